@@ -1,0 +1,25 @@
+// The three compiled files: each is one table of the model, written whole
+// with no header of its own (see doc/file_compilati.md).
+#pragma once
+
+#include <string>
+
+#include "model/modello.h"
+
+namespace scen {
+
+inline constexpr size_t byte_per_cella = 15;
+inline constexpr size_t byte_per_registro = 34;  // plus the length of its text
+inline constexpr size_t lunghezza_testo_massima = 65535;
+
+// `tracciato`: all X elements in metre order, then all Y elements; each a
+// two-byte tag (0 empty, 2 Integer, 5 Double) and its value.
+std::string codifica_tracciato(const modello& m);
+
+// `registri`: the 87 records in order, field by field, no padding.
+std::string codifica_registri(const modello& m);
+
+// `celle`: the cells in order, 15 bytes each.
+std::string codifica_celle(const modello& m);
+
+}  // namespace scen

@@ -1,0 +1,76 @@
+#include "compile/memorizza_percorso.h"
+
+#include <fmt/format.h>
+
+#include "compile/codici_gara.h"
+#include "compile/file_compilati.h"
+#include "compile/riduzione_codici.h"
+#include "model/nomi_file.h"
+#include "platform/file.h"
+
+namespace scen {
+
+namespace {
+
+constexpr Integer marca_registro = 610;
+constexpr Integer marca_cella = 5121;
+
+// Why the model cannot be written, or empty when it can.
+std::string motivo_non_scrivibile(const modello& m) {
+  if (m.celle.size() < 2)
+    return "la linea non ha la cella 1 (lunghezza della linea non letta o troppo breve)";
+  for (size_t i = 0; i < m.registri.size(); ++i)
+    if (m.registri[i].nome.size() > lunghezza_testo_massima)
+      return fmt::format("il testo del registro {} supera {} byte", i, lunghezza_testo_massima);
+  return {};
+}
+
+}  // namespace
+
+risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione& descrizioni,
+                                      const std::string& cartella_uscita) {
+  risultato_percorso risultato;
+  m.con_tracciato = j;
+  m.errore_codice = 0;
+  for (registro& r : m.registri) r = registro{};
+
+  risultato.diagnosi = memorizza_dati(m, descrizioni);
+  if (!m.celle.empty()) riduzione_codici(m);
+
+  risultato.messaggio = motivo_non_scrivibile(m);
+  if (!risultato.messaggio.empty()) {
+    risultato.esito = esito_percorso::non_scrivibile;
+    return risultato;
+  }
+
+  registro& generali = m.registri[indice_registro::generali_linea];
+  cella& riservata = m.celle[1];
+  if (generali.campo_7 != 0 || riservata.valore_1 != 0) {
+    risultato.esito = esito_percorso::errore_1250;
+    return risultato;
+  }
+  generali.campo_7 = marca_registro;
+  riservata.valore_1 = marca_cella;
+  if (generali.orario != 0 || riservata.valore_2 != 0) {
+    risultato.esito = esito_percorso::errore_1251;
+    return risultato;
+  }
+  generali.orario = codice_gara_st(m);
+  riservata.valore_2 = codice_gara_og(m);
+
+  auto scrivi = [&](const std::string& nome, const std::string& byte) {
+    Stato stato = sostituisci_file(percorso_in(cartella_uscita, nome), byte);
+    if (!stato.riuscito()) {
+      risultato.esito = esito_percorso::guasto_file;
+      risultato.messaggio = stato.messaggio();
+    }
+    return stato.riuscito();
+  };
+  if (m.con_tracciato != 0 && !scrivi(nome_linea_compilata(m), codifica_tracciato(m)))
+    return risultato;
+  if (!scrivi(nome_treno_compilato(m), codifica_registri(m))) return risultato;
+  scrivi(nome_celle_compilate(m), codifica_celle(m));
+  return risultato;
+}
+
+}  // namespace scen

@@ -1,0 +1,32 @@
+// The compile step: read both descriptions, complete the cells, stamp the
+// reserved slots and write the three compiled files.
+#pragma once
+
+#include <string>
+
+#include "model/modello.h"
+#include "read/memorizza_dati.h"
+
+namespace scen {
+
+enum class esito_percorso {
+  scritti,         // the compiled files were written (the outcome may still be set)
+  errore_1250,     // a reserved slot of the first pair was taken: nothing written
+  errore_1251,     // a reserved slot of the second pair was taken: nothing written
+  non_scrivibile,  // the model cannot be written: nothing written
+  guasto_file,     // a compiled file could not be written
+};
+
+struct risultato_percorso {
+  esito_percorso esito = esito_percorso::scritti;
+  std::string messaggio;      // the reason, for non_scrivibile and guasto_file
+  diagnosi_lettura diagnosi;  // where reading stopped, if it stopped
+};
+
+// `j` not 0 also builds the trace and writes the compiled line file; with 0
+// an older compiled line file stays as it is. The compiled files go into
+// `cartella_uscita` under the names given by the keys.
+risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione& descrizioni,
+                                      const std::string& cartella_uscita);
+
+}  // namespace scen

@@ -1,0 +1,21 @@
+// The scenario's carried content, embedded at build time from scenario/*.txt.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scen {
+
+struct DatoIncorporato {
+  std::string_view nome;   // file name in scenario/ without ".txt"
+  std::string_view testo;  // its bytes, UTF-8, lines ending in LF
+};
+
+const std::vector<DatoIncorporato>& dati_incorporati();
+
+// The lines of the named data file, in order, without their line ends.
+// Throws std::out_of_range when no such file was embedded.
+std::vector<std::string> righe_incorporate(std::string_view nome);
+
+}  // namespace scen

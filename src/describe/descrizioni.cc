@@ -1,0 +1,20 @@
+#include "describe/descrizioni.h"
+
+#include "describe/dati_incorporati.h"
+#include "model/nomi_file.h"
+#include "platform/file.h"
+#include "run/scrittore_testo.h"
+
+namespace scen {
+
+Stato dati_linea(const modello& m, const std::string& cartella) {
+  return scrivi_tabella(percorso_in(cartella, nome_descrizione_linea(m)),
+                        chiudi_tabella(righe_incorporate("linea")));
+}
+
+Stato dati_treno(const modello& m, const std::string& cartella) {
+  return scrivi_tabella(percorso_in(cartella, nome_descrizione_treno(m)),
+                        chiudi_tabella(righe_incorporate("treno")));
+}
+
+}  // namespace scen

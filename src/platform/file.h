@@ -1,0 +1,30 @@
+// Files of the host: whole-file reads, whole-file replacement that never
+// leaves a partial file behind, presence tests and deletion. Names are the
+// host's own (UTF-8 on Linux).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/stato.h"
+
+namespace scen {
+
+// The full name of `nome` (Windows-1252) inside `cartella` (host text).
+std::string percorso_in(const std::string& cartella, std::string_view nome_1252);
+
+// Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
+// file in the same folder, which is renamed over the target only once it is
+// complete and flushed: on any failure the older file stays whole and no
+// temporary file remains. The message names the file and the system's reason.
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto);
+
+// Reads the whole file into `contenuto`.
+Stato leggi_file(const std::string& percorso, std::string& contenuto);
+
+bool esiste(const std::string& percorso);
+
+// Deletes the file if it exists; a file that is already gone is no failure.
+Stato elimina_file(const std::string& percorso);
+
+}  // namespace scen

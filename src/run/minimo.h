@@ -1,0 +1,14 @@
+#pragma once
+
+#include "model/modello.h"
+
+namespace scen {
+
+// `y` when x > y (compared as numbers), otherwise `x`: on equality `x`, with
+// its own type. An empty value counts as 0.
+variante minimo(const variante& x, const variante& y);
+
+// The numeric value of a variant; an empty one is 0.
+double valore_numerico(const variante& v);
+
+}  // namespace scen
