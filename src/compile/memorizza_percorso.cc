@@ -29,13 +29,18 @@ std::string motivo_non_scrivibile(const modello& m) {
 
 risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione& descrizioni,
                                       const std::string& cartella_uscita) {
-  risultato_percorso risultato;
   m.con_tracciato = j;
   m.errore_codice = 0;
   for (registro& r : m.registri) r = registro{};
+  diagnosi_lettura diagnosi = memorizza_dati(m, descrizioni);
+  risultato_percorso risultato = completa_e_scrivi(m, cartella_uscita);
+  risultato.diagnosi = std::move(diagnosi);
+  return risultato;
+}
 
-  risultato.diagnosi = memorizza_dati(m, descrizioni);
-  if (!m.celle.empty()) riduzione_codici(m);
+risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_uscita) {
+  risultato_percorso risultato;
+  riduzione_codici(m);
 
   risultato.messaggio = motivo_non_scrivibile(m);
   if (!risultato.messaggio.empty()) {

@@ -23,6 +23,10 @@ struct risultato_percorso {
   diagnosi_lettura diagnosi;  // where reading stopped, if it stopped
 };
 
+// Steps after reading: the code-reduction pass, the reserved slots and the
+// three compiled files (the line file only when `m.con_tracciato` is set).
+risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_uscita);
+
 // `j` not 0 also builds the trace and writes the compiled line file; with 0
 // an older compiled line file stays as it is. The compiled files go into
 // `cartella_uscita` under the names given by the keys.

@@ -1,0 +1,74 @@
+#include "compile/file_compilati.h"
+
+#include <gtest/gtest.h>
+
+namespace scen {
+namespace {
+
+std::string byte(std::initializer_list<int> valori) {
+  std::string s;
+  for (int v : valori) s += static_cast<char>(v);
+  return s;
+}
+
+TEST(FileCompilati, TraceTagsEachElementAndRunsXFirst) {
+  modello m;
+  m.tracciato[0] = {Integer{0}, Integer{0}, 0.5, variante{}, variante{}};
+  m.tracciato[1] = {Integer{0}, Integer{1}, -2.0, variante{}, variante{}};
+  const std::string atteso =
+      byte({2, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0}) +
+      byte({2, 0, 0, 0, 2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xC0, 0, 0, 0, 0});
+  EXPECT_EQ(codifica_tracciato(m), atteso);
+  // Metres 2 to N - 2 computed: 10N - 18 bytes a component.
+  EXPECT_EQ(atteso.size(), 2u * (10 * 4 - 18));
+}
+
+TEST(FileCompilati, CellsAreFifteenLittleEndianBytes) {
+  modello m;
+  m.celle.resize(2);
+  m.celle[1] = cella{1, 0x1234, -2, 0x0102, -32768, 5, 6, 7, 8, 9, 10};
+  const std::string atteso = std::string(15, '\0') + byte({1, 0x34, 0x12, 0xFE, 0xFF, 0x02, 0x01,
+                                                           0x00, 0x80, 5, 6, 7, 8, 9, 10});
+  EXPECT_EQ(codifica_celle(m), atteso);
+}
+
+TEST(FileCompilati, RecordsAreFieldByFieldWithTheirText) {
+  modello m;
+  registro& r = m.registri[85];
+  r.tipo = 0xAB;
+  r.inizio = 1;
+  r.fine = -1;
+  r.progressiva = 0x01020304;
+  r.campo_4 = 4;
+  r.nome = "V\xe8";
+  r.campo_7 = 610;
+  r.campo_8 = -2;
+  r.campo_10 = 3;
+  r.campo_11 = 4;
+  r.campo_12 = 5;
+  r.campo_9 = 9;
+  r.fermata = 13;
+  r.prolungamento = 14;
+  r.campo_5 = 15;
+  r.orario = 32226;
+  const std::string tutto = codifica_registri(m);
+  ASSERT_EQ(tutto.size(), 2958u + 2);
+  EXPECT_EQ(tutto.substr(0, 34), std::string(34, '\0'));
+  const std::string atteso =
+      byte({0xAB, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 4, 3, 2, 1, 4, 2, 0, 'V', 0xE8, 0x62, 0x02,
+            0xFE, 0xFF, 3, 0, 4, 0, 5, 0, 9, 13, 14, 15, 0xE2, 0x7D, 0, 0});
+  EXPECT_EQ(tutto.substr(85 * 34, 36), atteso);
+}
+
+TEST(FileCompilati, AnEmptyKeyGivesA34ByteRecord) {
+  modello m;
+  m.registri[85].nome = "";
+  m.registri[86].nome = "IC 731";
+  const std::string tutto = codifica_registri(m);
+  EXPECT_EQ(tutto.size(), 2958u + 6);
+  EXPECT_EQ(tutto.substr(85 * 34, 34), std::string(34, '\0'));
+  EXPECT_EQ(tutto.substr(86 * 34 + 14, 8), byte({6, 0}) + "IC 731");
+}
+
+}  // namespace
+}  // namespace scen
