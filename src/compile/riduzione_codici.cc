@@ -1,8 +1,163 @@
 #include "compile/riduzione_codici.h"
 
+#include <algorithm>
+#include <variant>
+
+#include "model/esiti.h"
+#include "run/minimo.h"
+
 namespace scen {
 
-// Placeholder until the pass lands.
-void riduzione_codici(modello&) {}
+namespace {
+
+// Slowdowns at this speed or above get no code reductions inside.
+constexpr Integer velocita_senza_cammino = 110;
+// Code reductions through a slowdown: one every this many cells.
+constexpr Long passo_cammino = 8;
+// How far before a warning point the signals are looked for.
+constexpr Long celle_prima_dell_avviso = 20;
+// How far after a slowdown's end the next signal is looked for.
+constexpr Long celle_dopo_la_fine = 12;
+
+class passaggio {
+ public:
+  explicit passaggio(modello& m) : m_(m), ultima_(static_cast<Long>(m.celle.size()) - 1) {}
+
+  void esegui() {
+    const Long fine = ultima_ - 2;  // fixed before the pass
+    for (Long i = 1; i <= fine; ++i) {
+      if (codice(i) == codice_cella::avviso_rallentamento) segnali_prima_dell_avviso(i);
+      if (codice(i) == codice_cella::inizio_rallentamento) rallentamento(i);
+    }
+  }
+
+ private:
+  cella& c(Long i) { return m_.celle[static_cast<size_t>(i)]; }
+  Byte codice(Long i) { return c(i).codice; }
+  // A cell past the last one does not exist and so is never free.
+  bool libera(Long i) { return i >= 0 && i <= ultima_ && cella_libera(c(i)); }
+
+  void metti(Long i) {
+    c(i).codice = codice_cella::abbattimento;
+    c(i).valore_1 = valore_riduzione;
+  }
+
+  void limita(Long i) {
+    variante v = minimo(variante(valore_riduzione), variante(c(i).valore_1));
+    c(i).valore_1 = std::get<Integer>(v);
+  }
+
+  void registra_esito(Long numero, Long posizione) {
+    m_.errore_codice = numero;
+    m_.errore_posizione = posizione;
+  }
+
+  // Step A: each signal within the 20 cells before a warning point, nearest
+  // first, gets a code reduction (or a capped one) in one of the two cells
+  // just before it.
+  void segnali_prima_dell_avviso(Long i) {
+    for (Long k = 1; k <= celle_prima_dell_avviso; ++k) {
+      const Long s = i - k;
+      if (s < 3) break;
+      if (codice(s) != codice_cella::segnale) continue;
+      if (libera(s - 1))
+        metti(s - 1);
+      else if (libera(s - 2))
+        metti(s - 2);
+      else if (codice(s - 1) == codice_cella::abbattimento)
+        limita(s - 1);
+      else if (codice(s - 2) == codice_cella::abbattimento)
+        limita(s - 2);
+      else
+        registra_esito(esito::riduzione_prima_di_segnale, s * 50);
+    }
+  }
+
+  // Step B: a slowdown start at cell i.
+  void rallentamento(Long i) {
+    gruppi_prima_dell_inizio(i);
+    const Long k = c(i).valore_1 < velocita_senza_cammino ? cammino(i) : cella_di_fine(i);
+    segnale_dopo(k);
+  }
+
+  // B.1: three groups of three cells before the start.
+  void gruppi_prima_dell_inizio(Long i) {
+    static constexpr Long gruppi[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
+    for (const auto& gruppo : gruppi) {
+      if (i <= gruppo[2]) continue;
+      bool messa = false;
+      for (Long d : gruppo)
+        if (libera(i - d)) {
+          metti(i - d);
+          messa = true;
+          break;
+        }
+      if (!messa) registra_esito(esito::riduzione_prima_di_inizio, i * 50);
+    }
+  }
+
+  // B.2: a code reduction about every 8 cells through a slow slowdown. The
+  // walk stops after the end cell or at the last cell; returns where.
+  Long cammino(Long i) {
+    Long k = i;
+    Long n = 0;
+    while (k < ultima_) {
+      ++k;
+      ++n;
+      if (n == passo_cammino) {
+        if (libera(k)) {
+          metti(k);
+          n = 0;
+        } else if (libera(k - 1)) {
+          metti(k - 1);
+          n = 1;
+        } else if (libera(k + 1)) {
+          metti(k + 1);
+          n = -1;
+        } else {
+          registra_esito(esito::riduzione_nel_rallentamento, k * 50);
+        }
+      }
+      if (codice(k) == codice_cella::fine_rallentamento) break;
+    }
+    return k;
+  }
+
+  // The end cell of a slowdown with no walk: the first cell after the start
+  // with the end code, or the last cell when there is none.
+  Long cella_di_fine(Long i) {
+    Long k = i;
+    while (k < ultima_) {
+      ++k;
+      if (codice(k) == codice_cella::fine_rallentamento) break;
+    }
+    return k;
+  }
+
+  // B.3: a code reduction before the first signal within 12 cells of k.
+  void segnale_dopo(Long k) {
+    const Long ultima_cercata = std::min(k + celle_dopo_la_fine, ultima_);
+    for (Long q = k; q <= ultima_cercata; ++q) {
+      if (codice(q) != codice_cella::segnale) continue;
+      const Long prima = q - 1;
+      if (prima > 0) {
+        if (libera(prima))
+          metti(prima);
+        else if (libera(prima - 1))
+          metti(prima - 1);
+        else
+          registra_esito(esito::riduzione_nel_rallentamento, k * 50);
+      }
+      return;
+    }
+  }
+
+  modello& m_;
+  const Long ultima_;
+};
+
+}  // namespace
+
+void riduzione_codici(modello& m) { passaggio(m).esegui(); }
 
 }  // namespace scen
