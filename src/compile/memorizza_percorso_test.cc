@@ -71,6 +71,8 @@ struct SlotOccupato {
   esito_percorso atteso;
 };
 
+void PrintTo(const SlotOccupato& slot, std::ostream* os) { *os << slot.nome; }
+
 class ReservedSlots : public testing::TestWithParam<SlotOccupato> {};
 
 TEST_P(ReservedSlots, LeaveOlderFilesUntouchedAndWriteNone) {
