@@ -1,0 +1,51 @@
+// The fields of a description file, as the readers take them: a field ends at
+// a comma or at a line end (CR LF, LF or CR), and the delimiter goes with it.
+// The whole file is held in memory; reading a field when the file is at its
+// end, or a number that is not one, is a failure of reading.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/modello.h"
+
+namespace scen {
+
+class campi {
+ public:
+  explicit campi(std::string contenuto) : testo_(std::move(contenuto)) {}
+
+  // The end of the file: nothing is left to read.
+  bool fine() const { return pos_ == testo_.size(); }
+
+  // A text field into `campo`: blanks and tabs before it are skipped; every
+  // byte up to the next comma or line end is kept, trailing blanks included.
+  // `cosa` names the field in the cause of a failure.
+  void testo(std::string& campo, std::string_view cosa);
+
+  // A number field: an optional "-" and digits, 32 bits, ending at a comma,
+  // a blank, a line end or the end of the file; a comma or line end after the
+  // blanks that follow is the same delimiter. An empty field reads 0.
+  Long numero(std::string_view cosa);
+
+  // Line (from 1) where the last field read began.
+  long riga() const { return riga_campo_; }
+
+ private:
+  bool a_fine_riga() const { return testo_[pos_] == '\r' || testo_[pos_] == '\n'; }
+  void consuma_fine_riga();
+  void inizia(std::string_view cosa);
+  [[noreturn]] void numero_non_valido(size_t inizio);
+
+  std::string testo_;
+  size_t pos_ = 0;
+  long riga_ = 1;
+  long riga_campo_ = 0;
+};
+
+// Whether `campo` contains `parola` anywhere. `parola` is in lower case; the
+// letter-case-blind form folds A-Z only.
+bool contiene(std::string_view campo, std::string_view parola);
+bool contiene_maiuscole(std::string_view campo, std::string_view parola);
+
+}  // namespace scen

@@ -1,0 +1,22 @@
+// What both readers share while they read: where they are, for the authors'
+// diagnostics.
+#pragma once
+
+#include <string>
+
+#include "model/modello.h"
+#include "read/memorizza_dati.h"
+
+namespace scen {
+
+struct posizione_lettura {
+  std::string file;  // full name of the description file being read
+  long riga = 0;     // line of the record being read, from 1
+};
+
+// Records that reading stopped on outcome `numero`, at the current position
+// (`riga` 0 gives none) with the outcome's own cause.
+void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, Long numero,
+                    long riga);
+
+}  // namespace scen
