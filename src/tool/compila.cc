@@ -1,0 +1,118 @@
+#include "tool/compila.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include <fmt/format.h>
+
+#include "compile/memorizza_percorso.h"
+#include "model/nomi_file.h"
+#include "platform/file.h"
+#include "platform/windows1252.h"
+#include "tool/cartella_privata.h"
+
+namespace scen {
+
+namespace {
+
+// Copies a given description file into the private folder under `nome`.
+Stato copia(const std::string& origine, const std::string& cartella, const std::string& nome,
+            std::string& copia_fatta) {
+  std::string byte;
+  Stato stato = leggi_file(origine, byte);
+  if (!stato.riuscito()) return stato;
+  copia_fatta = percorso_in(cartella, nome);
+  return sostituisci_file(copia_fatta, byte);
+}
+
+bool e_cartella(const std::string& percorso) {
+  std::error_code ignorato;
+  return std::filesystem::is_directory(percorso, ignorato);
+}
+
+}  // namespace
+
+Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& chiave) {
+  std::optional<std::string> convertita = utf8_a_1252(utf8);
+  if (!convertita)
+    return Stato::errore(
+        fmt::format("la chiave {} \"{}\" non si può scrivere in Windows-1252", quale, utf8));
+  if (convertita->find_first_of("/\\") != std::string::npos)
+    return Stato::errore(fmt::format("la chiave {} \"{}\" non può contenere \"/\" né \"\\\"", quale, utf8));
+  chiave = std::move(*convertita);
+  return Stato::ok();
+}
+
+int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
+  if (!e_cartella(richiesta.cartella)) {
+    errori << fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella\n",
+                          richiesta.cartella);
+    return uscita_fallita;
+  }
+  cartella_privata privata;
+  if (Stato stato = privata.crea(); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n';
+    return uscita_fallita;
+  }
+
+  auto m = std::make_unique<modello>();
+  m->chiave_percorso = richiesta.chiave_percorso;
+  m->chiave_treno = richiesta.chiave_treno;
+
+  // The readers delete what they read: they get copies.
+  file_descrizione copie;
+  Stato stato = copia(richiesta.linea, privata.percorso(), nome_descrizione_linea(*m), copie.linea);
+  if (stato.riuscito())
+    stato = copia(richiesta.treno, privata.percorso(), nome_descrizione_treno(*m), copie.treno);
+  if (!stato.riuscito()) {
+    errori << stato.messaggio() << '\n';
+    return uscita_fallita;
+  }
+
+  const Long j = richiesta.senza_linea ? 0 : 1;
+  risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
+
+  switch (risultato.esito) {
+    case esito_percorso::errore_1250:
+      errori << " Errore n. 1250\n";
+      return uscita_fallita;
+    case esito_percorso::errore_1251:
+      errori << " Errore n. 1251\n";
+      return uscita_fallita;
+    default:
+      break;
+  }
+
+  if (m->errore_codice != 0) errori << " Errore n. " << testo_esito(*m) << '\n';
+  const diagnosi_lettura& diagnosi = risultato.diagnosi;
+  if (!diagnosi.file.empty()) {
+    // Name the file the author gave, not its private copy.
+    const std::string& file = diagnosi.file == copie.linea   ? richiesta.linea
+                              : diagnosi.file == copie.treno ? richiesta.treno
+                                                             : diagnosi.file;
+    errori << fmt::format("{}:{}: {}\n", file, diagnosi.riga, diagnosi.causa);
+  }
+
+  int uscita_stato = m->errore_codice != 0 ? uscita_esito : uscita_riuscita;
+  switch (risultato.esito) {
+    case esito_percorso::non_scrivibile:
+      errori << "nessun file compilato scritto: " << risultato.messaggio << '\n';
+      uscita_stato = uscita_fallita;
+      break;
+    case esito_percorso::guasto_file:
+      errori << risultato.messaggio << '\n';
+      uscita_stato = uscita_fallita;
+      break;
+    default:
+      break;
+  }
+  errori.flush();
+  uscita << fmt::format("esito errore_codice={} errore_posizione={}\n", m->errore_codice,
+                        m->errore_posizione)
+         << std::flush;
+  return uscita_stato;
+}
+
+}  // namespace scen

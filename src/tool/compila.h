@@ -1,0 +1,39 @@
+// `scenario compila`: compiles two given description files into a folder.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "platform/stato.h"
+#include "run/esecuzione.h"
+
+namespace scen {
+
+// Exit statuses of the tool.
+inline constexpr int uscita_riuscita = 0;  // compiled, outcome 0
+inline constexpr int uscita_esito = 1;     // compiled, outcome not 0 (files written)
+inline constexpr int uscita_fallita = 2;   // 1250/1251, a file failure, a model that
+                                           // cannot be written, or bad usage
+
+struct richiesta_compila {
+  std::string linea;     // the line description file (host name)
+  std::string treno;     // the train description file (host name)
+  std::string cartella;  // where the compiled files go (host name)
+  std::string chiave_percorso = chiave_percorso_portata;  // Windows-1252
+  std::string chiave_treno = chiave_treno_portata;        // Windows-1252
+  bool senza_linea = false;  // j = 0: no compiled line file
+};
+
+// A key given on the command line (UTF-8) in Windows-1252. `quale` names the
+// key in the message: "del percorso" or "del treno".
+Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& chiave);
+
+// Compiles copies of the two description files (the given files are never
+// touched) and writes the compiled files into the folder. Diagnostics go to
+// `errori`; the last line written to `uscita` is always the outcome line
+// "esito errore_codice=N errore_posizione=P", except after errors 1250 and
+// 1251 and when a given file cannot be read. Returns the exit status.
+int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen

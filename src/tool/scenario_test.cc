@@ -1,0 +1,348 @@
+// `scenario` as its users run it: the built program, in a folder of its own.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "compile/memorizza_percorso.h"
+#include "model/nomi_file.h"
+#include "testing/processo.h"
+#include "tool/descrizioni_prova.h"
+#include "tool/testi_aiuto.h"
+
+namespace scen {
+namespace {
+
+using prova::CartellaTemporanea;
+using prova::leggi;
+
+const std::string linea_compilata = "Vela_Nuro_linea.dat";
+const std::string treno_compilato = "Vela_Nuro_IC 731.sim";
+const std::string celle_compilate = "Vela_Nuro_IC 731.dat";
+
+std::string tra_apici(const std::string& testo) {
+  std::string r = "'";
+  for (char c : testo) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return r + "'";
+}
+
+// A working folder with the two descriptions as linea.txt and treno.txt, an
+// empty output folder and an empty folder for the tool's temporary files.
+class Scenario : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_STRNE(SCEN_SCENARIO, "") << "the scenario program is not built";
+    std::filesystem::create_directory(cartella.file("uscita"));
+    std::filesystem::create_directory(cartella.file("tmp"));
+    descrizioni(prova::linea_prova, prova::treno_prova);
+  }
+
+  void descrizioni(const std::string& linea, const std::string& treno) {
+    prova::scrivi(cartella.file("linea.txt"), linea);
+    prova::scrivi(cartella.file("treno.txt"), treno);
+    linea_data = linea;
+    treno_data = treno;
+  }
+
+  prova::Esito scenario(const std::vector<std::string>& argomenti) {
+    std::string comando = "TMPDIR=" + tra_apici(cartella.file("tmp")) + " " + SCEN_SCENARIO;
+    for (const std::string& a : argomenti) {
+      comando += ' ';
+      comando += tra_apici(a);
+    }
+    return prova::esegui(comando, cartella.percorso());
+  }
+
+  prova::Esito compila(std::vector<std::string> opzioni = {}) {
+    std::vector<std::string> argomenti = {"compila", "linea.txt", "treno.txt", "uscita"};
+    argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
+    return scenario(argomenti);
+  }
+
+  std::vector<std::string> uscita() const {
+    std::vector<std::string> nomi;
+    for (const auto& voce : std::filesystem::directory_iterator(cartella.file("uscita")))
+      nomi.push_back(voce.path().filename().string());
+    std::sort(nomi.begin(), nomi.end());
+    return nomi;
+  }
+  std::string compilato(const std::string& nome) const { return leggi(cartella.file("uscita/" + nome)); }
+
+  // The given files are never touched, and no temporary file is left.
+  void ingressi_intatti() const {
+    EXPECT_EQ(leggi(cartella.file("linea.txt")), linea_data);
+    EXPECT_EQ(leggi(cartella.file("treno.txt")), treno_data);
+    EXPECT_TRUE(std::filesystem::is_empty(cartella.file("tmp")));
+  }
+
+  CartellaTemporanea cartella;
+  std::string linea_data, treno_data;
+};
+
+// The last line of the standard output.
+std::string ultima_riga(const std::string& testo) {
+  if (testo.empty() || testo.back() != '\n') return "(nessuna riga completa)";
+  const size_t a_capo = testo.rfind('\n', testo.size() - 2);
+  const size_t inizio = a_capo == std::string::npos ? 0 : a_capo + 1;
+  return testo.substr(inizio, testo.size() - 1 - inizio);
+}
+
+// Cell `i` of a compiled cell file: field bytes, little-endian.
+int intero(const std::string& celle, size_t i, size_t campo) {
+  const size_t p = 15 * i + 1 + 2 * campo;
+  return static_cast<std::int16_t>(static_cast<std::uint8_t>(celle[p]) |
+                                   static_cast<std::uint8_t>(celle[p + 1]) << 8);
+}
+int codice(const std::string& celle, size_t i) { return static_cast<std::uint8_t>(celle[15 * i]); }
+
+TEST_F(Scenario, SenzaComandoOConHelpMostraLAiuto) {
+  prova::Esito senza = scenario({});
+  prova::Esito aiuto = scenario({"--help"});
+  EXPECT_EQ(senza.stato, 0);
+  EXPECT_EQ(aiuto.stato, 0);
+  EXPECT_EQ(senza.uscita, aiuto.uscita);
+  EXPECT_EQ(senza.errori, "");
+  for (std::string_view parte :
+       {std::string_view("Uso: scenario [OPZIONI] [COMANDO]"), std::string_view("compila"),
+        aiuto_compila_piede})
+    EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
+
+  prova::Esito compila = scenario({"compila", "--help"});
+  EXPECT_EQ(compila.stato, 0);
+  for (const char* parte : {"Uso: scenario compila [OPZIONI] LINEA TRENO CARTELLA", "--chiave-percorso K",
+                            "--chiave-treno K", "--senza-linea", "esito errore_codice=N errore_posizione=P",
+                            "Stato di uscita:"})
+    EXPECT_NE(compila.uscita.find(parte), std::string::npos) << parte;
+  EXPECT_TRUE(uscita().empty());
+}
+
+TEST_F(Scenario, UsoNonValido) {
+  struct caso {
+    std::vector<std::string> argomenti;
+    std::string messaggio;
+  };
+  const std::string aiuto = "\nPer l'aiuto: scenario --help\n";
+  const caso casi[] = {
+      {{"prepara"}, "scenario: comando sconosciuto: \"prepara\""},
+      {{"compila"}, "scenario: compila: servono LINEA, TRENO e CARTELLA"},
+      {{"compila", "linea.txt", "treno.txt"}, "scenario: compila: servono LINEA, TRENO e CARTELLA"},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "altro"},
+       "scenario: compila: argomenti o opzioni non previsti: \"altro\""},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "--veloce"},
+       "scenario: compila: argomenti o opzioni non previsti: \"--veloce\""},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-treno"},
+       "scenario: un'opzione senza il suo valore, o data più volte (--chiave-treno: 1 required K missing)"},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-treno", "\xc5\x91"},
+       "scenario: la chiave del treno \"\xc5\x91\" non si può scrivere in Windows-1252"},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-percorso", "a/b"},
+       "scenario: la chiave del percorso \"a/b\" non può contenere \"/\" né \"\\\""},
+      {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-percorso", "\xff"},
+       "scenario: la chiave del percorso \"\xff\" non si può scrivere in Windows-1252"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(testing::PrintToString(c.argomenti));
+    prova::Esito esito = scenario(c.argomenti);
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(esito.errori, c.messaggio + aiuto);
+  }
+  EXPECT_TRUE(uscita().empty());
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnFileDatoCheNonSiPuoLeggereNonCompilaNulla) {
+  struct caso {
+    std::vector<std::string> argomenti;
+    std::string messaggio;
+  };
+  std::filesystem::create_directory(cartella.file("cartella.txt"));
+  const caso casi[] = {
+      {{"compila", "manca.txt", "treno.txt", "uscita"},
+       "impossibile aprire \"manca.txt\": No such file or directory\n"},
+      {{"compila", "linea.txt", "manca.txt", "uscita"},
+       "impossibile aprire \"manca.txt\": No such file or directory\n"},
+      {{"compila", "linea.txt", "cartella.txt", "uscita"},
+       "impossibile leggere \"cartella.txt\": Is a directory\n"},
+      {{"compila", "linea.txt", "treno.txt", "manca"},
+       "la cartella di uscita \"manca\" non esiste o non è una cartella\n"},
+      {{"compila", "linea.txt", "treno.txt", "linea.txt"},
+       "la cartella di uscita \"linea.txt\" non esiste o non è una cartella\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(testing::PrintToString(c.argomenti));
+    prova::Esito esito = scenario(c.argomenti);
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(esito.errori, c.messaggio);
+  }
+  EXPECT_TRUE(uscita().empty());
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, CompilaIDueFileInTreFileCompilati) {
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.errori, "");
+  EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
+  EXPECT_EQ(esito.stato, 0);
+  EXPECT_EQ(uscita(), (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
+  ingressi_intatti();
+
+  EXPECT_EQ(compilato(linea_compilata).size(), prova::byte_linea_compilata);
+  EXPECT_EQ(compilato(treno_compilato).size(), prova::byte_treno_compilato);
+  const std::string celle = compilato(celle_compilate);
+  ASSERT_EQ(celle.size(), prova::byte_celle_compilate);
+  // Cell 1: the mark and codice_gara_og of the carried keys.
+  EXPECT_EQ(intero(celle, 1, 0), 5121);
+  EXPECT_EQ(intero(celle, 1, 1), 2352);
+  // What the readers placed, and the code reductions that the pass added.
+  EXPECT_EQ(codice(celle, 22), 1);
+  EXPECT_EQ(codice(celle, 121), 12);
+  EXPECT_EQ(intero(celle, 121, 0), 270);
+  for (size_t i : {50, 63, 70, 76, 89, 98}) {
+    EXPECT_EQ(codice(celle, i), 12) << "cella " << i;
+    EXPECT_EQ(intero(celle, i, 0), 180) << "cella " << i;
+  }
+}
+
+TEST_F(Scenario, ScriveGliStessiByteDelPassoDiCompilazione) {
+  // The same descriptions compiled in this process.
+  CartellaTemporanea diretta;
+  prova::scrivi(diretta.file("l.txt"), prova::linea_prova);
+  prova::scrivi(diretta.file("t.txt"), prova::treno_prova);
+  auto m = std::make_unique<modello>();
+  m->chiave_percorso = "Vela_Nuro";
+  m->chiave_treno = "IC 731";
+  risultato_percorso r = memorizza_percorso(*m, 1, {diretta.file("l.txt"), diretta.file("t.txt")},
+                                            diretta.percorso());
+
+  prova::Esito esito = compila();
+  ASSERT_EQ(r.esito, esito_percorso::scritti) << r.messaggio;
+  EXPECT_EQ(ultima_riga(esito.uscita),
+            "esito errore_codice=" + std::to_string(m->errore_codice) +
+                " errore_posizione=" + std::to_string(m->errore_posizione));
+  for (const std::string& nome : {linea_compilata, treno_compilato, celle_compilate})
+    EXPECT_TRUE(compilato(nome) == leggi(diretta.file(nome))) << nome;
+}
+
+TEST_F(Scenario, SenzaLineaLasciaLaLineaCompilataComEra) {
+  prova::scrivi(cartella.file("uscita/" + linea_compilata), "vecchia");
+  prova::Esito esito = compila({"--senza-linea"});
+  EXPECT_EQ(esito.stato, 0) << esito.errori;
+  EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
+  EXPECT_EQ(compilato(linea_compilata), "vecchia");
+  EXPECT_EQ(compilato(treno_compilato).size(), prova::byte_treno_compilato);
+  EXPECT_EQ(compilato(celle_compilate).size(), prova::byte_celle_compilate);
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, ChiaviDateNominanoIFileEFinisconoNeiRegistri) {
+  // "Città" in UTF-8 on the command line is "Citt\xe0" in Windows-1252.
+  prova::Esito esito = compila({"--chiave-percorso", "Citt\xc3\xa0", "--chiave-treno", "R 2"});
+  EXPECT_EQ(esito.stato, 0) << esito.errori;
+  EXPECT_EQ(uscita(), (std::vector<std::string>{"Citt\xc3\xa0_R 2.dat", "Citt\xc3\xa0_R 2.sim",
+                                                "Citt\xc3\xa0_linea.dat"}));
+  const std::string registri = compilato("Citt\xc3\xa0_R 2.sim");
+  EXPECT_EQ(registri.size(), prova::byte_treno_compilato - 9 - 6 + 5 + 3);
+  EXPECT_NE(registri.find(std::string("\x05\x00" "Citt\xe0", 7)), std::string::npos);
+  EXPECT_NE(registri.find(std::string("\x03\x00" "R 2", 5)), std::string::npos);
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnEsitoDellaLetturaNominaFileERiga) {
+  // A code reduction on the cell of the first station's stop mark (cell 9).
+  std::string treno = prova::treno_prova;
+  treno.replace(treno.find("abbattimento,    6050"), 21, "abbattimento,     450");
+  descrizioni(prova::linea_prova, treno);
+
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.uscita, "esito errore_codice=7 errore_posizione=450\n");
+  EXPECT_TRUE(std::regex_match(esito.errori,
+                               std::regex(" Errore n\\. 7 alla posizione 450\n"
+                                          "treno\\.txt:[0-9]+: abbattimento su una cella occupata\n")))
+      << esito.errori;
+  EXPECT_EQ(uscita(), (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnEsitoDelPassaggioNonHaRiga) {
+  // A code reduction in cell 92 and a signal in cell 93, just after the
+  // slowdown's end (cell 91): no free cell before that signal.
+  std::string treno = prova::treno_prova;
+  treno.replace(treno.find("segnale,    4900"), 16, "segnale,    4600");
+  treno.replace(treno.find("abbattimento,    6050"), 21, "abbattimento,    4600");
+  descrizioni(prova::linea_prova, treno);
+
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.errori, " Errore n. 13 alla posizione 4550\n");
+  EXPECT_EQ(esito.uscita, "esito errore_codice=13 errore_posizione=4550\n");
+  EXPECT_EQ(uscita().size(), 3u);
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, CaselleRiservateOccupate1250E1251) {
+  struct caso {
+    const char* indicatore;  // a speed indicator on cell 1
+    const char* errore;
+  };
+  const caso casi[] = {
+      {"indicatori_vmax,  0,  75,  80,  85,  0,  ,  ,  ,  0", " Errore n. 1250\n"},
+      {"indicatori_vmax,  0,  0,  80,  85,  0,  ,  ,  ,  0", " Errore n. 1251\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.indicatore);
+    std::string linea = prova::linea_prova;
+    linea.insert(linea.find("[indicazioni]"), std::string(c.indicatore) + "\r\n");
+    descrizioni(linea, prova::treno_prova);
+    prova::scrivi(cartella.file("uscita/" + celle_compilate), "vecchie");
+
+    prova::Esito esito = compila();
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_EQ(esito.errori, c.errore);
+    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(uscita(), std::vector<std::string>{celle_compilate});
+    EXPECT_EQ(compilato(celle_compilate), "vecchie");
+    ingressi_intatti();
+  }
+}
+
+TEST_F(Scenario, UnModelloCheNonSiPuoScrivereNonScriveNulla) {
+  // No line length: the cells are never sized.
+  std::string linea = prova::linea_prova;
+  linea.erase(linea.find("lunghezza percorso"), std::string("lunghezza percorso,    10000\r\n").size());
+  descrizioni(linea, prova::treno_prova);
+
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 2);
+  EXPECT_TRUE(std::regex_match(ultima_riga(esito.uscita),
+                               std::regex("esito errore_codice=[0-9]+ errore_posizione=-?[0-9]+")))
+      << esito.uscita;
+  const std::string motivo =
+      "nessun file compilato scritto: la linea non ha la cella 1 (lunghezza della linea non letta o "
+      "troppo breve)\n";
+  ASSERT_GE(esito.errori.size(), motivo.size());
+  EXPECT_EQ(esito.errori.substr(esito.errori.size() - motivo.size()), motivo);
+  EXPECT_TRUE(uscita().empty());
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnFileCompilatoCheNonSiPuoScrivere) {
+  // A folder stands where the compiled train file goes.
+  std::filesystem::create_directory(cartella.file("uscita/" + treno_compilato));
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 2);
+  EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
+  EXPECT_EQ(esito.errori, "impossibile sostituire \"uscita/" + treno_compilato + "\": Is a directory\n");
+  // The line file came first and stays; the cell file was never reached.
+  EXPECT_EQ(uscita(), (std::vector<std::string>{treno_compilato, linea_compilata}));
+  ingressi_intatti();
+}
+
+}  // namespace
+}  // namespace scen
