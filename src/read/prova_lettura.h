@@ -1,0 +1,62 @@
+// For the readers' tests: description files written into a fresh folder and
+// read into a model with the carried keys.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "model/modello.h"
+#include "read/memorizza_dati.h"
+#include "testing/cartella_temporanea.h"
+
+namespace scen::prova {
+
+// The lines, each ended by CR LF.
+inline std::string righe(std::initializer_list<std::string> elenco) {
+  std::string testo;
+  for (const std::string& riga : elenco) testo += riga + "\r\n";
+  return testo;
+}
+
+// A 10,000 m line (341 cells, 0 to 340) with the given records after the
+// general section.
+inline std::string linea_con(const std::string& record = "") {
+  return righe({"[generale]", "lunghezza percorso,    10000", "[pendenze]"}) + record + righe({"[fine]"});
+}
+
+// A train description with the given records.
+inline std::string treno_con(const std::string& record = "") {
+  return righe({"[generale]"}) + record + righe({"[fine]"});
+}
+
+struct Lettura {
+  CartellaTemporanea cartella;
+  modello m;
+  file_descrizione file;
+  diagnosi_lettura diagnosi;
+
+  explicit Lettura(Long con_tracciato = 0) {
+    m.chiave_percorso = "Vela_Nuro";
+    m.chiave_treno = "IC 731";
+    m.con_tracciato = con_tracciato;
+    file = {cartella.file("Vela_Nuro_linea.txt"), cartella.file("Vela_Nuro_IC 731-.txt")};
+  }
+
+  // Writes the files that are given and reads them.
+  const diagnosi_lettura& leggi(const std::optional<std::string>& linea,
+                                const std::optional<std::string>& treno = treno_con()) {
+    if (linea) scrivi(file.linea, *linea);
+    if (treno) scrivi(file.treno, *treno);
+    diagnosi = memorizza_dati(m, file);
+    return diagnosi;
+  }
+
+  bool resta_linea() const { return esiste(file.linea); }
+  bool resta_treno() const { return esiste(file.treno); }
+
+ private:
+  static bool esiste(const std::string& nome) { return std::filesystem::exists(nome); }
+};
+
+}  // namespace scen::prova
