@@ -98,8 +98,8 @@ class lettore {
     if (m_.errore_codice <= 0) return passo::continua;
     if (m_.errore_codice == esito_prima) {
       d_ = {p_.file, p_.riga,
-            fmt::format("{} non letto: resta l'esito {} della lettura della linea ({})", cosa,
-                        m_.errore_codice, descrizione_esito(m_.errore_codice))};
+            fmt::format("lettura fermata al {}: resta l'esito {} della lettura della linea ({})",
+                        cosa, m_.errore_codice, descrizione_esito(m_.errore_codice))};
       m_.errore_posizione = posizione;
     } else {
       ferma_a(m_.errore_codice, posizione);

@@ -1,0 +1,290 @@
+// The train half, through `memorizza_dati`, after a 10,000 m line (cells 0 to
+// 340).
+#include <gtest/gtest.h>
+
+#include "model/esiti.h"
+#include "read/prova_lettura.h"
+
+namespace scen {
+namespace {
+
+using prova::Lettura;
+using prova::linea_con;
+using prova::righe;
+using prova::treno_con;
+
+const std::string origine =
+    "stazione,       0,  8,  500,  1, 0, 0,  4,1,0,  2,1,1,    1,  13, 4,30, Origine";
+
+TEST(LetturaTreno, MainPathOfEveryRecordKind) {
+  Lettura l;
+  const diagnosi_lettura& d = l.leggi(
+      linea_con(), treno_con(righe({
+                       "numero vetture, 10",
+                       "percentuale massa frenata, 130",
+                       "sabbia, 220",
+                       "orologio,  13 4 30 ",
+                       "",
+                       "[aderenze]",
+                       "aderenza, 0, 90",
+                       "Aderenza, 5000, 300",
+                       "[vel_limite]",
+                       "velocita,   0,    30",
+                       "velocita,    1000,   100",
+                       "[stazioni]",
+                       origine,
+                       "stazione,    3000,  2,  600,  0, 1, 1,  0,0,0,  0,0,0,    0,  0,0,0, Seconda - bis",
+                       "[rallentamenti]",
+                       "rallentamento,  5000,    60,  500, 0,  1,  60",
+                       "[segnali]",
+                       "segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
+                       "[codici]",
+                       "abbattimento,    7050,   270",
+                   })));
+  ASSERT_EQ(l.m.errore_codice, 0) << d.causa;
+  EXPECT_FALSE(l.resta_treno());
+  const auto& r = l.m.registri;
+  const auto& c = l.m.celle;
+
+  EXPECT_EQ(r[84].inizio, 130);
+  EXPECT_EQ(r[84].progressiva, 10);
+  EXPECT_EQ(r[84].fine, 10000);
+  EXPECT_EQ(r[86].campo_7, 220);
+  EXPECT_EQ(std::tie(r[86].campo_10, r[86].campo_11, r[86].campo_12), std::make_tuple(13, 4, 30));
+
+  // Speed: 30 in cells 0 to 19, then 100 to the tail's end (cell 337).
+  EXPECT_EQ(c[0].vel_limite, 6);
+  EXPECT_EQ(c[19].vel_limite, 6);
+  EXPECT_EQ(c[20].vel_limite, 20);
+  EXPECT_EQ(c[337].vel_limite, 20);
+  EXPECT_EQ(c[338].vel_limite, 0);
+  // Adhesion: its low byte (300 gives 44).
+  EXPECT_EQ(c[99].aderenza, 90);
+  EXPECT_EQ(c[100].aderenza, 44);
+  EXPECT_EQ(c[337].aderenza, 44);
+  EXPECT_EQ(c[338].aderenza, 0);
+
+  // The origin station: extent -500 to 500, stop mark cell 9, marks 81..84 at 8..5.
+  const registro& o = r[1];
+  EXPECT_EQ(o.tipo, 8);
+  EXPECT_EQ(o.inizio, -500);
+  EXPECT_EQ(o.fine, 500);
+  EXPECT_EQ(o.progressiva, 0);
+  EXPECT_EQ(o.campo_4, 1);
+  EXPECT_EQ(o.nome, "Origine");
+  EXPECT_EQ(std::tie(o.campo_7, o.campo_8, o.campo_10, o.campo_11, o.campo_12),
+            std::make_tuple(4, 1, 2, 1, 1));
+  EXPECT_EQ(o.campo_9, 0);
+  EXPECT_EQ(o.fermata, 1);
+  EXPECT_EQ(o.orario, 47070);
+  EXPECT_EQ(c[9].codice, codice_cella::fermata);
+  EXPECT_EQ(c[9].valore_1, 1);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(c[9 - k].avvicinamento, 80 + k);
+
+  // An ordinary station with the extension flag: 2700 to 3000 + 300 + 50.
+  const registro& s = r[2];
+  EXPECT_EQ(s.inizio, 2700);
+  EXPECT_EQ(s.fine, 3350);
+  EXPECT_EQ(s.prolungamento, 1);
+  EXPECT_EQ(s.campo_5, 1);
+  EXPECT_EQ(s.nome, "Seconda - bis");
+  EXPECT_EQ(c[66].valore_1, 2);
+  EXPECT_EQ(c[65].avvicinamento, 81);
+  EXPECT_EQ(c[62].avvicinamento, 84);
+
+  EXPECT_EQ(c[101].codice, codice_cella::inizio_rallentamento);
+  EXPECT_EQ(c[111].codice, codice_cella::fine_rallentamento);
+  EXPECT_EQ(c[77].codice, codice_cella::avviso_rallentamento);
+  EXPECT_EQ(c[73].valore_1, 4);
+  EXPECT_EQ(c[22].valore_1, 42);
+  EXPECT_EQ(c[14].avvicinamento, 84);
+  EXPECT_EQ(c[141].codice, codice_cella::abbattimento);
+  EXPECT_EQ(c[141].valore_1, 270);
+}
+
+TEST(LetturaTreno, StationRulesByType) {
+  Lettura l;
+  l.leggi(linea_con(),
+          treno_con(righe({origine,
+                           "stazione, 2000, 6, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata",
+                           "stazione, 3000, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
+                           "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito"})));
+  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  const auto& r = l.m.registri;
+  EXPECT_EQ(std::tie(r[2].inizio, r[2].fine), std::make_tuple(1700, 2150));  // type 6: -L, +150
+  EXPECT_EQ(l.m.celle[42].valore_1, 2);
+  EXPECT_EQ(l.m.celle[41].avvicinamento, 0);  // types 5 and 6: no approach marks
+  EXPECT_EQ(r[3].campo_5, 0);                  // under 600 m
+  EXPECT_EQ(r[3].fine, 3300);
+  EXPECT_EQ(std::tie(r[4].inizio, r[4].fine), std::make_tuple(8800, 9200));
+  for (const cella& c : l.m.celle) EXPECT_NE(c.valore_1, 4);  // type 25 and above: no marks
+}
+
+struct caso_esito {
+  const char* nome;
+  std::string treno;
+  Long esito;
+  Long posizione;  // -1: unchanged
+  long riga;
+};
+
+TEST(LetturaTreno, OutcomesWithTheirPositionAndLine) {
+  const std::string rallentamento = "rallentamento, 5000, 60, 500, 0, 1, 60";
+  const caso_esito casi[] = {
+      {"code reduction on a taken cell", righe({"abbattimento, 7050, 270", "abbattimento, 7060, 0"}), 7, 7060, 3},
+      {"station not on a multiple of 50", righe({"stazione, 1025, 2, 200"}), 8, 1025, 2},
+      {"extent not a multiple of 100", righe({"stazione, 1000, 2, 250"}), 9, 1000, 2},
+      {"stations too close",
+       righe({origine, "stazione, 800, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}), 22, 800, 3},
+      {"stop mark on cell 1", righe({"stazione, 0, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), 24, -1, 2},
+      {"signal beyond the cells", righe({"segnale, 16950, 2,0,0,0,0,0,0,0,0,0"}), 15, 16950, 2},
+      {"station beyond the cells", righe({"stazione, 16250, 2, 200"}), 15, 16250, 2},
+      {"signal on a stop mark", righe({origine, "segnale, 400, 2,0,0,0,0,0,0,0,0,0"}), 16, 400, 3},
+      {"warning point taken", righe({"abbattimento, 3850, 1", rallentamento}), 17, 5000, 3},
+      {"start taken", righe({"abbattimento, 5050, 1", rallentamento}), 18, 5000, 3},
+      {"end taken", righe({"abbattimento, 5550, 1", rallentamento}), 19, 5000, 3},
+      {"approach cell taken", righe({"abbattimento, 3700, 1", rallentamento}), 20, 5000, 3},
+  };
+  for (const caso_esito& c : casi) {
+    Lettura l;
+    l.m.errore_posizione = -1;
+    const diagnosi_lettura& d = l.leggi(linea_con(), treno_con(c.treno));
+    EXPECT_EQ(l.m.errore_codice, c.esito) << c.nome;
+    EXPECT_EQ(l.m.errore_posizione, c.posizione) << c.nome;
+    EXPECT_EQ(d.file, l.file.treno) << c.nome;
+    EXPECT_EQ(d.riga, c.riga) << c.nome;
+    EXPECT_EQ(d.causa, descrizione_esito(c.esito)) << c.nome;
+    EXPECT_FALSE(l.resta_linea()) << c.nome;
+    EXPECT_FALSE(l.resta_treno()) << c.nome;
+  }
+}
+
+TEST(LetturaTreno, OutOfRangeStillFillsTheTails) {
+  Lettura l;
+  l.leggi(linea_con(), treno_con(righe({"velocita, 0, 50", "aderenza, 0, 90", "abbattimento, 16950, 1",
+                                        "abbattimento, 100, 1"})));
+  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.celle[337].vel_limite, 10);
+  EXPECT_EQ(l.m.celle[337].aderenza, 90);
+  EXPECT_EQ(l.m.celle[2].codice, 0);  // nothing read after it
+}
+
+TEST(LetturaTreno, ProgressivesNotOnMultiplesOf50GiveOutcome2AtTheEnd) {
+  Lettura l;
+  const diagnosi_lettura& d = l.leggi(
+      prova::righe({"[generale]", "lunghezza percorso, 10000", "progressiva chilometrica uno, 1025, 0, 0", "[fine]"}),
+      treno_con());
+  EXPECT_EQ(l.m.errore_codice, 2);
+  EXPECT_EQ(d.file, l.file.linea);
+  EXPECT_EQ(d.riga, 0);
+  EXPECT_EQ(d.causa, "inizio o scostamento di una progressiva chilometrica non multiplo di 50");
+}
+
+TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignal) {
+  Lettura l;
+  const diagnosi_lettura& d =
+      l.leggi(linea_con(righe({"pendenza, 16950, 1"})),
+              treno_con(righe({"abbattimento, 100, 1", "segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0",
+                               "abbattimento, 200, 1"})));
+  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_posizione, 1050);
+  EXPECT_EQ(l.m.celle[2].codice, codice_cella::abbattimento);
+  EXPECT_EQ(l.m.celle[22].codice, codice_cella::segnale);  // the call is made first
+  EXPECT_EQ(l.m.celle[4].codice, 0);
+  EXPECT_EQ(l.m.celle[337].vel_limite, 0);  // no closing steps
+  EXPECT_EQ(d.file, l.file.treno);
+  EXPECT_EQ(d.riga, 3);
+  EXPECT_EQ(d.causa,
+            "lettura fermata al segnale: resta l'esito 15 della lettura della linea "
+            "(posizione oltre le celle della linea)");
+}
+
+TEST(LetturaTreno, StationsStopAtTheSignpostLimit) {
+  std::string cartelli;
+  for (int i = 1; i <= 78; ++i) cartelli += righe({"cartello_indicatore, " + std::to_string(100 * i) + ", t"});
+  Lettura l;
+  l.m.errore_posizione = -1;
+  l.leggi(linea_con(cartelli), treno_con(righe({origine, origine})));
+  EXPECT_EQ(l.m.errore_codice, 10);  // limit 2: station 1 is stored, then 2 >= 2
+  EXPECT_EQ(l.m.errore_posizione, -1);
+  EXPECT_EQ(l.m.registri[1].nome, "Origine");
+  EXPECT_EQ(l.m.registri[2].nome, "");
+  EXPECT_EQ(l.m.registri[3].nome, "t");
+}
+
+TEST(LetturaTreno, SpeedFillStopsAtTheLastCellAdhesionFillFails) {
+  std::string velocita, aderenza;
+  for (int i = 0; i < 5; ++i) velocita += "velocita, 16900, 10\r\n";
+  for (int i = 0; i < 5; ++i) aderenza += "aderenza, 16900, 10\r\n";
+  Lettura l;
+  l.leggi(linea_con(), treno_con(velocita));
+  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  EXPECT_EQ(l.m.celle[337].vel_limite, 0);
+  EXPECT_EQ(l.m.celle[338].vel_limite, 2);
+  EXPECT_EQ(l.m.celle[339].vel_limite, 2);
+  EXPECT_EQ(l.m.celle[340].vel_limite, 2);  // by the tail
+
+  Lettura a;
+  a.leggi(linea_con(), treno_con(aderenza));
+  EXPECT_EQ(a.m.errore_codice, 25);
+  EXPECT_EQ(a.diagnosi.causa, "indice di cella 341 oltre l'ultima cella 340");
+  EXPECT_EQ(a.diagnosi.riga, 6);
+}
+
+TEST(LetturaTreno, SpeedQuotientAbove255Fails) {
+  Lettura l;
+  l.leggi(linea_con(), treno_con(righe({"velocita, 0, 1277"})));
+  EXPECT_EQ(l.m.errore_codice, 0);
+  EXPECT_EQ(l.m.celle[0].vel_limite, 255);
+  Lettura f;
+  f.leggi(linea_con(), treno_con(righe({"velocita, 0, 1278"})));
+  EXPECT_EQ(f.m.errore_codice, 25);
+  EXPECT_EQ(f.diagnosi.causa, "velocità 1278: il quinto 256 è fuori dal campo vel_limite (0..255)");
+}
+
+TEST(LetturaTreno, ReadFailures) {
+  struct caso {
+    std::optional<std::string> treno;
+    std::string causa;
+    long riga;
+  };
+  const caso casi[] = {
+      {std::nullopt, "file di descrizione del treno assente", 0},
+      {"", "fine del file dentro un record: manca un campo", 1},
+      {treno_con(righe({"sabbia, 40000"})), "valore 40000 fuori dal campo sabbia (-32768..32767)", 2},
+      {treno_con(righe({"stazione, 1000, 300, 200"})), "valore 300 fuori dal campo tipo (0..255)", 2},
+      {treno_con(righe({"stazione, 1000, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 1000000, 0, 0, X"})),
+       "orario della stazione = 3600000000 oltre i 32 bit", 2},
+      {treno_con(righe({"stazione, 16200, 8, 2000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X"})),
+       "indice di cella 362 oltre l'ultima cella 340", 2},
+      {treno_con(righe({"segnale, 1050, 2"})), "numero non valido \"[fine]\"", 3},
+      {righe({"[generale]"}) + "segnale, 1050, 2", "fine del file dentro un record: manca un campo del segnale",
+       2},
+      {treno_con(righe({"orologio, 13 4 x"})), "numero non valido \"x\"", 2},
+  };
+  for (const caso& c : casi) {
+    Lettura l;
+    const diagnosi_lettura& d = l.leggi(linea_con(), c.treno);
+    EXPECT_EQ(l.m.errore_codice, 25) << c.causa;
+    EXPECT_EQ(d.file, l.file.treno);
+    EXPECT_EQ(d.causa, c.causa);
+    EXPECT_EQ(d.riga, c.riga) << c.causa;
+    EXPECT_FALSE(l.resta_linea());
+    EXPECT_FALSE(l.resta_treno());
+  }
+  // What was read before the failure stays.
+  Lettura l;
+  l.leggi(linea_con(), treno_con(righe({"stazione, 1000, 300, 200"})));
+  EXPECT_EQ(l.m.registri[1].progressiva, 1000);
+}
+
+TEST(LetturaTreno, DashFieldsAndTheLastLine) {
+  Lettura l;
+  l.leggi(linea_con(), righe({"[GENERALE]", "-a, -b, -sabbia, 5", "-a, -sabbia, 6"}) + "abbattimento, 7050, 270");
+  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  EXPECT_EQ(l.m.registri[86].campo_7, 5);
+  EXPECT_EQ(l.m.celle[141].valore_1, 270);
+}
+
+}  // namespace
+}  // namespace scen
