@@ -12,7 +12,6 @@ namespace scen {
 
 namespace {
 
-constexpr Long inizio_avviso = 1500;
 constexpr Long distanza_stazioni = 350;
 
 enum class passo { continua, chiudi, ferma };
