@@ -599,19 +599,18 @@ TEST_F(DescrizioniScritte, ClockIsTheOriginsScheduledTime) {
 
 // ------------------------------------------------------------ the build run
 
+// One record of the compiled cell file, 15 bytes little-endian.
 struct Cella {
-  int codice;
-  int valore_1;
+  int codice, valore_1, valore_2, valore_3, valore_4;
+  int valore_5, avvicinamento, montagna, vel_limite, pendenza, aderenza;
 };
 
 std::vector<Cella> celle_compilate(const std::string& byte) {
   std::vector<Cella> out;
   for (size_t i = 0; i + 15 <= byte.size(); i += 15) {
-    auto parola = [&](size_t k) {
-      return static_cast<int>(static_cast<int16_t>(static_cast<uint8_t>(byte[i + k]) |
-                                                   (static_cast<uint8_t>(byte[i + k + 1]) << 8)));
-    };
-    out.push_back({static_cast<uint8_t>(byte[i]), parola(1)});
+    auto b = [&](size_t k) { return static_cast<int>(static_cast<uint8_t>(byte[i + k])); };
+    auto parola = [&](size_t k) { return static_cast<int>(static_cast<int16_t>(b(k) | (b(k + 1) << 8))); };
+    out.push_back({b(0), parola(1), parola(3), parola(5), parola(7), b(9), b(10), b(11), b(12), b(13), b(14)});
   }
   return out;
 }
@@ -636,13 +635,31 @@ std::map<std::string, std::string> esegui_compilatore(CartellaTemporanea& cartel
   return file;
 }
 
-TEST_F(DescrizioniScritte, TheCarriedScenarioCompilesCleanlyAndTheSame) {
-  CartellaTemporanea prima, seconda;
-  std::map<std::string, std::string> a = esegui_compilatore(prima);
-  std::map<std::string, std::string> b = esegui_compilatore(seconda);
-  for (const std::string& nome : kSeiFile) EXPECT_TRUE(a[nome] == b[nome]) << nome << " differs between runs";
+// Two runs of the build program, each in a fresh folder; run once for all tests.
+struct Compilazione {
+  std::map<std::string, std::string> prima, seconda;
+};
+const Compilazione& compilazione() {
+  static const Compilazione c = [] {
+    CartellaTemporanea a, b;
+    return Compilazione{esegui_compilatore(a), esegui_compilatore(b)};
+  }();
+  return c;
+}
 
-  std::vector<Cella> celle = celle_compilate(a["Vela_Nuro_IC 731.dat"]);
+TEST_F(DescrizioniScritte, TheBuildRunEndsCleanlyWithSixFilesAndTwoRunsAgree) {
+  const Compilazione& c = compilazione();
+  for (const std::string& nome : kSeiFile) {
+    ASSERT_TRUE(c.prima.count(nome) && c.seconda.count(nome)) << nome;
+    EXPECT_FALSE(c.prima.at(nome).empty()) << nome;
+    EXPECT_TRUE(c.prima.at(nome) == c.seconda.at(nome)) << nome << " differs between runs";
+  }
+  EXPECT_EQ(c.prima.at("Vela_Nuro_IC 731.dat").size(), 102315u);
+  EXPECT_EQ(c.prima.at("Vela_Nuro_linea.dat").size(), 6819964u);
+}
+
+TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction) {
+  std::vector<Cella> celle = celle_compilate(compilazione().prima.at("Vela_Nuro_IC 731.dat"));
   ASSERT_EQ(celle.size(), 6821u);
   Sezioni t = sezioni(treno());
   Sezioni l = sezioni(linea());
@@ -689,8 +706,6 @@ TEST_F(DescrizioniScritte, TheCarriedScenarioCompilesCleanlyAndTheSame) {
     zone.push_back({w - 22, fine + 12});
   }
   ASSERT_EQ(zone.size(), 2u);
-  EXPECT_EQ(celle[5838].codice, 3);  // the first slowdown's start
-  EXPECT_EQ(celle[5814].codice, 4);
 
   std::map<int, int> codici;
   int a270 = 0, a180 = 0;
@@ -718,6 +733,65 @@ TEST_F(DescrizioniScritte, TheCarriedScenarioCompilesCleanlyAndTheSame) {
   EXPECT_GE(a180, 7);  // three groups before each start, the walk through the first
   EXPECT_EQ(codici[12], a270 + a180);
   EXPECT_EQ(codici[13], 0);
+}
+
+TEST_F(DescrizioniScritte, CompiledCellsShowTheReadersWorkedExamples) {
+  std::vector<Cella> c = celle_compilate(compilazione().prima.at("Vela_Nuro_IC 731.dat"));
+  ASSERT_EQ(c.size(), 6821u);
+  // The speed board at 7300 m: cell 147, speed pairs 75/75, 80/80, 85/85.
+  EXPECT_EQ(c[147].codice, 6);
+  EXPECT_EQ(c[147].valore_1, 1515);
+  EXPECT_EQ(c[147].valore_2, 1616);
+  EXPECT_EQ(c[147].valore_3, 1717);
+  EXPECT_EQ(c[147].valore_4, 0);
+  // The board at 1000 m with an empty second group: 20 times the first.
+  EXPECT_EQ(c[21].codice, 6);
+  EXPECT_EQ(c[21].valore_1, 1800);
+  EXPECT_EQ(c[21].valore_2, 1900);
+  EXPECT_EQ(c[21].valore_3, 2000);
+  // The first signal: cell 22 and its approach marks.
+  EXPECT_EQ(c[22].codice, 1);
+  EXPECT_EQ(c[22].valore_1, 42);
+  EXPECT_EQ(c[22].valore_2, 11);
+  EXPECT_EQ(c[22].valore_3, 11);
+  EXPECT_EQ(c[22].valore_4, 8);
+  EXPECT_EQ(c[22].valore_5, 0);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(c[22 - 2 * k].avvicinamento, 80 + k);
+  // The signal at 76150 m carries its extra value.
+  EXPECT_EQ(c[1524].codice, 1);
+  EXPECT_EQ(c[1524].valore_1, 32);
+  EXPECT_EQ(c[1524].valore_5, 115);
+  // The origin: stop mark in cell 9, approach marks 81 to 84 in cells 8 to 5.
+  EXPECT_EQ(c[9].codice, 10);
+  EXPECT_EQ(c[9].valore_1, 1);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(c[9 - k].avvicinamento, 80 + k);
+  // The first code reduction.
+  EXPECT_EQ(c[141].codice, 12);
+  EXPECT_EQ(c[141].valore_1, 270);
+  // 30 km/h up to 1000 m, then 100; "-4,5" gives -4 from cell 25.
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(c[i].vel_limite, 6) << i;
+  EXPECT_EQ(c[20].vel_limite, 20);
+  EXPECT_EQ(c[11].pendenza, 100);
+  EXPECT_EQ(c[12].pendenza, 89);
+  EXPECT_EQ(c[24].pendenza, 89);
+  EXPECT_EQ(c[25].pendenza, 96);
+  // The first slowdown: warning 5814, start 5838, end 5848, approach 5813 to 5810.
+  EXPECT_EQ(c[5814].codice, 4);
+  EXPECT_EQ(c[5838].codice, 3);
+  EXPECT_EQ(c[5848].codice, 2);
+  for (int i : {5814, 5838, 5848}) {
+    EXPECT_EQ(c[i].valore_1, 60);
+    EXPECT_EQ(c[i].valore_2, 60);
+  }
+  EXPECT_EQ(c[5838].valore_3, 0);
+  for (int d = 0; d < 4; ++d) EXPECT_EQ(c[5813 - d].codice, 5);
+  // Profiles fill up to three cells before the end.
+  EXPECT_EQ(c[6817].vel_limite, 6);
+  EXPECT_EQ(c[6818].vel_limite, 0);
+  EXPECT_EQ(c[6817].aderenza, 90);
+  // The reserved marks of cell 1.
+  EXPECT_EQ(c[1].valore_1, 5121);
+  EXPECT_EQ(c[1].valore_2, 2352);
 }
 
 }  // namespace
