@@ -298,7 +298,7 @@ class lettore {
   diagnosi_lettura& d_;
   const std::string& file_linea_;
 
-  // Decision for the values in force before the first profile record: 0.
+  // The speed and adhesion in force: 0 until the first profile record.
   Long velocita_ = 0;
   Long aderenza_ = 0;
   largo riempimento_velocita_ = 0;
