@@ -111,7 +111,8 @@ struct Descrizioni {
   }
 };
 
-Descrizioni leggi_descrizioni(const std::vector<std::string>& linea, const std::vector<std::string>& treno) {
+Descrizioni leggi_descrizioni(const std::vector<std::string>& linea,
+                              const std::vector<std::string>& treno) {
   Descrizioni d;
   for (const std::string& riga : linea) {
     if (riga.rfind("progressiva chilometrica", 0) != 0) continue;
@@ -128,9 +129,10 @@ Descrizioni leggi_descrizioni(const std::vector<std::string>& linea, const std::
       // The name runs from the 17th comma to the end of the line.
       size_t virgola = 0;
       for (int i = 0; i < 17; ++i) virgola = riga.find(',', virgola) + 1;
-      d.stazioni.push_back({std::stol(c.at(1)), std::stoi(c.at(13)),
-                            std::stol(c.at(14)) * 3600 + std::stol(c.at(15)) * 60 + std::stol(c.at(16)),
-                            senza_bordi(riga.substr(virgola))});
+      d.stazioni.push_back(
+          {std::stol(c.at(1)), std::stoi(c.at(13)),
+           std::stol(c.at(14)) * 3600 + std::stol(c.at(15)) * 60 + std::stol(c.at(16)),
+           senza_bordi(riga.substr(virgola))});
     } else if (c.at(0) == "rallentamento") {
       d.rallentamenti.push_back(
           {std::stol(c.at(1)), std::stoi(c.at(2)), std::stol(c.at(3)), std::stoi(c.at(4))});
@@ -176,26 +178,41 @@ const Scritti& scritti() {
 // ---------------------------------------------------------------------------
 // The train card.
 
-const std::string H1 = "  ___________________                                               ______________";
-const std::string H5 = "                                                                   |______________|";
+const std::string H1 =
+    "  ___________________                                               ______________";
+const std::string H5 =
+    "                                                                   |______________|";
 const std::string H6 = "  ___________________                ___________________";
 const std::string H7 = " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |       ";
 const std::string H8 = " |        IC         |              |      600T         |";
 const std::string H9 = " |___________________|              |___________________|";
-const std::string G1 = "  ________________________________________________________________________________";
-const std::string G2 = " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |";
-const std::string G3 = " | Lim.|Marc.|          |  Rs |                            |                |     |";
-const std::string G4 = " |_____|_____|__________|_____|____________________________|________________|_____|";
+const std::string G1 =
+    "  ________________________________________________________________________________";
+const std::string G2 =
+    " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |";
+const std::string G3 =
+    " | Lim.|Marc.|          |  Rs |                            |                |     |";
+const std::string G4 =
+    " |_____|_____|__________|_____|____________________________|________________|_____|";
 const std::string spaziatrice =
     " |     |     |          |     |                            |                |     |";
 
 // First line (1-based) of each sheet's heading, and the grid rows of each sheet.
 constexpr std::array<int, 4> inizio_foglio = {3, 54, 104, 153};
-constexpr std::array<std::pair<int, int>, 4> righe_griglia = {{{17, 47}, {68, 99}, {118, 148}, {167, 197}}};
+constexpr std::array<std::pair<int, int>, 4> righe_griglia = {
+    {{17, 47}, {68, 99}, {118, 148}, {167, 197}}};
 
 const std::string& riga_scheda(int numero) { return scritti().righe_scheda.at(numero - 1); }
 
-enum class Tipo { spaziatrice, con_orario, cippo, deviatoio, protezione, solo_progressiva, altro_punto };
+enum class Tipo {
+  spaziatrice,
+  con_orario,
+  cippo,
+  deviatoio,
+  protezione,
+  solo_progressiva,
+  altro_punto
+};
 
 struct RigaGriglia {
   int numero;  // line of the file
@@ -292,7 +309,8 @@ std::optional<Orario> orario_di(const std::string& cella) {
   static const std::regex f_partenza("^         ([0-9]{2}\\.[0-9]{2})  $");
   static const std::regex f_arrivo("^ ([0-9]{2}\\.[0-9]{2})          $");
   std::smatch m;
-  if (std::regex_match(cella, m, f_sosta)) return Orario{Orario::sosta, secondi(m[1]), secondi(m[2])};
+  if (std::regex_match(cella, m, f_sosta))
+    return Orario{Orario::sosta, secondi(m[1]), secondi(m[2])};
   if (std::regex_match(cella, m, f_singolo)) return Orario{Orario::singolo, secondi(m[1]), 0};
   if (std::regex_match(cella, m, f_partenza)) return Orario{Orario::partenza, secondi(m[1]), 0};
   if (std::regex_match(cella, m, f_arrivo)) return Orario{Orario::arrivo, secondi(m[1]), 0};
@@ -332,9 +350,10 @@ TEST(SchedaTreno, RepeatsTheFixedLinesOnEverySheet) {
   for (int f = 0; f < 4; ++f) {
     const int i = inizio_foglio[f];
     EXPECT_EQ(riga_scheda(i), H1);
-    EXPECT_EQ(riga_scheda(i + 1), " |                   |                    SCHEDA " + std::to_string(f + 1) +
-                                      "/4               |              |");
-    EXPECT_EQ(riga_scheda(i + 2), " |   TRENO n.  731   |                   da: " + (origine + std::string(22, ' ')).substr(0, 22) +
+    EXPECT_EQ(riga_scheda(i + 1), " |                   |                    SCHEDA " +
+                                      std::to_string(f + 1) + "/4               |              |");
+    EXPECT_EQ(riga_scheda(i + 2), " |   TRENO n.  731   |                   da: " +
+                                      (origine + std::string(22, ' ')).substr(0, 22) +
                                       "|    V200 C    |");
     const std::string& h4 = riga_scheda(i + 3);
     EXPECT_EQ(h4.substr(0, 45), " |___________________|                    a: ");
@@ -347,12 +366,21 @@ TEST(SchedaTreno, RepeatsTheFixedLinesOnEverySheet) {
       if (f == 1) breve = nome;
       EXPECT_EQ(nome, breve) << "sheet " << f + 1;
     }
-    for (auto [n, riga] : {std::pair{i + 4, H5}, {i + 5, H6}, {i + 6, H7}, {i + 7, H8}, {i + 8, H9},
-                           {i + 9, std::string()}, {i + 10, G1}, {i + 11, G2}, {i + 12, G3}, {i + 13, G4}})
+    for (auto [n, riga] : {std::pair{i + 4, H5},
+                           {i + 5, H6},
+                           {i + 6, H7},
+                           {i + 7, H8},
+                           {i + 8, H9},
+                           {i + 9, std::string()},
+                           {i + 10, G1},
+                           {i + 11, G2},
+                           {i + 12, G3},
+                           {i + 13, G4}})
       EXPECT_EQ(riga_scheda(n), riga) << "riga " << n;
   }
   // The abbreviated destination keeps the words of the full name before "C.le".
-  EXPECT_EQ(destinazione.rfind(breve.substr(0, breve.size() - 4), 0), 0u) << destinazione << " / " << breve;
+  EXPECT_EQ(destinazione.rfind(breve.substr(0, breve.size() - 4), 0), 0u)
+      << destinazione << " / " << breve;
 }
 
 TEST(SchedaTreno, SeparatesTheSheetsAsLaidOut) {
@@ -360,7 +388,8 @@ TEST(SchedaTreno, SeparatesTheSheetsAsLaidOut) {
   EXPECT_EQ(riga_scheda(102), std::string(72, '.'));
   EXPECT_EQ(riga_scheda(151), std::string(72, '.'));
   for (int n : {48, 149, 198}) EXPECT_EQ(riga_scheda(n), G4) << "riga " << n;
-  for (int n : {1, 2, 49, 50, 52, 53, 100, 101, 103, 150, 152, 199}) EXPECT_EQ(riga_scheda(n), "") << "riga " << n;
+  for (int n : {1, 2, 49, 50, 52, 53, 100, 101, 103, 150, 152, 199})
+    EXPECT_EQ(riga_scheda(n), "") << "riga " << n;
   // Line 99 is a grid row that also closes sheet 2: underscores for blanks.
   const std::string& chiusura = riga_scheda(99);
   EXPECT_EQ(chiusura.find(' ', 1), std::string::npos) << chiusura;
@@ -419,7 +448,8 @@ TEST(SchedaTreno, WritesEveryCellInItsForm) {
       EXPECT_EQ(senza_bordi(r.celle[5]), "") << "riga " << r.numero;
     }
     static const std::regex recupero("^( [0-9](\\.[0-9])? *|     )$");
-    EXPECT_TRUE(std::regex_match(r.celle[6], recupero)) << "riga " << r.numero << " '" << r.celle[6] << "'";
+    EXPECT_TRUE(std::regex_match(r.celle[6], recupero))
+        << "riga " << r.numero << " '" << r.celle[6] << "'";
     if (!senza_bordi(r.celle[4]).empty()) {
       EXPECT_NE(r.celle[4].front(), ' ') << "riga " << r.numero;
     }
@@ -430,7 +460,9 @@ TEST(SchedaTreno, WritesEveryCellInItsForm) {
 
 TEST(SchedaTreno, HoldsTheSampleRowsVerbatim) {
   const auto& righe = scritti().righe_scheda;
-  auto conta = [&](const std::string& riga) { return std::count(righe.begin(), righe.end(), riga); };
+  auto conta = [&](const std::string& riga) {
+    return std::count(righe.begin(), righe.end(), riga);
+  };
   for (const char* campione : {
            " | 150 | 150 |   14.000 | 120 |Cippo Km 14.000             |                |     |",
            " | 105 | 105 |    6.800 | 105 |C.C. Km 6.800               |                |     |",
@@ -445,27 +477,32 @@ TEST(SchedaTreno, HoldsTheSampleRowsVerbatim) {
     return r.size() == 83 && r.substr(14, 10) == "   31.100/";
   });
   ASSERT_NE(salto, righe.end());
-  EXPECT_EQ(*(salto + 1), " |     |     |   34.150 |     |                            |                |     |");
+  EXPECT_EQ(*(salto + 1),
+            " |     |     |   34.150 |     |                            |                |     |");
   // The forms of the time cell and of the recovery cell.
   std::map<std::string, int> orari, recuperi;
   for (const RigaGriglia& r : griglia()) {
     ++orari[r.celle[5]];
     ++recuperi[r.celle[6]];
   }
-  for (const char* o : {" 13.16   13.18  ", "     13.10      ", "     13.27.30   ", "         13.04  ", " 16.20          "})
+  for (const char* o : {" 13.16   13.18  ", "     13.10      ", "     13.27.30   ",
+                        "         13.04  ", " 16.20          "})
     EXPECT_EQ(orari[o], 1) << "'" << o << "'";
   for (const char* r : {" 1.5 ", " 0.5 ", " 1   "}) EXPECT_GE(recuperi[r], 1) << "'" << r << "'";
   // The final station's row, then the mark at which the line ends.
   const auto g = griglia();
-  auto ultima = std::find_if(g.rbegin(), g.rend(), [](const RigaGriglia& r) { return r.tipo == Tipo::con_orario; });
+  auto ultima = std::find_if(g.rbegin(), g.rend(),
+                             [](const RigaGriglia& r) { return r.tipo == Tipo::con_orario; });
   ASSERT_NE(ultima, g.rend());
   EXPECT_EQ(ultima->celle[5], " 16.20          ");
   EXPECT_EQ((ultima - 1)->celle[2], "   (0.000)");
   EXPECT_EQ((ultima - 1)->tipo, Tipo::solo_progressiva);
   // One other point names its mark on the other marking.
-  EXPECT_EQ(std::count_if(g.begin(), g.end(), [](const RigaGriglia& r) {
-              return r.tipo == Tipo::altro_punto && r.celle[4].find("    (Km 2.000)") != std::string::npos;
-            }),
+  EXPECT_EQ(std::count_if(g.begin(), g.end(),
+                          [](const RigaGriglia& r) {
+                            return r.tipo == Tipo::altro_punto &&
+                                   r.celle[4].find("    (Km 2.000)") != std::string::npos;
+                          }),
             1);
 }
 
@@ -667,7 +704,8 @@ TEST(OrdineRallentamento, HasItsLinesAndBytes) {
   };
   for (const auto& [n, riga] : fisse) EXPECT_EQ(riga_ordine(n), riga) << "riga " << n;
   for (int n = 15; n <= 38; ++n)
-    EXPECT_EQ(riga_ordine(n), " |   |                            |            |          |         |            |")
+    EXPECT_EQ(riga_ordine(n),
+              " |   |                            |            |          |         |            |")
         << "riga " << n;
   for (int n = 9; n <= 39; ++n) EXPECT_EQ(riga_ordine(n).size(), 82u) << "riga " << n;
 }
@@ -690,8 +728,9 @@ TEST(OrdineRallentamento, RestatesTheSlowdownRecords) {
     EXPECT_EQ(riga.substr(2, 3), " " + std::to_string(i + 1) + " ");
     // Row 1 has no prescription; row 2 is the whole-train slowdown, "A".
     const std::string prescrizione = riga.substr(69, 12);
-    const Rallentamento& r = *std::find_if(d.rallentamenti.begin(), d.rallentamenti.end(),
-                                           [&](const Rallentamento& x) { return x.intero_treno == i; });
+    const Rallentamento& r =
+        *std::find_if(d.rallentamenti.begin(), d.rallentamenti.end(),
+                      [&](const Rallentamento& x) { return x.intero_treno == i; });
     EXPECT_EQ(prescrizione, i == 0 ? std::string(12, ' ') : "     A      ");
     auto riempi = [](std::string s, size_t n) { return s + std::string(n - s.size(), ' '); };
     EXPECT_EQ(riga.substr(48, 10), riempi("  " + std::to_string(r.velocita) + "Km/h", 10));
@@ -713,8 +752,8 @@ TEST(OrdineRallentamento, RestatesTheSlowdownRecords) {
       EXPECT_EQ(tra, riempi((dopo - 1)->nome + " e " + dopo->nome, 28));
     } else {
       // Too long for the cell: the names are shortened word by word.
-      EXPECT_TRUE(std::regex_match(senza_bordi(tra), std::regex(abbreviabile((dopo - 1)->nome) + " e " +
-                                                                abbreviabile(dopo->nome))))
+      EXPECT_TRUE(std::regex_match(senza_bordi(tra), std::regex(abbreviabile((dopo - 1)->nome) +
+                                                                " e " + abbreviabile(dopo->nome))))
           << tra;
     }
   }
@@ -728,7 +767,8 @@ TEST(OrdineRallentamento, RestatesTheSlowdownRecords) {
 TEST(Note, HaveTheirLinesAndLengths) {
   const Scritti& s = scritti();
   ASSERT_EQ(s.righe_note.size(), 17u);
-  const size_t lunghezze[17] = {437, 284, 284, 47, 256, 62, 282, 529, 70, 32, 21, 11, 3, 0, 66, 12, 19};
+  const size_t lunghezze[17] = {437, 284, 284, 47, 256, 62, 282, 529, 70,
+                                32,  21,  11,  3,  0,   66, 12,  19};
   size_t totale = 0;
   for (size_t i = 0; i < 17; ++i) {
     EXPECT_EQ(s.righe_note[i].size(), lunghezze[i]) << "riga " << i + 1;
@@ -762,7 +802,8 @@ TEST(Note, WriteAccentsAsOneByteEach) {
   // Only accented letters of Italian, none of them the lead byte of a UTF-8
   // sequence: a, e, i, o, u with a grave accent and e with an acute one.
   for (auto [c, n] : alti)
-    EXPECT_TRUE(c == 0xE0 || c == 0xE8 || c == 0xE9 || c == 0xEC || c == 0xF2 || c == 0xF9 || c == 0xC8)
+    EXPECT_TRUE(c == 0xE0 || c == 0xE8 || c == 0xE9 || c == 0xEC || c == 0xF2 || c == 0xF9 ||
+                c == 0xC8)
         << std::hex << int(c);
   EXPECT_EQ(note.find("riferimento fine del file"), std::string::npos);
 }
@@ -777,6 +818,34 @@ TEST(Note, TellOfTheSameTrainAndStations) {
   for (const Stazione& st : d.stazioni) {
     if (st.fermata != 0) {
       EXPECT_NE(s.note.find(st.nome), std::string::npos) << st.nome;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// All three documents.
+
+TEST(DocumentiEquipaggio, ReplaceAnOlderFileWholeAndWriteTheSameBytesEachTime) {
+  using Scrittore = Stato (*)(const modello&, const std::string&);
+  const std::pair<Scrittore, const char*> documenti[] = {
+      {dati_note, "Vela_Nuro_IC 731_note.txt"},
+      {dati_rallentamenti, "Vela_Nuro_IC 731_rallentamenti.txt"},
+      {dati_scheda, "Vela_Nuro_IC 731_scheda_treno.txt"}};
+  modello m;
+  m.chiave_percorso = "Vela_Nuro";
+  m.chiave_treno = "IC 731";
+  for (const auto& [scrivi, nome] : documenti) {
+    SCOPED_TRACE(nome);
+    CartellaTemporanea nuova;
+    ASSERT_TRUE(scrivi(m, nuova.percorso()).riuscito());
+    const std::string attesi = prova::leggi(nuova.file(nome));
+    ASSERT_FALSE(attesi.empty());
+    for (const std::string& vecchio : {std::string(attesi.size() + 4000, 'x'), std::string("x")}) {
+      CartellaTemporanea cartella;
+      prova::scrivi(cartella.file(nome), vecchio);
+      ASSERT_TRUE(scrivi(m, cartella.percorso()).riuscito());
+      EXPECT_EQ(prova::leggi(cartella.file(nome)), attesi);
+      EXPECT_EQ(cartella.elenco(), std::vector<std::string>{nome});
     }
   }
 }
