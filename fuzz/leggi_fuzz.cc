@@ -86,7 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
     bool testi_corti = true;
     for (const registro& r : m->registri) testi_corti = testi_corti && r.nome.size() <= lunghezza_testo_massima;
     if (testi_corti) {
-      if (codifica_celle(*m).size() != byte_per_cella * m->celle.size()) std::abort();
+      if (codifica_celle(*m).size() != byte_per_cella * m->celle.size()) {
+        std::fprintf(stderr, "celle codificate della lunghezza sbagliata\n");
+        std::abort();
+      }
       (void)codifica_registri(*m);
     }
   }
