@@ -9,30 +9,50 @@
 
 namespace scen {
 
-inline void metti_byte(std::string& out, std::uint8_t v) { out += static_cast<char>(v); }
+// Writes into a buffer sized beforehand for the most the caller will put in
+// it; `fine` trims it to what was written.
+class scrittore_byte {
+ public:
+  scrittore_byte(std::string& out, size_t massimo) : out_(out) {
+    out_.resize(massimo);
+    p_ = reinterpret_cast<unsigned char*>(out_.data());
+  }
 
-inline void metti_integer(std::string& out, std::int16_t v) {
-  auto u = static_cast<std::uint16_t>(v);
-  out += static_cast<char>(u & 0xFF);
-  out += static_cast<char>(u >> 8);
-}
+  void byte(std::uint8_t v) { *p_++ = v; }
 
-inline void metti_long(std::string& out, std::int32_t v) {
-  auto u = static_cast<std::uint32_t>(v);
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((u >> (8 * i)) & 0xFF);
-}
+  void integer(std::int16_t v) {
+    auto u = static_cast<std::uint16_t>(v);
+    p_[0] = static_cast<unsigned char>(u);
+    p_[1] = static_cast<unsigned char>(u >> 8);
+    p_ += 2;
+  }
 
-inline void metti_double(std::string& out, double v) {
-  std::uint64_t u;
-  std::memcpy(&u, &v, sizeof u);
-  for (int i = 0; i < 8; ++i) out += static_cast<char>((u >> (8 * i)) & 0xFF);
-}
+  void long_(std::int32_t v) {
+    auto u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i) p_[i] = static_cast<unsigned char>(u >> (8 * i));
+    p_ += 4;
+  }
 
-// A String: its length in two bytes, then its Windows-1252 bytes. The caller
-// makes sure the length fits in two bytes.
-inline void metti_stringa(std::string& out, std::string_view testo) {
-  metti_integer(out, static_cast<std::int16_t>(static_cast<std::uint16_t>(testo.size())));
-  out += testo;
-}
+  void double_(double v) {
+    std::uint64_t u;
+    std::memcpy(&u, &v, sizeof u);
+    for (int i = 0; i < 8; ++i) p_[i] = static_cast<unsigned char>(u >> (8 * i));
+    p_ += 8;
+  }
+
+  // A String: its length in two bytes, then its Windows-1252 bytes. The
+  // caller makes sure the length fits in two bytes.
+  void stringa(std::string_view testo) {
+    integer(static_cast<std::int16_t>(static_cast<std::uint16_t>(testo.size())));
+    std::memcpy(p_, testo.data(), testo.size());
+    p_ += testo.size();
+  }
+
+  void fine() { out_.resize(static_cast<size_t>(p_ - reinterpret_cast<unsigned char*>(out_.data()))); }
+
+ private:
+  std::string& out_;
+  unsigned char* p_;
+};
 
 }  // namespace scen

@@ -9,69 +9,76 @@ namespace {
 constexpr std::int16_t tag_vuoto = 0;
 constexpr std::int16_t tag_integer = 2;
 constexpr std::int16_t tag_double = 5;
+constexpr size_t byte_massimi_variante = 10;
 
-void metti_variante(std::string& out, const variante& v) {
-  if (const Integer* i = std::get_if<Integer>(&v)) {
-    metti_integer(out, tag_integer);
-    metti_integer(out, *i);
-  } else if (const double* d = std::get_if<double>(&v)) {
-    metti_integer(out, tag_double);
-    metti_double(out, *d);
+void metti_variante(scrittore_byte& out, const variante& v) {
+  if (const double* d = std::get_if<double>(&v)) {
+    out.integer(tag_double);
+    out.double_(*d);
+  } else if (const Integer* i = std::get_if<Integer>(&v)) {
+    out.integer(tag_integer);
+    out.integer(*i);
   } else {
-    metti_integer(out, tag_vuoto);
+    out.integer(tag_vuoto);
   }
 }
 
 }  // namespace
 
 std::string codifica_tracciato(const modello& m) {
-  std::string out;
-  out.reserve(10 * (m.tracciato[0].size() + m.tracciato[1].size()));
+  std::string byte;
+  scrittore_byte out(byte, byte_massimi_variante * (m.tracciato[0].size() + m.tracciato[1].size()));
   for (const auto& componente : m.tracciato)
     for (const variante& v : componente) metti_variante(out, v);
-  return out;
+  out.fine();
+  return byte;
 }
 
 std::string codifica_registri(const modello& m) {
-  std::string out;
+  size_t massimo = 0;
+  for (const registro& r : m.registri) massimo += byte_per_registro + r.nome.size();
+  std::string byte;
+  scrittore_byte out(byte, massimo);
   for (const registro& r : m.registri) {
-    metti_byte(out, r.tipo);
-    metti_long(out, r.inizio);
-    metti_long(out, r.fine);
-    metti_long(out, r.progressiva);
-    metti_byte(out, r.campo_4);
-    metti_stringa(out, r.nome);
-    metti_integer(out, r.campo_7);
-    metti_integer(out, r.campo_8);
-    metti_integer(out, r.campo_10);
-    metti_integer(out, r.campo_11);
-    metti_integer(out, r.campo_12);
-    metti_byte(out, r.campo_9);
-    metti_byte(out, r.fermata);
-    metti_byte(out, r.prolungamento);
-    metti_byte(out, r.campo_5);
-    metti_long(out, r.orario);
+    out.byte(r.tipo);
+    out.long_(r.inizio);
+    out.long_(r.fine);
+    out.long_(r.progressiva);
+    out.byte(r.campo_4);
+    out.stringa(r.nome);
+    out.integer(r.campo_7);
+    out.integer(r.campo_8);
+    out.integer(r.campo_10);
+    out.integer(r.campo_11);
+    out.integer(r.campo_12);
+    out.byte(r.campo_9);
+    out.byte(r.fermata);
+    out.byte(r.prolungamento);
+    out.byte(r.campo_5);
+    out.long_(r.orario);
   }
-  return out;
+  out.fine();
+  return byte;
 }
 
 std::string codifica_celle(const modello& m) {
-  std::string out;
-  out.reserve(byte_per_cella * m.celle.size());
+  std::string byte;
+  scrittore_byte out(byte, byte_per_cella * m.celle.size());
   for (const cella& c : m.celle) {
-    metti_byte(out, c.codice);
-    metti_integer(out, c.valore_1);
-    metti_integer(out, c.valore_2);
-    metti_integer(out, c.valore_3);
-    metti_integer(out, c.valore_4);
-    metti_byte(out, c.valore_5);
-    metti_byte(out, c.avvicinamento);
-    metti_byte(out, c.montagna);
-    metti_byte(out, c.vel_limite);
-    metti_byte(out, c.pendenza);
-    metti_byte(out, c.aderenza);
+    out.byte(c.codice);
+    out.integer(c.valore_1);
+    out.integer(c.valore_2);
+    out.integer(c.valore_3);
+    out.integer(c.valore_4);
+    out.byte(c.valore_5);
+    out.byte(c.avvicinamento);
+    out.byte(c.montagna);
+    out.byte(c.vel_limite);
+    out.byte(c.pendenza);
+    out.byte(c.aderenza);
   }
-  return out;
+  out.fine();
+  return byte;
 }
 
 }  // namespace scen
