@@ -27,6 +27,12 @@ Stato copia(const std::string& origine, const std::string& cartella, const std::
   return sostituisci_file(copia_fatta, byte);
 }
 
+void scrivi_esito(std::ostream& uscita, const modello& m) {
+  uscita << fmt::format("esito errore_codice={} errore_posizione={}\n", m.errore_codice,
+                        m.errore_posizione)
+         << std::flush;
+}
+
 bool e_cartella(const std::string& percorso) {
   std::error_code ignorato;
   return std::filesystem::is_directory(percorso, ignorato);
@@ -46,30 +52,28 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
 }
 
 int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
-  if (!e_cartella(richiesta.cartella)) {
-    errori << fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella\n",
-                          richiesta.cartella);
-    return uscita_fallita;
-  }
-  cartella_privata privata;
-  if (Stato stato = privata.crea(); !stato.riuscito()) {
-    errori << stato.messaggio() << '\n';
-    return uscita_fallita;
-  }
-
   auto m = std::make_unique<modello>();
   m->chiave_percorso = richiesta.chiave_percorso;
   m->chiave_treno = richiesta.chiave_treno;
+  // Nothing read: the outcome line still comes, with the model as it stands.
+  auto non_compilato = [&](const std::string& messaggio) {
+    errori << messaggio << '\n' << std::flush;
+    scrivi_esito(uscita, *m);
+    return uscita_fallita;
+  };
+
+  if (!e_cartella(richiesta.cartella))
+    return non_compilato(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
+                                     richiesta.cartella));
+  cartella_privata privata;
+  if (Stato stato = privata.crea(); !stato.riuscito()) return non_compilato(stato.messaggio());
 
   // The readers delete what they read: they get copies.
   file_descrizione copie;
   Stato stato = copia(richiesta.linea, privata.percorso(), nome_descrizione_linea(*m), copie.linea);
   if (stato.riuscito())
     stato = copia(richiesta.treno, privata.percorso(), nome_descrizione_treno(*m), copie.treno);
-  if (!stato.riuscito()) {
-    errori << stato.messaggio() << '\n';
-    return uscita_fallita;
-  }
+  if (!stato.riuscito()) return non_compilato(stato.messaggio());
 
   const Long j = richiesta.senza_linea ? 0 : 1;
   risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
@@ -109,9 +113,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
       break;
   }
   errori.flush();
-  uscita << fmt::format("esito errore_codice={} errore_posizione={}\n", m->errore_codice,
-                        m->errore_posizione)
-         << std::flush;
+  scrivi_esito(uscita, *m);
   return uscita_stato;
 }
 

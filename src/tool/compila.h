@@ -33,7 +33,8 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
 // touched) and writes the compiled files into the folder. Diagnostics go to
 // `errori`; the last line written to `uscita` is always the outcome line
 // "esito errore_codice=N errore_posizione=P", except after errors 1250 and
-// 1251 and when a given file cannot be read. Returns the exit status.
+// 1251; when a given file or the folder cannot be used nothing is read and
+// the line gives the model's fields as they stand (0). Returns the exit status.
 int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori);
 
 }  // namespace scen

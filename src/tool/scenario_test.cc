@@ -177,7 +177,7 @@ TEST_F(Scenario, UnFileDatoCheNonSiPuoLeggereNonCompilaNulla) {
     SCOPED_TRACE(testing::PrintToString(c.argomenti));
     prova::Esito esito = scenario(c.argomenti);
     EXPECT_EQ(esito.stato, 2);
-    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
     EXPECT_EQ(esito.errori, c.messaggio);
   }
   EXPECT_TRUE(uscita().empty());
