@@ -1,6 +1,9 @@
 #include "compile/file_compilati.h"
 
+#include <algorithm>
+
 #include "compile/codifica.h"
+#include "platform/file.h"
 
 namespace scen {
 
@@ -23,15 +26,37 @@ void metti_variante(scrittore_byte& out, const variante& v) {
   }
 }
 
+// Hands the encoded trace to `pezzo` in consecutive pieces, X before Y;
+// stops at the first piece that fails.
+template <typename Pezzo>
+Stato per_pezzi(const modello& m, Pezzo&& pezzo) {
+  constexpr size_t varianti_per_pezzo = size_t{1} << 16;
+  std::string byte;
+  for (const auto& componente : m.tracciato)
+    for (size_t inizio = 0; inizio < componente.size(); inizio += varianti_per_pezzo) {
+      const size_t fine = std::min(componente.size(), inizio + varianti_per_pezzo);
+      scrittore_byte out(byte, byte_massimi_variante * (fine - inizio));
+      for (size_t i = inizio; i < fine; ++i) metti_variante(out, componente[i]);
+      out.fine();
+      if (Stato stato = pezzo(std::string_view(byte)); !stato.riuscito()) return stato;
+    }
+  return Stato::ok();
+}
+
 }  // namespace
 
 std::string codifica_tracciato(const modello& m) {
-  std::string byte;
-  scrittore_byte out(byte, byte_massimi_variante * (m.tracciato[0].size() + m.tracciato[1].size()));
-  for (const auto& componente : m.tracciato)
-    for (const variante& v : componente) metti_variante(out, v);
-  out.fine();
-  return byte;
+  std::string tutto;
+  tutto.reserve(byte_massimi_variante * (m.tracciato[0].size() + m.tracciato[1].size()));
+  per_pezzi(m, [&](std::string_view pezzo) {
+    tutto += pezzo;
+    return Stato::ok();
+  });
+  return tutto;
+}
+
+Stato scrivi_tracciato(const modello& m, file_nuovo& file) {
+  return per_pezzi(m, [&](std::string_view pezzo) { return file.scrivi(pezzo); });
 }
 
 std::string codifica_registri(const modello& m) {

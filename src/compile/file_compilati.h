@@ -5,6 +5,11 @@
 #include <string>
 
 #include "model/modello.h"
+#include "platform/stato.h"
+
+namespace scen {
+class file_nuovo;
+}
 
 namespace scen {
 
@@ -15,6 +20,10 @@ inline constexpr size_t lunghezza_testo_massima = 65535;
 // `tracciato`: all X elements in metre order, then all Y elements; each a
 // two-byte tag (0 empty, 2 Integer, 5 Double) and its value.
 std::string codifica_tracciato(const modello& m);
+
+// The same bytes written into `file` a piece at a time, so the whole
+// encoded trace is never held in memory at once.
+Stato scrivi_tracciato(const modello& m, file_nuovo& file);
 
 // `registri`: the 87 records in order, field by field, no padding.
 std::string codifica_registri(const modello& m);

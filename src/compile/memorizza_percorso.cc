@@ -63,18 +63,26 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
   generali.orario = codice_gara_st(m);
   riservata.valore_2 = codice_gara_og(m);
 
-  auto scrivi = [&](const std::string& nome, const std::string& byte) {
-    Stato stato = sostituisci_file(percorso_in(cartella_uscita, nome), byte);
+  // Each file is replaced whole, in this order; the first that fails ends
+  // the writing and is named.
+  auto scrivi = [&](const std::string& nome, auto&& contenuto) {
+    file_nuovo file(percorso_in(cartella_uscita, nome));
+    Stato stato = file.apri();
+    if (stato.riuscito()) stato = contenuto(file);
+    if (stato.riuscito()) stato = file.completa();
     if (!stato.riuscito()) {
       risultato.esito = esito_percorso::guasto_file;
       risultato.messaggio = stato.messaggio();
     }
     return stato.riuscito();
   };
-  if (m.con_tracciato != 0 && !scrivi(nome_linea_compilata(m), codifica_tracciato(m)))
+  if (m.con_tracciato != 0 &&
+      !scrivi(nome_linea_compilata(m), [&](file_nuovo& f) { return scrivi_tracciato(m, f); }))
     return risultato;
-  if (!scrivi(nome_treno_compilato(m), codifica_registri(m))) return risultato;
-  scrivi(nome_celle_compilate(m), codifica_celle(m));
+  if (!scrivi(nome_treno_compilato(m),
+              [&](file_nuovo& f) { return f.scrivi(codifica_registri(m)); }))
+    return risultato;
+  scrivi(nome_celle_compilate(m), [&](file_nuovo& f) { return f.scrivi(codifica_celle(m)); });
   return risultato;
 }
 

@@ -13,6 +13,30 @@ namespace scen {
 // The full name of `nome` (Windows-1252) inside `cartella` (host text).
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252);
 
+// A file being replaced, written piece by piece: the bytes go to a temporary
+// file in the same folder, which `completa` flushes and renames over the
+// target. Until then the older file stays whole; a file_nuovo dropped before
+// `completa` (or after a failure) removes its temporary file. Every failure
+// names the target and the system's reason.
+class file_nuovo {
+ public:
+  explicit file_nuovo(std::string percorso);
+  ~file_nuovo();
+  file_nuovo(const file_nuovo&) = delete;
+  file_nuovo& operator=(const file_nuovo&) = delete;
+
+  Stato apri();
+  Stato scrivi(std::string_view byte);
+  Stato completa();
+
+ private:
+  void abbandona();
+
+  std::string percorso_;
+  std::string temporaneo_;
+  int fd_ = -1;
+};
+
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
 // file in the same folder, which is renamed over the target only once it is
 // complete and flushed: on any failure the older file stays whole and no

@@ -39,16 +39,51 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "/" + nome;
 }
 
+file_nuovo::file_nuovo(std::string percorso)
+    : percorso_(std::move(percorso)), temporaneo_(percorso_ + ".~parziale") {}
+
+file_nuovo::~file_nuovo() { abbandona(); }
+
+void file_nuovo::abbandona() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(temporaneo_.c_str());
+  fd_ = -1;
+}
+
+Stato file_nuovo::apri() {
+  fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd_ < 0) return guasto("impossibile creare", percorso_, errno);
+  return Stato::ok();
+}
+
+Stato file_nuovo::scrivi(std::string_view byte) {
+  Stato stato = scrivi_tutto(fd_, byte, percorso_);
+  if (!stato.riuscito()) abbandona();
+  return stato;
+}
+
+Stato file_nuovo::completa() {
+  Stato stato;
+  if (::fsync(fd_) != 0) stato = guasto("impossibile scrivere", percorso_, errno);
+  if (!stato.riuscito()) {
+    abbandona();
+    return stato;
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) stato = guasto("impossibile chiudere", percorso_, errno);
+  if (stato.riuscito() && ::rename(temporaneo_.c_str(), percorso_.c_str()) != 0)
+    stato = guasto("impossibile sostituire", percorso_, errno);
+  if (!stato.riuscito()) ::unlink(temporaneo_.c_str());
+  return stato;
+}
+
 Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) {
-  const std::string temporaneo = percorso + ".~parziale";
-  int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return guasto("impossibile creare", percorso, errno);
-  Stato stato = scrivi_tutto(fd, contenuto, percorso);
-  if (stato.riuscito() && ::fsync(fd) != 0) stato = guasto("impossibile scrivere", percorso, errno);
-  if (::close(fd) != 0 && stato.riuscito()) stato = guasto("impossibile chiudere", percorso, errno);
-  if (stato.riuscito() && ::rename(temporaneo.c_str(), percorso.c_str()) != 0)
-    stato = guasto("impossibile sostituire", percorso, errno);
-  if (!stato.riuscito()) ::unlink(temporaneo.c_str());
+  file_nuovo file(percorso);
+  Stato stato = file.apri();
+  if (stato.riuscito()) stato = file.scrivi(contenuto);
+  if (stato.riuscito()) stato = file.completa();
   return stato;
 }
 
