@@ -324,6 +324,7 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
   const std::regex km(R"(Km ([0-9]+)\+([0-9]{3}))");
   long prec = -1;
   int chilometrici = 0;
+  size_t piu_lungo = 0;
   for (const std::string& riga : r) {
     std::vector<std::string> c = campi(riga);
     ASSERT_EQ(c.size(), 3u) << riga;
@@ -332,6 +333,7 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
     prec = p;
     std::string testo = senza_blank_iniziali(c[2]);
     EXPECT_LE(testo.size(), 24u) << testo;
+    piu_lungo = std::max(piu_lungo, testo.size());
     // A sign stands in the cell after its position: its post is 50 m on.
     long palo = p + 50;
     std::vector<long> letti;
@@ -349,6 +351,7 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
   EXPECT_EQ(numero(campi(r.front())[1]), 7950);
   EXPECT_EQ(prec, 330750);
   EXPECT_GE(chilometrici, 15);
+  EXPECT_EQ(piu_lungo, 24u);  // the longest text reaches the stated bound
 }
 
 // ------------------------------------------------------------ train file
