@@ -316,5 +316,30 @@ TEST(LetturaLinea, DashFieldsCaseAndTheSectionsEnd) {
   EXPECT_EQ(ultima.m.errore_codice, 0);
 }
 
+TEST(LetturaLinea, EveryTestIsMadeOnTheSameKeywordField) {
+  Lettura l;
+  l.leggi(righe({"[generale]",
+                 "sfondo tre due uno, 1, 2, 3",  // uno, due, tre: in that order
+                 "[lunghezza percorso], 3000",   // the length, and the section ends
+                 "sfondo uno, 5",                // after the section: ignored
+                 "-x, pendenza montagna, 100, 1, 200, 400, 12",
+                 "[fine]"}));
+  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  const registro& sfondi = l.m.registri[85];
+  EXPECT_EQ(std::tie(sfondi.inizio, sfondi.progressiva, sfondi.fine), std::make_tuple(1, 2, 3));
+  EXPECT_EQ(l.m.ultima_cella, 200);
+  // The gradient first (cells 0 and 1 with 0, then 1 in force), then the zone
+  // from 200 to 400 with the value 2 and a marker on its 4th cell.
+  const auto& c = l.m.celle;
+  EXPECT_EQ(c[1].pendenza, 100);
+  EXPECT_EQ(c[2].pendenza, 101);
+  EXPECT_EQ(c[197].pendenza, 101);
+  EXPECT_EQ(c[3].montagna, 0);
+  EXPECT_EQ(c[4].montagna, 2);
+  EXPECT_EQ(c[7].montagna, 2);
+  EXPECT_EQ(c[8].montagna, 0);
+  EXPECT_EQ(c[7].codice, codice_cella::segnale_montagna);
+}
+
 }  // namespace
 }  // namespace scen

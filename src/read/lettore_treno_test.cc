@@ -290,5 +290,30 @@ TEST(LetturaTreno, DashFieldsAndTheLastLine) {
   EXPECT_EQ(l.m.celle[141].valore_1, 270);
 }
 
+TEST(LetturaTreno, EveryKeywordTestIsMadeInTheTableOrder) {
+  Lettura l;
+  l.leggi(linea_con(), treno_con(righe({
+                           "velocita orologio sabbia, 0, 50, 13 4 30, 220",
+                           // massa frenata, then vetture, then sabbia, whatever the field's order
+                           "Sabbia Vetture Massa Frenata, 7, 10, 130",
+                           "velocita, 500, 60",
+                           // out of range: the closing steps follow and sabbia is not read
+                           "velocita sabbia, 16950, 80, 9",
+                           "abbattimento, 100, 1",
+                       })));
+  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_posizione, 16950);
+  const auto& r = l.m.registri;
+  EXPECT_EQ(r[84].inizio, 7);
+  EXPECT_EQ(r[84].progressiva, 10);
+  EXPECT_EQ(r[86].campo_7, 130);
+  EXPECT_EQ(std::tie(r[86].campo_10, r[86].campo_11, r[86].campo_12), std::make_tuple(13, 4, 30));
+  const auto& c = l.m.celle;
+  EXPECT_EQ(c[9].vel_limite, 10);
+  EXPECT_EQ(c[10].vel_limite, 12);
+  EXPECT_EQ(c[337].vel_limite, 12);  // the tail carries 60, not the 80 never put in force
+  EXPECT_EQ(c[2].codice, 0);
+}
+
 }  // namespace
 }  // namespace scen
