@@ -23,8 +23,12 @@ class lettore {
       : m_(m), f_(f), limite_(limite), p_(p), d_(d), file_linea_(file_linea) {}
 
   void leggi() {
-    do chiave();
-    while (!f_.fine() && !ha("[generale]"));
+    // Fields up to "[generale]"; a file without it (an empty one too) goes
+    // straight to the closing steps.
+    while (!f_.fine()) {
+      chiave();
+      if (ha("[generale]")) break;
+    }
     if (!record()) return;
     chiusura();
   }

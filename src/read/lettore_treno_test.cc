@@ -254,7 +254,6 @@ TEST(LetturaTreno, ReadFailures) {
   };
   const caso casi[] = {
       {std::nullopt, "file di descrizione del treno assente", 0},
-      {"", "fine del file dentro un record: manca un campo", 1},
       {treno_con(righe({"sabbia, 40000"})), "valore 40000 fuori dal campo sabbia (-32768..32767)", 2},
       {treno_con(righe({"stazione, 1000, 300, 200"})), "valore 300 fuori dal campo tipo (0..255)", 2},
       {treno_con(righe({"stazione, 1000, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 1000000, 0, 0, X"})),
@@ -280,6 +279,18 @@ TEST(LetturaTreno, ReadFailures) {
   Lettura l;
   l.leggi(linea_con(), treno_con(righe({"stazione, 1000, 300, 200"})));
   EXPECT_EQ(l.m.registri[1].progressiva, 1000);
+}
+
+TEST(LetturaTreno, AFileWithoutGeneraleStillRunsTheClosingSteps) {
+  for (const std::string treno : {"", "velocita, 0, 100\r\nvelocita, 1000, 30\r\n"}) {
+    Lettura l;
+    l.leggi(linea_con(), treno);
+    EXPECT_EQ(l.m.errore_codice, 0);
+    EXPECT_FALSE(l.resta_treno());
+    // Nothing was read: the tails carry the initial speed and adhesion, 0.
+    EXPECT_EQ(l.m.celle[0].vel_limite, 0);
+    EXPECT_EQ(l.m.celle[100].vel_limite, 0);
+  }
 }
 
 TEST(LetturaTreno, DashFieldsAndTheLastLine) {
