@@ -272,12 +272,15 @@ class lettore {
     Long valore = numero("il valore della zona di montagna");
     if (!in_campo(inizio)) return passo::chiudi;
     memo_montagna(m_, inizio, fine, valore);
-    if (m_.errore_codice > 0) {
-      registra_esito(m_, d_, p_, m_.errore_codice, p_.riga);
-      m_.errore_posizione = inizio;
-      return passo::ferma;
-    }
-    return passo::continua;
+    return dopo_costruttore(inizio);
+  }
+
+  // A builder that found a collision stops the reading at `posizione`.
+  passo dopo_costruttore(Long posizione) {
+    if (m_.errore_codice <= 0) return passo::continua;
+    registra_esito(m_, d_, p_, m_.errore_codice, p_.riga);
+    m_.errore_posizione = posizione;
+    return passo::ferma;
   }
 
   passo indicatore() {
@@ -286,12 +289,7 @@ class lettore {
     for (Long& x : v) x = numero("un valore dell'indicatore");
     if (!in_campo(posizione)) return passo::chiudi;
     memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-    if (m_.errore_codice > 0) {
-      registra_esito(m_, d_, p_, m_.errore_codice, p_.riga);
-      m_.errore_posizione = posizione;
-      return passo::ferma;
-    }
-    return passo::continua;
+    return dopo_costruttore(posizione);
   }
 
   passo cartello() {
