@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -649,6 +650,22 @@ TEST(SchedaTreno, LimitColumnFollowsTheSpeedProfile) {
   }
   EXPECT_GT(confrontate, 80);
   EXPECT_EQ(cippi_a_cambio, 23);
+}
+
+TEST(SchedaTreno, ShowsEveryReductionOfSpeedWhereItBegins) {
+  // Read row by row, the card must never allow more than the line: each
+  // reduction of the profile has a row at its position.
+  const Descrizioni& d = scritti().descrizioni;
+  std::set<long> posizioni;
+  for (const Posto& p : posti_della_scheda(d))
+    if (p.posizione && velocita_di(p.riga.celle[0])) posizioni.insert(*p.posizione);
+  int riduzioni = 0;
+  for (size_t i = 1; i < d.profilo.size(); ++i)
+    if (d.profilo[i].velocita < d.profilo[i - 1].velocita) {
+      EXPECT_TRUE(posizioni.count(d.profilo[i].posizione)) << d.profilo[i].posizione;
+      ++riduzioni;
+    }
+  EXPECT_EQ(riduzioni, 22);
 }
 
 // ---------------------------------------------------------------------------
