@@ -205,19 +205,12 @@ class lettore {
   void metro(double k) {
     const double dx = x1_ - x2_;
     const double dy = y1_ - y2_;
-    const double x = (x1_ + dx) + k * dy;
-    const double y = (y1_ + dy) - k * dx;
-    scrivi_metro(m_, cursore_, x, y);
-    x2_ = x1_;
-    y2_ = y1_;
-    x1_ = x;
-    y1_ = y;
+    segna_metro((x1_ + dx) + k * dy, (y1_ + dy) - k * dx);
   }
-  void metro_dritto() {
-    const double dx = x1_ - x2_;
-    const double dy = y1_ - y2_;
-    const double x = x1_ + dx;
-    const double y = y1_ + dy;
+  // A straight metre has no turn term at all: adding k * dy with k = 0 could
+  // turn a -0.0 into +0.0 and so change the bytes written.
+  void metro_dritto() { segna_metro(x1_ + (x1_ - x2_), y1_ + (y1_ - y2_)); }
+  void segna_metro(double x, double y) {
     scrivi_metro(m_, cursore_, x, y);
     x2_ = x1_;
     y2_ = y1_;
