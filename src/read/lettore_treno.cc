@@ -34,10 +34,7 @@ class lettore {
   }
 
  private:
-  void chiave() {
-    f_.testo(m_.campo, "un campo");
-    p_.riga = f_.riga();
-  }
+  void chiave() { leggi_chiave(f_, m_, p_); }
   bool ha(std::string_view parola) const { return contiene_maiuscole(m_.campo, parola); }
   Long numero(std::string_view cosa) { return f_.numero(cosa); }
 
@@ -50,14 +47,7 @@ class lettore {
   // The records, until the end of the file (true) or a stop (false).
   bool record() {
     for (;;) {
-      if (f_.fine()) return true;
-      chiave();
-      if (f_.fine()) return true;
-      for (int i = 0; i < 2; ++i)
-        if (ha("-")) {
-          chiave();
-          if (f_.fine()) return true;
-        }
+      if (!leggi_chiave_record(f_, m_, p_)) return true;
 
       passo esito_record = passo::continua;
       auto esegui = [&](passo (lettore::*azione)()) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/modello.h"
+#include "read/campi.h"
 #include "read/memorizza_dati.h"
 
 namespace scen {
@@ -18,5 +19,13 @@ struct posizione_lettura {
 // (`riga` 0 gives none) with the outcome's own cause.
 void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, Long numero,
                     long riga);
+
+// Reads the next field into `m.campo` and notes its line.
+void leggi_chiave(campi& f, modello& m, posizione_lettura& p);
+
+// Reads the keyword field of the next record into `m.campo`, passing over up
+// to two fields that hold "-". False when the end of the file is reached
+// before or right after a field is read: that field is then not used.
+bool leggi_chiave_record(campi& f, modello& m, posizione_lettura& p);
 
 }  // namespace scen
