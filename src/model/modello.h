@@ -12,6 +12,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/memoria.h"
+
 namespace scen {
 
 // Type words of the scenario format.
@@ -21,6 +23,9 @@ using Long = std::int32_t;
 
 // A variant value: empty, Integer or Double, and it knows which.
 using variante = std::variant<std::monostate, Integer, double>;
+
+// One component of the plan trace: a variant per metre.
+using componente_tracciato = std::vector<variante, allocatore_grande<variante>>;
 
 // One 50-metre cell of the line: 15 bytes in the compiled cell file.
 struct cella {
@@ -124,7 +129,7 @@ struct modello {
   // The plan trace: tracciato[0] is X (across the initial heading, positive
   // to its right), tracciato[1] is Y (along it); each has `lunghezza_estesa`
   // + 1 elements once sized, none before.
-  std::array<std::vector<variante>, 2> tracciato;
+  std::array<componente_tracciato, 2> tracciato;
 
   std::array<Long, montagne_massimo + 1> montagne_inizio{};
   std::array<Long, montagne_massimo + 1> montagne_fine{};
