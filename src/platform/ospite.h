@@ -13,6 +13,9 @@ std::string cartella_programma();
 // Shows the waiting sign "Attendere" while the run works.
 void mostra_attesa();
 
+// Shows " Errore n. " followed by `a`; the program goes on.
+void mostra_errore(std::string_view a);
+
 // The error report: shows " Errore n. " followed by `a`, then ends the
 // program at once with a failure status.
 [[noreturn]] void errore(std::string_view a);

@@ -31,10 +31,14 @@ void mostra_attesa() {
   std::fflush(stdout);
 }
 
-void errore(std::string_view a) {
+void mostra_errore(std::string_view a) {
   std::fflush(stdout);
   std::fprintf(stderr, " Errore n. %.*s\n", static_cast<int>(a.size()), a.data());
   std::fflush(stderr);
+}
+
+void errore(std::string_view a) {
+  mostra_errore(a);
   std::_Exit(EXIT_FAILURE);
 }
 

@@ -1,6 +1,5 @@
 #include "run/esecuzione.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -44,10 +43,7 @@ int esegui_build(const std::string& cartella) {
     case esito_percorso::guasto_file:
       guasto_fatale(risultato.messaggio);
     case esito_percorso::non_scrivibile:
-      if (m->errore_codice != 0) {
-        std::fflush(stdout);
-        std::fprintf(stderr, " Errore n. %s\n", testo_esito(*m).c_str());
-      }
+      if (m->errore_codice != 0) mostra_errore(testo_esito(*m));
       guasto_fatale("nessun file compilato scritto: " + risultato.messaggio);
     case esito_percorso::scritti:
       break;
