@@ -7,6 +7,7 @@
 // 179 signals, 78 code reductions), scaled to 1000 km, except stations and
 // signposts, which share 80 records.
 #include <benchmark/benchmark.h>
+#include <fmt/format.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -14,8 +15,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <fmt/format.h>
 
 #include "compile/file_compilati.h"
 #include "compile/memorizza_percorso.h"
@@ -38,7 +37,8 @@ class casuale {
  public:
   long tra(long minimo, long massimo) {
     stato_ = stato_ * 6364136223846793005ULL + 1442695040888963407ULL;
-    return minimo + static_cast<long>((stato_ >> 33) % static_cast<std::uint64_t>(massimo - minimo + 1));
+    return minimo +
+           static_cast<long>((stato_ >> 33) % static_cast<std::uint64_t>(massimo - minimo + 1));
   }
 
  private:
@@ -110,8 +110,8 @@ descrizioni genera() {
     if (r.tra(0, 3) == 0)
       riga(linea, fmt::format("indicatori_vmax,  {},  {},  {},  {},  0,  ,  ,  ,  0", q, v, v, v));
     else
-      riga(linea, fmt::format("indicatori_vmax,  {},  {},  {},  {},  {},  {},  {},  {},  0", q, v, v + 5,
-                              v + 10, r.tra(0, 2), v - 10, v - 5, v));
+      riga(linea, fmt::format("indicatori_vmax,  {},  {},  {},  {},  {},  {},  {},  {},  0", q, v,
+                              v + 5, v + 10, r.tra(0, 2), v - 10, v - 5, v));
   }
   riga(linea, "[indicazioni]");
   for (long p = 7950; p < lunghezza - 2000; p += 50 * r.tra(600, 1000)) {
@@ -142,9 +142,11 @@ descrizioni genera() {
     long estensione = 100 * r.tra(2, 6);
     long fine = tipo == 8 ? p + estensione : p + estensione / 2;
     occupate.occupa(fine / 50 - 6, fine / 50);
-    riga(treno, fmt::format("stazione,  {},  {},  {},  0, 0, 0,  0,0,0,  0,0,0,    {},  {}, {},{}, Stazione {}", p,
-                            tipo, estensione, i == 0 ? 1 : (i % 5 == 0 ? 60 : 0), 13 + i / 10, (i * 7) % 60,
-                            0, i));
+    riga(
+        treno,
+        fmt::format(
+            "stazione,  {},  {},  {},  0, 0, 0,  0,0,0,  0,0,0,    {},  {}, {},{}, Stazione {}", p,
+            tipo, estensione, i == 0 ? 1 : (i % 5 == 0 ? 60 : 0), 13 + i / 10, (i * 7) % 60, 0, i));
     stazioni.push_back(p);
   }
   riga(treno, "[rallentamenti]");
@@ -154,15 +156,16 @@ descrizioni genera() {
     long velocita = r.tra(0, 2) ? 60 : 30;
     long l = 50 * r.tra(4, 30);
     occupate.occupa(g1 / 50 - 27, (g1 + l) / 50 + 2);
-    riga(treno, fmt::format("rallentamento,  {},    {},  {}, 0,  1,  {}", g1, velocita, l, velocita));
+    riga(treno,
+         fmt::format("rallentamento,  {},    {},  {}, 0,  1,  {}", g1, velocita, l, velocita));
   }
   riga(treno, "[segnali]");
   for (long p = 1050; p < lunghezza - 2000; p += 50 * r.tra(20, 50)) {
     long q = occupate.libera_da(p, 0, 1);
     occupate.occupa(q / 50 + 1, q / 50 + 1);
-    riga(treno, fmt::format("segnale,    {},   2, {}, {},  {}, {},    {},  {},{},{}, 0", q, r.tra(2, 5),
-                            r.tra(0, 6), r.tra(0, 1), r.tra(0, 1), r.tra(0, 2), r.tra(0, 3), r.tra(0, 1),
-                            r.tra(0, 1)));
+    riga(treno, fmt::format("segnale,    {},   2, {}, {},  {}, {},    {},  {},{},{}, 0", q,
+                            r.tra(2, 5), r.tra(0, 6), r.tra(0, 1), r.tra(0, 1), r.tra(0, 2),
+                            r.tra(0, 3), r.tra(0, 1), r.tra(0, 1)));
   }
   riga(treno, "[codici]");
   for (long p = 7050; p < lunghezza - 2000; p += 50 * r.tra(60, 110)) {
@@ -257,8 +260,10 @@ void BM_solo_scrittura(benchmark::State& state) {
   if (!cartella.crea().riuscito()) std::abort();
   auto m = nuovo_modello();
   file_descrizione file = scrivi_descrizioni(cartella.percorso(), *m);
-  if (memorizza_percorso(*m, 1, file, cartella.percorso()).esito != esito_percorso::scritti) std::abort();
-  const std::string nomi[3] = {nome_linea_compilata(*m), nome_treno_compilato(*m), nome_celle_compilate(*m)};
+  if (memorizza_percorso(*m, 1, file, cartella.percorso()).esito != esito_percorso::scritti)
+    std::abort();
+  const std::string nomi[3] = {nome_linea_compilata(*m), nome_treno_compilato(*m),
+                               nome_celle_compilate(*m)};
   std::string byte[3];
   size_t totale = 0;
   for (int i = 0; i < 3; ++i) {
@@ -267,7 +272,8 @@ void BM_solo_scrittura(benchmark::State& state) {
   }
   for (auto _ : state)
     for (int i = 0; i < 3; ++i)
-      if (!sostituisci_file(percorso_in(cartella.percorso(), nomi[i]), byte[i]).riuscito()) std::abort();
+      if (!sostituisci_file(percorso_in(cartella.percorso(), nomi[i]), byte[i]).riuscito())
+        std::abort();
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * totale));
   state.counters["byte"] = static_cast<double>(totale);
 }

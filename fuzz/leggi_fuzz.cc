@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
   // The tables that a writable model puts into the compiled files.
   if (m->celle.size() >= 2) {
     bool testi_corti = true;
-    for (const registro& r : m->registri) testi_corti = testi_corti && r.nome.size() <= lunghezza_testo_massima;
+    for (const registro& r : m->registri)
+      testi_corti = testi_corti && r.nome.size() <= lunghezza_testo_massima;
     if (testi_corti) {
       if (codifica_celle(*m).size() != byte_per_cella * m->celle.size()) {
         std::fprintf(stderr, "celle codificate della lunghezza sbagliata\n");

@@ -48,7 +48,9 @@ class scrittore_byte {
     p_ += testo.size();
   }
 
-  void fine() { out_.resize(static_cast<size_t>(p_ - reinterpret_cast<unsigned char*>(out_.data()))); }
+  void fine() {
+    out_.resize(static_cast<size_t>(p_ - reinterpret_cast<unsigned char*>(out_.data())));
+  }
 
  private:
   std::string& out_;

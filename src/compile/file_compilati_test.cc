@@ -54,9 +54,9 @@ TEST(FileCompilati, RecordsAreFieldByFieldWithTheirText) {
   const std::string tutto = codifica_registri(m);
   ASSERT_EQ(tutto.size(), 2958u + 2);
   EXPECT_EQ(tutto.substr(0, 34), std::string(34, '\0'));
-  const std::string atteso =
-      byte({0xAB, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 4, 3, 2, 1, 4, 2, 0, 'V', 0xE8, 0x62, 0x02,
-            0xFE, 0xFF, 3, 0, 4, 0, 5, 0, 9, 13, 14, 15, 0xE2, 0x7D, 0, 0});
+  const std::string atteso = byte({0xAB, 1, 0, 0, 0,   0xFF, 0xFF, 0xFF, 0xFF, 4,    3, 2,
+                                   1,    4, 2, 0, 'V', 0xE8, 0x62, 0x02, 0xFE, 0xFF, 3, 0,
+                                   4,    0, 5, 0, 9,   13,   14,   15,   0xE2, 0x7D, 0, 0});
   EXPECT_EQ(tutto.substr(85 * 34, 36), atteso);
 }
 

@@ -81,21 +81,21 @@ TEST_P(ReservedSlots, LeaveOlderFilesUntouchedAndWriteNone) {
   modello m = letto();
   GetParam().occupa(m);
   EXPECT_EQ(completa_e_scrivi(m, cartella.percorso()).esito, GetParam().atteso);
-  for (const std::string& nome : compilati) EXPECT_EQ(leggi(cartella.file(nome)), "vecchio " + nome);
+  for (const std::string& nome : compilati)
+    EXPECT_EQ(leggi(cartella.file(nome)), "vecchio " + nome);
   EXPECT_EQ(cartella.elenco(), compilati);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CompletaEScrivi, ReservedSlots,
-    testing::Values(
-        SlotOccupato{"Record85Integer", [](modello& m) { m.registri[85].campo_7 = 1; },
-                     esito_percorso::errore_1250},
-        SlotOccupato{"Cell1Value1", [](modello& m) { m.celle[1].valore_1 = -1; },
-                     esito_percorso::errore_1250},
-        SlotOccupato{"Record85Long", [](modello& m) { m.registri[85].orario = 7; },
-                     esito_percorso::errore_1251},
-        SlotOccupato{"Cell1Value2", [](modello& m) { m.celle[1].valore_2 = 42; },
-                     esito_percorso::errore_1251}),
+    testing::Values(SlotOccupato{"Record85Integer", [](modello& m) { m.registri[85].campo_7 = 1; },
+                                 esito_percorso::errore_1250},
+                    SlotOccupato{"Cell1Value1", [](modello& m) { m.celle[1].valore_1 = -1; },
+                                 esito_percorso::errore_1250},
+                    SlotOccupato{"Record85Long", [](modello& m) { m.registri[85].orario = 7; },
+                                 esito_percorso::errore_1251},
+                    SlotOccupato{"Cell1Value2", [](modello& m) { m.celle[1].valore_2 = 42; },
+                                 esito_percorso::errore_1251}),
     [](const auto& info) { return std::string(info.param.nome); });
 
 TEST(CompletaEScrivi, AModelWithoutCellOneOrWithAnOverlongTextWritesNothing) {
@@ -124,10 +124,11 @@ TEST(CompletaEScrivi, AFileThatCannotBeWrittenIsNamedAndLeavesNothingPartial) {
   modello m = letto();
   risultato_percorso r = completa_e_scrivi(m, cartella.percorso());
   EXPECT_EQ(r.esito, esito_percorso::guasto_file);
-  EXPECT_EQ(r.messaggio,
-            "impossibile sostituire \"" + cartella.file("Vela_Nuro_IC 731.sim") + "\": Is a directory");
+  EXPECT_EQ(r.messaggio, "impossibile sostituire \"" + cartella.file("Vela_Nuro_IC 731.sim") +
+                             "\": Is a directory");
   // The line file written before stays; nothing after it is written.
-  EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{"Vela_Nuro_IC 731.sim", "Vela_Nuro_linea.dat"}));
+  EXPECT_EQ(cartella.elenco(),
+            (std::vector<std::string>{"Vela_Nuro_IC 731.sim", "Vela_Nuro_linea.dat"}));
 }
 
 }  // namespace

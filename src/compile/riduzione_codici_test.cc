@@ -33,15 +33,22 @@ cella riduzione(Integer v) { return codice(codice_cella::abbattimento, v); }
 
 void metti(modello& m, Long i, const cella& c) { m.celle.at(static_cast<size_t>(i)) = c; }
 void segnale(modello& m, Long i) { metti(m, i, codice(codice_cella::segnale, 42)); }
-void avviso(modello& m, Long i, Integer v = 60) { metti(m, i, codice(codice_cella::avviso_rallentamento, v)); }
-void inizio(modello& m, Long i, Integer v) { metti(m, i, codice(codice_cella::inizio_rallentamento, v)); }
-void fine(modello& m, Long i, Integer v) { metti(m, i, codice(codice_cella::fine_rallentamento, v)); }
+void avviso(modello& m, Long i, Integer v = 60) {
+  metti(m, i, codice(codice_cella::avviso_rallentamento, v));
+}
+void inizio(modello& m, Long i, Integer v) {
+  metti(m, i, codice(codice_cella::inizio_rallentamento, v));
+}
+void fine(modello& m, Long i, Integer v) {
+  metti(m, i, codice(codice_cella::fine_rallentamento, v));
+}
 
 // Every cell that holds a code reduction, with its value.
 std::map<Long, Integer> riduzioni(const modello& m) {
   std::map<Long, Integer> r;
   for (size_t i = 0; i < m.celle.size(); ++i)
-    if (m.celle[i].codice == codice_cella::abbattimento) r[static_cast<Long>(i)] = m.celle[i].valore_1;
+    if (m.celle[i].codice == codice_cella::abbattimento)
+      r[static_cast<Long>(i)] = m.celle[i].valore_1;
   return r;
 }
 
@@ -101,14 +108,18 @@ struct caso_segnale {
 TEST(RiduzioneCodici, SegnalePrimaDellAvviso) {
   const caso_segnale casi[] = {
       {"due celle vuote: la riduzione va subito prima", vuota, vuota, riduzione(180), vuota, 0},
-      {"270 subito prima, poi occupata: scende a 180", riduzione(270), occupata, riduzione(180), occupata, 0},
-      {"120 subito prima, poi occupata: resta 120", riduzione(120), occupata, riduzione(120), occupata, 0},
-      {"subito prima occupata: la riduzione va due celle prima", occupata, vuota, occupata, riduzione(180), 0},
+      {"270 subito prima, poi occupata: scende a 180", riduzione(270), occupata, riduzione(180),
+       occupata, 0},
+      {"120 subito prima, poi occupata: resta 120", riduzione(120), occupata, riduzione(120),
+       occupata, 0},
+      {"subito prima occupata: la riduzione va due celle prima", occupata, vuota, occupata,
+       riduzione(180), 0},
       {"270 subito prima ma libera quella prima: nuova riduzione, 270 resta", riduzione(270), vuota,
        riduzione(270), riduzione(180), 0},
       {"occupata, poi 270: scende a 180", occupata, riduzione(270), occupata, riduzione(180), 0},
       {"un segnale di zona conta come libero", marcatore, vuota, riduzione(180), vuota, 0},
-      {"nessuna cella utile: esito 11", occupata, occupata, occupata, occupata, esito::riduzione_prima_di_segnale},
+      {"nessuna cella utile: esito 11", occupata, occupata, occupata, occupata,
+       esito::riduzione_prima_di_segnale},
   };
   for (const caso_segnale& caso : casi) {
     SCOPED_TRACE(caso.nome);
@@ -183,8 +194,8 @@ TEST(RiduzioneCodici, GruppiPrimaDellInizioSecondoLaCellaDiInizio) {
     celle_attese attese;
   };
   const caso casi[] = {
-      {6, {}},  {7, {}},         {8, {3}},          {10, {5}},
-      {13, {8}}, {14, {3, 9}},   {20, {9, 15}},     {21, {3, 10, 16}},
+      {6, {}},   {7, {}},      {8, {3}},      {10, {5}},
+      {13, {8}}, {14, {3, 9}}, {20, {9, 15}}, {21, {3, 10, 16}},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(testing::Message() << "inizio in " << c.inizio);

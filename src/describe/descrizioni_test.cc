@@ -50,7 +50,8 @@ std::vector<std::string> campi(const std::string& riga) {
   size_t inizio = 0;
   for (;;) {
     size_t virgola = riga.find(',', inizio);
-    out.push_back(riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio));
+    out.push_back(
+        riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio));
     if (virgola == std::string::npos) return out;
     inizio = virgola + 1;
   }
@@ -194,7 +195,8 @@ TEST_F(DescrizioniScritte, CurvesBySideClassAndPlace) {
   EXPECT_EQ(r.front(), "curvas1,  1350,  150");
   std::map<char, int> lati;
   std::map<char, int> classi;
-  long fine_prec = -1, abbutte = 0, inizio_min = 1 << 30, inizio_max = 0, l_min = 1 << 30, l_max = 0;
+  long fine_prec = -1, abbutte = 0, inizio_min = 1 << 30, inizio_max = 0, l_min = 1 << 30,
+       l_max = 0;
   for (const std::string& riga : r) {
     lati[riga[5]]++;
     classi[riga[6]]++;
@@ -211,7 +213,8 @@ TEST_F(DescrizioniScritte, CurvesBySideClassAndPlace) {
     l_max = std::max(l_max, lunghezza);
   }
   EXPECT_EQ(lati, (std::map<char, int>{{'d', 77}, {'s', 96}}));
-  EXPECT_EQ(classi, (std::map<char, int>{{'1', 21}, {'2', 26}, {'3', 47}, {'4', 50}, {'5', 25}, {'6', 4}}));
+  EXPECT_EQ(classi,
+            (std::map<char, int>{{'1', 21}, {'2', 26}, {'3', 47}, {'4', 50}, {'5', 25}, {'6', 4}}));
   EXPECT_EQ(abbutte, 21);
   EXPECT_EQ(inizio_min, 1350);
   EXPECT_EQ(inizio_max, 332050);
@@ -272,9 +275,12 @@ std::vector<Indicatore> indicatori(const std::vector<std::string>& righe) {
       ADD_FAILURE() << r;
       continue;
     }
-    out.push_back({numero(c[1]), {numero(c[2]), numero(c[3]), numero(c[4])}, numero(c[5]),
-                   {senza_blank_iniziali(c[6]), senza_blank_iniziali(c[7]), senza_blank_iniziali(c[8])},
-                   numero(c[9])});
+    out.push_back(
+        {numero(c[1]),
+         {numero(c[2]), numero(c[3]), numero(c[4])},
+         numero(c[5]),
+         {senza_blank_iniziali(c[6]), senza_blank_iniziali(c[7]), senza_blank_iniziali(c[8])},
+         numero(c[9])});
   }
   return out;
 }
@@ -284,8 +290,9 @@ TEST_F(DescrizioniScritte, SpeedIndicatorsRangesCodesAndCells) {
   std::vector<std::string> r = s.righe["[cartelli]"];
   ASSERT_EQ(r.size(), 64u);
   EXPECT_EQ(r.front(), "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0");
-  EXPECT_NE(std::find(r.begin(), r.end(), "indicatori_vmax,  7300,  75,  80,  85,  0,  75,  80,  85,  0"),
-            r.end());
+  EXPECT_NE(
+      std::find(r.begin(), r.end(), "indicatori_vmax,  7300,  75,  80,  85,  0,  75,  80,  85,  0"),
+      r.end());
   std::vector<Indicatore> ind = indicatori(r);
   std::set<long> velocita, codici;
   std::set<long> celle;
@@ -295,7 +302,8 @@ TEST_F(DescrizioniScritte, SpeedIndicatorsRangesCodesAndCells) {
     EXPECT_GT(i.posizione, prec);
     prec = i.posizione;
     EXPECT_EQ(i.posizione % 50, 0);
-    EXPECT_TRUE(celle.insert(cella_dopo(i.posizione)).second) << "two indicators in cell of " << i.posizione;
+    EXPECT_TRUE(celle.insert(cella_dopo(i.posizione)).second)
+        << "two indicators in cell of " << i.posizione;
     EXPECT_LE(i.primo[0], i.primo[1]);
     EXPECT_LE(i.primo[1], i.primo[2]);
     velocita.insert(i.primo.begin(), i.primo.end());
@@ -314,13 +322,15 @@ TEST_F(DescrizioniScritte, SpeedIndicatorsRangesCodesAndCells) {
   EXPECT_EQ(*velocita.rbegin(), 170);
   for (long v : velocita) EXPECT_EQ(v % 5, 0) << v;
   for (const std::string& c : s.righe["[indicazioni]"])
-    EXPECT_EQ(celle.count(cella_dopo(numero(campi(c)[1]))), 0u) << "indicator and signpost share a cell: " << c;
+    EXPECT_EQ(celle.count(cella_dopo(numero(campi(c)[1]))), 0u)
+        << "indicator and signpost share a cell: " << c;
 }
 
 TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
   std::vector<std::string> r = sezioni(linea()).righe["[indicazioni]"];
   ASSERT_EQ(r.size(), 19u);
-  EXPECT_NE(std::find(r.begin(), r.end(), "cartello_indicatore,  27950,   (  Cippo  )(Km 28+000)"), r.end());
+  EXPECT_NE(std::find(r.begin(), r.end(), "cartello_indicatore,  27950,   (  Cippo  )(Km 28+000)"),
+            r.end());
   const std::regex km(R"(Km ([0-9]+)\+([0-9]{3}))");
   long prec = -1;
   int chilometrici = 0;
@@ -337,7 +347,8 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
     // A sign stands in the cell after its position: its post is 50 m on.
     long palo = p + 50;
     std::vector<long> letti;
-    for (auto it = std::sregex_iterator(testo.begin(), testo.end(), km); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(testo.begin(), testo.end(), km);
+         it != std::sregex_iterator(); ++it)
       letti.push_back(std::stol((*it)[1]) * 1000 + std::stol((*it)[2]));
     if (letti.size() == 1) {
       EXPECT_EQ(letti[0], progressiva(palo)) << riga;
@@ -363,8 +374,8 @@ TEST_F(DescrizioniScritte, TrainFileHas364LinesWithTheEmptyOneAtEntry68) {
   EXPECT_EQ(r[68], "");
   EXPECT_EQ(std::count(r.begin(), r.end(), ""), 1);
   const std::map<size_t, std::string> intestazioni = {
-      {0, "[generale]"},   {5, "[aderenze]"},   {10, "[vel_limite]"}, {54, "[stazioni]"},
-      {101, "[rallentamenti]"}, {104, "[segnali]"}, {284, "[codici]"},   {363, "[fine]"}};
+      {0, "[generale]"},        {5, "[aderenze]"},  {10, "[vel_limite]"}, {54, "[stazioni]"},
+      {101, "[rallentamenti]"}, {104, "[segnali]"}, {284, "[codici]"},    {363, "[fine]"}};
   for (const auto& [i, testo] : intestazioni) EXPECT_EQ(r[i], testo) << "entry " << i;
   EXPECT_EQ(r[1], "numero vetture,  10");
   EXPECT_EQ(r[2], "percentuale massa frenata,  130");
@@ -549,7 +560,8 @@ TEST_F(DescrizioniScritte, SignalsFieldsAndPlaces) {
   std::vector<std::string> r = sezioni(treno()).righe["[segnali]"];
   ASSERT_EQ(r.size(), 179u);
   EXPECT_EQ(r.front(), "segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0");
-  EXPECT_NE(std::find(r.begin(), r.end(), "segnale,   76150,   2, 3, 1,  1, 0,    2,  2,1,1, 115"), r.end());
+  EXPECT_NE(std::find(r.begin(), r.end(), "segnale,   76150,   2, 3, 1,  1, 0,    2,  2,1,1, 115"),
+            r.end());
   std::map<int, std::set<long>> valori;
   std::map<long, int> extra;
   long prec = -1;
@@ -596,8 +608,8 @@ TEST_F(DescrizioniScritte, ClockIsTheOriginsScheduledTime) {
   std::vector<std::string> r = treno();
   std::vector<Stazione> s = stazioni(sezioni(r).righe["[stazioni]"]);
   ASSERT_FALSE(s.empty());
-  EXPECT_EQ(r[4], "orologio,  " + std::to_string(s[0].campo[14]) + " " + std::to_string(s[0].campo[15]) +
-                      " " + std::to_string(s[0].campo[16]) + " ");
+  EXPECT_EQ(r[4], "orologio,  " + std::to_string(s[0].campo[14]) + " " +
+                      std::to_string(s[0].campo[15]) + " " + std::to_string(s[0].campo[16]) + " ");
 }
 
 // ------------------------------------------------------------ the build run
@@ -612,16 +624,21 @@ std::vector<Cella> celle_compilate(const std::string& byte) {
   std::vector<Cella> out;
   for (size_t i = 0; i + 15 <= byte.size(); i += 15) {
     auto b = [&](size_t k) { return static_cast<int>(static_cast<uint8_t>(byte[i + k])); };
-    auto parola = [&](size_t k) { return static_cast<int>(static_cast<int16_t>(b(k) | (b(k + 1) << 8))); };
-    out.push_back({b(0), parola(1), parola(3), parola(5), parola(7), b(9), b(10), b(11), b(12), b(13), b(14)});
+    auto parola = [&](size_t k) {
+      return static_cast<int>(static_cast<int16_t>(b(k) | (b(k + 1) << 8)));
+    };
+    out.push_back({b(0), parola(1), parola(3), parola(5), parola(7), b(9), b(10), b(11), b(12),
+                   b(13), b(14)});
   }
   return out;
 }
 
-const std::vector<std::string> kSeiFile = {
-    "Vela_Nuro_IC 731.dat",          "Vela_Nuro_IC 731.sim",
-    "Vela_Nuro_IC 731_note.txt",     "Vela_Nuro_IC 731_rallentamenti.txt",
-    "Vela_Nuro_IC 731_scheda_treno.txt", "Vela_Nuro_linea.dat"};
+const std::vector<std::string> kSeiFile = {"Vela_Nuro_IC 731.dat",
+                                           "Vela_Nuro_IC 731.sim",
+                                           "Vela_Nuro_IC 731_note.txt",
+                                           "Vela_Nuro_IC 731_rallentamenti.txt",
+                                           "Vela_Nuro_IC 731_scheda_treno.txt",
+                                           "Vela_Nuro_linea.dat"};
 
 std::map<std::string, std::string> esegui_compilatore(CartellaTemporanea& cartella) {
   prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
@@ -668,7 +685,8 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
   Sezioni l = sezioni(linea());
 
   // Every signal in the cell after its position.
-  for (const std::string& r : t.righe["[segnali]"]) EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 1) << r;
+  for (const std::string& r : t.righe["[segnali]"])
+    EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 1) << r;
   // Every code reduction with its value in the cell of its position.
   for (const std::string& r : t.righe["[codici]"]) {
     const Cella& c = celle[numero(campi(r)[1]) / 50];
@@ -676,8 +694,10 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
     EXPECT_EQ(c.valore_1, 270) << r;
   }
   // Indicators, signposts and stop marks all stand.
-  for (const std::string& r : l.righe["[cartelli]"]) EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 6) << r;
-  for (const std::string& r : l.righe["[indicazioni]"]) EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 14) << r;
+  for (const std::string& r : l.righe["[cartelli]"])
+    EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 6) << r;
+  for (const std::string& r : l.righe["[indicazioni]"])
+    EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 14) << r;
   std::vector<Stazione> s = stazioni(t.righe["[stazioni]"]);
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i].campo[2] >= 25) continue;
@@ -703,7 +723,8 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
     // One code reduction of the pass in each of the three groups before the start.
     for (int g0 : {5, 11, 18}) {
       int nel_gruppo = 0;
-      for (int d = g0; d < g0 + 3; ++d) nel_gruppo += celle[inizio - d].codice == 12 && celle[inizio - d].valore_1 == 180;
+      for (int d = g0; d < g0 + 3; ++d)
+        nel_gruppo += celle[inizio - d].codice == 12 && celle[inizio - d].valore_1 == 180;
       EXPECT_EQ(nel_gruppo, 1) << r << " group from " << g0;
     }
     zone.push_back({w - 22, fine + 12});

@@ -7,7 +7,9 @@
 
 namespace scen {
 
-inline std::string nome_descrizione_linea(const modello& m) { return m.chiave_percorso + "_linea.txt"; }
+inline std::string nome_descrizione_linea(const modello& m) {
+  return m.chiave_percorso + "_linea.txt";
+}
 inline std::string nome_descrizione_treno(const modello& m) {
   return m.chiave_percorso + "_" + m.chiave_treno + "-.txt";
 }
@@ -15,7 +17,9 @@ inline std::string nome_descrizione_treno(const modello& m) {
 inline std::string nome_documento(const modello& m, const std::string& proprio) {
   return m.chiave_percorso + "_" + m.chiave_treno + "_" + proprio;
 }
-inline std::string nome_linea_compilata(const modello& m) { return m.chiave_percorso + "_linea.dat"; }
+inline std::string nome_linea_compilata(const modello& m) {
+  return m.chiave_percorso + "_linea.dat";
+}
 inline std::string nome_treno_compilato(const modello& m) {
   return m.chiave_percorso + "_" + m.chiave_treno + ".sim";
 }

@@ -1,12 +1,11 @@
 // Linux implementation of the host's files.
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include <fmt/format.h>
 
 #include "platform/file.h"
 #include "platform/windows1252.h"

@@ -9,10 +9,9 @@ namespace {
 
 // Code points of bytes 0x80 to 0x9F; 0 marks a byte with no character.
 constexpr std::array<char32_t, 32> alti = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 std::optional<unsigned char> byte_di(char32_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
@@ -26,11 +25,21 @@ std::optional<char32_t> decodifica(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   int seguito;
   char32_t c;
-  if (b < 0x80) { ++i; return b; }
-  if ((b & 0xE0) == 0xC0) { seguito = 1; c = b & 0x1F; }
-  else if ((b & 0xF0) == 0xE0) { seguito = 2; c = b & 0x0F; }
-  else if ((b & 0xF8) == 0xF0) { seguito = 3; c = b & 0x07; }
-  else return std::nullopt;
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  if ((b & 0xE0) == 0xC0) {
+    seguito = 1;
+    c = b & 0x1F;
+  } else if ((b & 0xF0) == 0xE0) {
+    seguito = 2;
+    c = b & 0x0F;
+  } else if ((b & 0xF8) == 0xF0) {
+    seguito = 3;
+    c = b & 0x07;
+  } else
+    return std::nullopt;
   if (i + seguito >= s.size()) return std::nullopt;
   for (int k = 1; k <= seguito; ++k) {
     auto t = static_cast<unsigned char>(s[i + k]);

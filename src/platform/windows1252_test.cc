@@ -15,9 +15,9 @@ TEST(Windows1252, RefusesCharactersWithoutAByteAndBadUtf8) {
   size_t dove = 0;
   EXPECT_FALSE(utf8_a_1252("ab\xe2\x86\x92", &dove));  // an arrow has no byte
   EXPECT_EQ(dove, 2u);
-  EXPECT_FALSE(utf8_a_1252("a\xc3"));       // cut short
-  EXPECT_FALSE(utf8_a_1252("\xc0\xaf"));    // overlong
-  EXPECT_FALSE(utf8_a_1252("\xc2\x81"));    // U+0081: no Windows-1252 byte
+  EXPECT_FALSE(utf8_a_1252("a\xc3"));     // cut short
+  EXPECT_FALSE(utf8_a_1252("\xc0\xaf"));  // overlong
+  EXPECT_FALSE(utf8_a_1252("\xc2\x81"));  // U+0081: no Windows-1252 byte
 }
 
 TEST(Windows1252, LowerCaseAsTheCodePageDefinesIt) {

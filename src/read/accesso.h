@@ -17,7 +17,8 @@ using largo = std::int64_t;
 [[noreturn]] void guasto_cella(const modello& m, largo i);
 [[noreturn]] void guasto_tracciato(const modello& m, largo metro);
 [[noreturn]] void guasto_registro(largo i);
-[[noreturn]] void guasto_larghezza(largo valore, std::string_view campo, largo minimo, largo massimo);
+[[noreturn]] void guasto_larghezza(largo valore, std::string_view campo, largo minimo,
+                                   largo massimo);
 [[noreturn]] void guasto_32_bit(largo valore, std::string_view cosa);
 
 inline cella& cella_n(modello& m, largo i) {

@@ -31,11 +31,11 @@ TEST(Campi, NumbersEndAtCommaBlankLineEndOrEndOfFile) {
   };
   const caso casi[] = {
       {"  1250,   -4,5\r\n", {1250, -4, 5}},
-      {"13 4 30,", {13, 4, 30}},         // the clock: blanks part the numbers
-      {"13 4 30 \r\n", {13, 4, 30}},      // a blank, then the line end: one delimiter
-      {"7  ,8", {7, 8}},                  // blanks, then the comma: one delimiter
-      {"  ,  ,  ,  0", {0, 0, 0, 0}},     // empty fields read 0
-      {"\r\n\n\r5", {0, 0, 0, 5}},        // CR LF, LF and CR each end a line
+      {"13 4 30,", {13, 4, 30}},       // the clock: blanks part the numbers
+      {"13 4 30 \r\n", {13, 4, 30}},   // a blank, then the line end: one delimiter
+      {"7  ,8", {7, 8}},               // blanks, then the comma: one delimiter
+      {"  ,  ,  ,  0", {0, 0, 0, 0}},  // empty fields read 0
+      {"\r\n\n\r5", {0, 0, 0, 5}},     // CR LF, LF and CR each end a line
       {"-2147483648,2147483647", {INT32_MIN, INT32_MAX}},
       {"007", {7}},
   };

@@ -102,9 +102,8 @@ void memo_montagna(modello& m, Long& inizio, Long& fine, Long& valore) {
   if (n < 0 || n > montagne_massimo) guasto("più di 80 zone di montagna");
   m.montagne_inizio[static_cast<size_t>(n)] = inizio;
   m.montagne_fine[static_cast<size_t>(n)] = fine;
-  if (n > 1 &&
-      a_long(static_cast<largo>(inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
-             "inizio della zona meno fine della precedente") <= 150)
+  if (n > 1 && a_long(static_cast<largo>(inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
+                      "inizio della zona meno fine della precedente") <= 150)
     valore = 3;
 
   const largo prima = cella_di(inizio);
@@ -124,7 +123,8 @@ namespace {
 Integer coppia_velocita(Long a, Long b, std::string_view campo) {
   const Long venti_a = a_long(20 * static_cast<largo>(a), "20 × velocità del primo gruppo");
   const double v = std::nearbyint(static_cast<double>(venti_a) + static_cast<double>(b) / 5.0);
-  if (!(v >= -32768.0 && v <= 32767.0)) guasto_larghezza(static_cast<largo>(v), campo, -32768, 32767);
+  if (!(v >= -32768.0 && v <= 32767.0))
+    guasto_larghezza(static_cast<largo>(v), campo, -32768, 32767);
   return static_cast<Integer>(v);
 }
 
@@ -142,9 +142,9 @@ void memo_indicatori_v_max(modello& m, Long posizione, Long& a1, Long& a2, Long&
   c.valore_2 = coppia_velocita(a2, b2, "valore_2");
   c.valore_3 = coppia_velocita(a3, b3, "valore_3");
   const Long dieci_a4 = a_long(10 * static_cast<largo>(a4), "10 × codice del primo gruppo");
-  c.valore_4 = a_integer(static_cast<largo>(a_long(static_cast<largo>(dieci_a4) + b4,
-                                                   "codici dell'indicatore")),
-                         "valore_4");
+  c.valore_4 = a_integer(
+      static_cast<largo>(a_long(static_cast<largo>(dieci_a4) + b4, "codici dell'indicatore")),
+      "valore_4");
 }
 
 }  // namespace scen

@@ -25,33 +25,73 @@ terna di(const modello& m, int indice) {
 TEST(ProgressiveOrdina, OrdersByStartWithItsTieRules) {
   struct caso {
     const char* nome;
-    terna tre, due, uno;        // as read into 81, 82, 83
-    terna r81, r82, r83;        // after ordering
+    terna tre, due, uno;  // as read into 81, 82, 83
+    terna r81, r82, r83;  // after ordering
   };
   const terna T{300, 10, 0}, D{200, 20, 0}, U{100, 30, 0};
   const terna z{0, 0, 0};
   const caso casi[] = {
-      {"carried", {315950, 412050, 1}, {284500, -284500, 0}, {31100, 3050, 0},
-       {315950, 412150, 1}, {284500, -284500, 0}, {31100, 3050, 0}},
+      {"carried",
+       {315950, 412050, 1},
+       {284500, -284500, 0},
+       {31100, 3050, 0},
+       {315950, 412150, 1},
+       {284500, -284500, 0},
+       {31100, 3050, 0}},
       {"ascending from tre", U, D, T, T, D, U},
       {"D greatest, T over U", D, T, U, T, D, U},
-      {"max T, tie below: U then D", {300, 1, 0}, {100, 2, 0}, {100, 3, 0},
-       {300, 1, 0}, {100, 3, 0}, {100, 2, 0}},
-      {"max D, tie below: U then T", {100, 1, 0}, {300, 2, 0}, {100, 3, 0},
-       {300, 2, 0}, {100, 3, 0}, {100, 1, 0}},
-      {"max U, tie below: D then T", {100, 1, 0}, {100, 2, 0}, {300, 3, 0},
-       {300, 3, 0}, {100, 2, 0}, {100, 1, 0}},
+      {"max T, tie below: U then D",
+       {300, 1, 0},
+       {100, 2, 0},
+       {100, 3, 0},
+       {300, 1, 0},
+       {100, 3, 0},
+       {100, 2, 0}},
+      {"max D, tie below: U then T",
+       {100, 1, 0},
+       {300, 2, 0},
+       {100, 3, 0},
+       {300, 2, 0},
+       {100, 3, 0},
+       {100, 1, 0}},
+      {"max U, tie below: D then T",
+       {100, 1, 0},
+       {100, 2, 0},
+       {300, 3, 0},
+       {300, 3, 0},
+       {100, 2, 0},
+       {100, 1, 0}},
       {"largest start shared", {300, 1, 1}, {300, 2, 0}, {100, 3, 0}, z, z, z},
       {"three equal starts", {50, 1, 0}, {50, 2, 0}, {50, 3, 0}, z, z, z},
-      {"starts add to 0, only D's offset above 0", {0, 0, 0}, {0, 500, 0}, {0, -5, 0},
-       {0, 500, 0}, {0, 0, 0}, {0, -5, 0}},
-      {"starts add to 0, T's offset", {-50, 5, 0}, {0, 0, 0}, {50, 0, 0},
-       {-50, 5, 0}, {0, 0, 0}, {50, 0, 0}},
-      {"starts add to 0, U's offset wins", {0, 5, 0}, {0, 6, 0}, {0, 7, 0},
-       {0, 7, 0}, {0, 6, 0}, {0, 5, 0}},
+      {"starts add to 0, only D's offset above 0",
+       {0, 0, 0},
+       {0, 500, 0},
+       {0, -5, 0},
+       {0, 500, 0},
+       {0, 0, 0},
+       {0, -5, 0}},
+      {"starts add to 0, T's offset",
+       {-50, 5, 0},
+       {0, 0, 0},
+       {50, 0, 0},
+       {-50, 5, 0},
+       {0, 0, 0},
+       {50, 0, 0}},
+      {"starts add to 0, U's offset wins",
+       {0, 5, 0},
+       {0, 6, 0},
+       {0, 7, 0},
+       {0, 7, 0},
+       {0, 6, 0},
+       {0, 5, 0}},
       {"starts add to 0, no offset above 0", {0, 0, 1}, {0, -1, 0}, {0, 0, 0}, z, z, z},
-      {"flag adds 100 after ordering", {0, 0, 0}, {0, 0, 0}, {100, 50, 1},
-       {100, 150, 1}, {0, 0, 0}, {0, 0, 0}},
+      {"flag adds 100 after ordering",
+       {0, 0, 0},
+       {0, 0, 0},
+       {100, 50, 1},
+       {100, 150, 1},
+       {0, 0, 0},
+       {0, 0, 0}},
   };
   for (const caso& c : casi) {
     modello m;
@@ -79,7 +119,9 @@ modello con_celle(size_t numero) {
   return m;
 }
 
-void zona(modello& m, Long inizio, Long fine, Long valore) { memo_montagna(m, inizio, fine, valore); }
+void zona(modello& m, Long inizio, Long fine, Long valore) {
+  memo_montagna(m, inizio, fine, valore);
+}
 
 TEST(MemoMontagna, ValueAboveTenGivesMarkersOnEveryFourthFreeCell) {
   modello m = con_celle(100);
@@ -89,7 +131,9 @@ TEST(MemoMontagna, ValueAboveTenGivesMarkersOnEveryFourthFreeCell) {
   EXPECT_EQ(valore, 2);  // the caller's variable changes
   for (int i = 0; i < 100; ++i) {
     EXPECT_EQ(m.celle[i].montagna, (i >= 40 && i <= 49) ? 2 : 0) << i;
-    const Byte atteso = i == 43 ? codice_cella::segnale_montagna : i == 47 ? codice_cella::cartello : 0;
+    const Byte atteso = i == 43   ? codice_cella::segnale_montagna
+                        : i == 47 ? codice_cella::cartello
+                                  : 0;
     EXPECT_EQ(m.celle[i].codice, atteso) << i;
   }
   EXPECT_EQ(m.montagne_numero, 1);

@@ -27,7 +27,8 @@ void memo_segnale(modello& m, Long f1, Long& f2, Long& f3, Long& f4, Long& f5, L
   const Long tre_f2 = a_long(3 * static_cast<largo>(f2), "3 × classe del segnale");
   const Long dieci_f6 = a_long(10 * static_cast<largo>(f6), "10 × cifra del segnale");
   c.valore_4 = a_integer(
-      a_long(static_cast<largo>(a_long(static_cast<largo>(dieci_f6) + tre_f2, "valore_4")) + f7, "valore_4"),
+      a_long(static_cast<largo>(a_long(static_cast<largo>(dieci_f6) + tre_f2, "valore_4")) + f7,
+             "valore_4"),
       "valore_4");
   c.valore_1 = parola(f3, f8, "valore_1");
   c.valore_2 = parola(f4, f9, "valore_2");

@@ -102,9 +102,9 @@ TEST(MemoRallentamento, TheFirstCarriedSlowdown) {
     Byte codice;
     Integer v1, v2, v3;
   };
-  for (atteso a : {atteso{5814, 4, 60, 60, 0}, atteso{5838, 3, 60, 60, 0}, atteso{5848, 2, 60, 60, 0},
-                   atteso{5813, 5, 1, 1, 0}, atteso{5812, 5, 2, 2, 0}, atteso{5811, 5, 3, 3, 0},
-                   atteso{5810, 5, 4, 4, 0}}) {
+  for (atteso a : {atteso{5814, 4, 60, 60, 0}, atteso{5838, 3, 60, 60, 0},
+                   atteso{5848, 2, 60, 60, 0}, atteso{5813, 5, 1, 1, 0}, atteso{5812, 5, 2, 2, 0},
+                   atteso{5811, 5, 3, 3, 0}, atteso{5810, 5, 4, 4, 0}}) {
     const cella& c = m.celle[a.cella];
     EXPECT_EQ(c.codice, a.codice) << a.cella;
     EXPECT_EQ(c.valore_1, a.v1) << a.cella;

@@ -97,7 +97,8 @@ class lettore {
     m_.ultima_cella = static_cast<Long>(cella_di(estesa));
     m_.celle.assign(static_cast<size_t>(m_.ultima_cella) + 1, cella{});
     if (m_.con_tracciato != 0)
-      for (auto& componente : m_.tracciato) componente.assign(static_cast<size_t>(estesa) + 1, variante{});
+      for (auto& componente : m_.tracciato)
+        componente.assign(static_cast<size_t>(estesa) + 1, variante{});
     return true;
   }
 
@@ -241,7 +242,8 @@ class lettore {
       metro_dritto();
       if (!avanza()) return passo::ferma;
     }
-    const Long fine = a_long(static_cast<largo>(inizio) + lunghezza, "inizio + lunghezza della curva");
+    const Long fine =
+        a_long(static_cast<largo>(inizio) + lunghezza, "inizio + lunghezza della curva");
     while (cursore_ <= fine) {
       metro(k);
       if (!avanza()) return passo::ferma;
@@ -293,8 +295,7 @@ class lettore {
   }
 
   void chiusura() {
-    do
-      scrivi_pendenza();
+    do scrivi_pendenza();
     while (riempimento_ < static_cast<largo>(m_.ultima_cella) - 2);
     if (m_.con_tracciato != 0)
       while (cursore_ <= static_cast<largo>(m_.lunghezza_estesa) - 2) {

@@ -9,7 +9,7 @@
 namespace scen {
 
 struct esito_linea {
-  bool prosegui = false;  // the train half follows (normal end or outcome 15)
+  bool prosegui = false;     // the train half follows (normal end or outcome 15)
   Long limite_cartelli = 0;  // the signpost index left: highest record free for stations
 };
 

@@ -142,8 +142,8 @@ TEST(LetturaLinea, AMillionMetreLineAndTheTraceLimit) {
   EXPECT_EQ(grande.m.tracciato[1][1006998], variante(1006998.0));
 
   Lettura oltre(1);
-  const diagnosi_lettura& d = oltre.leggi(
-      prova::righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "curvad2, 999990, 100", "[fine]"}));
+  const diagnosi_lettura& d = oltre.leggi(prova::righe(
+      {"[generale]", "lunghezza percorso, 1000000", "[curve]", "curvad2, 999990, 100", "[fine]"}));
   EXPECT_EQ(oltre.m.errore_codice, 103);
   EXPECT_EQ(d.riga, 4);
   EXPECT_EQ(oltre.m.tracciato[1][1000000].index(), 2u);  // metre 1,000,000 was computed
@@ -162,22 +162,25 @@ struct caso_esito {
 
 TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
   const caso_esito casi[] = {
-      {"no general section", righe({"[linea]", "lunghezza percorso, 1000", "[fine]"}), 102, -1, 3, false},
-      {"length above a million", righe({"[generale]", "lunghezza percorso, 1000001", "[fine]"}), 1, -1, 2,
+      {"no general section", righe({"[linea]", "lunghezza percorso, 1000", "[fine]"}), 102, -1, 3,
        false},
-      {"repetition start", righe({"[generale]", "ripetizione segnali 9 codici, 525, 9000", "[fine]"}), 3, -1,
-       2, false},
-      {"repetition end", righe({"[generale]", "ripetizione segnali 9 codici, 500, 9010", "[fine]"}), 4, -1,
-       2, false},
-      {"repetition without codes", righe({"[generale]", "ripetizione segnali codici, 500, 9000", "[fine]"}),
-       5, -1, 2, false},
+      {"length above a million", righe({"[generale]", "lunghezza percorso, 1000001", "[fine]"}), 1,
+       -1, 2, false},
+      {"repetition start",
+       righe({"[generale]", "ripetizione segnali 9 codici, 525, 9000", "[fine]"}), 3, -1, 2, false},
+      {"repetition end", righe({"[generale]", "ripetizione segnali 9 codici, 500, 9010", "[fine]"}),
+       4, -1, 2, false},
+      {"repetition without codes",
+       righe({"[generale]", "ripetizione segnali codici, 500, 9000", "[fine]"}), 5, -1, 2, false},
       {"curve without class", linea_con(righe({"curvad7, 100, 50"})), 103, -1, 4, false},
       {"indicator on an indicator",
-       linea_con(righe({"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "indicatori_vmax, 7310, 75,80,85,0, ,,,0"})),
+       linea_con(righe(
+           {"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "indicatori_vmax, 7310, 75,80,85,0, ,,,0"})),
        21, 7310, 5, false},
       {"signpost on an indicator",
-       linea_con(righe({"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "cartello_indicatore, 7300, (x)"})), 6,
-       7300, 5, false},
+       linea_con(
+           righe({"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "cartello_indicatore, 7300, (x)"})),
+       6, 7300, 5, false},
       {"beyond the cells", linea_con(righe({"pendenza, 16950, 1"})), 15, 16950, 4, true},
   };
   for (const caso_esito& c : casi) {
@@ -207,7 +210,8 @@ TEST(LetturaLinea, MissingFileIs101AndNothingIsDeleted) {
 
 TEST(LetturaLinea, OutOfRangeEndsLikeTheEndOfTheFile) {
   Lettura l;
-  l.leggi(linea_con(righe({"pendenza, 0, 2", "pendenza, 16900, 5", "pendenza, 16950, 1", "pendenza, 100, 9"})));
+  l.leggi(linea_con(
+      righe({"pendenza, 0, 2", "pendenza, 16900, 5", "pendenza, 16950, 1", "pendenza, 100, 9"})));
   EXPECT_EQ(l.m.errore_codice, 15);
   // 16900 passes the test ((16900 + 100) / 50 = 340) and fills up to cell 337;
   // the tail still writes one cell at the fill index.
@@ -228,18 +232,22 @@ std::string causa_25(const std::string& linea, Long con_tracciato, long* riga = 
 
 TEST(LetturaLinea, ReadFailuresNameWhatFailed) {
   long riga = 0;
-  EXPECT_EQ(causa_25(linea_con(righe({"pendenza, 1.5, 2"})), 0, &riga), "numero non valido \"1.5\"");
+  EXPECT_EQ(causa_25(linea_con(righe({"pendenza, 1.5, 2"})), 0, &riga),
+            "numero non valido \"1.5\"");
   EXPECT_EQ(riga, 4);
   EXPECT_EQ(causa_25(linea_con() + "pendenza,  100", 0, &riga),
             "fine del file dentro un record: manca il valore della pendenza");
   EXPECT_EQ(riga, 5);
   EXPECT_EQ(causa_25("", 0), "fine del file dentro un record: manca un campo");
   // No length: the cells are never sized; the gradient tail meets that.
-  EXPECT_EQ(causa_25(righe({"[generale]", "[pendenze]", "pendenza, -100, 1", "[fine]"}), 0, &riga),
-            "indice di cella 0 con le celle non ancora dimensionate (lunghezza della linea non letta)");
+  EXPECT_EQ(
+      causa_25(righe({"[generale]", "[pendenze]", "pendenza, -100, 1", "[fine]"}), 0, &riga),
+      "indice di cella 0 con le celle non ancora dimensionate (lunghezza della linea non letta)");
   EXPECT_EQ(causa_25(righe({"[generale]", "[curve]", "[fine]"}), 1),
-            "metro 0 del tracciato con il tracciato non ancora dimensionato (lunghezza della linea non letta)");
-  EXPECT_EQ(causa_25(righe({"[generale]", "lunghezza percorso, 100", "[curve]", "curvad1, 7000, 200", "[fine]"}),
+            "metro 0 del tracciato con il tracciato non ancora dimensionato (lunghezza della linea "
+            "non letta)");
+  EXPECT_EQ(causa_25(righe({"[generale]", "lunghezza percorso, 100", "[curve]",
+                            "curvad1, 7000, 200", "[fine]"}),
                      1, &riga),
             "metro 7101 del tracciato oltre l'ultimo metro 7100");
   EXPECT_EQ(riga, 4);
@@ -250,8 +258,9 @@ TEST(LetturaLinea, ReadFailuresNameWhatFailed) {
 }
 
 TEST(LetturaLinea, RepeatedGradientsPushTheFillIndexPastTheCells) {
-  const std::string cinque = righe({"pendenza, 16900, 1", "pendenza, 16900, 1", "pendenza, 16900, 1",
-                                    "pendenza, 16900, 1", "pendenza, 16900, 1"});
+  const std::string cinque =
+      righe({"pendenza, 16900, 1", "pendenza, 16900, 1", "pendenza, 16900, 1", "pendenza, 16900, 1",
+             "pendenza, 16900, 1"});
   long riga = 0;
   EXPECT_EQ(causa_25(linea_con(cinque), 0, &riga), "indice di cella 341 oltre l'ultima cella 340");
   EXPECT_EQ(riga, 8);
@@ -270,7 +279,8 @@ TEST(LetturaLinea, NegativeExtendedLengthFailsAndLeavesTheArrays) {
 
 TEST(LetturaLinea, EightySignpostsAtMost) {
   std::string cartelli;
-  for (int i = 1; i <= 80; ++i) cartelli += righe({"cartello_indicatore, " + std::to_string(100 * i) + ", t"});
+  for (int i = 1; i <= 80; ++i)
+    cartelli += righe({"cartello_indicatore, " + std::to_string(100 * i) + ", t"});
   {
     Lettura l;
     l.leggi(linea_con(cartelli + righe({"cartello_indicatore, 100, t"})));
@@ -287,18 +297,17 @@ TEST(LetturaLinea, EightySignpostsAtMost) {
 
 TEST(LetturaLinea, DashFieldsCaseAndTheSectionsEnd) {
   Lettura l;
-  l.leggi(righe({"[generale]",
-                 "-a,-b,-c,-d,-e,-f,-g,-h,-i,-j,-lunghezza percorso, 5000",  // the 11th is a keyword
-                 "PROGRESSIVA CHILOMETRICA TRE, 100, 0, 0",                 // exact words: ignored
-                 "-[curve]",                                                // begins with "-": goes on
-                 "sfondo uno, 7",
-                 "[curve]",
-                 "sfondo due, 8",  // after the general section: ignored
-                 "-a, -pendenza, 100, 1",       // the second dash field is skipped too
-                 "-a, -b, -PENDENZA, 200, 2",   // the third is the keyword
-                 "pendenza, 500, 0",
-                 "pendenza, 600, 6"}) +
-          "pendenza, 650, 7");  // a record on the last line is read
+  l.leggi(
+      righe({"[generale]",
+             "-a,-b,-c,-d,-e,-f,-g,-h,-i,-j,-lunghezza percorso, 5000",  // the 11th is a keyword
+             "PROGRESSIVA CHILOMETRICA TRE, 100, 0, 0",                  // exact words: ignored
+             "-[curve]",                                                 // begins with "-": goes on
+             "sfondo uno, 7", "[curve]",
+             "sfondo due, 8",              // after the general section: ignored
+             "-a, -pendenza, 100, 1",      // the second dash field is skipped too
+             "-a, -b, -PENDENZA, 200, 2",  // the third is the keyword
+             "pendenza, 500, 0", "pendenza, 600, 6"}) +
+      "pendenza, 650, 7");  // a record on the last line is read
   ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
   EXPECT_EQ(l.m.ultima_cella, 240);
   EXPECT_EQ(l.m.registri[81].inizio, 0);
@@ -322,8 +331,7 @@ TEST(LetturaLinea, EveryTestIsMadeOnTheSameKeywordField) {
                  "sfondo tre due uno, 1, 2, 3",  // uno, due, tre: in that order
                  "[lunghezza percorso], 3000",   // the length, and the section ends
                  "sfondo uno, 5",                // after the section: ignored
-                 "-x, pendenza montagna, 100, 1, 200, 400, 12",
-                 "[fine]"}));
+                 "-x, pendenza montagna, 100, 1, 200, 400, 12", "[fine]"}));
   ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
   const registro& sfondi = l.m.registri[85];
   EXPECT_EQ(std::tie(sfondi.inizio, sfondi.progressiva, sfondi.fine), std::make_tuple(1, 2, 3));

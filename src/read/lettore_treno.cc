@@ -1,8 +1,8 @@
 #include "read/lettore_treno.h"
 
-#include <cmath>
-
 #include <fmt/format.h>
+
+#include <cmath>
 
 #include "model/esiti.h"
 #include "read/accesso.h"
@@ -54,9 +54,11 @@ class lettore {
         if (esito_record == passo::continua) esito_record = (this->*azione)();
       };
       if (ha("frenata") && ha("massa"))
-        m_.registri[indice_registro::generali_treno].inizio = numero("la percentuale di massa frenata");
+        m_.registri[indice_registro::generali_treno].inizio =
+            numero("la percentuale di massa frenata");
       if (ha("vetture"))
-        m_.registri[indice_registro::generali_treno].progressiva = numero("il numero delle vetture");
+        m_.registri[indice_registro::generali_treno].progressiva =
+            numero("il numero delle vetture");
       if (ha("velocit")) esegui(&lettore::velocita);
       if (ha("aderenza")) esegui(&lettore::aderenza);
       if (ha("orologio") && esito_record == passo::continua) orologio();
@@ -103,8 +105,8 @@ class lettore {
   Byte vel_limite() const {
     const double quinto = std::nearbyint(static_cast<double>(velocita_) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
-      guasto(fmt::format("velocità {}: il quinto {} è fuori dal campo vel_limite (0..255)", velocita_,
-                         static_cast<largo>(quinto)));
+      guasto(fmt::format("velocità {}: il quinto {} è fuori dal campo vel_limite (0..255)",
+                         velocita_, static_cast<largo>(quinto)));
     return static_cast<Byte>(quinto);
   }
 
@@ -204,10 +206,10 @@ class lettore {
     const Long ore_minuti = a_long(
         static_cast<largo>(a_long(static_cast<largo>(ore) * 60, "orario della stazione")) + minuti,
         "orario della stazione");
-    r.orario = a_long(static_cast<largo>(a_long(static_cast<largo>(ore_minuti) * 60,
-                                                "orario della stazione")) +
-                          secondi,
-                      "orario della stazione");
+    r.orario = a_long(
+        static_cast<largo>(a_long(static_cast<largo>(ore_minuti) * 60, "orario della stazione")) +
+            secondi,
+        "orario della stazione");
     f_.testo(r.nome, "il nome della stazione");
 
     const largo p = posizione;
@@ -227,7 +229,8 @@ class lettore {
       default:
         r.inizio = a_long(p - estensione / 2, "inizio della stazione");
         r.fine = a_long(p + estensione / 2, "fine della stazione");
-        if (r.prolungamento != 0) r.fine = a_long(static_cast<largo>(r.fine) + 50, "fine della stazione");
+        if (r.prolungamento != 0)
+          r.fine = a_long(static_cast<largo>(r.fine) + 50, "fine della stazione");
         break;
     }
     if (estensione < 600) r.campo_5 = 0;

@@ -19,28 +19,29 @@ const std::string origine =
 TEST(LetturaTreno, MainPathOfEveryRecordKind) {
   Lettura l;
   const diagnosi_lettura& d = l.leggi(
-      linea_con(), treno_con(righe({
-                       "numero vetture, 10",
-                       "percentuale massa frenata, 130",
-                       "sabbia, 220",
-                       "orologio,  13 4 30 ",
-                       "",
-                       "[aderenze]",
-                       "aderenza, 0, 90",
-                       "Aderenza, 5000, 300",
-                       "[vel_limite]",
-                       "velocita,   0,    30",
-                       "velocita,    1000,   100",
-                       "[stazioni]",
-                       origine,
-                       "stazione,    3000,  2,  600,  0, 1, 1,  0,0,0,  0,0,0,    0,  0,0,0, Seconda - bis",
-                       "[rallentamenti]",
-                       "rallentamento,  5000,    60,  500, 0,  1,  60",
-                       "[segnali]",
-                       "segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
-                       "[codici]",
-                       "abbattimento,    7050,   270",
-                   })));
+      linea_con(),
+      treno_con(righe({
+          "numero vetture, 10",
+          "percentuale massa frenata, 130",
+          "sabbia, 220",
+          "orologio,  13 4 30 ",
+          "",
+          "[aderenze]",
+          "aderenza, 0, 90",
+          "Aderenza, 5000, 300",
+          "[vel_limite]",
+          "velocita,   0,    30",
+          "velocita,    1000,   100",
+          "[stazioni]",
+          origine,
+          "stazione,    3000,  2,  600,  0, 1, 1,  0,0,0,  0,0,0,    0,  0,0,0, Seconda - bis",
+          "[rallentamenti]",
+          "rallentamento,  5000,    60,  500, 0,  1,  60",
+          "[segnali]",
+          "segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0",
+          "[codici]",
+          "abbattimento,    7050,   270",
+      })));
   ASSERT_EQ(l.m.errore_codice, 0) << d.causa;
   EXPECT_FALSE(l.resta_treno());
   const auto& r = l.m.registri;
@@ -104,17 +105,17 @@ TEST(LetturaTreno, MainPathOfEveryRecordKind) {
 
 TEST(LetturaTreno, StationRulesByType) {
   Lettura l;
-  l.leggi(linea_con(),
-          treno_con(righe({origine,
-                           "stazione, 2000, 6, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata",
-                           "stazione, 3000, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
-                           "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito"})));
+  l.leggi(
+      linea_con(),
+      treno_con(righe({origine, "stazione, 2000, 6, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata",
+                       "stazione, 3000, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
+                       "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito"})));
   ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
   const auto& r = l.m.registri;
   EXPECT_EQ(std::tie(r[2].inizio, r[2].fine), std::make_tuple(1700, 2150));  // type 6: -L, +150
   EXPECT_EQ(l.m.celle[42].valore_1, 2);
   EXPECT_EQ(l.m.celle[41].avvicinamento, 0);  // types 5 and 6: no approach marks
-  EXPECT_EQ(r[3].campo_5, 0);                  // under 600 m
+  EXPECT_EQ(r[3].campo_5, 0);                 // under 600 m
   EXPECT_EQ(r[3].fine, 3300);
   EXPECT_EQ(std::tie(r[4].inizio, r[4].fine), std::make_tuple(8800, 9200));
   for (const cella& c : l.m.celle) EXPECT_NE(c.valore_1, 4);  // type 25 and above: no marks
@@ -131,12 +132,14 @@ struct caso_esito {
 TEST(LetturaTreno, OutcomesWithTheirPositionAndLine) {
   const std::string rallentamento = "rallentamento, 5000, 60, 500, 0, 1, 60";
   const caso_esito casi[] = {
-      {"code reduction on a taken cell", righe({"abbattimento, 7050, 270", "abbattimento, 7060, 0"}), 7, 7060, 3},
+      {"code reduction on a taken cell",
+       righe({"abbattimento, 7050, 270", "abbattimento, 7060, 0"}), 7, 7060, 3},
       {"station not on a multiple of 50", righe({"stazione, 1025, 2, 200"}), 8, 1025, 2},
       {"extent not a multiple of 100", righe({"stazione, 1000, 2, 250"}), 9, 1000, 2},
       {"stations too close",
        righe({origine, "stazione, 800, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}), 22, 800, 3},
-      {"stop mark on cell 1", righe({"stazione, 0, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), 24, -1, 2},
+      {"stop mark on cell 1", righe({"stazione, 0, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), 24,
+       -1, 2},
       {"signal beyond the cells", righe({"segnale, 16950, 2,0,0,0,0,0,0,0,0,0"}), 15, 16950, 2},
       {"station beyond the cells", righe({"stazione, 16250, 2, 200"}), 15, 16250, 2},
       {"signal on a stop mark", righe({origine, "segnale, 400, 2,0,0,0,0,0,0,0,0,0"}), 16, 400, 3},
@@ -161,8 +164,8 @@ TEST(LetturaTreno, OutcomesWithTheirPositionAndLine) {
 
 TEST(LetturaTreno, OutOfRangeStillFillsTheTails) {
   Lettura l;
-  l.leggi(linea_con(), treno_con(righe({"velocita, 0, 50", "aderenza, 0, 90", "abbattimento, 16950, 1",
-                                        "abbattimento, 100, 1"})));
+  l.leggi(linea_con(), treno_con(righe({"velocita, 0, 50", "aderenza, 0, 90",
+                                        "abbattimento, 16950, 1", "abbattimento, 100, 1"})));
   EXPECT_EQ(l.m.errore_codice, 15);
   EXPECT_EQ(l.m.celle[337].vel_limite, 10);
   EXPECT_EQ(l.m.celle[337].aderenza, 90);
@@ -171,9 +174,10 @@ TEST(LetturaTreno, OutOfRangeStillFillsTheTails) {
 
 TEST(LetturaTreno, ProgressivesNotOnMultiplesOf50GiveOutcome2AtTheEnd) {
   Lettura l;
-  const diagnosi_lettura& d = l.leggi(
-      prova::righe({"[generale]", "lunghezza percorso, 10000", "progressiva chilometrica uno, 1025, 0, 0", "[fine]"}),
-      treno_con());
+  const diagnosi_lettura& d =
+      l.leggi(prova::righe({"[generale]", "lunghezza percorso, 10000",
+                            "progressiva chilometrica uno, 1025, 0, 0", "[fine]"}),
+              treno_con());
   EXPECT_EQ(l.m.errore_codice, 2);
   EXPECT_EQ(d.file, l.file.linea);
   EXPECT_EQ(d.riga, 0);
@@ -182,10 +186,10 @@ TEST(LetturaTreno, ProgressivesNotOnMultiplesOf50GiveOutcome2AtTheEnd) {
 
 TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignal) {
   Lettura l;
-  const diagnosi_lettura& d =
-      l.leggi(linea_con(righe({"pendenza, 16950, 1"})),
-              treno_con(righe({"abbattimento, 100, 1", "segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0",
-                               "abbattimento, 200, 1"})));
+  const diagnosi_lettura& d = l.leggi(
+      linea_con(righe({"pendenza, 16950, 1"})),
+      treno_con(righe({"abbattimento, 100, 1", "segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0",
+                       "abbattimento, 200, 1"})));
   EXPECT_EQ(l.m.errore_codice, 15);
   EXPECT_EQ(l.m.errore_posizione, 1050);
   EXPECT_EQ(l.m.celle[2].codice, codice_cella::abbattimento);
@@ -254,15 +258,17 @@ TEST(LetturaTreno, ReadFailures) {
   };
   const caso casi[] = {
       {std::nullopt, "file di descrizione del treno assente", 0},
-      {treno_con(righe({"sabbia, 40000"})), "valore 40000 fuori dal campo sabbia (-32768..32767)", 2},
-      {treno_con(righe({"stazione, 1000, 300, 200"})), "valore 300 fuori dal campo tipo (0..255)", 2},
+      {treno_con(righe({"sabbia, 40000"})), "valore 40000 fuori dal campo sabbia (-32768..32767)",
+       2},
+      {treno_con(righe({"stazione, 1000, 300, 200"})), "valore 300 fuori dal campo tipo (0..255)",
+       2},
       {treno_con(righe({"stazione, 1000, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 1000000, 0, 0, X"})),
        "orario della stazione = 3600000000 oltre i 32 bit", 2},
       {treno_con(righe({"stazione, 16200, 8, 2000, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, X"})),
        "indice di cella 362 oltre l'ultima cella 340", 2},
       {treno_con(righe({"segnale, 1050, 2"})), "numero non valido \"[fine]\"", 3},
-      {righe({"[generale]"}) + "segnale, 1050, 2", "fine del file dentro un record: manca un campo del segnale",
-       2},
+      {righe({"[generale]"}) + "segnale, 1050, 2",
+       "fine del file dentro un record: manca un campo del segnale", 2},
       {treno_con(righe({"orologio, 13 4 x"})), "numero non valido \"x\"", 2},
   };
   for (const caso& c : casi) {
@@ -295,7 +301,8 @@ TEST(LetturaTreno, AFileWithoutGeneraleStillRunsTheClosingSteps) {
 
 TEST(LetturaTreno, DashFieldsAndTheLastLine) {
   Lettura l;
-  l.leggi(linea_con(), righe({"[GENERALE]", "-a, -b, -sabbia, 5", "-a, -sabbia, 6"}) + "abbattimento, 7050, 270");
+  l.leggi(linea_con(), righe({"[GENERALE]", "-a, -b, -sabbia, 5", "-a, -sabbia, 6"}) +
+                           "abbattimento, 7050, 270");
   ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
   EXPECT_EQ(l.m.registri[86].campo_7, 5);
   EXPECT_EQ(l.m.celle[141].valore_1, 270);

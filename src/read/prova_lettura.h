@@ -22,7 +22,8 @@ inline std::string righe(std::initializer_list<std::string> elenco) {
 // A 10,000 m line (341 cells, 0 to 340) with the given records after the
 // general section.
 inline std::string linea_con(const std::string& record = "") {
-  return righe({"[generale]", "lunghezza percorso,    10000", "[pendenze]"}) + record + righe({"[fine]"});
+  return righe({"[generale]", "lunghezza percorso,    10000", "[pendenze]"}) + record +
+         righe({"[fine]"});
 }
 
 // A train description with the given records.

@@ -1,9 +1,9 @@
 #include "run/esecuzione.h"
 
+#include <fmt/format.h>
+
 #include <cstdlib>
 #include <memory>
-
-#include <fmt/format.h>
 
 #include "describe/descrizioni.h"
 #include "documents/documenti.h"

@@ -24,8 +24,8 @@ Stato componi_testo(const tabella_righe& tabella, std::string& byte) {
     size_t dove = 0;
     std::optional<std::string> riga = utf8_a_1252(tabella[i], &dove);
     if (!riga)
-      return Stato::errore(fmt::format(
-          "riga {}, carattere {}: carattere senza codice Windows-1252", i + 1, dove + 1));
+      return Stato::errore(fmt::format("riga {}, carattere {}: carattere senza codice Windows-1252",
+                                       i + 1, dove + 1));
     risultato += *riga;
     risultato += "\r\n";
   }

@@ -65,8 +65,7 @@ TEST(ScrittoreTesto, AFolderThatCannotBeWrittenLeavesNothingBehind) {
   CartellaTemporanea cartella;
   const std::string assente = cartella.file("manca/a.txt");
   Stato stato = scrivi_tabella(assente, chiudi_tabella({"x"}));
-  EXPECT_EQ(stato.messaggio(),
-            "impossibile creare \"" + assente + "\": No such file or directory");
+  EXPECT_EQ(stato.messaggio(), "impossibile creare \"" + assente + "\": No such file or directory");
 
   // A name held by a folder cannot be replaced: the bytes written so far go.
   std::filesystem::create_directory(cartella.file("occupato"));

@@ -1,14 +1,14 @@
 // For tests: a fresh folder that is removed with everything in it at the end.
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace scen::prova {
 

@@ -1,5 +1,6 @@
 #include "tool/cartella_privata.h"
 
+#include <fmt/format.h>
 #include <stdlib.h>
 
 #include <cerrno>
@@ -8,19 +9,19 @@
 #include <system_error>
 #include <vector>
 
-#include <fmt/format.h>
-
 namespace scen {
 
 Stato cartella_privata::crea() {
   std::error_code errore;
   std::filesystem::path base = std::filesystem::temp_directory_path(errore);
-  if (errore) return Stato::errore(fmt::format("nessuna cartella temporanea: {}", errore.message()));
+  if (errore)
+    return Stato::errore(fmt::format("nessuna cartella temporanea: {}", errore.message()));
   std::string modello = (base / "scenario-XXXXXX").string();
   std::vector<char> nome(modello.begin(), modello.end());
   nome.push_back('\0');
   if (::mkdtemp(nome.data()) == nullptr)
-    return Stato::errore(fmt::format("impossibile creare \"{}\": {}", modello, std::strerror(errno)));
+    return Stato::errore(
+        fmt::format("impossibile creare \"{}\": {}", modello, std::strerror(errno)));
   percorso_ = nome.data();
   return Stato::ok();
 }

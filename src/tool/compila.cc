@@ -1,11 +1,11 @@
 #include "tool/compila.h"
 
+#include <fmt/format.h>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
-
-#include <fmt/format.h>
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
@@ -46,7 +46,8 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
     return Stato::errore(
         fmt::format("la chiave {} \"{}\" non si può scrivere in Windows-1252", quale, utf8));
   if (convertita->find_first_of("/\\") != std::string::npos)
-    return Stato::errore(fmt::format("la chiave {} \"{}\" non può contenere \"/\" né \"\\\"", quale, utf8));
+    return Stato::errore(
+        fmt::format("la chiave {} \"{}\" non può contenere \"/\" né \"\\\"", quale, utf8));
   chiave = std::move(*convertita);
   return Stato::ok();
 }

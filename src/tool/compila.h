@@ -17,12 +17,12 @@ inline constexpr int uscita_fallita = 2;   // 1250/1251, a file failure, a model
                                            // cannot be written, or bad usage
 
 struct richiesta_compila {
-  std::string linea;     // the line description file (host name)
-  std::string treno;     // the train description file (host name)
-  std::string cartella;  // where the compiled files go (host name)
+  std::string linea;                                      // the line description file (host name)
+  std::string treno;                                      // the train description file (host name)
+  std::string cartella;                                   // where the compiled files go (host name)
   std::string chiave_percorso = chiave_percorso_portata;  // Windows-1252
   std::string chiave_treno = chiave_treno_portata;        // Windows-1252
-  bool senza_linea = false;  // j = 0: no compiled line file
+  bool senza_linea = false;                               // j = 0: no compiled line file
 };
 
 // A key given on the command line (UTF-8) in Windows-1252. `quale` names the

@@ -1,10 +1,9 @@
 // scenario: tools for scenario authors. Today one command, `compila`.
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 #include "tool/compila.h"
 #include "tool/testi_aiuto.h"
@@ -46,8 +45,12 @@ int main(int argc, char** argv) {
   compila->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
   compila->footer(std::string(scen::aiuto_compila_piede));
   compila->allow_extras();
-  compila->add_option("LINEA", richiesta.linea, "file di descrizione della linea")->required()->type_name("");
-  compila->add_option("TRENO", richiesta.treno, "file di descrizione del treno")->required()->type_name("");
+  compila->add_option("LINEA", richiesta.linea, "file di descrizione della linea")
+      ->required()
+      ->type_name("");
+  compila->add_option("TRENO", richiesta.treno, "file di descrizione del treno")
+      ->required()
+      ->type_name("");
   compila->add_option("CARTELLA", richiesta.cartella, "cartella in cui scrivere i file compilati")
       ->required()
       ->type_name("");
@@ -84,10 +87,12 @@ int main(int argc, char** argv) {
     return scen::uscita_riuscita;
   }
   if (!compila->remaining().empty())
-    return uso_non_valido("compila: argomenti o opzioni non previsti: " + elenco(compila->remaining()));
+    return uso_non_valido("compila: argomenti o opzioni non previsti: " +
+                          elenco(compila->remaining()));
 
-  for (auto [utf8, quale, chiave] : {std::tuple{&chiave_percorso, "del percorso", &richiesta.chiave_percorso},
-                                     std::tuple{&chiave_treno, "del treno", &richiesta.chiave_treno}}) {
+  for (auto [utf8, quale, chiave] :
+       {std::tuple{&chiave_percorso, "del percorso", &richiesta.chiave_percorso},
+        std::tuple{&chiave_treno, "del treno", &richiesta.chiave_treno}}) {
     scen::Stato stato = scen::chiave_1252(*utf8, quale, *chiave);
     if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
   }

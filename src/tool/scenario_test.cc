@@ -71,7 +71,9 @@ class Scenario : public testing::Test {
     std::sort(nomi.begin(), nomi.end());
     return nomi;
   }
-  std::string compilato(const std::string& nome) const { return leggi(cartella.file("uscita/" + nome)); }
+  std::string compilato(const std::string& nome) const {
+    return leggi(cartella.file("uscita/" + nome));
+  }
 
   // The given files are never touched, and no temporary file is left.
   void ingressi_intatti() const {
@@ -107,16 +109,15 @@ TEST_F(Scenario, SenzaComandoOConHelpMostraLAiuto) {
   EXPECT_EQ(aiuto.stato, 0);
   EXPECT_EQ(senza.uscita, aiuto.uscita);
   EXPECT_EQ(senza.errori, "");
-  for (std::string_view parte :
-       {std::string_view("Uso: scenario [OPZIONI] [COMANDO]"), std::string_view("compila"),
-        aiuto_compila_piede})
+  for (std::string_view parte : {std::string_view("Uso: scenario [OPZIONI] [COMANDO]"),
+                                 std::string_view("compila"), aiuto_compila_piede})
     EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
 
   prova::Esito compila = scenario({"compila", "--help"});
   EXPECT_EQ(compila.stato, 0);
-  for (const char* parte : {"Uso: scenario compila [OPZIONI] LINEA TRENO CARTELLA", "--chiave-percorso K",
-                            "--chiave-treno K", "--senza-linea", "esito errore_codice=N errore_posizione=P",
-                            "Stato di uscita:"})
+  for (const char* parte : {"Uso: scenario compila [OPZIONI] LINEA TRENO CARTELLA",
+                            "--chiave-percorso K", "--chiave-treno K", "--senza-linea",
+                            "esito errore_codice=N errore_posizione=P", "Stato di uscita:"})
     EXPECT_NE(compila.uscita.find(parte), std::string::npos) << parte;
   EXPECT_TRUE(uscita().empty());
 }
@@ -136,7 +137,8 @@ TEST_F(Scenario, UsoNonValido) {
       {{"compila", "linea.txt", "treno.txt", "uscita", "--veloce"},
        "scenario: compila: argomenti o opzioni non previsti: \"--veloce\""},
       {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-treno"},
-       "scenario: un'opzione senza il suo valore, o data più volte (--chiave-treno: 1 required K missing)"},
+       "scenario: un'opzione senza il suo valore, o data più volte (--chiave-treno: 1 required K "
+       "missing)"},
       {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-treno", "\xc5\x91"},
        "scenario: la chiave del treno \"\xc5\x91\" non si può scrivere in Windows-1252"},
       {{"compila", "linea.txt", "treno.txt", "uscita", "--chiave-percorso", "a/b"},
@@ -189,7 +191,8 @@ TEST_F(Scenario, CompilaIDueFileInTreFileCompilati) {
   EXPECT_EQ(esito.errori, "");
   EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
   EXPECT_EQ(esito.stato, 0);
-  EXPECT_EQ(uscita(), (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
+  EXPECT_EQ(uscita(),
+            (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
   ingressi_intatti();
 
   EXPECT_EQ(compilato(linea_compilata).size(), prova::byte_linea_compilata);
@@ -217,8 +220,8 @@ TEST_F(Scenario, ScriveGliStessiByteDelPassoDiCompilazione) {
   auto m = std::make_unique<modello>();
   m->chiave_percorso = "Vela_Nuro";
   m->chiave_treno = "IC 731";
-  risultato_percorso r = memorizza_percorso(*m, 1, {diretta.file("l.txt"), diretta.file("t.txt")},
-                                            diretta.percorso());
+  risultato_percorso r =
+      memorizza_percorso(*m, 1, {diretta.file("l.txt"), diretta.file("t.txt")}, diretta.percorso());
 
   prova::Esito esito = compila();
   ASSERT_EQ(r.esito, esito_percorso::scritti) << r.messaggio;
@@ -248,8 +251,14 @@ TEST_F(Scenario, ChiaviDateNominanoIFileEFinisconoNeiRegistri) {
                                                 "Citt\xc3\xa0_linea.dat"}));
   const std::string registri = compilato("Citt\xc3\xa0_R 2.sim");
   EXPECT_EQ(registri.size(), prova::byte_treno_compilato - 9 - 6 + 5 + 3);
-  EXPECT_NE(registri.find(std::string("\x05\x00" "Citt\xe0", 7)), std::string::npos);
-  EXPECT_NE(registri.find(std::string("\x03\x00" "R 2", 5)), std::string::npos);
+  EXPECT_NE(registri.find(std::string("\x05\x00"
+                                      "Citt\xe0",
+                                      7)),
+            std::string::npos);
+  EXPECT_NE(registri.find(std::string("\x03\x00"
+                                      "R 2",
+                                      5)),
+            std::string::npos);
   ingressi_intatti();
 }
 
@@ -262,11 +271,12 @@ TEST_F(Scenario, UnEsitoDellaLetturaNominaFileERiga) {
   prova::Esito esito = compila();
   EXPECT_EQ(esito.stato, 1);
   EXPECT_EQ(esito.uscita, "esito errore_codice=7 errore_posizione=450\n");
-  EXPECT_TRUE(std::regex_match(esito.errori,
-                               std::regex(" Errore n\\. 7 alla posizione 450\n"
-                                          "treno\\.txt:[0-9]+: abbattimento su una cella occupata\n")))
+  EXPECT_TRUE(std::regex_match(
+      esito.errori, std::regex(" Errore n\\. 7 alla posizione 450\n"
+                               "treno\\.txt:[0-9]+: abbattimento su una cella occupata\n")))
       << esito.errori;
-  EXPECT_EQ(uscita(), (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
+  EXPECT_EQ(uscita(),
+            (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
   ingressi_intatti();
 }
 
@@ -315,7 +325,8 @@ TEST_F(Scenario, CaselleRiservateOccupate1250E1251) {
 TEST_F(Scenario, UnModelloCheNonSiPuoScrivereNonScriveNulla) {
   // No line length: the cells are never sized.
   std::string linea = prova::linea_prova;
-  linea.erase(linea.find("lunghezza percorso"), std::string("lunghezza percorso,    10000\r\n").size());
+  linea.erase(linea.find("lunghezza percorso"),
+              std::string("lunghezza percorso,    10000\r\n").size());
   descrizioni(linea, prova::treno_prova);
 
   prova::Esito esito = compila();
@@ -324,7 +335,8 @@ TEST_F(Scenario, UnModelloCheNonSiPuoScrivereNonScriveNulla) {
                                std::regex("esito errore_codice=[0-9]+ errore_posizione=-?[0-9]+")))
       << esito.uscita;
   const std::string motivo =
-      "nessun file compilato scritto: la linea non ha la cella 1 (lunghezza della linea non letta o "
+      "nessun file compilato scritto: la linea non ha la cella 1 (lunghezza della linea non letta "
+      "o "
       "troppo breve)\n";
   ASSERT_GE(esito.errori.size(), motivo.size());
   EXPECT_EQ(esito.errori.substr(esito.errori.size() - motivo.size()), motivo);
@@ -338,7 +350,8 @@ TEST_F(Scenario, UnFileCompilatoCheNonSiPuoScrivere) {
   prova::Esito esito = compila();
   EXPECT_EQ(esito.stato, 2);
   EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
-  EXPECT_EQ(esito.errori, "impossibile sostituire \"uscita/" + treno_compilato + "\": Is a directory\n");
+  EXPECT_EQ(esito.errori,
+            "impossibile sostituire \"uscita/" + treno_compilato + "\": Is a directory\n");
   // The line file came first and stays; the cell file was never reached.
   EXPECT_EQ(uscita(), (std::vector<std::string>{treno_compilato, linea_compilata}));
   ingressi_intatti();

@@ -15,7 +15,8 @@ inline constexpr std::string_view aiuto_compila =
 
 // What `compila` does, what it prints and how it ends.
 inline constexpr std::string_view aiuto_compila_piede =
-    "scenario compila LINEA TRENO CARTELLA [--chiave-percorso K] [--chiave-treno K] [--senza-linea]\n"
+    "scenario compila LINEA TRENO CARTELLA [--chiave-percorso K] [--chiave-treno K] "
+    "[--senza-linea]\n"
     "Compila il file di descrizione della linea LINEA e quello del treno TRENO e\n"
     "scrive in CARTELLA, che deve esistere, i file compilati dello scenario.\n"
     "\n"
