@@ -20,9 +20,9 @@
 #include "compile/memorizza_percorso.h"
 #include "compile/riduzione_codici.h"
 #include "model/nomi_file.h"
+#include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "read/memorizza_dati.h"
-#include "tool/cartella_privata.h"
 #include "tool/compila.h"
 
 namespace {
@@ -203,7 +203,7 @@ std::unique_ptr<modello> nuovo_modello() {
 void BM_memorizza_percorso(benchmark::State& state) {
   cartella_privata cartella;
   if (!cartella.crea().riuscito()) std::abort();
-  Long esito = 0;
+  Long esito = 0;  // the outcome number of the last run
   for (auto _ : state) {
     state.PauseTiming();
     auto m = nuovo_modello();
@@ -211,7 +211,7 @@ void BM_memorizza_percorso(benchmark::State& state) {
     state.ResumeTiming();
     risultato_percorso r = memorizza_percorso(*m, 1, file, cartella.percorso());
     if (r.esito != esito_percorso::scritti) state.SkipWithError(r.messaggio.c_str());
-    esito = m->errore_codice;
+    esito = numero_esito(m->errore_codice);
   }
   state.counters["esito"] = static_cast<double>(esito);
 }

@@ -1,6 +1,6 @@
 # Turns each scenario data file into a byte array of a generated source file,
 # so that the program carries its content without reading anything at run time.
-set(testo "// Generated from scenario/*.txt: do not edit.\n#include <string_view>\n#include \"describe/dati_incorporati.h\"\n\nnamespace scen {\nnamespace {\n")
+set(testo "// Generated from scenario/*.txt: do not edit.\n#include <string_view>\n#include \"content/dati_incorporati.h\"\n\nnamespace scen {\nnamespace {\n")
 set(voci "")
 file(GLOB INGRESSI ${CARTELLA}/*.txt)
 list(SORT INGRESSI)

@@ -18,10 +18,10 @@
 #include "compile/riduzione_codici.h"
 #include "model/esiti.h"
 #include "model/nomi_file.h"
+#include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "read/memorizza_dati.h"
-#include "tool/cartella_privata.h"
-#include "tool/descrizioni_prova.h"
+#include "testing/descrizioni_prova.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ void scrivi(const std::string& percorso, std::string_view byte) {
 }
 
 void esito_definito(const modello& m, const char* dove) {
-  if (m.errore_codice == 0 || !descrizione_esito(m.errore_codice).empty()) return;
+  if (m.errore_codice == esito::nessuno || !descrizione_esito(m.errore_codice).empty()) return;
   std::fprintf(stderr, "esito non definito %d %s\n", static_cast<int>(m.errore_codice), dove);
   std::abort();
 }
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
 
   // As the compile step prepares the model.
   m->con_tracciato = (scelta & 2) != 0 ? 0 : 1;
-  m->errore_codice = 0;
+  m->errore_codice = esito::nessuno;
 
   memorizza_dati(*m, file);
   esito_definito(*m, "dopo la lettura");
@@ -96,7 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
   }
 
   // A reader that stopped early leaves the train description behind.
-  elimina_file(file.linea);
-  elimina_file(file.treno);
+  for (const std::string& nome : {file.linea, file.treno}) {
+    Stato stato = elimina_file(nome);
+    if (!stato.riuscito()) {
+      std::fprintf(stderr, "%s\n", stato.messaggio().c_str());
+      std::abort();
+    }
+  }
   return 0;
 }

@@ -30,7 +30,7 @@ std::string motivo_non_scrivibile(const modello& m) {
 risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione& descrizioni,
                                       const std::string& cartella_uscita) {
   m.con_tracciato = j;
-  m.errore_codice = 0;
+  m.errore_codice = esito::nessuno;
   for (registro& r : m.registri) r = registro{};
   diagnosi_lettura diagnosi = memorizza_dati(m, descrizioni);
   risultato_percorso risultato = completa_e_scrivi(m, cartella_uscita);

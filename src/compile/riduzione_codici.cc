@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "model/esiti.h"
-#include "run/minimo.h"
+#include "model/minimo.h"
 
 namespace scen {
 
@@ -47,7 +47,7 @@ class passaggio {
     c(i).valore_1 = std::get<Integer>(v);
   }
 
-  void registra_esito(Long numero, Long posizione) {
+  void registra_esito(esito numero, Long posizione) {
     m_.errore_codice = numero;
     m_.errore_posizione = posizione;
   }

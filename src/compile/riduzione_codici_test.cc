@@ -81,7 +81,7 @@ TEST(RiduzioneCodici, SenzaRallentamentiLasciaOgniCellaComEra) {
   riduzione_codici(m);
 
   EXPECT_EQ(m.celle, prima);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
   EXPECT_EQ(m.errore_posizione, 0);
 }
 
@@ -92,7 +92,7 @@ TEST(RiduzioneCodici, LineeMinimeNonHannoCelleDaVisitare) {
     const std::vector<cella> prima = m.celle;
     riduzione_codici(m);
     EXPECT_EQ(m.celle, prima) << n << " celle";
-    EXPECT_EQ(m.errore_codice, 0);
+    EXPECT_EQ(m.errore_codice, esito::nessuno);
   }
 }
 
@@ -102,22 +102,25 @@ struct caso_segnale {
   const char* nome;
   cella c46, c45;
   cella atteso46, atteso45;
-  Long esito;
+  esito atteso;
 };
 
 TEST(RiduzioneCodici, SegnalePrimaDellAvviso) {
   const caso_segnale casi[] = {
-      {"due celle vuote: la riduzione va subito prima", vuota, vuota, riduzione(180), vuota, 0},
+      {"due celle vuote: la riduzione va subito prima", vuota, vuota, riduzione(180), vuota,
+       esito::nessuno},
       {"270 subito prima, poi occupata: scende a 180", riduzione(270), occupata, riduzione(180),
-       occupata, 0},
+       occupata, esito::nessuno},
       {"120 subito prima, poi occupata: resta 120", riduzione(120), occupata, riduzione(120),
-       occupata, 0},
+       occupata, esito::nessuno},
       {"subito prima occupata: la riduzione va due celle prima", occupata, vuota, occupata,
-       riduzione(180), 0},
+       riduzione(180), esito::nessuno},
       {"270 subito prima ma libera quella prima: nuova riduzione, 270 resta", riduzione(270), vuota,
-       riduzione(270), riduzione(180), 0},
-      {"occupata, poi 270: scende a 180", occupata, riduzione(270), occupata, riduzione(180), 0},
-      {"un segnale di zona conta come libero", marcatore, vuota, riduzione(180), vuota, 0},
+       riduzione(270), riduzione(180), esito::nessuno},
+      {"occupata, poi 270: scende a 180", occupata, riduzione(270), occupata, riduzione(180),
+       esito::nessuno},
+      {"un segnale di zona conta come libero", marcatore, vuota, riduzione(180), vuota,
+       esito::nessuno},
       {"nessuna cella utile: esito 11", occupata, occupata, occupata, occupata,
        esito::riduzione_prima_di_segnale},
   };
@@ -134,8 +137,8 @@ TEST(RiduzioneCodici, SegnalePrimaDellAvviso) {
     EXPECT_EQ(m.celle[46], caso.atteso46);
     EXPECT_EQ(m.celle[45], caso.atteso45);
     EXPECT_EQ(m.celle[44], vuota);
-    EXPECT_EQ(m.errore_codice, caso.esito);
-    EXPECT_EQ(m.errore_posizione, caso.esito ? 47 * 50 : 0);
+    EXPECT_EQ(m.errore_codice, caso.atteso);
+    EXPECT_EQ(m.errore_posizione, caso.atteso != esito::nessuno ? 47 * 50 : 0);
   }
 }
 
@@ -157,7 +160,7 @@ TEST(RiduzioneCodici, SegnaliCercatiNelleVentiCellePrimaDellAvvisoEFinoAllaTerza
     segnale(m, c.segnale);
     riduzione_codici(m);
     EXPECT_EQ(messe(m), c.attese);
-    EXPECT_EQ(m.errore_codice, 0);
+    EXPECT_EQ(m.errore_codice, esito::nessuno);
   }
 }
 
@@ -204,7 +207,7 @@ TEST(RiduzioneCodici, GruppiPrimaDellInizioSecondoLaCellaDiInizio) {
     fine(m, c.inizio + 2, 120);
     riduzione_codici(m);
     EXPECT_EQ(messe(m), c.attese);
-    EXPECT_EQ(m.errore_codice, 0);
+    EXPECT_EQ(m.errore_codice, esito::nessuno);
   }
 }
 
@@ -218,7 +221,7 @@ TEST(RiduzioneCodici, InOgniGruppoLaPrimaCellaLibera) {
   riduzione_codici(m);
   EXPECT_EQ(messe(m, {{18, 270}}), (celle_attese{12, 17, 24}));
   EXPECT_EQ(m.celle[18].valore_1, 270);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
 }
 
 TEST(RiduzioneCodici, GruppoSenzaCellaLiberaDaEsito12EGliAltriGruppiRestano) {
@@ -259,7 +262,7 @@ TEST(RiduzioneCodici, CamminoOgniOttoCelleSottoI110) {
     fine(m, 130, c.velocita);
     riduzione_codici(m);
     EXPECT_EQ(dentro(m), c.attese);
-    EXPECT_EQ(m.errore_codice, 0);
+    EXPECT_EQ(m.errore_codice, esito::nessuno);
   }
 }
 
@@ -268,7 +271,7 @@ TEST(RiduzioneCodici, CamminoConCelleOccupate) {
     const char* nome;
     celle_attese occupate;
     celle_attese attese;
-    Long esito;
+    Long posizione;  // where outcome 13 is left; 0 for none
   };
   const caso casi[] = {
       {"108 occupata: una cella prima, e si riparte da li", {108}, {107, 115, 123}, 0},
@@ -283,8 +286,9 @@ TEST(RiduzioneCodici, CamminoConCelleOccupate) {
     for (Long i : c.occupate) metti(m, i, occupata);
     riduzione_codici(m);
     EXPECT_EQ(dentro(m), c.attese);
-    EXPECT_EQ(m.errore_codice, c.esito ? esito::riduzione_nel_rallentamento : 0);
-    EXPECT_EQ(m.errore_posizione, c.esito);
+    EXPECT_EQ(m.errore_codice,
+              c.posizione != 0 ? esito::riduzione_nel_rallentamento : esito::nessuno);
+    EXPECT_EQ(m.errore_posizione, c.posizione);
   }
 }
 
@@ -303,7 +307,7 @@ struct caso_dopo {
   Long segnale;
   celle_attese occupate;
   std::vector<Long> attese;  // after cell 130
-  Long esito;
+  Long posizione;            // where outcome 13 is left; 0 for none
 };
 
 TEST(RiduzioneCodici, SegnaleDopoIlRallentamento) {
@@ -327,8 +331,9 @@ TEST(RiduzioneCodici, SegnaleDopoIlRallentamento) {
     for (Long i : messe(m))
       if (i > 124) dopo.push_back(i);
     EXPECT_EQ(dopo, c.attese);
-    EXPECT_EQ(m.errore_codice, c.esito ? esito::riduzione_nel_rallentamento : 0);
-    EXPECT_EQ(m.errore_posizione, c.esito);
+    EXPECT_EQ(m.errore_codice,
+              c.posizione != 0 ? esito::riduzione_nel_rallentamento : esito::nessuno);
+    EXPECT_EQ(m.errore_posizione, c.posizione);
   }
 }
 
@@ -348,7 +353,7 @@ TEST(RiduzioneCodici, Da110InSuLaRicercaParteDallaCellaDiFine) {
   segnale(n, 105);
   riduzione_codici(n);
   EXPECT_EQ(dentro(n), celle_attese{});
-  EXPECT_EQ(n.errore_codice, 0);
+  EXPECT_EQ(n.errore_codice, esito::nessuno);
 
   // No end cell: the search starts at the last cell and finds nothing.
   modello p = linea(130);
@@ -356,7 +361,7 @@ TEST(RiduzioneCodici, Da110InSuLaRicercaParteDallaCellaDiFine) {
   segnale(p, 110);
   riduzione_codici(p);
   EXPECT_EQ(dentro(p), celle_attese{});
-  EXPECT_EQ(p.errore_codice, 0);
+  EXPECT_EQ(p.errore_codice, esito::nessuno);
 }
 
 TEST(RiduzioneCodici, IlCamminoSiFermaAllUltimaCella) {
@@ -366,7 +371,7 @@ TEST(RiduzioneCodici, IlCamminoSiFermaAllUltimaCella) {
   riduzione_codici(m);
   EXPECT_EQ(dentro(m), (celle_attese{108, 116}));
   EXPECT_EQ(m.celle.size(), 120u);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
 
   // The eighth step lands on the last cell (111), taken, as is the one
   // before it: there is no cell after it, so the outcome is 13.

@@ -1,9 +1,9 @@
 #include "describe/descrizioni.h"
 
-#include "describe/dati_incorporati.h"
+#include "content/dati_incorporati.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
-#include "run/scrittore_testo.h"
+#include "text/scrittore_testo.h"
 
 namespace scen {
 

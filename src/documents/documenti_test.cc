@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "describe/descrizioni.h"
+#include "content/dati_incorporati.h"
 #include "testing/cartella_temporanea.h"
 
 namespace scen {
@@ -159,8 +159,7 @@ const Scritti& scritti() {
     m.chiave_percorso = "Vela_Nuro";
     m.chiave_treno = "IC 731";
     const std::string& dove = s->cartella.percorso();
-    for (Stato st : {dati_linea(m, dove), dati_treno(m, dove), dati_note(m, dove),
-                     dati_rallentamenti(m, dove), dati_scheda(m, dove)})
+    for (const Stato& st : {dati_note(m, dove), dati_rallentamenti(m, dove), dati_scheda(m, dove)})
       EXPECT_TRUE(st.riuscito()) << st.messaggio();
     s->note = prova::leggi(s->cartella.file("Vela_Nuro_IC 731_note.txt"));
     s->ordine = prova::leggi(s->cartella.file("Vela_Nuro_IC 731_rallentamenti.txt"));
@@ -168,9 +167,8 @@ const Scritti& scritti() {
     s->righe_note = righe_di(s->note);
     s->righe_ordine = righe_di(s->ordine);
     s->righe_scheda = righe_di(s->scheda);
-    s->descrizioni =
-        leggi_descrizioni(righe_di(prova::leggi(s->cartella.file("Vela_Nuro_linea.txt"))),
-                          righe_di(prova::leggi(s->cartella.file("Vela_Nuro_IC 731-.txt"))));
+    // The descriptions as carried: the documents must agree with them.
+    s->descrizioni = leggi_descrizioni(righe_incorporate("linea"), righe_incorporate("treno"));
     return s;
   }();
   return *s;

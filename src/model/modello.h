@@ -7,22 +7,14 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
+#include "model/esiti.h"
+#include "model/tipi.h"
 #include "platform/memoria.h"
 
 namespace scen {
-
-// Type words of the scenario format.
-using Byte = std::uint8_t;
-using Integer = std::int16_t;
-using Long = std::int32_t;
-
-// A variant value: empty, Integer or Double, and it knows which.
-using variante = std::variant<std::monostate, Integer, double>;
 
 // One component of the plan trace: a variant per metre.
 using componente_tracciato = std::vector<variante, allocatore_grande<variante>>;
@@ -139,7 +131,7 @@ struct modello {
   std::string campo;
   Long lunghezza_estesa = 0;
   Long ultima_cella = 0;
-  Long errore_codice = 0;
+  esito errore_codice = esito::nessuno;
   Long errore_posizione = 0;
 };
 

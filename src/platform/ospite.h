@@ -1,14 +1,17 @@
 // What the build run needs of the host besides files: the program's own
-// folder, the waiting sign and the error report.
+// folder, the waiting sign and the reports to the user.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/stato.h"
+
 namespace scen {
 
 // The folder that holds the running program, without a trailing separator.
-std::string cartella_programma();
+// A host that cannot tell it is a failure, never a guess.
+[[nodiscard]] Stato cartella_programma(std::string& cartella);
 
 // Shows the waiting sign "Attendere" while the run works.
 void mostra_attesa();
@@ -16,12 +19,13 @@ void mostra_attesa();
 // Shows " Errore n. " followed by `a`; the program goes on.
 void mostra_errore(std::string_view a);
 
-// The error report: shows " Errore n. " followed by `a`, then ends the
-// program at once with a failure status.
-[[noreturn]] void errore(std::string_view a);
+// Shows a failure in words (a file that cannot be written, where reading
+// stopped); the program goes on.
+void mostra_guasto(std::string_view messaggio);
 
-// Reports a failure of the host (a file that cannot be written) in words and
-// ends the program with a failure status.
-[[noreturn]] void guasto_fatale(std::string_view messaggio);
+// The error report: shows " Errore n. " followed by `a`, then ends the
+// program at once with a failure status. Only the program's entry point
+// calls it.
+[[noreturn]] void errore(std::string_view a);
 
 }  // namespace scen

@@ -1,29 +1,36 @@
 // Linux implementation of the host: a terminal stands in for the window.
+#include <fmt/format.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/ospite.h"
 
 namespace scen {
 
-std::string cartella_programma() {
+Stato cartella_programma(std::string& cartella) {
   std::string percorso(4096, '\0');
   for (;;) {
-    ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
-    if (n < 0) return ".";
+    const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
+    if (n < 0)
+      return Stato::errore(
+          fmt::format("impossibile trovare la cartella del programma: {}", std::strerror(errno)));
     if (static_cast<size_t>(n) < percorso.size()) {
       percorso.resize(static_cast<size_t>(n));
       break;
     }
     percorso.resize(percorso.size() * 2);
   }
-  size_t barra = percorso.rfind('/');
-  if (barra == std::string::npos) return ".";
-  if (barra == 0) return "/";
-  return percorso.substr(0, barra);
+  const size_t barra = percorso.rfind('/');
+  if (barra == std::string::npos)
+    return Stato::errore(
+        fmt::format("impossibile trovare la cartella del programma in \"{}\"", percorso));
+  cartella = barra == 0 ? "/" : percorso.substr(0, barra);
+  return Stato::ok();
 }
 
 void mostra_attesa() {
@@ -37,15 +44,14 @@ void mostra_errore(std::string_view a) {
   std::fflush(stderr);
 }
 
-void errore(std::string_view a) {
-  mostra_errore(a);
-  std::_Exit(EXIT_FAILURE);
-}
-
-void guasto_fatale(std::string_view messaggio) {
+void mostra_guasto(std::string_view messaggio) {
   std::fflush(stdout);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(messaggio.size()), messaggio.data());
   std::fflush(stderr);
+}
+
+void errore(std::string_view a) {
+  mostra_errore(a);
   std::_Exit(EXIT_FAILURE);
 }
 

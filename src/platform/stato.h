@@ -7,7 +7,7 @@
 
 namespace scen {
 
-class Stato {
+class [[nodiscard]] Stato {
  public:
   Stato() = default;
   static Stato ok() { return Stato(); }

@@ -200,7 +200,7 @@ TEST(MemoIndicatoriVMax, StoresThePairsInTheCellAfterThePosition) {
   EXPECT_EQ(c.valore_3, 1717);
   EXPECT_EQ(c.valore_4, 21);
   EXPECT_EQ(c.montagna, 2);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
 
   Long e[4] = {90, 95, 100, 0}, vuoto[4] = {0, 0, 0, 0};
   memo_indicatori_v_max(m, 1000, e[0], e[1], e[2], e[3], vuoto[0], vuoto[1], vuoto[2], vuoto[3]);
@@ -215,7 +215,7 @@ TEST(MemoIndicatoriVMax, AnOccupiedCellSets21AndWritesNothing) {
   const cella prima = m.celle[147];
   Long v[8] = {75, 80, 85, 0, 75, 80, 85, 0};
   memo_indicatori_v_max(m, 7300, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-  EXPECT_EQ(m.errore_codice, 21);
+  EXPECT_EQ(m.errore_codice, esito::indicatore_su_cella_occupata);
   EXPECT_EQ(m.celle[147], prima);
 }
 

@@ -37,7 +37,7 @@ TEST(MemoSegnale, TheFirstCarriedSignal) {
   const int segnati[] = {20, 18, 16, 14};
   for (int k = 0; k < 4; ++k) EXPECT_EQ(m.celle[segnati[k]].avvicinamento, 81 + k);
   EXPECT_EQ(m.celle[21].avvicinamento, 0);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
 }
 
 TEST(MemoSegnale, TheExtraValueOnlyForClassTwo) {
@@ -61,7 +61,7 @@ TEST(MemoSegnale, AnOccupiedCellSets16AndWritesNothing) {
   m.celle[22].codice = codice_cella::fermata;
   const modello prima = m;
   metti_segnale(m, {{1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0}});
-  EXPECT_EQ(m.errore_codice, 16);
+  EXPECT_EQ(m.errore_codice, esito::segnale_su_cella_occupata);
   EXPECT_EQ(m.celle, prima.celle);
 }
 
@@ -96,7 +96,7 @@ void metti_rallentamento(modello& m, Long g1, Long g2, Long g3, Long g4, Long g5
 TEST(MemoRallentamento, TheFirstCarriedSlowdown) {
   modello m = con_celle(6821);
   metti_rallentamento(m, 291850, 60, 500, 0, 1, 60);
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
   struct atteso {
     int cella;
     Byte codice;
@@ -128,7 +128,7 @@ TEST(MemoRallentamento, WholeTrainFlagAndNoDisplayValue) {
 TEST(MemoRallentamento, AtOrBelow1500NoWarningPointNorApproachCells) {
   modello m = con_celle(100);
   metti_rallentamento(m, 1500, 60, 40, 0, 1, 60);  // start 31, end 32 (1540 / 50 + 1 = 31.8)
-  EXPECT_EQ(m.errore_codice, 0);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);
   int codificate = 0;
   for (const cella& c : m.celle) codificate += c.codice != 0;
   EXPECT_EQ(codificate, 2);
@@ -153,7 +153,7 @@ TEST(MemoRallentamento, CollisionsBeforeWritingLeaveTheCells) {
     m.celle[c.occupata].codice = codice_cella::segnale;
     const std::vector<cella> prima = m.celle;
     metti_rallentamento(m, 10000, 60, 500, 0, 1, 60);
-    EXPECT_EQ(m.errore_codice, c.esito);
+    EXPECT_EQ(numero_esito(m.errore_codice), c.esito);
     EXPECT_EQ(m.celle, prima) << c.esito;
   }
 }
@@ -162,7 +162,7 @@ TEST(MemoRallentamento, ApproachCollisionKeepsTheThreeMarks) {
   modello m = con_celle(400);
   m.celle[174].codice = codice_cella::cartello;
   metti_rallentamento(m, 10000, 60, 500, 0, 1, 60);
-  EXPECT_EQ(m.errore_codice, 20);
+  EXPECT_EQ(m.errore_codice, esito::avvicinamento_su_cella_occupata);
   EXPECT_EQ(m.celle[177].codice, 4);
   EXPECT_EQ(m.celle[201].codice, 3);
   EXPECT_EQ(m.celle[211].codice, 2);

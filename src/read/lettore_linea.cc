@@ -41,8 +41,8 @@ class lettore {
   bool ha_esatto(std::string_view parola) const { return contiene(m_.campo, parola); }
   Long numero(std::string_view cosa) { return f_.numero(cosa); }
 
-  void ferma(Long numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
-  void ferma_a(Long numero, Long posizione) {
+  void ferma(esito numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
+  void ferma_a(esito numero, Long posizione) {
     ferma(numero);
     m_.errore_posizione = posizione;
   }
@@ -262,7 +262,7 @@ class lettore {
 
   // A builder that found a collision stops the reading at `posizione`.
   passo dopo_costruttore(Long posizione) {
-    if (m_.errore_codice <= 0) return passo::continua;
+    if (m_.errore_codice == esito::nessuno) return passo::continua;
     registra_esito(m_, d_, p_, m_.errore_codice, p_.riga);
     m_.errore_posizione = posizione;
     return passo::ferma;

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "model/esiti.h"
-#include "read/prova_lettura.h"
+#include "testing/prova_lettura.h"
 
 namespace scen {
 namespace {
@@ -41,7 +41,7 @@ const std::string linea_esempio = righe({
 TEST(LetturaLinea, MainPathOfEveryRecordKind) {
   Lettura l(1);
   const diagnosi_lettura& d = l.leggi(linea_esempio);
-  ASSERT_EQ(l.m.errore_codice, 0) << d.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << d.causa;
   EXPECT_EQ(d.file, "");
   EXPECT_FALSE(l.resta_linea());
   EXPECT_FALSE(l.resta_treno());
@@ -100,7 +100,7 @@ TEST(LetturaLinea, MainPathOfEveryRecordKind) {
 TEST(LetturaLinea, CurvesTurnTheTraceInTheOrderWritten) {
   Lettura l(1);
   l.leggi(linea_con(righe({"curvad1,  10,  2", "CURVAS6,  20,  1"})));
-  ASSERT_EQ(l.m.errore_codice, 0);
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno);
   const auto& x = l.m.tracciato[0];
   const auto& y = l.m.tracciato[1];
   auto v = [](const variante& e) { return std::get<double>(e); };
@@ -128,7 +128,7 @@ TEST(LetturaLinea, CurvesTurnTheTraceInTheOrderWritten) {
 TEST(LetturaLinea, WithoutTheSwitchCurvesArePassedOverAndNoTraceIsSized) {
   Lettura l(0);
   l.leggi(linea_con(righe({"curvas, 100, 50", "pendenza, 100, 1"})));
-  EXPECT_EQ(l.m.errore_codice, 0);
+  EXPECT_EQ(l.m.errore_codice, esito::nessuno);
   EXPECT_TRUE(l.m.tracciato[0].empty());
   EXPECT_EQ(l.m.celle[1].pendenza, 100);
   EXPECT_EQ(l.m.celle[2].pendenza, 101);
@@ -137,14 +137,14 @@ TEST(LetturaLinea, WithoutTheSwitchCurvesArePassedOverAndNoTraceIsSized) {
 TEST(LetturaLinea, AMillionMetreLineAndTheTraceLimit) {
   Lettura grande(1);
   grande.leggi(prova::righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "[fine]"}));
-  EXPECT_EQ(grande.m.errore_codice, 0);
+  EXPECT_EQ(grande.m.errore_codice, esito::nessuno);
   EXPECT_EQ(grande.m.ultima_cella, 20140);
   EXPECT_EQ(grande.m.tracciato[1][1006998], variante(1006998.0));
 
   Lettura oltre(1);
   const diagnosi_lettura& d = oltre.leggi(prova::righe(
       {"[generale]", "lunghezza percorso, 1000000", "[curve]", "curvad2, 999990, 100", "[fine]"}));
-  EXPECT_EQ(oltre.m.errore_codice, 103);
+  EXPECT_EQ(oltre.m.errore_codice, esito::curva_non_valida);
   EXPECT_EQ(d.riga, 4);
   EXPECT_EQ(oltre.m.tracciato[1][1000000].index(), 2u);  // metre 1,000,000 was computed
   EXPECT_FALSE(oltre.resta_linea());
@@ -187,11 +187,11 @@ TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
     Lettura l(1);
     l.m.errore_posizione = -1;
     const diagnosi_lettura& d = l.leggi(c.linea);
-    EXPECT_EQ(l.m.errore_codice, c.esito) << c.nome;
+    EXPECT_EQ(numero_esito(l.m.errore_codice), c.esito) << c.nome;
     EXPECT_EQ(l.m.errore_posizione, c.posizione) << c.nome;
     EXPECT_EQ(d.file, l.file.linea) << c.nome;
     EXPECT_EQ(d.riga, c.riga) << c.nome;
-    EXPECT_EQ(d.causa, descrizione_esito(c.esito)) << c.nome;
+    EXPECT_EQ(d.causa, descrizione_esito(static_cast<esito>(c.esito))) << c.nome;
     EXPECT_FALSE(l.resta_linea()) << c.nome;
     EXPECT_EQ(l.resta_treno(), !c.treno_letto) << c.nome;
   }
@@ -200,7 +200,7 @@ TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
 TEST(LetturaLinea, MissingFileIs101AndNothingIsDeleted) {
   Lettura l;
   const diagnosi_lettura& d = l.leggi(std::nullopt);
-  EXPECT_EQ(l.m.errore_codice, 101);
+  EXPECT_EQ(l.m.errore_codice, esito::file_linea_assente);
   EXPECT_EQ(d.file, l.file.linea);
   EXPECT_EQ(d.riga, 0);
   EXPECT_EQ(d.causa, "file di descrizione della linea assente");
@@ -212,7 +212,7 @@ TEST(LetturaLinea, OutOfRangeEndsLikeTheEndOfTheFile) {
   Lettura l;
   l.leggi(linea_con(
       righe({"pendenza, 0, 2", "pendenza, 16900, 5", "pendenza, 16950, 1", "pendenza, 100, 9"})));
-  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_codice, esito::fuori_dalle_celle);
   // 16900 passes the test ((16900 + 100) / 50 = 340) and fills up to cell 337;
   // the tail still writes one cell at the fill index.
   EXPECT_EQ(l.m.celle[337].pendenza, 102);
@@ -223,7 +223,7 @@ TEST(LetturaLinea, OutOfRangeEndsLikeTheEndOfTheFile) {
 std::string causa_25(const std::string& linea, Long con_tracciato, long* riga = nullptr) {
   Lettura l(con_tracciato);
   const diagnosi_lettura d = l.leggi(linea);
-  EXPECT_EQ(l.m.errore_codice, 25) << linea;
+  EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura) << linea;
   EXPECT_FALSE(l.resta_linea());
   EXPECT_FALSE(l.resta_treno());
   if (riga) *riga = d.riga;
@@ -269,7 +269,7 @@ TEST(LetturaLinea, RepeatedGradientsPushTheFillIndexPastTheCells) {
 TEST(LetturaLinea, NegativeExtendedLengthFailsAndLeavesTheArrays) {
   Lettura l(1);
   l.leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[fine]"}));
-  EXPECT_EQ(l.m.errore_codice, 25);
+  EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
   EXPECT_EQ(l.diagnosi.causa, "lunghezza della linea -7001: la lunghezza estesa -1 è negativa");
   EXPECT_EQ(l.diagnosi.riga, 3);
   EXPECT_EQ(l.m.celle.size(), 161u);
@@ -284,12 +284,13 @@ TEST(LetturaLinea, EightySignpostsAtMost) {
   {
     Lettura l;
     l.leggi(linea_con(cartelli + righe({"cartello_indicatore, 100, t"})));
-    EXPECT_EQ(l.m.errore_codice, 6);  // the free-cell test comes first
+    EXPECT_EQ(l.m.errore_codice,
+              esito::cartello_su_cella_occupata);  // the free-cell test comes first
     EXPECT_EQ(l.m.registri[1].nome, "t");
   }
   Lettura l;
   l.leggi(linea_con(cartelli + righe({"cartello_indicatore, 9000, t"})));
-  EXPECT_EQ(l.m.errore_codice, 25);
+  EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
   EXPECT_EQ(l.diagnosi.causa, "più di 80 cartelli indicatori: nessun registro libero");
   EXPECT_EQ(l.diagnosi.riga, 84);
   EXPECT_EQ(l.m.celle[181].codice, 0);
@@ -308,7 +309,7 @@ TEST(LetturaLinea, DashFieldsCaseAndTheSectionsEnd) {
              "-a, -b, -PENDENZA, 200, 2",  // the third is the keyword
              "pendenza, 500, 0", "pendenza, 600, 6"}) +
       "pendenza, 650, 7");  // a record on the last line is read
-  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   EXPECT_EQ(l.m.ultima_cella, 240);
   EXPECT_EQ(l.m.registri[81].inizio, 0);
   EXPECT_EQ(l.m.registri[85].inizio, 7);
@@ -322,7 +323,7 @@ TEST(LetturaLinea, DashFieldsCaseAndTheSectionsEnd) {
 
   Lettura ultima;
   ultima.leggi(linea_con() + "pendenza");  // a one-field last line is dropped
-  EXPECT_EQ(ultima.m.errore_codice, 0);
+  EXPECT_EQ(ultima.m.errore_codice, esito::nessuno);
 }
 
 TEST(LetturaLinea, EveryTestIsMadeOnTheSameKeywordField) {
@@ -332,7 +333,7 @@ TEST(LetturaLinea, EveryTestIsMadeOnTheSameKeywordField) {
                  "[lunghezza percorso], 3000",   // the length, and the section ends
                  "sfondo uno, 5",                // after the section: ignored
                  "-x, pendenza montagna, 100, 1, 200, 400, 12", "[fine]"}));
-  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   const registro& sfondi = l.m.registri[85];
   EXPECT_EQ(std::tie(sfondi.inizio, sfondi.progressiva, sfondi.fine), std::make_tuple(1, 2, 3));
   EXPECT_EQ(l.m.ultima_cella, 200);

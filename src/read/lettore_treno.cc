@@ -38,8 +38,8 @@ class lettore {
   bool ha(std::string_view parola) const { return contiene_maiuscole(m_.campo, parola); }
   Long numero(std::string_view cosa) { return f_.numero(cosa); }
 
-  void ferma(Long numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
-  void ferma_a(Long numero, Long posizione) {
+  void ferma(esito numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
+  void ferma_a(esito numero, Long posizione) {
     ferma(numero);
     m_.errore_posizione = posizione;
   }
@@ -89,12 +89,12 @@ class lettore {
   }
 
   // A stop after a builder: its own outcome, or one left by the line half.
-  passo dopo_costruttore(Long esito_prima, Long posizione, std::string_view cosa) {
-    if (m_.errore_codice <= 0) return passo::continua;
+  passo dopo_costruttore(esito esito_prima, Long posizione, std::string_view cosa) {
+    if (m_.errore_codice == esito::nessuno) return passo::continua;
     if (m_.errore_codice == esito_prima) {
       d_ = {p_.file, p_.riga,
             fmt::format("lettura fermata al {}: resta l'esito {} della lettura della linea ({})",
-                        cosa, m_.errore_codice, descrizione_esito(m_.errore_codice))};
+                        cosa, numero_esito(m_.errore_codice), descrizione_esito(m_.errore_codice))};
       m_.errore_posizione = posizione;
     } else {
       ferma_a(m_.errore_codice, posizione);
@@ -142,7 +142,7 @@ class lettore {
     f[0] = numero("la posizione del segnale");
     for (int i = 1; i < 11; ++i) f[i] = numero("un campo del segnale");
     if (!in_campo(f[0], 100)) return passo::chiudi;
-    const Long prima = m_.errore_codice;
+    const esito prima = m_.errore_codice;
     memo_segnale(m_, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]);
     return dopo_costruttore(prima, f[0], "segnale");
   }
@@ -152,7 +152,7 @@ class lettore {
     g[0] = numero("l'inizio del rallentamento");
     for (int i = 1; i < 6; ++i) g[i] = numero("un campo del rallentamento");
     if (!in_campo(g[0], 100)) return passo::chiudi;
-    const Long prima = m_.errore_codice;
+    const esito prima = m_.errore_codice;
     memo_rallentamento(m_, g[0], g[1], g[2], g[3], g[4], g[5]);
     return dopo_costruttore(prima, g[0], "rallentamento");
   }

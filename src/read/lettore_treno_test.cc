@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/esiti.h"
-#include "read/prova_lettura.h"
+#include "testing/prova_lettura.h"
 
 namespace scen {
 namespace {
@@ -42,7 +42,7 @@ TEST(LetturaTreno, MainPathOfEveryRecordKind) {
           "[codici]",
           "abbattimento,    7050,   270",
       })));
-  ASSERT_EQ(l.m.errore_codice, 0) << d.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << d.causa;
   EXPECT_FALSE(l.resta_treno());
   const auto& r = l.m.registri;
   const auto& c = l.m.celle;
@@ -110,7 +110,7 @@ TEST(LetturaTreno, StationRulesByType) {
       treno_con(righe({origine, "stazione, 2000, 6, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata",
                        "stazione, 3000, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
                        "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito"})));
-  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   const auto& r = l.m.registri;
   EXPECT_EQ(std::tie(r[2].inizio, r[2].fine), std::make_tuple(1700, 2150));  // type 6: -L, +150
   EXPECT_EQ(l.m.celle[42].valore_1, 2);
@@ -152,11 +152,11 @@ TEST(LetturaTreno, OutcomesWithTheirPositionAndLine) {
     Lettura l;
     l.m.errore_posizione = -1;
     const diagnosi_lettura& d = l.leggi(linea_con(), treno_con(c.treno));
-    EXPECT_EQ(l.m.errore_codice, c.esito) << c.nome;
+    EXPECT_EQ(numero_esito(l.m.errore_codice), c.esito) << c.nome;
     EXPECT_EQ(l.m.errore_posizione, c.posizione) << c.nome;
     EXPECT_EQ(d.file, l.file.treno) << c.nome;
     EXPECT_EQ(d.riga, c.riga) << c.nome;
-    EXPECT_EQ(d.causa, descrizione_esito(c.esito)) << c.nome;
+    EXPECT_EQ(d.causa, descrizione_esito(static_cast<esito>(c.esito))) << c.nome;
     EXPECT_FALSE(l.resta_linea()) << c.nome;
     EXPECT_FALSE(l.resta_treno()) << c.nome;
   }
@@ -166,7 +166,7 @@ TEST(LetturaTreno, OutOfRangeStillFillsTheTails) {
   Lettura l;
   l.leggi(linea_con(), treno_con(righe({"velocita, 0, 50", "aderenza, 0, 90",
                                         "abbattimento, 16950, 1", "abbattimento, 100, 1"})));
-  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_codice, esito::fuori_dalle_celle);
   EXPECT_EQ(l.m.celle[337].vel_limite, 10);
   EXPECT_EQ(l.m.celle[337].aderenza, 90);
   EXPECT_EQ(l.m.celle[2].codice, 0);  // nothing read after it
@@ -178,7 +178,7 @@ TEST(LetturaTreno, ProgressivesNotOnMultiplesOf50GiveOutcome2AtTheEnd) {
       l.leggi(prova::righe({"[generale]", "lunghezza percorso, 10000",
                             "progressiva chilometrica uno, 1025, 0, 0", "[fine]"}),
               treno_con());
-  EXPECT_EQ(l.m.errore_codice, 2);
+  EXPECT_EQ(l.m.errore_codice, esito::progressiva_non_multipla);
   EXPECT_EQ(d.file, l.file.linea);
   EXPECT_EQ(d.riga, 0);
   EXPECT_EQ(d.causa, "inizio o scostamento di una progressiva chilometrica non multiplo di 50");
@@ -190,7 +190,7 @@ TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignal) {
       linea_con(righe({"pendenza, 16950, 1"})),
       treno_con(righe({"abbattimento, 100, 1", "segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0",
                        "abbattimento, 200, 1"})));
-  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_codice, esito::fuori_dalle_celle);
   EXPECT_EQ(l.m.errore_posizione, 1050);
   EXPECT_EQ(l.m.celle[2].codice, codice_cella::abbattimento);
   EXPECT_EQ(l.m.celle[22].codice, codice_cella::segnale);  // the call is made first
@@ -213,7 +213,7 @@ TEST(LetturaTreno, StationsStopAtTheSignpostLimit) {
     Lettura l;
     l.m.errore_posizione = -1;
     l.leggi(linea_con(cartelli), treno_con(righe({origine, origine})));
-    EXPECT_EQ(l.m.errore_codice, 10) << numero;
+    EXPECT_EQ(l.m.errore_codice, esito::stazioni_troppe) << numero;
     EXPECT_EQ(l.m.errore_posizione, -1);
     EXPECT_EQ(l.m.registri[1].nome, "Origine");
     EXPECT_EQ(l.m.registri[2].nome, numero == 78 ? "" : "t");
@@ -226,7 +226,7 @@ TEST(LetturaTreno, SpeedFillStopsAtTheLastCellAdhesionFillFails) {
   for (int i = 0; i < 5; ++i) aderenza += "aderenza, 16900, 10\r\n";
   Lettura l;
   l.leggi(linea_con(), treno_con(velocita));
-  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   EXPECT_EQ(l.m.celle[337].vel_limite, 0);
   EXPECT_EQ(l.m.celle[338].vel_limite, 2);
   EXPECT_EQ(l.m.celle[339].vel_limite, 2);
@@ -234,7 +234,7 @@ TEST(LetturaTreno, SpeedFillStopsAtTheLastCellAdhesionFillFails) {
 
   Lettura a;
   a.leggi(linea_con(), treno_con(aderenza));
-  EXPECT_EQ(a.m.errore_codice, 25);
+  EXPECT_EQ(a.m.errore_codice, esito::errore_di_lettura);
   EXPECT_EQ(a.diagnosi.causa, "indice di cella 341 oltre l'ultima cella 340");
   EXPECT_EQ(a.diagnosi.riga, 6);
 }
@@ -242,11 +242,11 @@ TEST(LetturaTreno, SpeedFillStopsAtTheLastCellAdhesionFillFails) {
 TEST(LetturaTreno, SpeedQuotientAbove255Fails) {
   Lettura l;
   l.leggi(linea_con(), treno_con(righe({"velocita, 0, 1277"})));
-  EXPECT_EQ(l.m.errore_codice, 0);
+  EXPECT_EQ(l.m.errore_codice, esito::nessuno);
   EXPECT_EQ(l.m.celle[0].vel_limite, 255);
   Lettura f;
   f.leggi(linea_con(), treno_con(righe({"velocita, 0, 1278"})));
-  EXPECT_EQ(f.m.errore_codice, 25);
+  EXPECT_EQ(f.m.errore_codice, esito::errore_di_lettura);
   EXPECT_EQ(f.diagnosi.causa, "velocità 1278: il quinto 256 è fuori dal campo vel_limite (0..255)");
 }
 
@@ -274,7 +274,7 @@ TEST(LetturaTreno, ReadFailures) {
   for (const caso& c : casi) {
     Lettura l;
     const diagnosi_lettura& d = l.leggi(linea_con(), c.treno);
-    EXPECT_EQ(l.m.errore_codice, 25) << c.causa;
+    EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura) << c.causa;
     EXPECT_EQ(d.file, l.file.treno);
     EXPECT_EQ(d.causa, c.causa);
     EXPECT_EQ(d.riga, c.riga) << c.causa;
@@ -291,7 +291,7 @@ TEST(LetturaTreno, AFileWithoutGeneraleStillRunsTheClosingSteps) {
   for (const std::string treno : {"", "velocita, 0, 100\r\nvelocita, 1000, 30\r\n"}) {
     Lettura l;
     l.leggi(linea_con(), treno);
-    EXPECT_EQ(l.m.errore_codice, 0);
+    EXPECT_EQ(l.m.errore_codice, esito::nessuno);
     EXPECT_FALSE(l.resta_treno());
     // Nothing was read: the tails carry the initial speed and adhesion, 0.
     EXPECT_EQ(l.m.celle[0].vel_limite, 0);
@@ -303,7 +303,7 @@ TEST(LetturaTreno, DashFieldsAndTheLastLine) {
   Lettura l;
   l.leggi(linea_con(), righe({"[GENERALE]", "-a, -b, -sabbia, 5", "-a, -sabbia, 6"}) +
                            "abbattimento, 7050, 270");
-  ASSERT_EQ(l.m.errore_codice, 0) << l.diagnosi.causa;
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   EXPECT_EQ(l.m.registri[86].campo_7, 5);
   EXPECT_EQ(l.m.celle[141].valore_1, 270);
 }
@@ -319,7 +319,7 @@ TEST(LetturaTreno, EveryKeywordTestIsMadeInTheTableOrder) {
                            "velocita sabbia, 16950, 80, 9",
                            "abbattimento, 100, 1",
                        })));
-  EXPECT_EQ(l.m.errore_codice, 15);
+  EXPECT_EQ(l.m.errore_codice, esito::fuori_dalle_celle);
   EXPECT_EQ(l.m.errore_posizione, 16950);
   const auto& r = l.m.registri;
   EXPECT_EQ(r[84].inizio, 7);

@@ -4,7 +4,7 @@
 
 namespace scen {
 
-void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, Long numero,
+void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, esito numero,
                     long riga) {
   m.errore_codice = numero;
   d = {p.file, riga, std::string(descrizione_esito(numero))};

@@ -17,7 +17,7 @@ struct posizione_lettura {
 
 // Records that reading stopped on outcome `numero`, at the current position
 // (`riga` 0 gives none) with the outcome's own cause.
-void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, Long numero,
+void registra_esito(modello& m, diagnosi_lettura& d, const posizione_lettura& p, esito numero,
                     long riga);
 
 // Reads the next field into `m.campo` and notes its line.

@@ -29,6 +29,10 @@ void elimina(const std::string& nome) {
 
 }  // namespace
 
+std::string testo_diagnosi(const diagnosi_lettura& d, std::string_view file) {
+  return fmt::format("{}:{}: {}", file, d.riga, d.causa);
+}
+
 diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file) {
   diagnosi_lettura diagnosi;
   posizione_lettura posizione;
@@ -57,8 +61,11 @@ diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file) {
     }
     elimina(file.treno);
   } catch (const guasto_lettura& g) {
-    elimina_file(file.linea);
-    elimina_file(file.treno);
+    // Reading has already failed, and its cause is what the diagnosis must
+    // carry: a description file that cannot be deleted as well just stays
+    // where it is.
+    static_cast<void>(elimina_file(file.linea));
+    static_cast<void>(elimina_file(file.treno));
     m.errore_codice = esito::errore_di_lettura;
     diagnosi = {posizione.file, g.riga != 0 ? g.riga : posizione.riga, g.causa};
   }

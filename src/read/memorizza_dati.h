@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/modello.h"
 
@@ -21,6 +22,10 @@ struct diagnosi_lettura {
   long riga = 0;
   std::string causa;
 };
+
+// The diagnosis as one line, "FILE:RIGA: causa", with the file named as
+// `file` (the name the user knows it by).
+std::string testo_diagnosi(const diagnosi_lettura& d, std::string_view file);
 
 // Reads the line description and then the train description into `m`, as
 // `m.con_tracciato` asks, leaving the outcome in `m.errore_codice` and

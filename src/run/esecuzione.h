@@ -1,22 +1,28 @@
-// The build run: writes every file of the carried scenario into `cartella`.
+// The build run: writes every file of the carried scenario into a folder and
+// tells how it ended. It never ends the program itself: the program's entry
+// point reports what happened and chooses the exit status.
 #pragma once
 
 #include <string>
 
 #include "compile/memorizza_percorso.h"
-#include "model/modello.h"
+#include "model/esiti.h"
 
 namespace scen {
 
-inline constexpr const char* chiave_percorso_portata = "Vela_Nuro";
-inline constexpr const char* chiave_treno_portata = "IC 731";
+struct risultato_build {
+  // How the compile step ended; a description file or crew document that
+  // could not be written is a `guasto_file` too, with its name and reason.
+  risultato_percorso percorso;
+  // The model's outcome after reading and compiling.
+  esito errore_codice = esito::nessuno;
+  Long errore_posizione = 0;
+};
 
-// The text after " Errore n. " for the outcome in `m`: the number and, for
-// outcomes that come with one, " alla posizione " and the position.
-std::string testo_esito(const modello& m);
-
-// Runs every step in order and returns the program's exit status. Errors
-// 1250 and 1251 end the program through the error report.
-int esegui_build(const std::string& cartella);
+// Runs every step in order: the two description files, the three crew
+// documents, then the compile step. Stops at the first file that cannot be
+// written. A reading diagnosis names its description file by its name in
+// `cartella`.
+risultato_build esegui_build(const std::string& cartella);
 
 }  // namespace scen

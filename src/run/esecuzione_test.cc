@@ -9,20 +9,6 @@ namespace {
 
 using prova::CartellaTemporanea;
 
-TEST(Esecuzione, OutcomeTextCarriesThePositionOnlyWhereOneApplies) {
-  modello m;
-  m.errore_codice = 15;
-  m.errore_posizione = 340100;
-  EXPECT_EQ(testo_esito(m), "15 alla posizione 340100");
-  m.errore_codice = 10;
-  EXPECT_EQ(testo_esito(m), "10");
-  m.errore_codice = 25;
-  EXPECT_EQ(testo_esito(m), "25");
-  m.errore_codice = 13;
-  m.errore_posizione = 0;
-  EXPECT_EQ(testo_esito(m), "13 alla posizione 0");
-}
-
 TEST(Esecuzione, AFirstFileThatCannotBeCreatedEndsTheRunWithNothingWritten) {
   CartellaTemporanea cartella;
   prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());

@@ -9,9 +9,9 @@
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
-#include "tool/cartella_privata.h"
 
 namespace scen {
 
@@ -28,8 +28,8 @@ Stato copia(const std::string& origine, const std::string& cartella, const std::
 }
 
 void scrivi_esito(std::ostream& uscita, const modello& m) {
-  uscita << fmt::format("esito errore_codice={} errore_posizione={}\n", m.errore_codice,
-                        m.errore_posizione)
+  uscita << fmt::format("esito errore_codice={} errore_posizione={}\n",
+                        numero_esito(m.errore_codice), m.errore_posizione)
          << std::flush;
 }
 
@@ -90,17 +90,18 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
       break;
   }
 
-  if (m->errore_codice != 0) errori << " Errore n. " << testo_esito(*m) << '\n';
+  if (m->errore_codice != esito::nessuno)
+    errori << " Errore n. " << testo_esito(m->errore_codice, m->errore_posizione) << '\n';
   const diagnosi_lettura& diagnosi = risultato.diagnosi;
   if (!diagnosi.file.empty()) {
     // Name the file the author gave, not its private copy.
     const std::string& file = diagnosi.file == copie.linea   ? richiesta.linea
                               : diagnosi.file == copie.treno ? richiesta.treno
                                                              : diagnosi.file;
-    errori << fmt::format("{}:{}: {}\n", file, diagnosi.riga, diagnosi.causa);
+    errori << testo_diagnosi(diagnosi, file) << '\n';
   }
 
-  int uscita_stato = m->errore_codice != 0 ? uscita_esito : uscita_riuscita;
+  int uscita_stato = m->errore_codice != esito::nessuno ? uscita_esito : uscita_riuscita;
   switch (risultato.esito) {
     case esito_percorso::non_scrivibile:
       errori << "nessun file compilato scritto: " << risultato.messaggio << '\n';

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "content/chiavi_portate.h"
 #include "platform/stato.h"
-#include "run/esecuzione.h"
 
 namespace scen {
 

@@ -11,8 +11,8 @@
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "testing/descrizioni_prova.h"
 #include "testing/processo.h"
-#include "tool/descrizioni_prova.h"
 #include "tool/testi_aiuto.h"
 
 namespace scen {
@@ -226,7 +226,7 @@ TEST_F(Scenario, ScriveGliStessiByteDelPassoDiCompilazione) {
   prova::Esito esito = compila();
   ASSERT_EQ(r.esito, esito_percorso::scritti) << r.messaggio;
   EXPECT_EQ(ultima_riga(esito.uscita),
-            "esito errore_codice=" + std::to_string(m->errore_codice) +
+            "esito errore_codice=" + std::to_string(numero_esito(m->errore_codice)) +
                 " errore_posizione=" + std::to_string(m->errore_posizione));
   for (const std::string& nome : {linea_compilata, treno_compilato, celle_compilate})
     EXPECT_TRUE(compilato(nome) == leggi(diretta.file(nome))) << nome;

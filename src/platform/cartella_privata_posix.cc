@@ -1,5 +1,3 @@
-#include "tool/cartella_privata.h"
-
 #include <fmt/format.h>
 #include <stdlib.h>
 
@@ -8,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include "platform/cartella_privata.h"
 
 namespace scen {
 

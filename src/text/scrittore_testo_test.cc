@@ -1,4 +1,4 @@
-#include "run/scrittore_testo.h"
+#include "text/scrittore_testo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "describe/dati_incorporati.h"
+#include "content/dati_incorporati.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "run/minimo.h"
+#include "model/minimo.h"
 
 namespace scen {
 
