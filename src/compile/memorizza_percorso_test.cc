@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  esito_percorso::errore_1251},
                     SlotOccupato{"Cell1Value2", [](modello& m) { m.celle[1].valore_2 = 42; },
                                  esito_percorso::errore_1251}),
-    [](const auto& info) { return std::string(info.param.nome); });
+    [](const auto& prova) { return std::string(prova.param.nome); });
 
 TEST(CompletaEScrivi, AModelWithoutCellOneOrWithAnOverlongTextWritesNothing) {
   CartellaTemporanea cartella;

@@ -153,7 +153,7 @@ struct Scritti {
 };
 
 const Scritti& scritti() {
-  static const std::unique_ptr<Scritti> s = [] {
+  static const std::unique_ptr<Scritti> scritti = [] {
     auto s = std::make_unique<Scritti>();
     modello m;
     m.chiave_percorso = "Vela_Nuro";
@@ -171,7 +171,7 @@ const Scritti& scritti() {
     s->descrizioni = leggi_descrizioni(righe_incorporate("linea"), righe_incorporate("treno"));
     return s;
   }();
-  return *s;
+  return *scritti;
 }
 
 // ---------------------------------------------------------------------------
@@ -193,7 +193,7 @@ const std::string G3 =
     " | Lim.|Marc.|          |  Rs |                            |                |     |";
 const std::string G4 =
     " |_____|_____|__________|_____|____________________________|________________|_____|";
-const std::string spaziatrice =
+const std::string riga_spaziatrice =
     " |     |     |          |     |                            |                |     |";
 
 // First line (1-based) of each sheet's heading, and the grid rows of each sheet.
@@ -238,7 +238,7 @@ std::vector<RigaGriglia> griglia() {
       }
       const std::string nome = senza_bordi(r.celle[4]);
       auto vuota = [&](int c) { return senza_bordi(r.celle[c]).empty(); };
-      if (riga == spaziatrice)
+      if (riga == riga_spaziatrice)
         r.tipo = Tipo::spaziatrice;
       else if (vuota(0) && vuota(1) && vuota(3) && vuota(4) && vuota(5) && vuota(6))
         r.tipo = Tipo::solo_progressiva;
@@ -470,7 +470,7 @@ TEST(SchedaTreno, HoldsTheSampleRowsVerbatim) {
            " |     |     |   (0.000)|     |                            |                |     |",
        })
     EXPECT_EQ(conta(campione), 1) << campione;
-  EXPECT_EQ(conta(spaziatrice), 37);
+  EXPECT_EQ(conta(riga_spaziatrice), 37);
   // The jump at 31,100 m: "31.100/", then the mark the count goes on from.
   auto salto = std::find_if(righe.begin(), righe.end(), [](const std::string& r) {
     return r.size() == 83 && r.substr(14, 10) == "   31.100/";
@@ -815,7 +815,8 @@ TEST(Note, WriteAccentsAsOneByteEach) {
     if (c >= 0x80) ++alti[c];
   // The accented letters of the notes are a, e and u with a grave accent, each
   // present, and no other byte above ASCII.
-  for (unsigned char c : {0xE0, 0xE8, 0xF9}) EXPECT_GT(alti[c], 0) << std::hex << int(c);
+  for (unsigned char c : std::initializer_list<unsigned char>{0xE0, 0xE8, 0xF9})
+    EXPECT_GT(alti[c], 0) << std::hex << int(c);
   for (auto [c, n] : alti) EXPECT_TRUE(c == 0xE0 || c == 0xE8 || c == 0xF9) << std::hex << int(c);
   EXPECT_EQ(note.find("riferimento fine del file"), std::string::npos);
 }

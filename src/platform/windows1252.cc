@@ -23,7 +23,7 @@ std::optional<unsigned char> byte_di(char32_t c) {
 // Decodes one UTF-8 character at `i`, advancing it; nothing when malformed.
 std::optional<char32_t> decodifica(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
-  int seguito;
+  size_t seguito;
   char32_t c;
   if (b < 0x80) {
     ++i;
@@ -41,7 +41,7 @@ std::optional<char32_t> decodifica(std::string_view s, size_t& i) {
   } else
     return std::nullopt;
   if (i + seguito >= s.size()) return std::nullopt;
-  for (int k = 1; k <= seguito; ++k) {
+  for (size_t k = 1; k <= seguito; ++k) {
     auto t = static_cast<unsigned char>(s[i + k]);
     if ((t & 0xC0) != 0x80) return std::nullopt;
     c = (c << 6) | (t & 0x3F);
