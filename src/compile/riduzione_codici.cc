@@ -52,9 +52,10 @@ class passaggio {
     m_.errore_posizione = posizione;
   }
 
-  // Step A: each signal within the 20 cells before a warning point, nearest
-  // first, gets a code reduction (or a capped one) in one of the two cells
-  // just before it.
+  // Each signal within the 20 cells before a warning point, nearest first,
+  // gets a code reduction (or has one there capped at 180) in one of the two
+  // cells just before it, so that the train's code drops before the signal
+  // that announces the slowdown.
   void segnali_prima_dell_avviso(Long i) {
     for (Long k = 1; k <= celle_prima_dell_avviso; ++k) {
       const Long s = i - k;
@@ -73,14 +74,18 @@ class passaggio {
     }
   }
 
-  // Step B: a slowdown start at cell i.
+  // A slowdown start at cell i: reductions before it, through it when it is
+  // slow, and before the first signal after its end.
   void rallentamento(Long i) {
     gruppi_prima_dell_inizio(i);
     const Long k = c(i).valore_1 < velocita_senza_cammino ? cammino(i) : cella_di_fine(i);
     segnale_dopo(k);
   }
 
-  // B.1: three groups of three cells before the start.
+  // One code reduction in each of three groups of cells before the start
+  // (5 to 7, 11 to 13 and 18 to 20 cells before it), in the first free cell
+  // of the group; a group whose farthest cell would be cell 0 or before is
+  // left out.
   void gruppi_prima_dell_inizio(Long i) {
     static constexpr Long gruppi[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
     for (const auto& gruppo : gruppi) {
@@ -96,8 +101,9 @@ class passaggio {
     }
   }
 
-  // B.2: a code reduction about every 8 cells through a slow slowdown. The
-  // walk stops after the end cell or at the last cell; returns where.
+  // A code reduction about every 8 cells through a slow slowdown, moved one
+  // cell back or on where the cell is taken. The walk stops at the end cell
+  // or at the last cell; returns where.
   Long cammino(Long i) {
     Long k = i;
     Long n = 0;
@@ -134,7 +140,8 @@ class passaggio {
     return k;
   }
 
-  // B.3: a code reduction before the first signal within 12 cells of k.
+  // A code reduction in one of the two cells before the first signal within
+  // 12 cells of k, the cell where the slowdown was left.
   void segnale_dopo(Long k) {
     const Long ultima_cercata = std::min(k + celle_dopo_la_fine, ultima_);
     for (Long q = k; q <= ultima_cercata; ++q) {
