@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Builds the programs, puts them in out/ and runs compilatore there.
+# Builds the two programs, puts them in out/ and runs compilatore there.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/prerequisiti.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --build --preset release --target compilatore scenario
 mkdir -p out
-cp cmake-build/release/compilatore out/
-[ -x cmake-build/release/scenario ] && cp cmake-build/release/scenario out/
+cp cmake-build/release/compilatore cmake-build/release/scenario out/
 (cd out && ./compilatore)
 echo
 echo "I file dello scenario sono in $(pwd)/out:"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the layers and the format, builds everything, runs a short fuzzing
-# pass, then every test.
+# pass and the tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then every test of the release build, whose summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/prerequisiti.sh
@@ -9,4 +10,12 @@ tools/controlla_formato.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
 if [ -x fuzz/breve.sh ]; then fuzz/breve.sh; fi
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan --parallel 2 >cmake-build/asan/ctest.log 2>&1 || {
+  cat cmake-build/asan/ctest.log
+  echo "test.sh: i test sotto i sanitizer non passano" >&2
+  exit 1
+}
+echo "asan: $(grep -E 'tests passed' cmake-build/asan/ctest.log)"
 ctest --preset release
