@@ -2,10 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/ospite.h"
-#include "read/memorizza_dati.h"
 #include "run/esecuzione.h"
+#include "run/rapporto.h"
 
 namespace {
 
@@ -21,37 +22,9 @@ constexpr const char* aiuto =
     "\n"
     "Esce con stato 0 se tutto \xc3\xa8 andato bene; altrimenti scrive\n"
     "\" Errore n. \" e il numero dell'errore (con la posizione in metri,\n"
-    "quando c'\xc3\xa8) ed esce con stato 1.\n";
-
-// The outcome of reading and compiling, and where reading stopped.
-void mostra_esito(const scen::risultato_build& r) {
-  if (r.errore_codice != scen::esito::nessuno)
-    scen::mostra_errore(scen::testo_esito(r.errore_codice, r.errore_posizione));
-  const scen::diagnosi_lettura& diagnosi = r.percorso.diagnosi;
-  if (!diagnosi.file.empty()) scen::mostra_guasto(scen::testo_diagnosi(diagnosi, diagnosi.file));
-}
-
-int riporta(const scen::risultato_build& r) {
-  using scen::esito_percorso;
-  switch (r.percorso.esito) {
-    case esito_percorso::errore_1250:
-      scen::errore("1250");
-    case esito_percorso::errore_1251:
-      scen::errore("1251");
-    case esito_percorso::guasto_file:
-      scen::mostra_guasto(r.percorso.messaggio);
-      return EXIT_FAILURE;
-    case esito_percorso::non_scrivibile:
-      mostra_esito(r);
-      scen::mostra_guasto("nessun file compilato scritto: " + r.percorso.messaggio);
-      return EXIT_FAILURE;
-    case esito_percorso::scritti:
-      break;
-  }
-  if (r.errore_codice == scen::esito::nessuno) return EXIT_SUCCESS;
-  mostra_esito(r);
-  return EXIT_FAILURE;
-}
+    "quando c'\xc3\xa8), poi, se la lettura si \xc3\xa8 fermata in un file di\n"
+    "descrizione, la riga \"FILE:RIGA: causa\", ed esce con stato 1. Un file\n"
+    "che non si pu\xc3\xb2 scrivere si segnala con il suo nome e il motivo.\n";
 
 }  // namespace
 
@@ -67,5 +40,9 @@ int main(int argc, char** argv) {
     scen::mostra_guasto(stato.messaggio());
     return EXIT_FAILURE;
   }
-  return riporta(scen::esegui_build(cartella));
+  const scen::rapporto_build fine = scen::rapporto(scen::esegui_build(cartella));
+  if (fine.termina) scen::errore(fine.errore);
+  if (!fine.errore.empty()) scen::mostra_errore(fine.errore);
+  for (const std::string& riga : fine.righe) scen::mostra_guasto(riga);
+  return fine.stato;
 }
