@@ -48,6 +48,9 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto);
 
 bool esiste(const std::string& percorso);
 
+// Whether `percorso` names a folder (a link to one counts).
+bool e_cartella(const std::string& percorso);
+
 // Deletes the file if it exists; a file that is already gone is no failure.
 Stato elimina_file(const std::string& percorso);
 

@@ -111,6 +111,11 @@ bool esiste(const std::string& percorso) {
   return ::stat(percorso.c_str(), &info) == 0;
 }
 
+bool e_cartella(const std::string& percorso) {
+  struct stat info;
+  return ::stat(percorso.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 Stato elimina_file(const std::string& percorso) {
   if (::unlink(percorso.c_str()) != 0 && errno != ENOENT)
     return guasto("impossibile eliminare", percorso, errno);

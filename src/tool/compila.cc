@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -31,11 +30,6 @@ void scrivi_esito(std::ostream& uscita, const modello& m) {
   uscita << fmt::format("esito errore_codice={} errore_posizione={}\n",
                         numero_esito(m.errore_codice), m.errore_posizione)
          << std::flush;
-}
-
-bool e_cartella(const std::string& percorso) {
-  std::error_code ignorato;
-  return std::filesystem::is_directory(percorso, ignorato);
 }
 
 }  // namespace
