@@ -91,24 +91,24 @@ void progressive_ordina(modello& m) {
       r->fine = a_long(static_cast<largo>(r->fine) + 100, "scostamento della progressiva + 100");
 }
 
-void memo_montagna(modello& m, Long& inizio, Long& fine, Long& valore) {
+void memo_montagna(modello& m, zona_montagna zona) {
   bool con_segnali = false;
-  if (valore > 10) {
-    valore -= 10;
+  if (zona.valore > 10) {
+    zona.valore -= 10;
     con_segnali = true;
   }
   m.montagne_numero += 1;
   const Long n = m.montagne_numero;
   if (n < 0 || n > montagne_massimo) guasto("più di 80 zone di montagna");
-  m.montagne_inizio[static_cast<size_t>(n)] = inizio;
-  m.montagne_fine[static_cast<size_t>(n)] = fine;
-  if (n > 1 && a_long(static_cast<largo>(inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
+  m.montagne_inizio[static_cast<size_t>(n)] = zona.inizio;
+  m.montagne_fine[static_cast<size_t>(n)] = zona.fine;
+  if (n > 1 && a_long(static_cast<largo>(zona.inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
                       "inizio della zona meno fine della precedente") <= 150)
-    valore = 3;
+    zona.valore = 3;
 
-  const largo prima = cella_di(inizio);
-  const largo ultima = cella_di(static_cast<largo>(fine) - 50);
-  const Byte byte_valore = otto_bit(valore);
+  const largo prima = cella_di(zona.inizio);
+  const largo ultima = cella_di(static_cast<largo>(zona.fine) - 50);
+  const Byte byte_valore = otto_bit(zona.valore);
   for (largo k = prima; k <= ultima; ++k) {
     cella& c = cella_n(m, k);
     c.montagna = byte_valore;
@@ -130,21 +130,20 @@ Integer coppia_velocita(Long a, Long b, std::string_view campo) {
 
 }  // namespace
 
-void memo_indicatori_v_max(modello& m, Long posizione, Long& a1, Long& a2, Long& a3, Long& a4,
-                           Long& b1, Long& b2, Long& b3, Long& b4) {
-  cella& c = cella_n(m, cella_dopo(posizione));
-  if (!cella_libera(c)) {
-    m.errore_codice = esito::indicatore_su_cella_occupata;
-    return;
-  }
+esito memo_indicatori_v_max(modello& m, const record_indicatore& r) {
+  cella& c = cella_n(m, cella_dopo(r.posizione));
+  if (!cella_libera(c)) return esito::indicatore_su_cella_occupata;
   c.codice = codice_cella::indicatore_velocita;
-  c.valore_1 = coppia_velocita(a1, b1, "valore_1");
-  c.valore_2 = coppia_velocita(a2, b2, "valore_2");
-  c.valore_3 = coppia_velocita(a3, b3, "valore_3");
-  const Long dieci_a4 = a_long(10 * static_cast<largo>(a4), "10 × codice del primo gruppo");
-  c.valore_4 = a_integer(
-      static_cast<largo>(a_long(static_cast<largo>(dieci_a4) + b4, "codici dell'indicatore")),
-      "valore_4");
+  c.valore_1 = coppia_velocita(r.primo.velocita_1, r.secondo.velocita_1, "valore_1");
+  c.valore_2 = coppia_velocita(r.primo.velocita_2, r.secondo.velocita_2, "valore_2");
+  c.valore_3 = coppia_velocita(r.primo.velocita_3, r.secondo.velocita_3, "valore_3");
+  const Long dieci_codice =
+      a_long(10 * static_cast<largo>(r.primo.codice), "10 × codice del primo gruppo");
+  c.valore_4 =
+      a_integer(static_cast<largo>(a_long(static_cast<largo>(dieci_codice) + r.secondo.codice,
+                                          "codici dell'indicatore")),
+                "valore_4");
+  return esito::nessuno;
 }
 
 }  // namespace scen

@@ -120,15 +120,13 @@ modello con_celle(size_t numero) {
 }
 
 void zona(modello& m, Long inizio, Long fine, Long valore) {
-  memo_montagna(m, inizio, fine, valore);
+  memo_montagna(m, {inizio, fine, valore});
 }
 
 TEST(MemoMontagna, ValueAboveTenGivesMarkersOnEveryFourthFreeCell) {
   modello m = con_celle(100);
   m.celle[47].codice = codice_cella::cartello;
-  Long inizio = 2000, fine = 2500, valore = 12;
-  memo_montagna(m, inizio, fine, valore);
-  EXPECT_EQ(valore, 2);  // the caller's variable changes
+  zona(m, 2000, 2500, 12);
   for (int i = 0; i < 100; ++i) {
     EXPECT_EQ(m.celle[i].montagna, (i >= 40 && i <= 49) ? 2 : 0) << i;
     const Byte atteso = i == 43   ? codice_cella::segnale_montagna
@@ -191,8 +189,7 @@ TEST(MemoIndicatoriVMax, StoresThePairsInTheCellAfterThePosition) {
   modello m = con_celle(200);
   m.celle[147].codice = codice_cella::segnale_montagna;
   m.celle[147].montagna = 2;
-  Long a[4] = {75, 80, 85, 2}, b[4] = {75, 80, 85, 1};
-  memo_indicatori_v_max(m, 7300, a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3]);
+  EXPECT_EQ(memo_indicatori_v_max(m, {7300, {75, 80, 85, 2}, {75, 80, 85, 1}}), esito::nessuno);
   const cella& c = m.celle[147];
   EXPECT_EQ(c.codice, codice_cella::indicatore_velocita);
   EXPECT_EQ(c.valore_1, 1515);
@@ -202,8 +199,7 @@ TEST(MemoIndicatoriVMax, StoresThePairsInTheCellAfterThePosition) {
   EXPECT_EQ(c.montagna, 2);
   EXPECT_EQ(m.errore_codice, esito::nessuno);
 
-  Long e[4] = {90, 95, 100, 0}, vuoto[4] = {0, 0, 0, 0};
-  memo_indicatori_v_max(m, 1000, e[0], e[1], e[2], e[3], vuoto[0], vuoto[1], vuoto[2], vuoto[3]);
+  memo_indicatori_v_max(m, {1000, {90, 95, 100, 0}, {}});
   EXPECT_EQ(m.celle[21].valore_1, 1800);
   EXPECT_EQ(m.celle[21].valore_2, 1900);
   EXPECT_EQ(m.celle[21].valore_3, 2000);
@@ -213,31 +209,29 @@ TEST(MemoIndicatoriVMax, AnOccupiedCellSets21AndWritesNothing) {
   modello m = con_celle(200);
   m.celle[147].codice = codice_cella::cartello;
   const cella prima = m.celle[147];
-  Long v[8] = {75, 80, 85, 0, 75, 80, 85, 0};
-  memo_indicatori_v_max(m, 7300, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-  EXPECT_EQ(m.errore_codice, esito::indicatore_su_cella_occupata);
+  EXPECT_EQ(memo_indicatori_v_max(m, {7300, {75, 80, 85, 0}, {75, 80, 85, 0}}),
+            esito::indicatore_su_cella_occupata);
   EXPECT_EQ(m.celle[147], prima);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);  // the reader records the outcome
 }
 
 TEST(MemoIndicatoriVMax, PairsRoundToNearestAndMustFitSixteenBits) {
   modello m = con_celle(200);
-  Long v[8] = {1, 1, 1638, 0, 7, 8, 0, 0};  // 20 + 1.4, 20 + 1.6, 32760
-  memo_indicatori_v_max(m, 100, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+  memo_indicatori_v_max(m, {100, {1, 1, 1638, 0}, {7, 8, 0, 0}});  // 20 + 1.4, 20 + 1.6, 32760
   EXPECT_EQ(m.celle[3].valore_1, 21);
   EXPECT_EQ(m.celle[3].valore_2, 22);
   EXPECT_EQ(m.celle[3].valore_3, 32760);
 
-  Long w[8] = {1639, 0, 0, 0, 0, 0, 0, 0};
   try {
-    memo_indicatori_v_max(m, 200, w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]);
+    memo_indicatori_v_max(m, {200, {1639, 0, 0, 0}, {}});
     FAIL();
   } catch (const guasto_lettura& g) {
     EXPECT_EQ(g.causa, "valore 32780 fuori dal campo valore_1 (-32768..32767)");
   }
   EXPECT_EQ(m.celle[5].codice, codice_cella::indicatore_velocita);  // written before the failure
 
-  Long x[8] = {0, 0, 0, 3300, 0, 0, 0, -300};  // 33000 - 300: the sum is what must fit
-  memo_indicatori_v_max(m, 300, x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7]);
+  // 33000 - 300: the sum is what must fit.
+  memo_indicatori_v_max(m, {300, {0, 0, 0, 3300}, {0, 0, 0, -300}});
   EXPECT_EQ(m.celle[7].valore_4, 32700);
 }
 

@@ -1,19 +1,48 @@
-// Record builders of the train description: signals and slowdowns.
+// Record builders of the train description: signals and slowdowns. Each
+// places its record into the cells and returns its outcome: `esito::nessuno`
+// when the record is placed, else the collision that the reader stops on.
 #pragma once
 
+#include "model/esiti.h"
 #include "model/modello.h"
 
 namespace scen {
 
-// Places a signal in the cell after f1, with its approach marks 100 to 400 m
-// before it; sets `errore_codice` 16 when the cell is not free. Raises an
-// extra value f11 of 1 to 100 to 101 in the caller's variable.
-void memo_segnale(modello& m, Long f1, Long& f2, Long& f3, Long& f4, Long& f5, Long& f6, Long& f7,
-                  Long& f8, Long& f9, Long& f10, Long& f11);
+// A "segnale" record, its values in file order. The digits pair up, tens and
+// units, into the four value words of the signal's cell.
+struct record_segnale {
+  Long posizione = 0;     // where the signal stands (m)
+  Long classe = 0;        // the signal's class; class 2 keeps the extra value
+  Long decine_1 = 0;      // tens of `valore_1`
+  Long decine_2 = 0;      // tens of `valore_2`
+  Long decine_3 = 0;      // tens of `valore_3`
+  Long decine_4 = 0;      // tens of `valore_4`
+  Long cifra_tipo = 0;    // added to 3 × class: the signal's kind, units of `valore_4`
+  Long unita_1 = 0;       // units of `valore_1`
+  Long unita_2 = 0;       // units of `valore_2`
+  Long unita_3 = 0;       // units of `valore_3`
+  Long valore_extra = 0;  // 0 for none; 1 to 100 count as 101
+};
+
+// A "rallentamento" record, its values in file order.
+struct record_rallentamento {
+  Long inizio = 0;             // where the slowdown begins (m)
+  Long velocita = 0;           // the speed to keep through it (km/h)
+  Long lunghezza = 0;          // its length (m)
+  Long treno_intero = 0;       // 1: the speed holds until the whole train has passed
+  Long con_avvicinamento = 0;  // not 0: four approach cells before the warning point
+  Long valore_mostrato = 0;    // not 0: stored with the warning point, start and end,
+                               // and the approach cells are numbered in it too
+};
+
+// Places a signal in the cell after its position, with its approach marks
+// 100 to 400 m before that cell. Outcome 16 when the cell is not free.
+esito memo_segnale(modello& m, const record_segnale& s);
 
 // Places a slowdown: start and end cells, the warning point 1200 m before the
-// start (beyond 1500 m) and, when g5 asks, the four approach cells before the
-// warning point. Sets `errore_codice` 17 to 20 on a collision.
-void memo_rallentamento(modello& m, Long g1, Long& g2, Long& g3, Long& g4, Long g5, Long& g6);
+// start (for a start beyond 1500 m) and, when the record asks for them, the
+// four approach cells before the warning point. Outcomes 17 to 20 on a
+// collision.
+esito memo_rallentamento(modello& m, const record_rallentamento& r);
 
 }  // namespace scen

@@ -14,19 +14,13 @@ modello con_celle(size_t numero) {
   return m;
 }
 
-struct segnale {
-  Long f[11];
-};
-
-void metti_segnale(modello& m, segnale s) {
-  Long* f = s.f;
-  memo_segnale(m, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]);
-}
+// The first carried signal, "segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0".
+const record_segnale primo_segnale{1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0};
 
 TEST(MemoSegnale, TheFirstCarriedSignal) {
   modello m = con_celle(100);
   m.celle[22].codice = codice_cella::segnale_montagna;
-  metti_segnale(m, {{1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0}});
+  EXPECT_EQ(memo_segnale(m, primo_segnale), esito::nessuno);
   const cella& c = m.celle[22];
   EXPECT_EQ(c.codice, codice_cella::segnale);
   EXPECT_EQ(c.valore_1, 42);
@@ -40,35 +34,46 @@ TEST(MemoSegnale, TheFirstCarriedSignal) {
   EXPECT_EQ(m.errore_codice, esito::nessuno);
 }
 
+TEST(MemoSegnale, EachDigitGoesToItsOwnPlace) {
+  modello m = con_celle(100);
+  // Class 1, kind 3 × 1 + 2 = 5: tens 1 to 4, units 6 to 8.
+  EXPECT_EQ(memo_segnale(m, {2050, 1, 1, 2, 3, 4, 2, 6, 7, 8, 0}), esito::nessuno);
+  const cella& c = m.celle[42];
+  EXPECT_EQ(c.valore_1, 16);
+  EXPECT_EQ(c.valore_2, 27);
+  EXPECT_EQ(c.valore_3, 38);
+  EXPECT_EQ(c.valore_4, 45);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.celle[42 - 2 * k].avvicinamento, 50 + k);
+}
+
 TEST(MemoSegnale, TheExtraValueOnlyForClassTwo) {
   struct caso {
-    Long f2, f11, valore_5, f11_dopo;
+    Long classe, extra, valore_5;
   };
-  for (const caso& c : {caso{2, 50, 101, 101}, caso{2, 0, 0, 0}, caso{2, 115, 115, 115},
-                        caso{2, 100, 101, 101}, caso{1, 50, 0, 101}, caso{1, 300, 0, 300}}) {
+  for (const caso& c : {caso{2, 50, 101}, caso{2, 1, 101}, caso{2, 0, 0}, caso{2, 115, 115},
+                        caso{2, 100, 101}, caso{2, 101, 101}, caso{1, 50, 0}, caso{1, 300, 0}}) {
     modello m = con_celle(100);
-    Long f[11] = {1050, c.f2, 0, 0, 0, 0, 0, 0, 0, 0, c.f11};
-    memo_segnale(m, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]);
-    EXPECT_EQ(m.celle[22].valore_5, c.valore_5) << c.f2 << " " << c.f11;
-    EXPECT_EQ(f[10], c.f11_dopo);
+    const record_segnale s{1050, c.classe, 0, 0, 0, 0, 0, 0, 0, 0, c.extra};
+    EXPECT_EQ(memo_segnale(m, s), esito::nessuno);
+    EXPECT_EQ(m.celle[22].valore_5, c.valore_5) << c.classe << " " << c.extra;
   }
   modello m = con_celle(100);
-  EXPECT_THROW(metti_segnale(m, {{1050, 2, 0, 0, 0, 0, 0, 0, 0, 0, 256}}), guasto_lettura);
+  EXPECT_THROW(memo_segnale(m, {1050, 2, 0, 0, 0, 0, 0, 0, 0, 0, 256}), guasto_lettura);
 }
 
 TEST(MemoSegnale, AnOccupiedCellSets16AndWritesNothing) {
   modello m = con_celle(100);
   m.celle[22].codice = codice_cella::fermata;
   const modello prima = m;
-  metti_segnale(m, {{1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0}});
-  EXPECT_EQ(m.errore_codice, esito::segnale_su_cella_occupata);
+  EXPECT_EQ(memo_segnale(m, primo_segnale), esito::segnale_su_cella_occupata);
   EXPECT_EQ(m.celle, prima.celle);
+  EXPECT_EQ(m.errore_codice, esito::nessuno);  // the reader records the outcome
 }
 
 TEST(MemoSegnale, MarksBeforeCellZeroFailWhereTheyFall) {
   modello m = con_celle(100);
   try {
-    metti_segnale(m, {{100, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0}});  // cell 3: marks at 1, -1
+    memo_segnale(m, {100, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0});  // cell 3: marks at 1, -1
     FAIL();
   } catch (const guasto_lettura& g) {
     EXPECT_EQ(g.causa, "indice di cella -1 prima della cella 0");
@@ -80,23 +85,18 @@ TEST(MemoSegnale, MarksBeforeCellZeroFailWhereTheyFall) {
 TEST(MemoSegnale, ValueWordsAndMarksMustFitTheirFields) {
   modello m = con_celle(100);
   try {
-    metti_segnale(m, {{1050, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0}});  // kind 27: marks 271..274
+    memo_segnale(m, {1050, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // kind 27: marks 271..274
     FAIL();
   } catch (const guasto_lettura& g) {
     EXPECT_EQ(g.causa, "valore 271 fuori dal campo avvicinamento (0..255)");
   }
   EXPECT_EQ(m.celle[22].valore_4, 27);
-  EXPECT_THROW(metti_segnale(m, {{2050, 2, 4000, 0, 0, 0, 0, 0, 0, 0, 0}}), guasto_lettura);
-}
-
-void metti_rallentamento(modello& m, Long g1, Long g2, Long g3, Long g4, Long g5, Long g6) {
-  memo_rallentamento(m, g1, g2, g3, g4, g5, g6);
+  EXPECT_THROW(memo_segnale(m, {2050, 2, 4000, 0, 0, 0, 0, 0, 0, 0, 0}), guasto_lettura);
 }
 
 TEST(MemoRallentamento, TheFirstCarriedSlowdown) {
   modello m = con_celle(6821);
-  metti_rallentamento(m, 291850, 60, 500, 0, 1, 60);
-  EXPECT_EQ(m.errore_codice, esito::nessuno);
+  EXPECT_EQ(memo_rallentamento(m, {291850, 60, 500, 0, 1, 60}), esito::nessuno);
   struct atteso {
     int cella;
     Byte codice;
@@ -116,7 +116,7 @@ TEST(MemoRallentamento, TheFirstCarriedSlowdown) {
 
 TEST(MemoRallentamento, WholeTrainFlagAndNoDisplayValue) {
   modello m = con_celle(400);
-  metti_rallentamento(m, 10000, 30, 200, 1, 1, 0);
+  EXPECT_EQ(memo_rallentamento(m, {10000, 30, 200, 1, 1, 0}), esito::nessuno);
   EXPECT_EQ(m.celle[201].valore_3, 1);  // start
   EXPECT_EQ(m.celle[205].valore_3, 1);  // end
   EXPECT_EQ(m.celle[205].valore_2, 0);
@@ -127,8 +127,8 @@ TEST(MemoRallentamento, WholeTrainFlagAndNoDisplayValue) {
 
 TEST(MemoRallentamento, AtOrBelow1500NoWarningPointNorApproachCells) {
   modello m = con_celle(100);
-  metti_rallentamento(m, 1500, 60, 40, 0, 1, 60);  // start 31, end 32 (1540 / 50 + 1 = 31.8)
-  EXPECT_EQ(m.errore_codice, esito::nessuno);
+  // Start 31, end 32 (1540 / 50 + 1 = 31.8).
+  EXPECT_EQ(memo_rallentamento(m, {1500, 60, 40, 0, 1, 60}), esito::nessuno);
   int codificate = 0;
   for (const cella& c : m.celle) codificate += c.codice != 0;
   EXPECT_EQ(codificate, 2);
@@ -138,7 +138,7 @@ TEST(MemoRallentamento, AtOrBelow1500NoWarningPointNorApproachCells) {
 
 TEST(MemoRallentamento, StartAndEndShareACellOnlyWhereRoundingPutsThemThere) {
   modello m = con_celle(100);
-  metti_rallentamento(m, 1000, 60, 20, 0, 0, 0);  // 21 and 21.4: one cell, code 3
+  memo_rallentamento(m, {1000, 60, 20, 0, 0, 0});  // 21 and 21.4: one cell, code 3
   EXPECT_EQ(m.celle[21].codice, 3);
   EXPECT_EQ(m.celle[22].codice, 0);
 }
@@ -152,8 +152,7 @@ TEST(MemoRallentamento, CollisionsBeforeWritingLeaveTheCells) {
     modello m = con_celle(400);
     m.celle[c.occupata].codice = codice_cella::segnale;
     const std::vector<cella> prima = m.celle;
-    metti_rallentamento(m, 10000, 60, 500, 0, 1, 60);
-    EXPECT_EQ(numero_esito(m.errore_codice), c.esito);
+    EXPECT_EQ(numero_esito(memo_rallentamento(m, {10000, 60, 500, 0, 1, 60})), c.esito);
     EXPECT_EQ(m.celle, prima) << c.esito;
   }
 }
@@ -161,8 +160,8 @@ TEST(MemoRallentamento, CollisionsBeforeWritingLeaveTheCells) {
 TEST(MemoRallentamento, ApproachCollisionKeepsTheThreeMarks) {
   modello m = con_celle(400);
   m.celle[174].codice = codice_cella::cartello;
-  metti_rallentamento(m, 10000, 60, 500, 0, 1, 60);
-  EXPECT_EQ(m.errore_codice, esito::avvicinamento_su_cella_occupata);
+  EXPECT_EQ(memo_rallentamento(m, {10000, 60, 500, 0, 1, 60}),
+            esito::avvicinamento_su_cella_occupata);
   EXPECT_EQ(m.celle[177].codice, 4);
   EXPECT_EQ(m.celle[201].codice, 3);
   EXPECT_EQ(m.celle[211].codice, 2);
@@ -171,8 +170,8 @@ TEST(MemoRallentamento, ApproachCollisionKeepsTheThreeMarks) {
 
 TEST(MemoRallentamento, AnEndPastTheCellsFails) {
   modello m = con_celle(100);
-  EXPECT_THROW(metti_rallentamento(m, 4000, 60, 2000, 0, 0, 0), guasto_lettura);
-  EXPECT_THROW(metti_rallentamento(m, INT32_MAX - 10, 60, 20, 0, 0, 0), guasto_lettura);
+  EXPECT_THROW(memo_rallentamento(m, {4000, 60, 2000, 0, 0, 0}), guasto_lettura);
+  EXPECT_THROW(memo_rallentamento(m, {INT32_MAX - 10, 60, 20, 0, 0, 0}), guasto_lettura);
 }
 
 }  // namespace

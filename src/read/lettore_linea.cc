@@ -2,6 +2,10 @@
 
 #include <fmt/format.h>
 
+#include <optional>
+#include <string_view>
+#include <utility>
+
 #include "model/esiti.h"
 #include "read/accesso.h"
 #include "read/costruttori_linea.h"
@@ -14,37 +18,22 @@ constexpr Long lunghezza_massima = 1000000;
 constexpr Long metro_massimo = 1000000;
 constexpr Long oltre_la_linea = 7000;
 
-// How a record ends the loop of the records.
-enum class passo {
-  continua,  // next record
-  chiudi,    // the closing steps, as at the end of the file
-  ferma,     // reading stops here (outcome set)
-};
-
-class lettore {
+// The line half's reader: the general section before the first record, then
+// gradients, curves, mountain zones, speed indicators and signposts.
+class lettore_linea final : public lettore_descrizione {
  public:
-  lettore(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d)
-      : m_(m), f_(f), p_(p), d_(d) {}
+  using lettore_descrizione::lettore_descrizione;
 
-  esito_linea leggi() {
-    if (!trova_generale()) return {};
-    if (!sezione_generale()) return {};
-    inizia_record();
-    if (!record()) return {};
-    chiusura();
-    return {true, cartello_};
-  }
+  // The signpost index left after the records: the highest record still free
+  // for the stations.
+  Long limite_cartelli() const { return cartello_; }
 
  private:
-  void chiave() { leggi_chiave(f_, m_, p_); }
-  bool ha(std::string_view parola) const { return contiene_maiuscole(m_.campo, parola); }
-  bool ha_esatto(std::string_view parola) const { return contiene(m_.campo, parola); }
-  Long numero(std::string_view cosa) { return f_.numero(cosa); }
-
-  void ferma(esito numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
-  void ferma_a(esito numero, Long posizione) {
-    ferma(numero);
-    m_.errore_posizione = posizione;
+  bool apertura() override {
+    if (!trova_generale()) return false;
+    if (!sezione_generale()) return false;
+    inizia_record();
+    return true;
   }
 
   bool trova_generale() {
@@ -58,6 +47,8 @@ class lettore {
     }
   }
 
+  // The general section, up to the first field that opens another section or
+  // to the end of the file. False when reading stops in it.
   bool sezione_generale() {
     for (;;) {
       if (f_.fine()) return true;
@@ -82,6 +73,7 @@ class lettore {
     }
   }
 
+  // The line length sizes the cells and, when it is built, the trace.
   bool lunghezza() {
     registro& r = m_.registri[indice_registro::generali_treno];
     r.fine = numero("la lunghezza della linea");
@@ -108,6 +100,8 @@ class lettore {
     r.progressiva = numero("il segno di progressiva decrescente");
   }
 
+  // Signal repetition: its start and end, and from the keyword field the
+  // number of codes, 4 or 9; a repetition that ends at 0 has no codes.
   bool ripetizione() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.inizio = numero("l'inizio della ripetizione segnali");
@@ -132,13 +126,11 @@ class lettore {
     return true;
   }
 
+  // Before the first record: the progressives in order, no zone yet, and the
+  // trace's first two metres, heading along Y.
   void inizia_record() {
     progressive_ordina(m_);
     m_.montagne_numero = 0;
-    cartello_ = indice_registro::primo_cartello;
-    riempimento_ = 0;
-    pendenza_ = 0;
-    cursore_ = 2;
     if (m_.con_tracciato != 0) {
       scrivi_metro(m_, 0, Integer{0}, Integer{0});
       scrivi_metro(m_, 1, Integer{0}, Integer{1});
@@ -149,35 +141,19 @@ class lettore {
     }
   }
 
-  // The records, until the end of the file (true) or a stop (false).
-  bool record() {
-    for (;;) {
-      if (!leggi_chiave_record(f_, m_, p_)) return true;
-
-      passo esito_record = passo::continua;
-      auto esegui = [&](passo (lettore::*azione)()) {
-        if (esito_record == passo::continua) esito_record = (this->*azione)();
-      };
-      if (ha("pendenza")) esegui(&lettore::pendenza);
-      if (ha("curva") && m_.con_tracciato != 0) esegui(&lettore::curva);
-      if (ha("montagna")) esegui(&lettore::montagna);
-      if (ha("indicatori_v")) esegui(&lettore::indicatore);
-      if (ha("indicat") && ha("cartello")) esegui(&lettore::cartello);
-      if (esito_record == passo::chiudi) return true;
-      if (esito_record == passo::ferma) return false;
-    }
+  passo record() override {
+    passi_record passi;
+    passi.se(ha("pendenza"), [this] { return pendenza(); });
+    passi.se(ha("curva") && m_.con_tracciato != 0, [this] { return curva(); });
+    passi.se(ha("montagna"), [this] { return montagna(); });
+    passi.se(ha("indicatori_v"), [this] { return indicatore(); });
+    passi.se(ha("indicat") && ha("cartello"), [this] { return cartello(); });
+    return passi.risultato();
   }
 
-  // The range test; out of range, outcome 15 and the closing steps.
-  bool in_campo(Long posizione) {
-    if (nelle_celle(m_, posizione, 100)) return true;
-    ferma_a(esito::fuori_dalle_celle, posizione);
-    return false;
-  }
-
-  void scrivi_pendenza() {
-    cella_n(m_, riempimento_).pendenza = a_byte(static_cast<largo>(pendenza_) + 100, "pendenza");
-    ++riempimento_;
+  // The gradient in force plus 100, as the cells keep it.
+  Byte byte_pendenza() const {
+    return a_byte(static_cast<largo>(pendenza_.in_vigore) + 100, "pendenza");
   }
 
   passo pendenza() {
@@ -185,10 +161,8 @@ class lettore {
     const Long valore = numero("il valore della pendenza");
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
-    if (n > 0) do
-        scrivi_pendenza();
-      while (riempimento_ < n);
-    pendenza_ = valore;
+    if (n > 0) pendenza_.riempi(m_, byte_pendenza(), n);
+    pendenza_.in_vigore = valore;
     return passo::continua;
   }
 
@@ -216,28 +190,27 @@ class lettore {
     return false;
   }
 
+  // The curvature per metre of the class digit in the keyword field, the
+  // first of "1" to "6" that it holds; negative for a curve to the left
+  // ("s"). None when the field holds no class digit.
+  std::optional<double> curvatura() const {
+    static constexpr std::pair<std::string_view, double> classi[] = {
+        {"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004}, {"4", 0.001}, {"5", 0.002}, {"6", 0.003},
+    };
+    for (const auto& [cifra, k] : classi)
+      if (ha(cifra)) return ha("s") ? -k : k;
+    return std::nullopt;
+  }
+
   passo curva() {
     const Long inizio = numero("l'inizio della curva");
     const Long lunghezza = numero("la lunghezza della curva");
     if (!in_campo(inizio)) return passo::chiudi;
-    double k;
-    if (ha("1"))
-      k = 0.0001;
-    else if (ha("2"))
-      k = 0.0002;
-    else if (ha("3"))
-      k = 0.0004;
-    else if (ha("4"))
-      k = 0.001;
-    else if (ha("5"))
-      k = 0.002;
-    else if (ha("6"))
-      k = 0.003;
-    else {
+    const std::optional<double> k = curvatura();
+    if (!k) {
       ferma(esito::curva_non_valida);
       return passo::ferma;
     }
-    if (ha("s")) k = -k;
     while (cursore_ <= inizio) {
       metro_dritto();
       if (!avanza()) return passo::ferma;
@@ -245,36 +218,33 @@ class lettore {
     const Long fine =
         a_long(static_cast<largo>(inizio) + lunghezza, "inizio + lunghezza della curva");
     while (cursore_ <= fine) {
-      metro(k);
+      metro(*k);
       if (!avanza()) return passo::ferma;
     }
     return passo::continua;
   }
 
   passo montagna() {
-    Long inizio = numero("l'inizio della zona di montagna");
-    Long fine = numero("la fine della zona di montagna");
-    Long valore = numero("il valore della zona di montagna");
-    if (!in_campo(inizio)) return passo::chiudi;
-    memo_montagna(m_, inizio, fine, valore);
-    return dopo_costruttore(inizio);
-  }
-
-  // A builder that found a collision stops the reading at `posizione`.
-  passo dopo_costruttore(Long posizione) {
-    if (m_.errore_codice == esito::nessuno) return passo::continua;
-    registra_esito(m_, d_, p_, m_.errore_codice, p_.riga);
-    m_.errore_posizione = posizione;
-    return passo::ferma;
+    zona_montagna zona;
+    zona.inizio = numero("l'inizio della zona di montagna");
+    zona.fine = numero("la fine della zona di montagna");
+    zona.valore = numero("il valore della zona di montagna");
+    if (!in_campo(zona.inizio)) return passo::chiudi;
+    memo_montagna(m_, zona);
+    return passo::continua;
   }
 
   passo indicatore() {
-    const Long posizione = numero("la posizione dell'indicatore");
-    Long v[8];
-    for (Long& x : v) x = numero("un valore dell'indicatore");
-    if (!in_campo(posizione)) return passo::chiudi;
-    memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-    return dopo_costruttore(posizione);
+    record_indicatore r;
+    r.posizione = numero("la posizione dell'indicatore");
+    for (gruppo_indicatore* g : {&r.primo, &r.secondo}) {
+      g->velocita_1 = numero("un valore dell'indicatore");
+      g->velocita_2 = numero("un valore dell'indicatore");
+      g->velocita_3 = numero("un valore dell'indicatore");
+      g->codice = numero("un valore dell'indicatore");
+    }
+    if (!in_campo(r.posizione)) return passo::chiudi;
+    return dopo_costruttore(memo_indicatori_v_max(m_, r), r.posizione);
   }
 
   passo cartello() {
@@ -294,9 +264,10 @@ class lettore {
     return passo::continua;
   }
 
-  void chiusura() {
-    do scrivi_pendenza();
-    while (riempimento_ < static_cast<largo>(m_.ultima_cella) - 2);
+  // The gradient tail, then the trace straight on, leaving its last two
+  // metres empty.
+  void chiusura() override {
+    pendenza_.riempi(m_, byte_pendenza(), static_cast<largo>(m_.ultima_cella) - 2);
     if (m_.con_tracciato != 0)
       while (cursore_ <= static_cast<largo>(m_.lunghezza_estesa) - 2) {
         metro_dritto();
@@ -304,22 +275,18 @@ class lettore {
       }
   }
 
-  modello& m_;
-  campi& f_;
-  posizione_lettura& p_;
-  diagnosi_lettura& d_;
-
-  Long cartello_ = indice_registro::primo_cartello;
-  largo riempimento_ = 0;
-  Long pendenza_ = 0;
-  largo cursore_ = 2;
-  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+  Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
+  profilo pendenza_{&cella::pendenza};
+  largo cursore_ = 2;                         // the next metre of the trace
+  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;  // the last two metres
 };
 
 }  // namespace
 
 esito_linea leggi_linea(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d) {
-  return lettore(m, f, p, d).leggi();
+  lettore_linea lettore(m, f, p, d);
+  if (!lettore.leggi()) return {};
+  return {true, lettore.limite_cartelli()};
 }
 
 }  // namespace scen

@@ -197,6 +197,30 @@ TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
   }
 }
 
+TEST(LetturaLinea, SignalRepetitionTakesItsCodesFromTheKeywordField) {
+  struct caso {
+    const char* riga;
+    Long inizio, fine, codici;
+  };
+  const caso casi[] = {
+      {"ripetizione segnali 9 codici, 500, 9000", 500, 9000, 9},
+      {"ripetizione segnali 4 codici, 500, 9000", 500, 9000, 4},
+      {"ripetizione segnali 9 o 4 codici, 0, 50", 0, 50, 4},  // "4" is looked for first
+      {"ripetizione segnali 9 codici, 500, 0", 500, 0, 0},    // ending at 0: no codes
+      {"ripetizione segnali 4 codici, 0, 0", 0, 0, 0},
+      {"RIPETIZIONE SEGNALI 9 codici, 500, 9000", 0, 0, 0},  // exact words: ignored
+  };
+  for (const caso& c : casi) {
+    Lettura l;
+    l.leggi(righe({"[generale]", "lunghezza percorso, 10000", c.riga, "[fine]"}));
+    ASSERT_EQ(l.m.errore_codice, esito::nessuno) << c.riga << ": " << l.diagnosi.causa;
+    const registro& r = l.m.registri[86];
+    EXPECT_EQ(std::tie(r.inizio, r.fine, r.progressiva),
+              std::make_tuple(c.inizio, c.fine, c.codici))
+        << c.riga;
+  }
+}
+
 TEST(LetturaLinea, MissingFileIs101AndNothingIsDeleted) {
   Lettura l;
   const diagnosi_lettura& d = l.leggi(std::nullopt);

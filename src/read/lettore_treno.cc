@@ -2,7 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "model/esiti.h"
 #include "read/accesso.h"
@@ -12,155 +14,142 @@ namespace scen {
 
 namespace {
 
+// Station extents lie at least this far apart (m).
 constexpr Long distanza_stazioni = 350;
 
-enum class passo { continua, chiudi, ferma };
+// What reading a station's fields gives beside its record.
+struct stazione_letta {
+  passo seguito = passo::continua;  // not `continua`: the record ends the loop
+  Long estensione = 0;  // the extent length (m): not stored, it gives `inizio` and `fine`
+};
 
-class lettore {
+// The train half's reader: general values, the speed and adhesion profiles,
+// stations, signals, slowdowns and code reductions.
+class lettore_treno final : public lettore_descrizione {
  public:
-  lettore(modello& m, campi& f, Long limite, posizione_lettura& p, diagnosi_lettura& d,
-          const std::string& file_linea)
-      : m_(m), f_(f), limite_(limite), p_(p), d_(d), file_linea_(file_linea) {}
+  lettore_treno(modello& m, campi& f, Long limite, posizione_lettura& p, diagnosi_lettura& d,
+                const std::string& file_linea)
+      : lettore_descrizione(m, f, p, d), limite_(limite), file_linea_(file_linea) {}
 
-  void leggi() {
-    // Fields up to "[generale]"; a file without it (an empty one too) goes
-    // straight to the closing steps.
+ private:
+  // Fields up to "[generale]"; a file without it (an empty one too) goes
+  // straight to the work after the last record.
+  bool apertura() override {
     while (!f_.fine()) {
       chiave();
       if (ha("[generale]")) break;
     }
-    if (!record()) return;
-    chiusura();
+    return true;
   }
 
- private:
-  void chiave() { leggi_chiave(f_, m_, p_); }
-  bool ha(std::string_view parola) const { return contiene_maiuscole(m_.campo, parola); }
-  Long numero(std::string_view cosa) { return f_.numero(cosa); }
-
-  void ferma(esito numero) { registra_esito(m_, d_, p_, numero, p_.riga); }
-  void ferma_a(esito numero, Long posizione) {
-    ferma(numero);
-    m_.errore_posizione = posizione;
+  passo record() override {
+    passi_record passi;
+    passi.se(ha("frenata") && ha("massa"), [this] { return massa_frenata(); });
+    passi.se(ha("vetture"), [this] { return vetture(); });
+    passi.se(ha("velocit"), [this] { return velocita(); });
+    passi.se(ha("aderenza"), [this] { return aderenza(); });
+    passi.se(ha("orologio"), [this] { return orologio(); });
+    passi.se(ha("sabbia"), [this] { return sabbia(); });
+    passi.se(ha("segnale"), [this] { return segnale(); });
+    passi.se(ha("rallentamento"), [this] { return rallentamento(); });
+    passi.se(ha("abbattimento"), [this] { return abbattimento(); });
+    passi.se(ha("stazione"), [this] { return stazione(); });
+    return passi.risultato();
   }
 
-  // The records, until the end of the file (true) or a stop (false).
-  bool record() {
-    for (;;) {
-      if (!leggi_chiave_record(f_, m_, p_)) return true;
-
-      passo esito_record = passo::continua;
-      auto esegui = [&](passo (lettore::*azione)()) {
-        if (esito_record == passo::continua) esito_record = (this->*azione)();
-      };
-      if (ha("frenata") && ha("massa"))
-        m_.registri[indice_registro::generali_treno].inizio =
-            numero("la percentuale di massa frenata");
-      if (ha("vetture"))
-        m_.registri[indice_registro::generali_treno].progressiva =
-            numero("il numero delle vetture");
-      if (ha("velocit")) esegui(&lettore::velocita);
-      if (ha("aderenza")) esegui(&lettore::aderenza);
-      if (ha("orologio") && esito_record == passo::continua) orologio();
-      if (ha("sabbia") && esito_record == passo::continua) {
-        registro& r = m_.registri[indice_registro::generali_ripetizione];
-        r.campo_7 = a_integer(numero("la sabbia"), "sabbia");
-      }
-      if (ha("segnale")) esegui(&lettore::segnale);
-      if (ha("rallentamento")) esegui(&lettore::rallentamento);
-      if (ha("abbattimento")) esegui(&lettore::abbattimento);
-      if (ha("stazione")) esegui(&lettore::stazione);
-      if (esito_record == passo::chiudi) return true;
-      if (esito_record == passo::ferma) return false;
-    }
+  passo massa_frenata() {
+    m_.registri[indice_registro::generali_treno].inizio = numero("la percentuale di massa frenata");
+    return passo::continua;
   }
 
-  void orologio() {
+  passo vetture() {
+    m_.registri[indice_registro::generali_treno].progressiva = numero("il numero delle vetture");
+    return passo::continua;
+  }
+
+  passo orologio() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.campo_10 = a_integer(numero("le ore dell'orologio"), "ore");
     r.campo_11 = a_integer(numero("i minuti dell'orologio"), "minuti");
     r.campo_12 = a_integer(numero("i secondi dell'orologio"), "secondi");
+    return passo::continua;
   }
 
-  bool in_campo(Long posizione, largo margine) {
-    if (nelle_celle(m_, posizione, margine)) return true;
-    ferma_a(esito::fuori_dalle_celle, posizione);
-    return false;
+  passo sabbia() {
+    registro& r = m_.registri[indice_registro::generali_ripetizione];
+    r.campo_7 = a_integer(numero("la sabbia"), "sabbia");
+    return passo::continua;
   }
 
-  // A stop after a builder: its own outcome, or one left by the line half.
-  passo dopo_costruttore(esito esito_prima, Long posizione, std::string_view cosa) {
-    if (m_.errore_codice == esito::nessuno) return passo::continua;
-    if (m_.errore_codice == esito_prima) {
-      d_ = {p_.file, p_.riga,
-            fmt::format("lettura fermata al {}: resta l'esito {} della lettura della linea ({})",
-                        cosa, numero_esito(m_.errore_codice), descrizione_esito(m_.errore_codice))};
-      m_.errore_posizione = posizione;
-    } else {
-      ferma_a(m_.errore_codice, posizione);
-    }
+  // A builder's outcome; when it has none, an outcome that the line half left
+  // (a record beyond its cells) still stops reading here, at this record.
+  passo dopo_costruttore_treno(esito numero, Long posizione, std::string_view cosa) {
+    if (numero != esito::nessuno || m_.errore_codice == esito::nessuno)
+      return dopo_costruttore(numero, posizione);
+    d_ = {p_.file, p_.riga,
+          fmt::format("lettura fermata al {}: resta l'esito {} della lettura della linea ({})",
+                      cosa, numero_esito(m_.errore_codice), descrizione_esito(m_.errore_codice))};
+    m_.errore_posizione = posizione;
     return passo::ferma;
   }
 
+  // The speed in force in fifths, as `vel_limite` keeps it.
   Byte vel_limite() const {
-    const double quinto = std::nearbyint(static_cast<double>(velocita_) / 5.0);
+    const double quinto = std::nearbyint(static_cast<double>(velocita_.in_vigore) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
       guasto(fmt::format("velocità {}: il quinto {} è fuori dal campo vel_limite (0..255)",
-                         velocita_, static_cast<largo>(quinto)));
+                         velocita_.in_vigore, static_cast<largo>(quinto)));
     return static_cast<Byte>(quinto);
   }
 
+  // The speed profile is never written into the last cell: the fill stops
+  // short of it.
   passo velocita() {
     const Long posizione = numero("la posizione della velocità");
     const Long valore = numero("la velocità");
-    if (!in_campo(posizione, 100)) return passo::chiudi;
+    if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
-    if (n > 0) do {
-        if (riempimento_velocita_ >= m_.ultima_cella) break;
-        cella_n(m_, riempimento_velocita_).vel_limite = vel_limite();
-        ++riempimento_velocita_;
-      } while (riempimento_velocita_ < n);
-    velocita_ = valore;
+    const largo ultima = m_.ultima_cella;
+    if (n > 0 && velocita_.riempimento < ultima)
+      velocita_.riempi(m_, vel_limite(), std::min(n, ultima));
+    velocita_.in_vigore = valore;
     return passo::continua;
   }
 
   passo aderenza() {
     const Long posizione = numero("la posizione dell'aderenza");
     const Long valore = numero("l'aderenza");
-    if (!in_campo(posizione, 100)) return passo::chiudi;
+    if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
-    if (n > 0) do {
-        cella_n(m_, riempimento_aderenza_).aderenza = otto_bit(aderenza_);
-        ++riempimento_aderenza_;
-      } while (riempimento_aderenza_ < n);
-    aderenza_ = valore;
+    if (n > 0) aderenza_.riempi(m_, otto_bit(aderenza_.in_vigore), n);
+    aderenza_.in_vigore = valore;
     return passo::continua;
   }
 
   passo segnale() {
-    Long f[11];
-    f[0] = numero("la posizione del segnale");
-    for (int i = 1; i < 11; ++i) f[i] = numero("un campo del segnale");
-    if (!in_campo(f[0], 100)) return passo::chiudi;
-    const esito prima = m_.errore_codice;
-    memo_segnale(m_, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]);
-    return dopo_costruttore(prima, f[0], "segnale");
+    record_segnale s;
+    s.posizione = numero("la posizione del segnale");
+    for (Long* campo : {&s.classe, &s.decine_1, &s.decine_2, &s.decine_3, &s.decine_4,
+                        &s.cifra_tipo, &s.unita_1, &s.unita_2, &s.unita_3, &s.valore_extra})
+      *campo = numero("un campo del segnale");
+    if (!in_campo(s.posizione)) return passo::chiudi;
+    return dopo_costruttore_treno(memo_segnale(m_, s), s.posizione, "segnale");
   }
 
   passo rallentamento() {
-    Long g[6];
-    g[0] = numero("l'inizio del rallentamento");
-    for (int i = 1; i < 6; ++i) g[i] = numero("un campo del rallentamento");
-    if (!in_campo(g[0], 100)) return passo::chiudi;
-    const esito prima = m_.errore_codice;
-    memo_rallentamento(m_, g[0], g[1], g[2], g[3], g[4], g[5]);
-    return dopo_costruttore(prima, g[0], "rallentamento");
+    record_rallentamento r;
+    r.inizio = numero("l'inizio del rallentamento");
+    for (Long* campo :
+         {&r.velocita, &r.lunghezza, &r.treno_intero, &r.con_avvicinamento, &r.valore_mostrato})
+      *campo = numero("un campo del rallentamento");
+    if (!in_campo(r.inizio)) return passo::chiudi;
+    return dopo_costruttore_treno(memo_rallentamento(m_, r), r.inizio, "rallentamento");
   }
 
   passo abbattimento() {
     const Long posizione = numero("la posizione dell'abbattimento");
     const Long valore = numero("il valore dell'abbattimento");
-    if (!in_campo(posizione, 100)) return passo::chiudi;
+    if (!in_campo(posizione)) return passo::chiudi;
     cella& c = cella_n(m_, cella_di(posizione));
     if (!cella_libera(c)) {
       ferma_a(esito::abbattimento_su_cella_occupata, posizione);
@@ -175,21 +164,41 @@ class lettore {
     return passo::continua;
   }
 
+  // A station: its record, its extent, its marks in the cells, then the
+  // checks against the station before it and against the signpost records.
   passo stazione() {
     registro& r = registro_n(m_, stazione_);
+    const stazione_letta letta = leggi_stazione(r);
+    if (letta.seguito != passo::continua) return letta.seguito;
+    estensione_stazione(r, letta.estensione);
+    if (!segna_stazione(r)) return passo::ferma;
+    if (!distante_dalla_precedente(r)) return passo::ferma;
+    return prossima_stazione();
+  }
+
+  // The fields of a station record into record `r`, stopping at a position
+  // beyond the cells or off the 50 m grid, or an extent length off the
+  // 100 m grid.
+  stazione_letta leggi_stazione(registro& r) {
     r.progressiva = numero("la posizione della stazione");
     const Long posizione = r.progressiva;
-    if (!in_campo(posizione, 800)) return passo::chiudi;
+    if (!in_campo(posizione, 800)) return {passo::chiudi};
     if (posizione % 50 != 0) {
       ferma_a(esito::stazione_non_multipla, posizione);
-      return passo::ferma;
+      return {passo::ferma};
     }
     r.tipo = a_byte(numero("il tipo della stazione"), "tipo");
     const Long estensione = numero("l'estensione della stazione");
     if (estensione % 100 != 0) {
       ferma_a(esito::estensione_non_multipla, posizione);
-      return passo::ferma;
+      return {passo::ferma};
     }
+    leggi_campi_stazione(r);
+    return {passo::continua, estensione};
+  }
+
+  // Fields 4 to 16 and the name, each into a field of its own width.
+  void leggi_campi_stazione(registro& r) {
     r.campo_4 = a_byte(numero("il campo 4 della stazione"), "campo_4");
     r.campo_5 = a_byte(numero("il campo 5 della stazione"), "campo_5");
     r.prolungamento = a_byte(numero("il campo 6 della stazione"), "prolungamento");
@@ -203,16 +212,29 @@ class lettore {
     const Long ore = numero("le ore della stazione");
     const Long minuti = numero("i minuti della stazione");
     const Long secondi = numero("i secondi della stazione");
+    r.orario = secondi_del_giorno(ore, minuti, secondi);
+    f_.testo(r.nome, "il nome della stazione");
+  }
+
+  // (ore × 60 + minuti) × 60 + secondi, each step in 32 bits.
+  static Long secondi_del_giorno(Long ore, Long minuti, Long secondi) {
     const Long ore_minuti = a_long(
         static_cast<largo>(a_long(static_cast<largo>(ore) * 60, "orario della stazione")) + minuti,
         "orario della stazione");
-    r.orario = a_long(
+    return a_long(
         static_cast<largo>(a_long(static_cast<largo>(ore_minuti) * 60, "orario della stazione")) +
             secondi,
         "orario della stazione");
-    f_.testo(r.nome, "il nome della stazione");
+  }
 
-    const largo p = posizione;
+  // `inizio` and `fine` from the position, the type and the extent length:
+  // types 5 and 6 reach from the whole length before the position to 150 m
+  // beyond it, types 7 and 8 the whole length on either side, the others half
+  // of it, with 50 m more at the end where the extension flag is set. Only
+  // those others keep the flag; field 5 needs an extent of 600 m or more; the
+  // first station keeps neither, though its extent counts the flag.
+  void estensione_stazione(registro& r, Long estensione) {
+    const largo p = r.progressiva;
     switch (r.tipo) {
       case 5:
       case 6:
@@ -238,45 +260,54 @@ class lettore {
       r.prolungamento = 0;
       r.campo_5 = 0;
     }
+  }
 
-    if (r.tipo < 25 && r.tipo != 5 && r.tipo != 6)
+  // The approach marks 81 to 84 in the four cells before the stop mark (none
+  // for types 5 and 6), then the stop mark itself in the cell before the
+  // extent's end, whatever that cell holds. Stations of type 25 and above get
+  // no marks. False when the stop mark would fall on cell 0 or 1.
+  bool segna_stazione(const registro& r) {
+    if (r.tipo >= 25) return true;
+    if (r.tipo != 5 && r.tipo != 6)
       for (int k = 1; k <= 4; ++k) {
         const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
         if (t > 1) cella_n(m_, t).avvicinamento = static_cast<Byte>(80 + k);
       }
-    if (r.tipo < 25) {
-      const largo t = cella_di(static_cast<largo>(r.fine) - 50);
-      if (t <= 1) {
-        ferma(esito::fermata_su_cella_iniziale);
-        return passo::ferma;
-      }
-      cella& c = cella_n(m_, t);
-      c.codice = codice_cella::fermata;
-      c.valore_1 = static_cast<Integer>(stazione_);
+    const largo t = cella_di(static_cast<largo>(r.fine) - 50);
+    if (t <= 1) {
+      ferma(esito::fermata_su_cella_iniziale);
+      return false;
     }
-    if (stazione_ > 1 &&
-        a_long(static_cast<largo>(r.inizio) - distanza_stazioni, "inizio della stazione - 350") <
-            registro_n(m_, stazione_ - 1).fine) {
-      ferma_a(esito::stazioni_troppo_vicine, posizione);
-      return passo::ferma;
-    }
-    ++stazione_;
-    if (stazione_ >= limite_) {
-      ferma(esito::stazioni_troppe);
-      return passo::ferma;
-    }
-    return passo::continua;
+    cella& c = cella_n(m_, t);
+    c.codice = codice_cella::fermata;
+    c.valore_1 = static_cast<Integer>(stazione_);
+    return true;
   }
 
-  void chiusura() {
-    do {
-      cella_n(m_, riempimento_velocita_).vel_limite = vel_limite();
-      ++riempimento_velocita_;
-    } while (riempimento_velocita_ < static_cast<largo>(m_.ultima_cella) - 2);
-    do {
-      cella_n(m_, riempimento_aderenza_).aderenza = otto_bit(aderenza_);
-      ++riempimento_aderenza_;
-    } while (riempimento_aderenza_ < static_cast<largo>(m_.ultima_cella) - 2);
+  // Each station's extent begins at least `distanza_stazioni` after the end
+  // of the one before; so the stations also come in ascending order.
+  bool distante_dalla_precedente(const registro& r) {
+    if (stazione_ == 1) return true;
+    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni, "inizio della stazione - 350") >=
+        registro_n(m_, stazione_ - 1).fine)
+      return true;
+    ferma_a(esito::stazioni_troppo_vicine, r.progressiva);
+    return false;
+  }
+
+  // On to the next station record, which must stay below the signpost records.
+  passo prossima_stazione() {
+    ++stazione_;
+    if (stazione_ < limite_) return passo::continua;
+    ferma(esito::stazioni_troppe);
+    return passo::ferma;
+  }
+
+  // The speed and adhesion tails, which stop three cells short of the last,
+  // then the check of the kilometric progressives that the line half read.
+  void chiusura() override {
+    velocita_.riempi(m_, vel_limite(), static_cast<largo>(m_.ultima_cella) - 2);
+    aderenza_.riempi(m_, otto_bit(aderenza_.in_vigore), static_cast<largo>(m_.ultima_cella) - 2);
     for (int i : {indice_registro::progressiva_tre, indice_registro::progressiva_due,
                   indice_registro::progressiva_uno}) {
       const registro& r = m_.registri[static_cast<size_t>(i)];
@@ -288,26 +319,20 @@ class lettore {
     }
   }
 
-  modello& m_;
-  campi& f_;
-  const Long limite_;
-  posizione_lettura& p_;
-  diagnosi_lettura& d_;
-  const std::string& file_linea_;
+  const Long limite_;              // the signpost index the line half left
+  const std::string& file_linea_;  // named by the progressive check
 
   // The speed and adhesion in force: 0 until the first profile record.
-  Long velocita_ = 0;
-  Long aderenza_ = 0;
-  largo riempimento_velocita_ = 0;
-  largo riempimento_aderenza_ = 0;
-  Long stazione_ = 1;
+  profilo velocita_{&cella::vel_limite};
+  profilo aderenza_{&cella::aderenza};
+  Long stazione_ = 1;  // the record of the next station
 };
 
 }  // namespace
 
 void leggi_treno(modello& m, campi& f, Long limite_cartelli, posizione_lettura& p,
                  diagnosi_lettura& d, const std::string& file_linea) {
-  lettore(m, f, limite_cartelli, p, d, file_linea).leggi();
+  lettore_treno(m, f, limite_cartelli, p, d, file_linea).leggi();
 }
 
 }  // namespace scen

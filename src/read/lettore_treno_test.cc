@@ -109,7 +109,9 @@ TEST(LetturaTreno, StationRulesByType) {
       linea_con(),
       treno_con(righe({origine, "stazione, 2000, 6, 300, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata",
                        "stazione, 3000, 2, 500, 0,1,1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
-                       "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito"})));
+                       "stazione, 9000, 27, 400, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Deposito",
+                       // begins exactly 350 m after the end of the one before
+                       "stazione, 9650, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, Vicina"})));
   ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
   const auto& r = l.m.registri;
   EXPECT_EQ(std::tie(r[2].inizio, r[2].fine), std::make_tuple(1700, 2150));  // type 6: -L, +150
@@ -118,7 +120,39 @@ TEST(LetturaTreno, StationRulesByType) {
   EXPECT_EQ(r[3].campo_5, 0);                 // under 600 m
   EXPECT_EQ(r[3].fine, 3300);
   EXPECT_EQ(std::tie(r[4].inizio, r[4].fine), std::make_tuple(8800, 9200));
+  EXPECT_EQ(std::tie(r[5].inizio, r[5].fine), std::make_tuple(9550, 9750));
   for (const cella& c : l.m.celle) EXPECT_NE(c.valore_1, 4);  // type 25 and above: no marks
+}
+
+TEST(LetturaTreno, ExtensionFlagAndField5KeptOnlyWhereTheyApply) {
+  Lettura l;
+  l.leggi(linea_con(), treno_con(righe({
+                           "stazione, 1000, 2, 600, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, Prima",
+                           "stazione, 3000, 2, 600, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, Seconda",
+                           "stazione, 5000, 2, 500, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, Corta",
+                           "stazione, 7000, 7, 600, 0, 1, 1, 0,0,0, 0,0,0, 0, 0,0,0, Lunga",
+                       })));
+  ASSERT_EQ(l.m.errore_codice, esito::nessuno) << l.diagnosi.causa;
+  struct atteso {
+    const char* nome;
+    int indice;
+    Long inizio, fine;
+    Byte campo_5, prolungamento;
+  };
+  const atteso attesi[] = {
+      // The first station keeps neither flag, though its extent has the 50 m.
+      {"first station", 1, 700, 1350, 0, 0},
+      {"a later station keeps both", 2, 2700, 3350, 1, 1},
+      {"under 600 m: no field 5", 3, 4750, 5300, 0, 1},
+      {"type 7: no extension", 4, 6400, 7600, 1, 0},
+  };
+  for (const atteso& a : attesi) {
+    const registro& r = l.m.registri[a.indice];
+    EXPECT_EQ(r.inizio, a.inizio) << a.nome;
+    EXPECT_EQ(r.fine, a.fine) << a.nome;
+    EXPECT_EQ(r.campo_5, a.campo_5) << a.nome;
+    EXPECT_EQ(r.prolungamento, a.prolungamento) << a.nome;
+  }
 }
 
 struct caso_esito {
@@ -138,6 +172,8 @@ TEST(LetturaTreno, OutcomesWithTheirPositionAndLine) {
       {"extent not a multiple of 100", righe({"stazione, 1000, 2, 250"}), 9, 1000, 2},
       {"stations too close",
        righe({origine, "stazione, 800, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}), 22, 800, 3},
+      {"extent 300 m after the previous one",  // 800 - 300 = 500, the origin's end
+       righe({origine, "stazione, 900, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, B"}), 22, 900, 3},
       {"stop mark on cell 1", righe({"stazione, 0, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, A"}), 24,
        -1, 2},
       {"signal beyond the cells", righe({"segnale, 16950, 2,0,0,0,0,0,0,0,0,0"}), 15, 16950, 2},
@@ -184,23 +220,43 @@ TEST(LetturaTreno, ProgressivesNotOnMultiplesOf50GiveOutcome2AtTheEnd) {
   EXPECT_EQ(d.causa, "inizio o scostamento di una progressiva chilometrica non multiplo di 50");
 }
 
-TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignal) {
-  Lettura l;
-  const diagnosi_lettura& d = l.leggi(
-      linea_con(righe({"pendenza, 16950, 1"})),
-      treno_con(righe({"abbattimento, 100, 1", "segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0",
-                       "abbattimento, 200, 1"})));
-  EXPECT_EQ(l.m.errore_codice, esito::fuori_dalle_celle);
-  EXPECT_EQ(l.m.errore_posizione, 1050);
-  EXPECT_EQ(l.m.celle[2].codice, codice_cella::abbattimento);
-  EXPECT_EQ(l.m.celle[22].codice, codice_cella::segnale);  // the call is made first
-  EXPECT_EQ(l.m.celle[4].codice, 0);
-  EXPECT_EQ(l.m.celle[337].vel_limite, 0);  // no closing steps
-  EXPECT_EQ(d.file, l.file.treno);
-  EXPECT_EQ(d.riga, 3);
-  EXPECT_EQ(d.causa,
-            "lettura fermata al segnale: resta l'esito 15 della lettura della linea "
-            "(posizione oltre le celle della linea)");
+TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignalOrSlowdown) {
+  struct caso {
+    std::string record;
+    esito numero;
+    Long posizione;
+    int cella;  // placed by the builder: the call is made first
+    Byte codice;
+    const char* causa;
+  };
+  const caso casi[] = {
+      {"segnale, 1050, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0", esito::fuori_dalle_celle, 1050, 22,
+       codice_cella::segnale,
+       "lettura fermata al segnale: resta l'esito 15 della lettura della linea "
+       "(posizione oltre le celle della linea)"},
+      {"rallentamento, 5000, 60, 500, 0, 1, 60", esito::fuori_dalle_celle, 5000, 101,
+       codice_cella::inizio_rallentamento,
+       "lettura fermata al rallentamento: resta l'esito 15 della lettura della linea "
+       "(posizione oltre le celle della linea)"},
+      // The builder's own collision comes before the outcome left behind.
+      {"segnale, 50, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0", esito::segnale_su_cella_occupata, 50, 2,
+       codice_cella::abbattimento, "segnale su una cella occupata"},
+  };
+  for (const caso& c : casi) {
+    Lettura l;
+    const diagnosi_lettura& d =
+        l.leggi(linea_con(righe({"pendenza, 16950, 1"})),
+                treno_con(righe({"abbattimento, 100, 1", c.record, "abbattimento, 200, 1"})));
+    EXPECT_EQ(l.m.errore_codice, c.numero) << c.record;
+    EXPECT_EQ(l.m.errore_posizione, c.posizione) << c.record;
+    EXPECT_EQ(l.m.celle[2].codice, codice_cella::abbattimento) << c.record;
+    EXPECT_EQ(l.m.celle[c.cella].codice, c.codice) << c.record;
+    EXPECT_EQ(l.m.celle[4].codice, 0) << c.record;
+    EXPECT_EQ(l.m.celle[337].vel_limite, 0) << c.record;  // no tails
+    EXPECT_EQ(d.file, l.file.treno) << c.record;
+    EXPECT_EQ(d.riga, 3) << c.record;
+    EXPECT_EQ(d.causa, c.causa) << c.record;
+  }
 }
 
 TEST(LetturaTreno, StationsStopAtTheSignpostLimit) {
@@ -308,7 +364,7 @@ TEST(LetturaTreno, DashFieldsAndTheLastLine) {
   EXPECT_EQ(l.m.celle[141].valore_1, 270);
 }
 
-TEST(LetturaTreno, EveryKeywordTestIsMadeInTheTableOrder) {
+TEST(LetturaTreno, EveryKeywordTestIsMadeInItsFixedOrder) {
   Lettura l;
   l.leggi(linea_con(), treno_con(righe({
                            "velocita orologio sabbia, 0, 50, 13 4 30, 220",
