@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "testing/file_compilati_letti.h"
+
 namespace scen {
 namespace {
 
@@ -19,8 +23,32 @@ TEST(FileCompilati, TraceTagsEachElementAndRunsXFirst) {
       byte({2, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0}) +
       byte({2, 0, 0, 0, 2, 0, 1, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xC0, 0, 0, 0, 0});
   EXPECT_EQ(codifica_tracciato(m), atteso);
-  // Metres 2 to N - 2 computed: 10N - 18 bytes a component.
-  EXPECT_EQ(atteso.size(), 2u * (10 * 4 - 18));
+}
+
+// A trace as the line reader leaves it when it has run to its end, N being
+// the extended length: metres 0 and 1 Integers, 2 to N - 2 Doubles, the last
+// two empty.
+modello tracciato_letto(size_t n) {
+  modello m;
+  for (size_t k = 0; k < 2; ++k) {
+    m.tracciato[k].assign(n + 1, variante{});
+    m.tracciato[k][0] = Integer{0};
+    m.tracciato[k][1] = static_cast<Integer>(k);
+    for (size_t metro = 2; metro + 2 <= n; ++metro)
+      m.tracciato[k][metro] = static_cast<double>(metro);
+  }
+  return m;
+}
+
+TEST(FileCompilati, ATraceComputedToItsEndTakes20NMinus36Bytes) {
+  for (size_t n : {4, 5, 7100, 17000}) {
+    const std::string codificato = codifica_tracciato(tracciato_letto(n));
+    EXPECT_EQ(codificato.size(), 20 * n - 36) << "N = " << n;
+    // Each component ends with its two empty metres.
+    const std::string due_vuoti = byte({0, 0, 0, 0});
+    EXPECT_EQ(codificato.substr(codificato.size() / 2 - 4, 4), due_vuoti) << "N = " << n;
+    EXPECT_EQ(codificato.substr(codificato.size() - 4), due_vuoti) << "N = " << n;
+  }
 }
 
 TEST(FileCompilati, CellsAreFifteenLittleEndianBytes) {
@@ -58,6 +86,40 @@ TEST(FileCompilati, RecordsAreFieldByFieldWithTheirText) {
                                    1,    4, 2, 0, 'V', 0xE8, 0x62, 0x02, 0xFE, 0xFF, 3, 0,
                                    4,    0, 5, 0, 9,   13,   14,   15,   0xE2, 0x7D, 0, 0});
   EXPECT_EQ(tutto.substr(85 * 34, 36), atteso);
+}
+
+TEST(FileCompilati, EveryRecordReadsBackWithItsTextWhateverTheTextsBefore) {
+  modello m;
+  size_t testi = 0;
+  for (size_t i = 0; i < m.registri.size(); ++i) {
+    registro& r = m.registri[i];
+    const auto v = static_cast<int>(i);
+    r.tipo = static_cast<Byte>(v + 1);
+    r.inizio = -v * 70001;
+    r.fine = v * 70003;
+    r.progressiva = v - 40;
+    r.campo_4 = static_cast<Byte>(255 - v);
+    r.nome = std::string(i % 7 == 0 ? 0 : i * 3, static_cast<char>('a' + i % 26));
+    r.campo_7 = static_cast<Integer>(-v * 300);
+    r.campo_8 = static_cast<Integer>(v * 301);
+    r.campo_10 = static_cast<Integer>(v);
+    r.campo_11 = static_cast<Integer>(-v);
+    r.campo_12 = static_cast<Integer>(v * 3);
+    r.campo_9 = static_cast<Byte>(v * 2);
+    r.fermata = static_cast<Byte>(v + 100);
+    r.prolungamento = static_cast<Byte>(v % 2);
+    r.campo_5 = static_cast<Byte>(v % 3);
+    r.orario = v * 1000;
+    testi += r.nome.size();
+  }
+  m.registri[80].nome = std::string(lunghezza_testo_massima, '\xe8');
+  testi += lunghezza_testo_massima - 80 * 3;
+  const std::string codificato = codifica_registri(m);
+  EXPECT_EQ(codificato.size(), 2958 + testi);
+  const auto letti = prova::registri_letti(codificato);
+  ASSERT_TRUE(letti);
+  for (size_t i = 0; i < m.registri.size(); ++i)
+    EXPECT_EQ((*letti)[i], m.registri[i]) << "record " << i;
 }
 
 TEST(FileCompilati, AnEmptyKeyGivesA34ByteRecord) {

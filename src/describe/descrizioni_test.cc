@@ -5,56 +5,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "testing/cartella_temporanea.h"
+#include "testing/file_compilati_letti.h"
 #include "testing/processo.h"
+#include "testing/righe_scritte.h"
+#include "testing/scansione.h"
 
 namespace scen {
 namespace {
 
+using prova::campi;
 using prova::CartellaTemporanea;
+using prova::righe_crlf;
 
 modello chiavi() {
   modello m;
   m.chiave_percorso = "Vela_Nuro";
   m.chiave_treno = "IC 731";
   return m;
-}
-
-// The file's lines; every line must end in CR LF, the last one included.
-std::vector<std::string> righe_crlf(const std::string& byte) {
-  std::vector<std::string> righe;
-  size_t inizio = 0;
-  while (inizio < byte.size()) {
-    size_t cr = byte.find('\r', inizio);
-    EXPECT_NE(cr, std::string::npos) << "line without CR LF at byte " << inizio;
-    if (cr == std::string::npos) break;
-    EXPECT_LT(cr + 1, byte.size());
-    EXPECT_EQ(byte[cr + 1], '\n') << "CR without LF at byte " << cr;
-    std::string riga = byte.substr(inizio, cr - inizio);
-    EXPECT_EQ(riga.find('\n'), std::string::npos) << "bare LF in line " << righe.size() + 1;
-    righe.push_back(riga);
-    inizio = cr + 2;
-  }
-  return righe;
-}
-
-std::vector<std::string> campi(const std::string& riga) {
-  std::vector<std::string> out;
-  size_t inizio = 0;
-  for (;;) {
-    size_t virgola = riga.find(',', inizio);
-    out.push_back(
-        riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio));
-    if (virgola == std::string::npos) return out;
-    inizio = virgola + 1;
-  }
 }
 
 std::string senza_blank_iniziali(const std::string& s) {
@@ -109,6 +83,13 @@ Sezioni sezioni(const std::vector<std::string>& righe) {
   return s;
 }
 
+// How many lines each section holds.
+std::map<std::string, size_t> conteggi(const Sezioni& s) {
+  std::map<std::string, size_t> n;
+  for (const auto& [nome, righe] : s.righe) n[nome] = righe.size();
+  return n;
+}
+
 template <class T>
 std::set<T> insieme(const std::vector<T>& v) {
   return std::set<T>(v.begin(), v.end());
@@ -160,29 +141,120 @@ TEST_F(DescrizioniScritte, LineFileSectionsInOrderWithTheirCounts) {
                                       "progressiva chilometrica tre,    315950,    412050,    1",
                                       "sfondo uno,    1", "sfondo due,    0", "sfondo tre,    0",
                                       "ripetizione segnali 9 codici,    8000,    330700"}));
-  EXPECT_EQ(s.righe["[curve]"].size(), 173u);
-  EXPECT_EQ(s.righe["[pendenze]"].size(), 251u);
-  EXPECT_EQ(s.righe["[montagne]"].size(), 15u);
-  EXPECT_EQ(s.righe["[cartelli]"].size(), 64u);
-  EXPECT_EQ(s.righe["[indicazioni]"].size(), 19u);
-  EXPECT_TRUE(s.righe["[fine]"].empty());
+  EXPECT_EQ(conteggi(s), (std::map<std::string, size_t>{{"[generale]", 8},
+                                                        {"[curve]", 173},
+                                                        {"[pendenze]", 251},
+                                                        {"[montagne]", 15},
+                                                        {"[cartelli]", 64},
+                                                        {"[indicazioni]", 19},
+                                                        {"[fine]", 0}}));
+}
+
+// The form of each kind of line record, blanks included.
+bool forma_curva(const std::string& riga) {
+  prova::Scansione s(riga);
+  s.testo("curva");
+  s.uno_tra("sd");
+  s.uno_tra("123456");
+  s.testo(",  ");
+  s.cifre();
+  s.testo(",  ");
+  s.cifre();
+  return s.finita();
+}
+
+bool forma_pendenza(const std::string& riga) {  // the value may be "-4,5"
+  prova::Scansione s(riga);
+  s.testo("pendenza,  ");
+  s.cifre();
+  s.testo(",   ");
+  s.forse("-");
+  s.cifre();
+  s.forse(",5");
+  return s.finita();
+}
+
+bool forma_montagna(const std::string& riga) {
+  prova::Scansione s(riga);
+  s.testo("montagna,   ");
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) s.testo(",  ");
+    s.cifre();
+  }
+  return s.finita();
+}
+
+bool forma_indicatore(const std::string& riga) {  // nine fields, each may be empty
+  prova::Scansione s(riga);
+  s.testo("indicatori_vmax");
+  for (int i = 0; i < 9; ++i) {
+    s.testo(",  ");
+    s.cifre(0);
+  }
+  return s.finita();
+}
+
+bool forma_cartello(const std::string& riga) {  // one or two texts in parentheses
+  prova::Scansione s(riga);
+  s.testo("cartello_indicatore,  ");
+  s.cifre();
+  s.testo(",   (");
+  s.tranne("(),");
+  s.testo(")");
+  if (s.forse("(")) {
+    s.tranne("(),");
+    s.testo(")");
+  }
+  return s.finita();
+}
+
+struct FormaRiga {
+  std::string sezione;
+  bool (*ammessa)(const std::string&);
+};
+const FormaRiga forme_linea[] = {
+    {"[curve]", forma_curva},          {"[pendenze]", forma_pendenza},
+    {"[montagne]", forma_montagna},    {"[cartelli]", forma_indicatore},
+    {"[indicazioni]", forma_cartello},
+};
+
+TEST(FormeRighe, TellALineOfTheirKindFromANearMiss) {
+  struct Caso {
+    bool (*ammessa)(const std::string&);
+    std::string riga;
+    bool attesa;
+  };
+  const Caso casi[] = {
+      {forma_curva, "curvas1,  1350,  150", true},
+      {forma_curva, "curvax1,  1350,  150", false},
+      {forma_curva, "curvas7,  1350,  150", false},
+      {forma_curva, "curvas1, 1350,  150", false},
+      {forma_curva, "curvas1,  1350,  150 ", false},
+      {forma_pendenza, "pendenza,  600,   -11", true},
+      {forma_pendenza, "pendenza,  1250,   -4,5", true},
+      {forma_pendenza, "pendenza,  1250,   4,6", false},
+      {forma_pendenza, "pendenza,  1250,  4", false},
+      {forma_pendenza, "pendenza,  -50,   4", false},
+      {forma_montagna, "montagna,   8750,  11150,  12", true},
+      {forma_montagna, "montagna,   8750,  11150", false},
+      {forma_montagna, "montagna,  8750,  11150,  12", false},
+      {forma_indicatore, "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0", true},
+      {forma_indicatore, "indicatori_vmax,  7300,  75,  80,  85,  0,  75,  80,  85,  0", true},
+      {forma_indicatore, "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  0", false},
+      {forma_indicatore, "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  , ,  0", false},
+      {forma_cartello, "cartello_indicatore,  2950,   (  Cippo  )(Km 3+000)", true},
+      {forma_cartello, "cartello_indicatore,  2950,   (Vela)", true},
+      {forma_cartello, "cartello_indicatore,  2950,   (Vela", false},
+      {forma_cartello, "cartello_indicatore,  2950,   (Ve,la)", false},
+      {forma_cartello, "cartello_indicatore,  2950,   (a)(b)(c)", false},
+  };
+  for (const Caso& c : casi) EXPECT_EQ(c.ammessa(c.riga), c.attesa) << c.riga;
 }
 
 TEST_F(DescrizioniScritte, LineFileSpacingPerKind) {
-  struct Forma {
-    std::string sezione;
-    std::regex forma;
-  };
-  const std::vector<Forma> forme = {
-      {"[curve]", std::regex(R"(curva[sd][1-6],  [0-9]+,  [0-9]+)")},
-      {"[pendenze]", std::regex(R"(pendenza,  [0-9]+,   -?[0-9]+(,5)?)")},
-      {"[montagne]", std::regex(R"(montagna,   [0-9]+,  [0-9]+,  [0-9]+)")},
-      {"[cartelli]", std::regex(R"(indicatori_vmax(,  [0-9]*){9})")},
-      {"[indicazioni]", std::regex(R"(cartello_indicatore,  [0-9]+,   \([^(),]*\)(\([^(),]*\))?)")},
-  };
   Sezioni s = sezioni(linea());
-  for (const Forma& f : forme)
-    for (const std::string& r : s.righe[f.sezione]) EXPECT_TRUE(std::regex_match(r, f.forma)) << r;
+  for (const FormaRiga& f : forme_linea)
+    for (const std::string& r : s.righe[f.sezione]) EXPECT_TRUE(f.ammessa(r)) << r;
   // Only one gradient is written with a decimal comma.
   int decimali = 0;
   for (const std::string& r : s.righe["[pendenze]"]) decimali += campi(r).size() == 4;
@@ -326,12 +398,24 @@ TEST_F(DescrizioniScritte, SpeedIndicatorsRangesCodesAndCells) {
         << "indicator and signpost share a cell: " << c;
 }
 
+// The kilometre marks "Km K+MMM" in a signpost's text, in metres.
+std::vector<long> marche_km(const std::string& testo) {
+  std::vector<long> marche;
+  for (size_t da = testo.find("Km "); da != std::string::npos; da = testo.find("Km ", da + 1)) {
+    prova::Scansione s(std::string_view(testo).substr(da + 3));
+    const long km = s.cifre();
+    s.testo("+");
+    const long metri = s.cifre(3, 3);
+    if (s.riuscita()) marche.push_back(km * 1000 + metri);
+  }
+  return marche;
+}
+
 TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
   std::vector<std::string> r = sezioni(linea()).righe["[indicazioni]"];
   ASSERT_EQ(r.size(), 19u);
   EXPECT_NE(std::find(r.begin(), r.end(), "cartello_indicatore,  27950,   (  Cippo  )(Km 28+000)"),
             r.end());
-  const std::regex km(R"(Km ([0-9]+)\+([0-9]{3}))");
   long prec = -1;
   int chilometrici = 0;
   size_t piu_lungo = 0;
@@ -346,10 +430,7 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
     piu_lungo = std::max(piu_lungo, testo.size());
     // A sign stands in the cell after its position: its post is 50 m on.
     long palo = p + 50;
-    std::vector<long> letti;
-    for (auto it = std::sregex_iterator(testo.begin(), testo.end(), km);
-         it != std::sregex_iterator(); ++it)
-      letti.push_back(std::stol((*it)[1]) * 1000 + std::stol((*it)[2]));
+    std::vector<long> letti = marche_km(testo);
     if (letti.size() == 1) {
       EXPECT_EQ(letti[0], progressiva(palo)) << riga;
     } else if (letti.size() == 2) {  // a jump of the marks: before and after it
@@ -473,18 +554,23 @@ TEST_F(DescrizioniScritte, StationsFieldsTimesAndSpacing) {
                           stazioni(righe)[0].nome);
   std::vector<Stazione> s = stazioni(righe);
   ASSERT_EQ(s.size(), 45u);
+  // The values that the station type and fields 7 to 12 take, and the range
+  // of the lengths; the other fields are checked station by station below.
   std::map<int, std::set<long>> valori;
-  for (const Stazione& st : s)
-    for (int f = 2; f <= 13; ++f) valori[f].insert(st.campo[f]);
-  EXPECT_EQ(valori[2], (std::set<long>{2, 4, 8, 12, 21, 22, 27, 28}));
-  EXPECT_EQ(valori[7], (std::set<long>{0, 1, 4}));
-  EXPECT_EQ(valori[8], (std::set<long>{0, 1}));
-  EXPECT_EQ(valori[9], (std::set<long>{0}));
-  EXPECT_EQ(valori[10], (std::set<long>{0, 2, 4, 5}));
-  EXPECT_EQ(valori[11], (std::set<long>{0, 1}));
-  EXPECT_EQ(valori[12], (std::set<long>{0, 1}));
-  EXPECT_EQ(*valori[3].begin(), 200);
-  EXPECT_EQ(*valori[3].rbegin(), 600);
+  std::set<long> lunghezze;
+  for (const Stazione& st : s) {
+    for (int f : {2, 7, 8, 9, 10, 11, 12}) valori[f].insert(st.campo[f]);
+    lunghezze.insert(st.campo[3]);
+  }
+  EXPECT_EQ(valori, (std::map<int, std::set<long>>{{2, {2, 4, 8, 12, 21, 22, 27, 28}},
+                                                   {7, {0, 1, 4}},
+                                                   {8, {0, 1}},
+                                                   {9, {0}},
+                                                   {10, {0, 2, 4, 5}},
+                                                   {11, {0, 1}},
+                                                   {12, {0, 1}}}));
+  EXPECT_EQ(*lunghezze.begin(), 200);
+  EXPECT_EQ(*lunghezze.rbegin(), 600);
 
   EXPECT_EQ(s.front().campo[1], 0);
   EXPECT_EQ(s.back().campo[1], 332750);
@@ -577,15 +663,15 @@ TEST_F(DescrizioniScritte, SignalsFieldsAndPlaces) {
   }
   EXPECT_EQ(numeri(r.front(), 1, 1)[0], 1050);
   EXPECT_EQ(prec, 331100);
-  EXPECT_EQ(valori[2], (std::set<long>{2}));
-  EXPECT_EQ(valori[3], (std::set<long>{2, 3, 4, 5}));
-  EXPECT_EQ(valori[4], (std::set<long>{0, 1, 3, 6}));
-  EXPECT_EQ(valori[5], (std::set<long>{0, 1}));
-  EXPECT_EQ(valori[6], (std::set<long>{0, 1}));
-  EXPECT_EQ(valori[7], (std::set<long>{0, 1, 2}));
-  EXPECT_EQ(valori[8], (std::set<long>{0, 1, 2, 3}));
-  EXPECT_EQ(valori[9], (std::set<long>{0, 1}));
-  EXPECT_EQ(valori[10], (std::set<long>{0, 1}));
+  EXPECT_EQ(valori, (std::map<int, std::set<long>>{{2, {2}},
+                                                   {3, {2, 3, 4, 5}},
+                                                   {4, {0, 1, 3, 6}},
+                                                   {5, {0, 1}},
+                                                   {6, {0, 1}},
+                                                   {7, {0, 1, 2}},
+                                                   {8, {0, 1, 2, 3}},
+                                                   {9, {0, 1}},
+                                                   {10, {0, 1}}}));
   EXPECT_EQ(extra, (std::map<long, int>{{0, 175}, {115, 1}, {118, 1}, {125, 1}, {245, 1}}));
 }
 
@@ -613,25 +699,6 @@ TEST_F(DescrizioniScritte, ClockIsTheOriginsScheduledTime) {
 }
 
 // ------------------------------------------------------------ the build run
-
-// One record of the compiled cell file, 15 bytes little-endian.
-struct Cella {
-  int codice, valore_1, valore_2, valore_3, valore_4;
-  int valore_5, avvicinamento, montagna, vel_limite, pendenza, aderenza;
-};
-
-std::vector<Cella> celle_compilate(const std::string& byte) {
-  std::vector<Cella> out;
-  for (size_t i = 0; i + 15 <= byte.size(); i += 15) {
-    auto b = [&](size_t k) { return static_cast<int>(static_cast<uint8_t>(byte[i + k])); };
-    auto parola = [&](size_t k) {
-      return static_cast<int>(static_cast<int16_t>(b(k) | (b(k + 1) << 8)));
-    };
-    out.push_back({b(0), parola(1), parola(3), parola(5), parola(7), b(9), b(10), b(11), b(12),
-                   b(13), b(14)});
-  }
-  return out;
-}
 
 const std::vector<std::string> kSeiFile = {"Vela_Nuro_IC 731.dat",
                                            "Vela_Nuro_IC 731.sim",
@@ -667,6 +734,14 @@ const Compilazione& compilazione() {
   return c;
 }
 
+// The compiled cells of the first run; empty if the file is not whole cells.
+const std::vector<cella>& celle_compilate() {
+  static const std::vector<cella> celle =
+      prova::celle_lette(compilazione().prima.at("Vela_Nuro_IC 731.dat"))
+          .value_or(std::vector<cella>{});
+  return celle;
+}
+
 TEST_F(DescrizioniScritte, TheBuildRunEndsCleanlyWithSixFilesAndTwoRunsAgree) {
   const Compilazione& c = compilazione();
   for (const std::string& nome : kSeiFile) {
@@ -679,7 +754,7 @@ TEST_F(DescrizioniScritte, TheBuildRunEndsCleanlyWithSixFilesAndTwoRunsAgree) {
 }
 
 TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction) {
-  std::vector<Cella> celle = celle_compilate(compilazione().prima.at("Vela_Nuro_IC 731.dat"));
+  const std::vector<cella>& celle = celle_compilate();
   ASSERT_EQ(celle.size(), 6821u);
   Sezioni t = sezioni(treno());
   Sezioni l = sezioni(linea());
@@ -689,7 +764,7 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
     EXPECT_EQ(celle[cella_dopo(numero(campi(r)[1]))].codice, 1) << r;
   // Every code reduction with its value in the cell of its position.
   for (const std::string& r : t.righe["[codici]"]) {
-    const Cella& c = celle[numero(campi(r)[1]) / 50];
+    const cella& c = celle[numero(campi(r)[1]) / 50];
     EXPECT_EQ(c.codice, 12) << r;
     EXPECT_EQ(c.valore_1, 270) << r;
   }
@@ -701,7 +776,7 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
   std::vector<Stazione> s = stazioni(t.righe["[stazioni]"]);
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i].campo[2] >= 25) continue;
-    const Cella& c = celle[s[i].fine / 50 - 1];
+    const cella& c = celle[s[i].fine / 50 - 1];
     EXPECT_EQ(c.codice, 10) << s[i].nome;
     EXPECT_EQ(c.valore_1, static_cast<int>(i + 1)) << s[i].nome;
   }
@@ -745,77 +820,163 @@ TEST_F(DescrizioniScritte, CompiledCellsHoldEverySignalSlowdownAndCodeReduction)
       EXPECT_TRUE(vicino) << "code reduction of the pass far from a slowdown, cell " << i;
     }
   }
-  EXPECT_EQ(codici[1], 179);
-  EXPECT_EQ(codici[2], 2);
-  EXPECT_EQ(codici[3], 2);
-  EXPECT_EQ(codici[4], 2);
-  EXPECT_EQ(codici[5], 8);
-  EXPECT_EQ(codici[6], 64);
-  EXPECT_EQ(codici[10], 41);
-  EXPECT_EQ(codici[14], 19);
   EXPECT_EQ(a270, 78);
   EXPECT_GE(a180, 7);  // three groups before each start, the walk through the first
-  EXPECT_EQ(codici[12], a270 + a180);
-  EXPECT_EQ(codici[13], 0);
+  // How many cells carry each code; no code reduction without its value.
+  for (int libero : {0, 11}) codici.erase(libero);
+  EXPECT_EQ(codici, (std::map<int, int>{{1, 179},
+                                        {2, 2},
+                                        {3, 2},
+                                        {4, 2},
+                                        {5, 8},
+                                        {6, 64},
+                                        {10, 41},
+                                        {12, a270 + a180},
+                                        {14, 19}}));
+}
+
+TEST_F(DescrizioniScritte, CompiledRecordsHoldTheStationsSignpostsAndHeaders) {
+  const auto registri = prova::registri_letti(compilazione().prima.at("Vela_Nuro_IC 731.sim"));
+  ASSERT_TRUE(registri) << "the compiled train file is not 87 whole records";
+  const Sezioni t = sezioni(treno());
+  const Sezioni l = sezioni(linea());
+  // Stations from record 1 upward, in the order of the train file.
+  const std::vector<Stazione> s = stazioni(t.righe.at("[stazioni]"));
+  for (size_t i = 0; i < s.size(); ++i) {
+    const registro& r = (*registri)[i + 1];
+    const std::vector<long>& f = s[i].campo;
+    SCOPED_TRACE(s[i].nome);
+    EXPECT_EQ(r.nome, s[i].nome);
+    EXPECT_EQ(
+        (std::vector<long>{r.tipo, r.progressiva, r.inizio, r.fine, r.campo_4, r.campo_5,
+                           r.prolungamento, r.campo_7, r.campo_8, r.campo_9, r.campo_10, r.campo_11,
+                           r.campo_12, r.fermata, r.orario}),
+        (std::vector<long>{f[2], f[1], s[i].inizio, s[i].fine, f[4], f[5], f[6], f[7], f[8], f[9],
+                           f[10], f[11], f[12], f[13], (f[14] * 60 + f[15]) * 60 + f[16]}));
+  }
+  // Signposts from record 80 downward, only their text.
+  const std::vector<std::string>& cartelli = l.righe.at("[indicazioni]");
+  for (size_t i = 0; i < cartelli.size(); ++i)
+    EXPECT_EQ((*registri)[80 - i].nome, senza_blank_iniziali(campi(cartelli[i])[2])) << i;
+  // Between them, records that no reader filled.
+  for (size_t i = s.size() + 1; i <= 80 - cartelli.size(); ++i)
+    EXPECT_EQ((*registri)[i], registro{}) << "record " << i;
+  EXPECT_EQ((*registri)[0], registro{});
+  // The header records: progressives, line length and train values, keys,
+  // the mark 610 and codice_gara_st.
+  struct Intestazione {
+    size_t indice;
+    std::vector<long> numeri;  // inizio, fine, progressiva, campo_7, campo_10 to 12, orario
+    std::string nome;
+  };
+  const Intestazione intestazioni[] = {
+      {81, {315950, 412150, 1, 0, 0, 0, 0, 0}, ""},
+      {82, {284500, -284500, 0, 0, 0, 0, 0, 0}, ""},
+      {83, {31100, 3050, 0, 0, 0, 0, 0, 0}, ""},
+      {84, {130, 334000, 10, 0, 0, 0, 0, 0}, ""},
+      {85, {1, 0, 0, 610, 0, 0, 0, 32226}, "Vela_Nuro"},
+      {86, {8000, 330700, 9, 220, 13, 4, 30, 0}, "IC 731"},
+  };
+  for (const Intestazione& i : intestazioni) {
+    const registro& r = (*registri)[i.indice];
+    EXPECT_EQ((std::vector<long>{r.inizio, r.fine, r.progressiva, r.campo_7, r.campo_10, r.campo_11,
+                                 r.campo_12, r.orario}),
+              i.numeri)
+        << "record " << i.indice;
+    EXPECT_EQ(r.nome, i.nome) << "record " << i.indice;
+  }
+}
+
+// The value of a cell's field, by the field's name.
+int campo_di(const cella& c, std::string_view campo) {
+  const std::pair<std::string_view, int> campi[] = {{"codice", c.codice},
+                                                    {"valore_1", c.valore_1},
+                                                    {"valore_2", c.valore_2},
+                                                    {"valore_3", c.valore_3},
+                                                    {"valore_4", c.valore_4},
+                                                    {"valore_5", c.valore_5},
+                                                    {"avvicinamento", c.avvicinamento},
+                                                    {"montagna", c.montagna},
+                                                    {"vel_limite", c.vel_limite},
+                                                    {"pendenza", c.pendenza},
+                                                    {"aderenza", c.aderenza}};
+  for (const auto& [nome, valore] : campi)
+    if (nome == campo) return valore;
+  ADD_FAILURE() << "no cell field " << campo;
+  return -1;
 }
 
 TEST_F(DescrizioniScritte, CompiledCellsShowTheReadersWorkedExamples) {
-  std::vector<Cella> c = celle_compilate(compilazione().prima.at("Vela_Nuro_IC 731.dat"));
+  const std::vector<cella>& c = celle_compilate();
   ASSERT_EQ(c.size(), 6821u);
-  // The speed board at 7300 m: cell 147, speed pairs 75/75, 80/80, 85/85.
-  EXPECT_EQ(c[147].codice, 6);
-  EXPECT_EQ(c[147].valore_1, 1515);
-  EXPECT_EQ(c[147].valore_2, 1616);
-  EXPECT_EQ(c[147].valore_3, 1717);
-  EXPECT_EQ(c[147].valore_4, 0);
-  // The board at 1000 m with an empty second group: 20 times the first.
-  EXPECT_EQ(c[21].codice, 6);
-  EXPECT_EQ(c[21].valore_1, 1800);
-  EXPECT_EQ(c[21].valore_2, 1900);
-  EXPECT_EQ(c[21].valore_3, 2000);
-  // The first signal: cell 22 and its approach marks.
-  EXPECT_EQ(c[22].codice, 1);
-  EXPECT_EQ(c[22].valore_1, 42);
-  EXPECT_EQ(c[22].valore_2, 11);
-  EXPECT_EQ(c[22].valore_3, 11);
-  EXPECT_EQ(c[22].valore_4, 8);
-  EXPECT_EQ(c[22].valore_5, 0);
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(c[22 - 2 * k].avvicinamento, 80 + k);
-  // The signal at 76150 m carries its extra value.
-  EXPECT_EQ(c[1524].codice, 1);
-  EXPECT_EQ(c[1524].valore_1, 32);
-  EXPECT_EQ(c[1524].valore_5, 115);
-  // The origin: stop mark in cell 9, approach marks 81 to 84 in cells 8 to 5.
-  EXPECT_EQ(c[9].codice, 10);
-  EXPECT_EQ(c[9].valore_1, 1);
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(c[9 - k].avvicinamento, 80 + k);
-  // The first code reduction.
-  EXPECT_EQ(c[141].codice, 12);
-  EXPECT_EQ(c[141].valore_1, 270);
-  // 30 km/h up to 1000 m, then 100; "-4,5" gives -4 from cell 25.
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(c[i].vel_limite, 6) << i;
-  EXPECT_EQ(c[20].vel_limite, 20);
-  EXPECT_EQ(c[11].pendenza, 100);
-  EXPECT_EQ(c[12].pendenza, 89);
-  EXPECT_EQ(c[24].pendenza, 89);
-  EXPECT_EQ(c[25].pendenza, 96);
-  // The first slowdown: warning 5814, start 5838, end 5848, approach 5813 to 5810.
-  EXPECT_EQ(c[5814].codice, 4);
-  EXPECT_EQ(c[5838].codice, 3);
-  EXPECT_EQ(c[5848].codice, 2);
-  for (int i : {5814, 5838, 5848}) {
-    EXPECT_EQ(c[i].valore_1, 60);
-    EXPECT_EQ(c[i].valore_2, 60);
+  struct Atteso {
+    size_t cella;
+    const char* campo;
+    int valore;
+  };
+  const Atteso attesi[] = {
+      // The speed board at 7300 m: cell 147, speed pairs 75/75, 80/80, 85/85.
+      {147, "codice", 6},
+      {147, "valore_1", 1515},
+      {147, "valore_2", 1616},
+      {147, "valore_3", 1717},
+      {147, "valore_4", 0},
+      // The board at 1000 m with an empty second group: 20 times the first.
+      {21, "codice", 6},
+      {21, "valore_1", 1800},
+      {21, "valore_2", 1900},
+      {21, "valore_3", 2000},
+      // The first signal: cell 22.
+      {22, "codice", 1},
+      {22, "valore_1", 42},
+      {22, "valore_2", 11},
+      {22, "valore_3", 11},
+      {22, "valore_4", 8},
+      {22, "valore_5", 0},
+      // The signal at 76150 m carries its extra value.
+      {1524, "codice", 1},
+      {1524, "valore_1", 32},
+      {1524, "valore_5", 115},
+      // The origin: stop mark in cell 9.
+      {9, "codice", 10},
+      {9, "valore_1", 1},
+      // The first code reduction.
+      {141, "codice", 12},
+      {141, "valore_1", 270},
+      // 30 km/h up to 1000 m, then 100; "-4,5" gives -4 from cell 25.
+      {20, "vel_limite", 20},
+      {11, "pendenza", 100},
+      {12, "pendenza", 89},
+      {24, "pendenza", 89},
+      {25, "pendenza", 96},
+      // The first slowdown: warning 5814, start 5838, end 5848.
+      {5814, "codice", 4},
+      {5838, "codice", 3},
+      {5848, "codice", 2},
+      {5838, "valore_3", 0},
+      // Profiles fill up to three cells before the end.
+      {6817, "vel_limite", 6},
+      {6818, "vel_limite", 0},
+      {6817, "aderenza", 90},
+      // The reserved marks of cell 1.
+      {1, "valore_1", 5121},
+      {1, "valore_2", 2352},
+  };
+  for (const Atteso& a : attesi)
+    EXPECT_EQ(campo_di(c[a.cella], a.campo), a.valore) << "cell " << a.cella << " " << a.campo;
+  // Approach marks 81 to 84 before the first signal (every other cell) and
+  // before the origin's stop mark.
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_EQ(c[22 - 2 * k].avvicinamento, 80 + k);
+    EXPECT_EQ(c[9 - k].avvicinamento, 80 + k);
   }
-  EXPECT_EQ(c[5838].valore_3, 0);
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(c[i].vel_limite, 6) << i;
+  // The slowdown's speed in its warning, start and end; its four approach cells.
+  for (int i : {5814, 5838, 5848}) {
+    EXPECT_EQ(c[i].valore_1, 60) << i;
+    EXPECT_EQ(c[i].valore_2, 60) << i;
+  }
   for (int d = 0; d < 4; ++d) EXPECT_EQ(c[5813 - d].codice, 5);
-  // Profiles fill up to three cells before the end.
-  EXPECT_EQ(c[6817].vel_limite, 6);
-  EXPECT_EQ(c[6818].vel_limite, 0);
-  EXPECT_EQ(c[6817].aderenza, 90);
-  // The reserved marks of cell 1.
-  EXPECT_EQ(c[1].valore_1, 5121);
-  EXPECT_EQ(c[1].valore_2, 2352);
 }
 
 }  // namespace

@@ -7,13 +7,15 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "content/dati_incorporati.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/righe_scritte.h"
+#include "testing/scansione.h"
 
 namespace scen {
 namespace {
@@ -23,25 +25,6 @@ using prova::CartellaTemporanea;
 // ---------------------------------------------------------------------------
 // Reading the written files back.
 
-// The lines of a written text file. Every line must end in CR LF, and no line
-// may hold a lone CR or LF.
-std::vector<std::string> righe_di(const std::string& byte) {
-  std::vector<std::string> righe;
-  size_t inizio = 0;
-  while (inizio < byte.size()) {
-    size_t fine = byte.find("\r\n", inizio);
-    if (fine == std::string::npos) {
-      ADD_FAILURE() << "ultima riga senza CR LF";
-      fine = byte.size();
-    }
-    std::string riga = byte.substr(inizio, fine - inizio);
-    EXPECT_EQ(riga.find_first_of("\r\n"), std::string::npos) << "riga " << righe.size() + 1;
-    righe.push_back(riga);
-    inizio = fine + 2;
-  }
-  return righe;
-}
-
 std::string senza_bordi(const std::string& s) {
   size_t a = s.find_first_not_of(' ');
   if (a == std::string::npos) return "";
@@ -49,15 +32,11 @@ std::string senza_bordi(const std::string& s) {
   return s.substr(a, b - a + 1);
 }
 
+// The fields of a line, each without its outer blanks.
 std::vector<std::string> campi_di(const std::string& riga) {
-  std::vector<std::string> campi;
-  size_t inizio = 0;
-  for (;;) {
-    size_t virgola = riga.find(',', inizio);
-    campi.push_back(senza_bordi(riga.substr(inizio, virgola - inizio)));
-    if (virgola == std::string::npos) return campi;
-    inizio = virgola + 1;
-  }
+  std::vector<std::string> campi = prova::campi(riga);
+  for (std::string& campo : campi) campo = senza_bordi(campo);
+  return campi;
 }
 
 // What the two description files say that the crew documents must agree with.
@@ -164,9 +143,9 @@ const Scritti& scritti() {
     s->note = prova::leggi(s->cartella.file("Vela_Nuro_IC 731_note.txt"));
     s->ordine = prova::leggi(s->cartella.file("Vela_Nuro_IC 731_rallentamenti.txt"));
     s->scheda = prova::leggi(s->cartella.file("Vela_Nuro_IC 731_scheda_treno.txt"));
-    s->righe_note = righe_di(s->note);
-    s->righe_ordine = righe_di(s->ordine);
-    s->righe_scheda = righe_di(s->scheda);
+    s->righe_note = prova::righe_crlf(s->note);
+    s->righe_ordine = prova::righe_crlf(s->ordine);
+    s->righe_scheda = prova::righe_crlf(s->scheda);
     // The descriptions as carried: the documents must agree with them.
     s->descrizioni = leggi_descrizioni(righe_incorporate("linea"), righe_incorporate("treno"));
     return s;
@@ -261,28 +240,38 @@ std::vector<RigaGriglia> griglia() {
 // A speed cell: right-aligned in four positions, the fifth blank.
 std::optional<int> velocita_di(const std::string& cella) {
   if (senza_bordi(cella).empty()) return std::nullopt;
-  static const std::regex forma("^ *[0-9]+ $");
-  EXPECT_TRUE(std::regex_match(cella, forma)) << "'" << cella << "'";
-  return std::stoi(cella);
+  prova::Scansione s(cella);
+  s.spazi();
+  const long velocita = s.cifre();
+  s.testo(" ");
+  EXPECT_TRUE(s.finita()) << "'" << cella << "'";
+  return static_cast<int>(velocita);
 }
 
 // A kilometre mark in metres, from cell 3 ("  148.950 " or "   31.100/").
 std::optional<long> marca_di(const std::string& cella) {
-  static const std::regex forma("^ *([0-9]+)\\.([0-9]{3})[ /]$");
-  std::smatch m;
-  if (!std::regex_match(cella, m, forma)) return std::nullopt;
-  return std::stol(m[1]) * 1000 + std::stol(m[2]);
+  prova::Scansione s(cella);
+  s.spazi();
+  const long km = s.cifre();
+  s.testo(".");
+  const long metri = s.cifre(3, 3);
+  s.uno_tra(" /");
+  if (!s.finita()) return std::nullopt;
+  return km * 1000 + metri;
 }
 
 // A mark given in parentheses, in metres ("   (7650) ") or kilometres
 // ("   (2.000)"): a reference on the connection's own marking.
 std::optional<long> marca_tra_parentesi(const std::string& cella) {
-  static const std::regex metri("^ *\\(([0-9]+)\\) *$");
-  static const std::regex chilometri("^ *\\(([0-9]+)\\.([0-9]{3})\\) *$");
-  std::smatch m;
-  if (std::regex_match(cella, m, metri)) return std::stol(m[1]);
-  if (std::regex_match(cella, m, chilometri)) return std::stol(m[1]) * 1000 + std::stol(m[2]);
-  return std::nullopt;
+  prova::Scansione s(cella);
+  s.spazi();
+  s.testo("(");
+  long marca = s.cifre();
+  if (s.forse(".")) marca = marca * 1000 + s.cifre(3, 3);
+  s.testo(")");
+  s.spazi();
+  if (!s.finita()) return std::nullopt;
+  return marca;
 }
 
 std::string marca_in_testo(long metri) {
@@ -297,23 +286,108 @@ struct Orario {
   long secondo;  // departure at a stop
 };
 
-long secondi(const std::string& t) {
-  long s = std::stol(t.substr(0, 2)) * 3600 + std::stol(t.substr(3, 2)) * 60;
-  return t.size() > 5 ? s + std::stol(t.substr(6, 2)) : s;
+// A time "hh.mm", or "hh.mm.ss" where `con_secondi`, in seconds of the day.
+long ora(prova::Scansione& s, bool con_secondi = false) {
+  long secondi = s.cifre(2, 2) * 3600;
+  s.testo(".");
+  secondi += s.cifre(2, 2) * 60;
+  if (con_secondi && s.forse(".")) secondi += s.cifre(2, 2);
+  return secondi;
 }
 
 std::optional<Orario> orario_di(const std::string& cella) {
-  static const std::regex f_sosta("^ ([0-9]{2}\\.[0-9]{2})   ([0-9]{2}\\.[0-9]{2})  $");
-  static const std::regex f_singolo("^     ([0-9]{2}\\.[0-9]{2}(\\.[0-9]{2})?) *$");
-  static const std::regex f_partenza("^         ([0-9]{2}\\.[0-9]{2})  $");
-  static const std::regex f_arrivo("^ ([0-9]{2}\\.[0-9]{2})          $");
-  std::smatch m;
-  if (std::regex_match(cella, m, f_sosta))
-    return Orario{Orario::sosta, secondi(m[1]), secondi(m[2])};
-  if (std::regex_match(cella, m, f_singolo)) return Orario{Orario::singolo, secondi(m[1]), 0};
-  if (std::regex_match(cella, m, f_partenza)) return Orario{Orario::partenza, secondi(m[1]), 0};
-  if (std::regex_match(cella, m, f_arrivo)) return Orario{Orario::arrivo, secondi(m[1]), 0};
+  {
+    prova::Scansione s(cella);  // " 13.16   13.18  "
+    s.testo(" ");
+    const long arrivo = ora(s);
+    s.testo("   ");
+    const long partenza = ora(s);
+    s.testo("  ");
+    if (s.finita()) return Orario{Orario::sosta, arrivo, partenza};
+  }
+  {
+    prova::Scansione s(cella);  // "     13.10      " or "     13.27.30   "
+    s.testo("     ");
+    const long transito = ora(s, true);
+    s.spazi();
+    if (s.finita()) return Orario{Orario::singolo, transito, 0};
+  }
+  {
+    prova::Scansione s(cella);  // "         13.04  "
+    s.testo("         ");
+    const long partenza = ora(s);
+    s.testo("  ");
+    if (s.finita()) return Orario{Orario::partenza, partenza, 0};
+  }
+  {
+    prova::Scansione s(cella);  // " 16.20          "
+    s.testo(" ");
+    const long arrivo = ora(s);
+    s.testo("          ");
+    if (s.finita()) return Orario{Orario::arrivo, arrivo, 0};
+  }
   return std::nullopt;
+}
+
+// A recovery cell: blank, or " 1", " 1.5" and the like, left-aligned.
+bool recupero_in_forma(const std::string& cella) {
+  if (cella == "     ") return true;
+  prova::Scansione s(cella);
+  s.testo(" ");
+  s.cifre(1, 1);
+  if (s.forse(".")) s.cifre(1, 1);
+  s.spazi();
+  return s.finita();
+}
+
+TEST(FormeCelle, ReadTheCardsCellsAndRefuseNearMisses) {
+  struct Marca {
+    std::string cella;
+    std::optional<long> sul_palo, tra_parentesi;
+  };
+  const Marca marche[] = {
+      {"  148.950 ", 148950, std::nullopt},       {"   31.100/", 31100, std::nullopt},
+      {"   (7650) ", std::nullopt, 7650},         {"   (2.000)", std::nullopt, 2000},
+      {"  148.95  ", std::nullopt, std::nullopt}, {"  148.9500", std::nullopt, std::nullopt},
+      {"  148,950 ", std::nullopt, std::nullopt}, {"   (2.00) ", std::nullopt, std::nullopt},
+      {"   (7650  ", std::nullopt, std::nullopt},
+  };
+  for (const Marca& m : marche) {
+    EXPECT_EQ(marca_di(m.cella), m.sul_palo) << "'" << m.cella << "'";
+    EXPECT_EQ(marca_tra_parentesi(m.cella), m.tra_parentesi) << "'" << m.cella << "'";
+  }
+
+  struct Ora {
+    std::string cella;
+    std::optional<Orario::Forma> forma;
+    long primo, secondo;
+  };
+  const long h13 = 13 * 3600;
+  const Ora ore[] = {
+      {" 13.16   13.18  ", Orario::sosta, h13 + 16 * 60, h13 + 18 * 60},
+      {"     13.10      ", Orario::singolo, h13 + 10 * 60, 0},
+      {"     13.27.30   ", Orario::singolo, h13 + 27 * 60 + 30, 0},
+      {"         13.04  ", Orario::partenza, h13 + 4 * 60, 0},
+      {" 16.20          ", Orario::arrivo, 16 * 3600 + 20 * 60, 0},
+      {" 13.16   13.18.5", std::nullopt, 0, 0},
+      {" 13.16.00 13.18 ", std::nullopt, 0, 0},
+      {"    13.10       ", std::nullopt, 0, 0},
+      {"     1.10       ", std::nullopt, 0, 0},
+      {"     13:10      ", std::nullopt, 0, 0},
+  };
+  for (const Ora& o : ore) {
+    const auto letto = orario_di(o.cella);
+    ASSERT_EQ(letto.has_value(), o.forma.has_value()) << "'" << o.cella << "'";
+    if (!letto) continue;
+    EXPECT_EQ(letto->forma, *o.forma) << "'" << o.cella << "'";
+    EXPECT_EQ(letto->primo, o.primo) << "'" << o.cella << "'";
+    EXPECT_EQ(letto->secondo, o.secondo) << "'" << o.cella << "'";
+  }
+
+  for (const char* buono : {"     ", " 1   ", " 1.5 ", " 0.5 "})
+    EXPECT_TRUE(recupero_in_forma(buono)) << "'" << buono << "'";
+  for (const char* cattivo : {"  1  ", " 15  ", " 1.  ", " 1.55", " x   "})
+    EXPECT_FALSE(recupero_in_forma(cattivo)) << "'" << cattivo << "'";
 }
 
 TEST(SchedaTreno, HasItsLinesAndBytes) {
@@ -446,9 +520,7 @@ TEST(SchedaTreno, WritesEveryCellInItsForm) {
     } else {
       EXPECT_EQ(senza_bordi(r.celle[5]), "") << "riga " << r.numero;
     }
-    static const std::regex recupero("^( [0-9](\\.[0-9])? *|     )$");
-    EXPECT_TRUE(std::regex_match(r.celle[6], recupero))
-        << "riga " << r.numero << " '" << r.celle[6] << "'";
+    EXPECT_TRUE(recupero_in_forma(r.celle[6])) << "riga " << r.numero << " '" << r.celle[6] << "'";
     if (!senza_bordi(r.celle[4]).empty()) {
       EXPECT_NE(r.celle[4].front(), ' ') << "riga " << r.numero;
     }
@@ -671,22 +743,53 @@ TEST(SchedaTreno, ShowsEveryReductionOfSpeedWhereItBegins) {
 
 const std::string& riga_ordine(int numero) { return scritti().righe_ordine.at(numero - 1); }
 
-// A pattern for a name whose words may each be cut to their initial and a
-// full stop ("San Dorlino" as "S.Dorlino" or "S. Dorlino").
-std::string abbreviabile(const std::string& nome) {
+std::vector<std::string> parole_di(const std::string& nome) {
   std::vector<std::string> parole;
   for (size_t a = 0; a < nome.size();) {
     size_t b = std::min(nome.find(' ', a), nome.size());
     parole.push_back(nome.substr(a, b - a));
     a = b + 1;
   }
-  std::string schema;
-  for (size_t i = 0; i < parole.size(); ++i) {
-    const bool ultima = i + 1 == parole.size();
-    schema += "(?:" + parole[i] + (ultima ? "" : " ") + "|" + parole[i].substr(0, 1) + "\\." +
-              (ultima ? "" : " ?") + ")";
-  }
-  return schema;
+  return parole;
+}
+
+// Whether `testo` is the words from `i` on, each written whole or cut to its
+// initial and a full stop ("San Dorlino" as "S.Dorlino" or "S. Dorlino").
+bool parole_abbreviabili(std::string_view testo, const std::vector<std::string>& parole,
+                         size_t i = 0) {
+  if (i == parole.size()) return testo.empty();
+  const bool ultima = i + 1 == parole.size();
+  // Whole, and followed by a blank unless it is the last word.
+  const std::string intera = parole[i] + (ultima ? "" : " ");
+  if (testo.substr(0, intera.size()) == intera &&
+      parole_abbreviabili(testo.substr(intera.size()), parole, i + 1))
+    return true;
+  // Cut, and followed by a blank or by nothing.
+  const std::string iniziale = parole[i].substr(0, 1) + ".";
+  if (testo.substr(0, iniziale.size()) != iniziale) return false;
+  testo.remove_prefix(iniziale.size());
+  if (parole_abbreviabili(testo, parole, i + 1)) return true;
+  return !ultima && !testo.empty() && testo.front() == ' ' &&
+         parole_abbreviabili(testo.substr(1), parole, i + 1);
+}
+
+// Whether `testo` is "A e B", each name with its words written whole or cut.
+bool tra_stazioni_abbreviate(const std::string& testo, const std::string& a, const std::string& b) {
+  const std::string_view t = testo;
+  for (size_t e = t.find(" e "); e != std::string_view::npos; e = t.find(" e ", e + 1))
+    if (parole_abbreviabili(t.substr(0, e), parole_di(a)) &&
+        parole_abbreviabili(t.substr(e + 3), parole_di(b)))
+      return true;
+  return false;
+}
+
+TEST(FormeCelle, NamesCutWordByWord) {
+  for (const char* buono :
+       {"San Dorlino e Vela", "S.Dorlino e Vela", "S. Dorlino e V.", "San D. e Vela"})
+    EXPECT_TRUE(tra_stazioni_abbreviate(buono, "San Dorlino", "Vela")) << buono;
+  for (const char* cattivo : {"SanDorlino e Vela", "S Dorlino e Vela", "San Dorlino e Vel",
+                              "San Dorlino e V. ", "San Dorlino Vela", "D. e Vela"})
+    EXPECT_FALSE(tra_stazioni_abbreviate(cattivo, "San Dorlino", "Vela")) << cattivo;
 }
 
 TEST(OrdineRallentamento, HasItsLinesAndBytes) {
@@ -767,9 +870,7 @@ TEST(OrdineRallentamento, RestatesTheSlowdownRecords) {
       EXPECT_EQ(tra, riempi((dopo - 1)->nome + " e " + dopo->nome, 28));
     } else {
       // Too long for the cell: the names are shortened word by word.
-      EXPECT_TRUE(std::regex_match(senza_bordi(tra), std::regex(abbreviabile((dopo - 1)->nome) +
-                                                                " e " + abbreviabile(dopo->nome))))
-          << tra;
+      EXPECT_TRUE(tra_stazioni_abbreviate(senza_bordi(tra), (dopo - 1)->nome, dopo->nome)) << tra;
     }
   }
   EXPECT_EQ(riga_ordine(13).substr(35, 12), "Km 7.000    ");

@@ -1,48 +1,51 @@
 // For tests: a fresh folder that is removed with everything in it at the end.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/cartella_privata.h"
+
 namespace scen::prova {
 
+// The folder is the host's private folder; a folder that cannot be made
+// throws, so the test fails there and then instead of working in a folder
+// with no name.
 class CartellaTemporanea {
  public:
   CartellaTemporanea() {
-    std::string modello = (std::filesystem::temp_directory_path() / "scen-XXXXXX").string();
-    std::vector<char> nome(modello.begin(), modello.end());
-    nome.push_back('\0');
-    percorso_ = ::mkdtemp(nome.data());
+    const Stato creata = cartella_.crea();
+    if (!creata.riuscito()) throw std::runtime_error("cartella temporanea: " + creata.messaggio());
   }
   ~CartellaTemporanea() {
+    // A test may have taken the owner's rights away: give them back, so that
+    // the folder can go with everything in it.
     std::error_code ignorato;
-    std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(percorso(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignorato);
-    std::filesystem::remove_all(percorso_, ignorato);
   }
   CartellaTemporanea(const CartellaTemporanea&) = delete;
   CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
 
-  const std::string& percorso() const { return percorso_; }
-  std::string file(const std::string& nome) const { return percorso_ + "/" + nome; }
+  const std::string& percorso() const { return cartella_.percorso(); }
+  std::string file(const std::string& nome) const { return percorso() + "/" + nome; }
 
   // The names in the folder, sorted.
   std::vector<std::string> elenco() const {
     std::vector<std::string> nomi;
-    for (const auto& voce : std::filesystem::directory_iterator(percorso_))
+    for (const auto& voce : std::filesystem::directory_iterator(percorso()))
       nomi.push_back(voce.path().filename().string());
     std::sort(nomi.begin(), nomi.end());
     return nomi;
   }
 
  private:
-  std::string percorso_;
+  cartella_privata cartella_;
 };
 
 inline std::string leggi(const std::string& percorso) {

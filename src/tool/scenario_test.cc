@@ -2,17 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
 #include "testing/descrizioni_prova.h"
+#include "testing/file_compilati_letti.h"
 #include "testing/processo.h"
+#include "testing/scansione.h"
 #include "tool/testi_aiuto.h"
 
 namespace scen {
@@ -93,14 +93,6 @@ std::string ultima_riga(const std::string& testo) {
   const size_t inizio = a_capo == std::string::npos ? 0 : a_capo + 1;
   return testo.substr(inizio, testo.size() - 1 - inizio);
 }
-
-// Cell `i` of a compiled cell file: field bytes, little-endian.
-int intero(const std::string& celle, size_t i, size_t campo) {
-  const size_t p = 15 * i + 1 + 2 * campo;
-  return static_cast<std::int16_t>(static_cast<std::uint8_t>(celle[p]) |
-                                   static_cast<std::uint8_t>(celle[p + 1]) << 8);
-}
-int codice(const std::string& celle, size_t i) { return static_cast<std::uint8_t>(celle[15 * i]); }
 
 TEST_F(Scenario, SenzaComandoOConHelpMostraLAiuto) {
   prova::Esito senza = scenario({});
@@ -197,19 +189,27 @@ TEST_F(Scenario, CompilaIDueFileInTreFileCompilati) {
 
   EXPECT_EQ(compilato(linea_compilata).size(), prova::byte_linea_compilata);
   EXPECT_EQ(compilato(treno_compilato).size(), prova::byte_treno_compilato);
-  const std::string celle = compilato(celle_compilate);
-  ASSERT_EQ(celle.size(), prova::byte_celle_compilate);
-  // Cell 1: the mark and codice_gara_og of the carried keys.
-  EXPECT_EQ(intero(celle, 1, 0), 5121);
-  EXPECT_EQ(intero(celle, 1, 1), 2352);
+  ASSERT_EQ(compilato(celle_compilate).size(), prova::byte_celle_compilate);
+  const auto celle = prova::celle_lette(compilato(celle_compilate));
+  ASSERT_TRUE(celle);
+  const auto registri = prova::registri_letti(compilato(treno_compilato));
+  ASSERT_TRUE(registri);
+  // Cell 1 and record 85: the marks, codice_gara_og and codice_gara_st of the carried keys.
+  EXPECT_EQ((*celle)[1].valore_1, 5121);
+  EXPECT_EQ((*celle)[1].valore_2, 2352);
+  EXPECT_EQ((*registri)[85].campo_7, 610);
+  EXPECT_EQ((*registri)[85].orario, 32226);
   // What the readers placed, and the code reductions that the pass added.
-  EXPECT_EQ(codice(celle, 22), 1);
-  EXPECT_EQ(codice(celle, 121), 12);
-  EXPECT_EQ(intero(celle, 121, 0), 270);
+  EXPECT_EQ((*celle)[22].codice, 1);
+  EXPECT_EQ((*celle)[121].codice, 12);
+  EXPECT_EQ((*celle)[121].valore_1, 270);
   for (size_t i : {50, 63, 70, 76, 89, 98}) {
-    EXPECT_EQ(codice(celle, i), 12) << "cella " << i;
-    EXPECT_EQ(intero(celle, i, 0), 180) << "cella " << i;
+    EXPECT_EQ((*celle)[i].codice, 12) << "cella " << i;
+    EXPECT_EQ((*celle)[i].valore_1, 180) << "cella " << i;
   }
+  EXPECT_EQ((*registri)[1].nome, "Vela");
+  EXPECT_EQ((*registri)[2].nome, "Nuro");
+  EXPECT_EQ((*registri)[80].nome, "(  Cippo  )(Km 3+000)");
 }
 
 TEST_F(Scenario, ScriveGliStessiByteDelPassoDiCompilazione) {
@@ -249,16 +249,12 @@ TEST_F(Scenario, ChiaviDateNominanoIFileEFinisconoNeiRegistri) {
   EXPECT_EQ(esito.stato, 0) << esito.errori;
   EXPECT_EQ(uscita(), (std::vector<std::string>{"Citt\xc3\xa0_R 2.dat", "Citt\xc3\xa0_R 2.sim",
                                                 "Citt\xc3\xa0_linea.dat"}));
-  const std::string registri = compilato("Citt\xc3\xa0_R 2.sim");
-  EXPECT_EQ(registri.size(), prova::byte_treno_compilato - 9 - 6 + 5 + 3);
-  EXPECT_NE(registri.find(std::string("\x05\x00"
-                                      "Citt\xe0",
-                                      7)),
-            std::string::npos);
-  EXPECT_NE(registri.find(std::string("\x03\x00"
-                                      "R 2",
-                                      5)),
-            std::string::npos);
+  const std::string byte = compilato("Citt\xc3\xa0_R 2.sim");
+  EXPECT_EQ(byte.size(), prova::byte_treno_compilato - 9 - 6 + 5 + 3);
+  const auto registri = prova::registri_letti(byte);
+  ASSERT_TRUE(registri);
+  EXPECT_EQ((*registri)[85].nome, "Citt\xe0");
+  EXPECT_EQ((*registri)[86].nome, "R 2");
   ingressi_intatti();
 }
 
@@ -271,10 +267,11 @@ TEST_F(Scenario, UnEsitoDellaLetturaNominaFileERiga) {
   prova::Esito esito = compila();
   EXPECT_EQ(esito.stato, 1);
   EXPECT_EQ(esito.uscita, "esito errore_codice=7 errore_posizione=450\n");
-  EXPECT_TRUE(std::regex_match(
-      esito.errori, std::regex(" Errore n\\. 7 alla posizione 450\n"
-                               "treno\\.txt:[0-9]+: abbattimento su una cella occupata\n")))
-      << esito.errori;
+  prova::Scansione errori(esito.errori);
+  errori.testo(" Errore n. 7 alla posizione 450\ntreno.txt:");
+  errori.cifre();
+  errori.testo(": abbattimento su una cella occupata\n");
+  EXPECT_TRUE(errori.finita()) << esito.errori;
   EXPECT_EQ(uscita(),
             (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
   ingressi_intatti();
@@ -331,9 +328,14 @@ TEST_F(Scenario, UnModelloCheNonSiPuoScrivereNonScriveNulla) {
 
   prova::Esito esito = compila();
   EXPECT_EQ(esito.stato, 2);
-  EXPECT_TRUE(std::regex_match(ultima_riga(esito.uscita),
-                               std::regex("esito errore_codice=[0-9]+ errore_posizione=-?[0-9]+")))
-      << esito.uscita;
+  const std::string riga = ultima_riga(esito.uscita);
+  prova::Scansione esito_riga(riga);
+  esito_riga.testo("esito errore_codice=");
+  esito_riga.cifre();
+  esito_riga.testo(" errore_posizione=");
+  esito_riga.forse("-");
+  esito_riga.cifre();
+  EXPECT_TRUE(esito_riga.finita()) << esito.uscita;
   const std::string motivo =
       "nessun file compilato scritto: la linea non ha la cella 1 (lunghezza della linea non letta "
       "o "
