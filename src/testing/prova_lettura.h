@@ -9,15 +9,9 @@
 #include "model/modello.h"
 #include "read/memorizza_dati.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/descrizioni_prova.h"
 
 namespace scen::prova {
-
-// The lines, each ended by CR LF.
-inline std::string righe(std::initializer_list<std::string> elenco) {
-  std::string testo;
-  for (const std::string& riga : elenco) testo += riga + "\r\n";
-  return testo;
-}
 
 // A 10,000 m line (341 cells, 0 to 340) with the given records after the
 // general section.
