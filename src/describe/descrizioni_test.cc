@@ -443,7 +443,7 @@ TEST_F(DescrizioniScritte, SignpostTextsFollowTheKilometreMarks) {
   EXPECT_EQ(numero(campi(r.front())[1]), 7950);
   EXPECT_EQ(prec, 330750);
   EXPECT_GE(chilometrici, 15);
-  EXPECT_EQ(piu_lungo, 24u);  // the longest sign text, at 24 characters, fills the sign
+  EXPECT_EQ(piu_lungo, 24u);  // sign texts run to 24 characters, and the longest reaches it
 }
 
 // ------------------------------------------------------------ train file
