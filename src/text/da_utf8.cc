@@ -1,0 +1,94 @@
+#include "text/da_utf8.h"
+
+#include <fmt/format.h>
+
+#include <optional>
+
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
+
+bool e_seguito(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The character that starts `testo`, when its bytes are well-formed UTF-8.
+std::optional<char32_t> primo_carattere(std::string_view testo) {
+  const auto b = static_cast<unsigned char>(testo[0]);
+  size_t seguito;
+  char32_t c;
+  if (b < 0x80) return b;
+  if ((b & 0xE0) == 0xC0) {
+    seguito = 1;
+    c = b & 0x1F;
+  } else if ((b & 0xF0) == 0xE0) {
+    seguito = 2;
+    c = b & 0x0F;
+  } else if ((b & 0xF8) == 0xF0) {
+    seguito = 3;
+    c = b & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  if (testo.size() <= seguito) return std::nullopt;
+  for (size_t k = 1; k <= seguito; ++k) {
+    if (!e_seguito(testo[k])) return std::nullopt;
+    c = (c << 6) | (static_cast<unsigned char>(testo[k]) & 0x3F);
+  }
+  static constexpr char32_t minimi[] = {0, 0x80, 0x800, 0x10000};
+  if (c < minimi[seguito] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  return c;
+}
+
+// Why the character at the start of `resto` cannot be converted.
+std::string causa(std::string_view resto) {
+  const std::optional<char32_t> c = primo_carattere(resto);
+  if (!c)
+    return fmt::format("il byte 0x{:02X} non inizia un carattere UTF-8 valido",
+                       static_cast<unsigned char>(resto[0]));
+  const auto codice = static_cast<unsigned>(*c);
+  // A control character is named by its number alone.
+  if (codice < 0xA0)
+    return fmt::format("il carattere U+{:04X} non ha una forma in Windows-1252", codice);
+  size_t lunghezza = 1;
+  while (lunghezza < resto.size() && e_seguito(resto[lunghezza])) ++lunghezza;
+  return fmt::format("il carattere «{}» (U+{:04X}) non ha una forma in Windows-1252",
+                     resto.substr(0, lunghezza), codice);
+}
+
+}  // namespace
+
+Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
+                          std::string& byte_1252) {
+  if (utf8.substr(0, segno_ordine.size()) == segno_ordine) utf8.remove_prefix(segno_ordine.size());
+  std::string risultato;
+  risultato.reserve(utf8.size() + utf8.size() / 16);
+  size_t numero_riga = 1;
+  while (!utf8.empty()) {
+    const size_t fine = utf8.find_first_of("\r\n");
+    const std::string_view riga = utf8.substr(0, fine);
+    size_t dove = 0;
+    const std::optional<std::string> convertita = utf8_a_1252(riga, &dove);
+    if (!convertita) {
+      // What comes before the character is valid UTF-8: one character for
+      // every byte that is not a continuation byte.
+      size_t colonna = 1;
+      for (size_t i = 0; i < dove; ++i)
+        if (!e_seguito(riga[i])) ++colonna;
+      return Stato::errore(fmt::format("{}:{}:{}: errore: {}", nome_file, numero_riga, colonna,
+                                       causa(riga.substr(dove))));
+    }
+    risultato += *convertita;
+    if (fine == std::string_view::npos) break;
+    risultato += "\r\n";
+    const size_t fine_a_capo = utf8.substr(fine, 2) == "\r\n" ? fine + 2 : fine + 1;
+    utf8.remove_prefix(fine_a_capo);
+    ++numero_riga;
+  }
+  byte_1252 = std::move(risultato);
+  return Stato::ok();
+}
+
+}  // namespace scen
