@@ -125,7 +125,7 @@ TEST(CompletaEScrivi, AFileThatCannotBeWrittenIsNamedAndLeavesNothingPartial) {
   risultato_percorso r = completa_e_scrivi(m, cartella.percorso());
   EXPECT_EQ(r.esito, esito_percorso::guasto_file);
   EXPECT_EQ(r.messaggio, "impossibile sostituire \"" + cartella.file("Vela_Nuro_IC 731.sim") +
-                             "\": Is a directory");
+                             "\": è una cartella (Is a directory)");
   // The line file written before stays; nothing after it is written.
   EXPECT_EQ(cartella.elenco(),
             (std::vector<std::string>{"Vela_Nuro_IC 731.sim", "Vela_Nuro_linea.dat"}));

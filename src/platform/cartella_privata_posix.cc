@@ -2,12 +2,12 @@
 #include <stdlib.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "platform/cartella_privata.h"
+#include "platform/motivo_sistema.h"
 
 namespace scen {
 
@@ -21,7 +21,7 @@ Stato cartella_privata::crea() {
   nome.push_back('\0');
   if (::mkdtemp(nome.data()) == nullptr)
     return Stato::errore(
-        fmt::format("impossibile creare \"{}\": {}", modello, std::strerror(errno)));
+        fmt::format("impossibile creare \"{}\": {}", modello, motivo_sistema(errno)));
   percorso_ = nome.data();
   return Stato::ok();
 }

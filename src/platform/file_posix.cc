@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/file.h"
+#include "platform/motivo_sistema.h"
 #include "platform/windows1252.h"
 
 namespace scen {
@@ -15,7 +15,7 @@ namespace scen {
 namespace {
 
 Stato guasto(std::string_view azione, const std::string& percorso, int codice) {
-  return Stato::errore(fmt::format("{} \"{}\": {}", azione, percorso, std::strerror(codice)));
+  return Stato::errore(fmt::format("{} \"{}\": {}", azione, percorso, motivo_sistema(codice)));
 }
 
 Stato scrivi_tutto(int fd, std::string_view dati, const std::string& percorso) {

@@ -36,8 +36,8 @@ TEST(File, ReadingAMissingFileNamesIt) {
   CartellaTemporanea cartella;
   std::string contenuto = "resta";
   Stato stato = leggi_file(cartella.file("manca"), contenuto);
-  EXPECT_EQ(stato.messaggio(),
-            "impossibile aprire \"" + cartella.file("manca") + "\": No such file or directory");
+  EXPECT_EQ(stato.messaggio(), "impossibile aprire \"" + cartella.file("manca") +
+                                   "\": file o cartella inesistente (No such file or directory)");
   EXPECT_FALSE(esiste(cartella.file("manca")));
   EXPECT_TRUE(elimina_file(cartella.file("manca")).riuscito());
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
 
 namespace scen {
@@ -18,7 +19,7 @@ Stato cartella_programma(std::string& cartella) {
     const ssize_t n = ::readlink("/proc/self/exe", percorso.data(), percorso.size());
     if (n < 0)
       return Stato::errore(
-          fmt::format("impossibile trovare la cartella del programma: {}", std::strerror(errno)));
+          fmt::format("impossibile trovare la cartella del programma: {}", motivo_sistema(errno)));
     if (static_cast<size_t>(n) < percorso.size()) {
       percorso.resize(static_cast<size_t>(n));
       break;

@@ -17,7 +17,7 @@ TEST(Esecuzione, AFirstFileThatCannotBeCreatedEndsTheRunWithNothingWritten) {
   EXPECT_EQ(esito.stato, 1);
   EXPECT_EQ(esito.uscita, "Attendere\n");
   EXPECT_EQ(esito.errori, "impossibile sostituire \"" + cartella.file("Vela_Nuro_linea.txt") +
-                              "\": Is a directory\n");
+                              "\": è una cartella (Is a directory)\n");
   EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{"Vela_Nuro_linea.txt", "compilatore"}));
 }
 

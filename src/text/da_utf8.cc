@@ -91,4 +91,18 @@ Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
   return Stato::ok();
 }
 
+std::string descrizione_in_utf8(std::string_view byte_1252) {
+  std::string righe;
+  righe.reserve(byte_1252.size());
+  for (size_t i = 0; i < byte_1252.size(); ++i) {
+    if (byte_1252[i] == '\r') {
+      righe += '\n';
+      if (i + 1 < byte_1252.size() && byte_1252[i + 1] == '\n') ++i;
+    } else {
+      righe += byte_1252[i];
+    }
+  }
+  return da_1252_a_utf8(righe);
+}
+
 }  // namespace scen

@@ -1,5 +1,6 @@
 // A description file written in UTF-8, as an ordinary editor saves it, made
-// into the bytes that the readers read: Windows-1252, CR LF after every line.
+// into the bytes that the readers read (Windows-1252, CR LF after every
+// line), and back.
 #pragma once
 
 #include <string>
@@ -17,5 +18,12 @@ namespace scen {
 // columns in characters); `byte_1252` is then left untouched.
 Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
                           std::string& byte_1252);
+
+// The other way: Windows-1252 bytes as UTF-8 with LF line ends, for an
+// ordinary editor. CR LF, CR and LF each become one LF, so the lines stay the
+// lines the readers count; `descrizione_da_utf8` gives the bytes back
+// whenever every line ended in CR LF and no byte is one that Windows-1252
+// leaves undefined.
+std::string descrizione_in_utf8(std::string_view byte_1252);
 
 }  // namespace scen

@@ -98,5 +98,44 @@ TEST(DescrizioneDaUtf8, TheMessageNamesTheFileAsGiven) {
       "../mie prove/treno.txt:1:1: errore: il byte 0xFF non inizia un carattere UTF-8 valido");
 }
 
+TEST(DescrizioneInUtf8, GivesUtf8WithLfLineEnds) {
+  struct caso {
+    const char* cosa;
+    std::string byte_1252;
+    std::string utf8;
+  };
+  const caso casi[] = {
+      {"empty", "", ""},
+      {"CR LF", "[generale]\r\n[fine]\r\n", "[generale]\n[fine]\n"},
+      {"last line without a line end", "a\r\nb", "a\nb"},
+      {"CR alone and LF alone", "a\rb\nc\r", "a\nb\nc\n"},
+      {"LF CR is two line ends", "a\n\rb", "a\n\nb"},
+      {"empty lines", "\r\n\r\n", "\n\n"},
+      {"accents and bytes 0x80 to 0x9F", "Citt\xe0 \x80\x93\x9f\r\n",
+       "Citt\xc3\xa0 \xe2\x82\xac\xe2\x80\x9c\xc5\xb8\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    EXPECT_EQ(descrizione_in_utf8(c.byte_1252), c.utf8);
+  }
+}
+
+TEST(DescrizioneInUtf8, AndBackGivesTheSameBytes) {
+  // Every byte that Windows-1252 defines, on lines ended by CR LF, the last
+  // one with and without its line end.
+  std::string tutti;
+  for (int b = 0; b < 256; ++b) {
+    if (b == '\r' || b == '\n' || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+      continue;
+    tutti += static_cast<char>(b);
+    if (b % 16 == 15) tutti += "\r\n";
+  }
+  for (const std::string& byte : {tutti, tutti + "ultima"}) {
+    std::string di_nuovo;
+    ASSERT_TRUE(descrizione_da_utf8(descrizione_in_utf8(byte), "x", di_nuovo).riuscito());
+    EXPECT_TRUE(di_nuovo == byte);
+  }
+}
+
 }  // namespace
 }  // namespace scen

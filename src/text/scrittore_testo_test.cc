@@ -65,13 +65,14 @@ TEST(ScrittoreTesto, AFolderThatCannotBeWrittenLeavesNothingBehind) {
   CartellaTemporanea cartella;
   const std::string assente = cartella.file("manca/a.txt");
   Stato stato = scrivi_tabella(assente, chiudi_tabella({"x"}));
-  EXPECT_EQ(stato.messaggio(), "impossibile creare \"" + assente + "\": No such file or directory");
+  EXPECT_EQ(stato.messaggio(), "impossibile creare \"" + assente +
+                                   "\": file o cartella inesistente (No such file or directory)");
 
   // A name held by a folder cannot be replaced: the bytes written so far go.
   std::filesystem::create_directory(cartella.file("occupato"));
   stato = scrivi_tabella(cartella.file("occupato"), chiudi_tabella({"x"}));
-  EXPECT_EQ(stato.messaggio(),
-            "impossibile sostituire \"" + cartella.file("occupato") + "\": Is a directory");
+  EXPECT_EQ(stato.messaggio(), "impossibile sostituire \"" + cartella.file("occupato") +
+                                   "\": è una cartella (Is a directory)");
   EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"occupato"});
 }
 

@@ -11,16 +11,19 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
+#include "text/da_utf8.h"
 
 namespace scen {
 
 namespace {
 
-// Copies a given description file into the private folder under `nome`.
-Stato copia(const std::string& origine, const std::string& cartella, const std::string& nome,
-            std::string& copia_fatta) {
+// Copies a given description file into the private folder under `nome`; a
+// file given in UTF-8 is copied in the readers' Windows-1252 with CR LF.
+Stato copia(const std::string& origine, bool utf8, const std::string& cartella,
+            const std::string& nome, std::string& copia_fatta) {
   std::string byte;
   Stato stato = leggi_file(origine, byte);
+  if (stato.riuscito() && utf8) stato = descrizione_da_utf8(std::string(byte), origine, byte);
   if (!stato.riuscito()) return stato;
   copia_fatta = percorso_in(cartella, nome);
   return sostituisci_file(copia_fatta, byte);
@@ -65,9 +68,11 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
 
   // The readers delete what they read: they get copies.
   file_descrizione copie;
-  Stato stato = copia(richiesta.linea, privata.percorso(), nome_descrizione_linea(*m), copie.linea);
+  Stato stato = copia(richiesta.linea, richiesta.utf8, privata.percorso(),
+                      nome_descrizione_linea(*m), copie.linea);
   if (stato.riuscito())
-    stato = copia(richiesta.treno, privata.percorso(), nome_descrizione_treno(*m), copie.treno);
+    stato = copia(richiesta.treno, richiesta.utf8, privata.percorso(), nome_descrizione_treno(*m),
+                  copie.treno);
   if (!stato.riuscito()) return non_compilato(stato.messaggio());
 
   const Long j = richiesta.senza_linea ? 0 : 1;

@@ -23,6 +23,7 @@ struct richiesta_compila {
   std::string chiave_percorso = chiave_percorso_portata;  // Windows-1252
   std::string chiave_treno = chiave_treno_portata;        // Windows-1252
   bool senza_linea = false;                               // j = 0: no compiled line file
+  bool utf8 = false;                                      // given files in UTF-8, any line ends
 };
 
 // A key given on the command line (UTF-8) in Windows-1252. `quale` names the

@@ -1,4 +1,4 @@
-// scenario: tools for scenario authors. Today one command, `compila`.
+// scenario: tools for scenario authors, one command each.
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <string>
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tool/compila.h"
+#include "tool/descrivi.h"
 #include "tool/testi_aiuto.h"
 
 namespace {
@@ -35,7 +36,10 @@ int main(int argc, char** argv) {
   app.get_formatter()->column_width(36);
   app.option_defaults()->group("Opzioni");
   app.set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  app.set_version_flag("--version", std::string("scenario ") + SCEN_VERSIONE,
+                       "mostra la versione ed esce");
   app.allow_extras();
+  app.require_subcommand(0, 1);  // one command at a time
 
   scen::richiesta_compila richiesta;
   std::string chiave_percorso = scen::chiave_percorso_portata;
@@ -62,6 +66,22 @@ int main(int argc, char** argv) {
       ->type_name("K");
   compila->add_flag("--senza-linea", richiesta.senza_linea,
                     "non costruisce il tracciato e non scrive la linea compilata");
+  compila->add_flag("--utf8", richiesta.utf8,
+                    "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
+
+  scen::richiesta_descrivi richiesta_descrivi;
+  CLI::App* descrivi = app.add_subcommand("descrivi", std::string(scen::aiuto_descrivi));
+  descrivi->group("Comandi");
+  descrivi->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  descrivi->footer(std::string(scen::aiuto_descrivi_piede));
+  descrivi->allow_extras();
+  descrivi
+      ->add_option("CARTELLA", richiesta_descrivi.cartella,
+                   "cartella in cui scrivere le descrizioni e i documenti")
+      ->required()
+      ->type_name("");
+  descrivi->add_flag("--utf8", richiesta_descrivi.utf8,
+                     "le descrizioni in UTF-8 con le righe chiuse da LF");
 
   try {
     app.parse(argc, argv);
@@ -71,7 +91,11 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp&) {
     std::cout << app.help("", CLI::AppFormatMode::All);
     return scen::uscita_riuscita;
+  } catch (const CLI::CallForVersion& e) {
+    std::cout << e.what() << '\n';
+    return scen::uscita_riuscita;
   } catch (const CLI::RequiredError&) {
+    if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -82,9 +106,16 @@ int main(int argc, char** argv) {
 
   if (!app.remaining().empty())
     return uso_non_valido("comando sconosciuto: " + elenco(app.remaining()));
+  if (*descrivi) {
+    if (!descrivi->remaining().empty())
+      return uso_non_valido("descrivi: argomenti o opzioni non previsti: " +
+                            elenco(descrivi->remaining()));
+    return scen::descrivi(richiesta_descrivi, std::cerr);
+  }
   if (!*compila) {
+    // No command: the help, and a failure, since nothing was done.
     std::cout << app.help();
-    return scen::uscita_riuscita;
+    return scen::uscita_fallita;
   }
   if (!compila->remaining().empty())
     return uso_non_valido("compila: argomenti o opzioni non previsti: " +

@@ -97,7 +97,7 @@ std::string ultima_riga(const std::string& testo) {
 TEST_F(Scenario, SenzaComandoOConHelpMostraLAiuto) {
   prova::Esito senza = scenario({});
   prova::Esito aiuto = scenario({"--help"});
-  EXPECT_EQ(senza.stato, 0);
+  EXPECT_EQ(senza.stato, 2);
   EXPECT_EQ(aiuto.stato, 0);
   EXPECT_EQ(senza.uscita, aiuto.uscita);
   EXPECT_EQ(senza.errori, "");
@@ -157,11 +157,13 @@ TEST_F(Scenario, UnFileDatoCheNonSiPuoLeggereNonCompilaNulla) {
   std::filesystem::create_directory(cartella.file("cartella.txt"));
   const caso casi[] = {
       {{"compila", "manca.txt", "treno.txt", "uscita"},
-       "impossibile aprire \"manca.txt\": No such file or directory\n"},
+       "impossibile aprire \"manca.txt\": file o cartella inesistente (No such file or "
+       "directory)\n"},
       {{"compila", "linea.txt", "manca.txt", "uscita"},
-       "impossibile aprire \"manca.txt\": No such file or directory\n"},
+       "impossibile aprire \"manca.txt\": file o cartella inesistente (No such file or "
+       "directory)\n"},
       {{"compila", "linea.txt", "cartella.txt", "uscita"},
-       "impossibile leggere \"cartella.txt\": Is a directory\n"},
+       "impossibile leggere \"cartella.txt\": è una cartella (Is a directory)\n"},
       {{"compila", "linea.txt", "treno.txt", "manca"},
        "la cartella di uscita \"manca\" non esiste o non è una cartella\n"},
       {{"compila", "linea.txt", "treno.txt", "linea.txt"},
@@ -352,8 +354,8 @@ TEST_F(Scenario, UnFileCompilatoCheNonSiPuoScrivere) {
   prova::Esito esito = compila();
   EXPECT_EQ(esito.stato, 2);
   EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
-  EXPECT_EQ(esito.errori,
-            "impossibile sostituire \"uscita/" + treno_compilato + "\": Is a directory\n");
+  EXPECT_EQ(esito.errori, "impossibile sostituire \"uscita/" + treno_compilato +
+                              "\": è una cartella (Is a directory)\n");
   // The line file came first and stays; the cell file was never reached.
   EXPECT_EQ(uscita(), (std::vector<std::string>{treno_compilato, linea_compilata}));
   ingressi_intatti();

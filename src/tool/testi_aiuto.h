@@ -1,4 +1,4 @@
-// The texts of `scenario --help` and `scenario compila --help`.
+// The texts of `scenario --help` and of each command's `--help`.
 #pragma once
 
 #include <string_view>
@@ -8,7 +8,9 @@ namespace scen {
 inline constexpr std::string_view aiuto_scenario =
     "scenario: strumenti per chi scrive scenari. Il comando compila trasforma i\n"
     "due file di descrizione di uno scenario (la linea e il treno) nei file\n"
-    "compilati che il simulatore carica.\n";
+    "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
+    "descrizione e i documenti per il personale dello scenario portato, da cui\n"
+    "partire.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -16,7 +18,7 @@ inline constexpr std::string_view aiuto_compila =
 // What `compila` does, what it prints and how it ends.
 inline constexpr std::string_view aiuto_compila_piede =
     "scenario compila LINEA TRENO CARTELLA [--chiave-percorso K] [--chiave-treno K] "
-    "[--senza-linea]\n"
+    "[--senza-linea] [--utf8]\n"
     "Compila il file di descrizione della linea LINEA e quello del treno TRENO e\n"
     "scrive in CARTELLA, che deve esistere, i file compilati dello scenario.\n"
     "\n"
@@ -32,6 +34,15 @@ inline constexpr std::string_view aiuto_compila_piede =
     "\n"
     "LINEA e TRENO non vengono toccati: la lettura avviene su copie in una cartella\n"
     "temporanea privata, eliminata alla fine.\n"
+    "\n"
+    "LINEA e TRENO si scrivono in Windows-1252 con le righe chiuse da CR LF. Con\n"
+    "--utf8 si leggono invece in UTF-8, con le righe chiuse da LF, CR LF o CR (e un\n"
+    "eventuale segno di ordine dei byte all'inizio), come li salva un editor\n"
+    "comune: le copie lette sono in Windows-1252 con CR LF. Un carattere che non\n"
+    "ha una forma in Windows-1252, o dei byte che non sono UTF-8, si segnalano\n"
+    "come un file che non si può leggere, con il file, la riga e la colonna:\n"
+    "  linea.txt:12:18: errore: il carattere «→» (U+2192) non ha una forma in\n"
+    "  Windows-1252\n"
     "\n"
     "Uscita standard: l'ultima riga è sempre\n"
     "  esito errore_codice=N errore_posizione=P\n"
@@ -54,6 +65,35 @@ inline constexpr std::string_view aiuto_compila_piede =
     "  2  errore 1250 o 1251; un file che non si può leggere o scrivere; un\n"
     "     modello che non si può scrivere (nessuna linea letta, o un testo oltre\n"
     "     65.535 byte: nessun file compilato scritto); uso non valido\n";
+
+inline constexpr std::string_view aiuto_descrivi =
+    "scrive i file di descrizione e i documenti dello scenario portato";
+
+// What `descrivi` writes and how it ends.
+inline constexpr std::string_view aiuto_descrivi_piede =
+    "scenario descrivi CARTELLA [--utf8]\n"
+    "Scrive in CARTELLA, che deve esistere, i file di descrizione della linea e del\n"
+    "treno dello scenario portato e i tre documenti per il personale, con gli\n"
+    "stessi nomi e gli stessi byte dei file che scrive il compilatore: un punto di\n"
+    "partenza per un nuovo scenario.\n"
+    "\n"
+    "File scritti in CARTELLA:\n"
+    "  Vela_Nuro_linea.txt                   la descrizione della linea\n"
+    "  Vela_Nuro_IC 731-.txt                 la descrizione del treno\n"
+    "  Vela_Nuro_IC 731_note.txt             le note\n"
+    "  Vela_Nuro_IC 731_rallentamenti.txt    l'ordine dei rallentamenti\n"
+    "  Vela_Nuro_IC 731_scheda_treno.txt     la scheda del treno\n"
+    "I file già presenti con questi nomi vengono sostituiti.\n"
+    "\n"
+    "I file di descrizione sono in Windows-1252 con le righe chiuse da CR LF, come\n"
+    "li legge scenario compila; con --utf8 sono in UTF-8 con le righe chiuse da LF,\n"
+    "per un editor comune, e si compilano con scenario compila --utf8. I documenti\n"
+    "sono sempre in Windows-1252 con CR LF.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  file scritti\n"
+    "  2  CARTELLA che non esiste o un file che non si può scrivere (con il suo\n"
+    "     nome e il motivo); uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 
