@@ -20,8 +20,22 @@ std::optional<unsigned char> byte_di(char32_t c) {
   return std::nullopt;
 }
 
-// Decodes one UTF-8 character at `i`, advancing it; nothing when malformed.
-std::optional<char32_t> decodifica(std::string_view s, size_t& i) {
+void codifica(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::optional<char32_t> carattere_utf8(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
   size_t seguito;
   char32_t c;
@@ -52,28 +66,13 @@ std::optional<char32_t> decodifica(std::string_view s, size_t& i) {
   return c;
 }
 
-void codifica(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-}  // namespace
-
 std::optional<std::string> utf8_a_1252(std::string_view testo, size_t* posizione) {
   std::string out;
   out.reserve(testo.size());
   size_t i = 0;
   while (i < testo.size()) {
     size_t inizio = i;
-    std::optional<char32_t> c = decodifica(testo, i);
+    std::optional<char32_t> c = carattere_utf8(testo, i);
     std::optional<unsigned char> b = c ? byte_di(*c) : std::nullopt;
     if (!b) {
       if (posizione) *posizione = inizio;

@@ -8,6 +8,10 @@
 
 namespace scen {
 
+// The UTF-8 character that starts at byte `i` of `testo`, with `i` moved past
+// it; nothing, and `i` unchanged, when its bytes are not well-formed UTF-8.
+std::optional<char32_t> carattere_utf8(std::string_view testo, size_t& i);
+
 // UTF-8 to Windows-1252. Returns nothing when the text is not valid UTF-8 or
 // holds a character that has no Windows-1252 byte; `posizione`, when given,
 // then receives the byte offset of the offending character.

@@ -16,30 +16,8 @@ bool e_seguito(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; 
 
 // The character that starts `testo`, when its bytes are well-formed UTF-8.
 std::optional<char32_t> primo_carattere(std::string_view testo) {
-  const auto b = static_cast<unsigned char>(testo[0]);
-  size_t seguito;
-  char32_t c;
-  if (b < 0x80) return b;
-  if ((b & 0xE0) == 0xC0) {
-    seguito = 1;
-    c = b & 0x1F;
-  } else if ((b & 0xF0) == 0xE0) {
-    seguito = 2;
-    c = b & 0x0F;
-  } else if ((b & 0xF8) == 0xF0) {
-    seguito = 3;
-    c = b & 0x07;
-  } else {
-    return std::nullopt;
-  }
-  if (testo.size() <= seguito) return std::nullopt;
-  for (size_t k = 1; k <= seguito; ++k) {
-    if (!e_seguito(testo[k])) return std::nullopt;
-    c = (c << 6) | (static_cast<unsigned char>(testo[k]) & 0x3F);
-  }
-  static constexpr char32_t minimi[] = {0, 0x80, 0x800, 0x10000};
-  if (c < minimi[seguito] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  return c;
+  size_t i = 0;
+  return carattere_utf8(testo, i);
 }
 
 // Why the character at the start of `resto` cannot be converted.
