@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes as one of the two description files, the other
 // a small valid one; both are read into a model and the code-reduction pass
 // completes it. Every run must end in a defined outcome, with no sanitizer
-// report.
+// report, and a diagnosis whose lines a terminal shows as they are: UTF-8,
+// no control byte, and the file's text in them kept short.
 //
 // The first byte chooses: bit 0 clear, the bytes that follow are the line
 // description; set, the train description. Bit 1 set reads without the trace
@@ -20,6 +21,7 @@
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
+#include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "testing/descrizioni_prova.h"
 
@@ -56,6 +58,21 @@ void esito_definito(const modello& m, const char* dove) {
   std::abort();
 }
 
+// Each line of the diagnosis: UTF-8 that Windows-1252 can hold (as every
+// message and every quoted text is), no control byte, and short: quoted text
+// is cut, so no line grows with the file.
+void righe_mostrabili(const diagnosi_lettura& d) {
+  constexpr size_t lunghezza_massima_riga = 2000;
+  for (const std::string& riga : righe_diagnosi(d)) {
+    bool controlli = false;
+    for (char c : riga) controlli = controlli || static_cast<unsigned char>(c) < 0x20;
+    if (controlli || !utf8_a_1252(riga) || riga.size() > lunghezza_massima_riga) {
+      std::fprintf(stderr, "riga di diagnosi non mostrabile: %s\n", riga.c_str());
+      std::abort();
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
@@ -76,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
   m->con_tracciato = (scelta & 2) != 0 ? 0 : 1;
   m->errore_codice = esito::nessuno;
 
-  memorizza_dati(*m, file);
+  const diagnosi_lettura diagnosi = memorizza_dati(*m, file);
   esito_definito(*m, "dopo la lettura");
+  righe_mostrabili(diagnosi);
   riduzione_codici(*m);
   esito_definito(*m, "dopo il passaggio");
 

@@ -1,10 +1,12 @@
 // Checked access to the model while reading: every index outside its table
 // and every value that does not fit its field is a failure of reading, at the
-// moment it happens. Cell indices from positions round to the nearest whole
-// number, halves to the even neighbour.
+// moment it happens, named in the author's words: what the value is, what it
+// is, and what it may be. Cell indices from positions round to the nearest
+// whole number, halves to the even neighbour.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "model/modello.h"
@@ -14,16 +16,39 @@ namespace scen {
 
 using largo = std::int64_t;
 
-[[noreturn]] void guasto_cella(const modello& m, largo i);
-[[noreturn]] void guasto_tracciato(const modello& m, largo metro);
-[[noreturn]] void guasto_registro(largo i);
-[[noreturn]] void guasto_larghezza(largo valore, std::string_view campo, largo minimo,
-                                   largo massimo);
-[[noreturn]] void guasto_32_bit(largo valore, std::string_view cosa);
+// What a cell or a metre of the trace is wanted for, when it lies outside its
+// table: `cosa` in the author's words ("il segnale a 300 m"), `campo` the
+// value field of the record that places it (0: the record as a whole), and
+// a `consiglio` that may follow.
+struct uso_tabella {
+  explicit uso_tabella(std::string cosa_ = {}, int campo_ = 0, std::string consiglio_ = {})
+      : cosa(std::move(cosa_)), campo(campo_), consiglio(std::move(consiglio_)) {}
+  std::string cosa;
+  int campo;
+  std::string consiglio;
+};
 
-inline cella& cella_n(modello& m, largo i) {
+// A value as a message names it: `nome` in the author's words ("il campo 9
+// della stazione") and `campo` the value field that gives it (0: the record
+// as a whole).
+struct nome_campo {
+  constexpr nome_campo(std::string_view nome_, int campo_ = 0) : nome(nome_), campo(campo_) {}
+  std::string_view nome;
+  int campo;
+};
+
+[[noreturn]] void guasto_cella(const modello& m, largo i, const uso_tabella& uso);
+[[noreturn]] void guasto_tracciato(const modello& m, largo metro, const uso_tabella& uso);
+[[noreturn]] void guasto_registro(largo i);
+[[noreturn]] void guasto_larghezza(largo valore, nome_campo c, largo minimo, largo massimo);
+[[noreturn]] void guasto_32_bit(largo valore, nome_campo c);
+
+// The cell `i`; `uso` gives, only when the cell does not exist, what it is
+// wanted for.
+template <class Uso>
+inline cella& cella_n(modello& m, largo i, Uso&& uso) {
   if (i < 0 || i >= static_cast<largo>(m.celle.size())) [[unlikely]]
-    guasto_cella(m, i);
+    guasto_cella(m, i, uso());
   return m.celle[static_cast<size_t>(i)];
 }
 
@@ -34,29 +59,30 @@ inline registro& registro_n(modello& m, largo i) {
 }
 
 // The metre `metro` of the trace, both values; the trace must hold it.
-inline void scrivi_metro(modello& m, largo metro, variante x, variante y) {
+template <class Uso>
+inline void scrivi_metro(modello& m, largo metro, variante x, variante y, Uso&& uso) {
   if (metro < 0 || metro >= static_cast<largo>(m.tracciato[0].size())) [[unlikely]]
-    guasto_tracciato(m, metro);
+    guasto_tracciato(m, metro, uso());
   m.tracciato[0][static_cast<size_t>(metro)] = x;
   m.tracciato[1][static_cast<size_t>(metro)] = y;
 }
 
-inline Byte a_byte(largo v, std::string_view campo) {
+inline Byte a_byte(largo v, nome_campo c) {
   if (v < 0 || v > 255) [[unlikely]]
-    guasto_larghezza(v, campo, 0, 255);
+    guasto_larghezza(v, c, 0, 255);
   return static_cast<Byte>(v);
 }
 
-inline Integer a_integer(largo v, std::string_view campo) {
+inline Integer a_integer(largo v, nome_campo c) {
   if (v < -32768 || v > 32767) [[unlikely]]
-    guasto_larghezza(v, campo, -32768, 32767);
+    guasto_larghezza(v, c, -32768, 32767);
   return static_cast<Integer>(v);
 }
 
-// Result of 32-bit arithmetic: `cosa` names the operation in the message.
-inline Long a_long(largo v, std::string_view cosa) {
+// Result of 32-bit arithmetic: `c` names the result in the message.
+inline Long a_long(largo v, nome_campo c) {
   if (v < INT32_MIN || v > INT32_MAX) [[unlikely]]
-    guasto_32_bit(v, cosa);
+    guasto_32_bit(v, c);
   return static_cast<Long>(v);
 }
 
@@ -81,5 +107,17 @@ inline largo cella_dopo(largo p) { return cella_di(p + 50); }
 inline bool nelle_celle(const modello& m, Long p, largo margine) {
   return static_cast<largo>(p) + margine <= static_cast<largo>(m.ultima_cella) * 50;
 }
+
+// Cell `i` in words: "cella 22 (da 1100 a 1150 m)".
+std::string cella_in_parole(largo i);
+
+// What an occupied cell holds, in words: "un segnale".
+std::string contenuto_cella(const cella& c);
+
+// The cause when the line length was never read: the cells and the trace
+// have no size.
+inline constexpr std::string_view senza_lunghezza =
+    "la lunghezza della linea non è stata letta: manca «lunghezza percorso» nella sezione "
+    "[generale]";
 
 }  // namespace scen

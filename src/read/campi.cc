@@ -2,25 +2,53 @@
 
 #include <fmt/format.h>
 
-#include "platform/windows1252.h"
-#include "read/guasto.h"
+#include <algorithm>
 
 namespace scen {
+
+namespace {
+
+// How much of a failed field a failure keeps: enough for a message to show
+// it cut short.
+constexpr size_t mostrati = 41;
+
+}  // namespace
 
 void campi::consuma_fine_riga() {
   if (testo_[pos_] == '\r' && pos_ + 1 < testo_.size() && testo_[pos_ + 1] == '\n') ++pos_;
   ++pos_;
   ++riga_;
+  inizio_riga_ = pos_;
 }
 
 void campi::inizia(std::string_view cosa) {
-  riga_campo_ = riga_;
-  if (fine()) guasto(fmt::format("fine del file dentro un record: manca {}", cosa), riga_);
+  punto_.riga = riga_;
+  inizio_riga_campo_ = inizio_riga_;
+  a_inizio_riga_ = pos_ == inizio_riga_;
+  segna_colonna();
+  if (fine()) fine_del_file(cosa);
+}
+
+punto_file campi::fine_riga(size_t inizio, long riga) const {
+  size_t fine_riga = inizio;
+  while (fine_riga < testo_.size() && testo_[fine_riga] != '\r' && testo_[fine_riga] != '\n')
+    ++fine_riga;
+  return {riga, static_cast<long>(fine_riga - inizio) + 1};
+}
+
+void campi::fine_del_file(std::string_view cosa) {
+  guasto_lettura g;
+  g.causa = fmt::format("il file finisce dove va {}", cosa);
+  g.dove = guasto_lettura::luogo::punto;
+  g.punto = punto_;
+  g.fine_file = true;
+  throw g;
 }
 
 void campi::testo(std::string& campo, std::string_view cosa) {
   inizia(cosa);
   while (!fine() && (testo_[pos_] == ' ' || testo_[pos_] == '\t')) ++pos_;
+  segna_colonna();
   const size_t inizio = pos_;
   while (!fine() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
   campo.assign(testo_, inizio, pos_ - inizio);
@@ -31,20 +59,40 @@ void campi::testo(std::string& campo, std::string_view cosa) {
     consuma_fine_riga();
 }
 
-void campi::numero_non_valido(size_t inizio) {
+namespace {
+
+// What to add when a number is written in a way the format does not take.
+std::string_view consiglio_numero(std::string_view trovato) {
+  if (trovato.find('.') != std::string_view::npos) return ": i decimali non si scrivono";
+  if (trovato.find('\t') != std::string_view::npos)
+    return ": tra i numeri vanno spazi, non tabulazioni";
+  if (trovato.find('+') != std::string_view::npos) return ": il segno \"+\" non si scrive";
+  return "";
+}
+
+}  // namespace
+
+void campi::numero_non_valido(size_t inizio, std::string_view cosa) {
+  // The field up to its delimiter, but no further than the message shows it.
   size_t fine_campo = inizio;
-  while (fine_campo < testo_.size() && testo_[fine_campo] != ',' && testo_[fine_campo] != '\r' &&
-         testo_[fine_campo] != '\n')
+  while (fine_campo < testo_.size() && fine_campo - inizio < mostrati &&
+         testo_[fine_campo] != ',' && testo_[fine_campo] != '\r' && testo_[fine_campo] != '\n')
     ++fine_campo;
-  guasto(fmt::format("numero non valido \"{}\"",
-                     da_1252_a_utf8(std::string_view(testo_).substr(inizio, fine_campo - inizio))),
-         riga_campo_);
+  guasto_lettura g;
+  g.trovato = testo_.substr(inizio, fine_campo - inizio);
+  g.causa =
+      fmt::format("{}: trovato {}, ma va un numero intero (cifre, con \"-\" davanti se negativo){}",
+                  cosa, cita(g.trovato), consiglio_numero(g.trovato));
+  g.dove = guasto_lettura::luogo::punto;
+  g.punto = punto_;
+  throw g;
 }
 
 Long campi::numero(std::string_view cosa) {
   inizia(cosa);
   while (!fine() && testo_[pos_] == ' ') ++pos_;
-  if (fine()) guasto(fmt::format("fine del file dentro un record: manca {}", cosa), riga_campo_);
+  segna_colonna();
+  if (fine()) fine_del_file(cosa);
   const size_t inizio = pos_;
   if (testo_[pos_] == ',') {
     ++pos_;
@@ -66,7 +114,7 @@ Long campi::numero(std::string_view cosa) {
     }
     ++pos_;
   }
-  if (pos_ == cifre) numero_non_valido(inizio);
+  if (pos_ == cifre) numero_non_valido(inizio, cosa);
   const size_t fine_cifre = pos_;
   if (!fine()) {
     const char c = testo_[pos_];
@@ -83,14 +131,19 @@ Long campi::numero(std::string_view cosa) {
           consuma_fine_riga();
       }
     } else {
-      numero_non_valido(inizio);
+      numero_non_valido(inizio, cosa);
     }
   }
   if (negativo) valore = -valore;
-  if (oltre || valore > 2147483647LL)
-    guasto(fmt::format("numero oltre i 32 bit \"{}\"",
-                       std::string_view(testo_).substr(inizio, fine_cifre - inizio)),
-           riga_campo_);
+  if (oltre || valore > 2147483647LL) {
+    guasto_lettura g;
+    g.trovato = testo_.substr(inizio, std::min<size_t>(fine_cifre - inizio, mostrati));
+    g.causa = fmt::format("{} vale {}, oltre i 32 bit: va da -2147483648 a 2147483647", cosa,
+                          cita(std::string_view(testo_).substr(inizio, fine_cifre - inizio)));
+    g.dove = guasto_lettura::luogo::punto;
+    g.punto = punto_;
+    throw g;
+  }
   return static_cast<Long>(valore);
 }
 

@@ -11,17 +11,26 @@ namespace {
 std::vector<Long> numeri(const std::string& testo) {
   campi f(testo);
   std::vector<Long> letti;
-  while (!f.fine()) letti.push_back(f.numero("un numero"));
+  while (!f.fine()) letti.push_back(f.numero("la posizione"));
   return letti;
 }
 
-std::string causa(const std::string& testo) {
+std::string ripeti(std::string_view testo, int volte) {
+  std::string r;
+  for (int i = 0; i < volte; ++i) r += testo;
+  return r;
+}
+
+// The failure that reading the numbers of `testo` ends in.
+guasto_lettura guasto_di(const std::string& testo) {
   try {
     numeri(testo);
   } catch (const guasto_lettura& g) {
-    return g.causa;
+    return g;
   }
-  return "nessun guasto";
+  guasto_lettura nessuno;
+  nessuno.causa = "nessun guasto";
+  return nessuno;
 }
 
 TEST(Campi, NumbersEndAtCommaBlankLineEndOrEndOfFile) {
@@ -42,16 +51,43 @@ TEST(Campi, NumbersEndAtCommaBlankLineEndOrEndOfFile) {
   for (const caso& c : casi) EXPECT_EQ(numeri(c.testo), c.attesi) << c.testo;
 }
 
-TEST(Campi, WhatIsNoNumberIsAReadFailure) {
-  EXPECT_EQ(causa("1.5,"), "numero non valido \"1.5\"");
-  EXPECT_EQ(causa("  +3\r\n"), "numero non valido \"+3\"");
-  EXPECT_EQ(causa("- ,"), "numero non valido \"- \"");
-  EXPECT_EQ(causa("12a"), "numero non valido \"12a\"");
-  EXPECT_EQ(causa("\t5"), "numero non valido \"\t5\"");
-  EXPECT_EQ(causa("2147483648,"), "numero oltre i 32 bit \"2147483648\"");
-  EXPECT_EQ(causa("-99999999999999999999"), "numero oltre i 32 bit \"-99999999999999999999\"");
-  // Blanks that run into the end of the file: no digit came.
-  EXPECT_EQ(causa("   "), "fine del file dentro un record: manca un numero");
+TEST(Campi, WhatIsNoNumberIsAReadFailureAtItsField) {
+  const std::string intero = ", ma va un numero intero (cifre, con \"-\" davanti se negativo)";
+  struct caso {
+    std::string testo;
+    std::string causa;
+    long riga, colonna;
+  };
+  const caso casi[] = {
+      {"1.5,", "la posizione: trovato \"1.5\"" + intero + ": i decimali non si scrivono", 1, 1},
+      {"7,  +3\r\n", "la posizione: trovato \"+3\"" + intero + ": il segno \"+\" non si scrive", 1,
+       5},
+      {"7\r\n- ,", "la posizione: trovato \"- \"" + intero, 2, 1},
+      {"12a", "la posizione: trovato \"12a\"" + intero, 1, 1},
+      {"1,\t5",
+       "la posizione: trovato \"\\t5\"" + intero + ": tra i numeri vanno spazi, non tabulazioni", 1,
+       3},
+      // Echoed text is cut after 40 characters and shown in UTF-8, control
+      // bytes escaped.
+      {"x" + std::string(1000000, '\x01'),
+       "la posizione: trovato \"x" + ripeti("\\x01", 39) + "…\"" + intero, 1, 1},
+      {"\xe0\x7f\x81\"\\", "la posizione: trovato \"\xc3\xa0\\x7f\\x81\\\"\\\\\"" + intero, 1, 1},
+      {"2147483648,",
+       "la posizione vale \"2147483648\", oltre i 32 bit: va da -2147483648 a 2147483647", 1, 1},
+      {"1\n1\r2\r\n  -99999999999999999999",
+       "la posizione vale \"-99999999999999999999\", oltre i 32 bit: va da -2147483648 a "
+       "2147483647",
+       4, 3},
+      // Blanks that run into the end of the file: no digit came.
+      {"   ", "il file finisce dove va la posizione", 1, 4},
+  };
+  for (const caso& c : casi) {
+    const guasto_lettura g = guasto_di(c.testo);
+    EXPECT_EQ(g.causa, c.causa) << c.testo.substr(0, 20);
+    EXPECT_EQ(g.dove, guasto_lettura::luogo::punto) << c.testo.substr(0, 20);
+    EXPECT_EQ(g.punto.riga, c.riga) << c.testo.substr(0, 20);
+    EXPECT_EQ(g.punto.colonna, c.colonna) << c.testo.substr(0, 20);
+  }
 }
 
 TEST(Campi, ReadingAtTheEndOfTheFileFails) {
@@ -63,26 +99,37 @@ TEST(Campi, ReadingAtTheEndOfTheFileFails) {
     f.testo(campo, "il testo del cartello");
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "fine del file dentro un record: manca il testo del cartello");
-    EXPECT_EQ(g.riga, 1);
+    EXPECT_EQ(g.causa, "il file finisce dove va il testo del cartello");
+    EXPECT_TRUE(g.fine_file);
+    EXPECT_EQ(g.punto.riga, 1);
+    EXPECT_EQ(g.punto.colonna, 2);
   }
 }
 
-TEST(Campi, TextKeepsTrailingBlanksAndCountsLines) {
+TEST(Campi, TextKeepsTrailingBlanksAndCountsLinesAndColumns) {
   campi f(" \t(  Cippo  )(Km 28+000)  ,x\r\n\r\n  ultimo");
   std::string campo;
-  f.testo(campo, "");
-  EXPECT_EQ(campo, "(  Cippo  )(Km 28+000)  ");
-  EXPECT_EQ(f.riga(), 1);
-  f.testo(campo, "");
-  EXPECT_EQ(campo, "x");
-  f.testo(campo, "");
-  EXPECT_EQ(campo, "");
-  EXPECT_EQ(f.riga(), 2);
-  f.testo(campo, "");
-  EXPECT_EQ(campo, "ultimo");
-  EXPECT_EQ(f.riga(), 3);
+  struct atteso {
+    std::string campo;
+    long riga, colonna;
+    bool a_inizio_riga;
+  };
+  const atteso attesi[] = {
+      {"(  Cippo  )(Km 28+000)  ", 1, 3, true},
+      {"x", 1, 28, false},
+      {"", 2, 1, true},
+      {"ultimo", 3, 3, true},
+  };
+  for (const atteso& a : attesi) {
+    f.testo(campo, "");
+    EXPECT_EQ(campo, a.campo);
+    EXPECT_EQ(f.punto().riga, a.riga) << a.campo;
+    EXPECT_EQ(f.punto().colonna, a.colonna) << a.campo;
+    EXPECT_EQ(f.a_inizio_riga(), a.a_inizio_riga) << a.campo;
+  }
   EXPECT_TRUE(f.fine());
+  // Where a field missing from the end of the first line would go.
+  EXPECT_EQ(f.fine_riga(0, 1).colonna, 29);
 }
 
 TEST(Campi, KeywordTestsFoldOnlyPlainLetters) {

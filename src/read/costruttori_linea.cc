@@ -1,5 +1,7 @@
 #include "read/costruttori_linea.h"
 
+#include <fmt/format.h>
+
 #include <cmath>
 
 #include "model/esiti.h"
@@ -32,10 +34,10 @@ void progressive_ordina(modello& m) {
   const progressiva t = leggi(r_tre), d = leggi(r_due), u = leggi(r_uno);
   progressiva primo, secondo, terzo;
 
-  const Long somma = a_long(static_cast<largo>(a_long(static_cast<largo>(t.inizio) + d.inizio,
-                                                      "somma degli inizi delle progressive")) +
-                                u.inizio,
-                            "somma degli inizi delle progressive");
+  constexpr nome_campo somma_inizi{"la somma degli inizi delle tre progressive chilometriche"};
+  const Long somma = a_long(
+      static_cast<largo>(a_long(static_cast<largo>(t.inizio) + d.inizio, somma_inizi)) + u.inizio,
+      somma_inizi);
   if (somma != 0) {
     if (t.inizio > d.inizio && t.inizio > u.inizio) {
       primo = t;
@@ -88,7 +90,8 @@ void progressive_ordina(modello& m) {
 
   for (registro* r : {&r_tre, &r_due, &r_uno})
     if (r->progressiva == 1)
-      r->fine = a_long(static_cast<largo>(r->fine) + 100, "scostamento della progressiva + 100");
+      r->fine = a_long(static_cast<largo>(r->fine) + 100,
+                       {"lo scostamento della progressiva decrescente, più 100 m,"});
 }
 
 void memo_montagna(modello& m, zona_montagna zona) {
@@ -99,18 +102,23 @@ void memo_montagna(modello& m, zona_montagna zona) {
   }
   m.montagne_numero += 1;
   const Long n = m.montagne_numero;
-  if (n < 0 || n > montagne_massimo) guasto("più di 80 zone di montagna");
+  if (n < 0 || n > montagne_massimo)
+    guasto(fmt::format("più di 80 zone di montagna: questa è la n. {}", n));
   m.montagne_inizio[static_cast<size_t>(n)] = zona.inizio;
   m.montagne_fine[static_cast<size_t>(n)] = zona.fine;
   if (n > 1 && a_long(static_cast<largo>(zona.inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
-                      "inizio della zona meno fine della precedente") <= 150)
+                      {"l'inizio della zona meno la fine della precedente,", 1}) <= 150)
     zona.valore = 3;
 
   const largo prima = cella_di(zona.inizio);
   const largo ultima = cella_di(static_cast<largo>(zona.fine) - 50);
   const Byte byte_valore = otto_bit(zona.valore);
   for (largo k = prima; k <= ultima; ++k) {
-    cella& c = cella_n(m, k);
+    cella& c = cella_n(m, k, [&] {
+      // Before the line's start the zone's start is at fault, beyond its end the zone's end.
+      return uso_tabella{fmt::format("la zona di montagna da {} a {} m", zona.inizio, zona.fine),
+                         k < 0 ? 1 : 2};
+    });
     c.montagna = byte_valore;
     if (con_segnali && (k - prima + 1) % 4 == 0 && c.codice == codice_cella::vuota)
       c.codice = codice_cella::segnale_montagna;
@@ -119,30 +127,50 @@ void memo_montagna(modello& m, zona_montagna zona) {
 
 namespace {
 
-// 20 × a + b / 5 in real numbers, rounded to a 16-bit whole number.
-Integer coppia_velocita(Long a, Long b, std::string_view campo) {
-  const Long venti_a = a_long(20 * static_cast<largo>(a), "20 × velocità del primo gruppo");
+// Of two values added into one word, the field of the one that weighs more:
+// `campo_a` for `peso_a`, else `campo_b`.
+int campo_che_pesa(double peso_a, int campo_a, double peso_b, int campo_b) {
+  return std::fabs(peso_a) >= std::fabs(peso_b) ? campo_a : campo_b;
+}
+
+// 20 × a + b / 5 in real numbers, rounded to a 16-bit whole number. `coppia`
+// names the pair of speeds; `campo_a` is the value field of a, and b's is
+// four fields on.
+Integer coppia_velocita(Long a, Long b, std::string_view coppia, int campo_a) {
+  const Long venti_a = a_long(20 * static_cast<largo>(a), {coppia, campo_a});
   const double v = std::nearbyint(static_cast<double>(venti_a) + static_cast<double>(b) / 5.0);
   if (!(v >= -32768.0 && v <= 32767.0))
-    guasto_larghezza(static_cast<largo>(v), campo, -32768, 32767);
+    guasto_larghezza(static_cast<largo>(v),
+                     {coppia, campo_che_pesa(static_cast<double>(venti_a), campo_a,
+                                             static_cast<double>(b) / 5.0, campo_a + 4)},
+                     -32768, 32767);
   return static_cast<Integer>(v);
 }
 
 }  // namespace
 
 esito memo_indicatori_v_max(modello& m, const record_indicatore& r) {
-  cella& c = cella_n(m, cella_dopo(r.posizione));
+  cella& c = cella_n(m, cella_dopo(r.posizione), [&] {
+    return uso_tabella{fmt::format("l'indicatore di velocità a {} m", r.posizione), 1};
+  });
   if (!cella_libera(c)) return esito::indicatore_su_cella_occupata;
   c.codice = codice_cella::indicatore_velocita;
-  c.valore_1 = coppia_velocita(r.primo.velocita_1, r.secondo.velocita_1, "valore_1");
-  c.valore_2 = coppia_velocita(r.primo.velocita_2, r.secondo.velocita_2, "valore_2");
-  c.valore_3 = coppia_velocita(r.primo.velocita_3, r.secondo.velocita_3, "valore_3");
-  const Long dieci_codice =
-      a_long(10 * static_cast<largo>(r.primo.codice), "10 × codice del primo gruppo");
-  c.valore_4 =
-      a_integer(static_cast<largo>(a_long(static_cast<largo>(dieci_codice) + r.secondo.codice,
-                                          "codici dell'indicatore")),
-                "valore_4");
+  c.valore_1 = coppia_velocita(
+      r.primo.velocita_1, r.secondo.velocita_1,
+      "la coppia delle prime velocità dell'indicatore, 20 × campo 2 + campo 6 / 5,", 2);
+  c.valore_2 = coppia_velocita(
+      r.primo.velocita_2, r.secondo.velocita_2,
+      "la coppia delle seconde velocità dell'indicatore, 20 × campo 3 + campo 7 / 5,", 3);
+  c.valore_3 = coppia_velocita(
+      r.primo.velocita_3, r.secondo.velocita_3,
+      "la coppia delle terze velocità dell'indicatore, 20 × campo 4 + campo 8 / 5,", 4);
+  constexpr std::string_view codici = "i codici dell'indicatore, 10 × campo 5 + campo 9,";
+  const Long dieci_codice = a_long(10 * static_cast<largo>(r.primo.codice), {codici, 5});
+  const nome_campo somma{codici, campo_che_pesa(static_cast<double>(dieci_codice), 5,
+                                                static_cast<double>(r.secondo.codice), 9)};
+  c.valore_4 = a_integer(
+      static_cast<largo>(a_long(static_cast<largo>(dieci_codice) + r.secondo.codice, somma)),
+      somma);
   return esito::nessuno;
 }
 

@@ -168,7 +168,10 @@ TEST(MemoMontagna, AZonePastTheLastCellFailsThereKeepingEarlierCells) {
     zona(m, 7000, 9000, 2);
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "indice di cella 143 oltre l'ultima cella 142");
+    EXPECT_EQ(g.causa,
+              "la zona di montagna da 7000 a 9000 m: la cella 143 va oltre l'ultima, la cella "
+              "142 (da 7100 a 7150 m)");
+    EXPECT_EQ(g.campo, 2);  // the zone's end is at fault
   }
   EXPECT_EQ(m.celle[140].montagna, 2);
   EXPECT_EQ(m.celle[142].montagna, 2);
@@ -181,7 +184,7 @@ TEST(MemoMontagna, An81stZoneFails) {
     zona(m, 1000, 0, 1);
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "più di 80 zone di montagna");
+    EXPECT_EQ(g.causa, "più di 80 zone di montagna: questa è la n. 81");
   }
 }
 
@@ -226,7 +229,10 @@ TEST(MemoIndicatoriVMax, PairsRoundToNearestAndMustFitSixteenBits) {
     memo_indicatori_v_max(m, {200, {1639, 0, 0, 0}, {}});
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "valore 32780 fuori dal campo valore_1 (-32768..32767)");
+    EXPECT_EQ(g.causa,
+              "la coppia delle prime velocità dell'indicatore, 20 × campo 2 + campo 6 / 5, vale "
+              "32780, ma va da -32768 a 32767");
+    EXPECT_EQ(g.campo, 2);
   }
   EXPECT_EQ(m.celle[5].codice, codice_cella::indicatore_velocita);  // written before the failure
 

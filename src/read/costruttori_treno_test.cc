@@ -76,7 +76,10 @@ TEST(MemoSegnale, MarksBeforeCellZeroFailWhereTheyFall) {
     memo_segnale(m, {100, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0});  // cell 3: marks at 1, -1
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "indice di cella -1 prima della cella 0");
+    EXPECT_EQ(g.causa,
+              "il segno di avvicinamento 200 m prima del segnale a 100 m: la cella -1 viene prima "
+              "della cella 0, l'inizio della linea; un segnale va posto ad almeno 325 m");
+    EXPECT_EQ(g.campo, 1);
   }
   EXPECT_EQ(m.celle[3].codice, codice_cella::segnale);
   EXPECT_EQ(m.celle[1].avvicinamento, 81);
@@ -88,7 +91,10 @@ TEST(MemoSegnale, ValueWordsAndMarksMustFitTheirFields) {
     memo_segnale(m, {1050, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // kind 27: marks 271..274
     FAIL();
   } catch (const guasto_lettura& g) {
-    EXPECT_EQ(g.causa, "valore 271 fuori dal campo avvicinamento (0..255)");
+    EXPECT_EQ(g.causa,
+              "il tipo del segnale, 3 × campo 2 + campo 7, vale 27, ma va da 0 a 25: i segni di "
+              "avvicinamento, 10 × tipo + 1..4, vanno da 0 a 255");
+    EXPECT_EQ(g.campo, 2);
   }
   EXPECT_EQ(m.celle[22].valore_4, 27);
   EXPECT_THROW(memo_segnale(m, {2050, 2, 4000, 0, 0, 0, 0, 0, 0, 0, 0}), guasto_lettura);

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -28,6 +29,18 @@ class lettore_linea final : public lettore_descrizione {
   // for the stations.
   Long limite_cartelli() const { return cartello_; }
 
+  // The first progressive, in file order, whose start or offset is off the
+  // 50 m grid.
+  progressiva_fuori_passo progressiva_fuori_passo_prima() const {
+    progressiva_fuori_passo prima;
+    for (const progressiva_fuori_passo& p : progressive_)
+      if (p.punto.riga != 0 &&
+          (prima.punto.riga == 0 || std::pair(p.punto.riga, p.punto.colonna) <
+                                        std::pair(prima.punto.riga, prima.punto.colonna)))
+        prima = p;
+    return prima;
+  }
+
  private:
   bool apertura() override {
     if (!trova_generale()) return false;
@@ -40,10 +53,16 @@ class lettore_linea final : public lettore_descrizione {
     for (;;) {
       chiave();
       if (f_.fine()) {
-        ferma(esito::generale_assente);
+        ferma_in(esito::generale_assente, {1, 1},
+                 causa_esito(esito::generale_assente,
+                             "il file è stato letto fino in fondo senza trovarlo; la descrizione "
+                             "della linea comincia con la riga [generale]"));
         return false;
       }
-      if (ha("[generale]")) return true;
+      if (ha("[generale]")) {
+        p_.generale = p_.campo(0);
+        return true;
+      }
     }
   }
 
@@ -56,35 +75,51 @@ class lettore_linea final : public lettore_descrizione {
       if (f_.fine()) return true;
       for (int i = 0; i < 10; ++i)
         if (ha("-")) chiave();
+      nota_se_del_treno();
 
       if (ha("percorso") && ha("lunghezza") && !lunghezza()) return false;
-      if (ha_esatto("tre") && ha_esatto("progressiva"))
-        progressiva(m_.registri[indice_registro::progressiva_tre]);
-      if (ha_esatto("due") && ha_esatto("progressiva"))
-        progressiva(m_.registri[indice_registro::progressiva_due]);
-      if (ha_esatto("uno") && ha_esatto("progressiva"))
-        progressiva(m_.registri[indice_registro::progressiva_uno]);
+      if (ha_esatto("tre") && ha_esatto("progressiva")) progressiva(0, "tre");
+      if (ha_esatto("due") && ha_esatto("progressiva")) progressiva(1, "due");
+      if (ha_esatto("uno") && ha_esatto("progressiva")) progressiva(2, "uno");
       registro& linea = m_.registri[indice_registro::generali_linea];
-      if (ha_esatto("sfondo") && ha_esatto("uno")) linea.inizio = numero("sfondo uno");
-      if (ha_esatto("sfondo") && ha_esatto("due")) linea.progressiva = numero("sfondo due");
-      if (ha_esatto("sfondo") && ha_esatto("tre")) linea.fine = numero("sfondo tre");
+      if (ha_esatto("sfondo") && ha_esatto("uno"))
+        linea.inizio = sfondo("il valore di «sfondo uno»");
+      if (ha_esatto("sfondo") && ha_esatto("due"))
+        linea.progressiva = sfondo("il valore di «sfondo due»");
+      if (ha_esatto("sfondo") && ha_esatto("tre")) linea.fine = sfondo("il valore di «sfondo tre»");
       if (ha_esatto("segnali") && ha_esatto("ripetizione") && !ripetizione()) return false;
       if (ha("[") && ha("]") && m_.campo.front() != '-') return true;
     }
   }
 
+  // A general record of a train description: if the line half meets one, the
+  // two files may have been given the other way round.
+  void nota_se_del_treno() {
+    if (p_.del_treno.riga != 0) return;
+    if (ha("vetture") || (ha("massa") && ha("frenata")) || ha("orologio") || ha("sabbia")) {
+      p_.del_treno = p_.campo(0);
+      p_.testo_del_treno = m_.campo;
+    }
+  }
+
+  // The general records: each is a record of its own on the keyword field,
+  // whose values count from 1.
+
   // The line length sizes the cells and, when it is built, the trace.
   bool lunghezza() {
+    p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_treno];
     r.fine = numero("la lunghezza della linea");
     if (r.fine > lunghezza_massima) {
-      ferma(esito::lunghezza_eccessiva);
+      ferma(esito::lunghezza_eccessiva, 1,
+            causa_esito(esito::lunghezza_eccessiva,
+                        fmt::format("«lunghezza percorso» vale {} m", r.fine)));
       return false;
     }
     const largo estesa = static_cast<largo>(r.fine) + oltre_la_linea;
     if (estesa < 0)
-      guasto(fmt::format("lunghezza della linea {}: la lunghezza estesa {} è negativa", r.fine,
-                         estesa));
+      guasto_campo(
+          fmt::format("la lunghezza della linea vale {} m, ma va da 0 a 1.000.000 m", r.fine), 1);
     m_.lunghezza_estesa = static_cast<Long>(estesa);
     m_.ultima_cella = static_cast<Long>(cella_di(estesa));
     m_.celle.assign(static_cast<size_t>(m_.ultima_cella) + 1, cella{});
@@ -94,24 +129,48 @@ class lettore_linea final : public lettore_descrizione {
     return true;
   }
 
-  void progressiva(registro& r) {
-    r.inizio = numero("l'inizio della progressiva");
-    r.fine = numero("lo scostamento della progressiva");
+  Long sfondo(std::string_view cosa) {
+    p_.nuovo_record();
+    return numero(cosa);
+  }
+
+  // Progressive `quale` (0 "tre", 1 "due", 2 "uno") into its record; a start
+  // or offset off the 50 m grid is noted for the check after both files.
+  void progressiva(int quale, std::string_view nome) {
+    static constexpr int indici[] = {indice_registro::progressiva_tre,
+                                     indice_registro::progressiva_due,
+                                     indice_registro::progressiva_uno};
+    p_.nuovo_record();
+    registro& r = m_.registri[static_cast<size_t>(indici[quale])];
+    r.inizio = numero("l'inizio della progressiva chilometrica");
+    r.fine = numero("lo scostamento della progressiva chilometrica");
     r.progressiva = numero("il segno di progressiva decrescente");
+    progressiva_fuori_passo& fuori = progressive_[static_cast<size_t>(quale)];
+    if (r.inizio % 50 != 0)
+      fuori = {p_.campo(1),
+               fmt::format("la progressiva chilometrica {} comincia a {} m", nome, r.inizio)};
+    else if (r.fine % 50 != 0)
+      fuori = {p_.campo(2),
+               fmt::format("la progressiva chilometrica {} ha lo scostamento {} m", nome, r.fine)};
+    else
+      fuori = {};
   }
 
   // Signal repetition: its start and end, and from the keyword field the
   // number of codes, 4 or 9; a repetition that ends at 0 has no codes.
   bool ripetizione() {
+    p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.inizio = numero("l'inizio della ripetizione segnali");
     r.fine = numero("la fine della ripetizione segnali");
     if (r.inizio % 50 != 0) {
-      ferma(esito::ripetizione_inizio_non_multiplo);
+      ferma(esito::ripetizione_inizio_non_multiplo, 1,
+            causa_esito(esito::ripetizione_inizio_non_multiplo, fmt::format("{} m", r.inizio)));
       return false;
     }
     if (r.fine % 50 != 0) {
-      ferma(esito::ripetizione_fine_non_multipla);
+      ferma(esito::ripetizione_fine_non_multipla, 2,
+            causa_esito(esito::ripetizione_fine_non_multipla, fmt::format("{} m", r.fine)));
       return false;
     }
     if (ha("4")) {
@@ -119,7 +178,10 @@ class lettore_linea final : public lettore_descrizione {
     } else if (ha("9")) {
       r.progressiva = 9;
     } else {
-      ferma(esito::ripetizione_senza_codici);
+      ferma(esito::ripetizione_senza_codici, 0,
+            causa_esito(esito::ripetizione_senza_codici,
+                        fmt::format("la parola chiave {} deve dire \"4 codici\" o \"9 codici\"",
+                                    cita(m_.campo))));
       return false;
     }
     if (r.fine == 0) r.progressiva = 0;
@@ -132,8 +194,9 @@ class lettore_linea final : public lettore_descrizione {
     progressive_ordina(m_);
     m_.montagne_numero = 0;
     if (m_.con_tracciato != 0) {
-      scrivi_metro(m_, 0, Integer{0}, Integer{0});
-      scrivi_metro(m_, 1, Integer{0}, Integer{1});
+      auto inizio = [] { return uso_tabella{"l'inizio del tracciato"}; };
+      scrivi_metro(m_, 0, Integer{0}, Integer{0}, inizio);
+      scrivi_metro(m_, 1, Integer{0}, Integer{1}, inizio);
       x2_ = 0.0;
       y2_ = 0.0;
       x1_ = 0.0;
@@ -142,7 +205,7 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   passo record() override {
-    passi_record passi;
+    passi_record passi(p_);
     passi.se(ha("pendenza"), [this] { return pendenza(); });
     passi.se(ha("curva") && m_.con_tracciato != 0, [this] { return curva(); });
     passi.se(ha("montagna"), [this] { return montagna(); });
@@ -151,9 +214,16 @@ class lettore_linea final : public lettore_descrizione {
     return passi.risultato();
   }
 
-  // The gradient in force plus 100, as the cells keep it.
+  // The gradient in force plus 100, as the cells keep it. A gradient that
+  // does not fit fails at its own record, when a later one reaches it.
   Byte byte_pendenza() const {
-    return a_byte(static_cast<largo>(pendenza_.in_vigore) + 100, "pendenza");
+    const largo valore = static_cast<largo>(pendenza_.in_vigore) + 100;
+    if (valore < 0 || valore > 255)
+      guasto_in(fmt::format("la pendenza {} per mille va oltre quanto le celle tengono: va da "
+                            "-100 a 155",
+                            pendenza_.in_vigore),
+                pendenza_.luogo_valore);
+    return static_cast<Byte>(valore);
   }
 
   passo pendenza() {
@@ -161,8 +231,10 @@ class lettore_linea final : public lettore_descrizione {
     const Long valore = numero("il valore della pendenza");
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
+    pendenza_.luogo_record = p_.campo(0);
     if (n > 0) pendenza_.riempi(m_, byte_pendenza(), n);
     pendenza_.in_vigore = valore;
+    pendenza_.luogo_valore = p_.campo(2);
     return passo::continua;
   }
 
@@ -176,17 +248,29 @@ class lettore_linea final : public lettore_descrizione {
   // turn a -0.0 into +0.0 and so change the bytes written.
   void metro_dritto() { segna_metro(x1_ + (x1_ - x2_), y1_ + (y1_ - y2_)); }
   void segna_metro(double x, double y) {
-    scrivi_metro(m_, cursore_, x, y);
+    scrivi_metro(m_, cursore_, x, y, [this] {
+      return uso_tabella{
+          fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_), 2};
+    });
     x2_ = x1_;
     y2_ = y1_;
     x1_ = x;
     y1_ = y;
   }
-  // Advances the trace cursor; false when it passes the last metre allowed.
-  bool avanza() {
+  // Advances the trace cursor; false when it passes the last metre allowed,
+  // on the way to the curve's start (the straight run) or along it.
+  bool avanza(bool in_curva) {
     ++cursore_;
     if (cursore_ <= metro_massimo) return true;
-    ferma(esito::curva_non_valida);
+    if (in_curva)
+      ferma(esito::curva_non_valida, 2,
+            fmt::format("tracciato oltre il metro 1.000.000: la curva da {} m lunga {} m vi "
+                        "arriverebbe",
+                        inizio_curva_, lunghezza_curva_));
+    else
+      ferma(esito::curva_non_valida, 1,
+            fmt::format("tracciato oltre il metro 1.000.000: la curva comincia a {} m",
+                        inizio_curva_));
     return false;
   }
 
@@ -208,18 +292,23 @@ class lettore_linea final : public lettore_descrizione {
     if (!in_campo(inizio)) return passo::chiudi;
     const std::optional<double> k = curvatura();
     if (!k) {
-      ferma(esito::curva_non_valida);
+      ferma(esito::curva_non_valida, 0,
+            fmt::format("curva senza classe: nella parola chiave {} manca la cifra della classe, "
+                        "da 1 a 6 (come in \"curvad3\")",
+                        cita(m_.campo)));
       return passo::ferma;
     }
+    inizio_curva_ = inizio;
+    lunghezza_curva_ = lunghezza;
     while (cursore_ <= inizio) {
       metro_dritto();
-      if (!avanza()) return passo::ferma;
+      if (!avanza(false)) return passo::ferma;
     }
-    const Long fine =
-        a_long(static_cast<largo>(inizio) + lunghezza, "inizio + lunghezza della curva");
+    const Long fine = a_long(static_cast<largo>(inizio) + lunghezza,
+                             {"la fine della curva, inizio + lunghezza,", 2});
     while (cursore_ <= fine) {
       metro(*k);
-      if (!avanza()) return passo::ferma;
+      if (!avanza(true)) return passo::ferma;
     }
     return passo::continua;
   }
@@ -235,28 +324,45 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   passo indicatore() {
+    static constexpr std::string_view valori[2][4] = {
+        {"la prima velocità del primo gruppo", "la seconda velocità del primo gruppo",
+         "la terza velocità del primo gruppo", "il codice del primo gruppo"},
+        {"la prima velocità del secondo gruppo", "la seconda velocità del secondo gruppo",
+         "la terza velocità del secondo gruppo", "il codice del secondo gruppo"},
+    };
     record_indicatore r;
     r.posizione = numero("la posizione dell'indicatore");
+    int gruppo = 0;
     for (gruppo_indicatore* g : {&r.primo, &r.secondo}) {
-      g->velocita_1 = numero("un valore dell'indicatore");
-      g->velocita_2 = numero("un valore dell'indicatore");
-      g->velocita_3 = numero("un valore dell'indicatore");
-      g->codice = numero("un valore dell'indicatore");
+      g->velocita_1 = numero(valori[gruppo][0]);
+      g->velocita_2 = numero(valori[gruppo][1]);
+      g->velocita_3 = numero(valori[gruppo][2]);
+      g->codice = numero(valori[gruppo][3]);
+      ++gruppo;
     }
     if (!in_campo(r.posizione)) return passo::chiudi;
-    return dopo_costruttore(memo_indicatori_v_max(m_, r), r.posizione);
+    return dopo_costruttore(memo_indicatori_v_max(m_, r), r.posizione, [&](esito) {
+      return fmt::format("l'indicatore a {} m va nella {}", r.posizione,
+                         occupata(cella_dopo(r.posizione)));
+    });
   }
 
   passo cartello() {
     const Long posizione = numero("la posizione del cartello");
-    f_.testo(m_.campo, "il testo del cartello");
+    testo(m_.campo, "il testo del cartello");
     if (!in_campo(posizione)) return passo::chiudi;
-    cella& c = cella_n(m_, cella_dopo(posizione));
+    const largo n = cella_dopo(posizione);
+    cella& c = cella_n(m_, n, [&] {
+      return uso_tabella{fmt::format("il cartello indicatore a {} m", posizione), 1};
+    });
     if (!cella_libera(c)) {
-      ferma_a(esito::cartello_su_cella_occupata, posizione);
+      ferma_a(esito::cartello_su_cella_occupata, posizione, 1,
+              causa_esito(esito::cartello_su_cella_occupata,
+                          fmt::format("il cartello a {} m va nella {}", posizione, occupata(n))));
       return passo::ferma;
     }
-    if (cartello_ <= 0) guasto("più di 80 cartelli indicatori: nessun registro libero");
+    if (cartello_ <= 0)
+      guasto("più di 80 cartelli indicatori: nessun registro libero per questo, l'81°");
     c.codice = codice_cella::cartello;
     c.valore_1 = static_cast<Integer>(cartello_);
     registro_n(m_, cartello_).nome = m_.campo;
@@ -276,9 +382,11 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
-  profilo pendenza_{&cella::pendenza};
-  largo cursore_ = 2;                         // the next metre of the trace
-  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;  // the last two metres
+  profilo pendenza_{&cella::pendenza, "le pendenze"};
+  largo cursore_ = 2;                                     // the next metre of the trace
+  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;              // the last two metres
+  Long inizio_curva_ = 0, lunghezza_curva_ = 0;           // the curve being drawn
+  std::array<progressiva_fuori_passo, 3> progressive_{};  // "tre", "due", "uno"
 };
 
 }  // namespace
@@ -286,7 +394,7 @@ class lettore_linea final : public lettore_descrizione {
 esito_linea leggi_linea(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d) {
   lettore_linea lettore(m, f, p, d);
   if (!lettore.leggi()) return {};
-  return {true, lettore.limite_cartelli()};
+  return {true, lettore.limite_cartelli(), p.file, lettore.progressiva_fuori_passo_prima()};
 }
 
 }  // namespace scen

@@ -156,32 +156,56 @@ struct caso_esito {
   std::string linea;
   Long esito;
   Long posizione;  // -1: unchanged
-  long riga;
+  long riga, colonna;
+  std::string causa;
   bool treno_letto;  // the train file was read (and so deleted)
 };
 
-TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
+// Each outcome names the field at fault: the first value (the position) for
+// a record that meets a taken cell, the keyword field for one whose keyword
+// is at fault.
+TEST(LetturaLinea, OutcomesWithTheirPositionLineColumnAndCause) {
   const caso_esito casi[] = {
-      {"no general section", righe({"[linea]", "lunghezza percorso, 1000", "[fine]"}), 102, -1, 3,
+      {"no general section", righe({"[linea]", "lunghezza percorso, 1000", "[fine]"}), 102, -1, 1,
+       1,
+       "nessun campo \"[generale]\" nel file di descrizione della linea: il file è stato letto "
+       "fino in fondo senza trovarlo; la descrizione della linea comincia con la riga [generale]",
        false},
       {"length above a million", righe({"[generale]", "lunghezza percorso, 1000001", "[fine]"}), 1,
-       -1, 2, false},
+       -1, 2, 21, "lunghezza della linea oltre 1.000.000 m: «lunghezza percorso» vale 1000001 m",
+       false},
       {"repetition start",
-       righe({"[generale]", "ripetizione segnali 9 codici, 525, 9000", "[fine]"}), 3, -1, 2, false},
+       righe({"[generale]", "ripetizione segnali 9 codici, 525, 9000", "[fine]"}), 3, -1, 2, 31,
+       "inizio della ripetizione segnali non multiplo di 50: 525 m", false},
       {"repetition end", righe({"[generale]", "ripetizione segnali 9 codici, 500, 9010", "[fine]"}),
-       4, -1, 2, false},
+       4, -1, 2, 36, "fine della ripetizione segnali non multipla di 50: 9010 m", false},
       {"repetition without codes",
-       righe({"[generale]", "ripetizione segnali codici, 500, 9000", "[fine]"}), 5, -1, 2, false},
-      {"curve without class", linea_con(righe({"curvad7, 100, 50"})), 103, -1, 4, false},
+       righe({"[generale]", "ripetizione segnali codici, 500, 9000", "[fine]"}), 5, -1, 2, 1,
+       "ripetizione segnali senza \"4\" né \"9\" codici: la parola chiave \"ripetizione segnali "
+       "codici\" deve dire \"4 codici\" o \"9 codici\"",
+       false},
+      {"curve without class", linea_con(righe({"curvad7, 100, 50"})), 103, -1, 4, 1,
+       "curva senza classe: nella parola chiave \"curvad7\" manca la cifra della classe, da 1 a 6 "
+       "(come in \"curvad3\")",
+       false},
       {"indicator on an indicator",
        linea_con(righe(
            {"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "indicatori_vmax, 7310, 75,80,85,0, ,,,0"})),
-       21, 7310, 5, false},
+       21, 7310, 5, 18,
+       "indicatore di velocità su una cella occupata: l'indicatore a 7310 m va nella cella 147 (da "
+       "7350 a 7400 m), che ha già un indicatore di velocità",
+       false},
       {"signpost on an indicator",
        linea_con(
            righe({"indicatori_vmax, 7300, 75,80,85,0, ,,,0", "cartello_indicatore, 7300, (x)"})),
-       6, 7300, 5, false},
-      {"beyond the cells", linea_con(righe({"pendenza, 16950, 1"})), 15, 16950, 4, true},
+       6, 7300, 5, 22,
+       "cartello indicatore su una cella occupata: il cartello a 7300 m va nella cella 147 (da "
+       "7350 a 7400 m), che ha già un indicatore di velocità",
+       false},
+      {"beyond the cells", linea_con(righe({"pendenza, 16950, 1"})), 15, 16950, 4, 11,
+       "posizione oltre le celle della linea: 16950 m, ma con una linea di 10000 m si arriva al "
+       "più a 16900 m",
+       true},
   };
   for (const caso_esito& c : casi) {
     Lettura l(1);
@@ -191,9 +215,34 @@ TEST(LetturaLinea, OutcomesWithTheirPositionAndLine) {
     EXPECT_EQ(l.m.errore_posizione, c.posizione) << c.nome;
     EXPECT_EQ(d.file, l.file.linea) << c.nome;
     EXPECT_EQ(d.riga, c.riga) << c.nome;
-    EXPECT_EQ(d.causa, descrizione_esito(static_cast<esito>(c.esito))) << c.nome;
+    EXPECT_EQ(d.colonna, c.colonna) << c.nome;
+    EXPECT_EQ(d.causa, c.causa) << c.nome;
+    EXPECT_TRUE(d.note.empty()) << c.nome;
     EXPECT_FALSE(l.resta_linea()) << c.nome;
     EXPECT_EQ(l.resta_treno(), !c.treno_letto) << c.nome;
+  }
+}
+
+TEST(LetturaLinea, TheTracePastAMillionMetresOnTheWayToTheCurveOrAlongIt) {
+  struct caso {
+    const char* curva;
+    long colonna;
+    std::string causa;
+  };
+  const caso casi[] = {
+      {"curvad2, 999990, 100", 18,
+       "tracciato oltre il metro 1.000.000: la curva da 999990 m lunga 100 m vi arriverebbe"},
+      {"curvad2, 1000500, 100", 10,
+       "tracciato oltre il metro 1.000.000: la curva comincia a 1000500 m"},
+  };
+  for (const caso& c : casi) {
+    Lettura l(1);
+    const diagnosi_lettura& d = l.leggi(
+        prova::righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", c.curva, "[fine]"}));
+    EXPECT_EQ(l.m.errore_codice, esito::curva_non_valida) << c.curva;
+    EXPECT_EQ(d.riga, 4) << c.curva;
+    EXPECT_EQ(d.colonna, c.colonna) << c.curva;
+    EXPECT_EQ(d.causa, c.causa) << c.curva;
   }
 }
 
@@ -227,6 +276,7 @@ TEST(LetturaLinea, MissingFileIs101AndNothingIsDeleted) {
   EXPECT_EQ(l.m.errore_codice, esito::file_linea_assente);
   EXPECT_EQ(d.file, l.file.linea);
   EXPECT_EQ(d.riga, 0);
+  EXPECT_EQ(d.colonna, 0);
   EXPECT_EQ(d.causa, "file di descrizione della linea assente");
   EXPECT_TRUE(l.resta_treno());
   EXPECT_EQ(l.m.registri[85].nome, "Vela_Nuro");
@@ -244,58 +294,156 @@ TEST(LetturaLinea, OutOfRangeEndsLikeTheEndOfTheFile) {
   EXPECT_EQ(l.m.celle[339].pendenza, 0);
 }
 
-std::string causa_25(const std::string& linea, Long con_tracciato, long* riga = nullptr) {
+// A read failure of the line half: outcome 25, both files deleted, the
+// diagnosis in the line file.
+diagnosi_lettura diagnosi_25(const std::string& linea, Long con_tracciato) {
   Lettura l(con_tracciato);
   const diagnosi_lettura d = l.leggi(linea);
   EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura) << linea;
+  EXPECT_EQ(d.file, l.file.linea);
   EXPECT_FALSE(l.resta_linea());
   EXPECT_FALSE(l.resta_treno());
-  if (riga) *riga = d.riga;
-  return d.causa;
+  return d;
 }
 
-TEST(LetturaLinea, ReadFailuresNameWhatFailed) {
-  long riga = 0;
-  EXPECT_EQ(causa_25(linea_con(righe({"pendenza, 1.5, 2"})), 0, &riga),
-            "numero non valido \"1.5\"");
-  EXPECT_EQ(riga, 4);
-  EXPECT_EQ(causa_25(linea_con() + "pendenza,  100", 0, &riga),
-            "fine del file dentro un record: manca il valore della pendenza");
-  EXPECT_EQ(riga, 5);
-  EXPECT_EQ(causa_25("", 0), "fine del file dentro un record: manca un campo");
-  // No length: the cells are never sized; the gradient tail meets that.
-  EXPECT_EQ(
-      causa_25(righe({"[generale]", "[pendenze]", "pendenza, -100, 1", "[fine]"}), 0, &riga),
-      "indice di cella 0 con le celle non ancora dimensionate (lunghezza della linea non letta)");
-  EXPECT_EQ(causa_25(righe({"[generale]", "[curve]", "[fine]"}), 1),
-            "metro 0 del tracciato con il tracciato non ancora dimensionato (lunghezza della linea "
-            "non letta)");
-  EXPECT_EQ(causa_25(righe({"[generale]", "lunghezza percorso, 100", "[curve]",
-                            "curvad1, 7000, 200", "[fine]"}),
-                     1, &riga),
-            "metro 7101 del tracciato oltre l'ultimo metro 7100");
-  EXPECT_EQ(riga, 4);
-  EXPECT_EQ(causa_25(linea_con(righe({"pendenza, 0, 200", "pendenza, 100, 0"})), 0),
-            "valore 300 fuori dal campo pendenza (0..255)");
-  EXPECT_EQ(causa_25(linea_con(righe({"montagna, 16000, 18000, 2"})), 0),
-            "indice di cella 341 oltre l'ultima cella 340");
+TEST(LetturaLinea, ReadFailuresNameWhatFailedWhereItIs) {
+  const std::string senza_lunghezza =
+      "la lunghezza della linea non è stata letta: manca «lunghezza percorso» nella sezione "
+      "[generale]";
+  struct caso {
+    const char* nome;
+    std::string linea;
+    Long con_tracciato;
+    long riga, colonna;
+    std::string causa;
+  };
+  const caso casi[] = {
+      {"not a number", linea_con(righe({"pendenza, 1.5, 2"})), 0, 4, 11,
+       "la posizione della pendenza: trovato \"1.5\", ma va un numero intero (cifre, con \"-\" "
+       "davanti se negativo): i decimali non si scrivono"},
+      // The record is cut short: the place is where its line ends.
+      {"the file ends in a record", linea_con() + "pendenza,  100", 0, 5, 15,
+       "al record \"pendenza\" manca il valore della pendenza: il file finisce qui"},
+      {"the file ends after the record's line", linea_con() + righe({"pendenza,  100"}), 0, 5, 15,
+       "al record \"pendenza\" manca il valore della pendenza: il file finisce qui"},
+      {"an empty file", "", 0, 1, 1, "il file è vuoto: manca la sezione [generale]"},
+      // No length: the cells are never sized (the gradient tail meets that)
+      // and the trace neither; the length belongs to the general section.
+      {"no length, no trace",
+       righe({"x", "[generale]", "[pendenze]", "pendenza, -100, 1", "[fine]"}), 0, 2, 1,
+       senza_lunghezza},
+      {"no length, with the trace", righe({"[generale]", "[curve]", "[fine]"}), 1, 1, 1,
+       senza_lunghezza},
+      {"a curve beyond the trace",
+       righe({"[generale]", "lunghezza percorso, 100", "[curve]", "curvad1, 7000, 200", "[fine]"}),
+       1, 4, 16,
+       "la curva da 7000 m lunga 200 m: il metro 7101 va oltre l'ultimo del tracciato, il 7100 "
+       "(7000 m dopo la fine della linea)"},
+      // Found when the next record reaches the gradient: named at its value.
+      {"a gradient the cells cannot keep",
+       linea_con(righe({"pendenza, 0, 200", "pendenza, 100, 0"})), 0, 4, 14,
+       "la pendenza 200 per mille va oltre quanto le celle tengono: va da -100 a 155"},
+      {"a mountain zone beyond the cells", linea_con(righe({"montagna, 16000, 18000, 2"})), 0, 4,
+       18,
+       "la zona di montagna da 16000 a 18000 m: la cella 341 va oltre l'ultima, la cella 340 (da "
+       "17000 a 17050 m)"},
+      {"a mountain zone before the line's start", linea_con(righe({"montagna, -500, 100, 2"})), 0,
+       4, 11,
+       "la zona di montagna da -500 a 100 m: la cella -10 viene prima della cella 0, l'inizio "
+       "della "
+       "linea"},
+      {"a signpost before the line's start", linea_con(righe({"cartello_indicatore, -200, (x)"})),
+       0, 4, 22,
+       "il cartello indicatore a -200 m: la cella -3 viene prima della cella 0, l'inizio della "
+       "linea"},
+      // Named at the speed that weighs most in the pair.
+      {"a speed pair beyond 16 bits",
+       linea_con(righe({"indicatori_vmax, 100, 75,80,85,0, 75,80,200000,0"})), 0, 4, 41,
+       "la coppia delle terze velocità dell'indicatore, 20 × campo 4 + campo 8 / 5, vale 41700, ma "
+       "va da -32768 a 32767"},
+  };
+  for (const caso& c : casi) {
+    const diagnosi_lettura d = diagnosi_25(c.linea, c.con_tracciato);
+    EXPECT_EQ(d.riga, c.riga) << c.nome;
+    EXPECT_EQ(d.colonna, c.colonna) << c.nome;
+    EXPECT_EQ(d.causa, c.causa) << c.nome;
+  }
+}
+
+TEST(LetturaLinea, ARecordCutShortIsNamedWhereItsLineEnds) {
+  struct caso {
+    const char* nome;
+    std::string record;
+    long riga, colonna;
+    std::string causa;
+  };
+  const caso casi[] = {
+      {"a value missing", righe({"curvad3,  1000", "curvad3,  1500,  300"}), 4, 15,
+       "al record \"curvad3\" manca la lunghezza della curva: la riga finisce qui, e il valore si "
+       "prenderebbe da \"curvad3\", all'inizio della riga 5"},
+      {"blanks after the last value", righe({"curvad3,  1000   ", "curvad3,  1500,  300"}), 4, 18,
+       "al record \"curvad3\" manca la lunghezza della curva: la riga finisce qui, e il valore si "
+       "prenderebbe da \"curvad3\", all'inizio della riga 5"},
+      {"the comma after the keyword missing",
+       righe({"curvas4   1000,  150", "curvas5,  1500,  300"}), 4, 11,
+       "manca la virgola tra \"curvas4\" e \"1000\": senza, il numero resta nella parola chiave e "
+       "al record manca la lunghezza della curva (la riga finisce qui, e il valore si prenderebbe "
+       "da \"curvas5\", all'inizio della riga 5)"},
+      {"the comma missing, and the file ends", "curvas4\t1000,  150", 4, 9,
+       "manca la virgola tra \"curvas4\" e \"1000\": senza, il numero resta nella parola chiave "
+       "e al record manca la lunghezza della curva (il file finisce qui)"},
+      // A bad field inside a later line is that line's own fault.
+      {"a record on two lines", righe({"curvad3", "  1000, x"}), 5, 9,
+       "la lunghezza della curva: trovato \"x\", ma va un numero intero (cifre, con \"-\" davanti "
+       "se negativo)"},
+  };
+  for (const caso& c : casi) {
+    const diagnosi_lettura d = diagnosi_25(
+        prova::righe({"[generale]", "lunghezza percorso, 10000", "[curve]"}) + c.record, 1);
+    EXPECT_EQ(d.riga, c.riga) << c.nome;
+    EXPECT_EQ(d.colonna, c.colonna) << c.nome;
+    EXPECT_EQ(d.causa, c.causa) << c.nome;
+  }
+}
+
+TEST(LetturaLinea, SwappedFilesAreSuspectedFromTheGeneralSection) {
+  Lettura l(1);
+  const diagnosi_lettura& d =
+      l.leggi(righe({"[generale]", "numero vetture,  10", "sabbia,  220", "[aderenze]", "[fine]"}));
+  EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
+  EXPECT_EQ(std::tie(d.riga, d.colonna), std::make_tuple(1L, 1L));
+  EXPECT_EQ(d.causa,
+            "la lunghezza della linea non è stata letta: manca «lunghezza percorso» nella sezione "
+            "[generale]");
+  ASSERT_EQ(d.note.size(), 1u);
+  const nota_lettura& n = d.note[0];
+  EXPECT_EQ(n.livello, gravita::nota);
+  EXPECT_EQ(n.file, l.file.linea);
+  EXPECT_EQ(std::tie(n.riga, n.colonna), std::make_tuple(2L, 1L));
+  EXPECT_EQ(n.testo,
+            "\"numero vetture\" è un record della descrizione del treno: i due file di descrizione "
+            "sono forse scambiati?");
 }
 
 TEST(LetturaLinea, RepeatedGradientsPushTheFillIndexPastTheCells) {
   const std::string cinque =
       righe({"pendenza, 16900, 1", "pendenza, 16900, 1", "pendenza, 16900, 1", "pendenza, 16900, 1",
              "pendenza, 16900, 1"});
-  long riga = 0;
-  EXPECT_EQ(causa_25(linea_con(cinque), 0, &riga), "indice di cella 341 oltre l'ultima cella 340");
-  EXPECT_EQ(riga, 8);
+  const diagnosi_lettura d = diagnosi_25(linea_con(cinque), 0);
+  EXPECT_EQ(d.causa,
+            "le pendenze si scrivono nelle celle una dopo l'altra, almeno una per record, e qui "
+            "andrebbero nella cella 341, oltre l'ultima, la cella 340 (da 17000 a 17050 m): i "
+            "record vanno in ordine crescente di posizione, senza ripeterla");
+  EXPECT_EQ(std::tie(d.riga, d.colonna), std::make_tuple(8L, 1L));
 }
 
 TEST(LetturaLinea, NegativeExtendedLengthFailsAndLeavesTheArrays) {
   Lettura l(1);
   l.leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[fine]"}));
   EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
-  EXPECT_EQ(l.diagnosi.causa, "lunghezza della linea -7001: la lunghezza estesa -1 è negativa");
+  EXPECT_EQ(l.diagnosi.causa, "la lunghezza della linea vale -7001 m, ma va da 0 a 1.000.000 m");
   EXPECT_EQ(l.diagnosi.riga, 3);
+  EXPECT_EQ(l.diagnosi.colonna, 21);
   EXPECT_EQ(l.m.celle.size(), 161u);
   EXPECT_EQ(l.m.tracciato[0].size(), 8001u);
   EXPECT_EQ(l.m.ultima_cella, 160);
@@ -315,8 +463,10 @@ TEST(LetturaLinea, EightySignpostsAtMost) {
   Lettura l;
   l.leggi(linea_con(cartelli + righe({"cartello_indicatore, 9000, t"})));
   EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
-  EXPECT_EQ(l.diagnosi.causa, "più di 80 cartelli indicatori: nessun registro libero");
+  EXPECT_EQ(l.diagnosi.causa,
+            "più di 80 cartelli indicatori: nessun registro libero per questo, l'81°");
   EXPECT_EQ(l.diagnosi.riga, 84);
+  EXPECT_EQ(l.diagnosi.colonna, 1);
   EXPECT_EQ(l.m.celle[181].codice, 0);
 }
 

@@ -27,23 +27,30 @@ struct stazione_letta {
 // stations, signals, slowdowns and code reductions.
 class lettore_treno final : public lettore_descrizione {
  public:
-  lettore_treno(modello& m, campi& f, Long limite, posizione_lettura& p, diagnosi_lettura& d,
-                const std::string& file_linea)
-      : lettore_descrizione(m, f, p, d), limite_(limite), file_linea_(file_linea) {}
+  lettore_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
+                diagnosi_lettura& d)
+      : lettore_descrizione(m, f, p, d), linea_(linea), limite_(linea.limite_cartelli) {}
 
  private:
   // Fields up to "[generale]"; a file without it (an empty one too) goes
-  // straight to the work after the last record.
+  // straight to the work after the last record, with a warning: nothing of
+  // the train was read.
   bool apertura() override {
     while (!f_.fine()) {
       chiave();
-      if (ha("[generale]")) break;
+      if (ha("[generale]")) {
+        p_.generale = p_.campo(0);
+        return true;
+      }
     }
+    aggiungi_nota(d_, gravita::avviso, p_.file, {1, 1},
+                  f_.vuoto() ? "il file è vuoto: del treno non si è letto nulla"
+                             : "nessuna sezione [generale]: del treno non si è letto nulla");
     return true;
   }
 
   passo record() override {
-    passi_record passi;
+    passi_record passi(p_);
     passi.se(ha("frenata") && ha("massa"), [this] { return massa_frenata(); });
     passi.se(ha("vetture"), [this] { return vetture(); });
     passi.se(ha("velocit"), [this] { return velocita(); });
@@ -69,36 +76,51 @@ class lettore_treno final : public lettore_descrizione {
 
   passo orologio() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
-    r.campo_10 = a_integer(numero("le ore dell'orologio"), "ore");
-    r.campo_11 = a_integer(numero("i minuti dell'orologio"), "minuti");
-    r.campo_12 = a_integer(numero("i secondi dell'orologio"), "secondi");
+    r.campo_10 =
+        a_integer(numero("le ore dell'orologio"), {"il numero delle ore dell'orologio", 1});
+    r.campo_11 =
+        a_integer(numero("i minuti dell'orologio"), {"il numero dei minuti dell'orologio", 2});
+    r.campo_12 =
+        a_integer(numero("i secondi dell'orologio"), {"il numero dei secondi dell'orologio", 3});
     return passo::continua;
   }
 
   passo sabbia() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
-    r.campo_7 = a_integer(numero("la sabbia"), "sabbia");
+    r.campo_7 = a_integer(numero("la sabbia"), {"la sabbia", 1});
     return passo::continua;
   }
 
   // A builder's outcome; when it has none, an outcome that the line half left
-  // (a record beyond its cells) still stops reading here, at this record.
-  passo dopo_costruttore_treno(esito numero, Long posizione, std::string_view cosa) {
+  // (a record beyond its cells) still stops reading here, at this record:
+  // the error stays where the line half found it, and a note tells why
+  // reading stopped here, and that the outcome's position is now this one.
+  template <class Dettaglio>
+  passo dopo_costruttore_treno(esito numero, Long posizione, std::string_view cosa,
+                               Dettaglio&& dettaglio) {
     if (numero != esito::nessuno || m_.errore_codice == esito::nessuno)
-      return dopo_costruttore(numero, posizione);
-    d_ = {p_.file, p_.riga,
-          fmt::format("lettura fermata al {}: resta l'esito {} della lettura della linea ({})",
-                      cosa, numero_esito(m_.errore_codice), descrizione_esito(m_.errore_codice))};
+      return dopo_costruttore(numero, posizione, dettaglio);
+    aggiungi_nota(d_, gravita::nota, p_.file, p_.campo(1),
+                  fmt::format("la lettura del treno si ferma qui, al primo segnale o "
+                              "rallentamento: resta l'esito {} della linea, con la posizione di "
+                              "questo {} ({})",
+                              numero_esito(m_.errore_codice), cosa, posizione));
     m_.errore_posizione = posizione;
     return passo::ferma;
   }
 
-  // The speed in force in fifths, as `vel_limite` keeps it.
+  // The speed in force in fifths, as `vel_limite` keeps it. A speed that
+  // does not fit fails at its own record, when a later one reaches it.
   Byte vel_limite() const {
     const double quinto = std::nearbyint(static_cast<double>(velocita_.in_vigore) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
-      guasto(fmt::format("velocità {}: il quinto {} è fuori dal campo vel_limite (0..255)",
-                         velocita_.in_vigore, static_cast<largo>(quinto)));
+      guasto_in(velocita_.in_vigore < 0
+                    ? fmt::format("la velocità {} km/h è negativa: va da 0 a 1275 km/h",
+                                  velocita_.in_vigore)
+                    : fmt::format("la velocità {} km/h va oltre 1275 km/h, la più alta che le "
+                                  "celle tengono (in quinti di km/h, fino a 255)",
+                                  velocita_.in_vigore),
+                velocita_.luogo_valore);
     return static_cast<Byte>(quinto);
   }
 
@@ -110,9 +132,11 @@ class lettore_treno final : public lettore_descrizione {
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
     const largo ultima = m_.ultima_cella;
+    velocita_.luogo_record = p_.campo(0);
     if (n > 0 && velocita_.riempimento < ultima)
       velocita_.riempi(m_, vel_limite(), std::min(n, ultima));
     velocita_.in_vigore = valore;
+    velocita_.luogo_valore = p_.campo(2);
     return passo::continua;
   }
 
@@ -121,43 +145,92 @@ class lettore_treno final : public lettore_descrizione {
     const Long valore = numero("l'aderenza");
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
+    aderenza_.luogo_record = p_.campo(0);
     if (n > 0) aderenza_.riempi(m_, otto_bit(aderenza_.in_vigore), n);
     aderenza_.in_vigore = valore;
+    aderenza_.luogo_valore = p_.campo(2);
     return passo::continua;
   }
 
   passo segnale() {
     record_segnale s;
     s.posizione = numero("la posizione del segnale");
-    for (Long* campo : {&s.classe, &s.decine_1, &s.decine_2, &s.decine_3, &s.decine_4,
-                        &s.cifra_tipo, &s.unita_1, &s.unita_2, &s.unita_3, &s.valore_extra})
-      *campo = numero("un campo del segnale");
+    s.classe = numero("la classe del segnale");
+    s.decine_1 = numero("la cifra delle decine del primo valore del segnale");
+    s.decine_2 = numero("la cifra delle decine del secondo valore del segnale");
+    s.decine_3 = numero("la cifra delle decine del terzo valore del segnale");
+    s.decine_4 = numero("la cifra delle decine del quarto valore del segnale");
+    s.cifra_tipo = numero("la cifra del tipo del segnale");
+    s.unita_1 = numero("la cifra delle unità del primo valore del segnale");
+    s.unita_2 = numero("la cifra delle unità del secondo valore del segnale");
+    s.unita_3 = numero("la cifra delle unità del terzo valore del segnale");
+    s.valore_extra = numero("il valore extra del segnale");
     if (!in_campo(s.posizione)) return passo::chiudi;
-    return dopo_costruttore_treno(memo_segnale(m_, s), s.posizione, "segnale");
+    return dopo_costruttore_treno(memo_segnale(m_, s), s.posizione, "segnale", [&](esito) {
+      return fmt::format("il segnale a {} m va nella {}", s.posizione,
+                         occupata(cella_dopo(s.posizione)));
+    });
   }
 
   passo rallentamento() {
     record_rallentamento r;
     r.inizio = numero("l'inizio del rallentamento");
-    for (Long* campo :
-         {&r.velocita, &r.lunghezza, &r.treno_intero, &r.con_avvicinamento, &r.valore_mostrato})
-      *campo = numero("un campo del rallentamento");
+    r.velocita = numero("la velocità del rallentamento");
+    r.lunghezza = numero("la lunghezza del rallentamento");
+    r.treno_intero = numero("il segno di treno intero del rallentamento");
+    r.con_avvicinamento = numero("il segno delle celle di avvicinamento del rallentamento");
+    r.valore_mostrato = numero("il valore mostrato del rallentamento");
     if (!in_campo(r.inizio)) return passo::chiudi;
-    return dopo_costruttore_treno(memo_rallentamento(m_, r), r.inizio, "rallentamento");
+    return dopo_costruttore_treno(memo_rallentamento(m_, r), r.inizio, "rallentamento",
+                                  [&](esito numero) { return rallentamento_occupato(r, numero); });
+  }
+
+  // Which cell of the slowdown `r` was found taken, for `numero` (17 to 20).
+  std::string rallentamento_occupato(const record_rallentamento& r, esito numero) const {
+    const largo inizio = r.inizio;
+    const largo avviso = inizio - 1200;
+    switch (numero) {
+      case esito::avviso_su_cella_occupata:
+        return fmt::format("il punto di avviso, 1200 m prima dell'inizio (a {} m), va nella {}",
+                           avviso, occupata(cella_dopo(avviso)));
+      case esito::inizio_su_cella_occupata:
+        return fmt::format("l'inizio del rallentamento, a {} m, va nella {}", inizio,
+                           occupata(cella_dopo(inizio)));
+      case esito::fine_su_cella_occupata:
+        return fmt::format("la fine del rallentamento, a {} m, va nella {}", inizio + r.lunghezza,
+                           occupata(cella_dopo(inizio + r.lunghezza)));
+      default:
+        break;
+    }
+    const largo a = cella_di(avviso);
+    largo presa = a;
+    for (largo d = 0; d <= 3; ++d)
+      if (!cella_libera(m_.celle[static_cast<size_t>(a - d)])) {
+        presa = a - d;
+        break;
+      }
+    return fmt::format("una delle quattro celle di avvicinamento prima del punto di avviso è la {}",
+                       occupata(presa));
   }
 
   passo abbattimento() {
     const Long posizione = numero("la posizione dell'abbattimento");
     const Long valore = numero("il valore dell'abbattimento");
     if (!in_campo(posizione)) return passo::chiudi;
-    cella& c = cella_n(m_, cella_di(posizione));
+    const largo n = cella_di(posizione);
+    cella& c = cella_n(m_, n, [&] {
+      return uso_tabella{fmt::format("l'abbattimento a {} m", posizione), 1};
+    });
     if (!cella_libera(c)) {
-      ferma_a(esito::abbattimento_su_cella_occupata, posizione);
+      ferma_a(
+          esito::abbattimento_su_cella_occupata, posizione, 1,
+          causa_esito(esito::abbattimento_su_cella_occupata,
+                      fmt::format("l'abbattimento a {} m va nella {}", posizione, occupata(n))));
       return passo::ferma;
     }
     if (valore > 0) {
       c.codice = codice_cella::abbattimento;
-      c.valore_1 = a_integer(valore, "valore_1");
+      c.valore_1 = a_integer(valore, {"il valore dell'abbattimento", 2});
     } else {
       c.codice = codice_cella::abbattimento_senza_valore;
     }
@@ -184,13 +257,15 @@ class lettore_treno final : public lettore_descrizione {
     const Long posizione = r.progressiva;
     if (!in_campo(posizione, 800)) return {passo::chiudi};
     if (posizione % 50 != 0) {
-      ferma_a(esito::stazione_non_multipla, posizione);
+      ferma_a(esito::stazione_non_multipla, posizione, 1,
+              causa_esito(esito::stazione_non_multipla, fmt::format("{} m", posizione)));
       return {passo::ferma};
     }
-    r.tipo = a_byte(numero("il tipo della stazione"), "tipo");
+    r.tipo = a_byte(numero("il tipo della stazione"), {"il tipo della stazione (campo 2)", 2});
     const Long estensione = numero("l'estensione della stazione");
     if (estensione % 100 != 0) {
-      ferma_a(esito::estensione_non_multipla, posizione);
+      ferma_a(esito::estensione_non_multipla, posizione, 3,
+              causa_esito(esito::estensione_non_multipla, fmt::format("{} m", estensione)));
       return {passo::ferma};
     }
     leggi_campi_stazione(r);
@@ -199,32 +274,33 @@ class lettore_treno final : public lettore_descrizione {
 
   // Fields 4 to 16 and the name, each into a field of its own width.
   void leggi_campi_stazione(registro& r) {
-    r.campo_4 = a_byte(numero("il campo 4 della stazione"), "campo_4");
-    r.campo_5 = a_byte(numero("il campo 5 della stazione"), "campo_5");
-    r.prolungamento = a_byte(numero("il campo 6 della stazione"), "prolungamento");
-    r.campo_7 = a_integer(numero("il campo 7 della stazione"), "campo_7");
-    r.campo_8 = a_integer(numero("il campo 8 della stazione"), "campo_8");
-    r.campo_9 = a_byte(numero("il campo 9 della stazione"), "campo_9");
-    r.campo_10 = a_integer(numero("il campo 10 della stazione"), "campo_10");
-    r.campo_11 = a_integer(numero("il campo 11 della stazione"), "campo_11");
-    r.campo_12 = a_integer(numero("il campo 12 della stazione"), "campo_12");
-    r.fermata = a_byte(numero("il campo 13 della stazione"), "fermata");
+    r.campo_4 = a_byte(numero("il campo 4 della stazione"), {"il campo 4 della stazione", 4});
+    r.campo_5 = a_byte(numero("il campo 5 della stazione"), {"il campo 5 della stazione", 5});
+    r.prolungamento = a_byte(numero("il campo 6 della stazione"), {"il campo 6 della stazione", 6});
+    r.campo_7 = a_integer(numero("il campo 7 della stazione"), {"il campo 7 della stazione", 7});
+    r.campo_8 = a_integer(numero("il campo 8 della stazione"), {"il campo 8 della stazione", 8});
+    r.campo_9 = a_byte(numero("il campo 9 della stazione"), {"il campo 9 della stazione", 9});
+    r.campo_10 =
+        a_integer(numero("il campo 10 della stazione"), {"il campo 10 della stazione", 10});
+    r.campo_11 =
+        a_integer(numero("il campo 11 della stazione"), {"il campo 11 della stazione", 11});
+    r.campo_12 =
+        a_integer(numero("il campo 12 della stazione"), {"il campo 12 della stazione", 12});
+    r.fermata = a_byte(numero("il campo 13 della stazione"), {"il campo 13 della stazione", 13});
     const Long ore = numero("le ore della stazione");
     const Long minuti = numero("i minuti della stazione");
     const Long secondi = numero("i secondi della stazione");
     r.orario = secondi_del_giorno(ore, minuti, secondi);
-    f_.testo(r.nome, "il nome della stazione");
+    testo(r.nome, "il nome della stazione");
   }
 
   // (ore × 60 + minuti) × 60 + secondi, each step in 32 bits.
   static Long secondi_del_giorno(Long ore, Long minuti, Long secondi) {
-    const Long ore_minuti = a_long(
-        static_cast<largo>(a_long(static_cast<largo>(ore) * 60, "orario della stazione")) + minuti,
-        "orario della stazione");
-    return a_long(
-        static_cast<largo>(a_long(static_cast<largo>(ore_minuti) * 60, "orario della stazione")) +
-            secondi,
-        "orario della stazione");
+    constexpr nome_campo orario{"l'orario della stazione in secondi (campi 14, 15 e 16)", 14};
+    const Long ore_minuti =
+        a_long(static_cast<largo>(a_long(static_cast<largo>(ore) * 60, orario)) + minuti, orario);
+    return a_long(static_cast<largo>(a_long(static_cast<largo>(ore_minuti) * 60, orario)) + secondi,
+                  orario);
   }
 
   // `inizio` and `fine` from the position, the type and the extent length:
@@ -238,21 +314,24 @@ class lettore_treno final : public lettore_descrizione {
     switch (r.tipo) {
       case 5:
       case 6:
-        r.inizio = a_long(p - estensione, "inizio della stazione");
-        r.fine = a_long(p + 150, "fine della stazione");
+        r.inizio = a_long(p - estensione, {"l'inizio della stazione, posizione - estensione,", 3});
+        r.fine = a_long(p + 150, {"la fine della stazione, posizione + 150 m,", 1});
         r.prolungamento = 0;
         break;
       case 7:
       case 8:
-        r.inizio = a_long(p - estensione, "inizio della stazione");
-        r.fine = a_long(p + estensione, "fine della stazione");
+        r.inizio = a_long(p - estensione, {"l'inizio della stazione, posizione - estensione,", 3});
+        r.fine = a_long(p + estensione, {"la fine della stazione, posizione + estensione,", 3});
         r.prolungamento = 0;
         break;
       default:
-        r.inizio = a_long(p - estensione / 2, "inizio della stazione");
-        r.fine = a_long(p + estensione / 2, "fine della stazione");
+        r.inizio =
+            a_long(p - estensione / 2, {"l'inizio della stazione, posizione - estensione / 2,", 3});
+        r.fine =
+            a_long(p + estensione / 2, {"la fine della stazione, posizione + estensione / 2,", 3});
         if (r.prolungamento != 0)
-          r.fine = a_long(static_cast<largo>(r.fine) + 50, "fine della stazione");
+          r.fine = a_long(static_cast<largo>(r.fine) + 50,
+                          {"la fine della stazione, con i 50 m del campo 6,", 6});
         break;
     }
     if (estensione < 600) r.campo_5 = 0;
@@ -268,17 +347,26 @@ class lettore_treno final : public lettore_descrizione {
   // no marks. False when the stop mark would fall on cell 0 or 1.
   bool segna_stazione(const registro& r) {
     if (r.tipo >= 25) return true;
+    auto segni = [&] {
+      return uso_tabella{
+          fmt::format("i segni della stazione alla fine della sua estensione, a {} m", r.fine), 3};
+    };
     if (r.tipo != 5 && r.tipo != 6)
       for (int k = 1; k <= 4; ++k) {
         const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
-        if (t > 1) cella_n(m_, t).avvicinamento = static_cast<Byte>(80 + k);
+        if (t > 1) cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
       }
     const largo t = cella_di(static_cast<largo>(r.fine) - 50);
     if (t <= 1) {
-      ferma(esito::fermata_su_cella_iniziale);
+      ferma(esito::fermata_su_cella_iniziale, 1,
+            causa_esito(esito::fermata_su_cella_iniziale,
+                        fmt::format("la stazione a {} m finisce a {} m, e il segno va nella "
+                                    "cella {}, l'ultima prima della fine; serve un'estensione che "
+                                    "finisca oltre 100 m",
+                                    r.progressiva, r.fine, t)));
       return false;
     }
-    cella& c = cella_n(m_, t);
+    cella& c = cella_n(m_, t, segni);
     c.codice = codice_cella::fermata;
     c.valore_1 = static_cast<Integer>(stazione_);
     return true;
@@ -288,10 +376,19 @@ class lettore_treno final : public lettore_descrizione {
   // of the one before; so the stations also come in ascending order.
   bool distante_dalla_precedente(const registro& r) {
     if (stazione_ == 1) return true;
-    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni, "inizio della stazione - 350") >=
-        registro_n(m_, stazione_ - 1).fine)
+    const Long fine_precedente = registro_n(m_, stazione_ - 1).fine;
+    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni,
+               {"l'inizio della stazione meno 350 m,", 1}) >= fine_precedente)
       return true;
-    ferma_a(esito::stazioni_troppo_vicine, r.progressiva);
+    const largo distanza = static_cast<largo>(r.inizio) - fine_precedente;
+    ferma_a(esito::stazioni_troppo_vicine, r.progressiva, 1,
+            causa_esito(esito::stazioni_troppo_vicine,
+                        fmt::format("la sua estensione comincia a {} m, {} della precedente, a "
+                                    "{} m",
+                                    r.inizio,
+                                    distanza >= 0 ? fmt::format("solo {} m dopo la fine", distanza)
+                                                  : std::string("prima della fine"),
+                                    fine_precedente)));
     return false;
   }
 
@@ -299,7 +396,11 @@ class lettore_treno final : public lettore_descrizione {
   passo prossima_stazione() {
     ++stazione_;
     if (stazione_ < limite_) return passo::continua;
-    ferma(esito::stazioni_troppe);
+    ferma(esito::stazioni_troppe, 0,
+          causa_esito(esito::stazioni_troppe,
+                      fmt::format("questa è la stazione n. {} e i cartelli indicatori sono {}, "
+                                  "ma insieme possono essere al massimo 78",
+                                  stazione_ - 1, indice_registro::primo_cartello - limite_)));
     return passo::ferma;
   }
 
@@ -313,26 +414,27 @@ class lettore_treno final : public lettore_descrizione {
       const registro& r = m_.registri[static_cast<size_t>(i)];
       if (r.inizio % 50 != 0 || r.fine % 50 != 0) {
         m_.errore_codice = esito::progressiva_non_multipla;
-        d_ = {file_linea_, 0, std::string(descrizione_esito(esito::progressiva_non_multipla))};
+        segna_errore(d_, linea_.file, linea_.progressiva.punto,
+                     causa_esito(esito::progressiva_non_multipla, linea_.progressiva.dettaglio));
         return;
       }
     }
   }
 
-  const Long limite_;              // the signpost index the line half left
-  const std::string& file_linea_;  // named by the progressive check
+  const esito_linea& linea_;  // named by the progressive check
+  const Long limite_;         // the signpost index the line half left
 
   // The speed and adhesion in force: 0 until the first profile record.
-  profilo velocita_{&cella::vel_limite};
-  profilo aderenza_{&cella::aderenza};
+  profilo velocita_{&cella::vel_limite, "le velocità"};
+  profilo aderenza_{&cella::aderenza, "le aderenze"};
   Long stazione_ = 1;  // the record of the next station
 };
 
 }  // namespace
 
-void leggi_treno(modello& m, campi& f, Long limite_cartelli, posizione_lettura& p,
-                 diagnosi_lettura& d, const std::string& file_linea) {
-  lettore_treno(m, f, limite_cartelli, p, d, file_linea).leggi();
+void leggi_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
+                 diagnosi_lettura& d) {
+  lettore_treno(m, f, linea, p, d).leggi();
 }
 
 }  // namespace scen

@@ -2,19 +2,18 @@
 // header records, the station records and the cells.
 #pragma once
 
-#include <string>
-
 #include "model/modello.h"
 #include "read/campi.h"
+#include "read/lettore_linea.h"
 #include "read/lettura.h"
 
 namespace scen {
 
-// Reads the fields of an open train description. `limite_cartelli` is the
-// signpost index left by the line half; `file_linea` names the line
-// description for the progressive check. Stops by setting an outcome (and
-// filling `d`) or, for a read failure, by throwing `guasto_lettura`.
-void leggi_treno(modello& m, campi& f, Long limite_cartelli, posizione_lettura& p,
-                 diagnosi_lettura& d, const std::string& file_linea);
+// Reads the fields of an open train description, after the line half that
+// left `linea`: the signpost index, and the progressives for the check at the
+// end. Stops by setting an outcome (and filling `d`) or, for a read failure,
+// by throwing `guasto_lettura`.
+void leggi_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
+                 diagnosi_lettura& d);
 
 }  // namespace scen

@@ -1,10 +1,22 @@
 #include "read/lettura.h"
 
+#include <fmt/format.h>
+
+#include <optional>
+
 namespace scen {
 
 void profilo::riempi(modello& m, Byte valore, largo fino_a) {
   do {
-    cella_n(m, riempimento).*campo = valore;
+    const auto celle = static_cast<largo>(m.celle.size());
+    if (celle > 0 && riempimento >= celle) [[unlikely]]
+      guasto_in(
+          fmt::format("{} si scrivono nelle celle una dopo l'altra, almeno una per record, "
+                      "e qui andrebbero nella cella {}, oltre l'ultima, la {}: i record vanno "
+                      "in ordine crescente di posizione, senza ripeterla",
+                      nome, riempimento, cella_in_parole(celle - 1)),
+          luogo_record);
+    cella_n(m, riempimento, [] { return uso_tabella{}; }).*campo = valore;
     ++riempimento;
   } while (riempimento < fino_a);
 }
@@ -22,8 +34,15 @@ bool lettore_descrizione::leggi() {
 }
 
 void lettore_descrizione::chiave() {
-  f_.testo(m_.campo, "un campo");
-  p_.riga = f_.riga();
+  try {
+    f_.testo(m_.campo, "la parola chiave di un record");
+  } catch (guasto_lettura& g) {
+    if (f_.vuoto()) g.causa = "il file è vuoto: manca la sezione [generale]";
+    throw;
+  }
+  p_.campi[0] = f_.punto();
+  p_.letti = 1;
+  p_.inizio_riga_ultimo = f_.inizio_riga();
 }
 
 bool lettore_descrizione::chiave_record() {
@@ -38,26 +57,125 @@ bool lettore_descrizione::chiave_record() {
   return true;
 }
 
-void lettore_descrizione::ferma(esito numero) {
-  m_.errore_codice = numero;
-  d_ = {p_.file, p_.riga, std::string(descrizione_esito(numero))};
+void lettore_descrizione::segna_valore() {
+  if (p_.letti < p_.campi.size()) p_.campi[p_.letti] = f_.punto();
+  ++p_.letti;
+  p_.inizio_riga_ultimo = f_.inizio_riga();
 }
 
-void lettore_descrizione::ferma_a(esito numero, Long posizione) {
-  ferma(numero);
+Long lettore_descrizione::numero(std::string_view cosa) {
+  Long valore = 0;
+  try {
+    valore = f_.numero(cosa);
+  } catch (guasto_lettura& g) {
+    record_interrotto(g, cosa);
+    throw;
+  }
+  segna_valore();
+  return valore;
+}
+
+void lettore_descrizione::testo(std::string& campo, std::string_view cosa) {
+  try {
+    f_.testo(campo, cosa);
+  } catch (guasto_lettura& g) {
+    record_interrotto(g, cosa);
+    throw;
+  }
+  segna_valore();
+}
+
+namespace {
+
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+
+// A keyword field that ends in a number after a blank, with a word before it,
+// as "curvas4   7000" when the comma after the keyword is missing: where the
+// number begins in the field, and where the word before it ends.
+struct coda_numerica {
+  size_t inizio_numero;
+  size_t fine_parola;
+};
+
+std::optional<coda_numerica> numero_in_coda(std::string_view campo) {
+  size_t fine = campo.size();
+  while (fine > 0 && (campo[fine - 1] == ' ' || campo[fine - 1] == '\t')) --fine;
+  size_t inizio = fine;
+  while (inizio > 0 && cifra(campo[inizio - 1])) --inizio;
+  if (inizio == fine) return std::nullopt;
+  if (inizio > 0 && campo[inizio - 1] == '-') --inizio;
+  size_t parola = inizio;
+  while (parola > 0 && (campo[parola - 1] == ' ' || campo[parola - 1] == '\t')) --parola;
+  if (parola == inizio || parola == 0) return std::nullopt;
+  return coda_numerica{inizio, parola};
+}
+
+}  // namespace
+
+void lettore_descrizione::record_interrotto(guasto_lettura& g, std::string_view cosa) const {
+  const punto_file ultimo = p_.campo(static_cast<int>(p_.letti) - 1);
+  if (!g.fine_file && !(g.punto.riga > ultimo.riga && f_.a_inizio_riga())) return;
+  const std::string seguito = g.fine_file
+                                  ? std::string("il file finisce qui")
+                                  : fmt::format(
+                                        "la riga finisce qui, e il valore si prenderebbe da {}, "
+                                        "all'inizio della riga {}",
+                                        cita(g.trovato), g.punto.riga);
+  const std::string_view chiave = m_.campo;
+  if (const std::optional<coda_numerica> coda = numero_in_coda(chiave)) {
+    const std::string_view numero =
+        chiave.substr(coda->inizio_numero,
+                      chiave.find_first_of(" \t", coda->inizio_numero) - coda->inizio_numero);
+    g.causa = fmt::format(
+        "manca la virgola tra {} e {}: senza, il numero resta nella parola chiave e al record "
+        "manca {} ({})",
+        cita(chiave.substr(0, coda->fine_parola)), cita(numero), cosa, seguito);
+    const punto_file parola = p_.campo(0);
+    g.punto = {parola.riga, parola.colonna + static_cast<long>(coda->inizio_numero)};
+    return;
+  }
+  g.causa = fmt::format("al record {} manca {}: {}", cita(chiave), cosa, seguito);
+  g.punto = f_.fine_riga(p_.inizio_riga_ultimo, ultimo.riga);
+}
+
+std::string lettore_descrizione::causa_esito(esito numero, std::string_view dettaglio) {
+  std::string causa(descrizione_esito(numero));
+  if (!dettaglio.empty()) {
+    causa += ": ";
+    causa += dettaglio;
+  }
+  return causa;
+}
+
+std::string lettore_descrizione::occupata(largo i) const {
+  return fmt::format("{}, che ha già {}", cella_in_parole(i),
+                     contenuto_cella(m_.celle[static_cast<size_t>(i)]));
+}
+
+void lettore_descrizione::ferma(esito numero, int campo, std::string causa) {
+  ferma_in(numero, p_.campo(campo), std::move(causa));
+}
+
+void lettore_descrizione::ferma_in(esito numero, punto_file punto, std::string causa) {
+  m_.errore_codice = numero;
+  segna_errore(d_, p_.file, punto, std::move(causa));
+}
+
+void lettore_descrizione::ferma_a(esito numero, Long posizione, int campo, std::string causa) {
+  ferma(numero, campo, std::move(causa));
   m_.errore_posizione = posizione;
 }
 
 bool lettore_descrizione::in_campo(Long posizione, largo margine) {
   if (nelle_celle(m_, posizione, margine)) return true;
-  ferma_a(esito::fuori_dalle_celle, posizione);
+  const largo massimo = static_cast<largo>(m_.ultima_cella) * 50 - margine;
+  const Long lunghezza = m_.registri[indice_registro::generali_treno].fine;
+  ferma_a(
+      esito::fuori_dalle_celle, posizione, 1,
+      causa_esito(esito::fuori_dalle_celle,
+                  fmt::format("{} m, ma con una linea di {} m {} arriva al più a {} m", posizione,
+                              lunghezza, margine == 100 ? "si" : "una stazione", massimo)));
   return false;
-}
-
-passo lettore_descrizione::dopo_costruttore(esito numero, Long posizione) {
-  if (numero == esito::nessuno) return passo::continua;
-  ferma_a(numero, posizione);
-  return passo::ferma;
 }
 
 }  // namespace scen

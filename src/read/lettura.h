@@ -5,6 +5,7 @@
 // last record.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -12,13 +13,36 @@
 #include "model/modello.h"
 #include "read/accesso.h"
 #include "read/campi.h"
-#include "read/memorizza_dati.h"
+#include "read/diagnosi.h"
 
 namespace scen {
 
 struct posizione_lettura {
   std::string file;  // full name of the description file being read
-  long riga = 0;     // line of the record being read, from 1
+
+  // The record being read: where its keyword field (0) and each of its value
+  // fields read so far (1 on) begin. A keyword field that calls for two
+  // records starts the count anew for each.
+  std::array<punto_file, 20> campi{};
+  size_t letti = 0;
+  // Byte offset of the line on which the last field read began.
+  size_t inizio_riga_ultimo = 0;
+
+  punto_file generale;  // the "[generale]" field
+  // In the general section of the line description, the first keyword field
+  // of a train description, and its text: the two files may be swapped.
+  punto_file del_treno;
+  std::string testo_del_treno;
+
+  // Where field `n` of the record began; the keyword field for a field not
+  // (yet) read.
+  punto_file campo(int n) const {
+    if (n >= 0 && static_cast<size_t>(n) < letti && static_cast<size_t>(n) < campi.size())
+      return campi[static_cast<size_t>(n)];
+    return campi[0];
+  }
+  // A new record on the same keyword field: its values count from 1.
+  void nuovo_record() { letti = 1; }
 };
 
 // How a record ends the loop of the records.
@@ -30,17 +54,24 @@ enum class passo {
 
 // The steps that one keyword field calls for, taken in their fixed order.
 // Every keyword test is made; a step runs only while the steps before it
-// have let the loop go on.
+// have let the loop go on. Each step is a record of its own, whose values
+// count from 1.
 class passi_record {
  public:
+  explicit passi_record(posizione_lettura& p) : p_(p) {}
+
   template <class Azione>
   void se(bool vale, Azione&& azione) {
-    if (vale && risultato_ == passo::continua) risultato_ = azione();
+    if (vale && risultato_ == passo::continua) {
+      p_.nuovo_record();
+      risultato_ = azione();
+    }
   }
   // How the record ends: `continua` when every step let the loop go on.
   passo risultato() const { return risultato_; }
 
  private:
+  posizione_lettura& p_;
   passo risultato_ = passo::continua;
 };
 
@@ -48,12 +79,16 @@ class passi_record {
 // that was in force at its start. A cell is written only when the next record
 // of the profile, or the tail after the last record, reaches it.
 struct profilo {
-  Byte cella::*campo;     // the byte of the cell that holds the profile
-  Long in_vigore = 0;     // the value of the last record read
-  largo riempimento = 0;  // the first cell not yet written
+  Byte cella::*campo;         // the byte of the cell that holds the profile
+  std::string_view nome;      // the profile's values in words: "le pendenze"
+  Long in_vigore = 0;         // the value of the last record read
+  largo riempimento = 0;      // the first cell not yet written
+  punto_file luogo_record{};  // the keyword field of the last record of the profile
+  punto_file luogo_valore{};  // the value field of the record whose value is in force
 
   // Writes `valore` from the first cell not yet written on: one cell at least,
-  // then up to the cell before `fino_a`.
+  // then up to the cell before `fino_a`. Past the last cell it fails at
+  // `luogo_record`.
   void riempi(modello& m, Byte valore, largo fino_a);
 };
 
@@ -78,27 +113,46 @@ class lettore_descrizione {
   // The work after the last record.
   virtual void chiusura() = 0;
 
-  // Reads the next field into `m_.campo` and notes its line.
+  // Reads the next field into `m_.campo` as the keyword field of a record.
   void chiave();
   // Whether `m_.campo` holds `parola`, blind to letter case or exactly.
   bool ha(std::string_view parola) const { return contiene_maiuscole(m_.campo, parola); }
   bool ha_esatto(std::string_view parola) const { return contiene(m_.campo, parola); }
-  // The next number field; `cosa` names it in the cause of a failure.
-  Long numero(std::string_view cosa) { return f_.numero(cosa); }
+  // The next value field of the record, a number or a text; `cosa` names it
+  // in the cause of a failure. A record cut short, whose missing values would
+  // come from the next line or the end of the file, fails where its line ends.
+  Long numero(std::string_view cosa);
+  void testo(std::string& campo, std::string_view cosa);
 
-  // Records that reading stops on `numero`, at the current record's line,
+  // Records that reading stops on `numero`, at value field `campo` of the
+  // current record (0: its keyword field), with `causa` as the cause,
   // leaving the position as it is or setting it to `posizione`.
-  void ferma(esito numero);
-  void ferma_a(esito numero, Long posizione);
+  void ferma(esito numero, int campo, std::string causa);
+  void ferma_a(esito numero, Long posizione, int campo, std::string causa);
+  // The same at a given place of the file.
+  void ferma_in(esito numero, punto_file punto, std::string causa);
 
-  // The range test: a record at `posizione` must leave `margine` metres
-  // inside the cells. Out of range, reading records outcome 15 at that
-  // position and goes on to the work after the last record.
+  // The range test: a record at `posizione` (its first value) must leave
+  // `margine` metres inside the cells. Out of range, reading records
+  // outcome 15 at that position and goes on to the work after the last
+  // record.
   bool in_campo(Long posizione, largo margine = 100);
 
   // What a record builder's outcome does: none lets the loop go on, any
-  // other stops reading at the record's position.
-  passo dopo_costruttore(esito numero, Long posizione);
+  // other stops reading at the record's position, at its first value, with
+  // the cause that `dettaglio(numero)` adds to the outcome's.
+  template <class Dettaglio>
+  passo dopo_costruttore(esito numero, Long posizione, Dettaglio&& dettaglio) {
+    if (numero == esito::nessuno) return passo::continua;
+    ferma_a(numero, posizione, 1, causa_esito(numero, dettaglio(numero)));
+    return passo::ferma;
+  }
+
+  // The cause of an outcome in the words of the outcome table, then what was
+  // found.
+  static std::string causa_esito(esito numero, std::string_view dettaglio);
+  // The cell `i`, which an object could not take, and what it holds.
+  std::string occupata(largo i) const;
 
   modello& m_;
   campi& f_;
@@ -110,6 +164,12 @@ class lettore_descrizione {
   // up to two fields that hold "-". False when the end of the file is reached
   // before or right after a field is read: that field is then not used.
   bool chiave_record();
+  // Notes where the value field just read began.
+  void segna_valore();
+  // A value field that failed: where the record was cut short, the failure
+  // moves to the end of its line, or to the number that its keyword field
+  // holds for want of a comma.
+  void record_interrotto(guasto_lettura& g, std::string_view cosa) const;
 };
 
 }  // namespace scen

@@ -38,9 +38,9 @@ risultato_build esegui_build(const std::string& cartella) {
   risultato.errore_posizione = m->errore_posizione;
 
   // The user knows the description files by their names in the folder.
-  std::string& file = risultato.percorso.diagnosi.file;
-  if (file == descrizioni.linea) file = da_1252_a_utf8(nome_linea);
-  if (file == descrizioni.treno) file = da_1252_a_utf8(nome_treno);
+  diagnosi_lettura& diagnosi = risultato.percorso.diagnosi;
+  rinomina_file(diagnosi, descrizioni.linea, da_1252_a_utf8(nome_linea));
+  rinomina_file(diagnosi, descrizioni.treno, da_1252_a_utf8(nome_treno));
   return risultato;
 }
 

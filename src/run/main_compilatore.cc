@@ -23,8 +23,9 @@ constexpr const char* aiuto =
     "Esce con stato 0 se tutto \xc3\xa8 andato bene; altrimenti scrive\n"
     "\" Errore n. \" e il numero dell'errore (con la posizione in metri,\n"
     "quando c'\xc3\xa8), poi, se la lettura si \xc3\xa8 fermata in un file di\n"
-    "descrizione, la riga \"FILE:RIGA: causa\", ed esce con stato 1. Un file\n"
-    "che non si pu\xc3\xb2 scrivere si segnala con il suo nome e il motivo.\n";
+    "descrizione, la riga \"FILE:RIGA:COLONNA: errore: causa\" con le sue\n"
+    "note, ed esce con stato 1. Un file che non si pu\xc3\xb2 scrivere si segnala\n"
+    "con il suo nome e il motivo.\n";
 
 }  // namespace
 

@@ -8,8 +8,8 @@ namespace {
 void esito_e_diagnosi(const risultato_build& r, rapporto_build& out) {
   if (r.errore_codice != esito::nessuno)
     out.errore = testo_esito(r.errore_codice, r.errore_posizione);
-  const diagnosi_lettura& diagnosi = r.percorso.diagnosi;
-  if (!diagnosi.file.empty()) out.righe.push_back(testo_diagnosi(diagnosi, diagnosi.file));
+  for (std::string& riga : righe_diagnosi(r.percorso.diagnosi))
+    out.righe.push_back(std::move(riga));
 }
 
 }  // namespace

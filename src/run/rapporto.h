@@ -16,7 +16,8 @@ struct rapporto_build {
   // Errors 1250 and 1251 go through the error report, which ends the
   // program at once.
   bool termina = false;
-  // Further lines, in order: where reading stopped ("FILE:RIGA: causa"), a
+  // Further lines, in order: where reading stopped and why
+  // ("FILE:RIGA:COLONNA: errore: causa"), with its notes and warnings, then a
   // file that could not be written.
   std::vector<std::string> righe;
   int stato = 0;  // the exit status: 0 all done, 1 otherwise

@@ -16,8 +16,23 @@ risultato_build risultato(esito_percorso fine, esito e = esito::nessuno, Long po
   return r;
 }
 
+diagnosi_lettura diagnosi(std::string file, long riga, long colonna, std::string causa,
+                          std::vector<nota_lettura> note = {}) {
+  diagnosi_lettura d;
+  d.file = std::move(file);
+  d.riga = riga;
+  d.colonna = colonna;
+  d.causa = std::move(causa);
+  d.note = std::move(note);
+  return d;
+}
+
 TEST(Rapporto, WhatTheUserIsToldAndTheExitStatus) {
-  const diagnosi_lettura oltre{"Vela_Nuro_linea.txt", 212, "posizione oltre le celle della linea"};
+  const diagnosi_lettura oltre = diagnosi(
+      "Vela_Nuro_linea.txt", 212, 12, "posizione oltre le celle della linea",
+      {{gravita::nota, "Vela_Nuro_IC 731-.txt", 103, 17, "la lettura del treno si ferma qui"}});
+  const diagnosi_lettura avviso =
+      diagnosi("", 0, 0, "", {{gravita::avviso, "Vela_Nuro_IC 731-.txt", 1, 1, "vuoto"}});
   struct caso {
     const char* nome;
     risultato_build r;
@@ -32,8 +47,15 @@ TEST(Rapporto, WhatTheUserIsToldAndTheExitStatus) {
        risultato(esito_percorso::scritti, esito::fuori_dalle_celle, 340100, oltre),
        "15 alla posizione 340100",
        false,
-       {"Vela_Nuro_linea.txt:212: posizione oltre le celle della linea"},
+       {"Vela_Nuro_linea.txt:212:12: errore: posizione oltre le celle della linea",
+        "Vela_Nuro_IC 731-.txt:103:17: nota: la lettura del treno si ferma qui"},
        1},
+      {"no outcome, but a warning",
+       risultato(esito_percorso::scritti, esito::nessuno, 0, avviso),
+       "",
+       false,
+       {"Vela_Nuro_IC 731-.txt:1:1: avviso: vuoto"},
+       0},
       {"an outcome without a position and without a file",
        risultato(esito_percorso::scritti, esito::progressiva_non_multipla, 7),
        "2",
@@ -56,11 +78,11 @@ TEST(Rapporto, WhatTheUserIsToldAndTheExitStatus) {
        1},
       {"a model that cannot be written, after an outcome",
        risultato(esito_percorso::non_scrivibile, esito::lunghezza_eccessiva, 0,
-                 {"Vela_Nuro_linea.txt", 2, "lunghezza della linea oltre 1.000.000 m"},
+                 diagnosi("Vela_Nuro_linea.txt", 2, 24, "lunghezza della linea oltre 1.000.000 m"),
                  "la linea non ha la cella 1"),
        "1",
        false,
-       {"Vela_Nuro_linea.txt:2: lunghezza della linea oltre 1.000.000 m",
+       {"Vela_Nuro_linea.txt:2:24: errore: lunghezza della linea oltre 1.000.000 m",
         "nessun file compilato scritto: la linea non ha la cella 1"},
        1},
   };

@@ -5,7 +5,10 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "content/dati_incorporati.h"
 #include "model/modello.h"
 #include "read/memorizza_dati.h"
 #include "testing/cartella_temporanea.h"
@@ -23,6 +26,17 @@ inline std::string linea_con(const std::string& record = "") {
 // A train description with the given records.
 inline std::string treno_con(const std::string& record = "") {
   return righe({"[generale]"}) + record + righe({"[fine]"});
+}
+
+// The carried description `nome` ("linea" or "treno") as the build run
+// writes it (CR LF after every line), with line `riga` (from 1) replaced by
+// `nuova` when one is given.
+inline std::string portata(std::string_view nome, long riga = 0, std::string_view nuova = {}) {
+  std::vector<std::string> righe_portate = righe_incorporate(nome);
+  if (riga > 0) righe_portate.at(static_cast<size_t>(riga - 1)) = std::string(nuova);
+  std::string testo;
+  for (const std::string& r : righe_portate) testo += r + "\r\n";
+  return testo;
 }
 
 struct Lettura {
@@ -45,6 +59,15 @@ struct Lettura {
     if (treno) scrivi(file.treno, *treno);
     diagnosi = memorizza_dati(m, file);
     return diagnosi;
+  }
+
+  // The diagnosis as the user reads it, the two files named as given.
+  std::vector<std::string> righe_mostrate(const std::string& linea = "linea.txt",
+                                          const std::string& treno = "treno.txt") const {
+    diagnosi_lettura d = diagnosi;
+    rinomina_file(d, file.linea, linea);
+    rinomina_file(d, file.treno, treno);
+    return righe_diagnosi(d);
   }
 
   bool resta_linea() const { return esiste(file.linea); }

@@ -91,14 +91,11 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
 
   if (m->errore_codice != esito::nessuno)
     errori << " Errore n. " << testo_esito(m->errore_codice, m->errore_posizione) << '\n';
-  const diagnosi_lettura& diagnosi = risultato.diagnosi;
-  if (!diagnosi.file.empty()) {
-    // Name the file the author gave, not its private copy.
-    const std::string& file = diagnosi.file == copie.linea   ? richiesta.linea
-                              : diagnosi.file == copie.treno ? richiesta.treno
-                                                             : diagnosi.file;
-    errori << testo_diagnosi(diagnosi, file) << '\n';
-  }
+  // Name the files the author gave, not their private copies.
+  diagnosi_lettura& diagnosi = risultato.diagnosi;
+  rinomina_file(diagnosi, copie.linea, richiesta.linea);
+  rinomina_file(diagnosi, copie.treno, richiesta.treno);
+  for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';
 
   int uscita_stato = m->errore_codice != esito::nessuno ? uscita_esito : uscita_riuscita;
   switch (risultato.esito) {

@@ -272,10 +272,44 @@ TEST_F(Scenario, UnEsitoDellaLetturaNominaFileERiga) {
   prova::Scansione errori(esito.errori);
   errori.testo(" Errore n. 7 alla posizione 450\ntreno.txt:");
   errori.cifre();
-  errori.testo(": abbattimento su una cella occupata\n");
+  errori.testo(
+      ":19: errore: abbattimento su una cella occupata: l'abbattimento a 450 m va nella cella 9 "
+      "(da 450 a 500 m), che ha già il segno di fermata di una stazione\n");
   EXPECT_TRUE(errori.finita()) << esito.errori;
   EXPECT_EQ(uscita(),
             (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnaPosizioneOltreLeCelleNominaLaLineaEIlTrenoSoloInUnaNota) {
+  // A gradient beyond the cells: the train is read up to its first slowdown,
+  // which gives the outcome its position.
+  std::string linea = prova::linea_prova;
+  linea.replace(linea.find("pendenza,  6000"), 15, "pendenza,  16950");
+  descrizioni(linea, prova::treno_prova);
+
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.uscita, "esito errore_codice=15 errore_posizione=4000\n");
+  EXPECT_EQ(esito.errori,
+            " Errore n. 15 alla posizione 4000\n"
+            "linea.txt:16:12: errore: posizione oltre le celle della linea: 16950 m, ma con una "
+            "linea di 10000 m si arriva al più a 16900 m\n"
+            "treno.txt:15:17: nota: la lettura del treno si ferma qui, al primo segnale o "
+            "rallentamento: resta l'esito 15 della linea, con la posizione di questo rallentamento "
+            "(4000)\n");
+  EXPECT_EQ(uscita().size(), 3u);
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnTrenoSenzaGeneraleCompilaConUnAvviso) {
+  descrizioni(prova::linea_prova, "");
+  prova::Esito esito = compila();
+  EXPECT_EQ(esito.stato, 0);
+  EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
+  EXPECT_EQ(esito.errori,
+            "treno.txt:1:1: avviso: il file è vuoto: del treno non si è letto nulla\n");
+  EXPECT_EQ(uscita().size(), 3u);
   ingressi_intatti();
 }
 

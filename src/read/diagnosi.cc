@@ -1,0 +1,61 @@
+#include "read/diagnosi.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace scen {
+
+namespace {
+
+std::string_view parola(gravita g) {
+  switch (g) {
+    case gravita::errore:
+      return "errore";
+    case gravita::avviso:
+      return "avviso";
+    case gravita::nota:
+      break;
+  }
+  return "nota";
+}
+
+std::string riga_con_luogo(std::string_view file, long riga, long colonna, gravita g,
+                           std::string_view testo) {
+  if (riga == 0) return fmt::format("{}: {}: {}", file, parola(g), testo);
+  if (colonna == 0) return fmt::format("{}:{}: {}: {}", file, riga, parola(g), testo);
+  return fmt::format("{}:{}:{}: {}: {}", file, riga, colonna, parola(g), testo);
+}
+
+}  // namespace
+
+void segna_errore(diagnosi_lettura& d, const std::string& file, punto_file punto,
+                  std::string causa) {
+  d.file = file;
+  d.riga = punto.riga;
+  d.colonna = punto.colonna;
+  d.causa = std::move(causa);
+  std::erase_if(d.note, [](const nota_lettura& n) { return n.livello != gravita::avviso; });
+}
+
+void aggiungi_nota(diagnosi_lettura& d, gravita livello, const std::string& file, punto_file punto,
+                   std::string testo) {
+  d.note.push_back({livello, file, punto.riga, punto.colonna, std::move(testo)});
+}
+
+void rinomina_file(diagnosi_lettura& d, std::string_view da, const std::string& a) {
+  if (d.file == da) d.file = a;
+  for (nota_lettura& n : d.note)
+    if (n.file == da) n.file = a;
+}
+
+std::vector<std::string> righe_diagnosi(const diagnosi_lettura& d) {
+  std::vector<std::string> righe;
+  if (!d.file.empty())
+    righe.push_back(riga_con_luogo(d.file, d.riga, d.colonna, gravita::errore, d.causa));
+  for (const nota_lettura& n : d.note)
+    righe.push_back(riga_con_luogo(n.file, n.riga, n.colonna, n.livello, n.testo));
+  return righe;
+}
+
+}  // namespace scen
