@@ -38,6 +38,7 @@ void scrivi_esito(std::ostream& uscita, const modello& m) {
 }  // namespace
 
 Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& chiave) {
+  if (utf8.empty()) return Stato::errore(fmt::format("la chiave {} non può essere vuota", quale));
   std::optional<std::string> convertita = utf8_a_1252(utf8);
   if (!convertita)
     return Stato::errore(
@@ -53,10 +54,9 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   auto m = std::make_unique<modello>();
   m->chiave_percorso = richiesta.chiave_percorso;
   m->chiave_treno = richiesta.chiave_treno;
-  // Nothing read: the outcome line still comes, with the model as it stands.
+  // Nothing read: there is no outcome to give, so no outcome line comes.
   auto non_compilato = [&](const std::string& messaggio) {
     errori << messaggio << '\n' << std::flush;
-    scrivi_esito(uscita, *m);
     return uscita_fallita;
   };
 
