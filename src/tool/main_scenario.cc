@@ -8,6 +8,7 @@
 #include "tool/compila.h"
 #include "tool/descrivi.h"
 #include "tool/testi_aiuto.h"
+#include "tool/verifica.h"
 
 namespace {
 
@@ -83,6 +84,24 @@ int main(int argc, char** argv) {
   descrivi->add_flag("--utf8", richiesta_descrivi.utf8,
                      "le descrizioni in UTF-8 con le righe chiuse da LF");
 
+  scen::richiesta_verifica richiesta_verifica;
+  CLI::App* verifica = app.add_subcommand("verifica", std::string(scen::aiuto_verifica));
+  verifica->group("Comandi");
+  verifica->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  verifica->footer(std::string(scen::aiuto_verifica_piede));
+  verifica->allow_extras();
+  verifica->add_option("LINEA", richiesta_verifica.linea, "file di descrizione della linea")
+      ->required()
+      ->type_name("");
+  verifica->add_option("TRENO", richiesta_verifica.treno, "file di descrizione del treno")
+      ->required()
+      ->type_name("");
+  verifica->add_flag("--utf8", richiesta_verifica.utf8,
+                     "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
+  verifica->add_flag("--json", richiesta_verifica.json, "i problemi come un solo documento JSON");
+  verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
+                     "anche gli avvisi fanno fallire la verifica");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -96,6 +115,7 @@ int main(int argc, char** argv) {
     return scen::uscita_riuscita;
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
+    if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -111,6 +131,12 @@ int main(int argc, char** argv) {
       return uso_non_valido("descrivi: argomenti o opzioni non previsti: " +
                             elenco(descrivi->remaining()));
     return scen::descrivi(richiesta_descrivi, std::cerr);
+  }
+  if (*verifica) {
+    if (!verifica->remaining().empty())
+      return uso_non_valido("verifica: argomenti o opzioni non previsti: " +
+                            elenco(verifica->remaining()));
+    return scen::verifica(richiesta_verifica, std::cout, std::cerr);
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

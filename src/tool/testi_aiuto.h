@@ -10,7 +10,8 @@ inline constexpr std::string_view aiuto_scenario =
     "due file di descrizione di uno scenario (la linea e il treno) nei file\n"
     "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
     "descrizione e i documenti per il personale dello scenario portato, da cui\n"
-    "partire.\n";
+    "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
+    "coppia di file di descrizione, senza scrivere nulla.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -94,6 +95,65 @@ inline constexpr std::string_view aiuto_descrivi_piede =
     "  0  file scritti\n"
     "  2  CARTELLA che non esiste o un file che non si può scrivere (con il suo\n"
     "     nome e il motivo); uso non valido\n";
+
+inline constexpr std::string_view aiuto_verifica =
+    "elenca tutti i problemi delle descrizioni di linea e treno, senza scrivere nulla";
+
+// What `verifica` reports, in which form, and how it ends.
+inline constexpr std::string_view aiuto_verifica_piede =
+    "scenario verifica LINEA TRENO [--utf8] [--json] [--rigoroso]\n"
+    "Legge il file di descrizione della linea LINEA e quello del treno TRENO e ne\n"
+    "elenca tutti i problemi in una volta. Non scrive nessun file: solo l'uscita\n"
+    "standard e, per un file che non si può leggere, l'errore standard.\n"
+    "\n"
+    "Ogni problema sta su una riga:\n"
+    "  FILE:RIGA:COLONNA: errore: causa\n"
+    "  FILE:RIGA:COLONNA: avviso: causa\n"
+    "FILE è il file come lo si è dato, RIGA e COLONNA (contate da 1, la colonna in\n"
+    "byte) il punto del campo sbagliato; la causa nomina il campo, dice che cosa vi\n"
+    "si è trovato e che cosa ci si attendeva. I testi presi dal file sono tra\n"
+    "virgolette, tagliati dopo 40 caratteri, con i caratteri di controllo scritti\n"
+    "come \\t o \\x01. Le righe sono in ordine di file (prima LINEA), riga e\n"
+    "colonna; dopo un errore, una riga \"FILE:RIGA:COLONNA: nota: ...\" indica un\n"
+    "secondo punto che lo spiega. L'ultima riga conta i problemi:\n"
+    "  N errori, M avvisi\n"
+    "\n"
+    "Errori: quello che ferma la lettura o la compilazione, cioè ogni esito della\n"
+    "lettura (con il suo numero: \"(esito 15)\"), ogni errore di lettura\n"
+    "(esito 25), gli esiti 11, 12 e 13 della riduzione dei codici, per ogni\n"
+    "rallentamento, e gli errori 1250 e 1251 della cella riservata. Dopo un errore\n"
+    "di lettura la riga del record sbagliato viene messa da parte, come se fosse\n"
+    "vuota, e la lettura riparte da capo: una verifica trova così gli errori che\n"
+    "non dipendono l'uno dall'altro.\n"
+    "La descrizione del treno si legge quando quella della linea non ha più errori.\n"
+    "Dopo 50 errori la verifica si ferma, e lo dice in una riga prima dell'ultima;\n"
+    "si ferma anche dopo un errore oltre il quale non si può leggere (manca\n"
+    "[generale] o la lunghezza della linea, o una lunghezza oltre 1.000.000 m).\n"
+    "\n"
+    "Avvisi: quello che la lettura accetta senza dire nulla ma è quasi sempre uno\n"
+    "sbaglio. Tra gli altri: una parola chiave che non è di nessun record (con la\n"
+    "più vicina: \"forse curvad4?\"), campi in più dopo l'ultimo di un record (la\n"
+    "virgola decimale di \"-4,5\"), posizioni oltre la lunghezza della linea,\n"
+    "record fuori ordine o due nello stesso punto, valori che la lettura tronca o\n"
+    "non registra, campi fuori dai valori ammessi, testi che sembrano scritti in\n"
+    "UTF-8, un treno senza [generale] o senza record. Gli avvisi si elencano tutti.\n"
+    "\n"
+    "Con --utf8 LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR,\n"
+    "e si convertono come fa scenario compila --utf8: un carattere che non ha una\n"
+    "forma in Windows-1252 è un errore, con il suo punto, e la verifica esce con lo\n"
+    "stato 2. Con --json gli stessi problemi sono un solo documento JSON\n"
+    "sull'uscita standard:\n"
+    "  {\"problemi\": [{\"file\", \"riga\", \"colonna\", \"gravita\", \"causa\"}, ...],\n"
+    "   \"errori\": N, \"avvisi\": M, \"interrotta\": false}\n"
+    "con \"gravita\" \"errore\" o \"avviso\", \"note\" dopo la causa di un errore che\n"
+    "ne ha, e \"motivo_interruzione\" quando \"interrotta\" è true. Con --rigoroso\n"
+    "anche gli avvisi fanno fallire la verifica.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  nessun errore (gli avvisi non contano, senza --rigoroso)\n"
+    "  1  errori, o avvisi con --rigoroso\n"
+    "  2  un file che non si può leggere (con il suo nome e il motivo) o, con\n"
+    "     --utf8, convertire; uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 

@@ -1,0 +1,120 @@
+#include "tool/verifica.h"
+
+#include <fmt/format.h>
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+
+#include "platform/file.h"
+#include "text/da_utf8.h"
+#include "tool/compila.h"
+#include "tool/controlli_avvisi.h"
+#include "tool/verifica_letture.h"
+#include "tool/verifica_problemi.h"
+#include "tool/verifica_record.h"
+
+namespace scen {
+
+namespace {
+
+constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
+
+// A conversion error, "NOME:RIGA:COLONNA: errore: causa", as a problem of
+// file `f`; a message of another form stands for the whole file.
+problema problema_di_conversione(file_verificato f, const std::string& nome,
+                                 const std::string& messaggio) {
+  problema p{f, 0, 0, true, messaggio, {}};
+  std::string_view resto(messaggio);
+  if (!resto.starts_with(nome + ":")) return p;
+  resto.remove_prefix(nome.size() + 1);
+  const std::string testo(resto);
+  char* fine = nullptr;
+  const long riga = std::strtol(testo.c_str(), &fine, 10);
+  if (*fine != ':') return p;
+  const char* colonna_da = fine + 1;
+  const long colonna = std::strtol(colonna_da, &fine, 10);
+  const std::string_view prefisso = ": errore: ";
+  if (fine == colonna_da || std::string_view(fine).substr(0, prefisso.size()) != prefisso) return p;
+  p.riga = riga;
+  p.colonna = colonna;
+  p.causa = std::string(fine + prefisso.size());
+  return p;
+}
+
+}  // namespace
+
+int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  std::array<std::string, 2> byte;
+  for (size_t i = 0; i < 2; ++i) {
+    Stato stato = leggi_file(nomi[i], byte[i]);
+    if (!stato.riuscito()) {
+      errori << stato.messaggio() << '\n' << std::flush;
+      return uscita_fallita;
+    }
+  }
+
+  elenco_problemi problemi;
+  // The two texts as the readers take them; none for a file that could not
+  // be converted.
+  std::array<std::optional<std::string>, 2> testi;
+  bool convertiti = true;
+  for (size_t i = 0; i < 2; ++i) {
+    const auto f = static_cast<file_verificato>(i);
+    if (!richiesta.utf8) {
+      if (std::string_view(byte[i]).starts_with(segno_ordine))
+        problemi.avviso(f, 1, 1,
+                        "il file comincia con il segno di ordine dei byte di UTF-8: le "
+                        "descrizioni si scrivono in Windows-1252, oppure si leggono con --utf8");
+      testi[i] = std::move(byte[i]);
+      continue;
+    }
+    std::string convertito;
+    Stato stato = descrizione_da_utf8(byte[i], nomi[i], convertito);
+    if (stato.riuscito()) {
+      testi[i] = std::move(convertito);
+    } else {
+      problemi.aggiungi(problema_di_conversione(f, nomi[i], stato.messaggio()));
+      convertiti = false;
+    }
+  }
+
+  lettura_verificata lettura;
+  if (convertiti)
+    lettura = leggi_e_ripeti(*testi[0], *testi[1], nomi, errori_massimi_verifica, problemi);
+
+  // Our own pass, on the records as the last reading saw them: those that
+  // stopped it are set aside already.
+  std::optional<descrizione_vista> linea, treno;
+  if (testi[0]) {
+    linea = vedi_linea(*testi[0]);
+    linea->messe_da_parte = std::move(lettura.messe_da_parte[0]);
+  }
+  if (testi[1]) {
+    treno = vedi_treno(*testi[1]);
+    treno->messe_da_parte = std::move(lettura.messe_da_parte[1]);
+  }
+  controlla_avvisi(linea ? &*linea : nullptr, treno ? &*treno : nullptr, richiesta.utf8, problemi);
+  for (problema& a : lettura.avvisi_lettore)
+    if (!problemi.avviso_in(a.file, a.riga, a.colonna)) problemi.aggiungi(std::move(a));
+  if (lettura.letto) errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
+
+  const std::vector<problema> ordinati = problemi.ordinati();
+  if (richiesta.json) {
+    uscita << json_problemi(ordinati, nomi, problemi.errori(), problemi.avvisi(),
+                            lettura.interruzione);
+  } else {
+    for (const problema& p : ordinati)
+      for (const std::string& riga : righe_problema(p, nomi)) uscita << riga << '\n';
+    if (!lettura.interruzione.empty()) uscita << lettura.interruzione << '\n';
+    uscita << riepilogo(problemi.errori(), problemi.avvisi()) << '\n';
+  }
+  uscita.flush();
+
+  if (!convertiti) return uscita_fallita;
+  if (problemi.errori() > 0 || (richiesta.rigoroso && problemi.avvisi() > 0)) return uscita_esito;
+  return uscita_riuscita;
+}
+
+}  // namespace scen

@@ -1,0 +1,32 @@
+// `scenario verifica`: every problem of a pair of description files in one
+// run, written nowhere but on the output: the errors that stop reading or
+// compiling, and warnings for what is read without a word but is almost
+// surely a mistake.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace scen {
+
+struct richiesta_verifica {
+  std::string linea;      // the line description file (host name)
+  std::string treno;      // the train description file (host name)
+  bool utf8 = false;      // given in UTF-8, any line ends
+  bool json = false;      // the problems as one JSON document
+  bool rigoroso = false;  // warnings fail the check too
+};
+
+// After this many errors the check stops, and says so.
+inline constexpr long errori_massimi_verifica = 50;
+
+// Checks the two files and writes their problems to `uscita`, one line each
+// ("FILE:RIGA:COLONNA: errore: causa", or "avviso"), sorted by file, line
+// and column, then the summary line "N errori, M avvisi"; with `json`, one
+// JSON document instead. A file that cannot be read is named on `errori`,
+// with the reason. Returns the exit status: 0 no error, 1 errors (or
+// warnings, when `rigoroso`), 2 a file that cannot be read (or, with
+// `utf8`, converted).
+int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen

@@ -1,0 +1,100 @@
+#include "tool/verifica_problemi.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <tuple>
+
+namespace scen {
+
+void elenco_problemi::errore(file_verificato file, long riga, long colonna, std::string causa) {
+  aggiungi({file, riga, colonna, true, std::move(causa), {}});
+}
+
+void elenco_problemi::avviso(file_verificato file, long riga, long colonna, std::string causa) {
+  aggiungi({file, riga, colonna, false, std::move(causa), {}});
+}
+
+void elenco_problemi::aggiungi(problema p) {
+  if (std::find(problemi_.begin(), problemi_.end(), p) != problemi_.end()) return;
+  ++(p.errore ? errori_ : avvisi_);
+  problemi_.push_back(std::move(p));
+}
+
+bool elenco_problemi::avviso_in(file_verificato file, long riga, long colonna) const {
+  return std::any_of(problemi_.begin(), problemi_.end(), [&](const problema& p) {
+    return !p.errore && p.file == file && p.riga == riga && p.colonna == colonna;
+  });
+}
+
+std::vector<problema> elenco_problemi::ordinati() const {
+  std::vector<problema> r = problemi_;
+  std::stable_sort(r.begin(), r.end(), [](const problema& a, const problema& b) {
+    return std::tuple(a.file, a.riga, a.colonna, !a.errore) <
+           std::tuple(b.file, b.riga, b.colonna, !b.errore);
+  });
+  return r;
+}
+
+namespace {
+
+std::string_view gravita_di(const problema& p) { return p.errore ? "errore" : "avviso"; }
+
+const std::string& nome_di(file_verificato f, const nomi_verificati& nomi) {
+  return nomi[static_cast<size_t>(f)];
+}
+
+std::string riga_con_luogo(const std::string& file, long riga, long colonna,
+                           std::string_view gravita, std::string_view testo) {
+  if (riga == 0) return fmt::format("{}: {}: {}", file, gravita, testo);
+  if (colonna == 0) return fmt::format("{}:{}: {}: {}", file, riga, gravita, testo);
+  return fmt::format("{}:{}:{}: {}: {}", file, riga, colonna, gravita, testo);
+}
+
+}  // namespace
+
+std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi) {
+  std::vector<std::string> righe = {
+      riga_con_luogo(nome_di(p.file, nomi), p.riga, p.colonna, gravita_di(p), p.causa)};
+  for (const nota_problema& n : p.note)
+    righe.push_back(riga_con_luogo(nome_di(n.file, nomi), n.riga, n.colonna, "nota", n.testo));
+  return righe;
+}
+
+std::string riepilogo(long errori, long avvisi) {
+  return fmt::format("{} {}, {} {}", errori, errori == 1 ? "errore" : "errori", avvisi,
+                     avvisi == 1 ? "avviso" : "avvisi");
+}
+
+std::string json_problemi(const std::vector<problema>& problemi, const nomi_verificati& nomi,
+                          long errori, long avvisi, std::string_view interruzione) {
+  nlohmann::ordered_json elenco = nlohmann::ordered_json::array();
+  for (const problema& p : problemi) {
+    nlohmann::ordered_json voce = {{"file", nome_di(p.file, nomi)},
+                                   {"riga", p.riga},
+                                   {"colonna", p.colonna},
+                                   {"gravita", gravita_di(p)},
+                                   {"causa", p.causa}};
+    if (!p.note.empty()) {
+      nlohmann::ordered_json note = nlohmann::ordered_json::array();
+      for (const nota_problema& n : p.note)
+        note.push_back({{"file", nome_di(n.file, nomi)},
+                        {"riga", n.riga},
+                        {"colonna", n.colonna},
+                        {"testo", n.testo}});
+      voce["note"] = std::move(note);
+    }
+    elenco.push_back(std::move(voce));
+  }
+  nlohmann::ordered_json documento = {{"problemi", std::move(elenco)},
+                                      {"errori", errori},
+                                      {"avvisi", avvisi},
+                                      {"interrotta", !interruzione.empty()}};
+  if (!interruzione.empty()) documento["motivo_interruzione"] = interruzione;
+  // A file name given on the command line need not be UTF-8: its bytes that
+  // are not become U+FFFD rather than failing the whole document.
+  return documento.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace scen

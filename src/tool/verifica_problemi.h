@@ -1,0 +1,76 @@
+// The problems that `scenario verifica` finds, and the two forms it gives
+// them in: one line each, "FILE:RIGA:COLONNA: errore: causa" (or "avviso"),
+// followed by a summary line; or one JSON document.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scen {
+
+// The two description files of a check, in this order.
+enum class file_verificato : size_t { linea = 0, treno = 1 };
+
+// More about an error: a second place that explains it.
+struct nota_problema {
+  file_verificato file = file_verificato::linea;
+  long riga = 0;
+  long colonna = 0;
+  std::string testo;  // UTF-8
+
+  friend bool operator==(const nota_problema&, const nota_problema&) = default;
+};
+
+struct problema {
+  file_verificato file = file_verificato::linea;
+  long riga = 0;     // from 1; 0 for the file as a whole
+  long colonna = 0;  // from 1, in bytes; 0 for the line as a whole
+  bool errore = false;
+  std::string causa;                // UTF-8
+  std::vector<nota_problema> note;  // shown right after it
+
+  friend bool operator==(const problema&, const problema&) = default;
+};
+
+// The problems of one check. The same problem found twice is kept once.
+class elenco_problemi {
+ public:
+  void errore(file_verificato file, long riga, long colonna, std::string causa);
+  void avviso(file_verificato file, long riga, long colonna, std::string causa);
+  void aggiungi(problema p);
+  // Whether a warning stands at this place already.
+  bool avviso_in(file_verificato file, long riga, long colonna) const;
+
+  // Sorted by file (the line description first), line and column; at one
+  // place, errors before warnings, then in the order found.
+  std::vector<problema> ordinati() const;
+
+  long errori() const { return errori_; }
+  long avvisi() const { return avvisi_; }
+
+ private:
+  std::vector<problema> problemi_;
+  long errori_ = 0;
+  long avvisi_ = 0;
+};
+
+// The names of the two files as the user gave them.
+using nomi_verificati = std::array<std::string, 2>;
+
+// "FILE:RIGA:COLONNA: errore: causa"; without the column when there is none,
+// without the line when the whole file is meant. Its notes follow, one line
+// each, "FILE:RIGA:COLONNA: nota: testo".
+std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi);
+
+// "N errori, M avvisi", in the singular where the count is 1.
+std::string riepilogo(long errori, long avvisi);
+
+// The problems as one JSON document: the list (file, riga, colonna, gravita,
+// causa, and the notes of an error), the counts and, when the check was cut
+// short, why.
+std::string json_problemi(const std::vector<problema>& problemi, const nomi_verificati& nomi,
+                          long errori, long avvisi, std::string_view interruzione);
+
+}  // namespace scen
