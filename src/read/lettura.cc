@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "read/guasto.h"
+
 namespace scen {
 
 void profilo::riempi(modello& m, Byte valore, largo fino_a) {
@@ -176,6 +178,33 @@ bool lettore_descrizione::in_campo(Long posizione, largo margine) {
                   fmt::format("{} m, ma con una linea di {} m {} arriva al più a {} m", posizione,
                               lunghezza, margine == 100 ? "si" : "una stazione", massimo)));
   return false;
+}
+
+std::string nota_scambiati(const posizione_lettura& p) {
+  return fmt::format(
+      "{} è un record della descrizione del treno: i due file di descrizione sono forse "
+      "scambiati?",
+      cita(p.testo_del_treno));
+}
+
+punto_file luogo_del_guasto(const guasto_lettura& g, const posizione_lettura& p) {
+  switch (g.dove) {
+    case guasto_lettura::luogo::campo:
+      return p.campo(g.campo);
+    case guasto_lettura::luogo::punto:
+      return g.punto;
+    case guasto_lettura::luogo::file:
+      return {};
+    case guasto_lettura::luogo::lunghezza:
+      return p.generale.riga != 0 ? p.generale : p.campo(0);
+  }
+  return {};
+}
+
+void diagnosi_del_guasto(diagnosi_lettura& d, const guasto_lettura& g, const posizione_lettura& p) {
+  segna_errore(d, p.file, luogo_del_guasto(g, p), g.causa);
+  if (g.dove == guasto_lettura::luogo::lunghezza && p.del_treno.riga != 0)
+    aggiungi_nota(d, gravita::nota, p.file, p.del_treno, nota_scambiati(p));
 }
 
 }  // namespace scen

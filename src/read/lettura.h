@@ -14,6 +14,7 @@
 #include "read/accesso.h"
 #include "read/campi.h"
 #include "read/diagnosi.h"
+#include "read/guasto.h"
 
 namespace scen {
 
@@ -171,5 +172,16 @@ class lettore_descrizione {
   // holds for want of a comma.
   void record_interrotto(guasto_lettura& g, std::string_view cosa) const;
 };
+
+// Where in the file being read a failure of reading lies.
+punto_file luogo_del_guasto(const guasto_lettura& g, const posizione_lettura& p);
+
+// The note that goes with a missing line length when a record of a train
+// description stood in the line's general section: the two files may have
+// been swapped.
+std::string nota_scambiati(const posizione_lettura& p);
+
+// A read failure as the diagnosis tells it, with that note where it applies.
+void diagnosi_del_guasto(diagnosi_lettura& d, const guasto_lettura& g, const posizione_lettura& p);
 
 }  // namespace scen

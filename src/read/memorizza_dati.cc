@@ -27,33 +27,6 @@ void elimina(const std::string& nome) {
   if (!stato.riuscito()) guasto_file(stato.messaggio());
 }
 
-// Where in the file being read a failure lies.
-punto_file luogo_del_guasto(const guasto_lettura& g, const posizione_lettura& p) {
-  switch (g.dove) {
-    case guasto_lettura::luogo::campo:
-      return p.campo(g.campo);
-    case guasto_lettura::luogo::punto:
-      return g.punto;
-    case guasto_lettura::luogo::file:
-      return {};
-    case guasto_lettura::luogo::lunghezza:
-      return p.generale.riga != 0 ? p.generale : p.campo(0);
-  }
-  return {};
-}
-
-// A read failure as the diagnosis tells it. Without a line length the two
-// files may have been swapped: a general record of a train description in
-// the line's general section says so.
-void diagnosi_del_guasto(diagnosi_lettura& d, const guasto_lettura& g, const posizione_lettura& p) {
-  segna_errore(d, p.file, luogo_del_guasto(g, p), g.causa);
-  if (g.dove == guasto_lettura::luogo::lunghezza && p.del_treno.riga != 0)
-    aggiungi_nota(d, gravita::nota, p.file, p.del_treno,
-                  fmt::format("{} è un record della descrizione del treno: i due file di "
-                              "descrizione sono forse scambiati?",
-                              cita(p.testo_del_treno)));
-}
-
 }  // namespace
 
 diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file) {

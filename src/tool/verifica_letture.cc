@@ -50,36 +50,12 @@ struct tentativo {
   long riga_record = 0;  // the line of the keyword field of the record being read
 };
 
-// Without a line length, a train record in the line's general section: the
-// two files may have been swapped.
-std::string nota_scambiati(const posizione_lettura& p) {
-  return fmt::format(
-      "{} è un record della descrizione del treno: i due file di descrizione sono forse "
-      "scambiati?",
-      cita(p.testo_del_treno));
-}
-
-// A read failure as the diagnosis tells it, where it lies.
-void diagnosi_del_guasto(tentativo& t, const guasto_lettura& g, const posizione_lettura& p) {
-  punto_file punto;
-  switch (g.dove) {
-    case guasto_lettura::luogo::campo:
-      punto = p.campo(g.campo);
-      break;
-    case guasto_lettura::luogo::punto:
-      punto = g.punto;
-      break;
-    case guasto_lettura::luogo::file:
-      t.senza_via = true;
-      break;
-    case guasto_lettura::luogo::lunghezza:
-      punto = p.generale.riga != 0 ? p.generale : p.campo(0);
-      t.senza_via = true;
-      break;
-  }
-  segna_errore(t.diagnosi, p.file, punto, g.causa);
-  if (g.dove == guasto_lettura::luogo::lunghezza && p.del_treno.riga != 0)
-    aggiungi_nota(t.diagnosi, gravita::nota, p.file, p.del_treno, nota_scambiati(p));
+// A read failure as the diagnosis tells it, where it lies; after a failure
+// tied to the whole file or to the missing line length nothing more can be
+// read.
+void segna_guasto(tentativo& t, const guasto_lettura& g, const posizione_lettura& p) {
+  t.senza_via = g.dove == guasto_lettura::luogo::file || g.dove == guasto_lettura::luogo::lunghezza;
+  diagnosi_del_guasto(t.diagnosi, g, p);
 }
 
 class letture {
@@ -136,7 +112,7 @@ class letture {
       } catch (const guasto_lettura& g) {
         m->errore_codice = esito::errore_di_lettura;
         t.fermato = true;
-        diagnosi_del_guasto(t, g, p);
+        segna_guasto(t, g, p);
       }
       t.riga_record = p.campo(0).riga;
       ultima_linea_ = p;
@@ -165,7 +141,7 @@ class letture {
       } catch (const guasto_lettura& g) {
         m->errore_codice = esito::errore_di_lettura;
         t.fermato = true;
-        diagnosi_del_guasto(t, g, p);
+        segna_guasto(t, g, p);
       }
       t.riga_record = p.campo(0).riga;
       if (!t.fermato) {
