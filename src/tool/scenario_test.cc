@@ -12,6 +12,7 @@
 #include "testing/descrizioni_prova.h"
 #include "testing/file_compilati_letti.h"
 #include "testing/processo.h"
+#include "testing/riga_comando.h"
 #include "testing/scansione.h"
 #include "tool/testi_aiuto.h"
 
@@ -24,12 +25,6 @@ using prova::leggi;
 const std::string linea_compilata = "Vela_Nuro_linea.dat";
 const std::string treno_compilato = "Vela_Nuro_IC 731.sim";
 const std::string celle_compilate = "Vela_Nuro_IC 731.dat";
-
-std::string tra_apici(const std::string& testo) {
-  std::string r = "'";
-  for (char c : testo) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return r + "'";
-}
 
 // A working folder with the two descriptions as linea.txt and treno.txt, an
 // empty output folder and an empty folder for the tool's temporary files.
@@ -50,12 +45,9 @@ class Scenario : public testing::Test {
   }
 
   prova::Esito scenario(const std::vector<std::string>& argomenti) {
-    std::string comando = "TMPDIR=" + tra_apici(cartella.file("tmp")) + " " + SCEN_SCENARIO;
-    for (const std::string& a : argomenti) {
-      comando += ' ';
-      comando += tra_apici(a);
-    }
-    return prova::esegui(comando, cartella.percorso());
+    return prova::esegui("TMPDIR=" + prova::tra_apici(cartella.file("tmp")) + " " +
+                             prova::riga_comando(SCEN_SCENARIO, argomenti),
+                         cartella.percorso());
   }
 
   prova::Esito compila(std::vector<std::string> opzioni = {}) {
