@@ -1,0 +1,166 @@
+// The fields the readers pass over: whole lines that begin with no keyword,
+// and fields after the last one of a record.
+#include <fmt/format.h>
+
+#include <string>
+#include <vector>
+
+#include "read/campi.h"
+#include "read/guasto.h"
+#include "tool/avvisi_stato.h"
+#include "tool/controlli_avvisi.h"
+#include "tool/verifica_testi.h"
+
+namespace scen {
+
+void controlli::campi_ignorati(const descrizione_vista& d, file_verificato f) {
+  const auto& g = d.ignorati;
+  for (size_t i = 0; i < g.size(); ++i) {
+    if (g[i].posto == posto_ignorato::inizio_riga && !g[i].trattino) riga_ignorata(d, g[i], f);
+    if (g[i].posto != posto_ignorato::dopo_record) continue;
+    // The stray fields of one line: this one and those after it.
+    std::vector<const campo_ignorato*> gruppo = {&g[i]};
+    for (size_t j = i + 1; j < g.size() && g[j].posto == posto_ignorato::seguito &&
+                           g[j].campo.riga == g[i].campo.riga;
+         ++j)
+      gruppo.push_back(&g[j]);
+    campi_in_piu(d, gruppo, f);
+  }
+}
+
+// Which keyword test of the line's general section a field passes when
+// letter case is ignored.
+bool controlli::parola_generale(std::string_view campo) {
+  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
+  return (ha("lunghezza") && ha("percorso")) ||
+         (ha("progressiva") && (ha("uno") || ha("due") || ha("tre"))) ||
+         (ha("sfondo") && (ha("uno") || ha("due") || ha("tre"))) ||
+         (ha("segnali") && ha("ripetizione"));
+}
+
+bool controlli::parola_record_linea(std::string_view campo) {
+  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
+  return ha("pendenza") || ha("curva") || ha("montagna") || ha("indicatori_v") ||
+         (ha("indicat") && ha("cartello"));
+}
+
+bool controlli::parola_treno(std::string_view campo) {
+  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
+  return (ha("frenata") && ha("massa")) || ha("vetture") || ha("velocit") || ha("aderenza") ||
+         ha("orologio") || ha("sabbia") || ha("segnale") || ha("rallentamento") ||
+         ha("abbattimento") || ha("stazione");
+}
+
+// The first field of a line matches no keyword where it stands: the reader
+// passes over the whole line.
+void controlli::riga_ignorata(const descrizione_vista& d, const campo_ignorato& g,
+                              file_verificato f) {
+  const std::string_view campo = senza_spazi_finali(g.campo.testo);
+  if (campo.empty()) return;
+  if (campo.front() == '[' && campo.back() == ']') return;  // a section header
+  const std::string citato = cita(campo);
+  const bool nota =
+      d.linea ? parola_generale(campo) || parola_record_linea(campo) : parola_treno(campo);
+  if (g.parte == parte_file::prima_di_generale) {
+    // Without any "[generale]" the whole file is passed over: one warning
+    // for the file says so.
+    if (nota && d.con_generale)
+      avviso(f, g.campo,
+             fmt::format("{} prima del campo \"[generale]\": la riga viene ignorata, la lettura "
+                         "comincia da \"[generale]\"",
+                         citato));
+    return;
+  }
+  if (d.linea && g.parte == parte_file::generale) {
+    if (parola_generale(campo)) {
+      avviso(f, g.campo,
+             fmt::format("{} non viene letto: nella sezione [generale] questa parola chiave va "
+                         "scritta in minuscolo ({})",
+                         citato, cita(minuscolo(campo))));
+      return;
+    }
+    if (parola_record_linea(campo)) {
+      avviso(f, g.campo,
+             fmt::format("{} nella sezione [generale]: la riga viene ignorata; curve, "
+                         "pendenze, montagne, indicatori e cartelli vanno dopo la sezione "
+                         "[generale], chiusa da un titolo come \"[curve]\"",
+                         citato));
+      return;
+    }
+  }
+  if (d.linea && g.parte == parte_file::record && parola_generale(campo)) {
+    const std::string chiusa =
+        d.generale_chiusa ? fmt::format(", chiusa alla riga {} da {}", d.chiusura_generale.riga,
+                                        cita(d.chiusura_generale.testo))
+                          : std::string();
+    avviso(
+        f, g.campo,
+        fmt::format("{} fuori dalla sezione [generale]{}: la riga viene ignorata", citato, chiusa));
+    return;
+  }
+  if (d.linea ? parola_treno(campo) : parola_generale(campo) || parola_record_linea(campo)) {
+    avviso(f, g.campo,
+           fmt::format("{} è un record della descrizione {}, non di questa: la riga viene "
+                       "ignorata",
+                       citato, d.linea ? "del treno" : "della linea"));
+    return;
+  }
+  if (solo_cifre(campo)) {
+    avviso(f, g.campo,
+           fmt::format("la riga comincia con il numero {} invece che con una parola chiave: "
+                       "viene ignorata",
+                       citato));
+    return;
+  }
+  const std::string vicina = parola_vicina(campo, d.linea);
+  avviso(f, g.campo,
+         fmt::format("parola chiave sconosciuta {}: la riga viene ignorata{}", citato,
+                     vicina.empty() ? std::string() : fmt::format(" (forse {}?)", vicina)));
+}
+
+// Fields after the last field of a record, on its line: the reader takes
+// each as a keyword field, which matches nothing.
+void controlli::campi_in_piu(const descrizione_vista& d,
+                             const std::vector<const campo_ignorato*>& gruppo, file_verificato f) {
+  const campo_ignorato* primo = nullptr;
+  for (const campo_ignorato* g : gruppo)
+    if (!senza_spazi_finali(g->campo.testo).empty()) {
+      primo = g;
+      break;
+    }
+  if (!primo) return;  // a comma at the end of the line, nothing after it
+  const record_visto& r = d.record[gruppo.front()->record];
+  const std::string nome(nome_record(r.tipo, r.quale));
+  const campo_visto& ultimo = r.valori.empty() ? r.chiave : r.valori.back();
+  const std::string_view testo = senza_spazi_finali(primo->campo.testo);
+
+  if (!r.valori.empty() && con_testo(r.tipo) && &ultimo == &r.valori.back() && ultimo.virgola) {
+    avviso(f, ultimo,
+           fmt::format("{}: una virgola chiude {} a {}, e {} viene ignorato; un testo non può "
+                       "contenere virgole",
+                       nome, campo_in_parole(r.tipo, r.valori.size()), cita(ultimo.testo),
+                       cita(testo)));
+    return;
+  }
+  if (ultimo.numero && ultimo.valido && ultimo.virgola && !ultimo.testo.empty() &&
+      primo == gruppo.front() && primo->campo.inizio == ultimo.inizio + ultimo.testo.size() + 1 &&
+      solo_cifre(testo) && testo.front() != '-') {
+    avviso(f, ultimo,
+           fmt::format("{}: virgola decimale in \"{},{}\": {} si legge {} e {} viene ignorato; "
+                       "i decimali non si possono scrivere",
+                       nome, ultimo.testo, testo, campo_in_parole(r.tipo, r.valori.size()),
+                       ultimo.valore, cita(testo)));
+    return;
+  }
+  size_t quanti = 0;
+  for (const campo_ignorato* g : gruppo)
+    if (!senza_spazi_finali(g->campo.testo).empty()) ++quanti;
+  avviso(f, primo->campo,
+         quanti == 1 ? fmt::format("{}: un campo in più dopo l'ultimo, {}, che viene ignorato "
+                                   "(il record ha {} valori)",
+                                   nome, cita(testo), r.valori.size())
+                     : fmt::format("{}: {} campi in più dopo l'ultimo, da {}, che vengono "
+                                   "ignorati (il record ha {} valori)",
+                                   nome, quanti, cita(testo), r.valori.size()));
+}
+}  // namespace scen

@@ -1,0 +1,216 @@
+// The checks proper to the train description: speed limits, signals,
+// slowdowns, stations, the general section and the stop marks.
+#include <fmt/format.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "read/campi.h"
+#include "read/guasto.h"
+#include "tool/avvisi_stato.h"
+#include "tool/verifica_testi.h"
+
+namespace scen {
+
+namespace {
+
+// The value a station extent ends at, as the train reader computes it.
+largo fine_stazione(const record_visto& r) {
+  const largo p = r.valore(1);
+  const Long tipo = r.valore(2);
+  const Long estensione = r.valore(3);
+  if (tipo == 5 || tipo == 6) return p + 150;
+  if (tipo == 7 || tipo == 8) return p + estensione;
+  return p + estensione / 2 + (r.valore(6) != 0 ? 50 : 0);
+}
+
+}  // namespace
+
+void controlli::velocita(const record_visto& r, file_verificato f) {
+  const Long v = r.valore(2);
+  if (v == 0)
+    avviso(f, r, 2,
+           "velocita: la velocità vale 0 km/h: si attende il limite di velocità della linea, "
+           "in km/h");
+  else if (v > 0 && v % 5 != 0)
+    avviso(f, r, 2,
+           fmt::format("velocita: la velocità {} non è un multiplo di 5: le celle la tengono "
+                       "come {} km/h; si scrivono limiti a passi di 5",
+                       v, 5 * static_cast<Long>(std::nearbyint(static_cast<double>(v) / 5.0))));
+}
+
+void controlli::segnale(const record_visto& r, file_verificato f) {
+  for (size_t n = 3; n <= 10; ++n) {
+    const Long v = r.valore(n);
+    if (v < 0 || v > 9)
+      avviso(f, r, n,
+             fmt::format("segnale: {} vale {}: si attende una cifra da 0 a 9",
+                         campo_in_parole(r.tipo, n), v));
+  }
+  const largo tipo = 3 * static_cast<largo>(r.valore(2)) + r.valore(7);
+  if (tipo > 9 && tipo <= 25)
+    avviso(f, r, 2,
+           fmt::format("segnale: il tipo del segnale, 3 × la classe + il campo 7, vale {}: si "
+                       "attende da 0 a 9, perché si tiene come cifra delle unità accanto al "
+                       "campo 6",
+                       tipo));
+  const Long extra = r.valore(11);
+  if (r.valore(2) == 2 && extra >= 1 && extra <= 100)
+    avviso(f, r, 11,
+           fmt::format("segnale: il valore extra {} si legge come 101: si attende 0 (nessuno) "
+                       "oppure da 101 a 255",
+                       extra));
+  if (r.valore(2) != 2 && extra != 0)
+    avviso(f, r, 11,
+           fmt::format("segnale: il valore extra {} non viene letto: vale solo per la classe 2, "
+                       "e questo segnale è di classe {}",
+                       extra, r.valore(2)));
+}
+
+void controlli::rallentamento(const record_visto& r, file_verificato f) {
+  const std::string nome = "rallentamento";
+  if (r.valore(2) <= 0)
+    avviso(f, r, 2,
+           fmt::format("rallentamento: la velocità vale {}: si attende la velocità da tenere, in "
+                       "km/h, maggiore di 0",
+                       r.valore(2)));
+  const Long lunghezza = r.valore(3);
+  if (lunghezza <= 0)
+    avviso(f, r, 3,
+           fmt::format("rallentamento: la lunghezza vale {}: si attende una lunghezza in metri, "
+                       "maggiore di 0",
+                       lunghezza));
+  else if (cella_dopo(r.valore(1)) == cella_dopo(static_cast<largo>(r.valore(1)) + lunghezza))
+    avviso(f, r, 3,
+           fmt::format("rallentamento: la lunghezza {} m è troppo breve: inizio e fine cadono "
+                       "nella stessa cella di 50 m, che resta un inizio senza fine",
+                       lunghezza));
+  segno_0_1(r, 4, nome, f);
+  if (r.valore(5) != 0 && r.valore(1) <= 1500)
+    avviso(f, r, 5,
+           fmt::format("rallentamento: il segno di avviso vale {} ma non ha effetto: un "
+                       "rallentamento che inizia a 1500 m o meno non ha punto di avviso né "
+                       "celle di avvicinamento",
+                       r.valore(5)));
+}
+
+void controlli::stazione(const record_visto& r, file_verificato f) {
+  const std::string nome = "stazione";
+  const bool prima = !prima_stazione_trovata_;
+  prima_stazione_trovata_ = true;
+  for (size_t n : {4, 5, 6}) segno_0_1(r, n, nome, f);
+  const Long tipo = r.valore(2);
+  const Long estensione = r.valore(3);
+  if (estensione <= 0)
+    avviso(f, r, 3,
+           fmt::format("stazione: l'estensione vale {}: si attende una lunghezza in metri, "
+                       "multipla di 100, maggiore di 0",
+                       estensione));
+  if (r.valore(5) != 0 && (estensione < 600 || prima))
+    avviso(f, r, 5,
+           fmt::format("stazione: il campo 5 vale {} ma non viene registrato: vale solo con "
+                       "un'estensione di 600 m o più, e non per la prima stazione",
+                       r.valore(5)));
+  if (r.valore(6) != 0 && tipo >= 5 && tipo <= 8)
+    avviso(f, r, 6,
+           fmt::format("stazione: il campo 6 (prolungamento) vale {} ma non ha effetto per il "
+                       "tipo {}: vale solo per i tipi diversi da 5, 6, 7 e 8",
+                       r.valore(6), tipo));
+  if (r.valore(14) != 0 || r.valore(15) != 0 || r.valore(16) != 0) ora(r, 14, nome, f);
+  if (senza_spazi_finali(r.campo(17).testo).empty()) avviso(f, r, 17, "stazione: il nome è vuoto");
+  testo_utf8(r, 17, nome, f);
+}
+
+// The train: its "[generale]", some records, and the values without which
+// the train makes no sense.
+void controlli::generale_treno(const descrizione_vista& d) {
+  const file_verificato f = file_verificato::treno;
+  doppioni(d, f);
+  if (!d.con_generale) {
+    p_.avviso(f, 1, 1,
+              "nessun campo \"[generale]\": il treno viene letto vuoto, e si compila senza "
+              "alcun esito; il file comincia con [generale]");
+    return;
+  }
+  if (d.record.empty()) {
+    if (d.messe_da_parte.empty())
+      avviso(f, d.generale, "nessun record dopo [generale]: il treno è vuoto");
+    return;
+  }
+  // A kind of which no record is read, nor set aside for an error.
+  auto manca = [&](specie tipo, std::string_view parola, std::string_view altra = {}) {
+    auto ha = [&](std::string_view campo) {
+      return contiene_maiuscole(campo, parola) &&
+             (altra.empty() || contiene_maiuscole(campo, altra));
+    };
+    return std::none_of(d.record.begin(), d.record.end(),
+                        [&](const record_visto& r) { return r.tipo == tipo; }) &&
+           !da_parte(d, ha);
+  };
+  if (manca(specie::vetture, "vetture"))
+    avviso(f, d.generale, "manca il record numero vetture: il treno ha 0 vetture");
+  if (manca(specie::massa_frenata, "massa", "frenata"))
+    avviso(f, d.generale,
+           "manca il record percentuale massa frenata: la percentuale di massa frenata è 0");
+  if (manca(specie::velocita, "velocit"))
+    avviso(f, d.generale, "nessun record velocita: il limite di velocità è 0 su tutta la linea");
+  if (manca(specie::aderenza, "aderenza"))
+    avviso(f, d.generale, "nessun record aderenza: l'aderenza è 0 su tutta la linea");
+}
+
+// A station's stop mark takes its cell whatever the cell holds: an object
+// read before it there (a signpost or speed indicator of the line, a
+// signal, slowdown or code reduction earlier in the train) is lost.
+void controlli::segni_di_fermata() {
+  std::map<largo, std::string> occupate;
+  auto occupa = [&](largo cella, std::string cosa) { occupate.insert_or_assign(cella, cosa); };
+  if (linea_)
+    for (const record_visto& r : linea_->record) {
+      if (!letto(r)) continue;
+      if (r.tipo == specie::indicatore)
+        occupa(cella_dopo(r.valore(1)),
+               fmt::format("l'indicatore di velocità della riga {}", r.chiave.riga));
+      if (r.tipo == specie::cartello)
+        occupa(cella_dopo(r.valore(1)),
+               fmt::format("il cartello indicatore della riga {}", r.chiave.riga));
+    }
+  for (const record_visto& r : treno_->record) {
+    if (!letto(r)) continue;
+    const largo p = r.valore(1);
+    switch (r.tipo) {
+      case specie::segnale:
+        occupa(cella_dopo(p), fmt::format("il segnale della riga {}", r.chiave.riga));
+        break;
+      case specie::abbattimento:
+        occupa(cella_di(p), fmt::format("l'abbattimento della riga {}", r.chiave.riga));
+        break;
+      case specie::rallentamento: {
+        const std::string cosa = fmt::format("il rallentamento della riga {}", r.chiave.riga);
+        occupa(cella_dopo(p), cosa);
+        occupa(cella_dopo(p + r.valore(3)), cosa);
+        if (p > 1500) {
+          occupa(cella_dopo(p - 1200), cosa);
+          if (r.valore(5) != 0)
+            for (largo k = 0; k <= 3; ++k) occupa(cella_di(p - 1200) - k, cosa);
+        }
+        break;
+      }
+      case specie::stazione: {
+        if (r.valore(2) >= 25) break;
+        const largo t = cella_di(fine_stazione(r) - 50);
+        if (t <= 1) break;
+        if (auto c = occupate.find(t); c != occupate.end())
+          avviso(file_verificato::treno, r, 1,
+                 fmt::format("stazione: il segno di fermata cade nella {}, dove c'è {}, e lo "
+                             "cancella",
+                             cella_in_parole(t), c->second));
+        occupa(t, fmt::format("il segno di fermata della stazione della riga {}", r.chiave.riga));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+}  // namespace scen

@@ -1,0 +1,43 @@
+// The text helpers of the warnings of `scenario verifica`: how they compare,
+// quote and test the fields, and how they name the fields and records in
+// words.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "tool/verifica_record.h"
+
+namespace scen {
+
+// `testo` with its ASCII capitals made small.
+std::string minuscolo(std::string_view testo);
+
+// `testo` without the blanks and tabs at its end.
+std::string_view senza_spazi_finali(std::string_view testo);
+
+// Edit distance, a swap of two neighbouring letters counting as one edit.
+size_t distanza(std::string_view a, std::string_view b);
+
+// A text as its UTF-8 bytes mean it, quoted like the file's own text: cut
+// after 40 characters, control bytes, quotes and backslashes escaped.
+std::string cita_utf8(std::string_view testo);
+
+// Whether `testo` is a whole number: digits, with a minus sign at most.
+bool solo_cifre(std::string_view testo);
+
+// Whether `testo` holds a control byte.
+bool con_controlli(std::string_view testo);
+
+// The value field of a record named as the reference names it, with its
+// article: "la posizione", "il campo 7".
+std::string campo_in_parole(specie tipo, size_t n);
+
+// How the warnings name the records of a kind, all together.
+std::string_view plurale(specie tipo);
+
+// The first field of a record: its position (or start), where it has one.
+bool con_posizione(specie tipo);
+
+}  // namespace scen
