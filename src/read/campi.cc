@@ -102,19 +102,8 @@ Long campi::numero(std::string_view cosa) {
     consuma_fine_riga();
     return 0;
   }
-  const bool negativo = testo_[pos_] == '-';
-  if (negativo) ++pos_;
-  std::int64_t valore = 0;
-  bool oltre = false;
-  const size_t cifre = pos_;
-  while (!fine() && testo_[pos_] >= '0' && testo_[pos_] <= '9') {
-    if (!oltre) {
-      valore = valore * 10 + (testo_[pos_] - '0');
-      if (valore > 2147483648LL) oltre = true;
-    }
-    ++pos_;
-  }
-  if (pos_ == cifre) numero_non_valido(inizio, cosa);
+  const numero_scritto n = leggi_numero_scritto(testo_, pos_);
+  if (!n.con_cifre) numero_non_valido(inizio, cosa);
   const size_t fine_cifre = pos_;
   if (!fine()) {
     const char c = testo_[pos_];
@@ -134,8 +123,7 @@ Long campi::numero(std::string_view cosa) {
       numero_non_valido(inizio, cosa);
     }
   }
-  if (negativo) valore = -valore;
-  if (oltre || valore > 2147483647LL) {
+  if (!n.in_32_bit) {
     guasto_lettura g;
     g.trovato = testo_.substr(inizio, std::min<size_t>(fine_cifre - inizio, mostrati));
     g.causa = fmt::format("{} vale {}, oltre i 32 bit: va da -2147483648 a 2147483647", cosa,
@@ -144,7 +132,28 @@ Long campi::numero(std::string_view cosa) {
     g.punto = punto_;
     throw g;
   }
-  return static_cast<Long>(valore);
+  return n.valore;
+}
+
+numero_scritto leggi_numero_scritto(std::string_view testo, size_t& pos) {
+  numero_scritto n;
+  const bool negativo = pos < testo.size() && testo[pos] == '-';
+  if (negativo) ++pos;
+  std::int64_t valore = 0;
+  bool oltre = false;
+  const size_t cifre = pos;
+  while (pos < testo.size() && testo[pos] >= '0' && testo[pos] <= '9') {
+    if (!oltre) {
+      valore = valore * 10 + (testo[pos] - '0');
+      if (valore > 2147483648LL) oltre = true;
+    }
+    ++pos;
+  }
+  n.con_cifre = pos != cifre;
+  if (negativo) valore = -valore;
+  n.in_32_bit = !oltre && valore <= 2147483647LL;
+  if (n.in_32_bit) n.valore = static_cast<Long>(valore);
+  return n;
 }
 
 namespace {

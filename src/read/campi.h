@@ -13,6 +13,15 @@
 
 namespace scen {
 
+// A whole number as written in a description: an optional "-" and decimal
+// digits, starting at `pos` of `testo`; `pos` moves past them.
+struct numero_scritto {
+  bool con_cifre = false;  // at least one digit followed the optional "-"
+  bool in_32_bit = false;  // its value fits a 32-bit whole number
+  Long valore = 0;         // the value, when it fits
+};
+numero_scritto leggi_numero_scritto(std::string_view testo, size_t& pos);
+
 class campi {
  public:
   explicit campi(std::string contenuto) : testo_(std::move(contenuto)) {}

@@ -46,19 +46,8 @@ class scansione {
       delimitatore(c);
       return c;
     }
-    const bool negativo = t_[pos_] == '-';
-    if (negativo) ++pos_;
-    std::int64_t valore = 0;
-    bool oltre = false;
-    const size_t cifre = pos_;
-    while (!fine() && t_[pos_] >= '0' && t_[pos_] <= '9') {
-      if (!oltre) {
-        valore = valore * 10 + (t_[pos_] - '0');
-        if (valore > 2147483648LL) oltre = true;
-      }
-      ++pos_;
-    }
-    if (pos_ == cifre) return non_valido(c);
+    const numero_scritto n = leggi_numero_scritto(t_, pos_);
+    if (!n.con_cifre) return non_valido(c);
     c.testo = t_.substr(c.inizio, pos_ - c.inizio);
     if (!fine()) {
       const char dopo = t_[pos_];
@@ -75,12 +64,11 @@ class scansione {
         return non_valido(c);
       }
     }
-    if (negativo) valore = -valore;
-    if (oltre || valore > 2147483647LL) {
+    if (!n.in_32_bit) {
       c.valido = false;
       return c;
     }
-    c.valore = static_cast<Long>(valore);
+    c.valore = n.valore;
     return c;
   }
 
