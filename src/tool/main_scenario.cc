@@ -7,6 +7,7 @@
 
 #include "tool/compila.h"
 #include "tool/descrivi.h"
+#include "tool/documenti.h"
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -102,6 +103,46 @@ int main(int argc, char** argv) {
   verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
                      "anche gli avvisi fanno fallire la verifica");
 
+  scen::richiesta_documenti richiesta_documenti;
+  std::string chiave_percorso_documenti = scen::chiave_percorso_portata;
+  std::string chiave_treno_documenti = scen::chiave_treno_portata;
+  std::string note_documenti;
+  CLI::App* documenti = app.add_subcommand("documenti", std::string(scen::aiuto_documenti));
+  documenti->group("Comandi");
+  documenti->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  documenti->footer(std::string(scen::aiuto_documenti_piede));
+  documenti->allow_extras();
+  documenti->add_option("LINEA", richiesta_documenti.linea, "file di descrizione della linea")
+      ->required()
+      ->type_name("");
+  documenti->add_option("TRENO", richiesta_documenti.treno, "file di descrizione del treno")
+      ->required()
+      ->type_name("");
+  documenti
+      ->add_option("CARTELLA", richiesta_documenti.cartella, "cartella in cui scrivere i documenti")
+      ->required()
+      ->type_name("");
+  documenti
+      ->add_option("--chiave-percorso", chiave_percorso_documenti,
+                   "chiave del percorso (predefinita \"Vela_Nuro\")")
+      ->type_name("K");
+  documenti
+      ->add_option("--chiave-treno", chiave_treno_documenti,
+                   "chiave del treno (predefinita \"IC 731\")")
+      ->type_name("K");
+  documenti->add_flag("--utf8", richiesta_documenti.utf8,
+                      "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
+  documenti->add_option("--note", note_documenti, "testo delle note, in UTF-8")->type_name("FILE");
+  documenti
+      ->add_option("--categoria", richiesta_documenti.categoria,
+                   "categoria del treno (predefinita \"V200 C\")")
+      ->type_name("C");
+  documenti
+      ->add_option("--massa-bloccata", richiesta_documenti.massa_bloccata,
+                   "massa bloccata in tonnellate (predefinita 600)")
+      ->type_name("T")
+      ->check(CLI::NonNegativeNumber);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -116,6 +157,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
+    if (*documenti) return uso_non_valido("documenti: servono LINEA, TRENO e CARTELLA");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -137,6 +179,20 @@ int main(int argc, char** argv) {
       return uso_non_valido("verifica: argomenti o opzioni non previsti: " +
                             elenco(verifica->remaining()));
     return scen::verifica(richiesta_verifica, std::cout, std::cerr);
+  }
+  if (*documenti) {
+    if (!documenti->remaining().empty())
+      return uso_non_valido("documenti: argomenti o opzioni non previsti: " +
+                            elenco(documenti->remaining()));
+    for (auto [utf8, quale, chiave] :
+         {std::tuple{&chiave_percorso_documenti, "del percorso",
+                     &richiesta_documenti.chiave_percorso},
+          std::tuple{&chiave_treno_documenti, "del treno", &richiesta_documenti.chiave_treno}}) {
+      scen::Stato stato = scen::chiave_1252(*utf8, quale, *chiave);
+      if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
+    }
+    if (documenti->count("--note") > 0) richiesta_documenti.note = note_documenti;
+    return scen::documenti(richiesta_documenti, std::cout, std::cerr);
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

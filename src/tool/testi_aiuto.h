@@ -11,7 +11,9 @@ inline constexpr std::string_view aiuto_scenario =
     "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
     "descrizione e i documenti per il personale dello scenario portato, da cui\n"
     "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
-    "coppia di file di descrizione, senza scrivere nulla.\n";
+    "coppia di file di descrizione, senza scrivere nulla; il comando documenti\n"
+    "scrive la scheda treno e l'ordine di rallentamento di una coppia di file di\n"
+    "descrizione.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -156,6 +158,50 @@ inline constexpr std::string_view aiuto_verifica_piede =
     "  1  errori, o avvisi con --rigoroso\n"
     "  2  un file che non si può leggere (con il suo nome e il motivo) o, con\n"
     "     --utf8, convertire; uso non valido\n";
+
+inline constexpr std::string_view aiuto_documenti =
+    "scrive la scheda treno e l'ordine di rallentamento fatti dalle descrizioni";
+
+// What `documenti` writes, from what, and how it ends.
+inline constexpr std::string_view aiuto_documenti_piede =
+    "scenario documenti LINEA TRENO CARTELLA [--utf8] [--chiave-percorso K]\n"
+    "  [--chiave-treno K] [--note FILE] [--categoria C] [--massa-bloccata T]\n"
+    "Scrive in CARTELLA, che deve esistere, i documenti per il personale di uno\n"
+    "scenario, fatti dai file di descrizione della linea LINEA e del treno TRENO.\n"
+    "\n"
+    "File scritti in CARTELLA (P = chiave del percorso, T = chiave del treno):\n"
+    "  P_T_note.txt            le note: il testo di FILE, solo con --note\n"
+    "  P_T_rallentamenti.txt   l'ordine di rallentamento: una riga per ogni\n"
+    "                          rallentamento del treno\n"
+    "  P_T_scheda_treno.txt    la scheda treno: una riga con l'orario per ogni\n"
+    "                          stazione, una riga \"Cippo Km\" dove il limite di\n"
+    "                          velocità scende, il segno \"/\" e la progressiva che\n"
+    "                          segue dove la progressiva salta, fogli di 31 righe\n"
+    "I documenti sono in Windows-1252 con CR LF e sostituiscono quelli già presenti.\n"
+    "Le progressive sono quelle della linea (progressiva chilometrica uno, due,\n"
+    "tre). Nell'intestazione della scheda: il numero e la classificazione dalla\n"
+    "chiave del treno (\"IC 731\": IC, 731), l'origine e la destinazione dalla\n"
+    "prima e dall'ultima stazione, la massa frenata dal treno; la categoria\n"
+    "(predefinita \"V200 C\") e la massa bloccata in tonnellate (predefinita 600)\n"
+    "dalle opzioni. Le chiavi sono \"Vela_Nuro\" e \"IC 731\" se non se ne danno\n"
+    "altre. Il file delle note è in UTF-8; ogni sua riga è una riga delle note.\n"
+    "\n"
+    "Le descrizioni devono leggersi senza errori (quelli di scenario verifica);\n"
+    "con --utf8 si leggono in UTF-8, come con scenario compila --utf8. Quello che\n"
+    "un documento non può mostrare si segnala con il file e la riga:\n"
+    "  FILE:RIGA:COLONNA: errore: causa\n"
+    "un nome più largo della sua cella, più righe di quante ne tengono 19 fogli,\n"
+    "più di 26 rallentamenti, un rallentamento prima del primo cippo\n"
+    "chilometrico; allora nessun documento viene scritto. Un avviso (una fermata\n"
+    "senza orario) non ferma la scrittura. Per ogni documento scritto, una riga\n"
+    "sull'uscita standard.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  documenti scritti\n"
+    "  1  descrizioni con errori, o che un documento non può mostrare: nessun\n"
+    "     documento scritto\n"
+    "  2  un file che non si può leggere, convertire o scrivere; una chiave o un\n"
+    "     valore dell'intestazione che la scheda non può tenere; uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 

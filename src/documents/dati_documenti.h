@@ -1,0 +1,59 @@
+// What the generated crew documents are made from: the records of the two
+// descriptions as the readers read them, each with the line it stands on, and
+// the problems found on the way, each at its place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "documents/segni_chilometrici.h"
+
+namespace scen {
+
+struct stazione_descritta {
+  std::string nome;  // Windows-1252, without the blanks at its end
+  std::int64_t posizione = 0;
+  std::int64_t inizio = 0;  // the station's extent, as the reader computes it
+  std::int64_t fine = 0;
+  std::int64_t orario = 0;   // seconds of the day; 0 where none is given
+  std::int64_t fermata = 0;  // the stop value: the dwell in seconds, 0 where the train passes
+  long riga = 0;
+  long colonna_nome = 0;
+};
+
+struct velocita_descritta {
+  std::int64_t posizione = 0;
+  std::int64_t kmh = 0;
+  long riga = 0;
+};
+
+struct rallentamento_descritto {
+  std::int64_t inizio = 0;
+  std::int64_t velocita = 0;
+  std::int64_t lunghezza = 0;
+  bool tutto_il_treno = false;  // prescription A
+  long riga = 0;
+};
+
+// The records that the documents use, in file order.
+struct descrizioni_documenti {
+  std::vector<progressiva_km> progressive;
+  long riga_progressive = 0;  // in the line description, where the progressives stand
+  std::vector<stazione_descritta> stazioni;
+  std::vector<velocita_descritta> velocita;
+  std::vector<rallentamento_descritto> rallentamenti;
+};
+
+// A problem of a document, at its place in a description.
+struct problema_documento {
+  bool del_treno = true;  // in the train description, else in the line description
+  long riga = 0;
+  long colonna = 0;
+  bool errore = true;  // else a warning: the document is written all the same
+  std::string causa;   // UTF-8
+
+  friend bool operator==(const problema_documento&, const problema_documento&) = default;
+};
+
+}  // namespace scen

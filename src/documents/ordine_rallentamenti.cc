@@ -1,0 +1,119 @@
+#include "documents/ordine_rallentamenti.h"
+
+#include <fmt/format.h>
+
+#include "documents/griglia_scheda.h"
+#include "documents/scheda_generata.h"
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+using largo = std::int64_t;
+
+const std::string riga_vuota =
+    " |   |                            |            |          |         |            |";
+const std::string righello =
+    " |___|____________________________|____________|__________|_________|____________|";
+
+}  // namespace
+
+std::string stazioni_del_rallentamento(const std::vector<stazione_descritta>& stazioni,
+                                       largo inizio) {
+  const stazione_descritta* prima = nullptr;
+  const stazione_descritta* dopo = nullptr;
+  for (const stazione_descritta& s : stazioni) {
+    if (s.inizio <= inizio && inizio <= s.fine) return s.nome;
+    if (s.posizione <= inizio) prima = &s;
+    if (s.posizione > inizio && dopo == nullptr) dopo = &s;
+  }
+  if (prima != nullptr && dopo != nullptr) return prima->nome + " e " + dopo->nome;
+  if (prima != nullptr) return prima->nome;
+  return dopo != nullptr ? dopo->nome : std::string();
+}
+
+std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
+                                              const std::string& chiave_treno,
+                                              std::vector<problema_documento>& problemi) {
+  const segni_chilometrici segni(d.progressive);
+  std::vector<std::string> righe;
+  bool con_errori = false;
+  auto errore = [&](long riga, std::string causa) {
+    problemi.push_back({true, riga, 0, true, std::move(causa)});
+    con_errori = true;
+  };
+  for (size_t i = 0; i < d.rallentamenti.size(); ++i) {
+    const rallentamento_descritto& r = d.rallentamenti[i];
+    if (i == righe_rallentamenti) {
+      errore(r.riga, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
+                                 "questo è il {}°",
+                                 righe_rallentamenti, i + 1));
+      break;
+    }
+    const std::optional<segni_chilometrici::cippo> cippo = segni.cippo_prima(r.inizio);
+    if (!cippo) {
+      errore(r.riga, fmt::format("rallentamento a {} m: prima del suo inizio la linea non ha un "
+                                 "cippo chilometrico da cui l'ordine di rallentamento lo possa "
+                                 "contare (la progressiva vi vale {})",
+                                 r.inizio, km(segni.segno(r.inizio))));
+      continue;
+    }
+    const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
+    const std::optional<std::string> cella_stazioni = cella_testo(stazioni, 28);
+    const std::optional<std::string> cella_cippo = cella_testo("Km " + km(cippo->segno), 12);
+    const std::optional<std::string> cella_velocita =
+        cella_testo(fmt::format("  {}Km/h", r.velocita), 10);
+    const std::optional<std::string> cella_lunghezza =
+        cella_testo(fmt::format("  {}", r.lunghezza), 9);
+    if (!cella_stazioni) {
+      errore(r.riga, fmt::format("rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
+                                 "rallentamento ne mostra al più 28 per le stazioni",
+                                 r.inizio, da_1252_a_utf8(stazioni), stazioni.size()));
+      continue;
+    }
+    if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
+      errore(r.riga, fmt::format("rallentamento a {} m: la velocità {} o la lunghezza {} non "
+                                 "stanno nelle celle dell'ordine di rallentamento",
+                                 r.inizio, r.velocita, r.lunghezza));
+      continue;
+    }
+    const std::string numero = i + 1 < 10 ? fmt::format(" {} ", i + 1) : fmt::format("{} ", i + 1);
+    righe.push_back(" |" + numero + "|" + *cella_stazioni + "|" + *cella_cippo + "|" +
+                    *cella_velocita + "|" + *cella_lunghezza + "|" +
+                    (r.tutto_il_treno ? "     A      " : "            ") + "|");
+  }
+  if (con_errori) return {};
+
+  std::string origine, destinazione;
+  if (!d.stazioni.empty()) {
+    origine = d.stazioni.front().nome;
+    destinazione = nome_breve(d.stazioni.back().nome);
+  }
+  std::vector<std::string> testo = {
+      "",
+      "                               Modulo M. 3",
+      "                           ORDINE DI RALLENTAMENTO",
+      " ________________________________________________________________________________",
+      "  Linea  " + origine + "-" + destinazione,
+      "",
+      "  Si ordina al macchinista del treno " + chiave_treno +
+          " di effettuare i seguenti rallentamenti",
+      "  _______________________________________________________________________________",
+      " |   |                            |Inizio dopo |          |         |            |",
+      " | N.|      FRA LE STAZIONI       | il cippo   | Velocita'|Lunghezza|Prescrizioni|",
+      " |   |   (o nelle Stazioni di)    |chilometrico|          |   metri | specifiche |",
+      righello,
+  };
+  for (size_t i = 0; i < righe_rallentamenti; ++i)
+    testo.push_back(i < righe.size() ? righe[i] : riga_vuota);
+  testo.insert(testo.end(), {righello, "", "              Prescrizioni specifiche",
+                             " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
+                             " B - Interessa anche la stazione di.......",
+                             " D - Rallentamneto N. ... e N. ...  sono contigui",
+                             " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
+                             "     i giorni esclusi i seguenti:........."});
+  return testo;
+}
+
+}  // namespace scen

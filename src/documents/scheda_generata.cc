@@ -1,0 +1,237 @@
+#include "documents/scheda_generata.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+using largo = std::int64_t;
+
+// The limit in force at `p`: the last speed record at or before it.
+std::optional<largo> velocita_a(const descrizioni_documenti& d, largo p) {
+  std::optional<largo> v;
+  for (const velocita_descritta& r : d.velocita)
+    if (r.posizione <= p) v = r.kmh;
+  return v;
+}
+
+enum class tipo_punto { salto, cippo, stazione };
+
+struct punto {
+  largo posizione = 0;
+  int ordine = 0;  // at one position: the jump, then the post, then the station
+  tipo_punto tipo = tipo_punto::stazione;
+  size_t indice = 0;  // into the stations, the speeds or the jumps
+};
+
+// The time cell of station `i` of `n`.
+std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
+                            std::vector<problema_documento>& problemi) {
+  const bool con_orario = s.orario != 0;
+  auto senza = [&](std::string_view cosa) {
+    problemi.push_back({true, s.riga, 0, false,
+                        fmt::format("stazione «{}»: {} senza orario (campi 14, 15 e 16 a 0): la "
+                                    "scheda treno lascia vuota la sua cella dell'orario",
+                                    da_1252_a_utf8(s.nome), cosa)});
+    return std::string(larghezza_orario, ' ');
+  };
+  if (i == 0) return con_orario ? orario_partenza(s.orario) : senza("l'origine è");
+  if (i + 1 == n) return con_orario ? orario_arrivo(s.orario) : senza("la destinazione è");
+  if (s.fermata != 0)
+    return con_orario ? orario_fermata(s.orario - s.fermata, s.orario)
+                      : senza("una fermata (campo 13 non 0) è");
+  return con_orario ? orario_transito(s.orario) : std::string(larghezza_orario, ' ');
+}
+
+// Whether every cell has its width; an error at `riga_treno` (or at the
+// progressives) for the first that has not.
+void controlla_larghezze(const riga_generata& g, const descrizioni_documenti& d,
+                         std::vector<problema_documento>& problemi) {
+  const riga_griglia& r = g.riga.riga;
+  const struct {
+    const std::string* testo;
+    size_t larghezza;
+    const char* nome;
+  } celle[] = {
+      {&r.vel_limite, larghezza_velocita, "della velocità limite"},
+      {&r.vel_marcia, larghezza_velocita, "della velocità di marcia"},
+      {&r.progressiva, larghezza_progressiva, "della progressiva"},
+      {&r.vel_no_rs, larghezza_velocita, "della velocità senza ripetizione segnali"},
+      {&r.localita, larghezza_localita, "della località"},
+      {&r.orario, larghezza_orario, "dell'orario"},
+      {&r.recupero, larghezza_recupero, "del recupero"},
+  };
+  for (const auto& c : celle) {
+    if (c.testo->size() == c.larghezza) continue;
+    problemi.push_back({g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive, 0,
+                        true,
+                        fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
+                                    "caratteri",
+                                    da_1252_a_utf8(*c.testo), c.nome, c.larghezza)});
+    return;
+  }
+}
+
+}  // namespace
+
+std::string nome_breve(std::string_view nome) {
+  std::string r(nome);
+  const std::string parola = "Centrale";
+  for (size_t i = r.find(parola); i != std::string::npos; i = r.find(parola, i)) {
+    const bool inizio = i == 0 || r[i - 1] == ' ';
+    const bool fine = i + parola.size() == r.size() || r[i + parola.size()] == ' ';
+    if (inizio && fine) {
+      r.replace(i, parola.size(), "C.le");
+      i += 4;
+    } else {
+      i += parola.size();
+    }
+  }
+  return r;
+}
+
+std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
+                                              std::vector<problema_documento>& problemi) {
+  std::vector<riga_generata> righe;
+  const size_t n = d.stazioni.size();
+  if (n == 0) return righe;
+  const segni_chilometrici segni(d.progressive);
+  const largo origine = d.stazioni.front().posizione;
+  const largo destinazione = d.stazioni.back().posizione;
+  const std::vector<salto_km> salti = segni.salti(origine, destinazione);
+
+  std::vector<punto> punti;
+  for (size_t i = 0; i < n; ++i)
+    punti.push_back({d.stazioni[i].posizione, 2, tipo_punto::stazione, i});
+  for (size_t k = 1; k < d.velocita.size(); ++k) {
+    const velocita_descritta& v = d.velocita[k];
+    if (v.kmh < d.velocita[k - 1].kmh && v.posizione > origine && v.posizione <= destinazione)
+      punti.push_back({v.posizione, 1, tipo_punto::cippo, k});
+  }
+  for (size_t j = 0; j < salti.size(); ++j) {
+    // A station at the jump carries the jump mark itself.
+    auto stazione = std::find_if(punti.begin(), punti.end(), [&](const punto& p) {
+      return p.tipo == tipo_punto::stazione && p.posizione == salti[j].posizione;
+    });
+    if (stazione != punti.end())
+      stazione->ordine = 0;
+    else
+      punti.push_back({salti[j].posizione, 0, tipo_punto::salto, j});
+  }
+  std::stable_sort(punti.begin(), punti.end(), [](const punto& a, const punto& b) {
+    return a.posizione != b.posizione ? a.posizione < b.posizione : a.ordine < b.ordine;
+  });
+
+  auto aggiungi = [&](riga_griglia r, long riga_treno, bool con_la_seguente = false,
+                      bool spaziatura = false) {
+    righe.push_back({{std::move(r), con_la_seguente, spaziatura}, riga_treno});
+    controlla_larghezze(righe.back(), d, problemi);
+  };
+  auto salto_in = [&](largo p) {
+    return std::find_if(salti.begin(), salti.end(),
+                        [&](const salto_km& s) { return s.posizione == p; });
+  };
+  auto riga_dopo_salto = [&](const salto_km& s, long riga_treno) {
+    riga_griglia r;
+    r.progressiva = cella_progressiva(s.dopo);
+    aggiungi(std::move(r), riga_treno);
+  };
+
+  for (const punto& p : punti) {
+    riga_griglia r;
+    const std::optional<largo> v = velocita_a(d, p.posizione);
+    if (p.tipo == tipo_punto::salto) {
+      const salto_km& s = salti[p.indice];
+      if (v) r.vel_limite = r.vel_marcia = cella_velocita(*v);
+      r.progressiva = cella_progressiva(s.prima, true);
+      aggiungi(std::move(r), 0, true);
+      riga_dopo_salto(s, 0);
+    } else if (p.tipo == tipo_punto::cippo) {
+      const velocita_descritta& vel = d.velocita[p.indice];
+      const largo segno = segni.segno(vel.posizione);
+      r.vel_limite = r.vel_marcia = cella_velocita(vel.kmh);
+      r.progressiva = cella_progressiva(segno);
+      r.vel_no_rs = cella_velocita(std::min(vel.kmh, velocita_senza_ripetizione));
+      r.localita = *cella_testo("Cippo Km " + km(segno), larghezza_localita);
+      aggiungi(std::move(r), vel.riga);
+    } else {
+      const stazione_descritta& s = d.stazioni[p.indice];
+      const bool ultima = p.indice + 1 == n;
+      if (v) r.vel_limite = r.vel_marcia = cella_velocita(*v);
+      const auto salto = p.ordine == 0 ? salto_in(s.posizione) : salti.end();
+      r.progressiva = salto != salti.end() ? cella_progressiva(salto->prima, true)
+                                           : cella_progressiva(segni.segno(s.posizione));
+      if (std::optional<std::string> nome = cella_testo(s.nome, larghezza_localita)) {
+        r.localita = std::move(*nome);
+      } else {
+        problemi.push_back(
+            {true, s.riga, s.colonna_nome, true,
+             fmt::format("stazione: il nome «{}» ha {} caratteri, ma la scheda "
+                         "treno ne mostra al più {}",
+                         da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)});
+      }
+      r.orario = orario_stazione(s, p.indice, n, problemi);
+      aggiungi(std::move(r), s.riga, salto != salti.end() || ultima);
+      if (salto != salti.end()) riga_dopo_salto(*salto, s.riga);
+      if (ultima) {
+        riga_griglia fine;
+        fine.progressiva = cella_progressiva_tra_parentesi(0);
+        aggiungi(std::move(fine), s.riga);
+      } else {
+        aggiungi(riga_griglia{}, s.riga, false, true);
+      }
+    }
+  }
+  return righe;
+}
+
+std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
+                                         intestazione_scheda intestazione,
+                                         std::vector<problema_documento>& problemi) {
+  const size_t errori_prima = static_cast<size_t>(
+      std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.errore; }));
+  if (d.stazioni.empty()) {
+    problemi.push_back({true, 0, 0, true,
+                        "nessuna stazione: la scheda treno ha almeno l'origine e la destinazione"});
+    return {};
+  }
+  const stazione_descritta& origine = d.stazioni.front();
+  const stazione_descritta& destinazione = d.stazioni.back();
+  for (const stazione_descritta* s : {&origine, &destinazione})
+    if (s->nome.size() > larghezza_nome_intestazione)
+      problemi.push_back(
+          {true, s->riga, s->colonna_nome, true,
+           fmt::format("stazione: il nome «{}» ha {} caratteri, ma l'intestazione della scheda "
+                       "treno ne mostra al più {} per {}",
+                       da_1252_a_utf8(s->nome), s->nome.size(), larghezza_nome_intestazione,
+                       s == &origine ? "l'origine" : "la destinazione")});
+  intestazione.origine = origine.nome;
+  intestazione.destinazione = destinazione.nome;
+  intestazione.destinazione_breve = nome_breve(destinazione.nome);
+
+  const std::vector<riga_generata> generate = righe_della_scheda(d, problemi);
+  std::vector<riga_impaginata> righe;
+  for (const riga_generata& g : generate) righe.push_back(g.riga);
+  const std::vector<std::vector<size_t>> fogli = fogli_della_scheda(righe);
+  if (fogli.size() > fogli_massimi) {
+    const riga_generata& prima_fuori = generate[fogli[fogli_massimi].front()];
+    problemi.push_back({prima_fuori.riga_treno != 0,
+                        prima_fuori.riga_treno != 0 ? prima_fuori.riga_treno : d.riga_progressive,
+                        0, true,
+                        fmt::format("la scheda treno ha posto per {} fogli di {} righe: da qui "
+                                    "le righe della scheda ({} in tutto) non ci stanno più",
+                                    fogli_massimi, righe_per_foglio, righe.size())});
+  }
+  const size_t errori = static_cast<size_t>(
+      std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.errore; }));
+  if (errori > errori_prima) return {};
+  return componi_scheda(intestazione, righe, fogli);
+}
+
+}  // namespace scen

@@ -1,0 +1,236 @@
+#include "tool/documenti.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <ostream>
+
+#include "documents/ordine_rallentamenti.h"
+#include "documents/scheda_generata.h"
+#include "model/nomi_file.h"
+#include "platform/file.h"
+#include "platform/windows1252.h"
+#include "text/da_utf8.h"
+#include "text/scrittore_testo.h"
+#include "tool/compila.h"
+#include "tool/verifica.h"
+#include "tool/verifica_letture.h"
+#include "tool/verifica_testi.h"
+
+namespace scen {
+
+namespace {
+
+// The boxes of the card's heading that the keys and the options give: the
+// train key is the class, a blank and the number ("IC 731").
+Stato intestazione_da(const richiesta_documenti& r, Long massa_frenata, intestazione_scheda& i) {
+  const size_t blank = r.chiave_treno.rfind(' ');
+  i.numero = blank == std::string::npos ? r.chiave_treno : r.chiave_treno.substr(blank + 1);
+  i.classe = blank == std::string::npos ? std::string() : r.chiave_treno.substr(0, blank);
+  std::optional<std::string> categoria = utf8_a_1252(r.categoria);
+  if (!categoria)
+    return Stato::errore(
+        fmt::format("la categoria \"{}\" non si può scrivere in Windows-1252", r.categoria));
+  i.categoria = std::move(*categoria);
+  i.massa_frenata = fmt::format("{}%", massa_frenata);
+  i.massa_bloccata = fmt::format("{}T", r.massa_bloccata);
+  const struct {
+    const std::string* testo;
+    size_t larghezza;
+    const char* cosa;
+  } caselle[] = {
+      {&i.numero, larghezza_numero,
+       "il numero del treno (la chiave del treno dopo l'ultimo spazio)"},
+      {&i.classe, larghezza_classe,
+       "la classificazione (la chiave del treno fino all'ultimo spazio)"},
+      {&i.categoria, larghezza_categoria, "la categoria"},
+      {&i.massa_frenata, larghezza_categoria, "la percentuale di massa frenata"},
+      {&i.massa_bloccata, larghezza_massa_bloccata, "la massa bloccata"},
+  };
+  for (const auto& c : caselle)
+    if (c.testo->size() > c.larghezza)
+      return Stato::errore(
+          fmt::format("{} \"{}\" ha {} caratteri: la sua casella della scheda "
+                      "treno ne tiene {}",
+                      c.cosa, da_1252_a_utf8(*c.testo), c.testo->size(), c.larghezza));
+  return Stato::ok();
+}
+
+// The records that the documents use, from the descriptions as the readers
+// see them; the stations' extents and the ordered progressives from the
+// model of the reading.
+descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_vista& treno,
+                              const modello& letto) {
+  descrizioni_documenti d;
+  for (int r : {indice_registro::progressiva_uno, indice_registro::progressiva_due,
+                indice_registro::progressiva_tre}) {
+    const registro& p = letto.registri[static_cast<size_t>(r)];
+    // The reader adds 100 m to a decreasing offset for the compiled file;
+    // the marks are those the line description writes.
+    const bool decrescente = p.progressiva == 1;
+    d.progressive.push_back({p.inizio, decrescente ? p.fine - 100 : p.fine, decrescente});
+  }
+  for (const record_visto& r : linea.record)
+    if (r.tipo == specie::progressiva && d.riga_progressive == 0)
+      d.riga_progressive = r.chiave.riga;
+
+  size_t registro_stazione = 1;
+  for (const record_visto& r : treno.record) {
+    if (!r.intero) continue;
+    switch (r.tipo) {
+      case specie::velocita:
+        d.velocita.push_back({r.valore(1), r.valore(2), r.chiave.riga});
+        break;
+      case specie::rallentamento:
+        d.rallentamenti.push_back(
+            {r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1, r.chiave.riga});
+        break;
+      case specie::stazione: {
+        stazione_descritta s;
+        s.nome = std::string(senza_spazi_finali(r.campo(17).testo));
+        s.posizione = r.valore(1);
+        s.inizio = s.fine = s.posizione;
+        if (registro_stazione < letto.registri.size() &&
+            letto.registri[registro_stazione].progressiva == r.valore(1)) {
+          s.inizio = letto.registri[registro_stazione].inizio;
+          s.fine = letto.registri[registro_stazione].fine;
+        }
+        ++registro_stazione;
+        s.orario =
+            (static_cast<std::int64_t>(r.valore(14)) * 60 + r.valore(15)) * 60 + r.valore(16);
+        s.fermata = r.valore(13);
+        s.riga = r.chiave.riga;
+        s.colonna_nome = r.campo(17).colonna;
+        d.stazioni.push_back(std::move(s));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return d;
+}
+
+// A document's lines (Windows-1252) as the text file writer takes them.
+tabella_righe tabella_da_1252(const std::vector<std::string>& righe) {
+  std::vector<std::string> utf8;
+  for (const std::string& riga : righe) utf8.push_back(da_1252_a_utf8(riga));
+  return chiudi_tabella(std::move(utf8));
+}
+
+// The notes file (UTF-8) as lines of Windows-1252.
+Stato righe_note(const std::string& file, std::vector<std::string>& righe) {
+  std::string byte;
+  Stato stato = leggi_file(file, byte);
+  std::string convertito;
+  if (stato.riuscito()) stato = descrizione_da_utf8(byte, file, convertito);
+  if (!stato.riuscito()) return stato;
+  for (size_t da = 0; da < convertito.size();) {
+    size_t fine = convertito.find("\r\n", da);
+    if (fine == std::string::npos) fine = convertito.size();
+    righe.push_back(convertito.substr(da, fine - da));
+    da = fine + 2;
+  }
+  if (righe.size() > righe_massime)
+    return Stato::errore(
+        fmt::format("{}: le note hanno {} righe, ma un documento ne tiene al più {}", file,
+                    righe.size(), righe_massime));
+  return Stato::ok();
+}
+
+}  // namespace
+
+int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  auto fallito = [&](const std::string& messaggio) {
+    errori << messaggio << '\n' << std::flush;
+    return uscita_fallita;
+  };
+  if (!e_cartella(richiesta.cartella))
+    return fallito(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
+                               richiesta.cartella));
+  std::array<std::string, 2> testi;
+  for (size_t i = 0; i < 2; ++i) {
+    std::string byte;
+    Stato stato = leggi_file(nomi[i], byte);
+    if (stato.riuscito() && richiesta.utf8)
+      stato = descrizione_da_utf8(std::string(byte), nomi[i], byte);
+    if (!stato.riuscito()) return fallito(stato.messaggio());
+    testi[i] = std::move(byte);
+  }
+  std::vector<std::string> note;
+  if (richiesta.note)
+    if (Stato stato = righe_note(*richiesta.note, note); !stato.riuscito())
+      return fallito(stato.messaggio());
+
+  // Only descriptions that read without error make documents.
+  elenco_problemi problemi;
+  std::array<std::string, 2> copie = testi;
+  lettura_verificata lettura =
+      leggi_e_ripeti(copie[0], copie[1], nomi, errori_massimi_verifica, problemi);
+  if (problemi.errori() > 0 || !lettura.letto) {
+    for (const problema& p : problemi.ordinati())
+      for (const std::string& riga : righe_problema(p, nomi)) errori << riga << '\n';
+    if (!lettura.interruzione.empty()) errori << lettura.interruzione << '\n';
+    errori << "nessun documento scritto: le descrizioni non si leggono senza errori\n"
+           << std::flush;
+    return uscita_esito;
+  }
+
+  intestazione_scheda intestazione;
+  const Long massa_frenata = lettura.letto->registri[indice_registro::generali_treno].inizio;
+  if (Stato stato = intestazione_da(richiesta, massa_frenata, intestazione); !stato.riuscito())
+    return fallito(stato.messaggio());
+
+  const descrizione_vista linea = vedi_linea(testi[0]);
+  const descrizione_vista treno = vedi_treno(testi[1]);
+  const descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
+  std::vector<problema_documento> trovati;
+  const std::vector<std::string> ordine =
+      ordine_rallentamenti(dati, richiesta.chiave_treno, trovati);
+  const std::vector<std::string> scheda = scheda_generata(dati, intestazione, trovati);
+  for (const problema_documento& p : trovati) {
+    const auto file = p.del_treno ? file_verificato::treno : file_verificato::linea;
+    if (p.errore)
+      problemi.errore(file, p.riga, p.colonna, p.causa);
+    else
+      problemi.avviso(file, p.riga, p.colonna, p.causa);
+  }
+  for (const problema& p : problemi.ordinati())
+    for (const std::string& riga : righe_problema(p, nomi)) errori << riga << '\n';
+  if (problemi.errori() > 0) {
+    errori << "nessun documento scritto\n" << std::flush;
+    return uscita_esito;
+  }
+  errori.flush();
+
+  modello chiavi;
+  chiavi.chiave_percorso = richiesta.chiave_percorso;
+  chiavi.chiave_treno = richiesta.chiave_treno;
+  auto scrivi = [&](const char* proprio, tabella_righe tabella, const std::string& cosa) {
+    const std::string nome = nome_documento(chiavi, proprio);
+    Stato stato = scrivi_tabella(percorso_in(richiesta.cartella, nome), tabella);
+    if (stato.riuscito()) uscita << da_1252_a_utf8(nome) << ": " << cosa << '\n';
+    return stato;
+  };
+  Stato stato;
+  if (richiesta.note)
+    stato = scrivi("note.txt", tabella_da_1252(note), fmt::format("{} righe", note.size()));
+  if (stato.riuscito())
+    stato = scrivi("rallentamenti.txt", tabella_da_1252(ordine),
+                   fmt::format("{} rallentamenti", dati.rallentamenti.size()));
+  if (stato.riuscito())
+    stato =
+        scrivi("scheda_treno.txt", tabella_da_1252(scheda),
+               fmt::format("{} fogli",
+                           std::count_if(scheda.begin(), scheda.end(), [](const std::string& riga) {
+                             return riga.find("SCHEDA ") != std::string::npos;
+                           })));
+  uscita.flush();
+  if (!stato.riuscito()) return fallito(stato.messaggio());
+  return uscita_riuscita;
+}
+
+}  // namespace scen
