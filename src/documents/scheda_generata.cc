@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/windows1252.h"
@@ -20,6 +21,8 @@ std::optional<largo> velocita_a(const descrizioni_documenti& d, largo p) {
     if (r.posizione <= p) v = r.kmh;
   return v;
 }
+
+constexpr largo giorno = 24 * 3600;
 
 enum class tipo_punto { salto, cippo, stazione };
 
@@ -41,10 +44,20 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
                                     da_1252_a_utf8(s.nome), cosa)});
     return std::string(larghezza_orario, ' ');
   };
+  if (con_orario && (s.orario < 0 || s.orario >= giorno)) {
+    problemi.push_back({true, s.riga, 0, true,
+                        fmt::format("stazione «{}»: l'orario {}:{:02}:{:02} non è un'ora del "
+                                    "giorno: la scheda treno scrive le ore da 00.00 a 23.59.59",
+                                    da_1252_a_utf8(s.nome), s.orario / 3600,
+                                    std::abs(s.orario) / 60 % 60, std::abs(s.orario) % 60)});
+    return std::string(larghezza_orario, ' ');
+  }
   if (i == 0) return con_orario ? orario_partenza(s.orario) : senza("l'origine è");
   if (i + 1 == n) return con_orario ? orario_arrivo(s.orario) : senza("la destinazione è");
+  // The stop value is the dwell in seconds: the train arrives that much
+  // before the time the description gives, which is its departure.
   if (s.fermata != 0)
-    return con_orario ? orario_fermata(s.orario - s.fermata, s.orario)
+    return con_orario ? orario_fermata((s.orario - s.fermata + giorno) % giorno, s.orario)
                       : senza("una fermata (campo 13 non 0) è");
   return con_orario ? orario_transito(s.orario) : std::string(larghezza_orario, ' ');
 }
