@@ -19,6 +19,7 @@
 #include "testing/processo.h"
 #include "testing/riga_comando.h"
 #include "testing/righe_scritte.h"
+#include "tool/testi_aiuto.h"
 
 namespace scen {
 namespace {
@@ -363,6 +364,43 @@ TEST_F(Documenti, WhatCannotBeWrittenIsNamedAndNothingIsWritten) {
     }
     EXPECT_TRUE(std::filesystem::is_empty(cartella.file("uscita")));
   }
+}
+
+TEST_F(Documenti, HelpAndBadUsage) {
+  const prova::Esito aiuto = prova::esegui(
+      prova::riga_comando(SCEN_SCENARIO, {"documenti", "--help"}), cartella.percorso());
+  EXPECT_EQ(aiuto.stato, 0);
+  for (std::string_view parte :
+       {std::string_view("Uso: scenario documenti [OPZIONI] LINEA TRENO CARTELLA"),
+        std::string_view("--note FILE"), std::string_view("--massa-bloccata T"),
+        aiuto_documenti_piede})
+    EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
+  const prova::Esito generale =
+      prova::esegui(prova::riga_comando(SCEN_SCENARIO, {"--help"}), cartella.percorso());
+  EXPECT_NE(generale.uscita.find("documenti"), std::string::npos);
+
+  const struct {
+    std::vector<std::string> argomenti;
+    std::string messaggio;
+  } casi[] = {
+      {{"documenti", "linea.txt"}, "documenti: servono LINEA, TRENO e CARTELLA"},
+      {{"documenti", "linea.txt", "treno.txt", "uscita", "--altro"},
+       "documenti: argomenti o opzioni non previsti: \"--altro\""},
+      {{"documenti", "linea.txt", "treno.txt", "uscita", "--chiave-treno", ""},
+       "la chiave del treno non può essere vuota"},
+  };
+  for (const auto& c : casi) {
+    const prova::Esito esito =
+        prova::esegui(prova::riga_comando(SCEN_SCENARIO, c.argomenti), cartella.percorso());
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_EQ(esito.errori, "scenario: " + c.messaggio + "\nPer l'aiuto: scenario --help\n");
+  }
+  const prova::Esito cartella_mancante = prova::esegui(
+      prova::riga_comando(SCEN_SCENARIO, {"documenti", "linea.txt", "treno.txt", "manca"}),
+      cartella.percorso());
+  EXPECT_EQ(cartella_mancante.stato, 2);
+  EXPECT_EQ(cartella_mancante.errori,
+            "la cartella di uscita \"manca\" non esiste o non è una cartella\n");
 }
 
 }  // namespace
