@@ -12,6 +12,12 @@ namespace {
 
 using largo = std::int64_t;
 
+// Widths of the cells of a slowdown row, after the number.
+constexpr size_t larghezza_stazioni = 28;
+constexpr size_t larghezza_cippo = 12;
+constexpr size_t larghezza_velocita_ordine = 10;
+constexpr size_t larghezza_lunghezza = 9;
+
 const std::string riga_vuota =
     " |   |                            |            |          |         |            |";
 const std::string righello =
@@ -60,16 +66,18 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
       continue;
     }
     const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
-    const std::optional<std::string> cella_stazioni = cella_testo(stazioni, 28);
-    const std::optional<std::string> cella_cippo = cella_testo("Km " + km(cippo->segno), 12);
+    const std::optional<std::string> cella_stazioni = cella_testo(stazioni, larghezza_stazioni);
+    const std::optional<std::string> cella_cippo =
+        cella_testo("Km " + km(cippo->segno), larghezza_cippo);
     const std::optional<std::string> cella_velocita =
-        cella_testo(fmt::format("  {}Km/h", r.velocita), 10);
+        cella_testo(fmt::format("  {}Km/h", r.velocita), larghezza_velocita_ordine);
     const std::optional<std::string> cella_lunghezza =
-        cella_testo(fmt::format("  {}", r.lunghezza), 9);
+        cella_testo(fmt::format("  {}", r.lunghezza), larghezza_lunghezza);
     if (!cella_stazioni) {
-      errore(r.riga, fmt::format("rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
-                                 "rallentamento ne mostra al più 28 per le stazioni",
-                                 r.inizio, da_1252_a_utf8(stazioni), stazioni.size()));
+      errore(r.riga,
+             fmt::format("rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
+                         "rallentamento ne mostra al più {} per le stazioni",
+                         r.inizio, da_1252_a_utf8(stazioni), stazioni.size(), larghezza_stazioni));
       continue;
     }
     if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
