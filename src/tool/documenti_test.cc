@@ -302,6 +302,23 @@ TEST_F(Documenti, WritesTheDocumentsInWindows1252WithCrLf) {
             " | 1 |Vela e Nuro                 |Km 4.000    |  60Km/h  |  500    |            |");
 }
 
+TEST_F(Documenti, DescriptionsInUtf8GiveNamesInWindows1252) {
+  std::string treno = prova::treno_prova;
+  treno.replace(treno.find(" Nuro\r\n"), 7, " Citt\xc3\xa0 Nuova\n");
+  prova::scrivi(cartella.file("treno.txt"), treno);
+  const prova::Esito esito = scenario({"--utf8"});
+  ASSERT_EQ(esito.stato, 0) << esito.errori;
+  const std::vector<std::string> scheda =
+      prova::righe_crlf(scritto("Vela_Nuro_IC 731_scheda_treno.txt"));
+  ASSERT_GT(scheda.size(), 19u);
+  EXPECT_EQ(scheda[5].substr(42, 25), "a: Citt\xe0 Nuova" + std::string(11, ' '));
+  EXPECT_EQ(
+      scheda[19],
+      " |  60 |  60 |    9.000 |     |Citt\xe0 Nuova                 | 13.20          |     |");
+  EXPECT_EQ(prova::righe_crlf(scritto("Vela_Nuro_IC 731_rallentamenti.txt"))[4],
+            "  Linea  Vela-Citt\xe0 Nuova");
+}
+
 TEST_F(Documenti, WhatCannotBeWrittenIsNamedAndNothingIsWritten) {
   const struct {
     const char* caso;
