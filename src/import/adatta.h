@@ -11,9 +11,9 @@
 namespace scen {
 
 struct curva_importata {
-  Long inizio = 0;     // the curve turns metres inizio + 1 to inizio + lunghezza
+  Long inizio = 0;  // the curve turns metres inizio + 1 to inizio + lunghezza
   Long lunghezza = 0;
-  int classe = 1;      // 1 to 6
+  int classe = 1;  // 1 to 6
   bool sinistra = false;
 };
 
@@ -25,7 +25,7 @@ struct pendenza_importata {
 // How far the redrawn plan may stray from the smoothed track (m), and the
 // heights from the smoothed heights (m).
 inline constexpr double tolleranza_piano = 5.0;
-inline constexpr double tolleranza_quota = 1.0;
+inline constexpr double tolleranza_quota = 0.5;
 
 // Curves whose plan, redrawn with one-metre steps from the origin along Y,
 // stays within `tolleranza` of `bersaglio` (one point a metre, in the

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <array>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 #include "import/adatta.h"
 #include "read/passo_tracciato.h"

@@ -69,10 +69,9 @@ class adattamento_pendenze {
   // heights just ahead.
   std::pair<long, long> migliore_da(double quota, long n, long escluso) const {
     const long avanti_di = std::min<long>(10, ultimo_ - n);
-    const double pendio =
-        avanti_di > 0 ? (h_[static_cast<size_t>(n + avanti_di)] - quota) * 1000.0 /
-                            static_cast<double>(avanti_di * passo_cella)
-                      : 0.0;
+    const double pendio = avanti_di > 0 ? (h_[static_cast<size_t>(n + avanti_di)] - quota) *
+                                              1000.0 / static_cast<double>(avanti_di * passo_cella)
+                                        : 0.0;
     long arrivo = -1, scelta = 0;
     double scarto = INFINITY;
     for (long g = -pendenza_massima; g <= pendenza_massima; ++g) {

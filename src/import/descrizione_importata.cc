@@ -34,7 +34,8 @@ Long passo_cartelli(Long lunghezza, size_t stazioni) {
 }
 
 std::vector<std::string> righe_linea(const linea_importata& l) {
-  std::vector<std::string> righe{"[generale]", fmt::format("lunghezza percorso,    {}", l.lunghezza)};
+  std::vector<std::string> righe{"[generale]",
+                                 fmt::format("lunghezza percorso,    {}", l.lunghezza)};
   righe.insert(righe.end(), std::begin(generale), std::end(generale));
   righe.emplace_back("[curve]");
   for (const curva_importata& c : l.curve)
@@ -56,22 +57,17 @@ std::vector<std::string> righe_linea(const linea_importata& l) {
 
 std::vector<std::string> righe_treno(const linea_importata& l) {
   std::vector<std::string> righe{
-      "[generale]",
-      "numero vetture,  10",
-      "percentuale massa frenata,  100",
-      "sabbia,  200",
-      "orologio,  8 0 0 ",
-      "[aderenze]",
-      "aderenza,   0,    90",
-      "[vel_limite]",
-      "velocita,   0,    100",
+      "[generale]",           "numero vetture,  10", "percentuale massa frenata,  100",
+      "sabbia,  200",         "orologio,  8 0 0 ",   "[aderenze]",
+      "aderenza,   0,    90", "[vel_limite]",        "velocita,   0,    100",
       "[stazioni]",
   };
   for (const stazione_importata& s : l.stazioni)
-    righe.push_back(fmt::format(
-        "stazione,  {:>6},  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}", s.posizione,
-        s.nome));
-  for (const char* r : {"[rallentamenti]", "[segnali]", "[codici]", "[fine]"}) righe.emplace_back(r);
+    righe.push_back(
+        fmt::format("stazione,  {:>6},  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
+                    s.posizione, s.nome));
+  for (const char* r : {"[rallentamenti]", "[segnali]", "[codici]", "[fine]"})
+    righe.emplace_back(r);
   return righe;
 }
 
@@ -81,8 +77,8 @@ Stato testo_descrizione(const std::vector<std::string>& righe, std::string& byte
     size_t dove = 0;
     std::optional<std::string> riga = utf8_a_1252(righe[i], &dove);
     if (!riga)
-      return Stato::errore(fmt::format("riga {}: \"{}\" ha un carattere senza forma in Windows-1252",
-                                       i + 1, righe[i]));
+      return Stato::errore(fmt::format(
+          "riga {}: \"{}\" ha un carattere senza forma in Windows-1252", i + 1, righe[i]));
     testo += *riga;
     testo += "\r\n";
   }

@@ -12,7 +12,7 @@
 namespace scen {
 
 struct stazione_importata {
-  std::string nome;  // UTF-8
+  std::string nome;    // UTF-8
   Long posizione = 0;  // a multiple of 50
 };
 

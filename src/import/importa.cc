@@ -90,9 +90,10 @@ Stato importa_traccia(std::string_view byte, const std::string& nome, importazio
     l.stazioni.push_back({nome_pulito(p.nome), dove});
   }
   if (l.stazioni.size() > 79)
-    return Stato::errore(messaggio_punto(
-        nome, 0,
-        fmt::format("{} punti con nome: le stazioni di un treno sono al più 79", l.stazioni.size())));
+    return Stato::errore(
+        messaggio_punto(nome, 0,
+                        fmt::format("{} punti con nome: le stazioni di un treno sono al più 79",
+                                    l.stazioni.size())));
   l.passo_cartelli = passo_cartelli(l.lunghezza, l.stazioni.size());
   i.figure = misura(s, l.curve, corrispondenze);
   return Stato::ok();
@@ -126,7 +127,8 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   }
 
   const figure_adattamento& f = i.figure;
-  const Long cartelli = i.linea.passo_cartelli > 0 ? i.linea.lunghezza / (i.linea.passo_cartelli * 1000) : 0;
+  const Long cartelli =
+      i.linea.passo_cartelli > 0 ? i.linea.lunghezza / (i.linea.passo_cartelli * 1000) : 0;
   if (richiesta.json) {
     nlohmann::json d = {
         {"linea", richiesta.uscita},
@@ -160,7 +162,8 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     for (const punto_lungo_linea& p : i.nominati)
       uscita << fmt::format("  {:>7} m  {}\n", std::llround(p.posizione), p.nome);
     if (!richiesta.treno.empty())
-      uscita << fmt::format("{}: treno con {} stazioni\n", richiesta.treno, i.linea.stazioni.size());
+      uscita << fmt::format("{}: treno con {} stazioni\n", richiesta.treno,
+                            i.linea.stazioni.size());
   }
   uscita << std::flush;
   return uscita_riuscita;

@@ -23,10 +23,10 @@ struct richiesta_importa {
 // What the fit achieved, the redrawn plan against the smoothed track laid
 // with the same start and first direction.
 struct figure_adattamento {
-  double lunghezza_traccia = 0;   // m
-  double distanza_massima = 0;    // m
-  double distanza_media = 0;      // m
-  double direzione_massima = 0;   // degrees
+  double lunghezza_traccia = 0;  // m
+  double distanza_massima = 0;   // m
+  double distanza_media = 0;     // m
+  double direzione_massima = 0;  // degrees
 };
 
 struct importazione {

@@ -26,16 +26,18 @@ class lettore_geojson {
         if (Stato s = oggetto(f, nullptr); !s.riuscito()) return s;
     } else if (tipo == "Feature" && o.contains("geometry")) {
       std::string nome;
-      if (o.contains("properties") && o["properties"].is_object() && o["properties"].contains("name") &&
-          o["properties"]["name"].is_string())
+      if (o.contains("properties") && o["properties"].is_object() &&
+          o["properties"].contains("name") && o["properties"]["name"].is_string())
         nome = o["properties"]["name"].get<std::string>();
       return oggetto(o["geometry"], nome.empty() ? nullptr : &nome);
-    } else if (tipo == "GeometryCollection" && o.contains("geometries") && o["geometries"].is_array()) {
+    } else if (tipo == "GeometryCollection" && o.contains("geometries") &&
+               o["geometries"].is_array()) {
       for (const json& g : o["geometries"])
         if (Stato s = oggetto(g, nome_punto); !s.riuscito()) return s;
     } else if (tipo == "LineString" && o.contains("coordinates")) {
       return linea(o["coordinates"]);
-    } else if (tipo == "MultiLineString" && o.contains("coordinates") && o["coordinates"].is_array()) {
+    } else if (tipo == "MultiLineString" && o.contains("coordinates") &&
+               o["coordinates"].is_array()) {
       for (const json& l : o["coordinates"])
         if (Stato s = linea(l); !s.riuscito()) return s;
     } else if (tipo == "Point" && nome_punto != nullptr && o.contains("coordinates")) {
@@ -53,7 +55,8 @@ class lettore_geojson {
 
  private:
   Stato linea(const json& l) {
-    if (!l.is_array()) return errore("le coordinate di una LineString non sono un elenco di posizioni");
+    if (!l.is_array())
+      return errore("le coordinate di una LineString non sono un elenco di posizioni");
     for (const json& c : l) {
       punto_traccia p;
       if (Stato s = posizione(c, fmt::format("punto {}", t_.punti.size() + 1), p.latitudine,
@@ -70,13 +73,15 @@ class lettore_geojson {
                   std::optional<double>& quota) {
     if (!c.is_array() || c.size() < 2 || c.size() > 3 || !c[0].is_number() || !c[1].is_number() ||
         (c.size() == 3 && !c[2].is_number()))
-      return errore(fmt::format("{}: la posizione {} non è [longitudine, latitudine] né "
-                                "[longitudine, latitudine, quota]",
-                                chi, c.dump()));
+      return errore(
+          fmt::format("{}: la posizione {} non è [longitudine, latitudine] né "
+                      "[longitudine, latitudine, quota]",
+                      chi, c.dump()));
     lon = c[0].get<double>();
     lat = c[1].get<double>();
     if (c.size() == 3) quota = c[2].get<double>();
-    if (std::optional<std::string> motivo = fuori_campo(lat, lon)) return errore(chi + ": " + *motivo);
+    if (std::optional<std::string> motivo = fuori_campo(lat, lon))
+      return errore(chi + ": " + *motivo);
     return Stato::ok();
   }
 
@@ -99,8 +104,8 @@ Stato leggi_geojson(std::string_view byte, const std::string& nome, traccia& t) 
         nome, 0, fmt::format("non è una traccia GeoJSON: JSON non valido al byte {}", e.byte)));
   }
   if (!documento.is_object() || !documento.contains("type") || !documento["type"].is_string())
-    return Stato::errore(
-        messaggio_punto(nome, 0, "non è una traccia GeoJSON: manca il \"type\" dell'oggetto principale"));
+    return Stato::errore(messaggio_punto(
+        nome, 0, "non è una traccia GeoJSON: manca il \"type\" dell'oggetto principale"));
   return lettore_geojson(nome, t).oggetto(documento, nullptr);
 }
 

@@ -20,7 +20,8 @@ struct libera_documento {
 };
 
 bool e(const xmlNode* n, const char* nome) {
-  return n->type == XML_ELEMENT_NODE && xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>(nome)) == 0;
+  return n->type == XML_ELEMENT_NODE &&
+         xmlStrcmp(n->name, reinterpret_cast<const xmlChar*>(nome)) == 0;
 }
 
 std::string testo_di(const xmlNode* n) {
@@ -69,13 +70,16 @@ class lettore_gpx {
     for (auto [attributo, valore] : {std::pair{"lat", &lat}, std::pair{"lon", &lon}}) {
       xmlChar* grezzo = xmlGetProp(n, reinterpret_cast<const xmlChar*>(attributo));
       if (grezzo == nullptr)
-        return Stato::errore(messaggio_punto(nome_, riga, fmt::format("{}: manca l'attributo {}", chi, attributo)));
+        return Stato::errore(
+            messaggio_punto(nome_, riga, fmt::format("{}: manca l'attributo {}", chi, attributo)));
       const std::string testo = reinterpret_cast<const char*>(grezzo);
       xmlFree(grezzo);
       const std::optional<double> letto = numero(testo);
       if (!letto)
-        return Stato::errore(messaggio_punto(
-            nome_, riga, fmt::format("{}: l'attributo {} vale \"{}\", che non è un numero", chi, attributo, testo)));
+        return Stato::errore(
+            messaggio_punto(nome_, riga,
+                            fmt::format("{}: l'attributo {} vale \"{}\", che non è un numero", chi,
+                                        attributo, testo)));
       *valore = *letto;
     }
     if (std::optional<std::string> motivo = fuori_campo(lat, lon))
@@ -93,8 +97,9 @@ class lettore_gpx {
         const std::string testo = testo_di(c);
         p.quota = numero(testo);
         if (!p.quota)
-          return Stato::errore(messaggio_punto(
-              nome_, xmlGetLineNo(c), fmt::format("{}: la quota \"{}\" non è un numero", chi, testo)));
+          return Stato::errore(
+              messaggio_punto(nome_, xmlGetLineNo(c),
+                              fmt::format("{}: la quota \"{}\" non è un numero", chi, testo)));
       }
     t_.punti.push_back(p);
     return Stato::ok();
@@ -108,7 +113,8 @@ class lettore_gpx {
     punto_nominato p;
     p.nome = nome;
     p.riga = xmlGetLineNo(n);
-    if (Stato s = coordinate(n, fmt::format("il punto con nome \"{}\"", nome), p.latitudine, p.longitudine);
+    if (Stato s = coordinate(n, fmt::format("il punto con nome \"{}\"", nome), p.latitudine,
+                             p.longitudine);
         !s.riuscito())
       return s;
     t_.nominati.push_back(p);
@@ -135,8 +141,9 @@ Stato leggi_gpx(std::string_view byte, const std::string& nome, traccia& t) {
   }
   const xmlNode* radice = xmlDocGetRootElement(documento.get());
   if (radice == nullptr || !e(radice, "gpx"))
-    return Stato::errore(messaggio_punto(nome, radice != nullptr ? xmlGetLineNo(radice) : 0,
-                                         "non è una traccia GPX: l'elemento principale non è <gpx>"));
+    return Stato::errore(
+        messaggio_punto(nome, radice != nullptr ? xmlGetLineNo(radice) : 0,
+                        "non è una traccia GPX: l'elemento principale non è <gpx>"));
   return lettore_gpx(nome, t).leggi(radice);
 }
 

@@ -22,20 +22,20 @@ Stato proiezione_locale::crea(double latitudine, double longitudine) {
   s_->contesto = proj_context_create();
   if (s_->contesto == nullptr) return Stato::errore("PROJ: contesto non creato");
   // A projection string needs no database: nothing is read from disk.
-  const std::string definizione = fmt::format(
-      "+proj=aeqd +lat_0={:.10f} +lon_0={:.10f} +x_0=0 +y_0=0 +ellps=WGS84 +units=m", latitudine,
-      longitudine);
+  const std::string definizione =
+      fmt::format("+proj=aeqd +lat_0={:.10f} +lon_0={:.10f} +x_0=0 +y_0=0 +ellps=WGS84 +units=m",
+                  latitudine, longitudine);
   s_->p = proj_create(s_->contesto, definizione.c_str());
   if (s_->p == nullptr)
-    return Stato::errore(fmt::format("PROJ: proiezione \"{}\" non creata: {}", definizione,
-                                     proj_context_errno_string(s_->contesto,
-                                                               proj_context_errno(s_->contesto))));
+    return Stato::errore(
+        fmt::format("PROJ: proiezione \"{}\" non creata: {}", definizione,
+                    proj_context_errno_string(s_->contesto, proj_context_errno(s_->contesto))));
   return Stato::ok();
 }
 
 punto_piano proiezione_locale::avanti(double latitudine, double longitudine) const {
-  const PJ_COORD c = proj_trans(s_->p, PJ_FWD,
-                                proj_coord(proj_torad(longitudine), proj_torad(latitudine), 0, 0));
+  const PJ_COORD c =
+      proj_trans(s_->p, PJ_FWD, proj_coord(proj_torad(longitudine), proj_torad(latitudine), 0, 0));
   return {c.xy.x, c.xy.y};
 }
 

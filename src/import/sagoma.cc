@@ -73,9 +73,11 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
     return Stato::errore(messaggio_punto(nome, riga, motivo));
   };
   if (t.punti.empty())
-    return errore(0, "nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o "
-                     "MultiLineString (GeoJSON)");
-  if (t.punti.size() < 2) return errore(t.punti[0].riga, "la traccia ha un solo punto: ne servono almeno due");
+    return errore(0,
+                  "nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o "
+                  "MultiLineString (GeoJSON)");
+  if (t.punti.size() < 2)
+    return errore(t.punti[0].riga, "la traccia ha un solo punto: ne servono almeno due");
 
   double lat = 0, lon = 0;
   for (const punto_traccia& p : t.punti) {
@@ -115,8 +117,8 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   const std::vector<std::array<double, 2>> lisciato = liscia(u, piano, finestra_piano);
   std::vector<double> lungo(lisciato.size(), 0);
   for (size_t i = 1; i < lisciato.size(); ++i)
-    lungo[i] = lungo[i - 1] + std::hypot(lisciato[i][0] - lisciato[i - 1][0],
-                                         lisciato[i][1] - lisciato[i - 1][1]);
+    lungo[i] = lungo[i - 1] +
+               std::hypot(lisciato[i][0] - lisciato[i - 1][0], lisciato[i][1] - lisciato[i - 1][1]);
   s.lunghezza = lungo.back();
   if (std::round(s.lunghezza / 50) * 50 > lunghezza_massima_linea)
     return errore(0, fmt::format("traccia lunga {:.0f} m: una linea arriva al più a 1.000.000 m",
@@ -144,8 +146,7 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
 
   // The plan's frame: origin at the start, Y along the first direction.
   const punto_piano origine = est_nord[0];
-  const punto_piano verso =
-      est_nord[std::min(metri - 1, static_cast<size_t>(base_direzione))];
+  const punto_piano verso = est_nord[std::min(metri - 1, static_cast<size_t>(base_direzione))];
   const double lx = verso.x - origine.x, ly = verso.y - origine.y;
   const double l = std::hypot(lx, ly);
   const double ux = l > 0 ? lx / l : 0, uy = l > 0 ? ly / l : 1;

@@ -22,12 +22,14 @@ std::optional<std::string> fuori_campo(double latitudine, double longitudine) {
 Stato leggi_traccia(std::string_view byte, const std::string& nome, traccia& t) {
   size_t i = 0;
   if (byte.substr(0, 3) == "\xEF\xBB\xBF") i = 3;
-  while (i < byte.size() && (byte[i] == ' ' || byte[i] == '\t' || byte[i] == '\r' || byte[i] == '\n'))
+  while (i < byte.size() &&
+         (byte[i] == ' ' || byte[i] == '\t' || byte[i] == '\r' || byte[i] == '\n'))
     ++i;
   if (i < byte.size() && byte[i] == '<') return leggi_gpx(byte, nome, t);
   if (i < byte.size() && byte[i] == '{') return leggi_geojson(byte, nome, t);
   return Stato::errore(messaggio_punto(
-      nome, 0, "non è una traccia GPX (che comincia con \"<\") né GeoJSON (che comincia con \"{\")"));
+      nome, 0,
+      "non è una traccia GPX (che comincia con \"<\") né GeoJSON (che comincia con \"{\")"));
 }
 
 }  // namespace scen

@@ -12,10 +12,10 @@
 namespace scen {
 
 struct punto_traccia {
-  double latitudine = 0;  // degrees, north positive
-  double longitudine = 0;  // degrees, east positive
+  double latitudine = 0;        // degrees, north positive
+  double longitudine = 0;       // degrees, east positive
   std::optional<double> quota;  // metres, when the file gives it
-  long riga = 0;  // the line of the file that holds it; 0 where lines do not count
+  long riga = 0;                // the line of the file that holds it; 0 where lines do not count
 };
 
 struct punto_nominato {
@@ -26,7 +26,7 @@ struct punto_nominato {
 };
 
 struct traccia {
-  std::vector<punto_traccia> punti;  // the track's points, segments joined in order
+  std::vector<punto_traccia> punti;      // the track's points, segments joined in order
   std::vector<punto_nominato> nominati;  // in file order
 };
 

@@ -4,13 +4,13 @@
 // written as GPX or GeoJSON.
 #pragma once
 
+#include <fmt/format.h>
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <string>
 #include <vector>
-
-#include <fmt/format.h>
 
 #include "import/proiezione.h"
 #include "model/modello.h"
@@ -123,8 +123,8 @@ struct nome_prova {
   punto_gps dove;
 };
 
-inline std::string gpx(const std::vector<punto_gps>& punti, const std::vector<nome_prova>& nomi = {},
-                       bool con_quote = true) {
+inline std::string gpx(const std::vector<punto_gps>& punti,
+                       const std::vector<nome_prova>& nomi = {}, bool con_quote = true) {
   std::string testo =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<gpx version=\"1.1\" creator=\"prova\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
@@ -133,8 +133,9 @@ inline std::string gpx(const std::vector<punto_gps>& punti, const std::vector<no
                          n.dove.lon, n.nome);
   testo += "  <trk><name>prova</name><trkseg>\n";
   for (const punto_gps& g : punti)
-    testo += con_quote ? fmt::format("    <trkpt lat=\"{:.7f}\" lon=\"{:.7f}\"><ele>{:.2f}</ele></trkpt>\n",
-                                     g.lat, g.lon, g.quota)
+    testo += con_quote ? fmt::format(
+                             "    <trkpt lat=\"{:.7f}\" lon=\"{:.7f}\"><ele>{:.2f}</ele></trkpt>\n",
+                             g.lat, g.lon, g.quota)
                        : fmt::format("    <trkpt lat=\"{:.7f}\" lon=\"{:.7f}\"/>\n", g.lat, g.lon);
   testo += "  </trkseg></trk>\n</gpx>\n";
   return testo;
@@ -148,11 +149,12 @@ inline std::string geojson(const std::vector<punto_gps>& punti,
         "{{\"type\": \"Feature\", \"properties\": {{\"name\": \"{}\"}}, \"geometry\": "
         "{{\"type\": \"Point\", \"coordinates\": [{:.7f}, {:.7f}]}}}},\n",
         n.nome, n.dove.lon, n.dove.lat);
-  testo += "{\"type\": \"Feature\", \"properties\": {}, \"geometry\": {\"type\": \"LineString\", "
-           "\"coordinates\": [\n";
+  testo +=
+      "{\"type\": \"Feature\", \"properties\": {}, \"geometry\": {\"type\": \"LineString\", "
+      "\"coordinates\": [\n";
   for (size_t i = 0; i < punti.size(); ++i)
-    testo += fmt::format("[{:.7f}, {:.7f}, {:.2f}]{}\n", punti[i].lon, punti[i].lat,
-                         punti[i].quota, i + 1 < punti.size() ? "," : "");
+    testo += fmt::format("[{:.7f}, {:.7f}, {:.2f}]{}\n", punti[i].lon, punti[i].lat, punti[i].quota,
+                         i + 1 < punti.size() ? "," : "");
   testo += "]}}\n]}\n";
   return testo;
 }
@@ -163,7 +165,8 @@ inline std::string geojson(const std::vector<punto_gps>& punti,
 struct scarto_piani {
   double massimo = 0, medio = 0;
 };
-inline scarto_piani confronta(const std::vector<punto_piano>& a, const std::vector<punto_piano>& b) {
+inline scarto_piani confronta(const std::vector<punto_piano>& a,
+                              const std::vector<punto_piano>& b) {
   std::vector<size_t> vicino(a.size());
   for (size_t i = 0; i < a.size(); ++i) vicino[i] = std::min(i, b.size() - 1);
   std::vector<punto_piano> girato(b);

@@ -112,7 +112,9 @@ int main(int argc, char** argv) {
   importa->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
   importa->footer(std::string(scen::aiuto_importa_piede));
   importa->allow_extras();
-  importa->add_option("TRACCIATO", traccia, "traccia GPS, GPX o GeoJSON")->required()->type_name("");
+  importa->add_option("TRACCIATO", traccia, "traccia GPS, GPX o GeoJSON")
+      ->required()
+      ->type_name("");
   importa->add_option("--uscita", uscita_importa, "descrizione della linea da scrivere")
       ->required()
       ->type_name("LINEA");
