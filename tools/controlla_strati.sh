@@ -2,7 +2,7 @@
 # Checks that every #include under src/ points down the layers, never up:
 #
 #   platform  <  model  <  text, content  <  read  <  compile
-#             <  documents, describe  <  run, tool
+#             <  documents, describe, import  <  run, tool
 #
 # A folder includes from itself or from a lower layer only; two folders of the
 # same layer include nothing from each other, so run/ and tool/, the two tops,
