@@ -66,17 +66,23 @@ class adattamento {
           }
         }
       };
-      const long primo = std::max(inizio + 1, arrivo - ritorno_massimo);
-      for (long x = arrivo; x >= primo; x -= ritorno_passo) prova(x);
-      // Then every metre around the best start found.
-      const long attorno = x_migliore;
-      for (long x = std::min(arrivo, attorno + ritorno_passo - 1);
-           x >= std::max(primo, attorno - ritorno_passo + 1); --x)
-        if (x != attorno) prova(x);
+      // Back from where the run fails, then, if no start there gets on, as
+      // far back as the run goes: a run that kept near the edge of the
+      // tolerance leaves no room to turn away from it near its end.
+      for (long ritorno : {ritorno_massimo, arrivo - inizio}) {
+        const long primo = std::max(inizio + 1, arrivo - ritorno);
+        for (long x = arrivo; x >= primo; x -= ritorno_passo) prova(x);
+        // Then every metre around the best start found.
+        const long attorno = x_migliore;
+        for (long x = std::min(arrivo, attorno + ritorno_passo - 1);
+             x >= std::max(primo, attorno - ritorno_passo + 1); --x)
+          if (x != attorno) prova(x);
+        if (arrivo_migliore > x_migliore) break;
+      }
       if (arrivo_migliore <= x_migliore) {
-        // Nothing gets on within the tolerance from any start: the widest
-        // tolerance for a while, so that the fit comes back to the track.
-        tol2_ *= 4;
+        // Not even that: a wider tolerance for a while, so that the fit
+        // comes back to the track.
+        tol2_ *= 1.5625;
         corsa.resize(1);
         arrivo = avanti(corsa.front(), inizio, g, &corsa);
         continue;
@@ -92,7 +98,7 @@ class adattamento {
       g = g_migliore;
       corsa.assign(1, partenza);
       arrivo = avanti(partenza, inizio, g, &corsa);
-      tol2_ = tol_base2_;
+      tol2_ = std::max(tol_base2_, tol2_ / 1.5625);
       if (arrivo >= metri_massimi_) break;
     }
     if (giri_[g].classe != 0 && arrivo > inizio)

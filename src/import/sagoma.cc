@@ -12,8 +12,8 @@ namespace {
 
 // Half the window of the smoothing along the track (m): a local quadratic
 // fit follows the sharpest curve a line has while it averages out the
-// noise of some ten points either side.
-constexpr double finestra_piano = 100;
+// noise of the points either side.
+constexpr double finestra_piano = 175;
 constexpr double finestra_quota = 200;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
@@ -49,6 +49,14 @@ std::vector<std::array<double, N>> liscia(const std::vector<double>& u,
         b[k][1] += w * t * valori[j][k];
         b[k][2] += w * t * t * valori[j][k];
       }
+    }
+    // Near either end of the track the window is one-sided, and a quadratic
+    // would swing there: a straight line instead.
+    if (u[i] - u[primo] < finestra / 2 || u[ultimo] - u[i] < finestra / 2) {
+      const double det = s[0] * s[2] - s[1] * s[1];
+      if (std::abs(det) < 1e-12) continue;
+      for (size_t k = 0; k < N; ++k) lisciati[i][k] = (b[k][0] * s[2] - s[1] * b[k][1]) / det;
+      continue;
     }
     // Solve [s0 s1 s2; s1 s2 s3; s2 s3 s4] (a b c) = rhs for a, by Cramer.
     const double det = s[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (s[1] * s[4] - s[3] * s[2]) +

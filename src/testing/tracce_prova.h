@@ -161,9 +161,12 @@ inline std::string geojson(const std::vector<punto_gps>& punti,
 
 // The largest and mean distance from each point of plan `a` to the nearest
 // point of plan `b`, both starting at the origin, `b` turned about it by the
-// angle that lays it best on `a`.
+// angle that lays it best on `a`. Points of `a` past the end of `b` (whose
+// nearest point is the last of `b`) are left out: the two lengths are
+// compared on their own.
 struct scarto_piani {
   double massimo = 0, medio = 0;
+  size_t dove = 0;  // the metre of `a` where the distance is largest
 };
 inline scarto_piani confronta(const std::vector<punto_piano>& a,
                               const std::vector<punto_piano>& b) {
@@ -189,15 +192,20 @@ inline scarto_piani confronta(const std::vector<punto_piano>& a,
       girato[j] = {b[j].x * std::cos(t) - b[j].y * std::sin(t),
                    b[j].x * std::sin(t) + b[j].y * std::cos(t)};
     s = {};
-    size_t j = 0;
+    size_t j = 0, contati = 0;
     for (size_t i = 0; i < a.size(); ++i) {
       while (j + 1 < girato.size() && d2(i, j + 1) <= d2(i, j)) ++j;
       vicino[i] = j;
+      if (j + 1 == girato.size()) break;
+      ++contati;
       const double d = std::sqrt(d2(i, j));
-      s.massimo = std::max(s.massimo, d);
+      if (d > s.massimo) {
+        s.massimo = d;
+        s.dove = i;
+      }
       s.medio += d;
     }
-    s.medio /= static_cast<double>(a.size());
+    s.medio /= static_cast<double>(std::max<size_t>(contati, 1));
   }
   return s;
 }
