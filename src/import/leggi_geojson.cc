@@ -68,18 +68,19 @@ class lettore_geojson {
     return Stato::ok();
   }
 
-  // A position [longitude, latitude] or [longitude, latitude, height].
+  // A position [longitude, latitude] or [longitude, latitude, height]; any
+  // further number (a time, a measure) is passed over.
   Stato posizione(const json& c, const std::string& chi, double& lat, double& lon,
                   std::optional<double>& quota) {
-    if (!c.is_array() || c.size() < 2 || c.size() > 3 || !c[0].is_number() || !c[1].is_number() ||
-        (c.size() == 3 && !c[2].is_number()))
+    if (!c.is_array() || c.size() < 2 || !c[0].is_number() || !c[1].is_number() ||
+        (c.size() >= 3 && !c[2].is_number()))
       return errore(
           fmt::format("{}: la posizione {} non è [longitudine, latitudine] né "
                       "[longitudine, latitudine, quota]",
                       chi, c.dump()));
     lon = c[0].get<double>();
     lat = c[1].get<double>();
-    if (c.size() == 3) quota = c[2].get<double>();
+    if (c.size() >= 3) quota = c[2].get<double>();
     if (std::optional<std::string> motivo = fuori_campo(lat, lon))
       return errore(chi + ": " + *motivo);
     return Stato::ok();

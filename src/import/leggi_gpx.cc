@@ -6,6 +6,7 @@
 #include <libxml/xmlerror.h>
 
 #include <charconv>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -128,6 +129,8 @@ class lettore_gpx {
 }  // namespace
 
 Stato leggi_gpx(std::string_view byte, const std::string& nome, traccia& t) {
+  if (byte.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+    return Stato::errore(messaggio_punto(nome, 0, "file GPX di oltre 2 GiB"));
   xmlResetLastError();
   std::unique_ptr<xmlDoc, libera_documento> documento(
       xmlReadMemory(byte.data(), static_cast<int>(byte.size()), nome.c_str(), nullptr,
