@@ -10,6 +10,7 @@
 #include "model/esiti.h"
 #include "read/accesso.h"
 #include "read/costruttori_linea.h"
+#include "read/passo_tracciato.h"
 
 namespace scen {
 
@@ -197,10 +198,7 @@ class lettore_linea final : public lettore_descrizione {
       auto inizio = [] { return uso_tabella{"l'inizio del tracciato"}; };
       scrivi_metro(m_, 0, Integer{0}, Integer{0}, inizio);
       scrivi_metro(m_, 1, Integer{0}, Integer{1}, inizio);
-      x2_ = 0.0;
-      y2_ = 0.0;
-      x1_ = 0.0;
-      y1_ = 1.0;
+      punta_ = passo_tracciato{};
     }
   }
 
@@ -240,22 +238,21 @@ class lettore_linea final : public lettore_descrizione {
 
   // One metre of the trace, a step on from the metre before, turned by k.
   void metro(double k) {
-    const double dx = x1_ - x2_;
-    const double dy = y1_ - y2_;
-    segna_metro((x1_ + dx) + k * dy, (y1_ + dy) - k * dx);
+    double x = 0, y = 0;
+    punta_.metro(k, x, y);
+    segna_metro(x, y);
   }
-  // A straight metre has no turn term at all: adding k * dy with k = 0 could
-  // turn a -0.0 into +0.0 and so change the bytes written.
-  void metro_dritto() { segna_metro(x1_ + (x1_ - x2_), y1_ + (y1_ - y2_)); }
+  void metro_dritto() {
+    double x = 0, y = 0;
+    punta_.metro_dritto(x, y);
+    segna_metro(x, y);
+  }
   void segna_metro(double x, double y) {
     scrivi_metro(m_, cursore_, x, y, [this] {
       return uso_tabella{
           fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_), 2};
     });
-    x2_ = x1_;
-    y2_ = y1_;
-    x1_ = x;
-    y1_ = y;
+    punta_.avanza(x, y);
   }
   // Advances the trace cursor; false when it passes the last metre allowed,
   // on the way to the curve's start (the straight run) or along it.
@@ -278,11 +275,12 @@ class lettore_linea final : public lettore_descrizione {
   // first of "1" to "6" that it holds; negative for a curve to the left
   // ("s"). None when the field holds no class digit.
   std::optional<double> curvatura() const {
-    static constexpr std::pair<std::string_view, double> classi[] = {
-        {"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004}, {"4", 0.001}, {"5", 0.002}, {"6", 0.003},
-    };
-    for (const auto& [cifra, k] : classi)
-      if (ha(cifra)) return ha("s") ? -k : k;
+    static constexpr std::string_view cifre[] = {"1", "2", "3", "4", "5", "6"};
+    for (int classe = 1; classe <= 6; ++classe)
+      if (ha(cifre[classe - 1])) {
+        const double k = *curvatura_classe(classe);
+        return ha("s") ? -k : k;
+      }
     return std::nullopt;
   }
 
@@ -384,7 +382,7 @@ class lettore_linea final : public lettore_descrizione {
   Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
   profilo pendenza_{&cella::pendenza, "le pendenze"};
   largo cursore_ = 2;                                     // the next metre of the trace
-  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;              // the last two metres
+  passo_tracciato punta_;                                 // the last two metres
   Long inizio_curva_ = 0, lunghezza_curva_ = 0;           // the curve being drawn
   std::array<progressiva_fuori_passo, 3> progressive_{};  // "tre", "due", "uno"
 };

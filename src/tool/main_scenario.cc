@@ -5,6 +5,9 @@
 #include <tuple>
 #include <vector>
 
+#ifdef SCEN_CON_IMPORTA
+#include "import/importa.h"
+#endif
 #include "tool/compila.h"
 #include "tool/descrivi.h"
 #include "tool/documenti.h"
@@ -142,6 +145,22 @@ int main(int argc, char** argv) {
                    "massa bloccata in tonnellate (predefinita 600)")
       ->type_name("T")
       ->check(CLI::NonNegativeNumber);
+  std::string traccia, uscita_importa, treno_importa;
+  bool json_importa = false;
+  CLI::App* importa = app.add_subcommand("importa", std::string(scen::aiuto_importa));
+  importa->group("Comandi");
+  importa->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  importa->footer(std::string(scen::aiuto_importa_piede));
+  importa->allow_extras();
+  importa->add_option("TRACCIATO", traccia, "traccia GPS, GPX o GeoJSON")
+      ->required()
+      ->type_name("");
+  importa->add_option("--uscita", uscita_importa, "descrizione della linea da scrivere")
+      ->required()
+      ->type_name("LINEA");
+  importa->add_option("--treno", treno_importa, "anche una traccia di descrizione del treno")
+      ->type_name("TRENO");
+  importa->add_flag("--json", json_importa, "i risultati come un solo documento JSON");
 
   try {
     app.parse(argc, argv);
@@ -158,6 +177,7 @@ int main(int argc, char** argv) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
     if (*documenti) return uso_non_valido("documenti: servono LINEA, TRENO e CARTELLA");
+    if (*importa) return uso_non_valido("importa: servono TRACCIATO e --uscita LINEA");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -193,6 +213,19 @@ int main(int argc, char** argv) {
     }
     if (documenti->count("--note") > 0) richiesta_documenti.note = note_documenti;
     return scen::documenti(richiesta_documenti, std::cout, std::cerr);
+  }
+  if (*importa) {
+    if (!importa->remaining().empty())
+      return uso_non_valido("importa: argomenti o opzioni non previsti: " +
+                            elenco(importa->remaining()));
+#ifdef SCEN_CON_IMPORTA
+    return scen::importa({traccia, uscita_importa, treno_importa, json_importa}, std::cout,
+                         std::cerr);
+#else
+    std::cerr << "scenario importa: questa versione di scenario è stata costruita senza "
+                 "l'importazione delle tracce GPS\n";
+    return scen::uscita_fallita;
+#endif
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

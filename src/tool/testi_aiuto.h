@@ -13,7 +13,8 @@ inline constexpr std::string_view aiuto_scenario =
     "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
     "coppia di file di descrizione, senza scrivere nulla; il comando documenti\n"
     "scrive la scheda treno e l'ordine di rallentamento di una coppia di file di\n"
-    "descrizione.\n";
+    "descrizione; il comando importa scrive la descrizione di una linea da una\n"
+    "traccia GPS.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -204,5 +205,39 @@ inline constexpr std::string_view aiuto_documenti_piede =
     "     valore dell'intestazione che la scheda non può tenere; uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
+
+inline constexpr std::string_view aiuto_importa =
+    "scrive la descrizione di una linea da una traccia GPS (GPX o GeoJSON)";
+
+// What `importa` reads, writes and prints.
+inline constexpr std::string_view aiuto_importa_piede =
+    "scenario importa TRACCIATO --uscita LINEA [--treno TRENO] [--json]\n"
+    "Legge la traccia GPS TRACCIATO, in GPX 1.1 (trk/trkseg/trkpt con lat, lon e\n"
+    "ele; più segmenti si uniscono in ordine) o in GeoJSON (LineString o\n"
+    "MultiLineString, posizioni [lon, lat, quota]), in WGS 84, e scrive in LINEA\n"
+    "una descrizione della linea in Windows-1252 con le righe chiuse da CR LF:\n"
+    "  la lunghezza, quella della traccia arrotondata a 50 m (al più 1.000.000);\n"
+    "  le curve per lato e classe, scelte perché il piano ridisegnato a passi di\n"
+    "  un metro segua la traccia;\n"
+    "  le pendenze in per mille interi, dalle quote lisciate, a multipli di 50 m;\n"
+    "  i cippi chilometrici \"(  Cippo  )(Km N+000)\", tanti quanti ne lasciano\n"
+    "  gli 80 registri divisi con le stazioni;\n"
+    "  per il resto valori semplici: progressive senza salti, niente ripetizione\n"
+    "  segnali, zone di montagna o indicatori di velocità.\n"
+    "Con --treno scrive anche in TRENO una traccia di descrizione del treno, con\n"
+    "una stazione per ogni punto con nome (wpt con name in GPX, Point con la\n"
+    "proprietà name in GeoJSON) alla sua posizione lungo la linea, arrotondata a\n"
+    "50 m.\n"
+    "\n"
+    "Uscita standard: la lunghezza, la distanza massima e media tra la traccia e\n"
+    "il piano ridisegnato, l'errore di direzione massimo, il numero di record e i\n"
+    "punti con nome con la loro posizione; con --json un solo documento JSON.\n"
+    "Una traccia senza quote dà pendenze 0 e un avviso.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  descrizioni scritte\n"
+    "  2  una traccia che non si legge o non può fare una linea (il messaggio dice\n"
+    "     il file e, dove c'è, la riga e il punto), un file che non si scrive, uso\n"
+    "     non valido\n";
 
 }  // namespace scen

@@ -1,0 +1,57 @@
+// The fit of a line description to a smoothed track: curves by side and
+// class that redraw its plan, and gradients in whole per mille that follow
+// its heights.
+#pragma once
+
+#include <vector>
+
+#include "import/proiezione.h"
+#include "model/tipi.h"
+
+namespace scen {
+
+struct curva_importata {
+  Long inizio = 0;  // the curve turns metres inizio + 1 to inizio + lunghezza
+  Long lunghezza = 0;
+  int classe = 1;  // 1 to 6
+  bool sinistra = false;
+};
+
+struct pendenza_importata {
+  Long posizione = 0;  // a multiple of 50
+  Long valore = 0;     // per mille
+};
+
+// How far the redrawn plan may stray from the smoothed track (m), and the
+// heights from the smoothed heights (m).
+inline constexpr double tolleranza_piano = 5.0;
+inline constexpr double tolleranza_quota = 0.5;
+
+// Curves whose plan, redrawn with one-metre steps from the origin along Y,
+// stays within `tolleranza` of `bersaglio` (one point a metre, in the
+// plan's frame) wherever it can. Each run of one class is made to reach as
+// far as it can, and where it can go no further the next class and the
+// metre where it takes over are the pair that reaches furthest: so the
+// errors never pile up and the runs stay few.
+//
+// The plan is measured against the nearest point of the track, not the
+// point at the same distance from the start: a track's own length is a
+// little longer than the line's, since GPS noise left after smoothing adds
+// to it. `corrispondenze` receives, for each metre of the plan up to where
+// it reaches the track's end, the track's nearest metre: the plan's last
+// metre is the line's length.
+std::vector<curva_importata> adatta_curve(const std::vector<punto_piano>& bersaglio,
+                                          std::vector<long>& corrispondenze,
+                                          double tolleranza = tolleranza_piano);
+
+// Gradients at multiples of 50 whose heights, from the first height on, stay
+// within `tolleranza` of `quote` (one a metre) the same way; one record where
+// the gradient changes, the first at 0. With no heights, one record of 0.
+std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
+                                                double tolleranza = tolleranza_quota);
+
+// The plan of `curve`, metres 0 to `ultimo`: the trace as the line reader
+// draws it, redrawn with steps of one metre in its own directions.
+std::vector<punto_piano> ridisegna(const std::vector<curva_importata>& curve, Long ultimo);
+
+}  // namespace scen

@@ -1,0 +1,89 @@
+#include "import/descrizione_importata.h"
+
+#include <fmt/format.h>
+
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+// The general values a track cannot tell. The kilometre marking is the
+// position itself, with no jumps: the three progressives all start at 0
+// with offset 0. Background as the carried line; no signal repetition.
+constexpr const char* generale[] = {
+    "progressiva chilometrica uno,    0,    0,    0",
+    "progressiva chilometrica due,    0,    0,    0",
+    "progressiva chilometrica tre,    0,    0,    0",
+    "sfondo uno,    1",
+    "sfondo due,    0",
+    "sfondo tre,    0",
+    "ripetizione segnali 9 codici,    0,    0",
+};
+
+constexpr Long record_condivisi = 80;
+
+}  // namespace
+
+Long passo_cartelli(Long lunghezza, size_t stazioni) {
+  const Long liberi = record_condivisi - static_cast<Long>(stazioni);
+  const Long massimo = liberi / 2;
+  for (Long passo : {1, 2, 5, 10, 20, 50, 100})
+    if (lunghezza / (passo * 1000) <= massimo) return lunghezza >= passo * 1000 ? passo : 0;
+  return 0;
+}
+
+std::vector<std::string> righe_linea(const linea_importata& l) {
+  std::vector<std::string> righe{"[generale]",
+                                 fmt::format("lunghezza percorso,    {}", l.lunghezza)};
+  righe.insert(righe.end(), std::begin(generale), std::end(generale));
+  righe.emplace_back("[curve]");
+  for (const curva_importata& c : l.curve)
+    righe.push_back(fmt::format("curva{}{},  {},  {}", c.sinistra ? 's' : 'd', c.classe, c.inizio,
+                                c.lunghezza));
+  righe.emplace_back("[pendenze]");
+  for (const pendenza_importata& p : l.pendenze)
+    righe.push_back(fmt::format("pendenza,  {},   {}", p.posizione, p.valore));
+  righe.emplace_back("[montagne]");
+  righe.emplace_back("[cartelli]");
+  righe.emplace_back("[indicazioni]");
+  if (l.passo_cartelli > 0)
+    for (Long km = l.passo_cartelli; km * 1000 <= l.lunghezza; km += l.passo_cartelli)
+      righe.push_back(
+          fmt::format("cartello_indicatore,  {},   (  Cippo  )(Km {}+000)", km * 1000 - 50, km));
+  righe.emplace_back("[fine]");
+  return righe;
+}
+
+std::vector<std::string> righe_treno(const linea_importata& l) {
+  std::vector<std::string> righe{
+      "[generale]",           "numero vetture,  10", "percentuale massa frenata,  100",
+      "sabbia,  200",         "orologio,  8 0 0 ",   "[aderenze]",
+      "aderenza,   0,    90", "[vel_limite]",        "velocita,   0,    100",
+      "[stazioni]",
+  };
+  for (const stazione_importata& s : l.stazioni)
+    righe.push_back(
+        fmt::format("stazione,  {:>6},  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
+                    s.posizione, s.nome));
+  for (const char* r : {"[rallentamenti]", "[segnali]", "[codici]", "[fine]"})
+    righe.emplace_back(r);
+  return righe;
+}
+
+Stato testo_descrizione(const std::vector<std::string>& righe, std::string& byte) {
+  std::string testo;
+  for (size_t i = 0; i < righe.size(); ++i) {
+    size_t dove = 0;
+    std::optional<std::string> riga = utf8_a_1252(righe[i], &dove);
+    if (!riga)
+      return Stato::errore(fmt::format(
+          "riga {}: \"{}\" ha un carattere senza forma in Windows-1252", i + 1, righe[i]));
+    testo += *riga;
+    testo += "\r\n";
+  }
+  byte = std::move(testo);
+  return Stato::ok();
+}
+
+}  // namespace scen

@@ -1,0 +1,48 @@
+// `scenario importa`: a line description (and, when asked, a train
+// description skeleton) from a GPS track.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/descrizione_importata.h"
+#include "import/sagoma.h"
+#include "platform/stato.h"
+
+namespace scen {
+
+struct richiesta_importa {
+  std::string traccia;  // the GPX or GeoJSON file (host name)
+  std::string uscita;   // the line description to write
+  std::string treno;    // the train description to write; empty for none
+  bool json = false;    // the figures as one JSON document
+};
+
+// What the fit achieved, the redrawn plan against the smoothed track laid
+// with the same start and first direction.
+struct figure_adattamento {
+  double lunghezza_traccia = 0;  // m
+  double distanza_massima = 0;   // m
+  double distanza_media = 0;     // m
+  double direzione_massima = 0;  // degrees
+};
+
+struct importazione {
+  linea_importata linea;
+  figure_adattamento figure;
+  std::vector<punto_lungo_linea> nominati;  // with positions rounded to 50 m
+  long punti = 0;                           // points of the track
+  long senza_quota = 0;                     // of which without a height
+};
+
+// Reads the track in `byte` (the file `nome`) and fits a line to it.
+Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i);
+
+// The command: reads, fits, writes the files, prints the figures on `uscita`
+// and the warning and errors on `errori`. Returns the exit status: 0 done,
+// 2 a file that cannot be read or written or a track that cannot be a line.
+int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen

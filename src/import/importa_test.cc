@@ -1,0 +1,234 @@
+#include "import/importa.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "testing/processo.h"
+#include "testing/prova_lettura.h"
+#include "testing/tracce_prova.h"
+
+namespace scen {
+namespace {
+
+// The known line of a line description, read with its trace.
+prova::linea_nota nota(const std::string& linea) {
+  prova::Lettura l(1);
+  l.leggi(linea);
+  EXPECT_EQ(l.m.errore_codice, esito::nessuno);
+  return prova::linea_letta(l.m);
+}
+
+std::string testo_di(const std::vector<std::string>& righe) {
+  std::string t;
+  EXPECT_TRUE(testo_descrizione(righe, t).riuscito());
+  return t;
+}
+
+// A short winding line: 12 km of curves of every class, both ways, some
+// running into each other, and gradients up and down.
+const std::string linea_tortuosa = prova::righe({
+    "[generale]",
+    "lunghezza percorso,    12000",
+    "[curve]",
+    "curvad6,  400,  300",
+    "curvas5,  900,  450",
+    "curvad4,  1350,  600",
+    "curvas6,  2300,  250",
+    "curvad3,  2700,  900",
+    "curvas2,  3900,  1200",
+    "curvad5,  5300,  350",
+    "curvas4,  5650,  700",
+    "curvad6,  6700,  200",
+    "curvas1,  7200,  1500",
+    "curvad4,  9000,  500",
+    "curvas5,  9800,  600",
+    "curvad6,  10700,  300",
+    "[pendenze]",
+    "pendenza,  0,   5",
+    "pendenza,  1500,   12",
+    "pendenza,  3000,   -7",
+    "pendenza,  5200,   0",
+    "pendenza,  6100,   18",
+    "pendenza,  8000,   -3",
+    "pendenza,  10050,   9",
+    "[fine]",
+});
+
+struct prova_adattamento {
+  double lunghezza = 0;
+  prova::scarto_piani piano;
+  double pendenze_entro_1 = 0;  // the share of cells
+  importazione i;
+};
+
+// Samples the line every 20 m with noise of 3 m across and 0.5 m in height,
+// imports it, reads the result back and compares it with the line.
+prova_adattamento adatta(const std::string& linea, uint64_t seme) {
+  const prova::linea_nota originale = nota(linea);
+  prova_adattamento p;
+  const Stato s =
+      importa_traccia(prova::gpx(prova::campiona(originale, 20, 3, 0.5, seme)), "prova.gpx", p.i);
+  EXPECT_TRUE(s.riuscito()) << s.messaggio();
+  const prova::linea_nota importata = nota(testo_di(righe_linea(p.i.linea)));
+  p.lunghezza = static_cast<double>(importata.lunghezza);
+  p.piano = prova::confronta(originale.piano, importata.piano);
+  const size_t celle = std::min(originale.pendenze.size(), importata.pendenze.size());
+  size_t buone = 0;
+  for (size_t c = 0; c < celle; ++c)
+    if (std::abs(originale.pendenze[c] - importata.pendenze[c]) <= 1) ++buone;
+  p.pendenze_entro_1 = static_cast<double>(buone) / static_cast<double>(celle);
+  return p;
+}
+
+TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoal) {
+  const prova_adattamento p = adatta(prova::portata("linea"), 7);
+  EXPECT_NEAR(p.lunghezza, 334000, 50);
+  EXPECT_LE(p.piano.massimo, 25);
+  EXPECT_LE(p.piano.medio, 5);
+  EXPECT_GE(p.pendenze_entro_1, 0.95);
+  EXPECT_LE(p.i.linea.curve.size(), 500u);
+  EXPECT_LE(p.i.linea.pendenze.size(), 500u);
+  // The figures it reports are of the same fit.
+  EXPECT_LE(p.i.figure.distanza_massima, 25);
+  EXPECT_LE(p.i.figure.distanza_media, 5);
+  EXPECT_NEAR(p.i.figure.lunghezza_traccia, 334000, 1000);
+}
+
+TEST(ImportaTraccia, AShortWindingLineComesBackWithinTheGoal) {
+  for (uint64_t seme : {1, 2}) {
+    const prova_adattamento p = adatta(linea_tortuosa, seme);
+    EXPECT_NEAR(p.lunghezza, 12000, 50) << seme;
+    EXPECT_LE(p.piano.massimo, 25) << seme;
+    EXPECT_LE(p.piano.medio, 5) << seme;
+    EXPECT_GE(p.pendenze_entro_1, 0.90) << seme;
+    EXPECT_LE(p.i.linea.curve.size(), 60u) << seme;
+  }
+}
+
+TEST(ImportaTraccia, GpxAndGeojsonOfOneTrackGiveOneDescription) {
+  const auto punti = prova::campiona(nota(linea_tortuosa), 20, 3, 0.5, 3);
+  importazione gpx, geojson;
+  ASSERT_TRUE(importa_traccia(prova::gpx(punti), "t.gpx", gpx).riuscito());
+  ASSERT_TRUE(importa_traccia(prova::geojson(punti), "t.geojson", geojson).riuscito());
+  EXPECT_EQ(righe_linea(gpx.linea), righe_linea(geojson.linea));
+}
+
+TEST(ImportaTraccia, PointsWithoutHeightsGiveLevelGradientsAndOneWarning) {
+  prova::CartellaTemporanea cartella;
+  const auto punti = prova::campiona(nota(linea_tortuosa), 20, 3, 0.5, 4);
+  prova::scrivi(cartella.file("t.gpx"), prova::gpx(punti, {}, false));
+  const prova::Esito e = prova::esegui(std::string(SCEN_SCENARIO) + " importa t.gpx --uscita l.txt",
+                                       cartella.percorso());
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.errori, fmt::format("t.gpx: avviso: {} punti su {} senza quota: le pendenze sono "
+                                  "tutte 0\n",
+                                  punti.size(), punti.size()));
+  const std::string linea = prova::leggi(cartella.file("l.txt"));
+  EXPECT_NE(linea.find("[pendenze]\r\npendenza,  0,   0\r\n[montagne]\r\n"), std::string::npos);
+}
+
+// Named points become the train's stations, at their places along the line
+// in order; both descriptions read with no error.
+TEST(ImportaTraccia, NamedPointsBecomeStations) {
+  prova::CartellaTemporanea cartella;
+  const prova::linea_nota l = nota(linea_tortuosa);
+  const auto punti = prova::campiona(l, 20, 3, 0.5, 5);
+  // Beside the points at 3,000 m, 9,500 m and 500 m, given out of order.
+  const std::vector<prova::nome_prova> nomi = {
+      {"Borgo Alto", punti[150]}, {"Piana", punti[475]}, {"Capo Linea", punti[25]}};
+  prova::scrivi(cartella.file("t.gpx"), prova::gpx(punti, nomi));
+  const prova::Esito e = prova::esegui(
+      std::string(SCEN_SCENARIO) + " importa t.gpx --uscita l.txt --treno t.txt --json",
+      cartella.percorso());
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  const nlohmann::json d = nlohmann::json::parse(e.uscita);
+  ASSERT_EQ(d["punti_con_nome"].size(), 3u);
+  const std::vector<std::pair<std::string, double>> attesi = {
+      {"Capo Linea", 500}, {"Borgo Alto", 3000}, {"Piana", 9500}};
+  for (size_t k = 0; k < attesi.size(); ++k) {
+    EXPECT_EQ(d["punti_con_nome"][k]["nome"], attesi[k].first);
+    EXPECT_NEAR(d["punti_con_nome"][k]["posizione"].get<double>(), attesi[k].second, 50);
+  }
+  const std::string treno = prova::leggi(cartella.file("t.txt"));
+  for (size_t k = 0; k < attesi.size(); ++k)
+    EXPECT_NE(treno.find(fmt::format("{}\r\n", attesi[k].first)), std::string::npos);
+  EXPECT_LT(treno.find("Capo Linea"), treno.find("Borgo Alto"));
+  EXPECT_LT(treno.find("Borgo Alto"), treno.find("Piana"));
+
+  const prova::Esito v =
+      prova::esegui(std::string(SCEN_SCENARIO) + " verifica l.txt t.txt", cartella.percorso());
+  EXPECT_EQ(v.stato, 0) << v.uscita;
+  EXPECT_EQ(v.uscita, "0 errori, 0 avvisi\n");
+}
+
+// A track made of these points, in GPX.
+std::string gpx_di(const std::vector<std::string>& punti) {
+  std::string t = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">\n<trk><trkseg>\n";
+  for (const std::string& p : punti) t += p + "\n";
+  return t + "</trkseg></trk>\n</gpx>\n";
+}
+
+TEST(ImportaTraccia, BadTracksAreRefusedNamingTheFileAndThePoint) {
+  const std::string a = "<trkpt lat=\"44.0\" lon=\"10.0\"><ele>1</ele></trkpt>";
+  const std::string b = "<trkpt lat=\"44.001\" lon=\"10.0\"><ele>1</ele></trkpt>";
+  const struct {
+    std::string testo;
+    std::string messaggio;
+  } casi[] = {
+      {"lat,lon\n44,10\n",
+       "t: non è una traccia GPX (che comincia con \"<\") né GeoJSON (che comincia con \"{\")"},
+      {"<gpx><trk>",
+       "t:1: non è una traccia GPX: XML non valido (Premature end of data in tag trk line 1)"},
+      {"<kml></kml>", "t:1: non è una traccia GPX: l'elemento principale non è <gpx>"},
+      {"{\"type\": ", "t: non è una traccia GeoJSON: JSON non valido al byte 10"},
+      {"[1, 2]",
+       "t: non è una traccia GPX (che comincia con \"<\") né GeoJSON (che comincia con \"{\")"},
+      {gpx_di({}),
+       "t: nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o MultiLineString "
+       "(GeoJSON)"},
+      {"{\"type\": \"FeatureCollection\", \"features\": []}",
+       "t: nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o MultiLineString "
+       "(GeoJSON)"},
+      {gpx_di({a}), "t:4: la traccia ha un solo punto: ne servono almeno due"},
+      {gpx_di({a, b, "<trkpt lat=\"44.02\" lon=\"10.0\"/>"}),
+       "t:6: punto 3: a 2111 m dal punto prima; tra due punti di fila ci sono al più 1000 m"},
+      {gpx_di({a, "<trkpt lat=\"94.0\" lon=\"10.0\"/>"}),
+       "t:5: punto 2: latitudine 94 fuori campo: va da -90 a 90 gradi"},
+      {gpx_di({a, "<trkpt lat=\"44.0\" lon=\"-181\"/>"}),
+       "t:5: punto 2: longitudine -181 fuori campo: va da -180 a 180 gradi"},
+      {gpx_di({a, "<trkpt lat=\"44.0\"/>"}), "t:5: punto 2: manca l'attributo lon"},
+      {gpx_di({a, "<trkpt lat=\"44,1\" lon=\"10\"/>"}),
+       "t:5: punto 2: l'attributo lat vale \"44,1\", che non è un numero"},
+      {"{\"type\": \"LineString\", \"coordinates\": [[10, 44], [10, 95]]}",
+       "t: punto 2: latitudine 95 fuori campo: va da -90 a 90 gradi"},
+      {"{\"type\": \"LineString\", \"coordinates\": [[10, 44], [10]]}",
+       "t: punto 2: la posizione [10] non è [longitudine, latitudine] né [longitudine, "
+       "latitudine, quota]"},
+      {gpx_di({a, "<trkpt lat=\"44.0001\" lon=\"10.0\"/>"}),
+       "t: traccia lunga 11 m: una linea ne ha almeno 50"},
+  };
+  for (const auto& c : casi) {
+    importazione i;
+    const Stato s = importa_traccia(c.testo, "t", i);
+    EXPECT_FALSE(s.riuscito()) << c.testo;
+    EXPECT_EQ(s.messaggio(), c.messaggio) << c.testo;
+  }
+}
+
+TEST(ImportaTraccia, ATrackLongerThanALineCanBeIsRefused) {
+  // Points 900 m apart along a meridian, some 1,100 km in all.
+  std::string t = "{\"type\": \"LineString\", \"coordinates\": [";
+  for (int i = 0; i <= 1230; ++i)
+    t += fmt::format("{}[10, {:.5f}]", i ? ", " : "", 30 + i * 0.0081);
+  t += "]}";
+  importazione i;
+  const Stato s = importa_traccia(t, "lunga.geojson", i);
+  ASSERT_FALSE(s.riuscito());
+  EXPECT_TRUE(s.messaggio().starts_with("lunga.geojson: traccia lunga ")) << s.messaggio();
+  EXPECT_TRUE(s.messaggio().ends_with(" m: una linea arriva al più a 1.000.000 m"))
+      << s.messaggio();
+}
+
+}  // namespace
+}  // namespace scen

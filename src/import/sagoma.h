@@ -1,0 +1,41 @@
+// A track made ready for the fit: projected on a local plane, checked,
+// smoothed against GPS noise and resampled metre by metre along its own
+// length, in the plan's frame (start at the origin, first direction along Y,
+// X to its right).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/proiezione.h"
+#include "import/traccia.h"
+#include "platform/stato.h"
+
+namespace scen {
+
+// A named point and where it falls along the line (m, not rounded).
+struct punto_lungo_linea {
+  std::string nome;
+  double posizione = 0;
+};
+
+struct sagoma_traccia {
+  double lunghezza = 0;                     // along the smoothed track (m)
+  std::vector<punto_piano> punti;           // metres 0 to lunghezza, in the plan's frame
+  std::vector<double> quote;                // the same metres' heights; empty without heights
+  long senza_quota = 0;                     // points that have no height
+  std::vector<punto_lungo_linea> nominati;  // in order along the line
+};
+
+// The greatest length a line can have, and the greatest distance between two
+// consecutive points of a track (m).
+inline constexpr double lunghezza_massima_linea = 1000000;
+inline constexpr double salto_massimo = 1000;
+
+// Makes `s` from `t`, read from the file `nome`. Fails with "FILE: reason"
+// or "FILE:LINE: reason" for a track that has no points, fewer than two, a
+// jump of more than 1 km between two consecutive points, or a length that a
+// line cannot have.
+Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& s);
+
+}  // namespace scen
