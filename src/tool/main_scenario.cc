@@ -7,6 +7,7 @@
 
 #include "tool/compila.h"
 #include "tool/descrivi.h"
+#include "tool/disegna.h"
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -102,6 +103,22 @@ int main(int argc, char** argv) {
   verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
                      "anche gli avvisi fanno fallire la verifica");
 
+  scen::richiesta_disegna richiesta_disegna;
+  CLI::App* disegna = app.add_subcommand("disegna", std::string(scen::aiuto_disegna));
+  disegna->group("Comandi");
+  disegna->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  disegna->footer(std::string(scen::aiuto_disegna_piede));
+  disegna->allow_extras();
+  disegna
+      ->add_option("INGRESSI", richiesta_disegna.ingressi,
+                   "CARTELLA dei file compilati, oppure LINEA e TRENO")
+      ->required()
+      ->expected(1, 2)
+      ->type_name("");
+  disegna->add_option("--uscita", richiesta_disegna.uscita, "il disegno: FILE.svg o FILE.html")
+      ->type_name("FILE");
+  disegna->add_flag("--utf8", richiesta_disegna.utf8, "LINEA e TRENO sono in UTF-8");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -116,6 +133,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
+    if (*disegna) return uso_non_valido("disegna: servono CARTELLA, oppure LINEA e TRENO");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -137,6 +155,12 @@ int main(int argc, char** argv) {
       return uso_non_valido("verifica: argomenti o opzioni non previsti: " +
                             elenco(verifica->remaining()));
     return scen::verifica(richiesta_verifica, std::cout, std::cerr);
+  }
+  if (*disegna) {
+    if (!disegna->remaining().empty())
+      return uso_non_valido("disegna: argomenti o opzioni non previsti: " +
+                            elenco(disegna->remaining()));
+    return scen::disegna(richiesta_disegna, std::cout, std::cerr);
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

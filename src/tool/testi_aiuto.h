@@ -11,7 +11,8 @@ inline constexpr std::string_view aiuto_scenario =
     "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
     "descrizione e i documenti per il personale dello scenario portato, da cui\n"
     "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
-    "coppia di file di descrizione, senza scrivere nulla.\n";
+    "coppia di file di descrizione, senza scrivere nulla; il comando disegna fa\n"
+    "un'immagine dello scenario: la pianta della linea e il suo profilo.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -156,6 +157,43 @@ inline constexpr std::string_view aiuto_verifica_piede =
     "  1  errori, o avvisi con --rigoroso\n"
     "  2  un file che non si può leggere (con il suo nome e il motivo) o, con\n"
     "     --utf8, convertire; uso non valido\n";
+
+inline constexpr std::string_view aiuto_disegna =
+    "disegna uno scenario: la pianta della linea e il suo profilo, in SVG o HTML";
+
+// What `disegna` draws, where it writes it and how it ends.
+inline constexpr std::string_view aiuto_disegna_piede =
+    "scenario disegna (CARTELLA | LINEA TRENO) [--uscita FILE.svg | FILE.html] [--utf8]\n"
+    "Disegna lo scenario dei file compilati in CARTELLA, o quello delle descrizioni\n"
+    "LINEA e TRENO, lette in memoria come le legge scenario compila (non si scrive\n"
+    "nient'altro che il disegno).\n"
+    "\n"
+    "In alto la pianta della linea tracciata dal tracciato, con il nord in alto, una\n"
+    "barra di scala, le stazioni con il loro nome, i segnali e i rallentamenti.\n"
+    "Sotto, su un solo asse delle distanze in chilometri: i nomi delle stazioni, la\n"
+    "quota rispetto all'origine data dalle pendenze, la pendenza, la velocità\n"
+    "massima, l'aderenza, le zone di montagna e i segnali; i rallentamenti sono\n"
+    "ombreggiati e le stazioni sono guide verticali.\n"
+    "\n"
+    "--uscita FILE.svg scrive un'immagine SVG; --uscita FILE.html una pagina unica,\n"
+    "che non prende nulla da fuori, con lo stesso disegno, in cui il profilo si\n"
+    "ingrandisce (rotella, pulsanti) e si scorre (trascinando) lungo l'asse delle\n"
+    "distanze e che sotto il puntatore mostra la posizione, la pendenza, la\n"
+    "velocità, l'aderenza e la quota. Senza --uscita il disegno va nella cartella\n"
+    "corrente come P.svg (P = chiave del percorso dei file compilati) o, dalle\n"
+    "descrizioni, come il nome di LINEA con .svg al posto della sua estensione\n"
+    "(linea.txt dà linea.svg). Un file già presente viene sostituito.\n"
+    "Con --utf8 LINEA e TRENO sono in UTF-8, come per scenario compila --utf8.\n"
+    "\n"
+    "Uscita standard: una riga con il file scritto e quello che mostra.\n"
+    "Errore standard: se la lettura delle descrizioni si ferma, la riga\n"
+    "\" Errore n. N\" e la riga \"FILE:RIGA: causa\", come per scenario compila.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  disegno scritto\n"
+    "  1  lo scenario non si legge fino in fondo: nessun disegno scritto\n"
+    "  2  un file o una cartella che non si può leggere, un disegno che non si può\n"
+    "     scrivere (con il nome e il motivo); uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 

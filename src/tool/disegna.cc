@@ -1,0 +1,145 @@
+#include "tool/disegna.h"
+
+#include <fmt/format.h>
+
+#include <memory>
+#include <ostream>
+
+#include "content/chiavi_portate.h"
+#include "draw/disegno.h"
+#include "draw/pagina.h"
+#include "draw/scena.h"
+#include "model/esiti.h"
+#include "platform/file.h"
+#include "read/campi.h"
+#include "read/diagnosi.h"
+#include "read/guasto.h"
+#include "read/lettore_linea.h"
+#include "read/lettore_treno.h"
+#include "read/lettura.h"
+#include "text/da_utf8.h"
+
+namespace scen {
+
+namespace {
+
+enum class formato { svg, html };
+
+bool finisce_con(const std::string& testo, std::string_view coda) {
+  if (testo.size() < coda.size()) return false;
+  for (std::size_t i = 0; i < coda.size(); ++i) {
+    char c = testo[testo.size() - coda.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != coda[i]) return false;
+  }
+  return true;
+}
+
+// The name without its folder and its last extension.
+std::string radice(const std::string& percorso) {
+  std::string nome = percorso;
+  while (nome.size() > 1 && nome.back() == '/') nome.pop_back();
+  if (const auto barra = nome.rfind('/'); barra != std::string::npos) nome = nome.substr(barra + 1);
+  if (const auto punto = nome.rfind('.'); punto != std::string::npos && punto > 0)
+    nome.resize(punto);
+  return nome.empty() || nome == "." || nome == ".." ? "scenario" : nome;
+}
+
+// Both descriptions read from memory, as the compile step reads them from
+// their files, into a model with the carried keys and the trace.
+Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata) {
+  fermata = false;
+  std::string byte[2];
+  for (int i = 0; i < 2; ++i) {
+    Stato stato = leggi_file(r.ingressi[static_cast<std::size_t>(i)], byte[i]);
+    if (stato.riuscito() && r.utf8)
+      stato = descrizione_da_utf8(std::string(byte[i]), r.ingressi[static_cast<std::size_t>(i)],
+                                  byte[i]);
+    if (!stato.riuscito()) return stato;
+  }
+  m.chiave_percorso = chiave_percorso_portata;
+  m.chiave_treno = chiave_treno_portata;
+  m.con_tracciato = 1;
+  m.registri[indice_registro::generali_linea].nome = m.chiave_percorso;
+  m.registri[indice_registro::generali_ripetizione].nome = m.chiave_treno;
+
+  diagnosi_lettura diagnosi;
+  posizione_lettura p;
+  try {
+    p.file = r.ingressi[0];
+    campi linea(std::move(byte[0]));
+    const esito_linea esito_l = leggi_linea(m, linea, p, diagnosi);
+    if (esito_l.prosegui) {
+      p = {};
+      p.file = r.ingressi[1];
+      campi treno(std::move(byte[1]));
+      leggi_treno(m, treno, esito_l, p, diagnosi);
+    }
+  } catch (const guasto_lettura& g) {
+    m.errore_codice = esito::errore_di_lettura;
+    diagnosi_del_guasto(diagnosi, g, p);
+  }
+  if (m.errore_codice == esito::nessuno) return Stato::ok();
+  fermata = true;
+  errori << " Errore n. " << testo_esito(m.errore_codice, m.errore_posizione) << '\n';
+  for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';
+  return Stato::errore(
+      "la lettura si è fermata: nessun disegno scritto (scenario verifica "
+      "elenca tutti i problemi)");
+}
+
+}  // namespace
+
+std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave) {
+  if (richiesta.ingressi.size() == 1)
+    return (chiave.empty() ? radice(richiesta.ingressi[0]) : chiave) + ".svg";
+  return radice(richiesta.ingressi.front()) + ".svg";
+}
+
+int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori) {
+  formato f = formato::svg;
+  if (!richiesta.uscita.empty()) {
+    if (finisce_con(richiesta.uscita, ".html") || finisce_con(richiesta.uscita, ".htm"))
+      f = formato::html;
+    else if (!finisce_con(richiesta.uscita, ".svg")) {
+      errori << fmt::format("disegna: il file di uscita \"{}\" deve finire in .svg o .html\n",
+                            richiesta.uscita);
+      return 2;
+    }
+  }
+
+  auto m = std::make_unique<modello>();
+  std::string chiave;
+  if (richiesta.ingressi.size() == 2) {
+    bool fermata = false;
+    Stato stato = leggi_coppia(richiesta, *m, errori, fermata);
+    if (!stato.riuscito()) {
+      errori << stato.messaggio() << '\n';
+      return fermata ? 1 : 2;
+    }
+  } else {
+    errori << "disegna: la lettura di una cartella di file compilati non è ancora disponibile\n";
+    return 2;
+  }
+
+  scena s;
+  if (Stato stato = scena_da_modello(*m, s); !stato.riuscito()) {
+    errori << "disegna: " << stato.messaggio() << '\n';
+    return 1;
+  }
+  const disegno d = disegna_scena(s);
+  const std::string nome =
+      richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;
+  const std::string contenuto = f == formato::html ? pagina_html(s, d) : d.svg;
+  if (Stato stato = sostituisci_file(nome, contenuto); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n';
+    return 2;
+  }
+  uscita << fmt::format(
+      "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n", nome,
+      km_italiani(s.lunghezza), s.stazioni.size(), d.plan.stazioni_nominate, s.segnali.size(),
+      s.rallentamenti.size());
+  return 0;
+}
+
+}  // namespace scen

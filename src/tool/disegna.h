@@ -1,0 +1,31 @@
+// `scenario disegna`: one picture of a scenario, from its compiled files or
+// from a pair of descriptions read in memory, as SVG or as a page that zooms
+// along the line.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace scen {
+
+struct richiesta_disegna {
+  // One folder of compiled files, or the line and the train descriptions.
+  std::vector<std::string> ingressi;
+  std::string uscita;  // FILE.svg or FILE.html; empty: the default name
+  bool utf8 = false;   // the descriptions in UTF-8, any line ends
+};
+
+// The picture's file when none is given: beside the current folder, named
+// after the input (the route key of the compiled files, the line
+// description's name without its extension), ending in ".svg".
+std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave);
+
+// Draws the scenario and writes the picture. Writes one line on `uscita`
+// naming the file written and what it shows; problems go to `errori`
+// ("FILE:RIGA: causa" for a description that does not read). Returns the
+// exit status: 0 written, 1 the scenario does not read through (nothing
+// written), 2 a file that cannot be read or written, or bad usage.
+int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen
