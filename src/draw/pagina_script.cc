@@ -216,11 +216,21 @@ const std::string_view script_pagina = R"js("use strict";
   document.getElementById("meno").addEventListener("click", () => zoom(0.5, X0 + W / 2));
   document.getElementById("tutto").addEventListener("click", () => { z = 1; t = 0; applica(); });
 
+  // A view given in the address: #km=100-150.
+  const richiesta = /km=([\d.,]+)-([\d.,]+)/.exec(decodeURIComponent(location.hash));
+  if (richiesta) {
+    const da = Number(richiesta[1].replace(",", ".")) * 1000, a = Number(richiesta[2].replace(",", ".")) * 1000;
+    if (a > da) {
+      z = Math.min(zoomMassimo, Math.max(1, L / (a - da)));
+      t = -(W * da / L) * z;
+    }
+  }
+  const vista = { z, t };
   applica();
   // Zoom in and out once, as a check that every piece moves, then back to
   // the whole line.
   zoom(4, X0 + W / 2);
-  z = 1; t = 0;
+  z = vista.z; t = vista.t;
   applica();
   document.body.dataset.pronto = "si";
 })();

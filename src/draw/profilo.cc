@@ -96,6 +96,21 @@ void riga_griglia(scrittore_svg& w, const asse& a, double y, const std::string& 
   w.testo("text", {{"x", num(a.x0 - 6)}, {"y", num(y + 3.5)}, {"text-anchor", "end"}}, testo);
 }
 
+// A group drawn along the distance axis: a page scales it in x to zoom, so
+// it sits in a clipping group that stays put.
+void apri_dati(scrittore_svg& w, const char* id, std::string_view riempimento = {}) {
+  w.apri("g", {{"clip-path", "url(#ritaglio-profilo)"}});
+  if (riempimento.empty())
+    w.apri("g", {{"class", "dati"}, {"id", id}});
+  else
+    w.apri("g", {{"class", "dati"}, {"id", id}, {"fill", std::string(riempimento)}});
+}
+
+void chiudi_dati(scrittore_svg& w) {
+  w.chiudi();
+  w.chiudi();
+}
+
 std::string attr_metro(long m) { return std::to_string(m); }
 
 // A passo for the distance axis's ticks that leaves them about 70 px apart.
@@ -167,22 +182,24 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
             bande[k].titolo);
 
   // Slowdowns shaded over every band, under everything else.
-  w.apri("g", {{"class", "dati"},
-               {"id", "profilo-rallentamenti"},
-               {"clip-path", "url(#ritaglio-profilo)"}});
+  apri_dati(w, "profilo-rallentamenti");
+  // A short one keeps a visible width from its outline, which does not
+  // grow when a page zooms.
   for (const rallentamento_scena& rl : s.rallentamenti) {
-    const double xa = a.x(rl.inizio), xb = std::max(a.x(rl.fine), xa + 2.5);
+    const double xa = a.x(rl.inizio), xb = std::max(a.x(rl.fine), xa);
     w.vuoto("rect", {{"x", num(xa, 2)},
                      {"y", num(r.y0)},
                      {"width", num(xb - xa, 2)},
                      {"height", num(r.y1 - r.y0)},
-                     {"fill", std::string(stile::rallentamento_fondo)}});
+                     {"fill", std::string(stile::rallentamento_fondo)},
+                     {"stroke", std::string(stile::rallentamento_fondo)},
+                     {"stroke-width", "2.5"},
+                     {"vector-effect", "non-scaling-stroke"}});
   }
-  w.chiudi();
+  chiudi_dati(w);
 
   // Station guides.
-  w.apri("g",
-         {{"class", "dati"}, {"id", "profilo-guide"}, {"clip-path", "url(#ritaglio-profilo)"}});
+  apri_dati(w, "profilo-guide");
   for (const stazione_scena& st : s.stazioni) {
     const double x = a.x(st.posizione);
     w.vuoto("line", {{"x1", num(x, 2)},
@@ -193,7 +210,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
                      {"stroke-width", st.fermata ? "0.9" : "0.6"},
                      {"vector-effect", "non-scaling-stroke"}});
   }
-  w.chiudi();
+  chiudi_dati(w);
 
   // Height above the origin, from the gradients.
   {
@@ -204,31 +221,31 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
       basso = std::min(basso, p.y);
       alto = std::max(alto, p.y);
     }
-    // At most four lines over the band.
+    // Lines at round heights, at most four over the band.
     double passo = 10;
     for (double p : {10.0, 20.0, 25.0, 50.0, 100.0, 200.0, 250.0, 500.0, 1000.0, 2000.0, 5000.0})
-      if ((alto - basso) / p <= 3.2) {
+      if ((alto - basso) / p <= 3.7) {
         passo = p;
         break;
       }
-    sy.basso = arrotonda_giu(basso, passo);
-    sy.alto = std::max(arrotonda_su(alto, passo), sy.basso + passo);
-    for (double v = sy.basso; v <= sy.alto + 0.5; v += passo)
+    const double margine = std::max((alto - basso) * 0.06, 2.0);
+    sy.basso = basso - margine;
+    sy.alto = alto + margine;
+    for (double v = arrotonda_su(sy.basso, passo); v <= sy.alto; v += passo)
       riga_griglia(w, a, sy.y(v), num(v, 0), v == 0);
     tracciato_svg d;
     d.muovi(a.x(0), sy.y1);
     for (punto p : q) d.linea(a.x(static_cast<long>(p.x)), sy.y(p.y));
     d.linea(a.x(s.lunghezza), sy.y1);
     d.chiudi();
-    w.apri("g",
-           {{"class", "dati"}, {"id", "serie-quota"}, {"clip-path", "url(#ritaglio-profilo)"}});
+    apri_dati(w, "serie-quota");
     w.vuoto("path", {{"d", d.d()},
                      {"fill", std::string(stile::quota)},
                      {"stroke", std::string(stile::quota_bordo)},
                      {"stroke-width", "1"},
                      {"stroke-linejoin", "round"},
                      {"vector-effect", "non-scaling-stroke"}});
-    w.chiudi();
+    chiudi_dati(w);
   }
 
   // Gradient: climbs above the line, falls below it.
@@ -244,13 +261,12 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
       if (v > 0) testo.insert(0, 1, '+');
       riga_griglia(w, a, sy.y(v), testo, v == 0);
     }
-    w.apri("g",
-           {{"class", "dati"}, {"id", "serie-pendenza"}, {"clip-path", "url(#ritaglio-profilo)"}});
+    apri_dati(w, "serie-pendenza");
     w.vuoto("path",
             {{"d", area_gradini(s.pendenza, a, sy, 1)}, {"fill", std::string(stile::salita)}});
     w.vuoto("path",
             {{"d", area_gradini(s.pendenza, a, sy, -1)}, {"fill", std::string(stile::discesa)}});
-    w.chiudi();
+    chiudi_dati(w);
   }
 
   // Speed limit, with the slowdowns' speeds dashed over it.
@@ -263,8 +279,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
     const double passo = sy.alto > 200 ? 100 : 50;
     for (double v = 0; v <= sy.alto + 0.5; v += passo)
       riga_griglia(w, a, sy.y(v), num(v, 0), v == 0);
-    w.apri("g",
-           {{"class", "dati"}, {"id", "serie-velocita"}, {"clip-path", "url(#ritaglio-profilo)"}});
+    apri_dati(w, "serie-velocita");
     w.vuoto("path", {{"d", gradini(s.velocita, a, sy)},
                      {"fill", "none"},
                      {"stroke", std::string(stile::velocita)},
@@ -277,7 +292,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
                {"stroke", std::string(stile::rallentamento)},
                {"stroke-width", "2.2"},
                {"vector-effect", "non-scaling-stroke"}});
-    w.chiudi();
+    chiudi_dati(w);
     w.apri("g", {{"id", "testi-rallentamenti"},
                  {"font-size", "9.5"},
                  {"font-weight", "bold"},
@@ -304,14 +319,13 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
     sy.alto = std::max(arrotonda_su(alto + 1, 10), sy.basso + 10);
     for (double v = sy.basso; v <= sy.alto + 0.5; v += (sy.alto - sy.basso > 40 ? 50 : 10))
       riga_griglia(w, a, sy.y(v), num(v, 0));
-    w.apri("g",
-           {{"class", "dati"}, {"id", "serie-aderenza"}, {"clip-path", "url(#ritaglio-profilo)"}});
+    apri_dati(w, "serie-aderenza");
     w.vuoto("path", {{"d", gradini(s.aderenza, a, sy)},
                      {"fill", "none"},
                      {"stroke", std::string(stile::aderenza)},
                      {"stroke-width", "1.6"},
                      {"vector-effect", "non-scaling-stroke"}});
-    w.chiudi();
+    chiudi_dati(w);
     w.apri("g", {{"id", "testi-aderenza"}, {"fill", std::string(stile::aderenza)}});
     for (const gradino& g : s.aderenza)
       w.testo(
@@ -329,10 +343,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
                      {"y1", num(sy.y1)},
                      {"y2", num(sy.y1)},
                      {"stroke", std::string(stile::griglia)}});
-    w.apri("g", {{"class", "dati"},
-                 {"id", "serie-montagna"},
-                 {"clip-path", "url(#ritaglio-profilo)"},
-                 {"fill", std::string(stile::montagna)}});
+    apri_dati(w, "serie-montagna", stile::montagna);
     for (std::size_t i = 0; i < s.montagna.size(); ++i) {
       const int v = s.montagna[i].valore;
       if (v == 0) continue;
@@ -344,7 +355,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
                        {"height", num(sy.y1 - sy.y0)},
                        {"fill-opacity", num(std::min(0.35 + 0.2 * v, 1.0), 2)}});
     }
-    w.chiudi();
+    chiudi_dati(w);
   }
 
   // Signals: a tick each.
@@ -356,13 +367,12 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
       d.muovi(a.x(m), sy.y0);
       d.linea(a.x(m), sy.y1);
     }
-    w.apri("g",
-           {{"class", "dati"}, {"id", "serie-segnali"}, {"clip-path", "url(#ritaglio-profilo)"}});
+    apri_dati(w, "serie-segnali");
     w.vuoto("path", {{"d", d.d()},
                      {"stroke", std::string(stile::segnale)},
                      {"stroke-width", "1"},
                      {"vector-effect", "non-scaling-stroke"}});
-    w.chiudi();
+    chiudi_dati(w);
   }
 
   // The distance axis.
