@@ -7,6 +7,7 @@
 
 #include "tool/compila.h"
 #include "tool/descrivi.h"
+#include "tool/ispeziona.h"
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -102,6 +103,22 @@ int main(int argc, char** argv) {
   verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
                      "anche gli avvisi fanno fallire la verifica");
 
+  scen::richiesta_ispeziona richiesta_ispeziona;
+  std::string celle_ispeziona;
+  CLI::App* ispeziona = app.add_subcommand("ispeziona", std::string(scen::aiuto_ispeziona));
+  ispeziona->group("Comandi");
+  ispeziona->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  ispeziona->footer(std::string(scen::aiuto_ispeziona_piede));
+  ispeziona->allow_extras();
+  ispeziona->add_option("FILE", richiesta_ispeziona.file, "file compilati da ispezionare")
+      ->required()
+      ->type_name("");
+  ispeziona->add_flag("--json", richiesta_ispeziona.json, "tutto come un solo documento JSON");
+  ispeziona
+      ->add_option("--celle", celle_ispeziona,
+                   "mostra campo per campo le celle da DA ad A dei file di celle")
+      ->type_name("DA-A");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -116,6 +133,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
+    if (*ispeziona) return uso_non_valido("ispeziona: serve almeno un FILE");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -137,6 +155,20 @@ int main(int argc, char** argv) {
       return uso_non_valido("verifica: argomenti o opzioni non previsti: " +
                             elenco(verifica->remaining()));
     return scen::verifica(richiesta_verifica, std::cout, std::cerr);
+  }
+  if (*ispeziona) {
+    if (!ispeziona->remaining().empty())
+      return uso_non_valido("ispeziona: argomenti o opzioni non previsti: " +
+                            elenco(ispeziona->remaining()));
+    if (ispeziona->count("--celle") > 0) {
+      scen::intervallo_celle intervallo;
+      scen::Stato stato = scen::leggi_intervallo_celle(celle_ispeziona, intervallo);
+      if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
+      richiesta_ispeziona.celle = intervallo;
+    }
+    scen::Stato valida = scen::richiesta_ispeziona_valida(richiesta_ispeziona);
+    if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
+    return scen::ispeziona(richiesta_ispeziona, std::cout, std::cerr);
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.
