@@ -7,7 +7,11 @@
 
 #include "tool/compila.h"
 #include "tool/descrivi.h"
+<<<<<<< HEAD
 #include "tool/disegna.h"
+=======
+#include "tool/ispeziona.h"
+>>>>>>> i9-ispeziona
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -103,6 +107,7 @@ int main(int argc, char** argv) {
   verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
                      "anche gli avvisi fanno fallire la verifica");
 
+<<<<<<< HEAD
   scen::richiesta_disegna richiesta_disegna;
   CLI::App* disegna = app.add_subcommand("disegna", std::string(scen::aiuto_disegna));
   disegna->group("Comandi");
@@ -118,6 +123,23 @@ int main(int argc, char** argv) {
   disegna->add_option("--uscita", richiesta_disegna.uscita, "il disegno: FILE.svg o FILE.html")
       ->type_name("FILE");
   disegna->add_flag("--utf8", richiesta_disegna.utf8, "LINEA e TRENO sono in UTF-8");
+=======
+  scen::richiesta_ispeziona richiesta_ispeziona;
+  std::string celle_ispeziona;
+  CLI::App* ispeziona = app.add_subcommand("ispeziona", std::string(scen::aiuto_ispeziona));
+  ispeziona->group("Comandi");
+  ispeziona->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  ispeziona->footer(std::string(scen::aiuto_ispeziona_piede));
+  ispeziona->allow_extras();
+  ispeziona->add_option("FILE", richiesta_ispeziona.file, "file compilati da ispezionare")
+      ->required()
+      ->type_name("");
+  ispeziona->add_flag("--json", richiesta_ispeziona.json, "tutto come un solo documento JSON");
+  ispeziona
+      ->add_option("--celle", celle_ispeziona,
+                   "mostra campo per campo le celle da DA ad A dei file di celle")
+      ->type_name("DA-A");
+>>>>>>> i9-ispeziona
 
   try {
     app.parse(argc, argv);
@@ -133,7 +155,11 @@ int main(int argc, char** argv) {
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
+<<<<<<< HEAD
     if (*disegna) return uso_non_valido("disegna: servono CARTELLA, oppure LINEA e TRENO");
+=======
+    if (*ispeziona) return uso_non_valido("ispeziona: serve almeno un FILE");
+>>>>>>> i9-ispeziona
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -156,11 +182,27 @@ int main(int argc, char** argv) {
                             elenco(verifica->remaining()));
     return scen::verifica(richiesta_verifica, std::cout, std::cerr);
   }
+<<<<<<< HEAD
   if (*disegna) {
     if (!disegna->remaining().empty())
       return uso_non_valido("disegna: argomenti o opzioni non previsti: " +
                             elenco(disegna->remaining()));
     return scen::disegna(richiesta_disegna, std::cout, std::cerr);
+=======
+  if (*ispeziona) {
+    if (!ispeziona->remaining().empty())
+      return uso_non_valido("ispeziona: argomenti o opzioni non previsti: " +
+                            elenco(ispeziona->remaining()));
+    if (ispeziona->count("--celle") > 0) {
+      scen::intervallo_celle intervallo;
+      scen::Stato stato = scen::leggi_intervallo_celle(celle_ispeziona, intervallo);
+      if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
+      richiesta_ispeziona.celle = intervallo;
+    }
+    scen::Stato valida = scen::richiesta_ispeziona_valida(richiesta_ispeziona);
+    if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
+    return scen::ispeziona(richiesta_ispeziona, std::cout, std::cerr);
+>>>>>>> i9-ispeziona
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

@@ -11,7 +11,8 @@ inline constexpr std::string_view aiuto_scenario =
     "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
     "descrizione e i documenti per il personale dello scenario portato, da cui\n"
     "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
-    "coppia di file di descrizione, senza scrivere nulla; il comando disegna fa\n"
+    "coppia di file di descrizione, senza scrivere nulla; il comando ispeziona\n"
+    "dice che cosa contengono i file compilati; il comando disegna fa\n"
     "un'immagine dello scenario: la pianta della linea e il suo profilo.\n";
 
 inline constexpr std::string_view aiuto_compila =
@@ -194,6 +195,51 @@ inline constexpr std::string_view aiuto_disegna_piede =
     "  1  lo scenario non si legge fino in fondo: nessun disegno scritto\n"
     "  2  un file o una cartella che non si può leggere, un disegno che non si può\n"
     "     scrivere (con il nome e il motivo); uso non valido\n";
+
+inline constexpr std::string_view aiuto_ispeziona =
+    "dice che cosa contengono i file compilati di uno scenario";
+
+// What `ispeziona` shows, of which files, and how it ends.
+inline constexpr std::string_view aiuto_ispeziona_piede =
+    "scenario ispeziona FILE... [--json] [--celle DA-A]\n"
+    "Legge i file compilati FILE e dice che cosa contengono. Non scrive nessun\n"
+    "file. Il tipo di ogni file si riconosce dal nome (P = chiave del percorso,\n"
+    "T = chiave del treno):\n"
+    "  P_linea.dat   la linea compilata: quanti metri del tracciato sono pieni e\n"
+    "                il primo vuoto, la lunghezza in linea retta e lungo la\n"
+    "                linea, il riquadro che la contiene\n"
+    "  P_T.sim       il treno compilato: la lunghezza della linea, le tre\n"
+    "                progressive chilometriche, gli sfondi, la ripetizione dei\n"
+    "                segnali, l'orologio, la sabbia, le vetture, la massa\n"
+    "                frenata, il segno riservato e il codice di gara, le stazioni\n"
+    "                con estensione, fermata e orario, i cartelli con il testo\n"
+    "  P_T.dat       le celle compilate: quante sono, quante per ogni codice,\n"
+    "                il segno riservato e il codice di gara\n"
+    "Il codice di gara si confronta con quello delle chiavi del nome del file;\n"
+    "del treno si dice anche se le chiavi nei registri 85 e 86 sono quelle del\n"
+    "nome. I testi sono mostrati in UTF-8.\n"
+    "\n"
+    "Prima di dirne qualcosa, di ogni file si controllano la dimensione e la\n"
+    "struttura: un file che non esiste, una cartella, un file vuoto, troncato o\n"
+    "che non è un file compilato del suo tipo si segnala sull'errore standard con\n"
+    "il suo nome e che cosa non va, e gli altri file si mostrano lo stesso:\n"
+    "  uscita/x.sim: il file finisce dentro il registro 86, dopo 3851 byte: è\n"
+    "  troncato o non è un treno compilato\n"
+    "\n"
+    "Con --celle DA-A (o --celle N, la sola cella N) si mostrano anche, campo per\n"
+    "campo, le celle da DA ad A di ogni file di celle, ciascuna con i metri da cui\n"
+    "comincia (50 per il suo numero). Con --json tutto è un solo documento JSON\n"
+    "sull'uscita standard:\n"
+    "  {\"file\": [{\"file\", \"tipo\", \"byte\", ...}, ...], \"errori\": N}\n"
+    "con \"tipo\" \"linea\", \"treno\" o \"celle\", e per un file che non si\n"
+    "legge {\"file\", \"errore\"}.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  ogni file letto, con il codice di gara delle chiavi del suo nome\n"
+    "  1  ogni file letto, ma un codice di gara (o le chiavi nei registri del\n"
+    "     treno) non è quello delle chiavi del nome\n"
+    "  2  un file che non si legge come file compilato (con il suo nome e il\n"
+    "     motivo); uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 

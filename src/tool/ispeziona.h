@@ -1,0 +1,47 @@
+// `scenario ispeziona`: what compiled files hold, in words or as one JSON
+// document, each file told apart by its name and checked by its size and
+// structure before anything is said of it.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/tipi.h"
+#include "platform/stato.h"
+
+namespace scen {
+
+// The cells DA to A of `--celle DA-A` (both included).
+struct intervallo_celle {
+  Long da = 0;
+  Long a = 0;
+  friend bool operator==(const intervallo_celle&, const intervallo_celle&) = default;
+};
+
+struct richiesta_ispeziona {
+  std::vector<std::string> file;          // compiled files (host names)
+  bool json = false;                      // one JSON document instead of words
+  std::optional<intervallo_celle> celle;  // cells to show field by field
+};
+
+// `testo` as "DA-A" (or "N", the one cell N): whole numbers, DA not beyond A.
+// The message is for `uso_non_valido`.
+Stato leggi_intervallo_celle(std::string_view testo, intervallo_celle& intervallo);
+
+// A request that can be carried out: `--celle` only with a cell file among
+// the files (by its name). The message is for `uso_non_valido`.
+Stato richiesta_ispeziona_valida(const richiesta_ispeziona& richiesta);
+
+// Reads every file of the request, in order, and writes to `uscita` what
+// each holds; a file that is no compiled file of the kind its name gives is
+// named on `errori` with what is wrong ("FILE: causa"), and the others are
+// still shown. Returns the exit status: 0 every file read and its
+// competition code that of the keys in its name; 1 every file read, but a
+// code or the keys in the records not those of the name; 2 a file that could
+// not be read as a compiled file.
+int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen

@@ -1,0 +1,33 @@
+// What `scenario ispeziona` says of each compiled file, as JSON facts: the
+// JSON output is these facts, and the words are written from them, so the two
+// always say the same.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/modello.h"
+#include "tool/ispeziona.h"
+
+namespace scen {
+
+using fatti = nlohmann::ordered_json;
+
+// `nome` is the file as given (host text), `byte` its size. Texts of the
+// files are given in UTF-8.
+fatti fatti_treno(const std::string& nome, std::uint64_t byte, const modello& m);
+fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
+                  const std::optional<intervallo_celle>& scelte);
+fatti fatti_linea(const std::string& nome, std::uint64_t byte, const modello& m);
+
+// False when the file's competition code, or the keys in its records, are
+// not those of its name.
+bool concorda_col_nome(const fatti& f);
+
+// The facts of one file in words, one line each.
+std::vector<std::string> righe_fatti(const fatti& f);
+
+}  // namespace scen
