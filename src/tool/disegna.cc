@@ -9,8 +9,10 @@
 #include "draw/disegno.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
+#include "inspect/cartella_compilata.h"
 #include "model/esiti.h"
 #include "platform/file.h"
+#include "platform/windows1252.h"
 #include "read/campi.h"
 #include "read/diagnosi.h"
 #include "read/guasto.h"
@@ -118,8 +120,11 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
       return fermata ? 1 : 2;
     }
   } else {
-    errori << "disegna: la lettura di una cartella di file compilati non è ancora disponibile\n";
-    return 2;
+    if (Stato stato = leggi_cartella_compilata(richiesta.ingressi[0], *m); !stato.riuscito()) {
+      errori << stato.messaggio() << '\n';
+      return 2;
+    }
+    chiave = da_1252_a_utf8(m->chiave_percorso);
   }
 
   scena s;

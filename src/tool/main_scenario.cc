@@ -7,11 +7,8 @@
 
 #include "tool/compila.h"
 #include "tool/descrivi.h"
-<<<<<<< HEAD
 #include "tool/disegna.h"
-=======
 #include "tool/ispeziona.h"
->>>>>>> i9-ispeziona
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -107,7 +104,6 @@ int main(int argc, char** argv) {
   verifica->add_flag("--rigoroso", richiesta_verifica.rigoroso,
                      "anche gli avvisi fanno fallire la verifica");
 
-<<<<<<< HEAD
   scen::richiesta_disegna richiesta_disegna;
   CLI::App* disegna = app.add_subcommand("disegna", std::string(scen::aiuto_disegna));
   disegna->group("Comandi");
@@ -123,7 +119,7 @@ int main(int argc, char** argv) {
   disegna->add_option("--uscita", richiesta_disegna.uscita, "il disegno: FILE.svg o FILE.html")
       ->type_name("FILE");
   disegna->add_flag("--utf8", richiesta_disegna.utf8, "LINEA e TRENO sono in UTF-8");
-=======
+
   scen::richiesta_ispeziona richiesta_ispeziona;
   std::string celle_ispeziona;
   CLI::App* ispeziona = app.add_subcommand("ispeziona", std::string(scen::aiuto_ispeziona));
@@ -139,7 +135,6 @@ int main(int argc, char** argv) {
       ->add_option("--celle", celle_ispeziona,
                    "mostra campo per campo le celle da DA ad A dei file di celle")
       ->type_name("DA-A");
->>>>>>> i9-ispeziona
 
   try {
     app.parse(argc, argv);
@@ -155,11 +150,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::RequiredError&) {
     if (*descrivi) return uso_non_valido("descrivi: serve CARTELLA");
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
-<<<<<<< HEAD
     if (*disegna) return uso_non_valido("disegna: servono CARTELLA, oppure LINEA e TRENO");
-=======
     if (*ispeziona) return uso_non_valido("ispeziona: serve almeno un FILE");
->>>>>>> i9-ispeziona
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -182,13 +174,12 @@ int main(int argc, char** argv) {
                             elenco(verifica->remaining()));
     return scen::verifica(richiesta_verifica, std::cout, std::cerr);
   }
-<<<<<<< HEAD
   if (*disegna) {
     if (!disegna->remaining().empty())
       return uso_non_valido("disegna: argomenti o opzioni non previsti: " +
                             elenco(disegna->remaining()));
     return scen::disegna(richiesta_disegna, std::cout, std::cerr);
-=======
+  }
   if (*ispeziona) {
     if (!ispeziona->remaining().empty())
       return uso_non_valido("ispeziona: argomenti o opzioni non previsti: " +
@@ -202,7 +193,6 @@ int main(int argc, char** argv) {
     scen::Stato valida = scen::richiesta_ispeziona_valida(richiesta_ispeziona);
     if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
     return scen::ispeziona(richiesta_ispeziona, std::cout, std::cerr);
->>>>>>> i9-ispeziona
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.
