@@ -90,25 +90,29 @@ Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori,
       "elenca tutti i problemi)");
 }
 
-}  // namespace
-
 std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave) {
   if (richiesta.ingressi.size() == 1)
     return (chiave.empty() ? radice(richiesta.ingressi[0]) : chiave) + ".svg";
   return radice(richiesta.ingressi.front()) + ".svg";
 }
 
+}  // namespace
+
+Stato richiesta_disegna_valida(const richiesta_disegna& richiesta) {
+  if (richiesta.ingressi.empty() || richiesta.ingressi.size() > 2)
+    return Stato::errore(fmt::format("disegna: servono CARTELLA, oppure LINEA e TRENO (dati {})",
+                                     richiesta.ingressi.size()));
+  if (!richiesta.uscita.empty() && !finisce_con(richiesta.uscita, ".svg") &&
+      !finisce_con(richiesta.uscita, ".html"))
+    return Stato::errore(
+        fmt::format("disegna: il disegno \"{}\" deve finire in .svg o .html", richiesta.uscita));
+  if (richiesta.utf8 && richiesta.ingressi.size() == 1)
+    return Stato::errore("disegna: --utf8 vale solo per LINEA e TRENO");
+  return Stato::ok();
+}
+
 int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori) {
-  formato f = formato::svg;
-  if (!richiesta.uscita.empty()) {
-    if (finisce_con(richiesta.uscita, ".html") || finisce_con(richiesta.uscita, ".htm"))
-      f = formato::html;
-    else if (!finisce_con(richiesta.uscita, ".svg")) {
-      errori << fmt::format("disegna: il file di uscita \"{}\" deve finire in .svg o .html\n",
-                            richiesta.uscita);
-      return 2;
-    }
-  }
+  const formato f = finisce_con(richiesta.uscita, ".html") ? formato::html : formato::svg;
 
   auto m = std::make_unique<modello>();
   std::string chiave;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/stato.h"
+
 namespace scen {
 
 struct richiesta_disegna {
@@ -16,12 +18,14 @@ struct richiesta_disegna {
   bool utf8 = false;   // the descriptions in UTF-8, any line ends
 };
 
-// The picture's file when none is given: beside the current folder, named
-// after the input (the route key of the compiled files, the line
-// description's name without its extension), ending in ".svg".
-std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave);
+// A usage fault of the request, in words: not one or two inputs, or an
+// output name that ends neither in ".svg" nor in ".html".
+Stato richiesta_disegna_valida(const richiesta_disegna& richiesta);
 
-// Draws the scenario and writes the picture. Writes one line on `uscita`
+// Draws the scenario and writes the picture (a valid request). Without a
+// name for it, it goes into the current folder, named after the input: the
+// route key of the compiled files, or the line description's name with
+// ".svg" for its extension. Writes one line on `uscita`
 // naming the file written and what it shows; problems go to `errori`
 // ("FILE:RIGA: causa" for a description that does not read). Returns the
 // exit status: 0 written, 1 the scenario does not read through (nothing

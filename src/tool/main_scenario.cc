@@ -114,7 +114,6 @@ int main(int argc, char** argv) {
       ->add_option("INGRESSI", richiesta_disegna.ingressi,
                    "CARTELLA dei file compilati, oppure LINEA e TRENO")
       ->required()
-      ->expected(1, 2)
       ->type_name("");
   disegna->add_option("--uscita", richiesta_disegna.uscita, "il disegno: FILE.svg o FILE.html")
       ->type_name("FILE");
@@ -178,6 +177,8 @@ int main(int argc, char** argv) {
     if (!disegna->remaining().empty())
       return uso_non_valido("disegna: argomenti o opzioni non previsti: " +
                             elenco(disegna->remaining()));
+    scen::Stato valida = scen::richiesta_disegna_valida(richiesta_disegna);
+    if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
     return scen::disegna(richiesta_disegna, std::cout, std::cerr);
   }
   if (*ispeziona) {
