@@ -56,6 +56,13 @@ double lunghezza_scala(double metri_voluti) {
   return migliore;
 }
 
+// Kilometre marks along the line: a round step that gives at most eight.
+long passo_chilometri(long lunghezza) {
+  for (long km : {1L, 2L, 5L, 10L, 20L, 25L, 50L, 100L, 200L, 250L, 500L})
+    if (lunghezza / (km * 1000) <= 8) return km * 1000;
+  return 1000000;
+}
+
 std::string testo_km(double metri) {
   if (metri >= 1000) return num(metri / 1000, 1) + " km";
   return num(metri, 0) + " m";
@@ -260,8 +267,41 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
                          stile::larghezza_testo(st.nome, corpo_nome, forte), corpo_nome + 2});
     testi.push_back(st.nome);
   }
+  const std::size_t fine_stazioni = richieste.size();
+
+  // Kilometre marks along the line, to find on it a point of the profile;
+  // they give way to everything else.
+  const long passo = passo_chilometri(s.lunghezza);
+  std::vector<long> chilometri;
+  for (long m = passo; m < s.lunghezza - passo / 4; m += passo) {
+    chilometri.push_back(m);
+    const std::string t = fmt::format("km {}", m / 1000);
+    richieste.push_back({in_pianta(linea, pr, m), stile::larghezza_testo(t, 9), 11});
+    testi.push_back(t);
+  }
+
+  // Nothing over the scale bar and the north arrow.
+  const double scala_px = lunghezza_scala(area.larghezza() / 5 / pr.scala) * pr.scala;
+  o.riquadri.push_back({area.x0 + 4, area.y1 - 40, area.x0 + 36 + scala_px, area.y1 - 4});
+  o.riquadri.push_back({area.x1 - 36, area.y0 + 4, area.x1 - 8, area.y0 + 44});
   const riquadro dentro{area.x0 + 4, area.y0 + 4, area.x1 - 4, area.y1 - 4};
   const std::vector<etichetta_posta> poste = poni_etichette(richieste, o, dentro);
+
+  w.apri("g", {{"id", "pianta-km"},
+               {"font-size", "9"},
+               {"fill", std::string(stile::inchiostro_tenue)},
+               {"font-style", "italic"}});
+  for (std::size_t k = 0; k < chilometri.size(); ++k) {
+    const punto p = in_pianta(linea, pr, chilometri[k]);
+    w.vuoto("circle", {{"cx", num(p.x)},
+                       {"cy", num(p.y)},
+                       {"r", "1.8"},
+                       {"fill", std::string(stile::inchiostro_tenue)}});
+    const etichetta_posta& e = poste[fine_stazioni + k];
+    if (e.posta)
+      w.testo("text", {{"x", num(e.box.x0)}, {"y", num(e.box.y1 - 2.5)}}, testi[fine_stazioni + k]);
+  }
+  w.chiudi();
 
   // Station symbols, over the line and the ticks.
   w.apri("g", {{"id", "pianta-stazioni"}, {"stroke", std::string(stile::linea)}});
@@ -322,7 +362,7 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
                {"stroke-width", "3"},
                {"paint-order", "stroke"},
                {"stroke-linejoin", "round"}});
-  for (std::size_t k = numero_rallentamenti; k < poste.size(); ++k) {
+  for (std::size_t k = numero_rallentamenti; k < fine_stazioni; ++k) {
     if (!poste[k].posta) continue;
     ++risultato.stazioni_nominate;
     const std::size_t i = ordine[k - numero_rallentamenti];
