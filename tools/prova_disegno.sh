@@ -58,7 +58,7 @@ chromium_senza_rete() {
 
 for vista in intera zoom; do
   indirizzo="file://$uscita/pagina.html"
-  [[ $vista == zoom ]] && indirizzo+="#km=280-320"
+  [[ $vista == zoom ]] && indirizzo+="#km=280-320&punto=292.1"
   chromium_senza_rete --dump-dom "$indirizzo" >"dom_$vista.html" 2>"chromium_dom_$vista.log" ||
     fallita "chromium non carica la pagina ($vista): $(tail -5 "chromium_dom_$vista.log")"
   chromium_senza_rete --window-size=1200,1500 --screenshot="$uscita/pagina_$vista.png" \
@@ -82,5 +82,11 @@ grep -q 'class="dati" id="serie-velocita" transform="translate([-0-9.e]* 0) scal
   dom_zoom.html || fallita "la vista da 280 a 320 km non ingrandisce il profilo"
 grep -q 'km dall.origine (280,0–320,0)' dom_zoom.html ||
   fallita "l'asse della vista ingrandita non va da 280 a 320 km"
+
+# The readout of the point asked for: in the first slowdown, between two
+# stations.
+lettura='km 292,100 · pendenza -5 ‰ · velocità 115 km/h · aderenza 92 · rallentamento 60 km/h · quota +812 m · tra Campo Vela e Nuro Ponente'
+grep -q "<span id=\"lettura\">$lettura" dom_zoom.html ||
+  fallita "la lettura al km 292,1 non è quella attesa: $(grep -o '<span id="lettura">[^<]*' dom_zoom.html)"
 
 echo "prova_disegno: disegno.svg, pagina.html (intera e da 280 a 320 km) a posto; immagini in $uscita"

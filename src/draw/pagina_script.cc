@@ -170,14 +170,9 @@ const std::string_view script_pagina = R"js("use strict";
     return p.matrixTransform(svg.getScreenCTM().inverse());
   }
 
-  function leggi(ev) {
-    const p = puntoSvg(ev);
-    if (p.x < X0 || p.x > X0 + W || p.y < D.yNomi - 120 || p.y > D.yAsse + 30) {
-      cursore.setAttribute("visibility", "hidden"); marca.setAttribute("visibility", "hidden");
-      return;
-    }
-    const m = Math.round(Math.min(L, Math.max(0, mDiPx(p.x))));
-    cursore.setAttribute("x1", p.x); cursore.setAttribute("x2", p.x);
+  // The readout and the marks of metre m, at x in the picture.
+  function mostra(m, x) {
+    cursore.setAttribute("x1", x); cursore.setAttribute("x2", x);
     cursore.setAttribute("visibility", "visible");
     const q = inPianta(m);
     if (q) { marca.setAttribute("cx", q[0]); marca.setAttribute("cy", q[1]); marca.setAttribute("visibility", "visible"); }
@@ -187,6 +182,15 @@ const std::string_view script_pagina = R"js("use strict";
     const h = Math.round(quota(m));
     lettura.textContent = "km " + km(m, 3) + " · pendenza " + (g > 0 ? "+" : "") + g + " ‰ · velocità " + v +
       " km/h · aderenza " + a + (mo ? " · montagna " + mo : "") + rallentamento + " · quota " + (h > 0 ? "+" : "") + h + " m · " + dove(m);
+  }
+
+  function leggi(ev) {
+    const p = puntoSvg(ev);
+    if (p.x < X0 || p.x > X0 + W || p.y < D.yNomi - 120 || p.y > D.yAsse + 30) {
+      cursore.setAttribute("visibility", "hidden"); marca.setAttribute("visibility", "hidden");
+      return;
+    }
+    mostra(Math.round(Math.min(L, Math.max(0, mDiPx(p.x)))), p.x);
   }
 
   let trascina = null;
@@ -216,7 +220,8 @@ const std::string_view script_pagina = R"js("use strict";
   document.getElementById("meno").addEventListener("click", () => zoom(0.5, X0 + W / 2));
   document.getElementById("tutto").addEventListener("click", () => { z = 1; t = 0; applica(); });
 
-  // A view given in the address: #km=100-150.
+  // A view given in the address: #km=100-150, and a point to read at:
+  // #punto=291.9 (km).
   const richiesta = /km=([\d.,]+)-([\d.,]+)/.exec(decodeURIComponent(location.hash));
   if (richiesta) {
     const da = Number(richiesta[1].replace(",", ".")) * 1000, a = Number(richiesta[2].replace(",", ".")) * 1000;
@@ -232,6 +237,11 @@ const std::string_view script_pagina = R"js("use strict";
   zoom(4, X0 + W / 2);
   z = vista.z; t = vista.t;
   applica();
+  const punto = /punto=([\d.,]+)/.exec(decodeURIComponent(location.hash));
+  if (punto) {
+    const m = Math.round(Math.min(L, Math.max(0, Number(punto[1].replace(",", ".")) * 1000)));
+    mostra(m, pxDiM(m));
+  }
   document.body.dataset.pronto = "si";
 })();
 )js";
