@@ -181,7 +181,7 @@ const std::string_view script_pagina = R"js("use strict";
     for (const r of D.rallentamenti) if (m >= r[0] && m <= r[1]) rallentamento = " · rallentamento " + r[2] + " km/h";
     const h = Math.round(quota(m));
     lettura.textContent = "km " + km(m, 3) + " · pendenza " + (g > 0 ? "+" : "") + g + " ‰ · velocità " + v +
-      " km/h · aderenza " + a + (mo ? " · montagna " + mo : "") + rallentamento + " · quota " + (h > 0 ? "+" : "") + h + " m · " + dove(m);
+      " km/h · aderenza " + a + (mo ? " · montagna " + mo : "") + rallentamento + " · quota " + (h > 0 ? "+" : "") + h + " m" + (D.stazioni.length ? " · " + dove(m) : "");
   }
 
   function leggi(ev) {

@@ -93,6 +93,22 @@ TEST_F(Disegna, LaPaginaHaLoStessoDisegnoEIlSuoScript) {
   EXPECT_EQ(pagina.substr(pagina.size() - 8), "</html>\n");
 }
 
+TEST_F(Disegna, FileCompilatiSenzaLaLineaDannoIlProfiloSenzaLaPianta) {
+  std::filesystem::create_directory(cartella.file("senza"));
+  ASSERT_EQ(scenario({"compila", linea, treno, "senza", "--senza-linea"}).stato, 0);
+  prova::Esito esito = scenario({"disegna", "senza", "--uscita", "senza.svg"});
+  EXPECT_EQ(esito.errori, "");
+  EXPECT_EQ(esito.uscita,
+            "senza.svg: 334,0 km, 45 stazioni (0 nominate sulla pianta), 179 "
+            "segnali, 2 rallentamenti\n");
+  EXPECT_EQ(esito.stato, 0);
+  const auto svg = prova::leggi_xml(leggi(cartella.file("senza.svg")));
+  EXPECT_EQ(svg->con_id("linea"), nullptr);
+  EXPECT_EQ(svg->con_id("pianta")->figli.back()->testo,
+            "pianta non disponibile: lo scenario non ha il tracciato della linea");
+  EXPECT_EQ(svg->con_id("nomi-profilo")->figli.size(), 45u);
+}
+
 TEST_F(Disegna, UnDisegnoGiaPresenteVieneSostituito) {
   prova::scrivi(cartella.file("vecchio.svg"), std::string(500000, 'x'));
   ASSERT_EQ(scenario({"disegna", "compilati", "--uscita", "vecchio.svg"}).stato, 0);
