@@ -137,7 +137,7 @@ disegno disegna_scena(const scena& s) {
            {"fill", std::string(stile::inchiostro_tenue)}},
           sommario(s));
   legenda(w, w_tot - m, m + 38);
-  d.plan = disegna_pianta(w, s, {m, y_pianta, w_tot - m, y_pianta + h_pianta});
+  d.pianta = disegna_pianta(w, s, {m, y_pianta, w_tot - m, y_pianta + h_pianta});
   d.profilo = disegna_profilo(w, s, {m, y_profilo, w_tot - m, y_profilo + altezza_profilo()});
   w.chiudi();
   d.svg = w.finito();

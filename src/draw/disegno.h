@@ -13,7 +13,7 @@ namespace scen {
 struct disegno {
   std::string svg;  // a complete SVG document, UTF-8, without an XML declaration
   double altezza = 0;
-  pianta plan;
+  pianta_disegnata pianta;
   profilo_disegnato profilo;
 };
 

@@ -107,9 +107,9 @@ TEST_F(DisegnoPortato, LaPiantaConScalaNordStazioniSegnaliERallentamenti) {
   const auto punti = std::count(d.begin(), d.end(), 'L') + 1;
   EXPECT_GT(punti, 100);
   EXPECT_LT(punti, 5000);
-  EXPECT_EQ(d_->plan.percorso.size(), static_cast<std::size_t>(punti));
-  EXPECT_EQ(d_->plan.percorso.front().metro, 0);
-  EXPECT_EQ(d_->plan.percorso.back().metro, 334000);
+  EXPECT_EQ(d_->pianta.percorso.size(), static_cast<std::size_t>(punti));
+  EXPECT_EQ(d_->pianta.percorso.front().metro, 0);
+  EXPECT_EQ(d_->pianta.percorso.back().metro, 334000);
 
   const std::string segnali = elemento("pianta-segnali").attributo("d");
   EXPECT_EQ(std::count(segnali.begin(), segnali.end(), 'M'), 179);
@@ -121,7 +121,7 @@ TEST_F(DisegnoPortato, LaPiantaConScalaNordStazioniSegnaliERallentamenti) {
 TEST_F(DisegnoPortato, OgniStazioneHaIlSuoNomeESenzaSovrapposizioni) {
   const nodo_xml& nomi = elemento("pianta-nomi");
   ASSERT_EQ(quanti(nomi, "text", "nome-stazione"), 45u);
-  EXPECT_EQ(d_->plan.stazioni_nominate, 45);
+  EXPECT_EQ(d_->pianta.stazioni_nominate, 45);
   std::vector<std::string> attesi;
   for (const stazione_scena& st : s_->stazioni) attesi.push_back(st.nome);
   std::vector<std::string> scritti;
@@ -207,7 +207,7 @@ TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
   EXPECT_EQ(j["stazioni"].size(), 45u);
   EXPECT_EQ(j["stazioni"][44][1], "Nuro Centrale");
   EXPECT_EQ(j["aderenza"].size(), 4u);
-  EXPECT_EQ(j["percorso"].size(), d_->plan.percorso.size());
+  EXPECT_EQ(j["percorso"].size(), d_->pianta.percorso.size());
   EXPECT_EQ(j["rallentamenti"][1], nlohmann::json::array({308700, 308900, 30}));
 }
 

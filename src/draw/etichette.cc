@@ -16,7 +16,7 @@ constexpr std::array<double, 7> anelli = {4, 14, 26, 40, 58, 80, 110};
 constexpr std::array<std::pair<int, int>, 8> direzioni = {
     {{1, 0}, {-1, 0}, {1, -1}, {-1, -1}, {1, 1}, {-1, 1}, {0, -1}, {0, 1}}};
 
-riquadro spot(punto a, double w, double h, double d, std::pair<int, int> dir) {
+riquadro posto(punto a, double w, double h, double d, std::pair<int, int> dir) {
   const auto [ux, uy] = dir;
   const double dd = (ux != 0 && uy != 0) ? d * 0.75 : d;
   double x0 = ux > 0 ? a.x + dd : ux < 0 ? a.x - dd - w : a.x - w / 2;
@@ -46,20 +46,20 @@ std::vector<etichetta_posta> poni_etichette(const std::vector<richiesta_etichett
   std::vector<riquadro> occupati = o.riquadri;
   for (std::size_t i = 0; i < richieste.size(); ++i) {
     const richiesta_etichetta& r = richieste[i];
-    auto libero = [&](const riquadro& box) {
-      if (!dentro(box, area)) return false;
+    auto libero = [&](const riquadro& dove) {
+      if (!dentro(dove, area)) return false;
       for (const riquadro& altro : occupati)
-        if (box.sovrapposto(altro)) return false;
+        if (dove.sovrapposto(altro)) return false;
       return true;
     };
     // First a spot clear of the line too; failing that, any free spot.
     for (int giro = 0; giro < 2 && !poste[i].posta; ++giro) {
       for (std::size_t k = 0; k < anelli.size() && !poste[i].posta; ++k) {
         for (auto dir : direzioni) {
-          const riquadro box = spot(r.ancora, r.larghezza, r.altezza, anelli[k], dir);
-          if (!libero(box) || (giro == 0 && taglia_segmenti(box, o))) continue;
-          poste[i] = {true, box, k > 0};
-          occupati.push_back(box);
+          const riquadro dove = posto(r.ancora, r.larghezza, r.altezza, anelli[k], dir);
+          if (!libero(dove) || (giro == 0 && taglia_segmenti(dove, o))) continue;
+          poste[i] = {true, dove, k > 0};
+          occupati.push_back(dove);
           break;
         }
       }

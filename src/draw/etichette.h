@@ -18,7 +18,7 @@ struct richiesta_etichetta {
 
 struct etichetta_posta {
   bool posta = false;  // false: no room was found, the label is left out
-  riquadro box;        // where its text goes
+  riquadro dove;       // where its text goes
   bool guida = false;  // far from its point: a leader line joins them
 };
 

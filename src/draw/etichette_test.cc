@@ -12,7 +12,7 @@ void nessuna_sovrapposizione(const std::vector<etichetta_posta>& poste) {
   for (std::size_t i = 0; i < poste.size(); ++i)
     for (std::size_t k = i + 1; k < poste.size(); ++k)
       if (poste[i].posta && poste[k].posta) {
-        EXPECT_FALSE(poste[i].box.sovrapposto(poste[k].box)) << i << " e " << k;
+        EXPECT_FALSE(poste[i].dove.sovrapposto(poste[k].dove)) << i << " e " << k;
       }
 }
 
@@ -21,8 +21,8 @@ TEST(PoniEtichette, UnaSolaStaAccantoAlSuoPuntoSenzaGuida) {
   ASSERT_EQ(poste.size(), 1u);
   EXPECT_TRUE(poste[0].posta);
   EXPECT_FALSE(poste[0].guida);
-  EXPECT_DOUBLE_EQ(poste[0].box.x0, 104);  // to the right, at the first ring
-  EXPECT_DOUBLE_EQ(poste[0].box.y0, 94);   // centred on the point
+  EXPECT_DOUBLE_EQ(poste[0].dove.x0, 104);  // to the right, at the first ring
+  EXPECT_DOUBLE_EQ(poste[0].dove.y0, 94);   // centred on the point
 }
 
 TEST(PoniEtichette, UnMucchioDiPuntiNonSiSovrapponeEUsaLeGuide) {
@@ -36,10 +36,10 @@ TEST(PoniEtichette, UnMucchioDiPuntiNonSiSovrapponeEUsaLeGuide) {
     poste_n += p.posta;
     guide += p.guida;
     if (p.posta) {
-      EXPECT_GE(p.box.x0, 0);
-      EXPECT_LE(p.box.x1, 500);
-      EXPECT_GE(p.box.y0, 0);
-      EXPECT_LE(p.box.y1, 400);
+      EXPECT_GE(p.dove.x0, 0);
+      EXPECT_LE(p.dove.x1, 500);
+      EXPECT_GE(p.dove.y0, 0);
+      EXPECT_LE(p.dove.y1, 400);
     }
   }
   EXPECT_EQ(poste_n, 30);
@@ -52,8 +52,8 @@ TEST(PoniEtichette, EvitaGliOstacoliELaLinea) {
   o.segmenti.push_back({{50, 100}, {100, 100}});  // the line comes from the left
   const auto poste = poni_etichette({{{100, 100}, 40, 12}}, o, {0, 0, 400, 400});
   ASSERT_TRUE(poste[0].posta);
-  EXPECT_FALSE(poste[0].box.sovrapposto(o.riquadri[0]));
-  EXPECT_FALSE(segmento_nel_riquadro(o.segmenti[0].first, o.segmenti[0].second, poste[0].box));
+  EXPECT_FALSE(poste[0].dove.sovrapposto(o.riquadri[0]));
+  EXPECT_FALSE(segmento_nel_riquadro(o.segmenti[0].first, o.segmenti[0].second, poste[0].dove));
 }
 
 TEST(PoniEtichette, SenzaPostoLEtichettaRestaFuori) {

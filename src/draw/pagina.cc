@@ -39,7 +39,7 @@ std::string dati_json(const scena& s, const disegno& d) {
   for (const rallentamento_scena& x : s.rallentamenti) r.push_back({x.inizio, x.fine, x.velocita});
   j["rallentamenti"] = r;
   nlohmann::json p = nlohmann::json::array();
-  for (const punto_pianta& x : d.plan.percorso)
+  for (const punto_pianta& x : d.pianta.percorso)
     p.push_back({x.metro, std::round(x.p.x * 10) / 10, std::round(x.p.y * 10) / 10});
   j["percorso"] = p;
   std::string testo = j.dump();

@@ -145,8 +145,8 @@ double altezza_pianta(const scena& s, double larghezza) {
   return std::max(pr.mondo.altezza() * pr.scala + 2 * bordo, 160.0);
 }
 
-pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
-  pianta risultato;
+pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
+  pianta_disegnata risultato;
   risultato.altezza = area.altezza();
   w.apri("g", {{"id", "pianta"}});
   w.vuoto("rect", {{"x", num(area.x0)},
@@ -299,7 +299,8 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
                        {"fill", std::string(stile::inchiostro_tenue)}});
     const etichetta_posta& e = poste[fine_stazioni + k];
     if (e.posta)
-      w.testo("text", {{"x", num(e.box.x0)}, {"y", num(e.box.y1 - 2.5)}}, testi[fine_stazioni + k]);
+      w.testo("text", {{"x", num(e.dove.x0)}, {"y", num(e.dove.y1 - 2.5)}},
+              testi[fine_stazioni + k]);
   }
   w.chiudi();
 
@@ -323,7 +324,7 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
   for (std::size_t k = 0; k < poste.size(); ++k) {
     if (!poste[k].posta || !poste[k].guida) continue;
     const punto a = richieste[k].ancora;
-    const riquadro& b = poste[k].box;
+    const riquadro& b = poste[k].dove;
     const punto c{std::clamp(a.x, b.x0, b.x1), std::clamp(a.y, b.y0 + 2, b.y1 - 2)};
     guide.muovi(a.x, a.y);
     guide.linea(c.x, c.y);
@@ -339,7 +340,7 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
          {{"id", "pianta-etichette-rallentamenti"}, {"font-size", "10"}, {"font-weight", "bold"}});
   for (std::size_t k = 0; k < numero_rallentamenti; ++k) {
     if (!poste[k].posta) continue;
-    const riquadro& b = poste[k].box;
+    const riquadro& b = poste[k].dove;
     w.vuoto("rect", {{"x", num(b.x0)},
                      {"y", num(b.y0)},
                      {"width", num(b.larghezza())},
@@ -366,7 +367,7 @@ pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
     if (!poste[k].posta) continue;
     ++risultato.stazioni_nominate;
     const std::size_t i = ordine[k - numero_rallentamenti];
-    const riquadro& b = poste[k].box;
+    const riquadro& b = poste[k].dove;
     if (rango(i) < 2)
       w.testo("text",
               {{"class", "nome-stazione"},

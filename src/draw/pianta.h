@@ -18,7 +18,7 @@ struct punto_pianta {
   punto p;
 };
 
-struct pianta {
+struct pianta_disegnata {
   double altezza = 0;                  // of the panel, in pixels
   std::vector<punto_pianta> percorso;  // the line as drawn
   int stazioni_nominate = 0;           // stations whose name found room
@@ -28,6 +28,6 @@ struct pianta {
 double altezza_pianta(const scena& s, double larghezza);
 
 // Draws the plan into the panel `area` (its height from altezza_pianta).
-pianta disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area);
+pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area);
 
 }  // namespace scen

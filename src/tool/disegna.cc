@@ -146,7 +146,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
   }
   uscita << fmt::format(
       "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n", nome,
-      km_italiani(s.lunghezza), s.stazioni.size(), d.plan.stazioni_nominate, s.segnali.size(),
+      km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate, s.segnali.size(),
       s.rallentamenti.size());
   return 0;
 }
