@@ -84,6 +84,14 @@ TEST_F(DisegnoPortato, LaScenaDalModello) {
   for (std::size_t i = 0; i < s.montagna.size(); ++i)
     zone += s.montagna[i].valore != 0 && (i == 0 || s.montagna[i - 1].valore == 0);
   EXPECT_EQ(zone, 15);
+  // From the trace: the sharpest curves are of class 6, both ways.
+  int destra = 0, sinistra = 0;
+  for (const gradino& g : s.curvatura) {
+    destra = std::max(destra, g.valore);
+    sinistra = std::min(sinistra, g.valore);
+  }
+  EXPECT_EQ(destra, 300);
+  EXPECT_EQ(sinistra, -300);
 }
 
 TEST_F(DisegnoPortato, TitoloESommario) {
@@ -154,6 +162,7 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
     EXPECT_EQ(elemento(id).attributo("class"), "dati");
   }
   EXPECT_EQ(quanti(elemento("serie-pendenza"), "path"), 2u);  // climbs and falls
+  EXPECT_EQ(quanti(elemento("serie-curve"), "path"), 2u);     // right and left
   // The limit, and the speed of each slowdown over its stretch.
   EXPECT_EQ(quanti(elemento("serie-velocita"), "path"), 3u);
   EXPECT_EQ(quanti(elemento("serie-montagna"), "rect"), 15u);
@@ -177,9 +186,10 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
   svg_->visita([&](const nodo_xml& n) {
     if (n.attributo("class") == "titolo-banda") titoli.push_back(n.testo);
   });
-  EXPECT_EQ(titoli, (std::vector<std::string>{"Quota rispetto all'origine (m)", "Pendenza (‰)",
-                                              "Velocità massima (km/h)", "Aderenza",
-                                              "Zone di montagna", "Segnali"}));
+  EXPECT_EQ(titoli, (std::vector<std::string>{
+                        "Quota rispetto all'origine (m)", "Pendenza (‰)",
+                        "Curve (a destra in alto, a sinistra in basso; R = raggio)",
+                        "Velocità massima (km/h)", "Aderenza", "Zone di montagna", "Segnali"}));
 }
 
 TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
@@ -221,6 +231,15 @@ TEST(Disegno, UnoScenarioPiccoloEUnoSenzaTracciato) {
     ASSERT_TRUE(scena_da_modello(lettura.m, s).riuscito());
     EXPECT_EQ(s.stazioni.size(), 2u);
     EXPECT_EQ(s.rallentamenti.size(), 1u);
+    // A class 1 curve to the left from 1350 m for 150 m, a class 3 to the
+    // right from 4000 m for 200 m: the cells at its ends hold the part of
+    // the turn that falls in them (one metre of 50 before it, 49 in its last).
+    if (con_tracciato == 1)
+      EXPECT_EQ(
+          s.curvatura,
+          (serie{{0, 0}, {1350, -10}, {1500, 0}, {3950, 1}, {4000, 40}, {4150, 39}, {4200, 0}}));
+    else
+      EXPECT_TRUE(s.curvatura.empty());
     const disegno d = disegna_scena(s);
     const auto svg = prova::leggi_xml(d.svg);
     EXPECT_EQ(svg->con_id("titolo")->testo, "Vela – Nuro");

@@ -29,6 +29,7 @@ std::string dati_json(const scena& s, const disegno& d) {
   j["velocita"] = serie_json(s.velocita);
   j["aderenza"] = serie_json(s.aderenza);
   j["montagna"] = serie_json(s.montagna);
+  j["curvatura"] = serie_json(s.curvatura);
   nlohmann::json q = nlohmann::json::array();
   for (punto p : quote(s)) q.push_back({p.x, std::round(p.y * 10) / 10});
   j["quote"] = q;

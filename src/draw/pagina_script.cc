@@ -180,8 +180,10 @@ const std::string_view script_pagina = R"js("use strict";
     let rallentamento = "";
     for (const r of D.rallentamenti) if (m >= r[0] && m <= r[1]) rallentamento = " · rallentamento " + r[2] + " km/h";
     const h = Math.round(quota(m));
+    const c = valore(D.curvatura, m);
+    const curva = c ? " · curva a " + (c > 0 ? "destra" : "sinistra") + " R " + Math.round(1e5 / Math.abs(c)) + " m" : "";
     lettura.textContent = "km " + km(m, 3) + " · pendenza " + (g > 0 ? "+" : "") + g + " ‰ · velocità " + v +
-      " km/h · aderenza " + a + (mo ? " · montagna " + mo : "") + rallentamento + " · quota " + (h > 0 ? "+" : "") + h + " m" + (D.stazioni.length ? " · " + dove(m) : "");
+      " km/h · aderenza " + a + (mo ? " · montagna " + mo : "") + curva + rallentamento + " · quota " + (h > 0 ? "+" : "") + h + " m" + (D.stazioni.length ? " · " + dove(m) : "");
   }
 
   function leggi(ev) {

@@ -27,6 +27,7 @@ struct banda {
 constexpr banda bande[] = {
     {"quota", "Quota rispetto all'origine (m)", 58},
     {"pendenza", "Pendenza (‰)", 64},
+    {"curve", "Curve (a destra in alto, a sinistra in basso; R = raggio)", 40},
     {"velocita", "Velocità massima (km/h)", 70},
     {"aderenza", "Aderenza", 38},
     {"montagna", "Zone di montagna", 14},
@@ -269,9 +270,31 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
     chiudi_dati(w);
   }
 
-  // Speed limit, with the slowdowns' speeds dashed over it.
+  // Curves: how sharply the line turns, to the right above the line and to
+  // the left below it, with the radius of the sharpest.
   {
     scala_y& sy = posti[2];
+    int massimo = 0;
+    for (const gradino& g : s.curvatura) massimo = std::max(massimo, std::abs(g.valore));
+    sy.alto = std::max(massimo, 10);
+    sy.basso = -sy.alto;
+    const std::string raggio = fmt::format("R {} m", num(1e5 / sy.alto, 0));
+    riga_griglia(w, a, sy.y(sy.alto), raggio);
+    riga_griglia(w, a, sy.y(0), "0", true);
+    riga_griglia(w, a, sy.y(sy.basso), raggio);
+    apri_dati(w, "serie-curve");
+    if (!s.curvatura.empty()) {
+      w.vuoto("path",
+              {{"d", area_gradini(s.curvatura, a, sy, 1)}, {"fill", std::string(stile::curva)}});
+      w.vuoto("path",
+              {{"d", area_gradini(s.curvatura, a, sy, -1)}, {"fill", std::string(stile::curva)}});
+    }
+    chiudi_dati(w);
+  }
+
+  // Speed limit, with the slowdowns' speeds dashed over it.
+  {
+    scala_y& sy = posti[3];
     int massimo = 50;
     for (const gradino& g : s.velocita) massimo = std::max(massimo, g.valore);
     sy.basso = 0;
@@ -309,7 +332,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
 
   // Adhesion, its values written where they change.
   {
-    scala_y& sy = posti[3];
+    scala_y& sy = posti[4];
     int basso = 1000, alto = 0;
     for (const gradino& g : s.aderenza) {
       basso = std::min(basso, g.valore);
@@ -337,7 +360,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
 
   // Mountain zones: a block each, darker for a higher value.
   {
-    const scala_y& sy = posti[4];
+    const scala_y& sy = posti[5];
     w.vuoto("line", {{"x1", num(a.x0)},
                      {"x2", num(a.x1)},
                      {"y1", num(sy.y1)},
@@ -360,7 +383,7 @@ profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquad
 
   // Signals: a tick each.
   {
-    const scala_y& sy = posti[5];
+    const scala_y& sy = posti[6];
     tracciato_svg d;
     for (long m : s.segnali) {
       if (m < 0 || m > s.lunghezza) continue;

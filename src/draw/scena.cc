@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
+#include <numbers>
 #include <set>
 #include <variant>
 
@@ -32,6 +34,27 @@ serie serie_di(const std::vector<cella>& celle, std::size_t n, Valore&& valore_d
   serie s;
   for (std::size_t i = 0; i < n; ++i) {
     const int v = valore_di(celle[i]);
+    if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
+  }
+  return s;
+}
+
+// The heading at metre i (of the step to metre i + 1), clockwise from Y.
+double rotta(const std::vector<punto>& t, std::size_t i) {
+  return std::atan2(t[i + 1].x - t[i].x, t[i + 1].y - t[i].y);
+}
+
+serie curvatura_di(const std::vector<punto>& t, std::size_t n) {
+  serie s;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t a = 50 * i, b = 50 * i + 50;
+    int v = 0;
+    if (b + 1 < t.size()) {
+      double giro = rotta(t, b) - rotta(t, a);
+      if (giro > std::numbers::pi) giro -= 2 * std::numbers::pi;
+      if (giro < -std::numbers::pi) giro += 2 * std::numbers::pi;
+      v = static_cast<int>(std::lround(giro / 50 * 1e5));
+    }
     if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
   }
   return s;
@@ -113,6 +136,7 @@ Stato scena_da_modello(const modello& m, scena& s) {
   s.velocita = serie_di(m.celle, n, [](const cella& c) { return 5 * int{c.vel_limite}; });
   s.aderenza = serie_di(m.celle, n, [](const cella& c) { return int{c.aderenza}; });
   s.montagna = serie_di(m.celle, n, [](const cella& c) { return int{c.montagna}; });
+  if (s.tracciato.size() > 2) s.curvatura = curvatura_di(s.tracciato, n);
   return Stato::ok();
 }
 

@@ -58,6 +58,10 @@ struct scena {
   serie velocita;  // km/h
   serie aderenza;  // as the cells hold it
   serie montagna;  // zone value, 0 outside the zones
+  // How the line turns over each 50 m, from its trace: the change of heading
+  // per metre in units of 0.00001 rad, positive to the right (a curve of
+  // class 1 gives 10, of class 6 300). Empty without a trace.
+  serie curvatura;
 };
 
 // The picture's content from a model that reading filled. A model without
