@@ -180,6 +180,35 @@ TEST_F(Ispeziona, TheLineFileInWords) {
             }));
 }
 
+// A line whose reading stopped: the trace ends where the reader stopped
+// (here at the end of the first curve), and one that is empty throughout.
+TEST_F(Ispeziona, ALineFileWhoseTraceStopsEarly) {
+  std::string linea = prova::linea_prova;
+  linea.replace(linea.find("curvad3,"), 8, "curvad,");
+  prova::scrivi(cartella.file("linea.txt"), linea);
+  prova::scrivi(cartella.file("treno.txt"), prova::treno_prova);
+  ASSERT_EQ(scenario({"compila", "linea.txt", "treno.txt", "."}).stato, 1);  // outcome 103
+  prova::scrivi(cartella.file("vuota_linea.dat"), std::string(2 * 2 * 7001, '\0'));
+  const prova::Esito e = scenario({"ispeziona", linea_compilata, "vuota_linea.dat"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.errori, "");
+  EXPECT_EQ(righe_di(e.uscita),
+            (std::vector<std::string>{
+                "Vela_Nuro_linea.dat: linea compilata, 91996 byte, tracciato dei metri 0-17000 "
+                "(una linea di 10000 m più 7000)",
+                "  metri pieni: 1501 (0-1500), primo metro vuoto: 1501",
+                "  lunghezza in linea retta: 1500,0 m (dal metro 0 al metro 1500)",
+                "  lunghezza lungo la linea: 1500,0 m",
+                "  riquadro: X da -1,1 a 0,0 m, Y da 0,0 a 1500,0 m (larghezza 1,1 m, altezza "
+                "1500,0 m)",
+                "",
+                "vuota_linea.dat: linea compilata, 28004 byte, tracciato dei metri 0-7000 (una "
+                "linea di 0 m più 7000)",
+                "  metri pieni: 0, primo metro vuoto: 0",
+                "  nessun metro pieno a partire dal metro 0: nessuna lunghezza né riquadro",
+            }));
+}
+
 // Files renamed: the codes they carry are not those of the keys in their
 // names, and the words say which they would be.
 TEST_F(Ispeziona, CodesThatAreNotThoseOfTheNameFailWithOne) {

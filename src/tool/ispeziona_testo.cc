@@ -166,7 +166,7 @@ righe righe_linea(const fatti& f) {
     riga += fmt::format(", primo metro vuoto: {}", f["primo_vuoto"].get<long>());
   r.push_back(riga);
   if (ultimo_pieno < 0) {
-    r.push_back("  nessun metro pieno dall'inizio: il tracciato non ha lunghezza");
+    r.push_back("  nessun metro pieno a partire dal metro 0: nessuna lunghezza né riquadro");
     return r;
   }
   r.push_back(fmt::format("  lunghezza in linea retta: {} m (dal metro 0 al metro {})",
