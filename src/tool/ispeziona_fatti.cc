@@ -161,7 +161,7 @@ fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
 
   fatti f = {{"file", nome}, {"tipo", "celle"}, {"byte", byte}, {"celle", celle.size()}};
   f["ultima_cella"] = m.ultima_cella;
-  f["lunghezza_percorso_circa"] = 50 * m.ultima_cella - metri_estesi_minimi;
+  f["lunghezza_percorso_circa"] = 50 * m.ultima_cella - metri_oltre_la_linea;
   f["chiavi_del_nome"] = del_nome ? chiavi_json(*del_nome) : fatti(nullptr);
   f["segno"] = {{"cella", 1}, {"campo", "valore_1"}, {"valore", celle[1].valore_1}};
   f["codice_gara_og"] = confronto_codice(og, del_nome, codice_og_di);
@@ -187,7 +187,7 @@ fatti fatti_linea(const std::string& nome, std::uint64_t byte, const modello& m)
   fatti f = {{"file", nome}, {"tipo", "linea"}, {"byte", byte}};
   f["metri"] = e.ultimo_metro + 1;
   f["ultimo_metro"] = e.ultimo_metro;
-  f["lunghezza_percorso"] = e.ultimo_metro - metri_estesi_minimi;
+  f["lunghezza_percorso"] = e.ultimo_metro - metri_oltre_la_linea;
   f["metri_pieni"] = e.metri_pieni;
   f["primo_vuoto"] = e.primo_vuoto ? fatti(*e.primo_vuoto) : fatti(nullptr);
   f["ultimo_pieno"] = e.ultimo_pieno;

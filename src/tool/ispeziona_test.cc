@@ -209,6 +209,46 @@ TEST_F(Ispeziona, ALineFileWhoseTraceStopsEarly) {
             }));
 }
 
+// Whatever `scenario compila` writes, `ispeziona` reads: the shortest line
+// there can be, a line of length 0, no line file, keys of more than 25
+// characters between them.
+TEST_F(Ispeziona, WhatCompilaWritesIsRead) {
+  struct Caso {
+    std::string linea;
+    std::vector<std::string> opzioni;
+    std::string cella;  // the first line said of the cell file
+  };
+  const std::string treno = prova::righe({"[generale]", "[fine]"});
+  const std::vector<Caso> casi = {
+      {prova::righe({"[generale]", "lunghezza percorso,    -6900", "[fine]"}),
+       {},
+       "Vela_Nuro_IC 731.dat: celle compilate, 45 byte, 3 celle (0-2), per una linea di circa "
+       "-6900 m"},
+      {prova::righe({"[generale]", "lunghezza percorso,    0", "[fine]"}),
+       {"--senza-linea"},
+       "Vela_Nuro_IC 731.dat: celle compilate, 2115 byte, 141 celle (0-140), per una linea di "
+       "circa 0 m"},
+      {prova::linea_prova,
+       {"--chiave-percorso", "Una_linea_lunga_davvero", "--chiave-treno", "Treno_lungo"},
+       "Una_linea_lunga_davvero_Treno_lungo.dat: celle compilate, 5115 byte, 341 celle (0-340), "
+       "per una linea di circa 10000 m"},
+  };
+  for (const Caso& c : casi) {
+    CartellaTemporanea uscita;
+    prova::scrivi(cartella.file("linea.txt"), c.linea);
+    prova::scrivi(cartella.file("treno.txt"), treno);
+    std::vector<std::string> argomenti = {"compila", "linea.txt", "treno.txt", uscita.percorso()};
+    argomenti.insert(argomenti.end(), c.opzioni.begin(), c.opzioni.end());
+    ASSERT_EQ(scenario(argomenti).stato, 0) << c.cella;
+    std::vector<std::string> file = {"ispeziona"};
+    for (const std::string& nome : uscita.elenco()) file.push_back(uscita.file(nome));
+    const prova::Esito e = scenario(file);
+    EXPECT_EQ(e.stato, 0) << c.cella << "\n" << e.uscita;
+    EXPECT_EQ(e.errori, "");
+    contiene(e.uscita, {uscita.percorso() + "/" + c.cella});
+  }
+}
+
 // Files renamed: the codes they carry are not those of the keys in their
 // names, and the words say which they would be.
 TEST_F(Ispeziona, CodesThatAreNotThoseOfTheNameFailWithOne) {
