@@ -73,8 +73,12 @@ Stato leggi_intervallo_celle(std::string_view testo, intervallo_celle& intervall
   return Stato::ok();
 }
 
-Stato richiesta_ispeziona_valida(const richiesta_ispeziona& richiesta) {
-  if (!richiesta.celle) return Stato::ok();
+Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::string* celle) {
+  if (celle == nullptr) return Stato::ok();
+  intervallo_celle intervallo;
+  Stato stato = leggi_intervallo_celle(*celle, intervallo);
+  if (!stato.riuscito()) return stato;
+  richiesta.celle = intervallo;
   for (const std::string& nome : richiesta.file)
     if (tipo_dal_nome(nome) == tipo_compilato::celle) return Stato::ok();
   return Stato::errore(
@@ -100,6 +104,7 @@ int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::o
     if (!richiesta.json) {
       if (!primo) uscita << '\n';
       for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
+      uscita.flush();  // each file's words before the next file's error
       primo = false;
     }
     elenco.push_back(std::move(f));

@@ -31,9 +31,11 @@ struct richiesta_ispeziona {
 // The message is for `uso_non_valido`.
 Stato leggi_intervallo_celle(std::string_view testo, intervallo_celle& intervallo);
 
-// A request that can be carried out: `--celle` only with a cell file among
-// the files (by its name). The message is for `uso_non_valido`.
-Stato richiesta_ispeziona_valida(const richiesta_ispeziona& richiesta);
+// Completes the request from the command line: `celle`, when `--celle` was
+// given, is its text, read by `leggi_intervallo_celle`; `--celle` needs a
+// cell file among the files (by its name). The message is for
+// `uso_non_valido`.
+Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::string* celle);
 
 // Reads every file of the request, in order, and writes to `uscita` what
 // each holds; a file that is no compiled file of the kind its name gives is
