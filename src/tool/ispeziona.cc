@@ -109,13 +109,20 @@ int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::o
     }
     elenco.push_back(std::move(f));
   }
+  const std::vector<std::string> fuori_posto = incoerenze(elenco);
+  if (!richiesta.json && !fuori_posto.empty()) {
+    if (!primo) uscita << '\n';
+    uscita << "file che non vanno insieme:\n";
+    for (const std::string& riga : fuori_posto) uscita << "  " << riga << '\n';
+  }
   if (richiesta.json) {
-    const fatti documento = {{"file", std::move(elenco)}, {"errori", falliti}};
+    const fatti documento = {
+        {"file", std::move(elenco)}, {"incoerenze", fuori_posto}, {"errori", falliti}};
     uscita << documento.dump(2, ' ', false, fatti::error_handler_t::replace) << '\n';
   }
   uscita.flush();
   if (falliti > 0) return uscita_fallita;
-  return concordi ? uscita_riuscita : uscita_esito;
+  return concordi && fuori_posto.empty() ? uscita_riuscita : uscita_esito;
 }
 
 }  // namespace scen

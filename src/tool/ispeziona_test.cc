@@ -272,6 +272,36 @@ TEST_F(Ispeziona, CodesThatAreNotThoseOfTheNameFailWithOne) {
            });
 }
 
+// A cell file cut at a cell's end and a line file of another compile are
+// files of their kinds, but not of the train file's line.
+TEST_F(Ispeziona, FilesOfOneScenarioThatDoNotGoTogether) {
+  copia(treno_compilato);
+  prova::scrivi(cartella.file(celle_compilate),
+                prova::leggi(compilati->file(celle_compilate)).substr(0, 15 * 6820));
+  prova::scrivi(cartella.file(linea_compilata), std::string(2 * 2 * 7001, '\0'));
+  std::filesystem::create_directory(cartella.file("altra"));
+  copia(celle_compilate, "altra/" + celle_compilate);  // another folder: not compared
+  const prova::Esito e = scenario(
+      {"ispeziona", treno_compilato, celle_compilate, linea_compilata, "altra/" + celle_compilate});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.errori, "");
+  const std::vector<std::string> righe = righe_di(e.uscita);
+  ASSERT_GE(righe.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(righe.end() - 4, righe.end()),
+            (std::vector<std::string>{
+                "",
+                "file che non vanno insieme:",
+                "  Vela_Nuro_IC 731.dat: 6820 celle, ma la linea di 334000 m di Vela_Nuro_IC "
+                "731.sim ne ha 6821: i due file non vengono dalla stessa compilazione",
+                "  Vela_Nuro_linea.dat: il tracciato arriva al metro 7000, ma la linea di 334000 m "
+                "di Vela_Nuro_IC 731.sim arriva al metro 341000: i due file non vengono dalla "
+                "stessa compilazione",
+            }));
+  const prova::Esito j = scenario({"ispeziona", "--json", treno_compilato, celle_compilate});
+  EXPECT_EQ(j.stato, 1);
+  EXPECT_EQ(nlohmann::json::parse(j.uscita)["incoerenze"].size(), 1u);
+}
+
 // Keys and texts outside ASCII: Windows-1252 in the files, UTF-8 on the
 // screen and in the names.
 TEST_F(Ispeziona, TextsAreShownInUtf8) {
@@ -307,6 +337,7 @@ TEST_F(Ispeziona, TheSameAsOneJsonDocument) {
   EXPECT_EQ(e.errori, "vuoto.sim: il file è vuoto\n");
   const nlohmann::json d = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(d["errori"], 1);
+  EXPECT_EQ(d["incoerenze"], nlohmann::json::array());
   ASSERT_EQ(d["file"].size(), 4u);
   const nlohmann::json& linea = d["file"][0];
   EXPECT_EQ(linea["tipo"], "linea");
