@@ -87,29 +87,37 @@ Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::st
 }
 
 int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::ostream& errori) {
+  // First every file read, then what files given together tell of each
+  // other, then the words or the document.
   fatti elenco = fatti::array();
   long falliti = 0;
   bool concordi = true;
-  bool primo = true;
   for (const std::string& nome : richiesta.file) {
     fatti f;
     const Stato stato = esamina(nome, richiesta.celle, f);
     if (!stato.riuscito()) {
-      errori << stato.messaggio() << '\n' << std::flush;
       ++falliti;
       elenco.push_back({{"file", nome}, {"errore", stato.messaggio()}});
       continue;
     }
     concordi = concordi && concorda_col_nome(f);
-    if (!richiesta.json) {
-      if (!primo) uscita << '\n';
-      for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
-      uscita.flush();  // each file's words before the next file's error
-      primo = false;
-    }
     elenco.push_back(std::move(f));
   }
+  unisci_cartelli(elenco);
   const std::vector<std::string> fuori_posto = incoerenze(elenco);
+
+  bool primo = true;
+  for (const fatti& f : elenco) {
+    if (f.contains("errore")) {
+      uscita.flush();  // the words of the files before, then this file's error
+      errori << f["errore"].get<std::string>() << '\n' << std::flush;
+      continue;
+    }
+    if (richiesta.json) continue;
+    if (!primo) uscita << '\n';
+    for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
+    primo = false;
+  }
   if (!richiesta.json && !fuori_posto.empty()) {
     if (!primo) uscita << '\n';
     uscita << "file che non vanno insieme:\n";

@@ -173,6 +173,11 @@ fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
                             {"oggetto", oggetto_cella(static_cast<Byte>(codice))},
                             {"celle", conteggio[codice]}});
   f["censimento"] = std::move(censimento);
+  fatti cartelli = fatti::array();
+  for (size_t i = 0; i < celle.size(); ++i)
+    if (celle[i].codice == codice_cella::cartello)
+      cartelli.push_back({{"cella", i}, {"metri", 50 * i}, {"registro", celle[i].valore_1}});
+  f["cartelli"] = std::move(cartelli);
   if (scelte) {
     fatti elenco = fatti::array();
     for (Long i = scelte->da; i <= std::min(scelte->a, m.ultima_cella); ++i)

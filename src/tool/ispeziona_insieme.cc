@@ -23,9 +23,36 @@ std::pair<std::string_view, std::string_view> cartella_e_radice(std::string_view
   return {cartella, radice};
 }
 
+// The cell file given with the train file `treno`, of the same folder and
+// name; nothing when there is none.
+const fatti* celle_del_treno(const fatti& letti, const fatti& treno) {
+  const auto [cartella, radice] = cartella_e_radice(treno["file"].get<std::string>(), ".sim");
+  for (const fatti& altro : letti) {
+    if (altro.value("tipo", "") != "celle") continue;
+    const auto [c, r] = cartella_e_radice(altro["file"].get<std::string>(), ".dat");
+    if (c == cartella && r == radice) return &altro;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-std::vector<std::string> incoerenze(const std::vector<fatti>& letti) {
+void unisci_cartelli(fatti& letti) {
+  for (fatti& treno : letti) {
+    if (treno.value("tipo", "") != "treno") continue;
+    const fatti* celle = celle_del_treno(letti, treno);
+    if (celle == nullptr) continue;
+    for (fatti& cartello : treno["cartelli"])
+      for (const fatti& dove : (*celle)["cartelli"])
+        if (dove["registro"] == cartello["registro"]) {
+          cartello["cella"] = dove["cella"];
+          cartello["metri"] = dove["metri"];
+          break;
+        }
+  }
+}
+
+std::vector<std::string> incoerenze(const fatti& letti) {
   std::vector<std::string> trovate;
   for (const fatti& treno : letti) {
     if (treno.value("tipo", "") != "treno") continue;

@@ -320,7 +320,7 @@ TEST_F(Ispeziona, TextsAreShownInUtf8) {
                "  chiavi nei registri 85 e 86: percorso \"Città\", treno \"R 1\", quelle del "
                "nome",
                "       2       9000     8800 -    9200     2        0  13:20:00  Nùro",
-               "      80  \"(  Cippo  )(Km 3+000)\"",
+               "      80  cella    60, da   3000 m  \"(  Cippo  )(Km 3+000)\"",
                "Città_R 1.dat: celle compilate, 5115 byte, 341 celle (0-340), per una linea di "
                "circa 10000 m",
            });
@@ -360,12 +360,17 @@ TEST_F(Ispeziona, TheSameAsOneJsonDocument) {
   EXPECT_EQ(treno["stazioni"][2]["orario"], "13:18:30");
   EXPECT_EQ(treno["stazioni"][1]["orario"], nullptr);
   ASSERT_EQ(treno["cartelli"].size(), 19u);
-  EXPECT_EQ(treno["cartelli"][0]["testo"], "(  Cippo  )(Km 8+000)");
+  EXPECT_EQ(treno["cartelli"][0],
+            nlohmann::json::parse(R"j({"registro": 80, "testo": "(  Cippo  )(Km 8+000)",
+              "cella": 160, "metri": 8000})j"));
   EXPECT_EQ(d["file"][2], nlohmann::json::parse(R"({"file": "vuoto.sim",
               "errore": "vuoto.sim: il file è vuoto"})"));
   const nlohmann::json& celle = d["file"][3];
   EXPECT_EQ(celle["censimento"][6], nlohmann::json::parse(R"({"codice": 6,
               "oggetto": "indicatore di velocità", "celle": 64})"));
+  EXPECT_EQ(celle["cartelli"].size(), 19u);
+  EXPECT_EQ(celle["cartelli"][18],
+            nlohmann::json::parse(R"({"cella": 6616, "metri": 330800, "registro": 62})"));
   EXPECT_EQ(celle["celle_scelte"]["celle"][0]["valore_3"], 1717);
   EXPECT_EQ(celle["celle_scelte"]["celle"][0]["metri"], 7350);
 }

@@ -175,6 +175,7 @@ inline constexpr std::string_view aiuto_ispeziona_piede =
     "                segnali, l'orologio, la sabbia, le vetture, la massa\n"
     "                frenata, il segno riservato e il codice di gara, le stazioni\n"
     "                con estensione, fermata e orario, i cartelli con il testo\n"
+    "                (e la cella, se si dà anche il file di celle)\n"
     "  P_T.dat       le celle compilate: quante sono, quante per ogni codice,\n"
     "                il segno riservato e il codice di gara\n"
     "Il codice di gara si confronta con quello delle chiavi del nome del file;\n"
