@@ -28,6 +28,7 @@ std::optional<Long> numero_cella(std::string_view testo) {
 // The file read and its facts; a message when it is no compiled file.
 Stato esamina(const std::string& nome, const std::optional<intervallo_celle>& celle,
               fatti& risultato) {
+  if (e_cartella(nome)) return Stato::errore(fmt::format("{}: è una cartella, non un file", nome));
   const std::optional<tipo_compilato> tipo = tipo_dal_nome(nome);
   if (!tipo)
     return Stato::errore(

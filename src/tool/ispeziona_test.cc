@@ -388,6 +388,7 @@ TEST_F(Ispeziona, ABadFileIsNamedWithWhatIsWrongAndTheOthersAreStillShown) {
   const std::vector<CasoCattivo> casi = {
       {"manca.sim", "", true, "manca.sim: il file non esiste"},
       {"cartella.dat", "/", false, "cartella.dat: è una cartella, non un file"},
+      {"uscita", "/", false, "uscita: è una cartella, non un file"},
       {"vuoto_linea.dat", "", false, "vuoto_linea.dat: il file è vuoto"},
       {"corto.sim", treno.substr(0, 100), false,
        "corto.sim: il file finisce dentro il registro 2, dopo 100 byte: è troncato o non è un "
