@@ -2,7 +2,10 @@
 // cells and the trace of the train file's line length.
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "inspect/lettura_compilati.h"
 #include "read/accesso.h"
@@ -14,13 +17,13 @@ namespace {
 
 // The folder part of a name ("" for none) and the name without its folder
 // and without `finale`.
-std::pair<std::string_view, std::string_view> cartella_e_radice(std::string_view nome,
-                                                                std::string_view finale) {
+std::pair<std::string, std::string> cartella_e_radice(std::string_view nome,
+                                                      std::string_view finale) {
   const size_t barra = nome.find_last_of('/');
   std::string_view cartella = barra == std::string_view::npos ? "" : nome.substr(0, barra + 1);
   std::string_view radice = nome.substr(cartella.size());
   radice.remove_suffix(std::min(finale.size(), radice.size()));
-  return {cartella, radice};
+  return {std::string(cartella), std::string(radice)};
 }
 
 // The cell file given with the train file `treno`, of the same folder and
@@ -75,7 +78,7 @@ std::vector<std::string> incoerenze(const fatti& letti) {
               nome, celle, lunghezza, nome_treno, attese));
       } else if (tipo == "linea") {
         const auto [c, percorso] = cartella_e_radice(nome, "_linea.dat");
-        if (c != cartella || !radice.starts_with(std::string(percorso) + "_")) continue;
+        if (c != cartella || !radice.starts_with(percorso + "_")) continue;
         const long ultimo = altro["ultimo_metro"].get<long>();
         if (ultimo != estesa)
           trovate.push_back(fmt::format(
