@@ -73,12 +73,12 @@ Stato leggi_cartella_compilata(const std::string& cartella, modello& m) {
   m.chiave_treno = chiave_treno;
 
   const Long lunghezza = m.registri[indice_registro::generali_treno].fine;
-  if (lunghezza < 0 || lunghezza > metri_estesi_massimi - metri_estesi_minimi)
+  if (lunghezza < -metri_oltre_la_linea || lunghezza > metri_estesi_massimi - metri_oltre_la_linea)
     return Stato::errore(
-        fmt::format("{}: la lunghezza della linea (registro 84) vale {} m, fuori da 0 a "
+        fmt::format("{}: la lunghezza della linea (registro 84) vale {} m, fuori da -7000 a "
                     "1.000.000 m",
                     treno, lunghezza));
-  const Long estesa = lunghezza + metri_estesi_minimi;
+  const Long estesa = lunghezza + metri_oltre_la_linea;
   const auto ultima = static_cast<Long>(cella_di(estesa));
   if (m.ultima_cella != ultima)
     return Stato::errore(

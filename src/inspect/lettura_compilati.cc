@@ -94,7 +94,8 @@ Stato leggi_celle_compilate(std::string_view byte, std::string_view nome,
   const size_t numero = byte.size() / byte_per_cella;
   if (numero < celle_minime)
     return Stato::errore(fmt::format(
-        "{}: {} celle, meno delle 141 che ha ogni file di celle compilate: il file è troncato",
+        "{}: {} celle, meno delle 2 che ha ogni file di celle compilate (la cella 1 porta il "
+        "segno): il file è troncato",
         nome, numero));
   if (numero > celle_massime)
     return Stato::errore(
@@ -205,9 +206,9 @@ Stato leggi_linea_compilata(std::string_view byte, std::string_view nome,
         "troncato o non è una linea compilata",
         nome, elementi));
   const size_t metri = elementi / 2;
-  if (metri < size_t{metri_estesi_minimi} + 1 || metri > size_t{metri_estesi_massimi} + 1)
+  if (metri < metri_minimi || metri > size_t{metri_estesi_massimi} + 1)
     return Stato::errore(
-        fmt::format("{}: {} metri per componente, fuori dai 7001 a 1007001 di una linea "
+        fmt::format("{}: {} metri per componente, fuori dai 2 a 1007001 di una linea "
                     "compilata: il file è troncato o non è una linea compilata",
                     nome, metri));
 

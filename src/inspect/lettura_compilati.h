@@ -26,11 +26,15 @@ std::string_view nome_tipo(tipo_compilato tipo);
 // nothing for any other name.
 std::optional<tipo_compilato> tipo_dal_nome(std::string_view nome);
 
-// Limits that every compiled file meets: line lengths 0 to 1,000,000 m give
-// traces of 7,001 to 1,007,001 metres and 141 to 20,141 cells.
-inline constexpr Long metri_estesi_minimi = 7000;
+// Limits that every compiled file meets. The trace and the cells run 7000 m
+// beyond the line's end; the longest line (1,000,000 m) gives a trace of
+// 1,007,001 metres and 20,141 cells. The readers take a line length down to
+// -7000 m, and the files are written as long as there is a cell 1 for the
+// mark: so at least 2 cells and a trace with metres 0 and 1.
+inline constexpr Long metri_oltre_la_linea = 7000;
 inline constexpr Long metri_estesi_massimi = 1007000;
-inline constexpr size_t celle_minime = 141;
+inline constexpr size_t metri_minimi = 2;
+inline constexpr size_t celle_minime = 2;
 inline constexpr size_t celle_massime = 20141;
 inline constexpr Integer segno_celle = 5121;    // cell 1, valore_1
 inline constexpr Integer segno_registri = 610;  // record 85, campo_7
@@ -38,7 +42,7 @@ inline constexpr Integer segno_registri = 610;  // record 85, campo_7
 // Readers of one file's bytes. `nome` (host text) begins every message,
 // as "NOME: what is wrong". On failure the table is left as it was.
 
-// The cell file: a whole number of 15-byte cells, 141 to 20,141 of them,
+// The cell file: a whole number of 15-byte cells, 2 to 20,141 of them,
 // cell 1 with the mark 5121, every cell code one that the compiler writes.
 Stato leggi_celle_compilate(std::string_view byte, std::string_view nome,
                             std::vector<cella>& celle);
@@ -49,7 +53,7 @@ Stato leggi_treno_compilato(std::string_view byte, std::string_view nome,
                             std::array<registro, indice_registro::numero>& registri);
 
 // The line file: variants (tags 0, 2, 5) that fill two components of equal
-// length, 7,001 to 1,007,001 metres each, Integers only at metres 0 and 1
+// length, 2 to 1,007,001 metres each, Integers only at metres 0 and 1
 // (0, 0 across and 0, 1 along).
 Stato leggi_linea_compilata(std::string_view byte, std::string_view nome,
                             std::array<componente_tracciato, 2>& tracciato);

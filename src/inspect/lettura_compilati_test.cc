@@ -135,8 +135,9 @@ TEST_F(LetturaCompilati, AFileThatIsNoCompiledFileOfItsKindIsRefusedWithItsName)
       {"corto.dat", C, celle.substr(0, celle.size() - 1),
        "102314 byte non fanno un numero intero di celle da 15 byte: il file è troncato o non "
        "contiene celle compilate"},
-      {"poche.dat", C, celle.substr(0, 15 * 140),
-       "140 celle, meno delle 141 che ha ogni file di celle compilate: il file è troncato"},
+      {"poche.dat", C, celle.substr(0, 15),
+       "1 celle, meno delle 2 che ha ogni file di celle compilate (la cella 1 porta il segno): "
+       "il file è troncato"},
       {"segno.dat", C, con(celle, 16, "\x02\x14"),
        "la cella 1 non porta il segno 5121 (valore_1 vale 5122): il file non contiene celle "
        "compilate"},
@@ -170,8 +171,8 @@ TEST_F(LetturaCompilati, AFileThatIsNoCompiledFileOfItsKindIsRefusedWithItsName)
       {"tipo_linea.dat", L, con(linea, 4, "\x03"),
        "al byte 4 un elemento di tipo 3, ma il tracciato ha solo i tipi 0 (vuoto), 2 (Integer) e 5 "
        "(Double): il file non è una linea compilata"},
-      {"poco_linea.dat", L, std::string(4 * 7000, '\0'),
-       "7000 metri per componente, fuori dai 7001 a 1007001 di una linea compilata: il file è "
+      {"poco_linea.dat", L, std::string(4, '\0'),
+       "1 metri per componente, fuori dai 2 a 1007001 di una linea compilata: il file è "
        "troncato o non è una linea compilata"},
       {"uno_linea.dat", L, con(linea, 10 * 341000 - 18 + 4 + 2, std::string("\x02\x00", 2)),
        "il metro 1 della componente Y vale 2 invece di 1: il file non è una linea compilata"},
@@ -189,6 +190,40 @@ TEST_F(LetturaCompilati, AFileThatIsNoCompiledFileOfItsKindIsRefusedWithItsName)
     const Stato stato = leggi_compilato(percorso, c.tipo, m);
     EXPECT_EQ(stato.messaggio(), percorso + ": " + c.messaggio) << c.nome;
     EXPECT_EQ(m.celle.size(), 3u) << c.nome << ": the model is left as it was";
+  }
+}
+
+// Every shorter piece of a real file is refused (a cell file cut at a cell's
+// end is cells still: only the train file's line length tells, in a folder),
+// and bytes changed at random give a reading or a refusal, never anything else.
+TEST_F(LetturaCompilati, EveryCutIsRefusedAndNoChangedByteBreaksTheReaders) {
+  const std::string treno = byte(treno_compilato), celle = byte(celle_compilate);
+  const std::string linea = byte(linea_compilata).substr(0, 200000);
+  std::array<registro, indice_registro::numero> registri;
+  std::vector<cella> lette;
+  std::array<componente_tracciato, 2> tracciato;
+  for (size_t n = 0; n < treno.size(); ++n)
+    ASSERT_FALSE(leggi_treno_compilato(treno.substr(0, n), "t", registri).riuscito()) << n;
+  for (size_t n = 0; n < celle.size(); n += 7) {
+    if (n % 15 == 0 && n >= 30) continue;
+    EXPECT_FALSE(leggi_celle_compilate(celle.substr(0, n), "c", lette).riuscito()) << n;
+  }
+
+  unsigned seme = 12345;
+  auto caso = [&seme](size_t limite) {
+    seme = seme * 1103515245u + 12345u;
+    return static_cast<size_t>(seme >> 8) % limite;
+  };
+  for (int prova = 0; prova < 300; ++prova) {
+    std::string t = treno, c = celle, l = linea;
+    for (int k = 0; k < 3; ++k) {
+      t[caso(t.size())] = static_cast<char>(caso(256));
+      c[caso(c.size())] = static_cast<char>(caso(256));
+      l[caso(200)] = static_cast<char>(caso(256));
+    }
+    (void)leggi_treno_compilato(t, "t", registri);
+    (void)leggi_celle_compilate(c, "c", lette);
+    (void)leggi_linea_compilata(l, "l", tracciato);
   }
 }
 

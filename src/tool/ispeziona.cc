@@ -28,6 +28,7 @@ std::optional<Long> numero_cella(std::string_view testo) {
 // The file read and its facts; a message when it is no compiled file.
 Stato esamina(const std::string& nome, const std::optional<intervallo_celle>& celle,
               fatti& risultato) {
+  if (e_cartella(nome)) return Stato::errore(fmt::format("{}: è una cartella, non un file", nome));
   const std::optional<tipo_compilato> tipo = tipo_dal_nome(nome);
   if (!tipo)
     return Stato::errore(
@@ -73,8 +74,12 @@ Stato leggi_intervallo_celle(std::string_view testo, intervallo_celle& intervall
   return Stato::ok();
 }
 
-Stato richiesta_ispeziona_valida(const richiesta_ispeziona& richiesta) {
-  if (!richiesta.celle) return Stato::ok();
+Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::string* celle) {
+  if (celle == nullptr) return Stato::ok();
+  intervallo_celle intervallo;
+  Stato stato = leggi_intervallo_celle(*celle, intervallo);
+  if (!stato.riuscito()) return stato;
+  richiesta.celle = intervallo;
   for (const std::string& nome : richiesta.file)
     if (tipo_dal_nome(nome) == tipo_compilato::celle) return Stato::ok();
   return Stato::errore(
@@ -83,34 +88,50 @@ Stato richiesta_ispeziona_valida(const richiesta_ispeziona& richiesta) {
 }
 
 int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::ostream& errori) {
+  // First every file read, then what files given together tell of each
+  // other, then the words or the document.
   fatti elenco = fatti::array();
   long falliti = 0;
   bool concordi = true;
-  bool primo = true;
   for (const std::string& nome : richiesta.file) {
     fatti f;
     const Stato stato = esamina(nome, richiesta.celle, f);
     if (!stato.riuscito()) {
-      errori << stato.messaggio() << '\n' << std::flush;
       ++falliti;
       elenco.push_back({{"file", nome}, {"errore", stato.messaggio()}});
       continue;
     }
     concordi = concordi && concorda_col_nome(f);
-    if (!richiesta.json) {
-      if (!primo) uscita << '\n';
-      for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
-      primo = false;
-    }
     elenco.push_back(std::move(f));
   }
+  unisci_cartelli(elenco);
+  const std::vector<std::string> fuori_posto = incoerenze(elenco);
+
+  bool primo = true;
+  for (const fatti& f : elenco) {
+    if (f.contains("errore")) {
+      uscita.flush();  // the words of the files before, then this file's error
+      errori << f["errore"].get<std::string>() << '\n' << std::flush;
+      continue;
+    }
+    if (richiesta.json) continue;
+    if (!primo) uscita << '\n';
+    for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
+    primo = false;
+  }
+  if (!richiesta.json && !fuori_posto.empty()) {
+    if (!primo) uscita << '\n';
+    uscita << "file che non vanno insieme:\n";
+    for (const std::string& riga : fuori_posto) uscita << "  " << riga << '\n';
+  }
   if (richiesta.json) {
-    const fatti documento = {{"file", std::move(elenco)}, {"errori", falliti}};
+    const fatti documento = {
+        {"file", std::move(elenco)}, {"incoerenze", fuori_posto}, {"errori", falliti}};
     uscita << documento.dump(2, ' ', false, fatti::error_handler_t::replace) << '\n';
   }
   uscita.flush();
   if (falliti > 0) return uscita_fallita;
-  return concordi ? uscita_riuscita : uscita_esito;
+  return concordi && fuori_posto.empty() ? uscita_riuscita : uscita_esito;
 }
 
 }  // namespace scen

@@ -161,7 +161,7 @@ fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
 
   fatti f = {{"file", nome}, {"tipo", "celle"}, {"byte", byte}, {"celle", celle.size()}};
   f["ultima_cella"] = m.ultima_cella;
-  f["lunghezza_percorso_circa"] = 50 * m.ultima_cella - metri_estesi_minimi;
+  f["lunghezza_percorso_circa"] = 50 * m.ultima_cella - metri_oltre_la_linea;
   f["chiavi_del_nome"] = del_nome ? chiavi_json(*del_nome) : fatti(nullptr);
   f["segno"] = {{"cella", 1}, {"campo", "valore_1"}, {"valore", celle[1].valore_1}};
   f["codice_gara_og"] = confronto_codice(og, del_nome, codice_og_di);
@@ -173,6 +173,11 @@ fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
                             {"oggetto", oggetto_cella(static_cast<Byte>(codice))},
                             {"celle", conteggio[codice]}});
   f["censimento"] = std::move(censimento);
+  fatti cartelli = fatti::array();
+  for (size_t i = 0; i < celle.size(); ++i)
+    if (celle[i].codice == codice_cella::cartello)
+      cartelli.push_back({{"cella", i}, {"metri", 50 * i}, {"registro", celle[i].valore_1}});
+  f["cartelli"] = std::move(cartelli);
   if (scelte) {
     fatti elenco = fatti::array();
     for (Long i = scelte->da; i <= std::min(scelte->a, m.ultima_cella); ++i)
@@ -187,7 +192,7 @@ fatti fatti_linea(const std::string& nome, std::uint64_t byte, const modello& m)
   fatti f = {{"file", nome}, {"tipo", "linea"}, {"byte", byte}};
   f["metri"] = e.ultimo_metro + 1;
   f["ultimo_metro"] = e.ultimo_metro;
-  f["lunghezza_percorso"] = e.ultimo_metro - metri_estesi_minimi;
+  f["lunghezza_percorso"] = e.ultimo_metro - metri_oltre_la_linea;
   f["metri_pieni"] = e.metri_pieni;
   f["primo_vuoto"] = e.primo_vuoto ? fatti(*e.primo_vuoto) : fatti(nullptr);
   f["ultimo_pieno"] = e.ultimo_pieno;

@@ -27,6 +27,16 @@ fatti fatti_linea(const std::string& nome, std::uint64_t byte, const modello& m)
 // not those of its name.
 bool concorda_col_nome(const fatti& f);
 
+// What does not fit among files given together: a cell file, or a line file,
+// beside a train file of the same scenario (same folder, same keys) whose
+// line length asks for another number of cells or another trace.
+std::vector<std::string> incoerenze(const fatti& letti);
+
+// The cells of the signposts, from a cell file given together with the train
+// file of the same scenario, added to the train file's signposts ("cella",
+// "metri").
+void unisci_cartelli(fatti& letti);
+
 // The facts of one file in words, one line each.
 std::vector<std::string> righe_fatti(const fatti& f);
 

@@ -180,6 +180,75 @@ TEST_F(Ispeziona, TheLineFileInWords) {
             }));
 }
 
+// A line whose reading stopped: the trace ends where the reader stopped
+// (here at the end of the first curve), and one that is empty throughout.
+TEST_F(Ispeziona, ALineFileWhoseTraceStopsEarly) {
+  std::string linea = prova::linea_prova;
+  linea.replace(linea.find("curvad3,"), 8, "curvad,");
+  prova::scrivi(cartella.file("linea.txt"), linea);
+  prova::scrivi(cartella.file("treno.txt"), prova::treno_prova);
+  ASSERT_EQ(scenario({"compila", "linea.txt", "treno.txt", "."}).stato, 1);  // outcome 103
+  prova::scrivi(cartella.file("vuota_linea.dat"), std::string(2 * 2 * 7001, '\0'));
+  const prova::Esito e = scenario({"ispeziona", linea_compilata, "vuota_linea.dat"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.errori, "");
+  EXPECT_EQ(righe_di(e.uscita),
+            (std::vector<std::string>{
+                "Vela_Nuro_linea.dat: linea compilata, 91996 byte, tracciato dei metri 0-17000 "
+                "(una linea di 10000 m più 7000)",
+                "  metri pieni: 1501 (0-1500), primo metro vuoto: 1501",
+                "  lunghezza in linea retta: 1500,0 m (dal metro 0 al metro 1500)",
+                "  lunghezza lungo la linea: 1500,0 m",
+                "  riquadro: X da -1,1 a 0,0 m, Y da 0,0 a 1500,0 m (larghezza 1,1 m, altezza "
+                "1500,0 m)",
+                "",
+                "vuota_linea.dat: linea compilata, 28004 byte, tracciato dei metri 0-7000 (una "
+                "linea di 0 m più 7000)",
+                "  metri pieni: 0, primo metro vuoto: 0",
+                "  nessun metro pieno a partire dal metro 0: nessuna lunghezza né riquadro",
+            }));
+}
+
+// Whatever `scenario compila` writes, `ispeziona` reads: the shortest line
+// there can be, a line of length 0, no line file, keys of more than 25
+// characters between them.
+TEST_F(Ispeziona, WhatCompilaWritesIsRead) {
+  struct Caso {
+    std::string linea;
+    std::vector<std::string> opzioni;
+    std::string cella;  // the first line said of the cell file
+  };
+  const std::string treno = prova::righe({"[generale]", "[fine]"});
+  const std::vector<Caso> casi = {
+      {prova::righe({"[generale]", "lunghezza percorso,    -6900", "[fine]"}),
+       {},
+       "Vela_Nuro_IC 731.dat: celle compilate, 45 byte, 3 celle (0-2), per una linea di circa "
+       "-6900 m"},
+      {prova::righe({"[generale]", "lunghezza percorso,    0", "[fine]"}),
+       {"--senza-linea"},
+       "Vela_Nuro_IC 731.dat: celle compilate, 2115 byte, 141 celle (0-140), per una linea di "
+       "circa 0 m"},
+      {prova::linea_prova,
+       {"--chiave-percorso", "Una_linea_lunga_davvero", "--chiave-treno", "Treno_lungo"},
+       "Una_linea_lunga_davvero_Treno_lungo.dat: celle compilate, 5115 byte, 341 celle (0-340), "
+       "per una linea di circa 10000 m"},
+  };
+  for (const Caso& c : casi) {
+    CartellaTemporanea uscita;
+    prova::scrivi(cartella.file("linea.txt"), c.linea);
+    prova::scrivi(cartella.file("treno.txt"), treno);
+    std::vector<std::string> argomenti = {"compila", "linea.txt", "treno.txt", uscita.percorso()};
+    argomenti.insert(argomenti.end(), c.opzioni.begin(), c.opzioni.end());
+    ASSERT_EQ(scenario(argomenti).stato, 0) << c.cella;
+    std::vector<std::string> file = {"ispeziona"};
+    for (const std::string& nome : uscita.elenco()) file.push_back(uscita.file(nome));
+    const prova::Esito e = scenario(file);
+    EXPECT_EQ(e.stato, 0) << c.cella << "\n" << e.uscita;
+    EXPECT_EQ(e.errori, "");
+    contiene(e.uscita, {uscita.percorso() + "/" + c.cella});
+  }
+}
+
 // Files renamed: the codes they carry are not those of the keys in their
 // names, and the words say which they would be.
 TEST_F(Ispeziona, CodesThatAreNotThoseOfTheNameFailWithOne) {
@@ -203,6 +272,36 @@ TEST_F(Ispeziona, CodesThatAreNotThoseOfTheNameFailWithOne) {
            });
 }
 
+// A cell file cut at a cell's end and a line file of another compile are
+// files of their kinds, but not of the train file's line.
+TEST_F(Ispeziona, FilesOfOneScenarioThatDoNotGoTogether) {
+  copia(treno_compilato);
+  prova::scrivi(cartella.file(celle_compilate),
+                prova::leggi(compilati->file(celle_compilate)).substr(0, 15 * 6820));
+  prova::scrivi(cartella.file(linea_compilata), std::string(2 * 2 * 7001, '\0'));
+  std::filesystem::create_directory(cartella.file("altra"));
+  copia(celle_compilate, "altra/" + celle_compilate);  // another folder: not compared
+  const prova::Esito e = scenario(
+      {"ispeziona", treno_compilato, celle_compilate, linea_compilata, "altra/" + celle_compilate});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.errori, "");
+  const std::vector<std::string> righe = righe_di(e.uscita);
+  ASSERT_GE(righe.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(righe.end() - 4, righe.end()),
+            (std::vector<std::string>{
+                "",
+                "file che non vanno insieme:",
+                "  Vela_Nuro_IC 731.dat: 6820 celle, ma la linea di 334000 m di Vela_Nuro_IC "
+                "731.sim ne ha 6821: i due file non vengono dalla stessa compilazione",
+                "  Vela_Nuro_linea.dat: il tracciato arriva al metro 7000, ma la linea di 334000 m "
+                "di Vela_Nuro_IC 731.sim arriva al metro 341000: i due file non vengono dalla "
+                "stessa compilazione",
+            }));
+  const prova::Esito j = scenario({"ispeziona", "--json", treno_compilato, celle_compilate});
+  EXPECT_EQ(j.stato, 1);
+  EXPECT_EQ(nlohmann::json::parse(j.uscita)["incoerenze"].size(), 1u);
+}
+
 // Keys and texts outside ASCII: Windows-1252 in the files, UTF-8 on the
 // screen and in the names.
 TEST_F(Ispeziona, TextsAreShownInUtf8) {
@@ -221,7 +320,7 @@ TEST_F(Ispeziona, TextsAreShownInUtf8) {
                "  chiavi nei registri 85 e 86: percorso \"Città\", treno \"R 1\", quelle del "
                "nome",
                "       2       9000     8800 -    9200     2        0  13:20:00  Nùro",
-               "      80  \"(  Cippo  )(Km 3+000)\"",
+               "      80  cella    60, da   3000 m  \"(  Cippo  )(Km 3+000)\"",
                "Città_R 1.dat: celle compilate, 5115 byte, 341 celle (0-340), per una linea di "
                "circa 10000 m",
            });
@@ -238,6 +337,7 @@ TEST_F(Ispeziona, TheSameAsOneJsonDocument) {
   EXPECT_EQ(e.errori, "vuoto.sim: il file è vuoto\n");
   const nlohmann::json d = nlohmann::json::parse(e.uscita);
   EXPECT_EQ(d["errori"], 1);
+  EXPECT_EQ(d["incoerenze"], nlohmann::json::array());
   ASSERT_EQ(d["file"].size(), 4u);
   const nlohmann::json& linea = d["file"][0];
   EXPECT_EQ(linea["tipo"], "linea");
@@ -260,12 +360,17 @@ TEST_F(Ispeziona, TheSameAsOneJsonDocument) {
   EXPECT_EQ(treno["stazioni"][2]["orario"], "13:18:30");
   EXPECT_EQ(treno["stazioni"][1]["orario"], nullptr);
   ASSERT_EQ(treno["cartelli"].size(), 19u);
-  EXPECT_EQ(treno["cartelli"][0]["testo"], "(  Cippo  )(Km 8+000)");
+  EXPECT_EQ(treno["cartelli"][0],
+            nlohmann::json::parse(R"j({"registro": 80, "testo": "(  Cippo  )(Km 8+000)",
+              "cella": 160, "metri": 8000})j"));
   EXPECT_EQ(d["file"][2], nlohmann::json::parse(R"({"file": "vuoto.sim",
               "errore": "vuoto.sim: il file è vuoto"})"));
   const nlohmann::json& celle = d["file"][3];
   EXPECT_EQ(celle["censimento"][6], nlohmann::json::parse(R"({"codice": 6,
               "oggetto": "indicatore di velocità", "celle": 64})"));
+  EXPECT_EQ(celle["cartelli"].size(), 19u);
+  EXPECT_EQ(celle["cartelli"][18],
+            nlohmann::json::parse(R"({"cella": 6616, "metri": 330800, "registro": 62})"));
   EXPECT_EQ(celle["celle_scelte"]["celle"][0]["valore_3"], 1717);
   EXPECT_EQ(celle["celle_scelte"]["celle"][0]["metri"], 7350);
 }
@@ -283,6 +388,7 @@ TEST_F(Ispeziona, ABadFileIsNamedWithWhatIsWrongAndTheOthersAreStillShown) {
   const std::vector<CasoCattivo> casi = {
       {"manca.sim", "", true, "manca.sim: il file non esiste"},
       {"cartella.dat", "/", false, "cartella.dat: è una cartella, non un file"},
+      {"uscita", "/", false, "uscita: è una cartella, non un file"},
       {"vuoto_linea.dat", "", false, "vuoto_linea.dat: il file è vuoto"},
       {"corto.sim", treno.substr(0, 100), false,
        "corto.sim: il file finisce dentro il registro 2, dopo 100 byte: è troncato o non è un "

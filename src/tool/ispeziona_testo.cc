@@ -99,9 +99,14 @@ righe righe_treno(const fatti& f) {
   } else {
     r.push_back(fmt::format("  cartelli: {}, registri 80-{}", cartelli.size(),
                             cartelli.back()["registro"].get<long>()));
-    for (const fatti& c : cartelli)
-      r.push_back(fmt::format("    {:4}  \"{}\"", c["registro"].get<long>(),
-                              c["testo"].get<std::string>()));
+    for (const fatti& c : cartelli) {
+      const std::string testo = fmt::format("\"{}\"", c["testo"].get<std::string>());
+      if (c.contains("cella"))
+        r.push_back(fmt::format("    {:4}  cella {:5}, da {:6} m  {}", c["registro"].get<long>(),
+                                c["cella"].get<long>(), c["metri"].get<long>(), testo));
+      else
+        r.push_back(fmt::format("    {:4}  {}", c["registro"].get<long>(), testo));
+    }
   }
   return r;
 }
@@ -166,7 +171,7 @@ righe righe_linea(const fatti& f) {
     riga += fmt::format(", primo metro vuoto: {}", f["primo_vuoto"].get<long>());
   r.push_back(riga);
   if (ultimo_pieno < 0) {
-    r.push_back("  nessun metro pieno dall'inizio: il tracciato non ha lunghezza");
+    r.push_back("  nessun metro pieno a partire dal metro 0: nessuna lunghezza né riquadro");
     return r;
   }
   r.push_back(fmt::format("  lunghezza in linea retta: {} m (dal metro 0 al metro {})",

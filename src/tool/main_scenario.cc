@@ -185,14 +185,9 @@ int main(int argc, char** argv) {
     if (!ispeziona->remaining().empty())
       return uso_non_valido("ispeziona: argomenti o opzioni non previsti: " +
                             elenco(ispeziona->remaining()));
-    if (ispeziona->count("--celle") > 0) {
-      scen::intervallo_celle intervallo;
-      scen::Stato stato = scen::leggi_intervallo_celle(celle_ispeziona, intervallo);
-      if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
-      richiesta_ispeziona.celle = intervallo;
-    }
-    scen::Stato valida = scen::richiesta_ispeziona_valida(richiesta_ispeziona);
-    if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
+    scen::Stato stato = scen::completa_richiesta_ispeziona(
+        richiesta_ispeziona, ispeziona->count("--celle") > 0 ? &celle_ispeziona : nullptr);
+    if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
     return scen::ispeziona(richiesta_ispeziona, std::cout, std::cerr);
   }
   if (!*compila) {
