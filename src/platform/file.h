@@ -3,8 +3,10 @@
 // host's own (UTF-8 on Linux).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/stato.h"
 
@@ -50,6 +52,12 @@ bool esiste(const std::string& percorso);
 
 // Whether `percorso` names a folder (a link to one counts).
 bool e_cartella(const std::string& percorso);
+
+// The size in bytes of the file `percorso`.
+Stato dimensione_file(const std::string& percorso, std::uint64_t& byte);
+
+// The names in the folder `cartella` (without "." and ".."), sorted.
+Stato elenca_cartella(const std::string& cartella, std::vector<std::string>& nomi);
 
 // Deletes the file if it exists; a file that is already gone is no failure.
 Stato elimina_file(const std::string& percorso);

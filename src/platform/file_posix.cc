@@ -1,9 +1,11 @@
 // Linux implementation of the host's files.
+#include <dirent.h>
 #include <fcntl.h>
 #include <fmt/format.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/file.h"
@@ -114,6 +116,30 @@ bool esiste(const std::string& percorso) {
 bool e_cartella(const std::string& percorso) {
   struct stat info;
   return ::stat(percorso.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+Stato dimensione_file(const std::string& percorso, std::uint64_t& byte) {
+  struct stat info;
+  if (::stat(percorso.c_str(), &info) != 0) return guasto("impossibile aprire", percorso, errno);
+  byte = static_cast<std::uint64_t>(info.st_size);
+  return Stato::ok();
+}
+
+Stato elenca_cartella(const std::string& cartella, std::vector<std::string>& nomi) {
+  DIR* d = ::opendir(cartella.c_str());
+  if (d == nullptr) return guasto("impossibile aprire la cartella", cartella, errno);
+  nomi.clear();
+  errno = 0;
+  while (const dirent* voce = ::readdir(d)) {
+    const std::string nome = voce->d_name;
+    if (nome != "." && nome != "..") nomi.push_back(nome);
+    errno = 0;
+  }
+  const int codice = errno;
+  ::closedir(d);
+  if (codice != 0) return guasto("impossibile leggere la cartella", cartella, codice);
+  std::sort(nomi.begin(), nomi.end());
+  return Stato::ok();
 }
 
 Stato elimina_file(const std::string& percorso) {

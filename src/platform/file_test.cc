@@ -42,5 +42,21 @@ TEST(File, ReadingAMissingFileNamesIt) {
   EXPECT_TRUE(elimina_file(cartella.file("manca")).riuscito());
 }
 
+TEST(File, AFoldersNamesAndAFilesSize) {
+  CartellaTemporanea cartella;
+  prova::scrivi(cartella.file("b c.sim"), "12345");
+  prova::scrivi(cartella.file("a.dat"), "");
+  std::vector<std::string> nomi = {"resta"};
+  ASSERT_TRUE(elenca_cartella(cartella.percorso(), nomi).riuscito());
+  EXPECT_EQ(nomi, (std::vector<std::string>{"a.dat", "b c.sim"}));
+  std::uint64_t byte = 9;
+  ASSERT_TRUE(dimensione_file(cartella.file("b c.sim"), byte).riuscito());
+  EXPECT_EQ(byte, 5u);
+  EXPECT_EQ(elenca_cartella(cartella.file("manca"), nomi).messaggio(),
+            "impossibile aprire la cartella \"" + cartella.file("manca") +
+                "\": file o cartella inesistente (No such file or directory)");
+  EXPECT_FALSE(dimensione_file(cartella.file("manca"), byte).riuscito());
+}
+
 }  // namespace
 }  // namespace scen

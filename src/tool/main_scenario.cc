@@ -10,7 +10,9 @@
 #endif
 #include "tool/compila.h"
 #include "tool/descrivi.h"
+#include "tool/disegna.h"
 #include "tool/documenti.h"
+#include "tool/ispeziona.h"
 #include "tool/testi_aiuto.h"
 #include "tool/verifica.h"
 
@@ -161,6 +163,36 @@ int main(int argc, char** argv) {
   importa->add_option("--treno", treno_importa, "anche una traccia di descrizione del treno")
       ->type_name("TRENO");
   importa->add_flag("--json", json_importa, "i risultati come un solo documento JSON");
+  scen::richiesta_disegna richiesta_disegna;
+  CLI::App* disegna = app.add_subcommand("disegna", std::string(scen::aiuto_disegna));
+  disegna->group("Comandi");
+  disegna->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  disegna->footer(std::string(scen::aiuto_disegna_piede));
+  disegna->allow_extras();
+  disegna
+      ->add_option("INGRESSI", richiesta_disegna.ingressi,
+                   "CARTELLA dei file compilati, oppure LINEA e TRENO")
+      ->required()
+      ->type_name("");
+  disegna->add_option("--uscita", richiesta_disegna.uscita, "il disegno: FILE.svg o FILE.html")
+      ->type_name("FILE");
+  disegna->add_flag("--utf8", richiesta_disegna.utf8, "LINEA e TRENO sono in UTF-8");
+
+  scen::richiesta_ispeziona richiesta_ispeziona;
+  std::string celle_ispeziona;
+  CLI::App* ispeziona = app.add_subcommand("ispeziona", std::string(scen::aiuto_ispeziona));
+  ispeziona->group("Comandi");
+  ispeziona->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  ispeziona->footer(std::string(scen::aiuto_ispeziona_piede));
+  ispeziona->allow_extras();
+  ispeziona->add_option("FILE", richiesta_ispeziona.file, "file compilati da ispezionare")
+      ->required()
+      ->type_name("");
+  ispeziona->add_flag("--json", richiesta_ispeziona.json, "tutto come un solo documento JSON");
+  ispeziona
+      ->add_option("--celle", celle_ispeziona,
+                   "mostra campo per campo le celle da DA ad A dei file di celle")
+      ->type_name("DA-A");
 
   try {
     app.parse(argc, argv);
@@ -178,6 +210,8 @@ int main(int argc, char** argv) {
     if (*verifica) return uso_non_valido("verifica: servono LINEA e TRENO");
     if (*documenti) return uso_non_valido("documenti: servono LINEA, TRENO e CARTELLA");
     if (*importa) return uso_non_valido("importa: servono TRACCIATO e --uscita LINEA");
+    if (*disegna) return uso_non_valido("disegna: servono CARTELLA, oppure LINEA e TRENO");
+    if (*ispeziona) return uso_non_valido("ispeziona: serve almeno un FILE");
     return uso_non_valido("compila: servono LINEA, TRENO e CARTELLA");
   } catch (const CLI::ArgumentMismatch& e) {
     return uso_non_valido(std::string("un'opzione senza il suo valore, o data più volte (") +
@@ -226,6 +260,23 @@ int main(int argc, char** argv) {
                  "l'importazione delle tracce GPS\n";
     return scen::uscita_fallita;
 #endif
+  }
+  if (*disegna) {
+    if (!disegna->remaining().empty())
+      return uso_non_valido("disegna: argomenti o opzioni non previsti: " +
+                            elenco(disegna->remaining()));
+    scen::Stato valida = scen::richiesta_disegna_valida(richiesta_disegna);
+    if (!valida.riuscito()) return uso_non_valido(valida.messaggio());
+    return scen::disegna(richiesta_disegna, std::cout, std::cerr);
+  }
+  if (*ispeziona) {
+    if (!ispeziona->remaining().empty())
+      return uso_non_valido("ispeziona: argomenti o opzioni non previsti: " +
+                            elenco(ispeziona->remaining()));
+    scen::Stato stato = scen::completa_richiesta_ispeziona(
+        richiesta_ispeziona, ispeziona->count("--celle") > 0 ? &celle_ispeziona : nullptr);
+    if (!stato.riuscito()) return uso_non_valido(stato.messaggio());
+    return scen::ispeziona(richiesta_ispeziona, std::cout, std::cerr);
   }
   if (!*compila) {
     // No command: the help, and a failure, since nothing was done.

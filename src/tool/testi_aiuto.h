@@ -11,10 +11,12 @@ inline constexpr std::string_view aiuto_scenario =
     "compilati che il simulatore carica; il comando descrivi scrive i file di\n"
     "descrizione e i documenti per il personale dello scenario portato, da cui\n"
     "partire; il comando verifica elenca in una volta tutti i problemi di una\n"
-    "coppia di file di descrizione, senza scrivere nulla; il comando documenti\n"
-    "scrive la scheda treno e l'ordine di rallentamento di una coppia di file di\n"
-    "descrizione; il comando importa scrive la descrizione di una linea da una\n"
-    "traccia GPS.\n";
+    "coppia di file di descrizione, senza scrivere nulla; il comando ispeziona\n"
+    "dice che cosa contengono i file compilati; il comando disegna fa\n"
+    "un'immagine dello scenario: la pianta della linea e il suo profilo; il\n"
+    "comando documenti scrive la scheda treno e l'ordine di rallentamento di una\n"
+    "coppia di file di descrizione; il comando importa scrive la descrizione di\n"
+    "una linea da una traccia GPS.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -203,6 +205,98 @@ inline constexpr std::string_view aiuto_documenti_piede =
     "     documento scritto\n"
     "  2  un file che non si può leggere, convertire o scrivere; una chiave o un\n"
     "     valore dell'intestazione che la scheda non può tenere; uso non valido\n";
+inline constexpr std::string_view aiuto_disegna =
+    "disegna uno scenario: la pianta della linea e il suo profilo, in SVG o HTML";
+
+// What `disegna` draws, where it writes it and how it ends.
+inline constexpr std::string_view aiuto_disegna_piede =
+    "scenario disegna (CARTELLA | LINEA TRENO) [--uscita FILE.svg | FILE.html] [--utf8]\n"
+    "Disegna lo scenario dei file compilati in CARTELLA, o quello delle descrizioni\n"
+    "LINEA e TRENO, lette in memoria come le legge scenario compila (non si scrive\n"
+    "nient'altro che il disegno).\n"
+    "\n"
+    "In alto la pianta della linea tracciata dal tracciato, con il nord in alto, una\n"
+    "barra di scala, i chilometri, le stazioni con il loro nome, i segnali, i\n"
+    "rallentamenti e le zone di montagna.\n"
+    "Sotto, su un solo asse delle distanze in chilometri: i nomi delle stazioni, la\n"
+    "quota rispetto all'origine data dalle pendenze, la pendenza, le curve (dal\n"
+    "tracciato, con il raggio), la velocità massima, l'aderenza, le zone di\n"
+    "montagna e i segnali; i rallentamenti sono ombreggiati e le stazioni sono\n"
+    "guide verticali.\n"
+    "\n"
+    "--uscita FILE.svg scrive un'immagine SVG; --uscita FILE.html una pagina unica,\n"
+    "che non prende nulla da fuori, con lo stesso disegno, in cui il profilo si\n"
+    "ingrandisce (rotella, pulsanti) e si scorre (trascinando) lungo l'asse delle\n"
+    "distanze e che sotto il puntatore mostra la posizione, la pendenza, la\n"
+    "velocità, l'aderenza e la quota, con il punto segnato sulla pianta; nel suo\n"
+    "indirizzo, #km=280-320 apre quel tratto e #punto=292.1 legge quel punto.\n"
+    "Senza --uscita il disegno va nella cartella corrente come P.svg (P = chiave\n"
+    "del percorso dei file compilati) o, dalle descrizioni, come il nome di LINEA\n"
+    "con .svg al posto della sua estensione (linea.txt dà linea.svg). Un file già\n"
+    "presente viene sostituito.\n"
+    "Con --utf8 LINEA e TRENO sono in UTF-8, come per scenario compila --utf8.\n"
+    "\n"
+    "Uscita standard: una riga con il file scritto e quello che mostra.\n"
+    "Errore standard: se la lettura delle descrizioni si ferma, la riga\n"
+    "\" Errore n. N\" e la riga \"FILE:RIGA: causa\", come per scenario compila.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  disegno scritto\n"
+    "  1  lo scenario non si legge fino in fondo: nessun disegno scritto\n"
+    "  2  un file o una cartella che non si può leggere, un disegno che non si può\n"
+    "     scrivere (con il nome e il motivo); uso non valido\n";
+
+inline constexpr std::string_view aiuto_ispeziona =
+    "dice che cosa contengono i file compilati di uno scenario";
+
+// What `ispeziona` shows, of which files, and how it ends.
+inline constexpr std::string_view aiuto_ispeziona_piede =
+    "scenario ispeziona FILE... [--json] [--celle DA-A]\n"
+    "Legge i file compilati FILE e dice che cosa contengono. Non scrive nessun\n"
+    "file. Il tipo di ogni file si riconosce dal nome (P = chiave del percorso,\n"
+    "T = chiave del treno):\n"
+    "  P_linea.dat   la linea compilata: quanti metri del tracciato sono pieni e\n"
+    "                il primo vuoto, la lunghezza in linea retta e lungo la\n"
+    "                linea, il riquadro che la contiene\n"
+    "  P_T.sim       il treno compilato: la lunghezza della linea, le tre\n"
+    "                progressive chilometriche, gli sfondi, la ripetizione dei\n"
+    "                segnali, l'orologio, la sabbia, le vetture, la massa\n"
+    "                frenata, il segno riservato e il codice di gara, le stazioni\n"
+    "                con estensione, fermata e orario, i cartelli con il testo\n"
+    "                (e la cella, se si dà anche il file di celle)\n"
+    "  P_T.dat       le celle compilate: quante sono, quante per ogni codice,\n"
+    "                il segno riservato e il codice di gara\n"
+    "Il codice di gara si confronta con quello delle chiavi del nome del file;\n"
+    "del treno si dice anche se le chiavi nei registri 85 e 86 sono quelle del\n"
+    "nome. I testi sono mostrati in UTF-8. Dati insieme, i file di uno stesso\n"
+    "scenario (stessa cartella, stesse chiavi) devono venire dalla stessa\n"
+    "compilazione: le celle e il tracciato della lunghezza della linea del\n"
+    "treno; quelli che non ci stanno si elencano alla fine, sotto \"file che\n"
+    "non vanno insieme:\".\n"
+    "\n"
+    "Prima di dirne qualcosa, di ogni file si controllano la dimensione e la\n"
+    "struttura: un file che non esiste, una cartella, un file vuoto, troncato o\n"
+    "che non è un file compilato del suo tipo si segnala sull'errore standard con\n"
+    "il suo nome e che cosa non va, e gli altri file si mostrano lo stesso:\n"
+    "  uscita/x.sim: il file finisce dentro il registro 86, dopo 3851 byte: è\n"
+    "  troncato o non è un treno compilato\n"
+    "\n"
+    "Con --celle DA-A (o --celle N, la sola cella N) si mostrano anche, campo per\n"
+    "campo, le celle da DA ad A di ogni file di celle, ciascuna con i metri da cui\n"
+    "comincia (50 per il suo numero). Con --json tutto è un solo documento JSON\n"
+    "sull'uscita standard:\n"
+    "  {\"file\": [{\"file\", \"tipo\", \"byte\", ...}, ...], \"incoerenze\": [...],\n"
+    "   \"errori\": N}\n"
+    "con \"tipo\" \"linea\", \"treno\" o \"celle\", e per un file che non si\n"
+    "legge {\"file\", \"errore\"}.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  ogni file letto, con il codice di gara delle chiavi del suo nome\n"
+    "  1  ogni file letto, ma un codice di gara (o le chiavi nei registri del\n"
+    "     treno) non è quello delle chiavi del nome, o dei file dello stesso\n"
+    "     scenario non vanno insieme\n"
+    "  2  un file che non si legge come file compilato (con il suo nome e il\n"
+    "     motivo); uso non valido\n";
 
 inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
 

@@ -1,0 +1,275 @@
+// The picture of the carried scenario and of small ones: what it shows and
+// that it is well formed.
+#include "draw/disegno.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "draw/pagina.h"
+#include "draw/scena.h"
+#include "draw/stile.h"
+#include "testing/prova_lettura.h"
+#include "testing/xml_minimo.h"
+
+namespace scen {
+namespace {
+
+using prova::nodo_xml;
+
+// The carried scenario, read once for all the tests of this file.
+class DisegnoPortato : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    auto lettura = std::make_unique<prova::Lettura>(1);
+    lettura->leggi(prova::portata("linea"), prova::portata("treno"));
+    ASSERT_EQ(lettura->m.errore_codice, esito::nessuno);
+    s_ = new scena;
+    ASSERT_TRUE(scena_da_modello(lettura->m, *s_).riuscito());
+    d_ = new disegno(disegna_scena(*s_));
+    svg_ = prova::leggi_xml(d_->svg).release();
+  }
+  static void TearDownTestSuite() {
+    delete s_;
+    delete d_;
+    delete svg_;
+  }
+  static const nodo_xml& elemento(const std::string& id) {
+    const nodo_xml* n = svg_->con_id(id);
+    if (n == nullptr) throw std::runtime_error("nessun elemento con id " + id);
+    return *n;
+  }
+  static std::size_t quanti(const nodo_xml& n, const std::string& nome,
+                            const std::string& classe = "") {
+    return n.conta([&](const nodo_xml& x) {
+      return x.nome == nome && (classe.empty() || x.attributo("class") == classe);
+    });
+  }
+  static inline scena* s_ = nullptr;
+  static inline disegno* d_ = nullptr;
+  static inline nodo_xml* svg_ = nullptr;
+};
+
+TEST_F(DisegnoPortato, LaScenaDalModello) {
+  const scena& s = *s_;
+  EXPECT_EQ(s.lunghezza, 334000);
+  EXPECT_EQ(s.tracciato.size(), 340999u) << "metres 0 to 340998 of the trace";
+  ASSERT_EQ(s.stazioni.size(), 45u);
+  EXPECT_EQ(s.stazioni.front().nome, "Vela");
+  EXPECT_EQ(s.stazioni.front().posizione, 0);
+  EXPECT_TRUE(s.stazioni.front().fermata);
+  EXPECT_EQ(s.stazioni.back().nome, "Nuro Centrale");
+  EXPECT_EQ(s.stazioni.back().posizione, 332750);
+  EXPECT_FALSE(s.stazioni.back().fermata);
+  ASSERT_EQ(s.segnali.size(), 179u);
+  EXPECT_EQ(s.segnali.front(), 1050);
+  EXPECT_EQ(s.segnali.back(), 331100);
+  EXPECT_EQ(s.cartelli.size(), 19u);
+  EXPECT_EQ(s.indicatori.size(), 64u);
+  ASSERT_EQ(s.rallentamenti.size(), 2u);
+  EXPECT_EQ(s.rallentamenti[0].avviso, 291850 - 1200);
+  EXPECT_EQ(s.rallentamenti[0].inizio, 291850);
+  EXPECT_EQ(s.rallentamenti[0].fine, 291850 + 500);
+  EXPECT_EQ(s.rallentamenti[0].velocita, 60);
+  EXPECT_EQ(s.rallentamenti[1].inizio, 308700);
+  EXPECT_EQ(s.rallentamenti[1].fine, 308700 + 200);
+  EXPECT_EQ(s.rallentamenti[1].velocita, 30);
+  EXPECT_EQ(s.aderenza, (serie{{0, 96}, {112000, 87}, {205000, 92}, {325950, 90}}));
+  EXPECT_EQ(s.pendenza.front().da, 0);
+  EXPECT_EQ(s.velocita.front().da, 0);
+  int zone = 0;
+  for (std::size_t i = 0; i < s.montagna.size(); ++i)
+    zone += s.montagna[i].valore != 0 && (i == 0 || s.montagna[i - 1].valore == 0);
+  EXPECT_EQ(zone, 15);
+  // From the trace: the sharpest curves are of class 6, both ways.
+  int destra = 0, sinistra = 0;
+  for (const gradino& g : s.curvatura) {
+    destra = std::max(destra, g.valore);
+    sinistra = std::min(sinistra, g.valore);
+  }
+  EXPECT_EQ(destra, 300);
+  EXPECT_EQ(sinistra, -300);
+}
+
+TEST_F(DisegnoPortato, TitoloESommario) {
+  EXPECT_EQ(svg_->nome, "svg");
+  EXPECT_EQ(svg_->attributo("xmlns"), "http://www.w3.org/2000/svg");
+  EXPECT_EQ(elemento("titolo").testo, "Vela – Nuro Centrale");
+  EXPECT_EQ(elemento("sommario").testo,
+            "334,0 km · 45 stazioni · 7 fermate · 179 segnali · 2 rallentamenti · 15 zone di "
+            "montagna");
+}
+
+TEST_F(DisegnoPortato, LaPiantaConScalaNordStazioniSegnaliERallentamenti) {
+  const nodo_xml& scala = elemento("scala");
+  EXPECT_EQ(quanti(scala, "rect"), 4u);
+  ASSERT_EQ(quanti(scala, "text"), 2u);
+  EXPECT_EQ(scala.figli.back()->testo, "20 km");
+  EXPECT_EQ(elemento("nord").figli.back()->testo, "N");
+
+  // The line is thinned for drawing: far fewer points than metres.
+  const std::string d = elemento("linea").attributo("d");
+  const auto punti = std::count(d.begin(), d.end(), 'L') + 1;
+  EXPECT_GT(punti, 100);
+  EXPECT_LT(punti, 5000);
+  EXPECT_EQ(d_->pianta.percorso.size(), static_cast<std::size_t>(punti));
+  EXPECT_EQ(d_->pianta.percorso.front().metro, 0);
+  EXPECT_EQ(d_->pianta.percorso.back().metro, 334000);
+
+  const std::string segnali = elemento("pianta-segnali").attributo("d");
+  EXPECT_EQ(std::count(segnali.begin(), segnali.end(), 'M'), 179);
+  EXPECT_EQ(quanti(elemento("pianta-rallentamenti"), "path"), 2u);
+  EXPECT_EQ(quanti(elemento("pianta-stazioni"), "circle"), 45u);
+  EXPECT_EQ(quanti(elemento("pianta-montagna"), "path"), 15u);
+}
+
+TEST_F(DisegnoPortato, OgniStazioneHaIlSuoNomeESenzaSovrapposizioni) {
+  const nodo_xml& nomi = elemento("pianta-nomi");
+  ASSERT_EQ(quanti(nomi, "text", "nome-stazione"), 45u);
+  EXPECT_EQ(d_->pianta.stazioni_nominate, 45);
+  std::vector<std::string> attesi;
+  for (const stazione_scena& st : s_->stazioni) attesi.push_back(st.nome);
+  std::vector<std::string> scritti;
+  std::vector<riquadro> box;
+  for (const auto& t : nomi.figli) {
+    scritti.push_back(t->testo);
+    const double x = std::stod(t->attributo("x")), y = std::stod(t->attributo("y"));
+    const double w = stile::larghezza_testo(t->testo, 11, t->attributo("font-weight") == "bold");
+    box.push_back({x, y - 10, x + w, y + 2});
+  }
+  std::sort(attesi.begin(), attesi.end());
+  std::sort(scritti.begin(), scritti.end());
+  EXPECT_EQ(scritti, attesi);
+  for (std::size_t i = 0; i < box.size(); ++i)
+    for (std::size_t k = i + 1; k < box.size(); ++k)
+      EXPECT_FALSE(box[i].sovrapposto(box[k]))
+          << nomi.figli[i]->testo << " e " << nomi.figli[k]->testo;
+  // The slowdowns' speeds are labelled too.
+  const nodo_xml& etichette = elemento("pianta-etichette-rallentamenti");
+  ASSERT_EQ(quanti(etichette, "text"), 2u);
+  EXPECT_EQ(etichette.figli[1]->testo, "60 km/h");
+  EXPECT_EQ(etichette.figli[3]->testo, "30 km/h");
+}
+
+TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
+  for (const char* id : {"serie-quota", "serie-aderenza"}) {
+    SCOPED_TRACE(id);
+    ASSERT_EQ(quanti(elemento(id), "path"), 1u);
+    EXPECT_FALSE(elemento(id).figli[0]->attributo("d").empty());
+    EXPECT_EQ(elemento(id).attributo("class"), "dati");
+  }
+  EXPECT_EQ(quanti(elemento("serie-pendenza"), "path"), 2u);  // climbs and falls
+  EXPECT_EQ(quanti(elemento("serie-curve"), "path"), 2u);     // right and left
+  // The limit, and the speed of each slowdown over its stretch.
+  EXPECT_EQ(quanti(elemento("serie-velocita"), "path"), 3u);
+  EXPECT_EQ(quanti(elemento("serie-montagna"), "rect"), 15u);
+  const std::string segnali = elemento("serie-segnali").figli[0]->attributo("d");
+  EXPECT_EQ(std::count(segnali.begin(), segnali.end(), 'M'), 179);
+  EXPECT_EQ(quanti(elemento("profilo-rallentamenti"), "rect"), 2u);
+  EXPECT_EQ(quanti(elemento("profilo-guide"), "line"), 45u);
+  EXPECT_EQ(quanti(elemento("nomi-profilo"), "g", "nome"), 45u);
+  EXPECT_EQ(quanti(elemento("testi-aderenza"), "text"), 4u);
+
+  // The distance axis: a tick every 25 km, then what it measures.
+  std::vector<std::string> tacche;
+  for (const auto& f : elemento("asse-km").figli)
+    if (f->nome == "text") tacche.push_back(f->testo);
+  ASSERT_EQ(tacche.size(), 15u);
+  EXPECT_EQ(tacche.front(), "0");
+  EXPECT_EQ(tacche[13], "325");
+  EXPECT_EQ(tacche.back(), "km dall'origine della linea");
+
+  std::vector<std::string> titoli;
+  svg_->visita([&](const nodo_xml& n) {
+    if (n.attributo("class") == "titolo-banda") titoli.push_back(n.testo);
+  });
+  EXPECT_EQ(titoli, (std::vector<std::string>{
+                        "Quota rispetto all'origine (m)", "Pendenza (‰)",
+                        "Curve (a destra in alto, a sinistra in basso; R = raggio)",
+                        "Velocità massima (km/h)", "Aderenza", "Zone di montagna", "Segnali"}));
+}
+
+TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
+  const std::string h = pagina_html(*s_, *d_);
+  EXPECT_EQ(h.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(h.find(d_->svg), std::string::npos) << "the same drawing";
+  EXPECT_NE(h.find(std::string(script_pagina)), std::string::npos);
+  for (const char* esterno : {"src=", "href=", "@import", "https:", "<link", "<iframe"})
+    EXPECT_EQ(h.find(esterno), std::string::npos) << esterno;
+  // The only address is the SVG namespace, in the drawing and in the script.
+  std::size_t da = 0, indirizzi = 0;
+  const std::string spazio_svg = "http://www.w3.org/2000/svg\"";
+  while ((da = h.find("http", da)) != std::string::npos) {
+    EXPECT_EQ(h.compare(da, spazio_svg.size(), spazio_svg), 0) << h.substr(da, 40);
+    ++indirizzi;
+    ++da;
+  }
+  EXPECT_EQ(indirizzi, 2u);
+
+  const std::string apertura = "<script type=\"application/json\" id=\"dati-scenario\">";
+  const std::size_t inizio = h.find(apertura) + apertura.size();
+  const std::size_t fine = h.find("</script>", inizio);
+  const nlohmann::json j = nlohmann::json::parse(h.substr(inizio, fine - inizio));
+  EXPECT_EQ(j["lunghezza"], 334000);
+  EXPECT_EQ(j["stazioni"].size(), 45u);
+  EXPECT_EQ(j["stazioni"][44][1], "Nuro Centrale");
+  EXPECT_EQ(j["aderenza"].size(), 4u);
+  EXPECT_EQ(j["percorso"].size(), d_->pianta.percorso.size());
+  EXPECT_EQ(j["rallentamenti"][1], nlohmann::json::array({308700, 308900, 30}));
+}
+
+TEST(Disegno, UnoScenarioPiccoloEUnoSenzaTracciato) {
+  for (Long con_tracciato : {1, 0}) {
+    SCOPED_TRACE(con_tracciato);
+    prova::Lettura lettura(con_tracciato);
+    lettura.leggi(prova::linea_prova, prova::treno_prova);
+    ASSERT_EQ(lettura.m.errore_codice, esito::nessuno);
+    scena s;
+    ASSERT_TRUE(scena_da_modello(lettura.m, s).riuscito());
+    EXPECT_EQ(s.stazioni.size(), 2u);
+    EXPECT_EQ(s.rallentamenti.size(), 1u);
+    // A class 1 curve to the left from 1350 m for 150 m, a class 3 to the
+    // right from 4000 m for 200 m: the cells at its ends hold the part of
+    // the turn that falls in them (one metre of 50 before it, 49 in its last).
+    if (con_tracciato == 1)
+      EXPECT_EQ(
+          s.curvatura,
+          (serie{{0, 0}, {1350, -10}, {1500, 0}, {3950, 1}, {4000, 40}, {4150, 39}, {4200, 0}}));
+    else
+      EXPECT_TRUE(s.curvatura.empty());
+    const disegno d = disegna_scena(s);
+    const auto svg = prova::leggi_xml(d.svg);
+    EXPECT_EQ(svg->con_id("titolo")->testo, "Vela – Nuro");
+    EXPECT_EQ(svg->con_id("linea") != nullptr, con_tracciato == 1);
+    EXPECT_EQ(svg->con_id("nomi-profilo")->figli.size(), 2u);
+    if (con_tracciato == 0)
+      EXPECT_EQ(svg->con_id("pianta")->figli.back()->testo,
+                "pianta non disponibile: lo scenario non ha il tracciato della linea");
+    else
+      EXPECT_EQ(svg->con_id("scala")->figli.back()->testo, "2 km");
+  }
+}
+
+TEST(Disegno, UnModelloSenzaLineaNonSiDisegna) {
+  scena s;
+  modello vuoto;
+  Stato stato = scena_da_modello(vuoto, s);
+  EXPECT_EQ(stato.messaggio(), "la linea non ha celle: manca la sua lunghezza");
+
+  modello corto;
+  corto.celle.resize(10);
+  stato = scena_da_modello(corto, s);
+  EXPECT_EQ(stato.messaggio(), "la lunghezza della linea è 0 m: non c'è nulla da disegnare");
+  corto.registri[indice_registro::generali_treno].fine = 600;
+  stato = scena_da_modello(corto, s);
+  EXPECT_EQ(stato.messaggio(), "la linea è lunga 600 m ma le celle ne coprono solo 500");
+  corto.registri[indice_registro::generali_treno].fine = 500;
+  EXPECT_TRUE(scena_da_modello(corto, s).riuscito());
+  EXPECT_TRUE(s.tracciato.empty());
+}
+
+}  // namespace
+}  // namespace scen

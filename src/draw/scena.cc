@@ -1,0 +1,143 @@
+#include "draw/scena.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <numbers>
+#include <set>
+#include <variant>
+
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+// An object placed on a cell stands in the cell after its position.
+long posizione_oggetto(std::size_t i) { return 50 * (static_cast<long>(i) - 1); }
+
+// The value of a trace element, or nothing when it is empty.
+bool valore(const variante& v, double& d) {
+  if (const auto* i = std::get_if<Integer>(&v)) {
+    d = *i;
+    return true;
+  }
+  if (const auto* r = std::get_if<double>(&v)) {
+    d = *r;
+    return true;
+  }
+  return false;
+}
+
+template <class Valore>
+serie serie_di(const std::vector<cella>& celle, std::size_t n, Valore&& valore_di) {
+  serie s;
+  for (std::size_t i = 0; i < n; ++i) {
+    const int v = valore_di(celle[i]);
+    if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
+  }
+  return s;
+}
+
+// The heading at metre i (of the step to metre i + 1), clockwise from Y.
+double rotta(const std::vector<punto>& t, std::size_t i) {
+  return std::atan2(t[i + 1].x - t[i].x, t[i + 1].y - t[i].y);
+}
+
+serie curvatura_di(const std::vector<punto>& t, std::size_t n) {
+  serie s;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t a = 50 * i, b = 50 * i + 50;
+    int v = 0;
+    if (b + 1 < t.size()) {
+      double giro = rotta(t, b) - rotta(t, a);
+      if (giro > std::numbers::pi) giro -= 2 * std::numbers::pi;
+      if (giro < -std::numbers::pi) giro += 2 * std::numbers::pi;
+      v = static_cast<int>(std::lround(giro / 50 * 1e5));
+    }
+    if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
+  }
+  return s;
+}
+
+}  // namespace
+
+Stato scena_da_modello(const modello& m, scena& s) {
+  s = {};
+  const long lunghezza = m.registri[indice_registro::generali_treno].fine;
+  if (m.celle.empty()) return Stato::errore("la linea non ha celle: manca la sua lunghezza");
+  if (lunghezza <= 0)
+    return Stato::errore(
+        fmt::format("la lunghezza della linea è {} m: non c'è nulla da disegnare", lunghezza));
+  // The cells that cover the line: the last one begins before its end.
+  const std::size_t n = static_cast<std::size_t>((lunghezza + 49) / 50);
+  if (n > m.celle.size())
+    return Stato::errore(fmt::format("la linea è lunga {} m ma le celle ne coprono solo {}",
+                                     lunghezza, 50 * static_cast<long>(m.celle.size())));
+  s.lunghezza = lunghezza;
+
+  const auto& x = m.tracciato[0];
+  const auto& y = m.tracciato[1];
+  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+    punto p;
+    if (!valore(x[i], p.x) || !valore(y[i], p.y)) break;
+    s.tracciato.push_back(p);
+  }
+
+  std::set<long> cartelli;
+  rallentamento_scena aperto;
+  bool in_corso = false;
+  long avviso = -1;
+  for (std::size_t i = 0; i < m.celle.size(); ++i) {
+    const cella& c = m.celle[i];
+    const long p = posizione_oggetto(i);
+    switch (c.codice) {
+      case codice_cella::segnale:
+        s.segnali.push_back(p);
+        break;
+      case codice_cella::indicatore_velocita:
+        s.indicatori.push_back(p);
+        break;
+      case codice_cella::avviso_rallentamento:
+        avviso = p;
+        break;
+      case codice_cella::inizio_rallentamento:
+        aperto = {avviso, p, p, c.valore_1};
+        avviso = -1;
+        in_corso = true;
+        break;
+      case codice_cella::fine_rallentamento:
+        if (in_corso) {
+          aperto.fine = p;
+          s.rallentamenti.push_back(aperto);
+          in_corso = false;
+        }
+        break;
+      case codice_cella::cartello:
+        if (c.valore_1 > 0 && c.valore_1 < indice_registro::numero) {
+          cartelli.insert(c.valore_1);
+          s.cartelli.push_back(
+              {p, da_1252_a_utf8(m.registri[static_cast<std::size_t>(c.valore_1)].nome)});
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  for (int i = 1; i <= indice_registro::primo_cartello; ++i) {
+    const registro& r = m.registri[static_cast<std::size_t>(i)];
+    if (cartelli.count(i) || r == registro{}) continue;
+    s.stazioni.push_back(
+        {da_1252_a_utf8(r.nome), r.progressiva, r.inizio, r.fine, r.fermata != 0, r.orario});
+  }
+
+  s.pendenza = serie_di(m.celle, n, [](const cella& c) { return int{c.pendenza} - 100; });
+  s.velocita = serie_di(m.celle, n, [](const cella& c) { return 5 * int{c.vel_limite}; });
+  s.aderenza = serie_di(m.celle, n, [](const cella& c) { return int{c.aderenza}; });
+  s.montagna = serie_di(m.celle, n, [](const cella& c) { return int{c.montagna}; });
+  if (s.tracciato.size() > 2) s.curvatura = curvatura_di(s.tracciato, n);
+  return Stato::ok();
+}
+
+}  // namespace scen

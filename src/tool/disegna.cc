@@ -1,0 +1,154 @@
+#include "tool/disegna.h"
+
+#include <fmt/format.h>
+
+#include <memory>
+#include <ostream>
+
+#include "content/chiavi_portate.h"
+#include "draw/disegno.h"
+#include "draw/pagina.h"
+#include "draw/scena.h"
+#include "inspect/cartella_compilata.h"
+#include "model/esiti.h"
+#include "platform/file.h"
+#include "platform/windows1252.h"
+#include "read/campi.h"
+#include "read/diagnosi.h"
+#include "read/guasto.h"
+#include "read/lettore_linea.h"
+#include "read/lettore_treno.h"
+#include "read/lettura.h"
+#include "text/da_utf8.h"
+
+namespace scen {
+
+namespace {
+
+enum class formato { svg, html };
+
+bool finisce_con(const std::string& testo, std::string_view coda) {
+  if (testo.size() < coda.size()) return false;
+  for (std::size_t i = 0; i < coda.size(); ++i) {
+    char c = testo[testo.size() - coda.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != coda[i]) return false;
+  }
+  return true;
+}
+
+// The name without its folder and its last extension.
+std::string radice(const std::string& percorso) {
+  std::string nome = percorso;
+  while (nome.size() > 1 && nome.back() == '/') nome.pop_back();
+  if (const auto barra = nome.rfind('/'); barra != std::string::npos) nome = nome.substr(barra + 1);
+  if (const auto punto = nome.rfind('.'); punto != std::string::npos && punto > 0)
+    nome.resize(punto);
+  return nome.empty() || nome == "." || nome == ".." ? "scenario" : nome;
+}
+
+// Both descriptions read from memory, as the compile step reads them from
+// their files, into a model with the carried keys and the trace.
+Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata) {
+  fermata = false;
+  std::string byte[2];
+  for (int i = 0; i < 2; ++i) {
+    Stato stato = leggi_file(r.ingressi[static_cast<std::size_t>(i)], byte[i]);
+    if (stato.riuscito() && r.utf8)
+      stato = descrizione_da_utf8(std::string(byte[i]), r.ingressi[static_cast<std::size_t>(i)],
+                                  byte[i]);
+    if (!stato.riuscito()) return stato;
+  }
+  m.chiave_percorso = chiave_percorso_portata;
+  m.chiave_treno = chiave_treno_portata;
+  m.con_tracciato = 1;
+  m.registri[indice_registro::generali_linea].nome = m.chiave_percorso;
+  m.registri[indice_registro::generali_ripetizione].nome = m.chiave_treno;
+
+  diagnosi_lettura diagnosi;
+  posizione_lettura p;
+  try {
+    p.file = r.ingressi[0];
+    campi linea(std::move(byte[0]));
+    const esito_linea esito_l = leggi_linea(m, linea, p, diagnosi);
+    if (esito_l.prosegui) {
+      p = {};
+      p.file = r.ingressi[1];
+      campi treno(std::move(byte[1]));
+      leggi_treno(m, treno, esito_l, p, diagnosi);
+    }
+  } catch (const guasto_lettura& g) {
+    m.errore_codice = esito::errore_di_lettura;
+    diagnosi_del_guasto(diagnosi, g, p);
+  }
+  if (m.errore_codice == esito::nessuno) return Stato::ok();
+  fermata = true;
+  errori << " Errore n. " << testo_esito(m.errore_codice, m.errore_posizione) << '\n';
+  for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';
+  return Stato::errore(
+      "la lettura si è fermata: nessun disegno scritto (scenario verifica "
+      "elenca tutti i problemi)");
+}
+
+std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave) {
+  if (richiesta.ingressi.size() == 1)
+    return (chiave.empty() ? radice(richiesta.ingressi[0]) : chiave) + ".svg";
+  return radice(richiesta.ingressi.front()) + ".svg";
+}
+
+}  // namespace
+
+Stato richiesta_disegna_valida(const richiesta_disegna& richiesta) {
+  if (richiesta.ingressi.empty() || richiesta.ingressi.size() > 2)
+    return Stato::errore(fmt::format("disegna: servono CARTELLA, oppure LINEA e TRENO (dati {})",
+                                     richiesta.ingressi.size()));
+  if (!richiesta.uscita.empty() && !finisce_con(richiesta.uscita, ".svg") &&
+      !finisce_con(richiesta.uscita, ".html"))
+    return Stato::errore(
+        fmt::format("disegna: il disegno \"{}\" deve finire in .svg o .html", richiesta.uscita));
+  if (richiesta.utf8 && richiesta.ingressi.size() == 1)
+    return Stato::errore("disegna: --utf8 vale solo per LINEA e TRENO");
+  return Stato::ok();
+}
+
+int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const formato f = finisce_con(richiesta.uscita, ".html") ? formato::html : formato::svg;
+
+  auto m = std::make_unique<modello>();
+  std::string chiave;
+  if (richiesta.ingressi.size() == 2) {
+    bool fermata = false;
+    Stato stato = leggi_coppia(richiesta, *m, errori, fermata);
+    if (!stato.riuscito()) {
+      errori << stato.messaggio() << '\n';
+      return fermata ? 1 : 2;
+    }
+  } else {
+    if (Stato stato = leggi_cartella_compilata(richiesta.ingressi[0], *m); !stato.riuscito()) {
+      errori << stato.messaggio() << '\n';
+      return 2;
+    }
+    chiave = da_1252_a_utf8(m->chiave_percorso);
+  }
+
+  scena s;
+  if (Stato stato = scena_da_modello(*m, s); !stato.riuscito()) {
+    errori << "disegna: " << stato.messaggio() << '\n';
+    return 1;
+  }
+  const disegno d = disegna_scena(s);
+  const std::string nome =
+      richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;
+  const std::string contenuto = f == formato::html ? pagina_html(s, d) : d.svg;
+  if (Stato stato = sostituisci_file(nome, contenuto); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n';
+    return 2;
+  }
+  uscita << fmt::format(
+      "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n", nome,
+      km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate, s.segnali.size(),
+      s.rallentamenti.size());
+  return 0;
+}
+
+}  // namespace scen

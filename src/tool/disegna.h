@@ -1,0 +1,35 @@
+// `scenario disegna`: one picture of a scenario, from its compiled files or
+// from a pair of descriptions read in memory, as SVG or as a page that zooms
+// along the line.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/stato.h"
+
+namespace scen {
+
+struct richiesta_disegna {
+  // One folder of compiled files, or the line and the train descriptions.
+  std::vector<std::string> ingressi;
+  std::string uscita;  // FILE.svg or FILE.html; empty: the default name
+  bool utf8 = false;   // the descriptions in UTF-8, any line ends
+};
+
+// A usage fault of the request, in words: not one or two inputs, or an
+// output name that ends neither in ".svg" nor in ".html".
+Stato richiesta_disegna_valida(const richiesta_disegna& richiesta);
+
+// Draws the scenario and writes the picture (a valid request). Without a
+// name for it, it goes into the current folder, named after the input: the
+// route key of the compiled files, or the line description's name with
+// ".svg" for its extension. Writes one line on `uscita`
+// naming the file written and what it shows; problems go to `errori`
+// ("FILE:RIGA: causa" for a description that does not read). Returns the
+// exit status: 0 written, 1 the scenario does not read through (nothing
+// written), 2 a file that cannot be read or written, or bad usage.
+int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen
