@@ -15,6 +15,9 @@ namespace scen {
 // How long a run waits for the lock before it tells the user that it waits.
 inline constexpr int attesa_prima_di_avvisare_ms = 1000;
 
+// What a run tells the user when it has waited that long for `cartella`.
+std::string avviso_attesa(const std::string& cartella);
+
 class blocco_cartella {
  public:
   blocco_cartella() = default;

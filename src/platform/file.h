@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/interruzione.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -25,7 +27,8 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
 // `e_nome_temporaneo`). `apri` creates it new and exclusive: a name that
 // exists already, a link among them, is never opened, followed or reused
 // (another random name is tried). The rename in `completa` is the only step
-// that touches the target's name.
+// that touches the target's name. While it exists, the temporary file is
+// recorded for removal if the process is interrupted.
 class file_nuovo {
  public:
   explicit file_nuovo(std::string percorso);
@@ -43,6 +46,7 @@ class file_nuovo {
   std::string percorso_;
   std::string temporaneo_;
   std::intptr_t fd_ = -1;  // the host's handle on the temporary file
+  std::unique_ptr<rimuovi_se_interrotto> interruzione_;
 };
 
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
