@@ -2,11 +2,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fmt/format.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
+#include <cstdint>
 #include <vector>
 
 #include "platform/file.h"
@@ -36,8 +37,10 @@ Stato scrivi_tutto(int fd, std::string_view dati, const std::string& percorso) {
 // A name for the temporary file of `percorso`, unique to this process and
 // unlikely to be taken by anything else.
 std::string nome_temporaneo(const std::string& percorso) {
-  static std::random_device fonte;
-  const auto casuale = static_cast<std::uint32_t>(fonte());
+  static std::uint32_t contatore = 0;
+  std::uint32_t casuale = 0;
+  if (::getrandom(&casuale, sizeof casuale, 0) != static_cast<ssize_t>(sizeof casuale))
+    casuale = ++contatore * 0x9e3779b9u;  // no random bytes: O_EXCL still keeps names apart
   return fmt::format("{}.~parziale.{}.{:08x}", percorso, ::getpid(), casuale);
 }
 
