@@ -72,6 +72,7 @@ Stato file_nuovo::apri() {
   constexpr int tentativi = 16;
   for (int i = 0;; ++i) {
     temporaneo_ = nome_temporaneo(percorso_);
+    segnali_trattenuti trattenuti;
     const int fd =
         ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {

@@ -3,13 +3,16 @@
 // what killed runs left behind. The built program runs in a folder of its own.
 #include "tool/compila.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -111,7 +114,7 @@ TEST_F(CompilaFile, UnaSecondaEsecuzioneAspettaLaPrimaEDiceCheAspetta) {
 
   prova::Esito esito;
   std::thread seconda([&] { esito = compila(); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(attesa_prima_di_avvisare_ms + 500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(attesa_prima_di_avvisare_ms + 1000));
   EXPECT_TRUE(fs::is_empty(cartella.file("uscita"))) << "the second run did not wait";
   bloccata.reset();
   seconda.join();
@@ -197,18 +200,44 @@ TEST_F(CompilaFile, LaMemoriaEsauritaEUnGuastoCheSiDice) {
 TEST_F(CompilaFile, UnSegnaleDInterruzioneOTerminazioneTogliELaCartellaPrivata) {
   // The line is a pipe that nobody writes: the run waits in it, with its
   // private folder made.
-  ASSERT_EQ(::mkfifo(cartella.file("tubo").c_str(), 0600), 0);
+  const std::string tubo = cartella.file("tubo");
+  ASSERT_EQ(::mkfifo(tubo.c_str(), 0600), 0);
   for (int segnale : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(segnale);
+    fs::remove(cartella.file("pid"));
+    for (const fs::directory_entry& voce : fs::directory_iterator(cartella.file("tmp")))
+      fs::remove_all(voce.path());
     prova::Esito esito;
+    std::atomic<bool> finita{false};
     std::thread run([&] {
       esito = prova::esegui("echo $$ >pid && exec env " + comando("tubo"), cartella.percorso());
+      finita = true;
     });
-    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (nessuna_cartella_privata() && std::chrono::steady_clock::now() < limite)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(nessuna_cartella_privata());
-    ::kill(static_cast<pid_t>(std::stol(leggi(cartella.file("pid")))), segnale);
+    // The run's own private folder, "scenario-<pid>-XXXXXX".
+    auto privata_fatta = [&] {
+      const std::string pid = leggi(cartella.file("pid"));
+      if (pid.empty() || pid.back() != '\n') return false;
+      const std::string inizio = "scenario-" + pid.substr(0, pid.size() - 1) + "-";
+      for (const fs::directory_entry& voce : fs::directory_iterator(cartella.file("tmp")))
+        if (voce.path().filename().string().rfind(inizio, 0) == 0) return true;
+      return false;
+    };
+    auto attendi = [](const std::function<bool()>& fatto) {
+      const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (!fatto() && std::chrono::steady_clock::now() < limite)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      return fatto();
+    };
+    if (attendi(privata_fatta))
+      ::kill(static_cast<pid_t>(std::stol(leggi(cartella.file("pid")))), segnale);
+    else
+      ADD_FAILURE() << "no private folder";
+    if (!attendi([&] { return finita.load(); })) {
+      ADD_FAILURE() << "the run goes on";
+      // Let the run read an empty line and end.
+      const int fd = ::open(tubo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) ::close(fd);
+    }
     run.join();
 
     EXPECT_EQ(esito.stato, -1) << "ended by the signal";
