@@ -250,11 +250,16 @@ TEST_F(CompilaFile, LeRimanenzeDiEsecuzioniUcciseVannoViaEIlRestoResta) {
   const contenuto_cartella attesi = da_sola("linea.txt");
   prova::scrivi(cartella.file("fuori/bersaglio"), "fuori");
   // Left by killed runs: go.
-  for (const char* nome : {"Vela_Nuro_linea.dat.~parziale.12345.0badcafe", "a.dat.~parziale"})
+  for (const char* nome : {"Vela_Nuro_linea.dat.~parziale.999999999.0badcafe", "a.dat.~parziale"})
     prova::scrivi(cartella.file("uscita/") + nome, "a metà");
   const std::string dell_autore = prova::impronta("dell'autore");
-  // Not temporaries of these programs, or not files: stay.
+  // Not temporaries of these programs, or not files, or of a process that
+  // runs: stay.
   contenuto_cartella restano;
+  const std::string di_un_vivo =
+      "Vela_Nuro_IC 731.sim.~parziale." + std::to_string(::getpid()) + ".0badcafe";
+  prova::scrivi(cartella.file("uscita/" + di_un_vivo), "dell'autore");
+  restano[di_un_vivo] = dell_autore;
   for (const char* nome : {"note.~parziale.txt", "a.~parziale.1.0badcaf", "a.~parziale.x.0badcafe",
                            ".~parziale", "a.~parziale.1.0BADCAFE"}) {
     prova::scrivi(cartella.file("uscita/") + nome, "dell'autore");
