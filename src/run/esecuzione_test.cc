@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -161,6 +162,43 @@ TEST(Esecuzione, RunningOutOfMemoryIsReportedAndTheDescriptionFilesGo) {
   EXPECT_EQ(esito.errori, std::string(memoria_esaurita) + "\n");
   EXPECT_EQ(cartella.elenco(),
             (std::vector<std::string>{note, rallentamenti, scheda, "compilatore"}));
+}
+
+TEST(Esecuzione, AnInterruptRemovesTheDescriptionFilesAndTheTemporaryFile) {
+  struct caso {
+    int segnale;
+    std::string quando;  // the moment of the signal: deleting or renaming to...
+    std::string nome;    // ...this name
+    std::vector<std::string> restano;
+  };
+  const caso casi[] = {
+      // The first file complete under its temporary name.
+      {SIGINT, "RINOMINANDO", descrizione_linea, {}},
+      // The line description written, the train's complete.
+      {SIGTERM, "RINOMINANDO", descrizione_treno, {}},
+      // Reading, with both description files in the folder.
+      {SIGHUP, "ELIMINANDO", descrizione_linea, {note, rallentamenti, scheda}},
+      // The compiled train file complete under its temporary name.
+      {SIGTERM,
+       "RINOMINANDO",
+       "Vela_Nuro_IC 731.sim",
+       {note, rallentamenti, scheda, "Vela_Nuro_linea.dat"}},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.quando + " " + c.nome);
+    CartellaTemporanea cartella;
+    prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+    prova::Esito esito = prova::esegui(
+        prova::con_guasti("SCEN_PROVA_SEGNALE=" + std::to_string(c.segnale) +
+                          " SCEN_PROVA_SEGNALE_" + c.quando + "=" + prova::tra_apici(c.nome)) +
+            "./compilatore",
+        cartella.percorso());
+    EXPECT_EQ(esito.stato, 128 + c.segnale) << "ended by the signal";
+    std::vector<std::string> attesi = c.restano;
+    attesi.push_back("compilatore");
+    std::sort(attesi.begin(), attesi.end());
+    EXPECT_EQ(cartella.elenco(), attesi);
+  }
 }
 
 TEST(Esecuzione, ADeletionRefusedInReadingIsOutcome25WithTheFileAndTheReason) {

@@ -6,7 +6,12 @@
 //   SCEN_PROVA_PROCESSO=N           the process id is N;
 //   SCEN_PROVA_CASUALE=zero         random bytes are all zero;
 //   SCEN_PROVA_CASUALE=alterni      every other request (the first, the
-//                                    third, ...) gets zero bytes.
+//                                    third, ...) gets zero bytes;
+//   SCEN_PROVA_SEGNALE=N with SCEN_PROVA_SEGNALE_ELIMINANDO=TESTO or
+//   SCEN_PROVA_SEGNALE_RINOMINANDO=TESTO
+//                                    the process gets signal N when it first
+//                                    asks to delete a name that contains
+//                                    TESTO, or to rename a file to one.
 // Without them the host behaves as usual. It is never part of the programs.
 #include <dlfcn.h>
 #include <sys/random.h>
@@ -16,6 +21,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,12 +34,24 @@ const char* variabile(const char* nome) {
 }
 
 std::atomic<unsigned> richieste_casuali{0};
+std::atomic<bool> segnale_dato{false};
+
+// Sends the signal asked for, once, if `nome` is the name that the
+// variable `quando` waits for.
+void forse_segnale(const char* quando, const char* nome) {
+  const char* numero = variabile("SCEN_PROVA_SEGNALE");
+  const char* dove = variabile(quando);
+  if (numero == nullptr || dove == nullptr || std::strstr(nome, dove) == nullptr) return;
+  if (segnale_dato.exchange(true)) return;
+  ::kill(static_cast<pid_t>(::syscall(SYS_getpid)), std::atoi(numero));
+}
 
 }  // namespace
 
 extern "C" {
 
 int unlink(const char* nome) noexcept {
+  forse_segnale("SCEN_PROVA_SEGNALE_ELIMINANDO", nome);
   const char* rifiutato = variabile("SCEN_PROVA_NON_ELIMINARE");
   if (rifiutato != nullptr && std::strstr(nome, rifiutato) != nullptr) {
     errno = EACCES;
@@ -41,6 +60,13 @@ int unlink(const char* nome) noexcept {
   using funzione = int (*)(const char*);
   static const auto vera = reinterpret_cast<funzione>(::dlsym(RTLD_NEXT, "unlink"));
   return vera(nome);
+}
+
+int rename(const char* da, const char* a) noexcept {
+  forse_segnale("SCEN_PROVA_SEGNALE_RINOMINANDO", a);
+  using funzione = int (*)(const char*, const char*);
+  static const auto vera = reinterpret_cast<funzione>(::dlsym(RTLD_NEXT, "rename"));
+  return vera(da, a);
 }
 
 pid_t getpid() noexcept {
