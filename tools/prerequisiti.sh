@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the project.
 set -euo pipefail
-pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev libproj-dev libxml2-dev librsvg2-bin chromium)
+pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev util-linux libproj-dev libxml2-dev librsvg2-bin chromium)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")

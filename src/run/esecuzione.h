@@ -22,7 +22,9 @@ struct risultato_build {
 // Runs every step in order: the two description files, the three crew
 // documents, then the compile step. Stops at the first file that cannot be
 // written. A reading diagnosis names its description file by its name in
-// `cartella`.
+// `cartella`. The folder is locked for the whole run (another run in it
+// waits) and cleared of what killed runs left; the description files go on
+// every way out once written, std::bad_alloc passed on included.
 risultato_build esegui_build(const std::string& cartella);
 
 }  // namespace scen

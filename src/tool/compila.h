@@ -35,7 +35,9 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
 // `errori`; the last line written to `uscita` is always the outcome line
 // "esito errore_codice=N errore_posizione=P", except after errors 1250 and
 // 1251; when a given file or the folder cannot be used nothing is read and
-// the line gives the model's fields as they stand (0). Returns the exit status.
+// the line gives the model's fields as they stand (0). The output folder is
+// locked for the whole run (another run in it waits). Running out of memory
+// is a failure with its message and no outcome line. Returns the exit status.
 int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori);
 
 }  // namespace scen

@@ -8,6 +8,7 @@
 #ifdef SCEN_CON_IMPORTA
 #include "import/importa.h"
 #endif
+#include "platform/interruzione.h"
 #include "tool/compila.h"
 #include "tool/descrivi.h"
 #include "tool/disegna.h"
@@ -32,6 +33,7 @@ std::string elenco(const std::vector<std::string>& voci) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  scen::prepara_processo();
   CLI::App app{std::string(scen::aiuto_scenario), "scenario"};
   app.footer(std::string(scen::aiuto_scenario_piede));
   app.get_formatter()->label("Usage", "Uso");
