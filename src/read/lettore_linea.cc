@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -44,7 +45,15 @@ class lettore_linea final : public lettore_descrizione {
  private:
   bool apertura() override {
     if (!trova_generale()) return false;
-    if (!sezione_generale()) return false;
+    bool prosegui = false;
+    try {
+      prosegui = sezione_generale();
+    } catch (const guasto_lettura&) {
+      dimensiona();
+      throw;
+    }
+    dimensiona();
+    if (!prosegui) return false;
     inizia_record();
     return true;
   }
@@ -105,7 +114,11 @@ class lettore_linea final : public lettore_descrizione {
   // The general records: each is a record of its own on the keyword field,
   // whose values count from 1.
 
-  // The line length sizes the cells and, when it is built, the trace.
+  // The line length sizes the cells and, when it is built, the trace. Nothing
+  // in the general section writes either table, so a length record only
+  // notes the sizes and the tables take the last of them once, on the way out
+  // of the section (`dimensiona`): a line length repeated thousands of times
+  // costs no more than one.
   bool lunghezza() {
     p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_treno];
@@ -122,11 +135,24 @@ class lettore_linea final : public lettore_descrizione {
           fmt::format("la lunghezza della linea vale {} m, ma va da 0 a 1.000.000 m", r.fine), 1);
     m_.lunghezza_estesa = static_cast<Long>(estesa);
     m_.ultima_cella = static_cast<Long>(cella_di(estesa));
-    m_.celle.assign(static_cast<size_t>(m_.ultima_cella) + 1, cella{});
-    if (m_.con_tracciato != 0)
-      for (auto& componente : m_.tracciato)
-        componente.assign(static_cast<size_t>(estesa) + 1, variante{});
+    da_dimensionare_ = true;
     return true;
+  }
+
+  // The cells, all fields 0, and the trace, when it is built, all empty, as
+  // the last line length read asks. Emptying a table and growing it again
+  // builds each element in place, far cheaper than copying an empty value
+  // into each.
+  void dimensiona() {
+    if (!da_dimensionare_) return;
+    da_dimensionare_ = false;
+    m_.celle.clear();
+    m_.celle.resize(static_cast<size_t>(m_.ultima_cella) + 1);
+    if (m_.con_tracciato != 0)
+      for (auto& componente : m_.tracciato) {
+        componente.clear();
+        componente.resize(static_cast<size_t>(m_.lunghezza_estesa) + 1);
+      }
   }
 
   Long sfondo(std::string_view cosa) {
@@ -197,10 +223,7 @@ class lettore_linea final : public lettore_descrizione {
       auto inizio = [] { return uso_tabella{"l'inizio del tracciato"}; };
       scrivi_metro(m_, 0, Integer{0}, Integer{0}, inizio);
       scrivi_metro(m_, 1, Integer{0}, Integer{1}, inizio);
-      x2_ = 0.0;
-      y2_ = 0.0;
-      x1_ = 0.0;
-      y1_ = 1.0;
+      penna_ = {0.0, 1.0, 0.0, 0.0, 2};
     }
   }
 
@@ -238,30 +261,73 @@ class lettore_linea final : public lettore_descrizione {
     return passo::continua;
   }
 
+  // The last two metres of the trace, (x1, y1) the later, and the next
+  // metre to compute.
+  struct penna {
+    double x1, y1, x2, y2;
+    largo cursore;
+  };
+
   // One metre of the trace, a step on from the metre before, turned by k.
-  void metro(double k) {
-    const double dx = x1_ - x2_;
-    const double dy = y1_ - y2_;
-    segna_metro((x1_ + dx) + k * dy, (y1_ + dy) - k * dx);
-  }
+  struct passo_curvo {
+    double k;
+    std::pair<double, double> operator()(const penna& p) const {
+      const double dx = p.x1 - p.x2;
+      const double dy = p.y1 - p.y2;
+      return {(p.x1 + dx) + k * dy, (p.y1 + dy) - k * dx};
+    }
+  };
   // A straight metre has no turn term at all: adding k * dy with k = 0 could
   // turn a -0.0 into +0.0 and so change the bytes written.
-  void metro_dritto() { segna_metro(x1_ + (x1_ - x2_), y1_ + (y1_ - y2_)); }
-  void segna_metro(double x, double y) {
-    scrivi_metro(m_, cursore_, x, y, [this] {
-      return uso_tabella{
-          fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_), 2};
-    });
-    x2_ = x1_;
-    y2_ = y1_;
-    x1_ = x;
-    y1_ = y;
+  struct passo_dritto {
+    std::pair<double, double> operator()(const penna& p) const {
+      return {p.x1 + (p.x1 - p.x2), p.y1 + (p.y1 - p.y2)};
+    }
+  };
+
+  // Draws metres from the trace cursor while it is at most `fino`, each
+  // computed by `passo` from the two before it. The pen is a local value for
+  // the whole run, so the loop keeps it in registers instead of reloading it
+  // from the reader every metre; each value is still the same operations in
+  // the same order. Past `massimo` the cursor stops the run: false, with
+  // outcome 103 recorded (`in_curva`: along the curve, not on the way to its
+  // start).
+  template <class Passo>
+  bool traccia(largo fino, largo massimo, bool in_curva, Passo passo) {
+    penna p = penna_;
+    variante* const x = m_.tracciato[0].data();
+    variante* const y = m_.tracciato[1].data();
+    const auto metri = static_cast<largo>(m_.tracciato[0].size());
+    bool riuscito = true;
+    while (p.cursore <= fino) {
+      if (p.cursore < 0 || p.cursore >= metri) [[unlikely]] {
+        penna_ = p;
+        guasto_tracciato(
+            m_, p.cursore,
+            uso_tabella{fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_),
+                        2});
+      }
+      const auto [nx, ny] = passo(p);
+      x[p.cursore].template emplace<double>(nx);
+      y[p.cursore].template emplace<double>(ny);
+      p.x2 = p.x1;
+      p.y2 = p.y1;
+      p.x1 = nx;
+      p.y1 = ny;
+      ++p.cursore;
+      if (p.cursore > massimo) [[unlikely]] {
+        oltre_il_massimo(in_curva);
+        riuscito = false;
+        break;
+      }
+    }
+    penna_ = p;
+    return riuscito;
   }
-  // Advances the trace cursor; false when it passes the last metre allowed,
-  // on the way to the curve's start (the straight run) or along it.
-  bool avanza(bool in_curva) {
-    ++cursore_;
-    if (cursore_ <= metro_massimo) return true;
+
+  // The trace cursor has passed the last metre allowed, on the way to the
+  // curve's start (the straight run) or along it.
+  void oltre_il_massimo(bool in_curva) {
     if (in_curva)
       ferma(esito::curva_non_valida, 2,
             fmt::format("tracciato oltre il metro 1.000.000: la curva da {} m lunga {} m vi "
@@ -271,7 +337,6 @@ class lettore_linea final : public lettore_descrizione {
       ferma(esito::curva_non_valida, 1,
             fmt::format("tracciato oltre il metro 1.000.000: la curva comincia a {} m",
                         inizio_curva_));
-    return false;
   }
 
   // The curvature per metre of the class digit in the keyword field, the
@@ -300,16 +365,10 @@ class lettore_linea final : public lettore_descrizione {
     }
     inizio_curva_ = inizio;
     lunghezza_curva_ = lunghezza;
-    while (cursore_ <= inizio) {
-      metro_dritto();
-      if (!avanza(false)) return passo::ferma;
-    }
+    if (!traccia(inizio, metro_massimo, false, passo_dritto{})) return passo::ferma;
     const Long fine = a_long(static_cast<largo>(inizio) + lunghezza,
                              {"la fine della curva, inizio + lunghezza,", 2});
-    while (cursore_ <= fine) {
-      metro(*k);
-      if (!avanza(true)) return passo::ferma;
-    }
+    if (!traccia(fine, metro_massimo, true, passo_curvo{*k})) return passo::ferma;
     return passo::continua;
   }
 
@@ -375,16 +434,13 @@ class lettore_linea final : public lettore_descrizione {
   void chiusura() override {
     pendenza_.riempi(m_, byte_pendenza(), static_cast<largo>(m_.ultima_cella) - 2);
     if (m_.con_tracciato != 0)
-      while (cursore_ <= static_cast<largo>(m_.lunghezza_estesa) - 2) {
-        metro_dritto();
-        ++cursore_;
-      }
+      traccia(static_cast<largo>(m_.lunghezza_estesa) - 2, INT64_MAX, false, passo_dritto{});
   }
 
+  bool da_dimensionare_ = false;  // a line length read, the tables not yet sized for it
   Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
   profilo pendenza_{&cella::pendenza, "le pendenze"};
-  largo cursore_ = 2;                                     // the next metre of the trace
-  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;              // the last two metres
+  penna penna_{0, 0, 0, 0, 2};                            // where the trace has got to
   Long inizio_curva_ = 0, lunghezza_curva_ = 0;           // the curve being drawn
   std::array<progressiva_fuori_passo, 3> progressive_{};  // "tre", "due", "uno"
 };
