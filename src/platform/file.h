@@ -3,6 +3,7 @@
 // host's own (UTF-8 on Linux).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -43,8 +44,11 @@ class file_nuovo {
 // temporary file remains. The message names the file and the system's reason.
 Stato sostituisci_file(const std::string& percorso, std::string_view contenuto);
 
-// Reads the whole file into `contenuto`.
-Stato leggi_file(const std::string& percorso, std::string& contenuto);
+// Reads the whole file into `contenuto`. A file of more than `massimo` bytes
+// is refused, one on disk before anything of it is read, a stream (a device,
+// a pipe) as soon as it gives more.
+Stato leggi_file(const std::string& percorso, std::string& contenuto,
+                 std::size_t massimo = static_cast<std::size_t>(-1));
 
 bool esiste(const std::string& percorso);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/file.h"
 #include "platform/motivo_sistema.h"
@@ -28,6 +29,13 @@ Stato scrivi_tutto(int fd, std::string_view dati, const std::string& percorso) {
     dati.remove_prefix(static_cast<size_t>(n));
   }
   return Stato::ok();
+}
+
+// A size limit in words: "64 MiB" when it is a whole number of MiB.
+std::string in_byte(size_t byte) {
+  constexpr size_t mib = size_t{1} << 20;
+  if (byte >= mib && byte % mib == 0) return fmt::format("{} MiB", byte / mib);
+  return fmt::format("{} byte", byte);
 }
 
 }  // namespace
@@ -93,9 +101,19 @@ Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) 
   return stato;
 }
 
-Stato leggi_file(const std::string& percorso, std::string& contenuto) {
+Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t massimo) {
   int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return guasto("impossibile aprire", percorso, errno);
+  auto troppo_grande = [&] {
+    ::close(fd);
+    contenuto.clear();
+    return Stato::errore(fmt::format("impossibile leggere \"{}\": il file supera il limite di {}",
+                                     percorso, in_byte(massimo)));
+  };
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uintmax_t>(info.st_size) > massimo)
+    return troppo_grande();
   contenuto.clear();
   char blocco[1 << 16];
   for (;;) {
@@ -107,6 +125,7 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto) {
       return guasto("impossibile leggere", percorso, codice);
     }
     if (n == 0) break;
+    if (static_cast<size_t>(n) > massimo - contenuto.size()) return troppo_grande();
     contenuto.append(blocco, static_cast<size_t>(n));
   }
   ::close(fd);

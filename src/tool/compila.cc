@@ -11,6 +11,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
+#include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 
 namespace scen {
@@ -22,7 +23,7 @@ namespace {
 Stato copia(const std::string& origine, bool utf8, const std::string& cartella,
             const std::string& nome, std::string& copia_fatta) {
   std::string byte;
-  Stato stato = leggi_file(origine, byte);
+  Stato stato = leggi_descrizione(origine, byte);
   if (stato.riuscito() && utf8) stato = descrizione_da_utf8(std::string(byte), origine, byte);
   if (!stato.riuscito()) return stato;
   copia_fatta = percorso_in(cartella, nome);
