@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -271,58 +272,60 @@ class lettore_linea final : public lettore_descrizione {
   // One metre of the trace, a step on from the metre before, turned by k.
   struct passo_curvo {
     double k;
-    std::pair<double, double> operator()(const penna& p) const {
-      const double dx = p.x1 - p.x2;
-      const double dy = p.y1 - p.y2;
-      return {(p.x1 + dx) + k * dy, (p.y1 + dy) - k * dx};
+    std::pair<double, double> operator()(double x1, double y1, double x2, double y2) const {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      return {(x1 + dx) + k * dy, (y1 + dy) - k * dx};
     }
   };
   // A straight metre has no turn term at all: adding k * dy with k = 0 could
   // turn a -0.0 into +0.0 and so change the bytes written.
   struct passo_dritto {
-    std::pair<double, double> operator()(const penna& p) const {
-      return {p.x1 + (p.x1 - p.x2), p.y1 + (p.y1 - p.y2)};
+    std::pair<double, double> operator()(double x1, double y1, double x2, double y2) const {
+      return {x1 + (x1 - x2), y1 + (y1 - y2)};
     }
   };
 
   // Draws metres from the trace cursor while it is at most `fino`, each
-  // computed by `passo` from the two before it. The pen is a local value for
+  // computed by `passo` from the two before it. The pen lives in locals for
   // the whole run, so the loop keeps it in registers instead of reloading it
-  // from the reader every metre; each value is still the same operations in
-  // the same order. Past `massimo` the cursor stops the run: false, with
-  // outcome 103 recorded (`in_curva`: along the curve, not on the way to its
-  // start).
+  // from the reader every metre, and the metres that can fail no test are
+  // drawn without any; each value is still the same operations in the same
+  // order. A metre beyond the trace is a read failure; past `massimo` the
+  // cursor stops the run: false, with outcome 103 recorded (`in_curva`:
+  // along the curve, not on the way to its start).
   template <class Passo>
   bool traccia(largo fino, largo massimo, bool in_curva, Passo passo) {
-    penna p = penna_;
     variante* const x = m_.tracciato[0].data();
     variante* const y = m_.tracciato[1].data();
     const auto metri = static_cast<largo>(m_.tracciato[0].size());
-    bool riuscito = true;
-    while (p.cursore <= fino) {
-      if (p.cursore < 0 || p.cursore >= metri) [[unlikely]] {
-        penna_ = p;
-        guasto_tracciato(
-            m_, p.cursore,
-            uso_tabella{fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_),
-                        2});
-      }
-      const auto [nx, ny] = passo(p);
-      x[p.cursore].template emplace<double>(nx);
-      y[p.cursore].template emplace<double>(ny);
-      p.x2 = p.x1;
-      p.y2 = p.y1;
-      p.x1 = nx;
-      p.y1 = ny;
-      ++p.cursore;
-      if (p.cursore > massimo) [[unlikely]] {
-        oltre_il_massimo(in_curva);
-        riuscito = false;
-        break;
-      }
-    }
-    penna_ = p;
-    return riuscito;
+    double x1 = penna_.x1, y1 = penna_.y1, x2 = penna_.x2, y2 = penna_.y2;
+    largo cursore = penna_.cursore;
+    auto disegna = [&] {
+      const auto [nx, ny] = passo(x1, y1, x2, y2);
+      x[cursore].template emplace<double>(nx);
+      y[cursore].template emplace<double>(ny);
+      x2 = x1;
+      y2 = y1;
+      x1 = nx;
+      y1 = ny;
+      ++cursore;
+    };
+    // Inside the trace, and the cursor after them not past `massimo`.
+    const largo sicuri = std::min({fino, metri - 1, massimo - 1});
+    while (cursore <= sicuri) disegna();
+    penna_ = {x1, y1, x2, y2, cursore};
+    if (cursore > fino) return true;
+    if (cursore < 0 || cursore >= metri)
+      guasto_tracciato(
+          m_, cursore,
+          uso_tabella{fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_),
+                      2});
+    // The metre at `massimo` or after it: drawn, then the cursor is past.
+    disegna();
+    penna_ = {x1, y1, x2, y2, cursore};
+    oltre_il_massimo(in_curva);
+    return false;
   }
 
   // The trace cursor has passed the last metre allowed, on the way to the
