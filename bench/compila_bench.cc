@@ -12,13 +12,12 @@
 #include "compile/file_compilati.h"
 #include "compile/memorizza_percorso.h"
 #include "compile/riduzione_codici.h"
+#include "generatore.h"
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "read/memorizza_dati.h"
 #include "tool/compila.h"
-
-#include "generatore.h"
 
 namespace {
 

@@ -103,9 +103,10 @@ int main(int argc, char** argv) {
   stampa("pavimento", p[1]);
   const double rapporto = mediana(p[0].tempi) / mediana(p[1].tempi);
   const double memoria = static_cast<double>(p[0].memoria) / 1024.0;
-  std::printf("  rapporto   %.3f (obiettivo al più %.2f: %s); memoria %.2f MiB (obiettivo al più "
-              "%.0f MiB: %s)\n",
-              rapporto, rapporto_massimo, rapporto <= rapporto_massimo ? "raggiunto" : "MANCATO",
-              memoria, memoria_massima, memoria <= memoria_massima ? "raggiunto" : "MANCATO");
+  std::printf(
+      "  rapporto   %.3f (obiettivo al più %.2f: %s); memoria %.2f MiB (obiettivo al più "
+      "%.0f MiB: %s)\n",
+      rapporto, rapporto_massimo, rapporto <= rapporto_massimo ? "raggiunto" : "MANCATO", memoria,
+      memoria_massima, memoria <= memoria_massima ? "raggiunto" : "MANCATO");
   return 0;
 }

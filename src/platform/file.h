@@ -11,6 +11,13 @@
 
 namespace scen {
 
+// How long a replaced file must last. A `durevole` file is on the disk
+// before it takes its name, so that it survives a crash of the system; a
+// `transitoria` one is read back and removed by the same run (a description
+// the readers delete, a copy in a private folder) and is not flushed. Both
+// take their name only once whole.
+enum class durata { durevole, transitoria };
+
 // The full name of `nome` (Windows-1252) inside `cartella` (host text).
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252);
 
@@ -21,7 +28,7 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
 // names the target and the system's reason.
 class file_nuovo {
  public:
-  explicit file_nuovo(std::string percorso);
+  explicit file_nuovo(std::string percorso, durata d = durata::durevole);
   ~file_nuovo();
   file_nuovo(const file_nuovo&) = delete;
   file_nuovo& operator=(const file_nuovo&) = delete;
@@ -36,13 +43,15 @@ class file_nuovo {
   std::string percorso_;
   std::string temporaneo_;
   int fd_ = -1;
+  durata durata_;
 };
 
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
 // file in the same folder, which is renamed over the target only once it is
 // complete and flushed: on any failure the older file stays whole and no
 // temporary file remains. The message names the file and the system's reason.
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto);
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto,
+                       durata d = durata::durevole);
 
 // Reads the whole file into `contenuto`. A file of more than `massimo` bytes
 // is refused, one on disk before anything of it is read, a stream (a device,

@@ -46,8 +46,8 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "/" + nome;
 }
 
-file_nuovo::file_nuovo(std::string percorso)
-    : percorso_(std::move(percorso)), temporaneo_(percorso_ + ".~parziale") {}
+file_nuovo::file_nuovo(std::string percorso, durata d)
+    : percorso_(std::move(percorso)), temporaneo_(percorso_ + ".~parziale"), durata_(d) {}
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
@@ -71,7 +71,7 @@ Stato file_nuovo::scrivi(std::string_view byte) {
   // The disk starts on each piece while the next is being made, so that
   // `completa` waits for less. Only a start: whether the bytes are safe is
   // still the flush's to say.
-  else
+  else if (durata_ == durata::durevole)
     ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
   return stato;
@@ -79,7 +79,8 @@ Stato file_nuovo::scrivi(std::string_view byte) {
 
 Stato file_nuovo::completa() {
   Stato stato;
-  if (::fsync(fd_) != 0) stato = guasto("impossibile scrivere", percorso_, errno);
+  if (durata_ == durata::durevole && ::fsync(fd_) != 0)
+    stato = guasto("impossibile scrivere", percorso_, errno);
   if (!stato.riuscito()) {
     abbandona();
     return stato;
@@ -93,8 +94,8 @@ Stato file_nuovo::completa() {
   return stato;
 }
 
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) {
-  file_nuovo file(percorso);
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
+  file_nuovo file(percorso, d);
   Stato stato = file.apri();
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();

@@ -12,6 +12,18 @@
 
 namespace scen {
 
+namespace {
+
+// The descriptions live only until the readers delete them: not flushed.
+Stato linea_transitoria(const modello& m, const std::string& cartella) {
+  return dati_linea(m, cartella, durata::transitoria);
+}
+Stato treno_transitoria(const modello& m, const std::string& cartella) {
+  return dati_treno(m, cartella, durata::transitoria);
+}
+
+}  // namespace
+
 risultato_build esegui_build(const std::string& cartella) {
   auto m = std::make_unique<modello>();
   m->chiave_percorso = chiave_percorso_portata;
@@ -20,7 +32,8 @@ risultato_build esegui_build(const std::string& cartella) {
 
   risultato_build risultato;
   using scrittore = Stato (*)(const modello&, const std::string&);
-  for (scrittore scrivi : {dati_linea, dati_treno, dati_note, dati_rallentamenti, dati_scheda}) {
+  for (scrittore scrivi :
+       {linea_transitoria, treno_transitoria, dati_note, dati_rallentamenti, dati_scheda}) {
     Stato stato = scrivi(*m, cartella);
     if (!stato.riuscito()) {
       risultato.percorso.esito = esito_percorso::guasto_file;

@@ -27,7 +27,7 @@ Stato copia(const std::string& origine, bool utf8, const std::string& cartella,
   if (stato.riuscito() && utf8) stato = descrizione_da_utf8(std::string(byte), origine, byte);
   if (!stato.riuscito()) return stato;
   copia_fatta = percorso_in(cartella, nome);
-  return sostituisci_file(copia_fatta, byte);
+  return sostituisci_file(copia_fatta, byte, durata::transitoria);
 }
 
 void scrivi_esito(std::ostream& uscita, const modello& m) {
