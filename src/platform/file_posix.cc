@@ -67,13 +67,6 @@ Stato file_nuovo::apri() {
 Stato file_nuovo::scrivi(std::string_view byte) {
   Stato stato = scrivi_tutto(fd_, byte, percorso_);
   if (!stato.riuscito()) abbandona();
-#ifdef SYNC_FILE_RANGE_WRITE
-  // The disk starts on each piece while the next is being made, so that
-  // `completa` waits for less. Only a start: whether the bytes are safe is
-  // still the flush's to say.
-  else if (durata_ == durata::durevole)
-    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
-#endif
   return stato;
 }
 
