@@ -11,11 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ripetizioni=${RIPETIZIONI:-21}
 
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
-b=$(pwd)/cmake-build/bench
 w=$(mktemp -d)
 trap 'rm -rf "$w"' EXIT
+cmake --preset bench >/dev/null
+cmake --build --preset bench >"$w/build.log" || { cat "$w/build.log"; exit 1; }
+b=$(pwd)/cmake-build/bench
 
 # The files a program leaves in `cartella`, in the order it writes them.
 file_scritti() { (cd "$1" && ls -tr --time=ctime | grep -v -x -e compilatore -e linea.txt -e treno.txt); }
