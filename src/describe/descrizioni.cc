@@ -7,14 +7,14 @@
 
 namespace scen {
 
-Stato dati_linea(const modello& m, const std::string& cartella) {
+Stato dati_linea(const modello& m, const std::string& cartella, durata d) {
   return scrivi_tabella(percorso_in(cartella, nome_descrizione_linea(m)),
-                        chiudi_tabella(righe_incorporate("linea")));
+                        chiudi_tabella(righe_incorporate("linea")), d);
 }
 
-Stato dati_treno(const modello& m, const std::string& cartella) {
+Stato dati_treno(const modello& m, const std::string& cartella, durata d) {
   return scrivi_tabella(percorso_in(cartella, nome_descrizione_treno(m)),
-                        chiudi_tabella(righe_incorporate("treno")));
+                        chiudi_tabella(righe_incorporate("treno")), d);
 }
 
 }  // namespace scen

@@ -3,6 +3,7 @@
 // host's own (UTF-8 on Linux).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +14,13 @@
 #include "platform/stato.h"
 
 namespace scen {
+
+// How long a replaced file must last. A `durevole` file is on the disk
+// before it takes its name, so that it survives a crash of the system; a
+// `transitoria` one is read back and removed by the same run (a description
+// the readers delete, a copy in a private folder) and is not flushed. Both
+// take their name only once whole.
+enum class durata { durevole, transitoria };
 
 // The full name of `nome` (Windows-1252) inside `cartella` (host text).
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252);
@@ -32,7 +40,7 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
 // recorded for removal if the process is interrupted.
 class file_nuovo {
  public:
-  explicit file_nuovo(std::string percorso);
+  explicit file_nuovo(std::string percorso, durata d = durata::durevole);
   ~file_nuovo();
   file_nuovo(const file_nuovo&) = delete;
   file_nuovo& operator=(const file_nuovo&) = delete;
@@ -48,13 +56,15 @@ class file_nuovo {
   std::string temporaneo_;
   std::intptr_t fd_ = -1;  // the host's handle on the temporary file
   std::unique_ptr<rimuovi_se_interrotto> interruzione_;
+  durata durata_;
 };
 
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
 // file in the same folder, which is renamed over the target only once it is
 // complete and flushed: on any failure the older file stays whole and no
 // temporary file remains. The message names the file and the system's reason.
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto);
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto,
+                       durata d = durata::durevole);
 
 // Whether `nome` (a name in a folder, without the folder) is the name of a
 // temporary file of `file_nuovo`: "<name>.~parziale.<pid>.<8 hex digits>",
@@ -69,8 +79,11 @@ bool e_nome_temporaneo(std::string_view nome);
 // writing there. Fails only when the folder cannot be listed.
 Stato rimuovi_temporanei_abbandonati(const std::string& cartella);
 
-// Reads the whole file into `contenuto`.
-Stato leggi_file(const std::string& percorso, std::string& contenuto);
+// Reads the whole file into `contenuto`. A file of more than `massimo` bytes
+// is refused, one on disk before anything of it is read, a stream (a device,
+// a pipe) as soon as it gives more.
+Stato leggi_file(const std::string& percorso, std::string& contenuto,
+                 std::size_t massimo = static_cast<std::size_t>(-1));
 
 bool esiste(const std::string& percorso);
 

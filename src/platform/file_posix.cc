@@ -64,6 +64,13 @@ bool di_un_processo_vivo(const std::string& nome) {
   return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
+// A size limit in words: "64 MiB" when it is a whole number of MiB.
+std::string in_byte(size_t byte) {
+  constexpr size_t mib = size_t{1} << 20;
+  if (byte >= mib && byte % mib == 0) return fmt::format("{} MiB", byte / mib);
+  return fmt::format("{} byte", byte);
+}
+
 }  // namespace
 
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
@@ -72,7 +79,8 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "/" + nome;
 }
 
-file_nuovo::file_nuovo(std::string percorso) : percorso_(std::move(percorso)) {}
+file_nuovo::file_nuovo(std::string percorso, durata d)
+    : percorso_(std::move(percorso)), durata_(d) {}
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
@@ -111,7 +119,8 @@ Stato file_nuovo::scrivi(std::string_view byte) {
 
 Stato file_nuovo::completa() {
   Stato stato;
-  if (::fsync(descrittore(fd_)) != 0) stato = guasto("impossibile scrivere", percorso_, errno);
+  if (durata_ == durata::durevole && ::fsync(descrittore(fd_)) != 0)
+    stato = guasto("impossibile scrivere", percorso_, errno);
   if (!stato.riuscito()) {
     abbandona();
     return stato;
@@ -126,8 +135,8 @@ Stato file_nuovo::completa() {
   return stato;
 }
 
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) {
-  file_nuovo file(percorso);
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
+  file_nuovo file(percorso, d);
   Stato stato = file.apri();
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();
@@ -153,9 +162,19 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   return Stato::ok();
 }
 
-Stato leggi_file(const std::string& percorso, std::string& contenuto) {
+Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t massimo) {
   int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return guasto("impossibile aprire", percorso, errno);
+  auto troppo_grande = [&] {
+    ::close(fd);
+    contenuto.clear();
+    return Stato::errore(fmt::format("impossibile leggere \"{}\": il file supera il limite di {}",
+                                     percorso, in_byte(massimo)));
+  };
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uintmax_t>(info.st_size) > massimo)
+    return troppo_grande();
   contenuto.clear();
   char blocco[1 << 16];
   for (;;) {
@@ -167,6 +186,7 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto) {
       return guasto("impossibile leggere", percorso, codice);
     }
     if (n == 0) break;
+    if (static_cast<size_t>(n) > massimo - contenuto.size()) return troppo_grande();
     contenuto.append(blocco, static_cast<size_t>(n));
   }
   ::close(fd);

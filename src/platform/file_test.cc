@@ -101,5 +101,36 @@ TEST(File, AFoldersNamesAndAFilesSize) {
   EXPECT_FALSE(dimensione_file(cartella.file("manca"), byte).riuscito());
 }
 
+TEST(File, AFileBeyondTheLimitIsRefusedAndNamed) {
+  CartellaTemporanea cartella;
+  prova::scrivi(cartella.file("dieci"), "0123456789");
+  prova::scrivi(cartella.file("undici"), "0123456789A");
+  struct caso {
+    std::string file;
+    size_t massimo;
+    bool letto;
+    std::string limite;  // as the message gives it
+  };
+  const caso casi[] = {
+      {cartella.file("dieci"), 10, true, ""},
+      {cartella.file("undici"), 10, false, "10 byte"},
+      // A stream has no size to look at: it is cut off once it gives more.
+      {"/dev/zero", size_t{1} << 20, false, "1 MiB"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.file);
+    std::string contenuto = "prima";
+    Stato stato = leggi_file(c.file, contenuto, c.massimo);
+    EXPECT_EQ(stato.riuscito(), c.letto);
+    if (c.letto) {
+      EXPECT_EQ(contenuto, "0123456789");
+    } else {
+      EXPECT_EQ(stato.messaggio(),
+                "impossibile leggere \"" + c.file + "\": il file supera il limite di " + c.limite);
+      EXPECT_EQ(contenuto, "");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace scen

@@ -71,6 +71,12 @@ std::optional<std::string> utf8_a_1252(std::string_view testo, size_t* posizione
   out.reserve(testo.size());
   size_t i = 0;
   while (i < testo.size()) {
+    // Most text is ASCII, the same byte in both.
+    if (const auto b = static_cast<unsigned char>(testo[i]); b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    }
     size_t inizio = i;
     std::optional<char32_t> c = carattere_utf8(testo, i);
     std::optional<unsigned char> b = c ? byte_di(*c) : std::nullopt;

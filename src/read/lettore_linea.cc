@@ -2,7 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -45,7 +47,15 @@ class lettore_linea final : public lettore_descrizione {
  private:
   bool apertura() override {
     if (!trova_generale()) return false;
-    if (!sezione_generale()) return false;
+    bool prosegui = false;
+    try {
+      prosegui = sezione_generale();
+    } catch (const guasto_lettura&) {
+      dimensiona();
+      throw;
+    }
+    dimensiona();
+    if (!prosegui) return false;
     inizia_record();
     return true;
   }
@@ -106,7 +116,11 @@ class lettore_linea final : public lettore_descrizione {
   // The general records: each is a record of its own on the keyword field,
   // whose values count from 1.
 
-  // The line length sizes the cells and, when it is built, the trace.
+  // The line length sizes the cells and, when it is built, the trace. Nothing
+  // in the general section writes either table, so a length record only
+  // notes the sizes and the tables take the last of them once, on the way out
+  // of the section (`dimensiona`): a line length repeated thousands of times
+  // costs no more than one.
   bool lunghezza() {
     p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_treno];
@@ -123,11 +137,24 @@ class lettore_linea final : public lettore_descrizione {
           fmt::format("la lunghezza della linea vale {} m, ma va da 0 a 1.000.000 m", r.fine), 1);
     m_.lunghezza_estesa = static_cast<Long>(estesa);
     m_.ultima_cella = static_cast<Long>(cella_di(estesa));
-    m_.celle.assign(static_cast<size_t>(m_.ultima_cella) + 1, cella{});
-    if (m_.con_tracciato != 0)
-      for (auto& componente : m_.tracciato)
-        componente.assign(static_cast<size_t>(estesa) + 1, variante{});
+    da_dimensionare_ = true;
     return true;
+  }
+
+  // The cells, all fields 0, and the trace, when it is built, all empty, as
+  // the last line length read asks. Emptying a table and growing it again
+  // builds each element in place, far cheaper than copying an empty value
+  // into each.
+  void dimensiona() {
+    if (!da_dimensionare_) return;
+    da_dimensionare_ = false;
+    m_.celle.clear();
+    m_.celle.resize(static_cast<size_t>(m_.ultima_cella) + 1);
+    if (m_.con_tracciato != 0)
+      for (auto& componente : m_.tracciato) {
+        componente.clear();
+        componente.resize(static_cast<size_t>(m_.lunghezza_estesa) + 1);
+      }
   }
 
   Long sfondo(std::string_view cosa) {
@@ -199,6 +226,7 @@ class lettore_linea final : public lettore_descrizione {
       scrivi_metro(m_, 0, Integer{0}, Integer{0}, inizio);
       scrivi_metro(m_, 1, Integer{0}, Integer{1}, inizio);
       punta_ = passo_tracciato{};
+      cursore_ = 2;
     }
   }
 
@@ -237,28 +265,65 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   // One metre of the trace, a step on from the metre before, turned by k.
-  void metro(double k) {
-    double x = 0, y = 0;
-    punta_.metro(k, x, y);
-    segna_metro(x, y);
+  struct passo_curvo {
+    double k;
+    void operator()(const passo_tracciato& punta, double& x, double& y) const {
+      punta.metro(k, x, y);
+    }
+  };
+  struct passo_dritto {
+    void operator()(const passo_tracciato& punta, double& x, double& y) const {
+      punta.metro_dritto(x, y);
+    }
+  };
+
+  // Draws metres from the trace cursor while it is at most `fino`, each
+  // computed by `passo` from the two before it. The pen lives in locals for
+  // the whole run, so the loop keeps it in registers instead of reloading it
+  // from the reader every metre, and the metres that can fail no test are
+  // drawn without any; each value is still the same operations in the same
+  // order. A metre beyond the trace is a read failure; past `massimo` the
+  // cursor stops the run: false, with outcome 103 recorded (`in_curva`:
+  // along the curve, not on the way to its start).
+  template <class Passo>
+  bool traccia(largo fino, largo massimo, bool in_curva, Passo passo) {
+    variante* const x = m_.tracciato[0].data();
+    variante* const y = m_.tracciato[1].data();
+    const auto metri = static_cast<largo>(m_.tracciato[0].size());
+    passo_tracciato punta = punta_;
+    largo cursore = cursore_;
+    auto disegna = [&] {
+      double nx = 0, ny = 0;
+      passo(punta, nx, ny);
+      x[cursore].template emplace<double>(nx);
+      y[cursore].template emplace<double>(ny);
+      punta.avanza(nx, ny);
+      ++cursore;
+    };
+    auto posa = [&] {
+      punta_ = punta;
+      cursore_ = cursore;
+    };
+    // Inside the trace, and the cursor after them not past `massimo`.
+    const largo sicuri = std::min({fino, metri - 1, massimo - 1});
+    while (cursore <= sicuri) disegna();
+    posa();
+    if (cursore > fino) return true;
+    if (cursore < 0 || cursore >= metri)
+      guasto_tracciato(
+          m_, cursore,
+          uso_tabella{fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_),
+                      2});
+    // The metre at `massimo` or after it: drawn, then the cursor is past.
+    disegna();
+    posa();
+    oltre_il_massimo(in_curva);
+    return false;
   }
-  void metro_dritto() {
-    double x = 0, y = 0;
-    punta_.metro_dritto(x, y);
-    segna_metro(x, y);
-  }
-  void segna_metro(double x, double y) {
-    scrivi_metro(m_, cursore_, x, y, [this] {
-      return uso_tabella{
-          fmt::format("la curva da {} m lunga {} m", inizio_curva_, lunghezza_curva_), 2};
-    });
-    punta_.avanza(x, y);
-  }
-  // Advances the trace cursor; false when it passes the last metre allowed,
-  // on the way to the curve's start (the straight run) or along it.
-  bool avanza(bool in_curva) {
-    ++cursore_;
-    if (cursore_ <= metro_massimo) return true;
+
+  // The trace cursor has passed the last metre allowed, on the way to the
+  // curve's start (the straight run) or along it.
+  void oltre_il_massimo(bool in_curva) {
     if (in_curva)
       ferma(esito::curva_non_valida, 2,
             fmt::format("tracciato oltre il metro 1.000.000: la curva da {} m lunga {} m vi "
@@ -268,7 +333,6 @@ class lettore_linea final : public lettore_descrizione {
       ferma(esito::curva_non_valida, 1,
             fmt::format("tracciato oltre il metro 1.000.000: la curva comincia a {} m",
                         inizio_curva_));
-    return false;
   }
 
   // The curvature per metre of the class digit in the keyword field, the
@@ -298,16 +362,10 @@ class lettore_linea final : public lettore_descrizione {
     }
     inizio_curva_ = inizio;
     lunghezza_curva_ = lunghezza;
-    while (cursore_ <= inizio) {
-      metro_dritto();
-      if (!avanza(false)) return passo::ferma;
-    }
+    if (!traccia(inizio, metro_massimo, false, passo_dritto{})) return passo::ferma;
     const Long fine = a_long(static_cast<largo>(inizio) + lunghezza,
                              {"la fine della curva, inizio + lunghezza,", 2});
-    while (cursore_ <= fine) {
-      metro(*k);
-      if (!avanza(true)) return passo::ferma;
-    }
+    if (!traccia(fine, metro_massimo, true, passo_curvo{*k})) return passo::ferma;
     return passo::continua;
   }
 
@@ -373,12 +431,10 @@ class lettore_linea final : public lettore_descrizione {
   void chiusura() override {
     pendenza_.riempi(m_, byte_pendenza(), static_cast<largo>(m_.ultima_cella) - 2);
     if (m_.con_tracciato != 0)
-      while (cursore_ <= static_cast<largo>(m_.lunghezza_estesa) - 2) {
-        metro_dritto();
-        ++cursore_;
-      }
+      traccia(static_cast<largo>(m_.lunghezza_estesa) - 2, INT64_MAX, false, passo_dritto{});
   }
 
+  bool da_dimensionare_ = false;  // a line length read, the tables not yet sized for it
   Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
   profilo pendenza_{&cella::pendenza, "le pendenze"};
   largo cursore_ = 2;                                     // the next metre of the trace

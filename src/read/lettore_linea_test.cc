@@ -1,6 +1,9 @@
 // The line half, through `memorizza_dati`, on small description files.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <tuple>
 #include <variant>
 
 #include "model/esiti.h"
@@ -447,6 +450,26 @@ TEST(LetturaLinea, NegativeExtendedLengthFailsAndLeavesTheArrays) {
   EXPECT_EQ(l.m.celle.size(), 161u);
   EXPECT_EQ(l.m.tracciato[0].size(), 8001u);
   EXPECT_EQ(l.m.ultima_cella, 160);
+}
+
+TEST(LetturaLinea, ADescriptionBeyond64MiBIsARefusedFileAndBothGo) {
+  for (bool linea : {true, false}) {
+    SCOPED_TRACE(linea ? "line" : "train");
+    Lettura l(1);
+    prova::scrivi(l.file.linea, prova::linea_prova);
+    prova::scrivi(l.file.treno, prova::treno_prova);
+    // Sparse: the size is there, the bytes are never written.
+    const std::string& grande = linea ? l.file.linea : l.file.treno;
+    std::filesystem::resize_file(grande, (std::uintmax_t{64} << 20) + 1);
+    l.leggi(std::nullopt, std::nullopt);
+    EXPECT_EQ(l.m.errore_codice, esito::errore_di_lettura);
+    EXPECT_EQ(l.diagnosi.file, grande);
+    EXPECT_EQ(std::tie(l.diagnosi.riga, l.diagnosi.colonna), std::make_tuple(0L, 0L));
+    EXPECT_EQ(l.diagnosi.causa,
+              "impossibile leggere \"" + grande + "\": il file supera il limite di 64 MiB");
+    EXPECT_FALSE(l.resta_linea());
+    EXPECT_FALSE(l.resta_treno());
+  }
 }
 
 TEST(LetturaLinea, EightySignpostsAtMost) {

@@ -17,7 +17,7 @@ namespace {
 // The whole file, as a stream of fields.
 campi apri(const std::string& nome) {
   std::string contenuto;
-  Stato stato = leggi_file(nome, contenuto);
+  Stato stato = leggi_descrizione(nome, contenuto);
   if (!stato.riuscito()) guasto_file(stato.messaggio());
   return campi(std::move(contenuto));
 }
@@ -28,6 +28,10 @@ void elimina(const std::string& nome) {
 }
 
 }  // namespace
+
+Stato leggi_descrizione(const std::string& nome, std::string& byte) {
+  return leggi_file(nome, byte, byte_massimi_descrizione);
+}
 
 diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file) {
   diagnosi_lettura diagnosi;

@@ -1,12 +1,23 @@
 // Reading both description files into the model.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "model/modello.h"
+#include "platform/stato.h"
 #include "read/diagnosi.h"
 
 namespace scen {
+
+// The most a description file may hold: a thousand times the carried line's
+// description, and still a small share of the memory. A larger file is
+// refused before anything of it is read.
+inline constexpr std::size_t byte_massimi_descrizione = std::size_t{64} << 20;
+
+// Reads a whole description file into `byte`, refusing one larger than
+// `byte_massimi_descrizione`; a failure names the file and the reason.
+Stato leggi_descrizione(const std::string& nome, std::string& byte);
 
 // Full names of the two description files. The readers delete them.
 struct file_descrizione {

@@ -44,6 +44,14 @@ class descrizioni_scritte {
   std::vector<std::unique_ptr<rimuovi_se_interrotto>> interruzioni_;
 };
 
+// The descriptions live only until the readers delete them: not flushed.
+Stato linea_transitoria(const modello& m, const std::string& cartella) {
+  return dati_linea(m, cartella, durata::transitoria);
+}
+Stato treno_transitoria(const modello& m, const std::string& cartella) {
+  return dati_treno(m, cartella, durata::transitoria);
+}
+
 }  // namespace
 
 risultato_build esegui_build(const std::string& cartella) {
@@ -74,8 +82,8 @@ risultato_build esegui_build(const std::string& cartella) {
   descrizioni_scritte scritte;
 
   using scrittore = Stato (*)(const modello&, const std::string&);
-  const std::pair<scrittore, const std::string*> passi[] = {{dati_linea, &descrizioni.linea},
-                                                            {dati_treno, &descrizioni.treno},
+  const std::pair<scrittore, const std::string*> passi[] = {{linea_transitoria, &descrizioni.linea},
+                                                            {treno_transitoria, &descrizioni.treno},
                                                             {dati_note, nullptr},
                                                             {dati_rallentamenti, nullptr},
                                                             {dati_scheda, nullptr}};

@@ -32,12 +32,12 @@ Stato componi_testo(const tabella_righe& tabella, std::string& byte) {
   return Stato::errore("tabella senza il segno di fine");
 }
 
-Stato scrivi_tabella(const std::string& percorso, const tabella_righe& tabella) {
+Stato scrivi_tabella(const std::string& percorso, const tabella_righe& tabella, durata d) {
   std::string byte;
   Stato stato = componi_testo(tabella, byte);
   if (!stato.riuscito())
     return Stato::errore(fmt::format("\"{}\": {}", percorso, stato.messaggio()));
-  return sostituisci_file(percorso, byte);
+  return sostituisci_file(percorso, byte, d);
 }
 
 }  // namespace scen

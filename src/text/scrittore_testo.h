@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -26,6 +27,7 @@ tabella_righe chiudi_tabella(std::vector<std::string> righe);
 Stato componi_testo(const tabella_righe& tabella, std::string& byte);
 
 // Writes the table to `percorso`, replacing any older file whole.
-Stato scrivi_tabella(const std::string& percorso, const tabella_righe& tabella);
+Stato scrivi_tabella(const std::string& percorso, const tabella_righe& tabella,
+                     durata d = durata::durevole);
 
 }  // namespace scen

@@ -14,6 +14,7 @@
 #include "platform/file.h"
 #include "platform/memoria.h"
 #include "platform/windows1252.h"
+#include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 
 namespace scen {
@@ -25,11 +26,11 @@ namespace {
 Stato copia(const std::string& origine, bool utf8, const std::string& cartella,
             const std::string& nome, std::string& copia_fatta) {
   std::string byte;
-  Stato stato = leggi_file(origine, byte);
+  Stato stato = leggi_descrizione(origine, byte);
   if (stato.riuscito() && utf8) stato = descrizione_da_utf8(std::string(byte), origine, byte);
   if (!stato.riuscito()) return stato;
   copia_fatta = percorso_in(cartella, nome);
-  return sostituisci_file(copia_fatta, byte);
+  return sostituisci_file(copia_fatta, byte, durata::transitoria);
 }
 
 void scrivi_esito(std::ostream& uscita, const modello& m) {

@@ -20,13 +20,13 @@ namespace scen {
 
 namespace {
 
-using scrittore = Stato (*)(const modello&, const std::string&);
+using scrittore = Stato (*)(const modello&, const std::string&, durata);
 
 // A description file as the build run writes it, made in the private folder
 // and written into `cartella` in UTF-8 with LF line ends under the same name.
 Stato in_utf8(scrittore scrivi, const std::string& nome, const modello& m,
               const std::string& privata, const std::string& cartella) {
-  Stato stato = scrivi(m, privata);
+  Stato stato = scrivi(m, privata, durata::transitoria);
   std::string byte;
   if (stato.riuscito()) stato = leggi_file(percorso_in(privata, nome), byte);
   if (!stato.riuscito()) return stato;
@@ -67,11 +67,11 @@ int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori) {
     }
   } else {
     for (scrittore scrivi : {dati_linea, dati_treno}) {
-      Stato stato = scrivi(*m, richiesta.cartella);
+      Stato stato = scrivi(*m, richiesta.cartella, durata::durevole);
       if (!stato.riuscito()) return fallito(stato.messaggio());
     }
   }
-  for (scrittore scrivi : {dati_note, dati_rallentamenti, dati_scheda}) {
+  for (auto scrivi : {dati_note, dati_rallentamenti, dati_scheda}) {
     Stato stato = scrivi(*m, richiesta.cartella);
     if (!stato.riuscito()) return fallito(stato.messaggio());
   }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -386,6 +387,50 @@ TEST_F(Scenario, UnFileCompilatoCheNonSiPuoScrivere) {
                               "\": è una cartella (Is a directory)\n");
   // The line file came first and stays; the cell file was never reached.
   EXPECT_EQ(uscita(), (std::vector<std::string>{treno_compilato, linea_compilata}));
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnaLunghezzaRipetutaScriveGliStessiByteDiUnaSola) {
+  // The single run first, its files kept aside.
+  prova::Esito una = compila();
+  ASSERT_EQ(una.stato, 0) << una.errori;
+  std::vector<std::string> byte_una;
+  for (const std::string& nome : {linea_compilata, treno_compilato, celle_compilate})
+    byte_una.push_back(compilato(nome));
+
+  // 20,000 length records, the longest line allowed and this line's own in
+  // turn, this line's last.
+  const std::string record = "lunghezza percorso,    10000\r\n";
+  std::string ripetuti;
+  for (int i = 0; i < 10000; ++i) ripetuti += "lunghezza percorso,    1000000\r\n" + record;
+  std::string linea = prova::linea_prova;
+  linea.replace(linea.find(record), record.size(), ripetuti);
+  descrizioni(linea, prova::treno_prova);
+
+  prova::Esito ripetuta = compila();
+  EXPECT_EQ(ripetuta.stato, 0) << ripetuta.errori;
+  EXPECT_EQ(ripetuta.uscita, una.uscita);
+  size_t i = 0;
+  for (const std::string& nome : {linea_compilata, treno_compilato, celle_compilate})
+    EXPECT_TRUE(compilato(nome) == byte_una[i++]) << nome;
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, UnaDescrizioneOltre64MiBNonSiLegge) {
+  // Sparse files: the size is there, the bytes are never written.
+  prova::scrivi(cartella.file("grande.txt"), "");
+  std::filesystem::resize_file(cartella.file("grande.txt"), (std::uintmax_t{64} << 20) + 1);
+  for (const std::vector<std::string>& argomenti :
+       {std::vector<std::string>{"compila", "grande.txt", "treno.txt", "uscita"},
+        std::vector<std::string>{"compila", "linea.txt", "grande.txt", "uscita"}}) {
+    SCOPED_TRACE(testing::PrintToString(argomenti));
+    prova::Esito esito = scenario(argomenti);
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_EQ(esito.uscita, "");  // nothing was read: no outcome to give
+    EXPECT_EQ(esito.errori,
+              "impossibile leggere \"grande.txt\": il file supera il limite di 64 MiB\n");
+  }
+  EXPECT_TRUE(uscita().empty());
   ingressi_intatti();
 }
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <ostream>
 
-#include "platform/file.h"
+#include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 #include "tool/compila.h"
 #include "tool/controlli_avvisi.h"
@@ -48,7 +48,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
   std::array<std::string, 2> byte;
   for (size_t i = 0; i < 2; ++i) {
-    Stato stato = leggi_file(nomi[i], byte[i]);
+    Stato stato = leggi_descrizione(nomi[i], byte[i]);
     if (!stato.riuscito()) {
       errori << stato.messaggio() << '\n' << std::flush;
       return uscita_fallita;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -919,6 +920,20 @@ TEST(Verifica, UnFileCheNonSiLegge) {
   EXPECT_EQ(verifica(r, uscita, errori), 2);
   EXPECT_EQ(uscita.str(), "");
   EXPECT_NE(errori.str().find("/nessuna/cartella/linea.txt"), std::string::npos) << errori.str();
+}
+
+TEST(Verifica, UnFileOltre64MiBNonSiLegge) {
+  prova::CartellaTemporanea cartella;
+  prova::scrivi(cartella.file("grande.txt"), "");
+  std::filesystem::resize_file(cartella.file("grande.txt"), (std::uintmax_t{64} << 20) + 1);
+  richiesta_verifica r;
+  r.linea = cartella.file("grande.txt");
+  r.treno = r.linea;
+  std::ostringstream uscita, errori;
+  EXPECT_EQ(verifica(r, uscita, errori), 2);
+  EXPECT_EQ(uscita.str(), "");
+  EXPECT_EQ(errori.str(),
+            "impossibile leggere \"" + r.linea + "\": il file supera il limite di 64 MiB\n");
 }
 
 // ---- The pieces ----
