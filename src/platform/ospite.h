@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/stato.h"
 
@@ -22,6 +23,11 @@ void mostra_errore(std::string_view a);
 // Shows a failure in words (a file that cannot be written, where reading
 // stopped); the program goes on.
 void mostra_guasto(std::string_view messaggio);
+
+// Shows what a finished run tells the user: " Errore n. " followed by `a`
+// when `a` is not empty, then each of `righe`, in one report; the program
+// goes on.
+void mostra_esito(std::string_view a, const std::vector<std::string>& righe);
 
 // The error report: shows " Errore n. " followed by `a`, then ends the
 // program at once with a failure status. Only the program's entry point

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
@@ -49,6 +50,11 @@ void mostra_guasto(std::string_view messaggio) {
   std::fflush(stdout);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(messaggio.size()), messaggio.data());
   std::fflush(stderr);
+}
+
+void mostra_esito(std::string_view a, const std::vector<std::string>& righe) {
+  if (!a.empty()) mostra_errore(a);
+  for (const std::string& riga : righe) mostra_guasto(riga);
 }
 
 void errore(std::string_view a) {

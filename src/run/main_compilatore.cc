@@ -43,7 +43,6 @@ int main(int argc, char** argv) {
   }
   const scen::rapporto_build fine = scen::rapporto(scen::esegui_build(cartella));
   if (fine.termina) scen::errore(fine.errore);
-  if (!fine.errore.empty()) scen::mostra_errore(fine.errore);
-  for (const std::string& riga : fine.righe) scen::mostra_guasto(riga);
+  scen::mostra_esito(fine.errore, fine.righe);
   return fine.stato;
 }
