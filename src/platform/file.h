@@ -3,9 +3,12 @@
 // host's own (UTF-8 on Linux).
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/interruzione.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -18,6 +21,14 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
 // target. Until then the older file stays whole; a file_nuovo dropped before
 // `completa` (or after a failure) removes its temporary file. Every failure
 // names the target and the system's reason.
+//
+// The temporary's name is the target's, then ".~parziale.", the process id
+// in decimal, "." and 8 random lower-case hexadecimal digits (see
+// `e_nome_temporaneo`). `apri` creates it new and exclusive: a name that
+// exists already, a link among them, is never opened, followed or reused
+// (another random name is tried). The rename in `completa` is the only step
+// that touches the target's name. While it exists, the temporary file is
+// recorded for removal if the process is interrupted.
 class file_nuovo {
  public:
   explicit file_nuovo(std::string percorso);
@@ -34,7 +45,8 @@ class file_nuovo {
 
   std::string percorso_;
   std::string temporaneo_;
-  int fd_ = -1;
+  std::intptr_t fd_ = -1;  // the host's handle on the temporary file
+  std::unique_ptr<rimuovi_se_interrotto> interruzione_;
 };
 
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
@@ -42,6 +54,18 @@ class file_nuovo {
 // complete and flushed: on any failure the older file stays whole and no
 // temporary file remains. The message names the file and the system's reason.
 Stato sostituisci_file(const std::string& percorso, std::string_view contenuto);
+
+// Whether `nome` (a name in a folder, without the folder) is the name of a
+// temporary file of `file_nuovo`: "<name>.~parziale.<pid>.<8 hex digits>",
+// or "<name>.~parziale" as older versions of the programs made them.
+bool e_nome_temporaneo(std::string_view nome);
+
+// Removes from the folder `cartella` the temporary files that runs killed
+// while writing left there: regular files whose names `e_nome_temporaneo`
+// accepts (links and folders of such names stay). Call it only while
+// holding the folder's `blocco_cartella`: then no living run of these
+// programs is writing there. Fails only when the folder cannot be listed.
+Stato rimuovi_temporanei_abbandonati(const std::string& cartella);
 
 // Reads the whole file into `contenuto`.
 Stato leggi_file(const std::string& percorso, std::string& contenuto);

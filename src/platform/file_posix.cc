@@ -1,10 +1,14 @@
 // Linux implementation of the host's files.
+#include <dirent.h>
 #include <fcntl.h>
 #include <fmt/format.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <vector>
 
 #include "platform/file.h"
 #include "platform/motivo_sistema.h"
@@ -30,6 +34,18 @@ Stato scrivi_tutto(int fd, std::string_view dati, const std::string& percorso) {
   return Stato::ok();
 }
 
+// A name for the temporary file of `percorso`, unique to this process and
+// unlikely to be taken by anything else.
+std::string nome_temporaneo(const std::string& percorso) {
+  static std::uint32_t contatore = 0;
+  std::uint32_t casuale = 0;
+  if (::getrandom(&casuale, sizeof casuale, 0) != static_cast<ssize_t>(sizeof casuale))
+    casuale = ++contatore * 0x9e3779b9u;  // no random bytes: O_EXCL still keeps names apart
+  return fmt::format("{}.~parziale.{}.{:08x}", percorso, ::getpid(), casuale);
+}
+
+int descrittore(std::intptr_t fd) { return static_cast<int>(fd); }
+
 }  // namespace
 
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
@@ -38,43 +54,56 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "/" + nome;
 }
 
-file_nuovo::file_nuovo(std::string percorso)
-    : percorso_(std::move(percorso)), temporaneo_(percorso_ + ".~parziale") {}
+file_nuovo::file_nuovo(std::string percorso) : percorso_(std::move(percorso)) {}
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
 void file_nuovo::abbandona() {
   if (fd_ < 0) return;
-  ::close(fd_);
+  ::close(descrittore(fd_));
   ::unlink(temporaneo_.c_str());
   fd_ = -1;
+  interruzione_.reset();
 }
 
 Stato file_nuovo::apri() {
-  fd_ = ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd_ < 0) return guasto("impossibile creare", percorso_, errno);
-  return Stato::ok();
+  // O_EXCL with O_CREAT never opens an existing name, and with O_NOFOLLOW
+  // not even a link to nowhere: only a file made here and now is written.
+  constexpr int tentativi = 16;
+  for (int i = 0;; ++i) {
+    temporaneo_ = nome_temporaneo(percorso_);
+    const int fd =
+        ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      fd_ = fd;
+      interruzione_ = std::make_unique<rimuovi_se_interrotto>(temporaneo_);
+      return Stato::ok();
+    }
+    if (errno != EEXIST || i + 1 == tentativi)
+      return guasto("impossibile creare", percorso_, errno);
+  }
 }
 
 Stato file_nuovo::scrivi(std::string_view byte) {
-  Stato stato = scrivi_tutto(fd_, byte, percorso_);
+  Stato stato = scrivi_tutto(descrittore(fd_), byte, percorso_);
   if (!stato.riuscito()) abbandona();
   return stato;
 }
 
 Stato file_nuovo::completa() {
   Stato stato;
-  if (::fsync(fd_) != 0) stato = guasto("impossibile scrivere", percorso_, errno);
+  if (::fsync(descrittore(fd_)) != 0) stato = guasto("impossibile scrivere", percorso_, errno);
   if (!stato.riuscito()) {
     abbandona();
     return stato;
   }
-  const int fd = fd_;
+  const int fd = descrittore(fd_);
   fd_ = -1;
   if (::close(fd) != 0) stato = guasto("impossibile chiudere", percorso_, errno);
   if (stato.riuscito() && ::rename(temporaneo_.c_str(), percorso_.c_str()) != 0)
     stato = guasto("impossibile sostituire", percorso_, errno);
   if (!stato.riuscito()) ::unlink(temporaneo_.c_str());
+  interruzione_.reset();
   return stato;
 }
 
@@ -84,6 +113,24 @@ Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) 
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();
   return stato;
+}
+
+Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
+  const std::string nome = cartella.empty() ? "." : cartella;
+  DIR* elenco = ::opendir(nome.c_str());
+  if (elenco == nullptr) return guasto("impossibile elencare la cartella", cartella, errno);
+  // Listed first, removed after: removing while listing may hide names.
+  std::vector<std::string> nomi;
+  while (const dirent* voce = ::readdir(elenco))
+    if (e_nome_temporaneo(voce->d_name)) nomi.emplace_back(voce->d_name);
+  const int fd = ::dirfd(elenco);
+  for (const std::string& temporaneo : nomi) {
+    struct stat info;
+    if (::fstatat(fd, temporaneo.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+      ::unlinkat(fd, temporaneo.c_str(), 0);
+  }
+  ::closedir(elenco);
+  return Stato::ok();
 }
 
 Stato leggi_file(const std::string& percorso, std::string& contenuto) {

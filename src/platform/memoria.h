@@ -9,6 +9,10 @@
 
 namespace scen {
 
+// What the programs tell the user when the host has no more memory to give
+// (std::bad_alloc): the run stops there, as on any other failure.
+inline constexpr const char* memoria_esaurita = "memoria esaurita: il lavoro si è interrotto";
+
 void* alloca_grande(std::size_t byte);
 void libera_grande(void* p, std::size_t byte) noexcept;
 

@@ -1,16 +1,46 @@
 #include "run/esecuzione.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "content/chiavi_portate.h"
 #include "describe/descrizioni.h"
 #include "documents/documenti.h"
 #include "model/nomi_file.h"
+#include "platform/blocco_cartella.h"
 #include "platform/file.h"
+#include "platform/interruzione.h"
 #include "platform/ospite.h"
 #include "platform/windows1252.h"
 
 namespace scen {
+
+namespace {
+
+// The description files exist only for the readers: once written, they go
+// on whatever way the run ends, an interrupt included. The readers delete
+// them first on the usual way.
+class descrizioni_scritte {
+ public:
+  descrizioni_scritte() = default;
+  descrizioni_scritte(const descrizioni_scritte&) = delete;
+  descrizioni_scritte& operator=(const descrizioni_scritte&) = delete;
+  ~descrizioni_scritte() {
+    for (const std::string& percorso : percorsi_) static_cast<void>(elimina_file(percorso));
+  }
+
+  void aggiungi(const std::string& percorso) {
+    percorsi_.push_back(percorso);
+    interruzioni_.push_back(std::make_unique<rimuovi_se_interrotto>(percorso));
+  }
+
+ private:
+  std::vector<std::string> percorsi_;
+  std::vector<std::unique_ptr<rimuovi_se_interrotto>> interruzioni_;
+};
+
+}  // namespace
 
 risultato_build esegui_build(const std::string& cartella) {
   auto m = std::make_unique<modello>();
@@ -19,20 +49,37 @@ risultato_build esegui_build(const std::string& cartella) {
   mostra_attesa();
 
   risultato_build risultato;
-  using scrittore = Stato (*)(const modello&, const std::string&);
-  for (scrittore scrivi : {dati_linea, dati_treno, dati_note, dati_rallentamenti, dati_scheda}) {
-    Stato stato = scrivi(*m, cartella);
-    if (!stato.riuscito()) {
-      risultato.percorso.esito = esito_percorso::guasto_file;
-      risultato.percorso.messaggio = stato.messaggio();
-      return risultato;
-    }
-  }
+  auto guasto = [&](const Stato& stato) {
+    risultato.percorso.esito = esito_percorso::guasto_file;
+    risultato.percorso.messaggio = stato.messaggio();
+    return risultato;
+  };
+
+  // One run at a time in a folder; what runs killed earlier left half
+  // written goes.
+  blocco_cartella blocco;
+  if (Stato stato = blocco.prendi(cartella, [&] { mostra_guasto(avviso_attesa(cartella)); });
+      !stato.riuscito())
+    return guasto(stato);
+  static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
 
   const std::string nome_linea = nome_descrizione_linea(*m);
   const std::string nome_treno = nome_descrizione_treno(*m);
   const file_descrizione descrizioni{percorso_in(cartella, nome_linea),
                                      percorso_in(cartella, nome_treno)};
+  descrizioni_scritte scritte;
+
+  using scrittore = Stato (*)(const modello&, const std::string&);
+  const std::pair<scrittore, const std::string*> passi[] = {{dati_linea, &descrizioni.linea},
+                                                            {dati_treno, &descrizioni.treno},
+                                                            {dati_note, nullptr},
+                                                            {dati_rallentamenti, nullptr},
+                                                            {dati_scheda, nullptr}};
+  for (const auto& [scrivi, descrizione] : passi) {
+    if (Stato stato = scrivi(*m, cartella); !stato.riuscito()) return guasto(stato);
+    if (descrizione != nullptr) scritte.aggiungi(*descrizione);
+  }
+
   risultato.percorso = memorizza_percorso(*m, 1, descrizioni, cartella);
   risultato.errore_codice = m->errore_codice;
   risultato.errore_posizione = m->errore_posizione;

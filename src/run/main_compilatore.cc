@@ -2,8 +2,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
+#include "platform/interruzione.h"
+#include "platform/memoria.h"
 #include "platform/ospite.h"
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
@@ -30,6 +33,7 @@ constexpr const char* aiuto =
 }  // namespace
 
 int main(int argc, char** argv) {
+  scen::prepara_processo();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(aiuto, stdout);
@@ -41,7 +45,15 @@ int main(int argc, char** argv) {
     scen::mostra_guasto(stato.messaggio());
     return EXIT_FAILURE;
   }
-  const scen::rapporto_build fine = scen::rapporto(scen::esegui_build(cartella));
+  scen::rapporto_build fine;
+  try {
+    fine = scen::rapporto(scen::esegui_build(cartella));
+  } catch (const std::bad_alloc&) {
+    // The run has undone what it must on the way out (the description
+    // files); what it wrote before stays as for any failure.
+    scen::mostra_guasto(scen::memoria_esaurita);
+    return EXIT_FAILURE;
+  }
   if (fine.termina) scen::errore(fine.errore);
   scen::mostra_esito(fine.errore, fine.righe);
   return fine.stato;

@@ -3,13 +3,16 @@
 #include <fmt/format.h>
 
 #include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
+#include "platform/memoria.h"
 #include "platform/windows1252.h"
 #include "text/da_utf8.h"
 
@@ -50,7 +53,10 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
   return Stato::ok();
 }
 
-int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
+namespace {
+
+int compila_in_cartella(const richiesta_compila& richiesta, std::ostream& uscita,
+                        std::ostream& errori) {
   auto m = std::make_unique<modello>();
   m->chiave_percorso = richiesta.chiave_percorso;
   m->chiave_treno = richiesta.chiave_treno;
@@ -63,6 +69,16 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   if (!e_cartella(richiesta.cartella))
     return non_compilato(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
                                      richiesta.cartella));
+  // One run at a time in a folder; what runs killed earlier left half
+  // written goes.
+  blocco_cartella blocco;
+  if (Stato stato =
+          blocco.prendi(richiesta.cartella,
+                        [&] { errori << avviso_attesa(richiesta.cartella) << '\n'
+                                     << std::flush; });
+      !stato.riuscito())
+    return non_compilato(stato.messaggio());
+  static_cast<void>(rimuovi_temporanei_abbandonati(richiesta.cartella));
   cartella_privata privata;
   if (Stato stato = privata.crea(); !stato.riuscito()) return non_compilato(stato.messaggio());
 
@@ -113,6 +129,18 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   errori.flush();
   scrivi_esito(uscita, *m);
   return uscita_stato;
+}
+
+}  // namespace
+
+int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
+  try {
+    return compila_in_cartella(richiesta, uscita, errori);
+  } catch (const std::bad_alloc&) {
+    // The private folder is gone with the stack; there is no outcome to give.
+    errori << memoria_esaurita << '\n' << std::flush;
+    return uscita_fallita;
+  }
 }
 
 }  // namespace scen

@@ -10,6 +10,7 @@
 #include "describe/descrizioni.h"
 #include "documents/documenti.h"
 #include "model/nomi_file.h"
+#include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "text/da_utf8.h"
@@ -42,6 +43,14 @@ int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori) {
   if (!e_cartella(richiesta.cartella))
     return fallito(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
                                richiesta.cartella));
+  blocco_cartella blocco;
+  if (Stato stato =
+          blocco.prendi(richiesta.cartella,
+                        [&] { errori << avviso_attesa(richiesta.cartella) << '\n'
+                                     << std::flush; });
+      !stato.riuscito())
+    return fallito(stato.messaggio());
+  static_cast<void>(rimuovi_temporanei_abbandonati(richiesta.cartella));
 
   auto m = std::make_unique<modello>();
   m->chiave_percorso = chiave_percorso_portata;

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/interruzione.h"
 #include "tool/compila.h"
 #include "tool/descrivi.h"
 #include "tool/testi_aiuto.h"
@@ -26,6 +27,7 @@ std::string elenco(const std::vector<std::string>& voci) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  scen::prepara_processo();
   CLI::App app{std::string(scen::aiuto_scenario), "scenario"};
   app.footer(std::string(scen::aiuto_scenario_piede));
   app.get_formatter()->label("Usage", "Uso");

@@ -1,0 +1,34 @@
+// The names of file_nuovo's temporary files, the same on every host.
+#include <string_view>
+
+#include "platform/file.h"
+
+namespace scen {
+
+namespace {
+
+constexpr std::string_view segno = ".~parziale";
+constexpr size_t cifre_casuali = 8;
+
+bool solo(std::string_view testo, std::string_view ammessi) {
+  return !testo.empty() && testo.find_first_not_of(ammessi) == std::string_view::npos;
+}
+
+}  // namespace
+
+bool e_nome_temporaneo(std::string_view nome) {
+  const size_t dove = nome.rfind(segno);
+  if (dove == std::string_view::npos || dove == 0) return false;
+  std::string_view resto = nome.substr(dove + segno.size());
+  if (resto.empty()) return true;  // as older versions named them
+  if (resto.front() != '.') return false;
+  resto.remove_prefix(1);
+  const size_t punto = resto.find('.');
+  if (punto == std::string_view::npos) return false;
+  const std::string_view processo = resto.substr(0, punto);
+  const std::string_view casuale = resto.substr(punto + 1);
+  return solo(processo, "0123456789") && casuale.size() == cifre_casuali &&
+         solo(casuale, "0123456789abcdef");
+}
+
+}  // namespace scen
