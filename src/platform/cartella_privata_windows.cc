@@ -3,9 +3,12 @@
 #include <fmt/format.h>
 #include <windows.h>
 
+#include <charconv>
+#include <string_view>
 #include <vector>
 
 #include "platform/cartella_privata.h"
+#include "platform/casuale.h"
 #include "platform/motivo_sistema.h"
 #include "platform/testo_largo.h"
 
@@ -82,6 +85,73 @@ void rimuovi_tutto(const std::wstring& cartella) {
   ::RemoveDirectoryW(cartella.c_str());
 }
 
+constexpr std::wstring_view prefisso = L"scenario-";
+
+// The process that made a private folder named `nome`, or 0 when the name
+// is not of the pattern "scenario-<pid>-XXXXXX".
+DWORD processo_di(std::wstring_view nome) {
+  if (nome.substr(0, prefisso.size()) != prefisso) return 0;
+  nome.remove_prefix(prefisso.size());
+  const size_t trattino = nome.find(L'-');
+  if (trattino == std::wstring_view::npos || trattino == 0 || trattino > 10 ||
+      nome.size() - trattino - 1 != 6)
+    return 0;
+  char cifre[10];
+  for (size_t i = 0; i < trattino; ++i) {
+    if (nome[i] < L'0' || nome[i] > L'9') return 0;
+    cifre[i] = static_cast<char>(nome[i]);
+  }
+  DWORD pid = 0;
+  const auto [fine, errore] = std::from_chars(cifre, cifre + trattino, pid);
+  if (errore != std::errc() || fine != cifre + trattino) return 0;
+  return pid;
+}
+
+// Whether the process `pid` has ended: the system no longer knows it.
+bool finito(DWORD pid) {
+  HANDLE processo = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (processo != nullptr) {
+    DWORD codice = 0;
+    const bool vivo = !::GetExitCodeProcess(processo, &codice) || codice == STILL_ACTIVE;
+    ::CloseHandle(processo);
+    return !vivo;
+  }
+  return ::GetLastError() == ERROR_INVALID_PARAMETER;
+}
+
+// Removes the private folders under `base` (the user's own temporary folder)
+// that runs killed before they could remove them left behind: of this
+// pattern, real folders (not links), whose process no longer exists.
+void rimuovi_abbandonate(const std::wstring& base) {
+  WIN32_FIND_DATAW voce;
+  HANDLE ricerca = ::FindFirstFileW((base + L"scenario-*").c_str(), &voce);
+  if (ricerca == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> abbandonate;
+  do {
+    const DWORD pid = processo_di(voce.cFileName);
+    if (pid == 0 || pid == ::GetCurrentProcessId()) continue;
+    if ((voce.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (voce.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      continue;
+    if (finito(pid)) abbandonate.emplace_back(base + voce.cFileName);
+  } while (::FindNextFileW(ricerca, &voce));
+  ::FindClose(ricerca);
+  for (const std::wstring& cartella : abbandonate) rimuovi_tutto(cartella);
+}
+
+// Six letters or digits.
+std::string sei_caratteri() {
+  constexpr std::string_view ammessi =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string out;
+  std::uint32_t numero = numero_casuale();
+  for (int i = 0; i < 6; ++i) {
+    out += ammessi[numero % ammessi.size()];
+    numero /= static_cast<std::uint32_t>(ammessi.size());
+  }
+  return out;
+}
+
 }  // namespace
 
 Stato cartella_privata::crea() {
@@ -92,26 +162,29 @@ Stato cartella_privata::crea() {
                                      motivo_sistema(static_cast<int>(::GetLastError()))));
   regole_private regole;
   if (Stato stato = regole.prepara(); !stato.riuscito()) return stato;
-  // A name not yet taken: the process number and a counter, tried until the
-  // system creates a folder that was not there.
-  const std::string cartella = stretto(std::wstring(base, n));
-  static unsigned contatore = 0;
-  for (int tentativo = 0; tentativo < 1000; ++tentativo) {
-    const std::string percorso = fmt::format(
-        "{}scenario-{:x}-{:x}", cartella, ::GetCurrentProcessId(), ++contatore ^ ::GetTickCount());
+  const std::wstring base_larga(base, n);
+  rimuovi_abbandonate(base_larga);
+  const std::string cartella = stretto(base_larga);
+  for (int tentativo = 0; tentativo < 100; ++tentativo) {
+    const std::string percorso =
+        fmt::format("{}scenario-{}-{}", cartella, numero_processo(), sei_caratteri());
     if (::CreateDirectoryW(largo(percorso).c_str(), regole.attributi())) {
       percorso_ = percorso;
+      interruzione_ = std::make_unique<rimuovi_se_interrotto>(percorso_);
       return Stato::ok();
     }
     const DWORD codice = ::GetLastError();
     if (codice != ERROR_ALREADY_EXISTS) return guasto("impossibile creare", percorso, codice);
   }
-  return guasto("impossibile creare", cartella + "scenario-*", ERROR_ALREADY_EXISTS);
+  return guasto("impossibile creare",
+                fmt::format("{}scenario-{}-XXXXXX", cartella, numero_processo()),
+                ERROR_ALREADY_EXISTS);
 }
 
 cartella_privata::~cartella_privata() {
   if (percorso_.empty()) return;
   rimuovi_tutto(largo(percorso_));
+  interruzione_.reset();
 }
 
 }  // namespace scen

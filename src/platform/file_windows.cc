@@ -1,13 +1,12 @@
 // Windows implementation of the host's files. Names are the program's text
-// (UTF-8) and reach the system as its wide text; an open file is kept as a
-// C runtime descriptor over the system's handle.
-#include <fcntl.h>
+// (UTF-8) and reach the system as its wide text.
 #include <fmt/format.h>
-#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "platform/casuale.h"
 #include "platform/file.h"
 #include "platform/motivo_sistema.h"
 #include "platform/testo_largo.h"
@@ -22,7 +21,13 @@ Stato guasto(std::string_view azione, const std::string& percorso, DWORD codice)
       fmt::format("{} \"{}\": {}", azione, percorso, motivo_sistema(static_cast<int>(codice))));
 }
 
-HANDLE maniglia(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
+HANDLE maniglia(std::intptr_t fd) { return reinterpret_cast<HANDLE>(fd); }
+
+// A name for the temporary file of `percorso`, unique to this process and
+// unlikely to be taken by anything else.
+std::string nome_temporaneo(const std::string& percorso) {
+  return fmt::format("{}.~parziale.{}.{:08x}", percorso, numero_processo(), numero_casuale());
+}
 
 Stato scrivi_tutto(HANDLE h, std::string_view dati, const std::string& percorso) {
   while (!dati.empty()) {
@@ -43,29 +48,37 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "\\" + nome;
 }
 
-file_nuovo::file_nuovo(std::string percorso)
-    : percorso_(std::move(percorso)), temporaneo_(percorso_ + ".~parziale") {}
+file_nuovo::file_nuovo(std::string percorso) : percorso_(std::move(percorso)) {}
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
 void file_nuovo::abbandona() {
   if (fd_ < 0) return;
-  ::_close(fd_);
+  ::CloseHandle(maniglia(fd_));
   ::DeleteFileW(largo(temporaneo_).c_str());
   fd_ = -1;
+  interruzione_.reset();
 }
 
 Stato file_nuovo::apri() {
-  HANDLE h = ::CreateFileW(largo(temporaneo_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return guasto("impossibile creare", percorso_, ::GetLastError());
-  fd_ = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (fd_ < 0) {
-    ::CloseHandle(h);
-    ::DeleteFileW(largo(temporaneo_).c_str());
-    return guasto("impossibile creare", percorso_, ERROR_TOO_MANY_OPEN_FILES);
+  // CREATE_NEW never opens a name that exists, a link among them: only a
+  // file made here and now is written. Others may delete it meanwhile (the
+  // removal on an interrupt does), never write it.
+  constexpr int tentativi = 16;
+  for (int i = 0;; ++i) {
+    temporaneo_ = nome_temporaneo(percorso_);
+    HANDLE h = ::CreateFileW(largo(temporaneo_).c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      fd_ = reinterpret_cast<std::intptr_t>(h);
+      interruzione_ = std::make_unique<rimuovi_se_interrotto>(temporaneo_);
+      return Stato::ok();
+    }
+    const DWORD codice = ::GetLastError();
+    if ((codice != ERROR_FILE_EXISTS && codice != ERROR_ALREADY_EXISTS) || i + 1 == tentativi)
+      return guasto("impossibile creare", percorso_, codice);
   }
-  return Stato::ok();
 }
 
 Stato file_nuovo::scrivi(std::string_view byte) {
@@ -82,14 +95,15 @@ Stato file_nuovo::completa() {
     abbandona();
     return stato;
   }
-  const int fd = fd_;
+  HANDLE h = maniglia(fd_);
   fd_ = -1;
-  if (::_close(fd) != 0) stato = guasto("impossibile chiudere", percorso_, ::GetLastError());
+  if (!::CloseHandle(h)) stato = guasto("impossibile chiudere", percorso_, ::GetLastError());
   const std::wstring temporaneo = largo(temporaneo_);
   if (stato.riuscito() && !::MoveFileExW(temporaneo.c_str(), largo(percorso_).c_str(),
                                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     stato = guasto("impossibile sostituire", percorso_, ::GetLastError());
   if (!stato.riuscito()) ::DeleteFileW(temporaneo.c_str());
+  interruzione_.reset();
   return stato;
 }
 
@@ -99,6 +113,25 @@ Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) 
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();
   return stato;
+}
+
+Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
+  const std::wstring base = cartella.empty() ? L"." : largo(cartella);
+  WIN32_FIND_DATAW voce;
+  HANDLE ricerca = ::FindFirstFileW((base + L"\\*").c_str(), &voce);
+  if (ricerca == INVALID_HANDLE_VALUE)
+    return guasto("impossibile elencare la cartella", cartella, ::GetLastError());
+  // Listed first, removed after: removing while listing may hide names.
+  std::vector<std::wstring> nomi;
+  do {
+    // Regular files only: no folder, no link.
+    const DWORD altro = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((voce.dwFileAttributes & altro) == 0 && e_nome_temporaneo(stretto(voce.cFileName)))
+      nomi.emplace_back(voce.cFileName);
+  } while (::FindNextFileW(ricerca, &voce));
+  ::FindClose(ricerca);
+  for (const std::wstring& nome : nomi) ::DeleteFileW((base + L"\\" + nome).c_str());
+  return Stato::ok();
 }
 
 Stato leggi_file(const std::string& percorso, std::string& contenuto) {

@@ -10,13 +10,16 @@
 //   prova_ospite file          checks the file layer; prints what differs
 #include <fmt/format.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
 
+#include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/ospite.h"
@@ -129,6 +132,33 @@ int file() {
          "lettura di un file che non c'e': " + stato.messaggio());
   stato = sostituisci_file(privata.percorso() + "/manca/x.txt", "x");
   atteso(!stato.riuscito(), "scrittura in una cartella che non c'e'");
+  // Leftovers of a killed run: its temporary files go, other files stay.
+  const std::string lasciato = percorso_in(privata.percorso(), "a.dat.~parziale.123.0123abcd");
+  atteso(sostituisci_file(lasciato, "x").riuscito(), "file lasciato da un'altra esecuzione");
+  atteso(sostituisci_file(percorso_in(privata.percorso(), "a.dat"), "a").riuscito(), "a.dat");
+  atteso(rimuovi_temporanei_abbandonati(privata.percorso()).riuscito() && !esiste(lasciato) &&
+             esiste(percorso_in(privata.percorso(), "a.dat")),
+         "i temporanei abbandonati vanno, gli altri file restano");
+
+  // The folder's lock: a second taker waits, is told so, and gets it once the
+  // first lets go.
+  {
+    auto primo = std::make_unique<blocco_cartella>();
+    atteso(primo->prendi(privata.percorso(), {}).riuscito(), "primo blocco");
+    std::atomic<bool> avvisato{false};
+    std::atomic<bool> preso{false};
+    std::thread secondo([&] {
+      blocco_cartella blocco;
+      preso = blocco.prendi(privata.percorso(), [&] { avvisato = true; }).riuscito();
+    });
+    for (int i = 0; i < 500 && !avvisato; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    atteso(avvisato && !preso, "il secondo aspetta e lo dice");
+    primo.reset();
+    secondo.join();
+    atteso(preso, "il secondo prende il blocco lasciato");
+  }
+
   std::string programma;
   atteso(cartella_programma(programma).riuscito() && e_cartella(programma),
          "cartella del programma: " + programma);
