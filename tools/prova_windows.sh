@@ -8,7 +8,8 @@
 #   - compilatore.exe writes its six files byte for byte as the Linux
 #     compilatore does;
 #   - scenario.exe descrivi and compila, on the carried descriptions as bytes
-#     and as UTF-8, write what the Linux scenario writes;
+#     and as UTF-8, and with keys beyond ASCII, write what the Linux scenario
+#     writes;
 #   - the host layer converts Windows-1252 and lowers case through the system
 #     exactly as the Linux tables do, and its file layer behaves;
 #   - a screenshot taken while compilatore.exe runs shows the window "Form1"
@@ -133,29 +134,39 @@ else
   [ "$titolo" = Form1 ] || fallito "la finestra si chiama \"$titolo\" invece di Form1"
 fi
 
-# scenario.exe on the carried descriptions, as bytes and as UTF-8.
+# scenario.exe on the carried descriptions, as bytes and as UTF-8, and with
+# keys beyond ASCII given on the command line.
 cp "$finestre/scenario.exe" "$lavoro/"
+scenario_su() {
+  local ospite=$1
+  shift
+  if [ "$ospite" = linux ]; then
+    "$linux/scenario" "$@"
+  else
+    wine "$lavoro/scenario.exe" "$@"
+  fi
+}
 for modo in byte utf8; do
   opzione=()
   [ "$modo" = utf8 ] && opzione=(--utf8)
   for ospite in linux windows; do
-    mkdir -p "$lavoro/$modo-$ospite/uscita"
-    if [ "$ospite" = linux ]; then
-      programma=("$linux/scenario")
-    else
-      programma=(wine "$lavoro/scenario.exe")
-    fi
+    mkdir -p "$lavoro/$modo-$ospite/uscita" "$lavoro/$modo-$ospite/chiavi"
     (
       cd "$lavoro/$modo-$ospite"
-      "${programma[@]}" descrivi . "${opzione[@]}" 2>descrivi.err
-      "${programma[@]}" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" uscita \
+      scenario_su "$ospite" descrivi . "${opzione[@]}" 2>descrivi.err
+      scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" uscita \
         "${opzione[@]}" | tr -d '\r' >compila.out
+      scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" chiavi \
+        "${opzione[@]}" --senza-linea --chiave-percorso "Città" --chiave-treno "X 1" |
+        tr -d '\r' >chiavi.out
     ) || fallito "scenario ($ospite, $modo) non riesce"
   done
   diff -r "$lavoro/$modo-linux" "$lavoro/$modo-windows" >"$lavoro/diff" ||
     fallito "scenario.exe ($modo) scrive altro da scenario: $(head -5 "$lavoro/diff")"
   [ "$(ls "$lavoro/$modo-windows/uscita" | wc -l)" = 3 ] ||
     fallito "scenario.exe compila ($modo) non scrive i tre file compilati"
+  [ "$(ls "$lavoro/$modo-windows/chiavi" | wc -l)" = 2 ] ||
+    fallito "scenario.exe compila ($modo) con la chiave \"Città\" non scrive i due file compilati"
 done
 
 # The host layer on its own.

@@ -3,9 +3,13 @@
 // own, which removes them, and then the process ends as it would have
 // without it. Files the program still holds open were opened with delete
 // sharing, so they go when the process ends.
+//
+// Also here, as the first thing every program does: the console takes the
+// programs' text as UTF-8.
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
 #include <iterator>
 
@@ -79,7 +83,14 @@ BOOL WINAPI alla_interruzione(DWORD evento) {
 
 }  // namespace
 
-void prepara_processo() { ::SetConsoleCtrlHandler(alla_interruzione, TRUE); }
+void prepara_processo() {
+  ::SetConsoleCtrlHandler(alla_interruzione, TRUE);
+  // The programs' messages are UTF-8, as their command line is: a console
+  // shows them as such, and gets its own code page back at the end.
+  static const UINT pagina_console = ::GetConsoleOutputCP();
+  if (pagina_console != 0 && pagina_console != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8))
+    std::atexit([] { ::SetConsoleOutputCP(pagina_console); });
+}
 
 rimuovi_se_interrotto::rimuovi_se_interrotto(const std::string& percorso) {
   const std::wstring largo_percorso = largo(percorso);
