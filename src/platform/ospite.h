@@ -17,6 +17,10 @@ namespace scen {
 // Shows the waiting sign "Attendere" while the run works.
 void mostra_attesa();
 
+// Shows a text the user asked for (the help): on standard output, or in a
+// message box for a program that has no console.
+void mostra_testo(std::string_view testo);
+
 // Shows " Errore n. " followed by `a`; the program goes on.
 void mostra_errore(std::string_view a);
 

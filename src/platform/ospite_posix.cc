@@ -40,6 +40,11 @@ void mostra_attesa() {
   std::fflush(stdout);
 }
 
+void mostra_testo(std::string_view testo) {
+  std::fwrite(testo.data(), 1, testo.size(), stdout);
+  std::fflush(stdout);
+}
+
 void mostra_errore(std::string_view a) {
   std::fflush(stdout);
   std::fprintf(stderr, " Errore n. %.*s\n", static_cast<int>(a.size()), a.data());

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,18 @@ void mostra_attesa() {
     ::DispatchMessageW(&messaggio);
   }
   ::GdiFlush();
+}
+
+void mostra_testo(std::string_view testo) {
+  // A windowed program has no standard output unless it was given one (a
+  // redirection): then the text goes there, else into a box.
+  HANDLE uscita = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (uscita == nullptr || uscita == INVALID_HANDLE_VALUE) {
+    finestra_messaggio(testo);
+    return;
+  }
+  std::fwrite(testo.data(), 1, testo.size(), stdout);
+  std::fflush(stdout);
 }
 
 void mostra_errore(std::string_view a) { finestra_messaggio(fmt::format(" Errore n. {}", a)); }

@@ -1,5 +1,4 @@
 // compilatore: writes the carried scenario into the program's own folder.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -36,7 +35,7 @@ int main(int argc, char** argv) {
   scen::prepara_processo();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(aiuto, stdout);
+      scen::mostra_testo(aiuto);
       return EXIT_SUCCESS;
     }
   }
