@@ -1,9 +1,10 @@
-# For a cross build: fmt, CLI11 and nlohmann-json taken header-only from the
-# build machine's own Debian packages (libfmt-dev, libcli11-dev,
-# nlohmann-json3-dev). Their folders are linked into one folder of the build,
-# so that the target's compiler sees these three and none of the build
-# machine's other headers; fmt is compiled into each program that uses it
-# (FMT_HEADER_ONLY), since Debian has no fmt library for the target.
+# For a cross build: fmt, CLI11 and nlohmann-json taken from the build
+# machine's own Debian packages (libfmt-dev, libcli11-dev,
+# nlohmann-json3-dev). Their header folders are linked into one folder of
+# the build, so that the target's compiler sees these three and none of the
+# build machine's other headers. CLI11 and nlohmann-json are header-only;
+# Debian has no fmt library for the target, so fmt's own implementation
+# (format-inl.h) is compiled here, once, into a small static library.
 set(SCEN_INTESTAZIONI_OSPITE /usr/include CACHE PATH "Where the build machine's fmt, CLI and nlohmann headers are")
 set(cartella ${CMAKE_BINARY_DIR}/intestazioni_debian)
 file(MAKE_DIRECTORY ${cartella})
@@ -16,10 +17,26 @@ foreach(sotto fmt CLI nlohmann)
   endif()
 endforeach()
 
-add_library(fmt::fmt INTERFACE IMPORTED)
-set_target_properties(fmt::fmt PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES ${cartella}
-  INTERFACE_COMPILE_DEFINITIONS FMT_HEADER_ONLY)
+set(fmt_una_volta ${CMAKE_BINARY_DIR}/generato/fmt_una_volta.cc)
+file(WRITE ${fmt_una_volta}.nuovo [=[
+// fmt's implementation, compiled once for the programs (as fmt's own library
+// is made), with the instantiations that format.h declares extern.
+#include <fmt/format-inl.h>
+
+FMT_BEGIN_NAMESPACE
+namespace detail {
+template FMT_API auto thousands_sep_impl(locale_ref) -> thousands_sep_result<char>;
+template FMT_API auto thousands_sep_impl(locale_ref) -> thousands_sep_result<wchar_t>;
+template FMT_API auto decimal_point_impl(locale_ref) -> char;
+template FMT_API auto decimal_point_impl(locale_ref) -> wchar_t;
+}  // namespace detail
+FMT_END_NAMESPACE
+]=])
+file(COPY_FILE ${fmt_una_volta}.nuovo ${fmt_una_volta} ONLY_IF_DIFFERENT)
+add_library(scen_fmt STATIC ${fmt_una_volta})
+target_include_directories(scen_fmt SYSTEM PUBLIC ${cartella})
+target_compile_options(scen_fmt PRIVATE -w)
+add_library(fmt::fmt ALIAS scen_fmt)
 add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
 set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES ${cartella})

@@ -33,7 +33,7 @@ for comando in x86_64-w64-mingw32-g++-posix wine Xvfb xdotool import tesseract; 
 done
 
 inizio=$SECONDS
-cmake --preset windows >/dev/null
+cmake --preset windows --no-warn-unused-cli >/dev/null
 cmake --build --preset windows --target compilatore scenario prova_ospite >/dev/null
 finestre=$radice/cmake-build/windows
 echo "windows: programmi costruiti in $((SECONDS - inizio)) s"

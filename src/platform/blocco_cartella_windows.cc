@@ -43,9 +43,12 @@ std::wstring nome_definitivo(const std::string& cartella) {
     ::SetLastError(codice);
     return {};
   }
+  std::wstring maiuscolo(definitivo.size(), L'\0');
   const int n = lunghezza_per_sistema(definitivo.size());
-  ::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, definitivo.data(), n, definitivo.data(), n);
-  return definitivo;
+  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, definitivo.data(), n, maiuscolo.data(),
+                     n) != n)
+    return definitivo;
+  return maiuscolo;
 }
 
 // FNV-1a over the name's UTF-16 units: a mutex name has no room for a path.

@@ -91,18 +91,21 @@ std::optional<std::string> utf8_a_1252(std::string_view testo, size_t* posizione
 std::string da_1252_a_utf8(std::string_view testo) { return stretto(largo_da_1252(testo)); }
 
 std::string minuscole_1252(std::string_view testo) {
-  std::wstring largo = largo_da_1252(testo);
-  if (!largo.empty()) {
-    // The invariant locale: the same letters whatever the user's language
-    // (a Turkish "I" stays "i").
-    const int n = lunghezza_per_sistema(largo.size());
-    ::LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, largo.data(), n, largo.data(), n);
-  }
-  std::string out(testo);
+  const std::wstring largo = largo_da_1252(testo);
+  if (largo.empty()) return std::string(testo);
+  // The invariant locale: the same letters whatever the user's language
+  // (a Turkish "I" stays "i").
+  std::wstring minuscolo(largo.size(), L'\0');
+  const int n = lunghezza_per_sistema(largo.size());
+  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, largo.data(), n, minuscolo.data(), n) != n)
+    minuscolo = largo;
+  if (std::optional<std::string> tutto = a_1252(minuscolo); tutto && tutto->size() == testo.size())
+    return *tutto;
   // Byte by byte: a letter whose lower case has no byte of its own in the
   // code page keeps its own.
-  for (size_t k = 0; k < out.size() && k < largo.size(); ++k) {
-    std::optional<std::string> byte = a_1252(std::wstring_view(&largo[k], 1));
+  std::string out(testo);
+  for (size_t k = 0; k < out.size() && k < minuscolo.size(); ++k) {
+    std::optional<std::string> byte = a_1252(std::wstring_view(&minuscolo[k], 1));
     if (byte && byte->size() == 1) out[k] = (*byte)[0];
   }
   return out;
