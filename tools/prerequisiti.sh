@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test the project.
 set -euo pipefail
-pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev)
+pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev util-linux)
 # The Windows build and its checks under Wine (tools/prova_windows.sh): the
 # cross compiler, Wine with its fonts, a headless X server, a hand on its
 # keyboard, screenshots and the reading of their text. Installed without

@@ -65,6 +65,7 @@ Stato cartella_privata::crea() {
   std::string modello = (base / fmt::format("{}{}-XXXXXX", prefisso, ::getpid())).string();
   std::vector<char> nome(modello.begin(), modello.end());
   nome.push_back('\0');
+  segnali_trattenuti trattenuti;
   if (::mkdtemp(nome.data()) == nullptr)
     return Stato::errore(
         fmt::format("impossibile creare \"{}\": {}", modello, motivo_sistema(errno)));

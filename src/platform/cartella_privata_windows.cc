@@ -168,6 +168,7 @@ Stato cartella_privata::crea() {
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
     const std::string percorso =
         fmt::format("{}scenario-{}-{}", cartella, numero_processo(), sei_caratteri());
+    segnali_trattenuti trattenuti;
     if (::CreateDirectoryW(largo(percorso).c_str(), regole.attributi())) {
       percorso_ = percorso;
       interruzione_ = std::make_unique<rimuovi_se_interrotto>(percorso_);

@@ -62,9 +62,10 @@ bool e_nome_temporaneo(std::string_view nome);
 
 // Removes from the folder `cartella` the temporary files that runs killed
 // while writing left there: regular files whose names `e_nome_temporaneo`
-// accepts (links and folders of such names stay). Call it only while
-// holding the folder's `blocco_cartella`: then no living run of these
-// programs is writing there. Fails only when the folder cannot be listed.
+// accepts (links and folders of such names stay), except those whose name
+// carries the id of a process still running. Call it only while holding the
+// folder's `blocco_cartella`: then no living run of these programs is
+// writing there. Fails only when the folder cannot be listed.
 Stato rimuovi_temporanei_abbandonati(const std::string& cartella);
 
 // Reads the whole file into `contenuto`.

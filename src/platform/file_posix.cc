@@ -7,7 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/file.h"
@@ -46,6 +49,20 @@ std::string nome_temporaneo(const std::string& percorso) {
 
 int descrittore(std::intptr_t fd) { return static_cast<int>(fd); }
 
+// Whether the temporary file `nome` names a process that is still running
+// (this one included): then it is not left behind, whatever the lock says
+// (a run on a file system without locks, or in another process namespace).
+bool di_un_processo_vivo(const std::string& nome) {
+  constexpr std::string_view segno = ".~parziale.";
+  const size_t dove = nome.rfind(segno);
+  if (dove == std::string::npos) return false;  // the older names carry no process
+  const char* inizio = nome.c_str() + dove + segno.size();
+  pid_t pid = 0;
+  const auto [fine, errore] = std::from_chars(inizio, nome.c_str() + nome.size(), pid);
+  if (errore != std::errc() || *fine != '.' || pid <= 0) return false;
+  return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
 }  // namespace
 
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
@@ -72,6 +89,7 @@ Stato file_nuovo::apri() {
   constexpr int tentativi = 16;
   for (int i = 0;; ++i) {
     temporaneo_ = nome_temporaneo(percorso_);
+    segnali_trattenuti trattenuti;
     const int fd =
         ::open(temporaneo_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd >= 0) {
@@ -125,6 +143,7 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
     if (e_nome_temporaneo(voce->d_name)) nomi.emplace_back(voce->d_name);
   const int fd = ::dirfd(elenco);
   for (const std::string& temporaneo : nomi) {
+    if (di_un_processo_vivo(temporaneo)) continue;
     struct stat info;
     if (::fstatat(fd, temporaneo.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
       ::unlinkat(fd, temporaneo.c_str(), 0);

@@ -67,6 +67,7 @@ Stato file_nuovo::apri() {
   constexpr int tentativi = 16;
   for (int i = 0;; ++i) {
     temporaneo_ = nome_temporaneo(percorso_);
+    segnali_trattenuti trattenuti;
     HANDLE h = ::CreateFileW(largo(temporaneo_).c_str(), GENERIC_WRITE,
                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);

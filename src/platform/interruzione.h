@@ -33,4 +33,15 @@ class rimuovi_se_interrotto {
   int posto_ = -1;  // the slot of the record, -1 if none
 };
 
+// While an object of this class lives, those signals are held back; they
+// come when the outermost one goes. Making a thing and recording it for
+// removal are thus one step for the signals: none can come between them.
+class segnali_trattenuti {
+ public:
+  segnali_trattenuti();
+  ~segnali_trattenuti();
+  segnali_trattenuti(const segnali_trattenuti&) = delete;
+  segnali_trattenuti& operator=(const segnali_trattenuti&) = delete;
+};
+
 }  // namespace scen

@@ -4,6 +4,7 @@
 // have without the handler.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -102,6 +103,27 @@ rimuovi_se_interrotto::rimuovi_se_interrotto(const std::string& percorso) {
 
 rimuovi_se_interrotto::~rimuovi_se_interrotto() {
   if (posto_ >= 0) registro[posto_].stato.store(libero);
+}
+
+namespace {
+
+thread_local int trattenuti = 0;
+
+void cambia_maschera(int come) {
+  sigset_t insieme;
+  sigemptyset(&insieme);
+  for (int numero : segnali) sigaddset(&insieme, numero);
+  ::pthread_sigmask(come, &insieme, nullptr);
+}
+
+}  // namespace
+
+segnali_trattenuti::segnali_trattenuti() {
+  if (trattenuti++ == 0) cambia_maschera(SIG_BLOCK);
+}
+
+segnali_trattenuti::~segnali_trattenuti() {
+  if (--trattenuti == 0) cambia_maschera(SIG_UNBLOCK);
 }
 
 }  // namespace scen

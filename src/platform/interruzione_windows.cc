@@ -30,6 +30,9 @@ struct posto {
 constexpr int numero_posti = 8;
 posto registro[numero_posti];
 
+// How many `segnali_trattenuti` live: while any does, the handler waits.
+std::atomic<int> trattenuti{0};
+
 // Removes the files in the folder, then the folder.
 void svuota_e_rimuovi(const wchar_t* cartella) {
   wchar_t modello[4096 + 2];
@@ -72,6 +75,9 @@ BOOL WINAPI alla_interruzione(DWORD evento) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
+      // A thing being made and recorded is waited for (a few seconds at
+      // most: the system does not wait longer for a closing console).
+      for (int attesa = 0; trattenuti.load() > 0 && attesa < 2000; ++attesa) ::Sleep(1);
       for (posto& p : registro)
         if (p.stato.load() == attivo) rimuovi(p.percorso);
       break;
@@ -108,5 +114,9 @@ rimuovi_se_interrotto::rimuovi_se_interrotto(const std::string& percorso) {
 rimuovi_se_interrotto::~rimuovi_se_interrotto() {
   if (posto_ >= 0) registro[posto_].stato.store(libero);
 }
+
+segnali_trattenuti::segnali_trattenuti() { ++trattenuti; }
+
+segnali_trattenuti::~segnali_trattenuti() { --trattenuti; }
 
 }  // namespace scen

@@ -19,8 +19,9 @@ namespace scen {
 namespace {
 
 // The description files exist only for the readers: once written, they go
-// on whatever way the run ends, an interrupt included. The readers delete
-// them first on the usual way.
+// on whatever way the run ends, an interrupt included (on an interrupt even
+// an older one of the same name goes, being of no use either). The readers
+// delete them first on the usual way.
 class descrizioni_scritte {
  public:
   descrizioni_scritte() = default;
@@ -30,10 +31,13 @@ class descrizioni_scritte {
     for (const std::string& percorso : percorsi_) static_cast<void>(elimina_file(percorso));
   }
 
-  void aggiungi(const std::string& percorso) {
-    percorsi_.push_back(percorso);
+  // Before the file is written: an interrupt while it is being written
+  // removes what is there then.
+  void interrotto(const std::string& percorso) {
     interruzioni_.push_back(std::make_unique<rimuovi_se_interrotto>(percorso));
   }
+  // Once it is written.
+  void aggiungi(const std::string& percorso) { percorsi_.push_back(percorso); }
 
  private:
   std::vector<std::string> percorsi_;
@@ -76,6 +80,7 @@ risultato_build esegui_build(const std::string& cartella) {
                                                             {dati_rallentamenti, nullptr},
                                                             {dati_scheda, nullptr}};
   for (const auto& [scrivi, descrizione] : passi) {
+    if (descrizione != nullptr) scritte.interrotto(*descrizione);
     if (Stato stato = scrivi(*m, cartella); !stato.riuscito()) return guasto(stato);
     if (descrizione != nullptr) scritte.aggiungi(*descrizione);
   }

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/memoria.h"
+#include "testing/contenuto_cartella.h"
+#include "testing/guasti_ospite.h"
 #include "testing/processo.h"
 
 namespace scen {
@@ -19,6 +27,156 @@ TEST(Esecuzione, AFirstFileThatCannotBeCreatedEndsTheRunWithNothingWritten) {
   EXPECT_EQ(esito.errori, "impossibile sostituire \"" + cartella.file("Vela_Nuro_linea.txt") +
                               "\": è una cartella (Is a directory)\n");
   EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{"Vela_Nuro_linea.txt", "compilatore"}));
+}
+
+// The files in the program's folder, the program left out.
+std::map<std::string, std::string> contenuto(const std::string& cartella) {
+  std::map<std::string, std::string> nomi = prova::contenuto(cartella);
+  nomi.erase("compilatore");
+  return nomi;
+}
+
+// The six files a run alone leaves.
+std::map<std::string, std::string> da_solo() {
+  CartellaTemporanea sola;
+  prova::copia_programma(SCEN_COMPILATORE, sola.percorso());
+  EXPECT_EQ(prova::esegui("./compilatore", sola.percorso()).stato, 0);
+  return contenuto(sola.percorso());
+}
+
+const std::string descrizione_linea = "Vela_Nuro_linea.txt";
+const std::string descrizione_treno = "Vela_Nuro_IC 731-.txt";
+const std::string note = "Vela_Nuro_IC 731_note.txt";
+const std::string rallentamenti = "Vela_Nuro_IC 731_rallentamenti.txt";
+const std::string scheda = "Vela_Nuro_IC 731_scheda_treno.txt";
+
+TEST(Esecuzione, RunsAtOnceInOneFolderLeaveTheFilesOfOneRunWhole) {
+  const auto attesi = da_solo();
+  ASSERT_EQ(attesi.size(), 6u);
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  for (int giro = 0; giro < 3; ++giro) {
+    SCOPED_TRACE(giro);
+    prova::Esito esito = prova::esegui(
+        "{ (./compilatore >/dev/null; echo $? >stato1) & (./compilatore >/dev/null; echo $? "
+        ">stato2) & (./compilatore >/dev/null; echo $? >stato3) & wait; cat stato1 stato2 "
+        "stato3; rm stato1 stato2 stato3; }",
+        cartella.percorso());
+    EXPECT_EQ(esito.uscita, "0\n0\n0\n");
+    EXPECT_EQ(esito.errori, "");
+    EXPECT_EQ(contenuto(cartella.percorso()), attesi);
+  }
+}
+
+TEST(Esecuzione, ANameHeldByAFolderEndsTheRunAndTheDescriptionFilesGo) {
+  struct caso {
+    std::string occupato;
+    std::vector<std::string> restano;  // besides the folder in the way
+  };
+  const caso casi[] = {
+      {descrizione_treno, {}},
+      {note, {}},
+      {scheda, {note, rallentamenti}},
+      {"Vela_Nuro_IC 731.sim", {note, rallentamenti, scheda, "Vela_Nuro_linea.dat"}},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.occupato);
+    CartellaTemporanea cartella;
+    prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+    std::filesystem::create_directory(cartella.file(c.occupato));
+    prova::Esito esito = prova::esegui("./compilatore", cartella.percorso());
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_EQ(esito.errori, "impossibile sostituire \"" + cartella.file(c.occupato) +
+                                "\": è una cartella (Is a directory)\n");
+    std::vector<std::string> attesi = c.restano;
+    attesi.push_back(c.occupato);
+    attesi.push_back("compilatore");
+    std::sort(attesi.begin(), attesi.end());
+    EXPECT_EQ(cartella.elenco(), attesi);
+  }
+}
+
+TEST(Esecuzione, ALinkAtATemporaryNameNeverTakesAWriteOutOfTheFolder) {
+  const auto attesi = da_solo();
+  CartellaTemporanea cartella, fuori;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  // The process id and the random bytes are fixed, so that a link waits at
+  // the very name each temporary file first gets, and at the name older
+  // versions used.
+  std::map<std::string, std::string> legami;
+  for (const std::string& nome :
+       {descrizione_linea, descrizione_treno, note, rallentamenti, scheda,
+        std::string("Vela_Nuro_linea.dat"), std::string("Vela_Nuro_IC 731.sim"),
+        std::string("Vela_Nuro_IC 731.dat")}) {
+    prova::scrivi(fuori.file(nome), "fuori dalla cartella");
+    for (const std::string& temporaneo : {nome + ".~parziale.4242.00000000", nome + ".~parziale"}) {
+      std::filesystem::create_symlink(fuori.file(nome), cartella.file(temporaneo));
+      legami[temporaneo] = "-> " + fuori.file(nome);
+    }
+  }
+  const auto prima_fuori = contenuto(fuori.percorso());
+  const std::string fisso = "SCEN_PROVA_PROCESSO=4242 SCEN_PROVA_CASUALE=";
+
+  // Every name tried is taken: the first file fails, named, and no link is
+  // followed.
+  prova::Esito sempre =
+      prova::esegui(prova::con_guasti(fisso + "zero") + "./compilatore", cartella.percorso());
+  EXPECT_EQ(sempre.stato, 1);
+  EXPECT_EQ(sempre.errori,
+            "impossibile creare \"" + cartella.file(descrizione_linea) + "\": File exists\n");
+  EXPECT_EQ(contenuto(cartella.percorso()), legami);
+
+  // Only the first name of each is taken: the run writes what it writes
+  // alone.
+  prova::Esito una_volta =
+      prova::esegui(prova::con_guasti(fisso + "alterni") + "./compilatore", cartella.percorso());
+  EXPECT_EQ(una_volta.stato, 0) << una_volta.errori;
+  auto scritti = legami;
+  scritti.insert(attesi.begin(), attesi.end());
+  EXPECT_EQ(contenuto(cartella.percorso()), scritti);
+  EXPECT_EQ(contenuto(fuori.percorso()), prima_fuori);
+}
+
+TEST(Esecuzione, AFileSizeLimitIsAWriteFailureLikeAnyOther) {
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  prova::Esito esito = prova::esegui("prlimit --fsize=1000000 ./compilatore", cartella.percorso());
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.uscita, "Attendere\n");
+  EXPECT_EQ(esito.errori, "impossibile scrivere \"" + cartella.file("Vela_Nuro_linea.dat") +
+                              "\": file troppo grande (File too large)\n");
+  EXPECT_EQ(cartella.elenco(),
+            (std::vector<std::string>{note, rallentamenti, scheda, "compilatore"}));
+}
+
+TEST(Esecuzione, RunningOutOfMemoryIsReportedAndTheDescriptionFilesGo) {
+  if (prova::con_sanitizzatore) GTEST_SKIP() << "the sanitizer cannot run with limited memory";
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  // Enough to start and write the documents, not for the carried line's
+  // trace (341 km, two values a metre).
+  prova::Esito esito = prova::esegui("ulimit -v 10000 && ./compilatore", cartella.percorso());
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.uscita, "Attendere\n");
+  EXPECT_EQ(esito.errori, std::string(memoria_esaurita) + "\n");
+  EXPECT_EQ(cartella.elenco(),
+            (std::vector<std::string>{note, rallentamenti, scheda, "compilatore"}));
+}
+
+TEST(Esecuzione, ADeletionRefusedInReadingIsOutcome25WithTheFileAndTheReason) {
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  prova::Esito esito =
+      prova::esegui(prova::con_guasti("SCEN_PROVA_NON_ELIMINARE='IC 731-.txt'") + "./compilatore",
+                    cartella.percorso());
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.errori,
+            " Errore n. 25\n" + descrizione_treno + ": errore: impossibile eliminare \"" +
+                cartella.file(descrizione_treno) + "\": permesso negato (Permission denied)\n");
+  // The file that the host would not delete is the one left.
+  const auto dopo = contenuto(cartella.percorso());
+  EXPECT_EQ(dopo.count(descrizione_treno), 1u);
+  EXPECT_EQ(dopo.count(descrizione_linea), 0u);
 }
 
 TEST(Esecuzione, TheHelpIsAllThatHelpDoes) {
