@@ -6,7 +6,7 @@
 # Cross-builds the preset "windows" (MinGW-w64), then, headless under Xvfb and
 # in a temporary folder:
 #   - compilatore.exe writes its six files byte for byte as the Linux
-#     compilatore does;
+#     compilatore does, also when two of them run at once in one folder;
 #   - scenario.exe descrivi and compila, on the carried descriptions as bytes
 #     and as UTF-8, and with keys beyond ASCII, write what the Linux scenario
 #     writes;
@@ -133,6 +133,27 @@ else
   ((colori >= 8)) || fallito "la finestra di compilatore.exe è vuota ($colori colori)"
   [ "$titolo" = Form1 ] || fallito "la finestra si chiama \"$titolo\" invece di Form1"
 fi
+
+# Two runs at once in one folder take turns: the six files are those of one
+# run, and nothing half written is left.
+mkdir "$lavoro/insieme"
+cp "$finestre/compilatore.exe" "$lavoro/insieme/"
+(
+  cd "$lavoro/insieme"
+  wine compilatore.exe &
+  primo=$!
+  wine compilatore.exe &
+  secondo=$!
+  wait "$primo" && wait "$secondo"
+) ||
+  fallito "due compilatore.exe insieme non riescono"
+for file in "$lavoro/linux/"*; do
+  nome=$(basename "$file")
+  [ "$nome" = compilatore ] && continue
+  cmp -s "$file" "$lavoro/insieme/$nome" || fallito "due compilatore.exe insieme: \"$nome\" differisce"
+done
+nuovi=$(cd "$lavoro/insieme" && ls | grep -v '^compilatore.exe$' | wc -l)
+[ "$nuovi" = 6 ] || fallito "due compilatore.exe insieme lasciano $nuovi file invece di 6"
 
 # scenario.exe on the carried descriptions, as bytes and as UTF-8, and with
 # keys beyond ASCII given on the command line.
