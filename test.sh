@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layers and the format, builds everything, runs a short fuzzing
 # pass and the tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then every test of the release build, whose summary comes last.
+# then the Windows build under Wine (tools/prova_windows.sh) and every test of
+# the release build, whose summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/prerequisiti.sh
@@ -18,4 +19,6 @@ ctest --preset asan --parallel 2 >cmake-build/asan/ctest.log 2>&1 || {
   exit 1
 }
 echo "asan: $(grep -E 'tests passed' cmake-build/asan/ctest.log)"
+# The Windows programs, cross-built and run under Wine against this build.
+timeout 720 tools/prova_windows.sh cmake-build/release
 ctest --preset release

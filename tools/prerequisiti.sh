@@ -2,14 +2,29 @@
 # Installs what a fresh Debian machine lacks to build and test the project.
 set -euo pipefail
 pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev util-linux libproj-dev libxml2-dev librsvg2-bin chromium)
-mancanti=()
-for p in "${pacchetti[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
-done
-if ((${#mancanti[@]})); then
-  echo "Installo: ${mancanti[*]}"
+# The Windows build and its checks under Wine (tools/prova_windows.sh): the
+# cross compiler, Wine with its fonts, a headless X server, a hand on its
+# keyboard, screenshots and the reading of their text. Installed without
+# their recommended packages, which they do not need here.
+windows=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr tesseract-ocr-eng)
+
+mancanti() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t mancano < <(mancanti "${pacchetti[@]}")
+mapfile -t mancano_windows < <(mancanti "${windows[@]}")
+if ((${#mancano[@]} + ${#mancano_windows[@]})); then
+  echo "Installo: ${mancano[*]} ${mancano_windows[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${mancanti[@]}" >/dev/null
+  if ((${#mancano[@]})); then
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${mancano[@]}" >/dev/null
+  fi
+  if ((${#mancano_windows[@]})); then
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+      "${mancano_windows[@]}" >/dev/null
+  fi
 fi

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/stato.h"
 
@@ -16,12 +17,21 @@ namespace scen {
 // Shows the waiting sign "Attendere" while the run works.
 void mostra_attesa();
 
+// Shows a text the user asked for (the help): on standard output, or in a
+// message box for a program that has no console.
+void mostra_testo(std::string_view testo);
+
 // Shows " Errore n. " followed by `a`; the program goes on.
 void mostra_errore(std::string_view a);
 
 // Shows a failure in words (a file that cannot be written, where reading
 // stopped); the program goes on.
 void mostra_guasto(std::string_view messaggio);
+
+// Shows what a finished run tells the user: " Errore n. " followed by `a`
+// when `a` is not empty, then each of `righe`, in one report; the program
+// goes on.
+void mostra_esito(std::string_view a, const std::vector<std::string>& righe);
 
 // The error report: shows " Errore n. " followed by `a`, then ends the
 // program at once with a failure status. Only the program's entry point

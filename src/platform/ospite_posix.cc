@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
@@ -39,6 +40,11 @@ void mostra_attesa() {
   std::fflush(stdout);
 }
 
+void mostra_testo(std::string_view testo) {
+  std::fwrite(testo.data(), 1, testo.size(), stdout);
+  std::fflush(stdout);
+}
+
 void mostra_errore(std::string_view a) {
   std::fflush(stdout);
   std::fprintf(stderr, " Errore n. %.*s\n", static_cast<int>(a.size()), a.data());
@@ -49,6 +55,11 @@ void mostra_guasto(std::string_view messaggio) {
   std::fflush(stdout);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(messaggio.size()), messaggio.data());
   std::fflush(stderr);
+}
+
+void mostra_esito(std::string_view a, const std::vector<std::string>& righe) {
+  if (!a.empty()) mostra_errore(a);
+  for (const std::string& riga : righe) mostra_guasto(riga);
 }
 
 void errore(std::string_view a) {

@@ -217,5 +217,16 @@ TEST(Esecuzione, ADeletionRefusedInReadingIsOutcome25WithTheFileAndTheReason) {
   EXPECT_EQ(dopo.count(descrizione_linea), 0u);
 }
 
+TEST(Esecuzione, TheHelpIsAllThatHelpDoes) {
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  prova::Esito esito = prova::esegui("./compilatore --help", cartella.percorso());
+  EXPECT_EQ(esito.stato, 0);
+  EXPECT_EQ(esito.uscita.rfind("uso: compilatore\n\nScrive nella cartella del programma", 0), 0u)
+      << esito.uscita;
+  EXPECT_EQ(esito.errori, "");
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"compilatore"});
+}
+
 }  // namespace
 }  // namespace scen

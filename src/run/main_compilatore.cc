@@ -1,5 +1,4 @@
 // compilatore: writes the carried scenario into the program's own folder.
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -36,7 +35,7 @@ int main(int argc, char** argv) {
   scen::prepara_processo();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(aiuto, stdout);
+      scen::mostra_testo(aiuto);
       return EXIT_SUCCESS;
     }
   }
@@ -55,7 +54,6 @@ int main(int argc, char** argv) {
     return EXIT_FAILURE;
   }
   if (fine.termina) scen::errore(fine.errore);
-  if (!fine.errore.empty()) scen::mostra_errore(fine.errore);
-  for (const std::string& riga : fine.righe) scen::mostra_guasto(riga);
+  scen::mostra_esito(fine.errore, fine.righe);
   return fine.stato;
 }

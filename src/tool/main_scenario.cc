@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("scenario ") + SCEN_VERSIONE,
                        "mostra la versione ed esce");
   app.allow_extras();
-  app.require_subcommand(0, 1);  // one command at a time
+  app.allow_windows_style_options(false);  // "/x" is a path on every host, never an option
+  app.require_subcommand(0, 1);            // one command at a time
 
   scen::richiesta_compila richiesta;
   std::string chiave_percorso = scen::chiave_percorso_portata;

@@ -1,0 +1,177 @@
+// Windows implementation of the host's files. Names are the program's text
+// (UTF-8) and reach the system as its wide text.
+#include <fmt/format.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/casuale.h"
+#include "platform/file.h"
+#include "platform/motivo_sistema.h"
+#include "platform/testo_largo.h"
+#include "platform/windows1252.h"
+
+namespace scen {
+
+namespace {
+
+Stato guasto(std::string_view azione, const std::string& percorso, DWORD codice) {
+  return Stato::errore(
+      fmt::format("{} \"{}\": {}", azione, percorso, motivo_sistema(static_cast<int>(codice))));
+}
+
+HANDLE maniglia(std::intptr_t fd) { return reinterpret_cast<HANDLE>(fd); }
+
+// A name for the temporary file of `percorso`, unique to this process and
+// unlikely to be taken by anything else.
+std::string nome_temporaneo(const std::string& percorso) {
+  return fmt::format("{}.~parziale.{}.{:08x}", percorso, numero_processo(), numero_casuale());
+}
+
+Stato scrivi_tutto(HANDLE h, std::string_view dati, const std::string& percorso) {
+  while (!dati.empty()) {
+    const auto blocco = static_cast<DWORD>(std::min<size_t>(dati.size(), DWORD{1} << 30));
+    DWORD scritti = 0;
+    if (!::WriteFile(h, dati.data(), blocco, &scritti, nullptr))
+      return guasto("impossibile scrivere", percorso, ::GetLastError());
+    dati.remove_prefix(scritti);
+  }
+  return Stato::ok();
+}
+
+}  // namespace
+
+std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
+  std::string nome = da_1252_a_utf8(nome_1252);
+  if (cartella.empty()) return nome;
+  return cartella + "\\" + nome;
+}
+
+file_nuovo::file_nuovo(std::string percorso) : percorso_(std::move(percorso)) {}
+
+file_nuovo::~file_nuovo() { abbandona(); }
+
+void file_nuovo::abbandona() {
+  if (fd_ < 0) return;
+  ::CloseHandle(maniglia(fd_));
+  ::DeleteFileW(largo(temporaneo_).c_str());
+  fd_ = -1;
+  interruzione_.reset();
+}
+
+Stato file_nuovo::apri() {
+  // CREATE_NEW never opens a name that exists, a link among them: only a
+  // file made here and now is written. Others may delete it meanwhile (the
+  // removal on an interrupt does), never write it.
+  constexpr int tentativi = 16;
+  for (int i = 0;; ++i) {
+    temporaneo_ = nome_temporaneo(percorso_);
+    segnali_trattenuti trattenuti;
+    HANDLE h = ::CreateFileW(largo(temporaneo_).c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      fd_ = reinterpret_cast<std::intptr_t>(h);
+      interruzione_ = std::make_unique<rimuovi_se_interrotto>(temporaneo_);
+      return Stato::ok();
+    }
+    const DWORD codice = ::GetLastError();
+    if ((codice != ERROR_FILE_EXISTS && codice != ERROR_ALREADY_EXISTS) || i + 1 == tentativi)
+      return guasto("impossibile creare", percorso_, codice);
+  }
+}
+
+Stato file_nuovo::scrivi(std::string_view byte) {
+  Stato stato = scrivi_tutto(maniglia(fd_), byte, percorso_);
+  if (!stato.riuscito()) abbandona();
+  return stato;
+}
+
+Stato file_nuovo::completa() {
+  Stato stato;
+  if (!::FlushFileBuffers(maniglia(fd_)))
+    stato = guasto("impossibile scrivere", percorso_, ::GetLastError());
+  if (!stato.riuscito()) {
+    abbandona();
+    return stato;
+  }
+  HANDLE h = maniglia(fd_);
+  fd_ = -1;
+  if (!::CloseHandle(h)) stato = guasto("impossibile chiudere", percorso_, ::GetLastError());
+  const std::wstring temporaneo = largo(temporaneo_);
+  if (stato.riuscito() && !::MoveFileExW(temporaneo.c_str(), largo(percorso_).c_str(),
+                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    stato = guasto("impossibile sostituire", percorso_, ::GetLastError());
+  if (!stato.riuscito()) ::DeleteFileW(temporaneo.c_str());
+  interruzione_.reset();
+  return stato;
+}
+
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) {
+  file_nuovo file(percorso);
+  Stato stato = file.apri();
+  if (stato.riuscito()) stato = file.scrivi(contenuto);
+  if (stato.riuscito()) stato = file.completa();
+  return stato;
+}
+
+Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
+  const std::wstring base = cartella.empty() ? L"." : largo(cartella);
+  WIN32_FIND_DATAW voce;
+  HANDLE ricerca = ::FindFirstFileW((base + L"\\*").c_str(), &voce);
+  if (ricerca == INVALID_HANDLE_VALUE)
+    return guasto("impossibile elencare la cartella", cartella, ::GetLastError());
+  // Listed first, removed after: removing while listing may hide names.
+  std::vector<std::wstring> nomi;
+  do {
+    // Regular files only: no folder, no link.
+    const DWORD altro = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((voce.dwFileAttributes & altro) == 0 && e_nome_temporaneo(stretto(voce.cFileName)))
+      nomi.emplace_back(voce.cFileName);
+  } while (::FindNextFileW(ricerca, &voce));
+  ::FindClose(ricerca);
+  for (const std::wstring& nome : nomi) ::DeleteFileW((base + L"\\" + nome).c_str());
+  return Stato::ok();
+}
+
+Stato leggi_file(const std::string& percorso, std::string& contenuto) {
+  HANDLE h = ::CreateFileW(largo(percorso).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return guasto("impossibile aprire", percorso, ::GetLastError());
+  contenuto.clear();
+  char blocco[1 << 16];
+  for (;;) {
+    DWORD letti = 0;
+    if (!::ReadFile(h, blocco, sizeof blocco, &letti, nullptr)) {
+      const DWORD codice = ::GetLastError();
+      ::CloseHandle(h);
+      return guasto("impossibile leggere", percorso, codice);
+    }
+    if (letti == 0) break;
+    contenuto.append(blocco, letti);
+  }
+  ::CloseHandle(h);
+  return Stato::ok();
+}
+
+bool esiste(const std::string& percorso) {
+  return ::GetFileAttributesW(largo(percorso).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool e_cartella(const std::string& percorso) {
+  const DWORD attributi = ::GetFileAttributesW(largo(percorso).c_str());
+  return attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Stato elimina_file(const std::string& percorso) {
+  if (!::DeleteFileW(largo(percorso).c_str())) {
+    const DWORD codice = ::GetLastError();
+    if (codice != ERROR_FILE_NOT_FOUND && codice != ERROR_PATH_NOT_FOUND)
+      return guasto("impossibile eliminare", percorso, codice);
+  }
+  return Stato::ok();
+}
+
+}  // namespace scen

@@ -1,0 +1,234 @@
+#!/usr/bin/env bash
+# The Windows programs, checked under Wine against the Linux build.
+#
+#   tools/prova_windows.sh [CARTELLA_LINUX]
+#
+# Cross-builds the preset "windows" (MinGW-w64), then, headless under Xvfb and
+# in a temporary folder:
+#   - compilatore.exe writes its six files byte for byte as the Linux
+#     compilatore does, also when two of them run at once in one folder;
+#   - scenario.exe descrivi and compila, on the carried descriptions as bytes
+#     and as UTF-8, and with keys beyond ASCII, write what the Linux scenario
+#     writes;
+#   - the host layer converts Windows-1252 and lowers case through the system
+#     exactly as the Linux tables do, and its file layer behaves;
+#   - a screenshot taken while compilatore.exe runs shows the window "Form1"
+#     with "Attendere";
+#   - prova_ospite.exe errore 1250 shows the message box " Errore n. 1250"
+#     with its OK button; once OK is pressed the program has ended, with
+#     status 1 and no code after the error report run.
+# CARTELLA_LINUX holds the Linux compilatore, scenario and prova_ospite
+# (default cmake-build/release). Without the cross toolchain or Wine it says
+# so and does nothing. Screenshots stay in cmake-build/windows/schermate/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+radice=$PWD
+linux=$(cd "${1:-cmake-build/release}" && pwd)
+
+for comando in x86_64-w64-mingw32-g++-posix wine Xvfb xdotool import tesseract; do
+  if ! command -v "$comando" >/dev/null; then
+    echo "windows: manca $comando: prova saltata (tools/prerequisiti.sh lo installa)"
+    exit 0
+  fi
+done
+
+inizio=$SECONDS
+cmake --preset windows --no-warn-unused-cli >/dev/null
+cmake --build --preset windows --target compilatore scenario prova_ospite >/dev/null
+finestre=$radice/cmake-build/windows
+echo "windows: programmi costruiti in $((SECONDS - inizio)) s"
+
+schermate=$finestre/schermate
+rm -rf "$schermate"
+mkdir -p "$schermate"
+lavoro=$(mktemp -d)
+xvfb_pid=""
+export WINEPREFIX=$finestre/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+fine() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$lavoro"
+}
+trap fine EXIT
+
+# The text in a picture, enlarged by PERCENTO: leggi FILE PERCENTO MODO.
+leggi() {
+  convert "$1" -resize "$2%" -colorspace Gray png:- | tesseract - - --psm "$3" 2>/dev/null || true
+}
+
+guasti=0
+fallito() {
+  echo "windows: $*" >&2
+  guasti=$((guasti + 1))
+}
+
+# A display of its own: Xvfb writes the number it took.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$lavoro/schermo" >"$lavoro/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$lavoro/schermo" ] && break
+  sleep 0.1
+done
+[ -s "$lavoro/schermo" ] || {
+  echo "windows: Xvfb non parte: $(cat "$lavoro/xvfb.log")" >&2
+  exit 1
+}
+export DISPLAY=:$(head -1 "$lavoro/schermo")
+
+inizio=$SECONDS
+# Windows that Wine frames itself: with no window manager the title shows.
+wineboot --init >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+echo "windows: Wine pronto in $((SECONDS - inizio)) s"
+
+# The six files of compilatore.
+mkdir "$lavoro/linux" "$lavoro/windows"
+cp "$linux/compilatore" "$lavoro/linux/"
+cp "$finestre/compilatore.exe" "$lavoro/windows/"
+(cd "$lavoro/linux" && ./compilatore >/dev/null)
+
+# While compilatore.exe runs: once its window is on the screen, the program is
+# held still for each screenshot and let go after it, until one shows the
+# window painted with its label.
+stato_compilatore=""
+titolo=""
+preso=""
+for tentativo in 1 2 3; do
+  rm -f "$lavoro/windows/"*.{txt,dat,sim}
+  (cd "$lavoro/windows" && exec wine compilatore.exe) &
+  pid=$!
+  while [ -z "$preso" ] && kill -0 "$pid" 2>/dev/null; do
+    finestra=$(xdotool search --name '^Form1$' 2>/dev/null | head -1 || true)
+    [ -n "$finestra" ] || continue
+    kill -STOP "$pid" 2>/dev/null || break
+    if titolo=$(xdotool getwindowname "$finestra" 2>/dev/null) &&
+      geometria=$(xdotool getwindowgeometry --shell "$finestra" 2>/dev/null) &&
+      import -window root "$schermate/compilatore.png" 2>/dev/null; then
+      eval "$geometria"
+      convert "$schermate/compilatore.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+        "$schermate/compilatore_finestra.png"
+      testo=$(leggi "$schermate/compilatore_finestra.png" 300 3)
+      ! grep -q Attendere <<<"$testo" || preso=$finestra
+    fi
+    kill -CONT "$pid"
+    [ -n "$preso" ] || sleep 0.02
+  done
+  stato_compilatore=0
+  wait "$pid" || stato_compilatore=$?
+  [ -n "$preso" ] && break
+done
+[ "$stato_compilatore" = 0 ] || fallito "compilatore.exe esce con stato $stato_compilatore"
+for file in "$lavoro/linux/"*; do
+  nome=$(basename "$file")
+  [ "$nome" = compilatore ] && continue
+  cmp -s "$file" "$lavoro/windows/$nome" || fallito "compilatore.exe: \"$nome\" differisce"
+done
+nuovi=$(cd "$lavoro/windows" && ls | grep -v '^compilatore.exe$' | wc -l)
+[ "$nuovi" = 6 ] || fallito "compilatore.exe lascia $nuovi file invece di 6"
+
+if [ -z "$preso" ]; then
+  fallito "nessuna schermata di compilatore.exe con la sua finestra dipinta"
+else
+  colori=$(convert "$schermate/compilatore_finestra.png" -format %k info:)
+  ((colori >= 8)) || fallito "la finestra di compilatore.exe è vuota ($colori colori)"
+  [ "$titolo" = Form1 ] || fallito "la finestra si chiama \"$titolo\" invece di Form1"
+fi
+
+# Two runs at once in one folder take turns: the six files are those of one
+# run, and nothing half written is left.
+mkdir "$lavoro/insieme"
+cp "$finestre/compilatore.exe" "$lavoro/insieme/"
+(
+  cd "$lavoro/insieme"
+  wine compilatore.exe &
+  primo=$!
+  wine compilatore.exe &
+  secondo=$!
+  wait "$primo" && wait "$secondo"
+) ||
+  fallito "due compilatore.exe insieme non riescono"
+for file in "$lavoro/linux/"*; do
+  nome=$(basename "$file")
+  [ "$nome" = compilatore ] && continue
+  cmp -s "$file" "$lavoro/insieme/$nome" || fallito "due compilatore.exe insieme: \"$nome\" differisce"
+done
+nuovi=$(cd "$lavoro/insieme" && ls | grep -v '^compilatore.exe$' | wc -l)
+[ "$nuovi" = 6 ] || fallito "due compilatore.exe insieme lasciano $nuovi file invece di 6"
+
+# scenario.exe on the carried descriptions, as bytes and as UTF-8, and with
+# keys beyond ASCII given on the command line.
+cp "$finestre/scenario.exe" "$lavoro/"
+scenario_su() {
+  local ospite=$1
+  shift
+  if [ "$ospite" = linux ]; then
+    "$linux/scenario" "$@"
+  else
+    wine "$lavoro/scenario.exe" "$@"
+  fi
+}
+for modo in byte utf8; do
+  opzione=()
+  [ "$modo" = utf8 ] && opzione=(--utf8)
+  for ospite in linux windows; do
+    mkdir -p "$lavoro/$modo-$ospite/uscita" "$lavoro/$modo-$ospite/chiavi"
+    (
+      cd "$lavoro/$modo-$ospite"
+      scenario_su "$ospite" descrivi . "${opzione[@]}" 2>descrivi.err
+      scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" uscita \
+        "${opzione[@]}" | tr -d '\r' >compila.out
+      scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" chiavi \
+        "${opzione[@]}" --senza-linea --chiave-percorso "Città" --chiave-treno "X 1" |
+        tr -d '\r' >chiavi.out
+    ) || fallito "scenario ($ospite, $modo) non riesce"
+  done
+  diff -r "$lavoro/$modo-linux" "$lavoro/$modo-windows" >"$lavoro/diff" ||
+    fallito "scenario.exe ($modo) scrive altro da scenario: $(head -5 "$lavoro/diff")"
+  [ "$(ls "$lavoro/$modo-windows/uscita" | wc -l)" = 3 ] ||
+    fallito "scenario.exe compila ($modo) non scrive i tre file compilati"
+  [ "$(ls "$lavoro/$modo-windows/chiavi" | wc -l)" = 2 ] ||
+    fallito "scenario.exe compila ($modo) con la chiave \"Città\" non scrive i due file compilati"
+done
+
+# The host layer on its own.
+cp "$finestre/prova_ospite.exe" "$lavoro/"
+(cd "$lavoro" && "$linux/prova_ospite" tabelle tabelle_linux.txt &&
+  wine prova_ospite.exe tabelle tabelle_windows.txt) || fallito "prova_ospite tabelle non riesce"
+cmp -s "$lavoro/tabelle_linux.txt" "$lavoro/tabelle_windows.txt" ||
+  fallito "Windows-1252 e minuscole: il sistema differisce dalle tabelle di Linux"
+(cd "$lavoro" && wine prova_ospite.exe file >file.out) ||
+  fallito "prova_ospite.exe file: $(tr -d '\r' <"$lavoro/file.out")"
+
+# The error report: the box, then OK, then nothing more.
+mkdir "$lavoro/errore"
+(cd "$lavoro/errore" && exec wine ../prova_ospite.exe errore 1250) &
+pid=$!
+scatola=$(timeout 30 xdotool search --sync --name '^prova_ospite$' 2>/dev/null | head -1 || true)
+if [ -z "$scatola" ]; then
+  fallito "prova_ospite.exe errore 1250: nessuna finestra di messaggio"
+  kill "$pid" 2>/dev/null || true
+else
+  sleep 0.5
+  import -window root "$schermate/errore.png"
+  eval "$(xdotool getwindowgeometry --shell "$scatola")"
+  convert "$schermate/errore.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+    "$schermate/errore_scatola.png"
+  testo=$(leggi "$schermate/errore_scatola.png" 400 11)
+  grep -q 'Errore n. 1250' <<<"$testo" || fallito "la scatola non mostra \"Errore n. 1250\" ($testo)"
+  grep -qx 'OK' <<<"$testo" || fallito "la scatola non mostra il pulsante OK ($testo)"
+  kill -0 "$pid" 2>/dev/null || fallito "prova_ospite.exe non aspetta OK"
+  [ ! -e "$lavoro/errore/dopo_errore" ] || fallito "prova_ospite.exe va avanti prima di OK"
+  # OK: the button has the focus, Return presses it.
+  xdotool windowfocus --sync "$scatola" key Return
+fi
+stato=0
+timeout 30 tail --pid="$pid" -f /dev/null || fallito "prova_ospite.exe non finisce dopo OK"
+wait "$pid" || stato=$?
+[ "$stato" = 1 ] || fallito "prova_ospite.exe errore 1250 esce con stato $stato invece di 1"
+[ ! -e "$lavoro/errore/dopo_errore" ] || fallito "dopo l'errore il programma è andato avanti"
+
+if ((guasti > 0)); then
+  echo "windows: $guasti differenze; schermate in $schermate" >&2
+  exit 1
+fi
+echo "windows: file identici a Linux, finestra e messaggio d'errore visti (schermate in $schermate)"
