@@ -85,6 +85,10 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella);
 Stato leggi_file(const std::string& percorso, std::string& contenuto,
                  std::size_t massimo = static_cast<std::size_t>(-1));
 
+// The refusal of `leggi_file` for a file of more than `massimo` bytes, in
+// the same words on every host.
+Stato oltre_il_limite(const std::string& percorso, std::size_t massimo);
+
 bool esiste(const std::string& percorso);
 
 // Whether `percorso` names a folder (a link to one counts).

@@ -1,4 +1,7 @@
-// The names of file_nuovo's temporary files, the same on every host.
+// What the file layer names and says the same on every host: the names of
+// file_nuovo's temporary files, the refusal of a file over a limit.
+#include <fmt/format.h>
+
 #include <string_view>
 
 #include "platform/file.h"
@@ -14,7 +17,19 @@ bool solo(std::string_view testo, std::string_view ammessi) {
   return !testo.empty() && testo.find_first_not_of(ammessi) == std::string_view::npos;
 }
 
+// A size limit in words: "64 MiB" when it is a whole number of MiB.
+std::string in_byte(size_t byte) {
+  constexpr size_t mib = size_t{1} << 20;
+  if (byte >= mib && byte % mib == 0) return fmt::format("{} MiB", byte / mib);
+  return fmt::format("{} byte", byte);
+}
+
 }  // namespace
+
+Stato oltre_il_limite(const std::string& percorso, std::size_t massimo) {
+  return Stato::errore(fmt::format("impossibile leggere \"{}\": il file supera il limite di {}",
+                                   percorso, in_byte(massimo)));
+}
 
 bool e_nome_temporaneo(std::string_view nome) {
   const size_t dove = nome.rfind(segno);

@@ -64,13 +64,6 @@ bool di_un_processo_vivo(const std::string& nome) {
   return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
-// A size limit in words: "64 MiB" when it is a whole number of MiB.
-std::string in_byte(size_t byte) {
-  constexpr size_t mib = size_t{1} << 20;
-  if (byte >= mib && byte % mib == 0) return fmt::format("{} MiB", byte / mib);
-  return fmt::format("{} byte", byte);
-}
-
 }  // namespace
 
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
@@ -168,8 +161,7 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t mas
   auto troppo_grande = [&] {
     ::close(fd);
     contenuto.clear();
-    return Stato::errore(fmt::format("impossibile leggere \"{}\": il file supera il limite di {}",
-                                     percorso, in_byte(massimo)));
+    return oltre_il_limite(percorso, massimo);
   };
   struct stat info;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&

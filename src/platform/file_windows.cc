@@ -48,7 +48,8 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   return cartella + "\\" + nome;
 }
 
-file_nuovo::file_nuovo(std::string percorso) : percorso_(std::move(percorso)) {}
+file_nuovo::file_nuovo(std::string percorso, durata d)
+    : percorso_(std::move(percorso)), durata_(d) {}
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
@@ -90,7 +91,7 @@ Stato file_nuovo::scrivi(std::string_view byte) {
 
 Stato file_nuovo::completa() {
   Stato stato;
-  if (!::FlushFileBuffers(maniglia(fd_)))
+  if (durata_ == durata::durevole && !::FlushFileBuffers(maniglia(fd_)))
     stato = guasto("impossibile scrivere", percorso_, ::GetLastError());
   if (!stato.riuscito()) {
     abbandona();
@@ -108,8 +109,8 @@ Stato file_nuovo::completa() {
   return stato;
 }
 
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto) {
-  file_nuovo file(percorso);
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
+  file_nuovo file(percorso, d);
   Stato stato = file.apri();
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();
@@ -135,11 +136,22 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   return Stato::ok();
 }
 
-Stato leggi_file(const std::string& percorso, std::string& contenuto) {
+Stato leggi_file(const std::string& percorso, std::string& contenuto, std::size_t massimo) {
   HANDLE h = ::CreateFileW(largo(percorso).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) return guasto("impossibile aprire", percorso, ::GetLastError());
+  auto troppo_grande = [&] {
+    ::CloseHandle(h);
+    contenuto.clear();
+    return oltre_il_limite(percorso, massimo);
+  };
+  // A file on disk is measured before anything of it is read; a stream is
+  // cut off as soon as it gives more.
+  LARGE_INTEGER dimensione;
+  if (::GetFileType(h) == FILE_TYPE_DISK && ::GetFileSizeEx(h, &dimensione) &&
+      static_cast<std::uint64_t>(dimensione.QuadPart) > massimo)
+    return troppo_grande();
   contenuto.clear();
   char blocco[1 << 16];
   for (;;) {
@@ -150,6 +162,7 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto) {
       return guasto("impossibile leggere", percorso, codice);
     }
     if (letti == 0) break;
+    if (letti > massimo - contenuto.size()) return troppo_grande();
     contenuto.append(blocco, letti);
   }
   ::CloseHandle(h);
@@ -163,6 +176,32 @@ bool esiste(const std::string& percorso) {
 bool e_cartella(const std::string& percorso) {
   const DWORD attributi = ::GetFileAttributesW(largo(percorso).c_str());
   return attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Stato dimensione_file(const std::string& percorso, std::uint64_t& byte) {
+  WIN32_FILE_ATTRIBUTE_DATA dati;
+  if (!::GetFileAttributesExW(largo(percorso).c_str(), GetFileExInfoStandard, &dati))
+    return guasto("impossibile aprire", percorso, ::GetLastError());
+  byte = (static_cast<std::uint64_t>(dati.nFileSizeHigh) << 32) | dati.nFileSizeLow;
+  return Stato::ok();
+}
+
+Stato elenca_cartella(const std::string& cartella, std::vector<std::string>& nomi) {
+  WIN32_FIND_DATAW voce;
+  HANDLE ricerca = ::FindFirstFileW((largo(cartella) + L"\\*").c_str(), &voce);
+  if (ricerca == INVALID_HANDLE_VALUE)
+    return guasto("impossibile aprire la cartella", cartella, ::GetLastError());
+  nomi.clear();
+  do {
+    const std::string nome = stretto(voce.cFileName);
+    if (nome != "." && nome != "..") nomi.push_back(nome);
+  } while (::FindNextFileW(ricerca, &voce));
+  const DWORD codice = ::GetLastError();
+  ::FindClose(ricerca);
+  if (codice != ERROR_NO_MORE_FILES)
+    return guasto("impossibile leggere la cartella", cartella, codice);
+  std::sort(nomi.begin(), nomi.end());
+  return Stato::ok();
 }
 
 Stato elimina_file(const std::string& percorso) {
