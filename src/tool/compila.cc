@@ -16,6 +16,7 @@
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
+#include "tool/cartella_uscita.h"
 
 namespace scen {
 
@@ -67,19 +68,9 @@ int compila_in_cartella(const richiesta_compila& richiesta, std::ostream& uscita
     return uscita_fallita;
   };
 
-  if (!e_cartella(richiesta.cartella))
-    return non_compilato(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
-                                     richiesta.cartella));
-  // One run at a time in a folder; what runs killed earlier left half
-  // written goes.
   blocco_cartella blocco;
-  if (Stato stato =
-          blocco.prendi(richiesta.cartella,
-                        [&] { errori << avviso_attesa(richiesta.cartella) << '\n'
-                                     << std::flush; });
-      !stato.riuscito())
+  if (Stato stato = prendi_cartella_uscita(richiesta.cartella, blocco, errori); !stato.riuscito())
     return non_compilato(stato.messaggio());
-  static_cast<void>(rimuovi_temporanei_abbandonati(richiesta.cartella));
   cartella_privata privata;
   if (Stato stato = privata.crea(); !stato.riuscito()) return non_compilato(stato.messaggio());
 

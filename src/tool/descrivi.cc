@@ -14,6 +14,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "text/da_utf8.h"
+#include "tool/cartella_uscita.h"
 #include "tool/compila.h"
 
 namespace scen {
@@ -40,17 +41,9 @@ int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori) {
     errori << messaggio << '\n' << std::flush;
     return uscita_fallita;
   };
-  if (!e_cartella(richiesta.cartella))
-    return fallito(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
-                               richiesta.cartella));
   blocco_cartella blocco;
-  if (Stato stato =
-          blocco.prendi(richiesta.cartella,
-                        [&] { errori << avviso_attesa(richiesta.cartella) << '\n'
-                                     << std::flush; });
-      !stato.riuscito())
+  if (Stato stato = prendi_cartella_uscita(richiesta.cartella, blocco, errori); !stato.riuscito())
     return fallito(stato.messaggio());
-  static_cast<void>(rimuovi_temporanei_abbandonati(richiesta.cartella));
 
   auto m = std::make_unique<modello>();
   m->chiave_percorso = chiave_percorso_portata;

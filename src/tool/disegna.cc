@@ -19,6 +19,7 @@
 #include "read/lettore_linea.h"
 #include "read/lettore_treno.h"
 #include "read/lettura.h"
+#include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 
 namespace scen {
@@ -53,7 +54,7 @@ Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori,
   fermata = false;
   std::string byte[2];
   for (int i = 0; i < 2; ++i) {
-    Stato stato = leggi_file(r.ingressi[static_cast<std::size_t>(i)], byte[i]);
+    Stato stato = leggi_descrizione(r.ingressi[static_cast<std::size_t>(i)], byte[i]);
     if (stato.riuscito() && r.utf8)
       stato = descrizione_da_utf8(std::string(byte[i]), r.ingressi[static_cast<std::size_t>(i)],
                                   byte[i]);

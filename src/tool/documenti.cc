@@ -12,8 +12,10 @@
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
+#include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 #include "text/scrittore_testo.h"
+#include "tool/cartella_uscita.h"
 #include "tool/compila.h"
 #include "tool/verifica.h"
 #include "tool/verifica_letture.h"
@@ -148,13 +150,13 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
     errori << messaggio << '\n' << std::flush;
     return uscita_fallita;
   };
-  if (!e_cartella(richiesta.cartella))
-    return fallito(fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella",
-                               richiesta.cartella));
+  blocco_cartella blocco;
+  if (Stato stato = prendi_cartella_uscita(richiesta.cartella, blocco, errori); !stato.riuscito())
+    return fallito(stato.messaggio());
   std::array<std::string, 2> testi;
   for (size_t i = 0; i < 2; ++i) {
     std::string byte;
-    Stato stato = leggi_file(nomi[i], byte);
+    Stato stato = leggi_descrizione(nomi[i], byte);
     if (stato.riuscito() && richiesta.utf8)
       stato = descrizione_da_utf8(std::string(byte), nomi[i], byte);
     if (!stato.riuscito()) return fallito(stato.messaggio());

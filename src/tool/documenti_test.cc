@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "content/dati_incorporati.h"
+#include "platform/blocco_cartella.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/descrizioni_prova.h"
 #include "testing/processo.h"
@@ -300,6 +304,20 @@ TEST_F(Documenti, WritesTheDocumentsInWindows1252WithCrLf) {
   EXPECT_EQ(ordine[4], "  Linea  Vela-Nuro");
   EXPECT_EQ(ordine[12],
             " | 1 |Vela e Nuro                 |Km 4.000    |  60Km/h  |  500    |            |");
+}
+
+TEST_F(Documenti, WaitsForAnotherRunInTheFolderAndSaysSo) {
+  auto bloccata = std::make_unique<blocco_cartella>();
+  ASSERT_TRUE(bloccata->prendi(cartella.file("uscita"), {}).riuscito());
+  prova::Esito esito;
+  std::thread seconda([&] { esito = scenario({}); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(attesa_prima_di_avvisare_ms + 1000));
+  EXPECT_TRUE(std::filesystem::is_empty(cartella.file("uscita"))) << "the run did not wait";
+  bloccata.reset();
+  seconda.join();
+  EXPECT_EQ(esito.stato, 0);
+  EXPECT_EQ(esito.errori, avviso_attesa("uscita") + "\n");
+  EXPECT_FALSE(std::filesystem::is_empty(cartella.file("uscita")));
 }
 
 TEST_F(Documenti, DescriptionsInUtf8GiveNamesInWindows1252) {
