@@ -22,7 +22,12 @@ namespace scen {
 // take their name only once whole.
 enum class durata { durevole, transitoria };
 
-// The full name of `nome` (Windows-1252) inside `cartella` (host text).
+// What stands between a folder and a name in a full name: one backslash on
+// Windows, a slash elsewhere.
+extern const char separatore_cartella;
+
+// The full name of `nome` (Windows-1252) inside `cartella` (host text):
+// the folder as given, one `separatore_cartella`, the name.
 std::string percorso_in(const std::string& cartella, std::string_view nome_1252);
 
 // A file being replaced, written piece by piece: the bytes go to a temporary

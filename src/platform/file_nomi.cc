@@ -1,10 +1,11 @@
-// What the file layer names and says the same on every host: the names of
-// file_nuovo's temporary files, the refusal of a file over a limit.
+// What the file layer names and says the same on every host: full names, the
+// names of file_nuovo's temporary files, the refusal of a file over a limit.
 #include <fmt/format.h>
 
 #include <string_view>
 
 #include "platform/file.h"
+#include "platform/windows1252.h"
 
 namespace scen {
 
@@ -25,6 +26,12 @@ std::string in_byte(size_t byte) {
 }
 
 }  // namespace
+
+std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
+  std::string nome = da_1252_a_utf8(nome_1252);
+  if (cartella.empty()) return nome;
+  return cartella + separatore_cartella + nome;
+}
 
 Stato oltre_il_limite(const std::string& percorso, std::size_t massimo) {
   return Stato::errore(fmt::format("impossibile leggere \"{}\": il file supera il limite di {}",

@@ -66,11 +66,7 @@ bool di_un_processo_vivo(const std::string& nome) {
 
 }  // namespace
 
-std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
-  std::string nome = da_1252_a_utf8(nome_1252);
-  if (cartella.empty()) return nome;
-  return cartella + "/" + nome;
-}
+const char separatore_cartella = '/';
 
 file_nuovo::file_nuovo(std::string percorso, durata d)
     : percorso_(std::move(percorso)), durata_(d) {}

@@ -42,11 +42,7 @@ Stato scrivi_tutto(HANDLE h, std::string_view dati, const std::string& percorso)
 
 }  // namespace
 
-std::string percorso_in(const std::string& cartella, std::string_view nome_1252) {
-  std::string nome = da_1252_a_utf8(nome_1252);
-  if (cartella.empty()) return nome;
-  return cartella + "\\" + nome;
-}
+const char separatore_cartella = '\\';
 
 file_nuovo::file_nuovo(std::string percorso, durata d)
     : percorso_(std::move(percorso)), durata_(d) {}
