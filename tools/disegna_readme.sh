@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Rebuilds the picture of the carried route that the README shows,
-# doc/vela_nuro.svg: `scenario disegna` on the compiled files of the carried
-# scenario. With --controlla SCENARIO it only checks, with that program, that
-# the picture in doc/ is the one it draws now (a test runs it so).
+# Rebuilds the pictures that the README shows: doc/vela_nuro.svg,
+# `scenario disegna` on the compiled files of the carried scenario, and
+# doc/valle.svg, the same on the scenario made from the example track
+# doc/esempio/valle.gpx by `scenario importa` and `scenario compila`. With
+# --controlla SCENARIO it only checks, with that program, that the pictures in
+# doc/ are the ones it draws now (a test runs it so). A program built without
+# `importa` checks the first picture only.
 #
 #   tools/disegna_readme.sh
 #   tools/disegna_readme.sh --controlla cmake-build/release/scenario
 set -euo pipefail
 cd "$(dirname "$0")/.."
-immagine=doc/vela_nuro.svg
 
 if [[ ${1:-} == --controlla ]]; then
   scenario=$(realpath "$2")
@@ -20,19 +22,44 @@ fi
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
+
+# The carried scenario.
 mkdir "$lavoro/compilati"
 "$scenario" descrivi "$lavoro"
 "$scenario" compila "$lavoro/Vela_Nuro_linea.txt" "$lavoro/Vela_Nuro_IC 731-.txt" \
   "$lavoro/compilati" >/dev/null
 "$scenario" disegna "$lavoro/compilati" --uscita "$lavoro/vela_nuro.svg" >/dev/null
+immagini=(vela_nuro.svg)
+
+# The scenario of the example track, where the program can import.
+mkdir -p "$lavoro/valle/uscita"
+if "$scenario" importa doc/esempio/valle.gpx --uscita "$lavoro/valle/linea.txt" \
+  --treno "$lavoro/valle/treno.txt" >/dev/null 2>"$lavoro/valle/errori"; then
+  "$scenario" compila "$lavoro/valle/linea.txt" "$lavoro/valle/treno.txt" "$lavoro/valle/uscita" \
+    --chiave-percorso Valle --chiave-treno "R 1" >/dev/null
+  "$scenario" disegna "$lavoro/valle/uscita" --uscita "$lavoro/valle.svg" >/dev/null
+  immagini+=(valle.svg)
+elif grep -q "senza l'importazione" "$lavoro/valle/errori"; then
+  echo "disegna_readme: questo scenario non ha importa: doc/valle.svg resta com'è" >&2
+  [[ ${1:-} == --controlla ]] || exit 1
+else
+  cat "$lavoro/valle/errori" >&2
+  exit 1
+fi
 
 if [[ ${1:-} == --controlla ]]; then
-  if ! cmp -s "$lavoro/vela_nuro.svg" "$immagine"; then
-    echo "disegna_readme: $immagine non è il disegno di oggi: rifarlo con tools/disegna_readme.sh" >&2
-    exit 1
-  fi
-  echo "disegna_readme: $immagine è aggiornato"
-  exit 0
+  diverse=0
+  for immagine in "${immagini[@]}"; do
+    if ! cmp -s "$lavoro/$immagine" "doc/$immagine"; then
+      echo "disegna_readme: doc/$immagine non è il disegno di oggi: rifarlo con tools/disegna_readme.sh" >&2
+      diverse=1
+    else
+      echo "disegna_readme: doc/$immagine è aggiornato"
+    fi
+  done
+  exit "$diverse"
 fi
-cp "$lavoro/vela_nuro.svg" "$immagine"
-echo "disegna_readme: scritto $immagine"
+for immagine in "${immagini[@]}"; do
+  cp "$lavoro/$immagine" "doc/$immagine"
+  echo "disegna_readme: scritto doc/$immagine"
+done
