@@ -10,9 +10,9 @@ tools/controlla_strati.sh
 tools/controlla_formato.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-if [ -x fuzz/breve.sh ]; then fuzz/breve.sh; fi
 cmake --preset asan >/dev/null
 cmake --build --preset asan
+if [ -x fuzz/breve.sh ]; then FUZZ_PRESET=asan fuzz/breve.sh; fi
 ctest --preset asan --parallel 2 >cmake-build/asan/ctest.log 2>&1 || {
   cat cmake-build/asan/ctest.log
   echo "test.sh: i test sotto i sanitizer non passano" >&2

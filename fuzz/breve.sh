@@ -3,24 +3,27 @@
 # UndefinedBehaviorSanitizer) with the fuzz preset and runs it for a bounded
 # time on a copy of the seed corpus in fuzz/seed. Exits non-zero when the
 # target crashes, leaks or reports; the crashing input is then kept in
-# cmake-build/fuzz/guasti/.
+# cmake-build/PRESET/guasti/.
 #   FUZZ_SECONDI   how long to fuzz (default 30)
+#   FUZZ_PRESET    the preset that builds it (default fuzz; the asan preset
+#                  builds it beside the tests, which spares ./test.sh a build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 secondi="${FUZZ_SECONDI:-30}"
+preset="${FUZZ_PRESET:-fuzz}"
 corpus="$(mktemp -d)"
 registro="$(mktemp)"
 trap 'rm -rf "$corpus" "$registro"' EXIT
 
-if ! { cmake --preset fuzz && cmake --build --preset fuzz --target leggi_fuzz; } >"$registro" 2>&1; then
+if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target leggi_fuzz; } >"$registro" 2>&1; then
   cat "$registro" >&2
-  echo "fuzz: impossibile costruire leggi_fuzz con il preset fuzz" >&2
+  echo "fuzz: impossibile costruire leggi_fuzz con il preset $preset" >&2
   exit 1
 fi
 
-bersaglio=cmake-build/fuzz/fuzz/leggi_fuzz
-guasti=cmake-build/fuzz/guasti
+bersaglio=cmake-build/$preset/fuzz/leggi_fuzz
+guasti=cmake-build/$preset/guasti
 mkdir -p "$guasti"
 cp fuzz/seed/* "$corpus"/
 semi=$(ls fuzz/seed | wc -l)
