@@ -9,6 +9,7 @@
 #include "import/importa.h"
 #endif
 #include "platform/interruzione.h"
+#include "platform/programma_accanto.h"
 #include "tool/compila.h"
 #include "tool/descrivi.h"
 #include "tool/disegna.h"
@@ -255,9 +256,15 @@ int main(int argc, char** argv) {
     if (!importa->remaining().empty())
       return uso_non_valido("importa: argomenti o opzioni non previsti: " +
                             elenco(importa->remaining()));
-#ifdef SCEN_CON_IMPORTA
+#if defined(SCEN_CON_IMPORTA)
     return scen::importa({traccia, uscita_importa, treno_importa, json_importa}, std::cout,
                          std::cerr);
+#elif defined(SCEN_IMPORTA_ACCANTO)
+    // The import is done by the program beside this one, the same tool
+    // with the import linked in, on the same command line.
+    const scen::Stato stato = scen::passa_al_programma_accanto(SCEN_IMPORTA_ACCANTO, argv);
+    std::cerr << "scenario importa: " << stato.messaggio() << '\n';
+    return scen::uscita_fallita;
 #else
     std::cerr << "scenario importa: questa versione di scenario è stata costruita senza "
                  "l'importazione delle tracce GPS\n";

@@ -434,5 +434,22 @@ TEST_F(Scenario, UnaDescrizioneOltre64MiBNonSiLegge) {
   ingressi_intatti();
 }
 
+#ifdef SCEN_CON_IMPORTA
+// The import is done by the program beside scenario; without it, the
+// command says which program it could not start and why.
+TEST_F(Scenario, ImportaSenzaIlProgrammaAccantoLoDice) {
+  const std::string solo = prova::copia_programma(SCEN_SCENARIO, cartella.file("tmp"));
+  const prova::Esito esito = prova::esegui(
+      prova::riga_comando(solo, {"importa", "traccia.gpx", "--uscita", "linea_importata.txt"}),
+      cartella.percorso());
+  EXPECT_EQ(esito.stato, 2);
+  EXPECT_EQ(esito.uscita, "");
+  EXPECT_EQ(esito.errori, "scenario importa: impossibile avviare \"" + cartella.file("tmp") +
+                              "/scenario-importa\": file o cartella inesistente (No such file or "
+                              "directory)\n");
+  std::filesystem::remove(solo);
+}
+#endif
+
 }  // namespace
 }  // namespace scen
