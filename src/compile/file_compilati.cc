@@ -27,10 +27,12 @@ void metti_variante(scrittore_byte& out, const variante& v) {
 }
 
 // Hands the encoded trace to `pezzo` in consecutive pieces, X before Y;
-// stops at the first piece that fails.
+// stops at the first piece that fails. A piece's buffer is alive beside the
+// whole trace, at the run's peak of memory: 32,768 elements (about 320 KB
+// encoded) keep that peak low, while twice as many saved no measurable time.
 template <typename Pezzo>
 Stato per_pezzi(const modello& m, Pezzo&& pezzo) {
-  constexpr size_t varianti_per_pezzo = size_t{1} << 16;
+  constexpr size_t varianti_per_pezzo = size_t{1} << 15;
   std::string byte;
   for (const auto& componente : m.tracciato)
     for (size_t inizio = 0; inizio < componente.size(); inizio += varianti_per_pezzo) {
