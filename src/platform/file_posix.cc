@@ -124,14 +124,6 @@ Stato file_nuovo::completa() {
   return stato;
 }
 
-Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
-  file_nuovo file(percorso, d);
-  Stato stato = file.apri();
-  if (stato.riuscito()) stato = file.scrivi(contenuto);
-  if (stato.riuscito()) stato = file.completa();
-  return stato;
-}
-
 Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   const std::string nome = cartella.empty() ? "." : cartella;
   DIR* elenco = ::opendir(nome.c_str());

@@ -1,5 +1,6 @@
-// What the file layer names and says the same on every host: full names, the
-// names of file_nuovo's temporary files, the refusal of a file over a limit.
+// What the file layer does the same on every host: full names, replacing a
+// file whole through file_nuovo, the names of its temporary files, the
+// refusal of a file over a limit.
 #include <fmt/format.h>
 
 #include <string_view>
@@ -31,6 +32,14 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   std::string nome = da_1252_a_utf8(nome_1252);
   if (cartella.empty()) return nome;
   return cartella + separatore_cartella + nome;
+}
+
+Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
+  file_nuovo file(percorso, d);
+  Stato stato = file.apri();
+  if (stato.riuscito()) stato = file.scrivi(contenuto);
+  if (stato.riuscito()) stato = file.completa();
+  return stato;
 }
 
 Stato oltre_il_limite(const std::string& percorso, std::size_t massimo) {
