@@ -4,6 +4,7 @@
 #include <fmt/format.h>
 
 #include <string_view>
+#include <utility>
 
 #include "platform/file.h"
 #include "platform/windows1252.h"
@@ -33,6 +34,11 @@ std::string percorso_in(const std::string& cartella, std::string_view nome_1252)
   if (cartella.empty()) return nome;
   return cartella + separatore_cartella + nome;
 }
+
+file_nuovo::file_nuovo(std::string percorso, durata d)
+    : percorso_(std::move(percorso)), durata_(d) {}
+
+file_nuovo::~file_nuovo() { abbandona(); }
 
 Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
   file_nuovo file(percorso, d);

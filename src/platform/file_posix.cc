@@ -68,11 +68,6 @@ bool di_un_processo_vivo(const std::string& nome) {
 
 const char separatore_cartella = '/';
 
-file_nuovo::file_nuovo(std::string percorso, durata d)
-    : percorso_(std::move(percorso)), durata_(d) {}
-
-file_nuovo::~file_nuovo() { abbandona(); }
-
 void file_nuovo::abbandona() {
   if (fd_ < 0) return;
   ::close(descrittore(fd_));

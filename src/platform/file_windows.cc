@@ -44,11 +44,6 @@ Stato scrivi_tutto(HANDLE h, std::string_view dati, const std::string& percorso)
 
 const char separatore_cartella = '\\';
 
-file_nuovo::file_nuovo(std::string percorso, durata d)
-    : percorso_(std::move(percorso)), durata_(d) {}
-
-file_nuovo::~file_nuovo() { abbandona(); }
-
 void file_nuovo::abbandona() {
   if (fd_ < 0) return;
   ::CloseHandle(maniglia(fd_));
