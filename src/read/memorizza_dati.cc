@@ -74,4 +74,26 @@ diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file) {
   return diagnosi;
 }
 
+diagnosi_lettura leggi_descrizioni(modello& m, std::string linea, std::string treno,
+                                   const file_descrizione& nomi) {
+  diagnosi_lettura diagnosi;
+  posizione_lettura posizione;
+  m.registri[indice_registro::generali_linea].nome = m.chiave_percorso;
+  m.registri[indice_registro::generali_ripetizione].nome = m.chiave_treno;
+  try {
+    posizione.file = nomi.linea;
+    campi campi_linea(std::move(linea));
+    const esito_linea della_linea = leggi_linea(m, campi_linea, posizione, diagnosi);
+    if (!della_linea.prosegui) return diagnosi;
+    posizione = {};
+    posizione.file = nomi.treno;
+    campi campi_treno(std::move(treno));
+    leggi_treno(m, campi_treno, della_linea, posizione, diagnosi);
+  } catch (const guasto_lettura& g) {
+    m.errore_codice = esito::errore_di_lettura;
+    diagnosi_del_guasto(diagnosi, g, posizione);
+  }
+  return diagnosi;
+}
+
 }  // namespace scen

@@ -31,4 +31,10 @@ struct file_descrizione {
 // files named by their full names.
 diagnosi_lettura memorizza_dati(modello& m, const file_descrizione& file);
 
+// Reads the two descriptions given as their bytes (`linea`, `treno`) into
+// `m` as `memorizza_dati` reads their files, without deleting or even
+// touching a file; `nomi` name them in the diagnosis.
+diagnosi_lettura leggi_descrizioni(modello& m, std::string linea, std::string treno,
+                                   const file_descrizione& nomi);
+
 }  // namespace scen

@@ -13,12 +13,7 @@
 #include "model/esiti.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
-#include "read/campi.h"
 #include "read/diagnosi.h"
-#include "read/guasto.h"
-#include "read/lettore_linea.h"
-#include "read/lettore_treno.h"
-#include "read/lettura.h"
 #include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 
@@ -63,25 +58,8 @@ Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori,
   m.chiave_percorso = chiave_percorso_portata;
   m.chiave_treno = chiave_treno_portata;
   m.con_tracciato = 1;
-  m.registri[indice_registro::generali_linea].nome = m.chiave_percorso;
-  m.registri[indice_registro::generali_ripetizione].nome = m.chiave_treno;
-
-  diagnosi_lettura diagnosi;
-  posizione_lettura p;
-  try {
-    p.file = r.ingressi[0];
-    campi linea(std::move(byte[0]));
-    const esito_linea esito_l = leggi_linea(m, linea, p, diagnosi);
-    if (esito_l.prosegui) {
-      p = {};
-      p.file = r.ingressi[1];
-      campi treno(std::move(byte[1]));
-      leggi_treno(m, treno, esito_l, p, diagnosi);
-    }
-  } catch (const guasto_lettura& g) {
-    m.errore_codice = esito::errore_di_lettura;
-    diagnosi_del_guasto(diagnosi, g, p);
-  }
+  const diagnosi_lettura diagnosi =
+      leggi_descrizioni(m, std::move(byte[0]), std::move(byte[1]), {r.ingressi[0], r.ingressi[1]});
   if (m.errore_codice == esito::nessuno) return Stato::ok();
   fermata = true;
   errori << " Errore n. " << testo_esito(m.errore_codice, m.errore_posizione) << '\n';
