@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/windows1252.h"
+#include "text/scrittore_testo.h"
 
 namespace scen {
 
@@ -72,16 +73,13 @@ std::vector<std::string> righe_treno(const linea_importata& l) {
 }
 
 Stato testo_descrizione(const std::vector<std::string>& righe, std::string& byte) {
+  // Written as the text writer writes, without its end marker and its limit
+  // of lines: a description has no marker, and a long line may pass 1000.
   std::string testo;
-  for (size_t i = 0; i < righe.size(); ++i) {
-    size_t dove = 0;
-    std::optional<std::string> riga = utf8_a_1252(righe[i], &dove);
-    if (!riga)
-      return Stato::errore(fmt::format(
-          "riga {}: \"{}\" ha un carattere senza forma in Windows-1252", i + 1, righe[i]));
-    testo += *riga;
-    testo += "\r\n";
-  }
+  size_t riga = 0, dove = 0;
+  if (!aggiungi_righe_1252(righe, testo, riga, dove))
+    return Stato::errore(fmt::format("riga {}: \"{}\" ha un carattere senza forma in Windows-1252",
+                                     riga + 1, righe[riga]));
   byte = std::move(testo);
   return Stato::ok();
 }

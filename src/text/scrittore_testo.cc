@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "platform/file.h"
 #include "platform/windows1252.h"
 
@@ -12,23 +14,33 @@ tabella_righe chiudi_tabella(std::vector<std::string> righe) {
   return righe;
 }
 
-Stato componi_testo(const tabella_righe& tabella, std::string& byte) {
-  std::string risultato;
-  for (size_t i = 0; i < tabella.size(); ++i) {
-    if (tabella[i] == fine_del_file) {
-      byte = std::move(risultato);
-      return Stato::ok();
-    }
-    if (i == righe_massime)
-      return Stato::errore(fmt::format("tabella di oltre {} righe", righe_massime));
-    size_t dove = 0;
-    std::optional<std::string> riga = utf8_a_1252(tabella[i], &dove);
-    if (!riga)
-      return Stato::errore(fmt::format("riga {}, carattere {}: carattere senza codice Windows-1252",
-                                       i + 1, dove + 1));
-    risultato += *riga;
-    risultato += "\r\n";
+bool aggiungi_righe_1252(std::span<const std::string> righe, std::string& byte, size_t& riga,
+                         size_t& carattere) {
+  for (riga = 0; riga < righe.size(); ++riga) {
+    std::optional<std::string> in_1252 = utf8_a_1252(righe[riga], &carattere);
+    if (!in_1252) return false;
+    byte += *in_1252;
+    byte += "\r\n";
   }
+  return true;
+}
+
+Stato componi_testo(const tabella_righe& tabella, std::string& byte) {
+  // The lines before the marker, or before the first line past the limit.
+  const size_t fine = static_cast<size_t>(std::find(tabella.begin(), tabella.end(), fine_del_file) -
+                                          tabella.begin());
+  std::string risultato;
+  size_t riga = 0, dove = 0;
+  if (!aggiungi_righe_1252(std::span(tabella).first(std::min(fine, righe_massime)), risultato, riga,
+                           dove))
+    return Stato::errore(fmt::format("riga {}, carattere {}: carattere senza codice Windows-1252",
+                                     riga + 1, dove + 1));
+  if (fine < tabella.size() && fine <= righe_massime) {
+    byte = std::move(risultato);
+    return Stato::ok();
+  }
+  if (tabella.size() > righe_massime)
+    return Stato::errore(fmt::format("tabella di oltre {} righe", righe_massime));
   return Stato::errore("tabella senza il segno di fine");
 }
 

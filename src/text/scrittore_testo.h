@@ -2,6 +2,8 @@
 // marker, each line followed by CR LF, in Windows-1252.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,13 @@ using tabella_righe = std::vector<std::string>;
 // Closes `righe` with the end marker: the table a writer hands to
 // `scrivi_tabella`.
 tabella_righe chiudi_tabella(std::vector<std::string> righe);
+
+// Appends to `byte` each of `righe` (UTF-8) in Windows-1252, followed by CR
+// LF. False at the first line with a character that has no Windows-1252
+// byte: `riga` is that line's index in `righe` and `carattere` the offset of
+// the character in it, and `byte` holds the lines before it.
+bool aggiungi_righe_1252(std::span<const std::string> righe, std::string& byte, size_t& riga,
+                         size_t& carattere);
 
 // The file's bytes: every entry up to the end marker, converted to
 // Windows-1252 and followed by CR LF. A table with more than 1000 lines before
