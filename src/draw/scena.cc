@@ -7,6 +7,7 @@
 #include <set>
 #include <variant>
 
+#include "model/minimo.h"
 #include "platform/windows1252.h"
 
 namespace scen {
@@ -15,19 +16,6 @@ namespace {
 
 // An object placed on a cell stands in the cell after its position.
 long posizione_oggetto(std::size_t i) { return 50 * (static_cast<long>(i) - 1); }
-
-// The value of a trace element, or nothing when it is empty.
-bool valore(const variante& v, double& d) {
-  if (const auto* i = std::get_if<Integer>(&v)) {
-    d = *i;
-    return true;
-  }
-  if (const auto* r = std::get_if<double>(&v)) {
-    d = *r;
-    return true;
-  }
-  return false;
-}
 
 template <class Valore>
 serie serie_di(const std::vector<cella>& celle, std::size_t n, Valore&& valore_di) {
@@ -79,9 +67,9 @@ Stato scena_da_modello(const modello& m, scena& s) {
   const auto& x = m.tracciato[0];
   const auto& y = m.tracciato[1];
   for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    punto p;
-    if (!valore(x[i], p.x) || !valore(y[i], p.y)) break;
-    s.tracciato.push_back(p);
+    const std::optional<double> px = valore_se_pieno(x[i]), py = valore_se_pieno(y[i]);
+    if (!px || !py) break;
+    s.tracciato.push_back({*px, *py});
   }
 
   std::set<long> cartelli;

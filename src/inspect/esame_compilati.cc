@@ -6,14 +6,9 @@
 #include <cmath>
 
 #include "compile/codici_gara.h"
+#include "model/minimo.h"
 
 namespace scen {
-
-std::optional<double> valore(const variante& v) {
-  if (const auto* i = std::get_if<Integer>(&v)) return static_cast<double>(*i);
-  if (const auto* d = std::get_if<double>(&v)) return *d;
-  return std::nullopt;
-}
 
 esame_tracciato esamina_tracciato(const std::array<componente_tracciato, 2>& tracciato) {
   esame_tracciato e;
@@ -22,8 +17,8 @@ esame_tracciato esamina_tracciato(const std::array<componente_tracciato, 2>& tra
   bool primo = true;
   double x0 = 0, y0 = 0, xp = 0, yp = 0;
   for (size_t metro = 0; metro < metri; ++metro) {
-    const std::optional<double> x = valore(tracciato[0][metro]);
-    const std::optional<double> y = valore(tracciato[1][metro]);
+    const std::optional<double> x = valore_se_pieno(tracciato[0][metro]);
+    const std::optional<double> y = valore_se_pieno(tracciato[1][metro]);
     if (!x || !y) {
       if (!e.primo_vuoto) e.primo_vuoto = static_cast<Long>(metro);
       continue;

@@ -29,9 +29,6 @@ struct esame_tracciato {
 
 esame_tracciato esamina_tracciato(const std::array<componente_tracciato, 2>& tracciato);
 
-// A trace element as a number; nothing for an empty one.
-std::optional<double> valore(const variante& v);
-
 // What a cell code stands for, in words ("segnale", "inizio rallentamento"...);
 // empty for a code that no cell carries.
 std::string_view oggetto_cella(Byte codice);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "model/modello.h"
 
 namespace scen {
@@ -10,5 +12,8 @@ variante minimo(const variante& x, const variante& y);
 
 // The numeric value of a variant; an empty one is 0.
 double valore_numerico(const variante& v);
+
+// The numeric value of a variant; nothing for an empty one.
+std::optional<double> valore_se_pieno(const variante& v);
 
 }  // namespace scen

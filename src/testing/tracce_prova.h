@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "import/proiezione.h"
+#include "model/minimo.h"
 #include "model/modello.h"
 
 namespace scen::prova {
@@ -29,11 +30,7 @@ struct linea_nota {
 // The plan of a model read with its trace, metres 0 to `ultimo`, redrawn
 // with steps of one metre in the trace's directions.
 inline std::vector<punto_piano> piano_letto(const modello& m, Long ultimo) {
-  auto valore = [](const variante& v) {
-    if (const double* d = std::get_if<double>(&v)) return *d;
-    if (const Integer* i = std::get_if<Integer>(&v)) return static_cast<double>(*i);
-    return 0.0;
-  };
+  auto valore = valore_numerico;
   std::vector<punto_piano> piano(static_cast<size_t>(ultimo) + 1);
   for (size_t i = 1; i < piano.size(); ++i) {
     const double dx = valore(m.tracciato[0][i]) - valore(m.tracciato[0][i - 1]);
