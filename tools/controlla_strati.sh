@@ -2,7 +2,7 @@
 # Checks that every #include under src/ points down the layers, never up:
 #
 #   platform  <  model  <  text, content  <  read  <  compile
-#             <  documents, describe, draw, import, inspect  <  run, tool
+#             <  documents, describe, draw, import, inspect, check  <  run, tool
 #
 # A folder includes from itself or from a lower layer only; two folders of the
 # same layer include nothing from each other, so run/ and tool/, the two tops,
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 declare -A strato=(
   [platform]=0 [model]=1 [text]=2 [content]=2 [read]=3 [compile]=4
-  [documents]=5 [describe]=5 [draw]=5 [import]=5 [inspect]=5 [run]=6 [tool]=6 [testing]=6
+  [documents]=5 [describe]=5 [draw]=5 [import]=5 [inspect]=5 [check]=5 [run]=6 [tool]=6 [testing]=6
 )
 
 guasti=0

@@ -21,12 +21,39 @@ void campi::consuma_fine_riga() {
   inizio_riga_ = pos_;
 }
 
-void campi::inizia(std::string_view cosa) {
+// The delimiter at the stream's place goes with the field before it.
+void campi::delimitatore() {
+  if (fine()) return;
+  if (testo_[pos_] == ',')
+    ++pos_;
+  else
+    consuma_fine_riga();
+}
+
+void campi::salta_riga() {
+  while (!fine() && !a_fine_riga()) ++pos_;
+  if (!fine()) consuma_fine_riga();
+}
+
+campo_visto campi::inizia() {
   punto_.riga = riga_;
   inizio_riga_campo_ = inizio_riga_;
   a_inizio_riga_ = pos_ == inizio_riga_;
-  segna_colonna();
-  if (fine()) fine_del_file(cosa);
+  campo_visto c;
+  c.riga = riga_;
+  c.a_inizio_riga = a_inizio_riga_;
+  segna(c);
+  if (fine()) {
+    c.fine_file = true;
+    c.valido = false;
+  }
+  return c;
+}
+
+void campi::segna(campo_visto& c) {
+  punto_.colonna = static_cast<long>(pos_ - inizio_riga_) + 1;
+  c.colonna = punto_.colonna;
+  c.inizio = pos_;
 }
 
 punto_file campi::fine_riga(size_t inizio, long riga) const {
@@ -45,18 +72,86 @@ void campi::fine_del_file(std::string_view cosa) {
   throw g;
 }
 
+campo_visto campi::vedi_testo() {
+  campo_visto c = inizia();
+  if (!c.fine_file) {
+    while (!fine() && (testo_[pos_] == ' ' || testo_[pos_] == '\t')) ++pos_;
+    segna(c);
+    while (!fine() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
+    c.testo = testo_.substr(c.inizio, pos_ - c.inizio);
+    c.virgola = !fine() && testo_[pos_] == ',';
+    delimitatore();
+  }
+  ultimo_ = c;
+  return c;
+}
+
 void campi::testo(std::string& campo, std::string_view cosa) {
-  inizia(cosa);
-  while (!fine() && (testo_[pos_] == ' ' || testo_[pos_] == '\t')) ++pos_;
-  segna_colonna();
-  const size_t inizio = pos_;
-  while (!fine() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
-  campo.assign(testo_, inizio, pos_ - inizio);
-  if (fine()) return;
-  if (testo_[pos_] == ',')
-    ++pos_;
-  else
-    consuma_fine_riga();
+  const campo_visto c = vedi_testo();
+  if (c.fine_file) fine_del_file(cosa);
+  campo.assign(c.testo);
+}
+
+// A number that the readers do not take: its bytes up to its delimiter; the
+// stream stays on the byte that fails.
+campo_visto campi::non_valido(campo_visto& c) {
+  size_t fine_campo = c.inizio;
+  while (fine_campo < testo_.size() && testo_[fine_campo] != ',' && testo_[fine_campo] != '\r' &&
+         testo_[fine_campo] != '\n')
+    ++fine_campo;
+  c.testo = testo_.substr(c.inizio, fine_campo - c.inizio);
+  c.valido = false;
+  ultimo_ = c;
+  return c;
+}
+
+campo_visto campi::vedi_numero() {
+  campo_visto c = inizia();
+  c.numero = true;
+  if (c.fine_file) {
+    ultimo_ = c;
+    return c;
+  }
+  while (!fine() && testo_[pos_] == ' ') ++pos_;
+  segna(c);
+  if (fine()) {
+    c.fine_file = true;
+    c.valido = false;
+    ultimo_ = c;
+    return c;
+  }
+  if (testo_[pos_] == ',' || a_fine_riga()) {
+    c.virgola = testo_[pos_] == ',';
+    delimitatore();
+    ultimo_ = c;
+    return c;
+  }
+  const numero_scritto n = leggi_numero_scritto(testo_, pos_);
+  if (!n.con_cifre) return non_valido(c);
+  c.testo = testo_.substr(c.inizio, pos_ - c.inizio);
+  if (!fine()) {
+    const char dopo = testo_[pos_];
+    if (dopo == ',' || dopo == '\r' || dopo == '\n') {
+      c.virgola = dopo == ',';
+      delimitatore();
+    } else if (dopo == ' ') {
+      while (!fine() && testo_[pos_] == ' ') ++pos_;
+      if (!fine() && (testo_[pos_] == ',' || a_fine_riga()))
+        delimitatore();
+      else if (!fine())
+        c.spezzato = true;
+    } else {
+      return non_valido(c);
+    }
+  }
+  if (!n.in_32_bit) {
+    c.valido = false;
+    c.oltre_32_bit = true;
+  } else {
+    c.valore = n.valore;
+  }
+  ultimo_ = c;
+  return c;
 }
 
 namespace {
@@ -72,14 +167,9 @@ std::string_view consiglio_numero(std::string_view trovato) {
 
 }  // namespace
 
-void campi::numero_non_valido(size_t inizio, std::string_view cosa) {
-  // The field up to its delimiter, but no further than the message shows it.
-  size_t fine_campo = inizio;
-  while (fine_campo < testo_.size() && fine_campo - inizio < mostrati &&
-         testo_[fine_campo] != ',' && testo_[fine_campo] != '\r' && testo_[fine_campo] != '\n')
-    ++fine_campo;
+void campi::numero_non_valido(const campo_visto& c, std::string_view cosa) {
   guasto_lettura g;
-  g.trovato = testo_.substr(inizio, fine_campo - inizio);
+  g.trovato = std::string(c.testo.substr(0, mostrati));
   g.causa =
       fmt::format("{}: trovato {}, ma va un numero intero (cifre, con \"-\" davanti se negativo){}",
                   cosa, cita(g.trovato), consiglio_numero(g.trovato));
@@ -89,50 +179,19 @@ void campi::numero_non_valido(size_t inizio, std::string_view cosa) {
 }
 
 Long campi::numero(std::string_view cosa) {
-  inizia(cosa);
-  while (!fine() && testo_[pos_] == ' ') ++pos_;
-  segna_colonna();
-  if (fine()) fine_del_file(cosa);
-  const size_t inizio = pos_;
-  if (testo_[pos_] == ',') {
-    ++pos_;
-    return 0;
-  }
-  if (a_fine_riga()) {
-    consuma_fine_riga();
-    return 0;
-  }
-  const numero_scritto n = leggi_numero_scritto(testo_, pos_);
-  if (!n.con_cifre) numero_non_valido(inizio, cosa);
-  const size_t fine_cifre = pos_;
-  if (!fine()) {
-    const char c = testo_[pos_];
-    if (c == ',') {
-      ++pos_;
-    } else if (c == '\r' || c == '\n') {
-      consuma_fine_riga();
-    } else if (c == ' ') {
-      while (!fine() && testo_[pos_] == ' ') ++pos_;
-      if (!fine()) {
-        if (testo_[pos_] == ',')
-          ++pos_;
-        else if (a_fine_riga())
-          consuma_fine_riga();
-      }
-    } else {
-      numero_non_valido(inizio, cosa);
-    }
-  }
-  if (!n.in_32_bit) {
+  const campo_visto c = vedi_numero();
+  if (c.fine_file) fine_del_file(cosa);
+  if (c.oltre_32_bit) {
     guasto_lettura g;
-    g.trovato = testo_.substr(inizio, std::min<size_t>(fine_cifre - inizio, mostrati));
+    g.trovato = std::string(c.testo.substr(0, mostrati));
     g.causa = fmt::format("{} vale {}, oltre i 32 bit: va da -2147483648 a 2147483647", cosa,
-                          cita(std::string_view(testo_).substr(inizio, fine_cifre - inizio)));
+                          cita(c.testo));
     g.dove = guasto_lettura::luogo::punto;
     g.punto = punto_;
     throw g;
   }
-  return n.valore;
+  if (!c.valido) numero_non_valido(c, cosa);
+  return c.valore;
 }
 
 numero_scritto leggi_numero_scritto(std::string_view testo, size_t& pos) {

@@ -47,6 +47,10 @@ class lettore_linea final : public lettore_descrizione {
  private:
   bool apertura() override {
     if (!trova_generale()) return false;
+    if (solo_vedere_) {
+      sezione_generale();
+      return true;
+    }
     bool prosegui = false;
     try {
       prosegui = sezione_generale();
@@ -62,8 +66,10 @@ class lettore_linea final : public lettore_descrizione {
 
   bool trova_generale() {
     for (;;) {
+      if (solo_vedere_ && f_.fine()) return false;
       chiave();
       if (f_.fine()) {
+        if (solo_vedere_) return false;
         ferma_in(esito::generale_assente, {1, 1},
                  causa_esito(esito::generale_assente,
                              "il file è stato letto fino in fondo senza trovarlo; la descrizione "
@@ -71,9 +77,10 @@ class lettore_linea final : public lettore_descrizione {
         return false;
       }
       if (ha("[generale]")) {
-        p_.generale = p_.campo(0);
+        segna_generale();
         return true;
       }
+      ignora(parte_file::prima_di_generale);
     }
   }
 
@@ -81,26 +88,46 @@ class lettore_linea final : public lettore_descrizione {
   // to the end of the file. False when reading stops in it.
   bool sezione_generale() {
     for (;;) {
-      if (f_.fine()) return true;
-      chiave();
-      if (f_.fine()) return true;
-      for (int i = 0; i < 10; ++i)
-        if (ha("-")) chiave();
-      nota_se_del_treno();
-
-      if (ha("percorso") && ha("lunghezza") && !lunghezza()) return false;
-      if (ha_esatto("tre") && ha_esatto("progressiva")) progressiva(0, "tre");
-      if (ha_esatto("due") && ha_esatto("progressiva")) progressiva(1, "due");
-      if (ha_esatto("uno") && ha_esatto("progressiva")) progressiva(2, "uno");
-      registro& linea = m_.registri[indice_registro::generali_linea];
-      if (ha_esatto("sfondo") && ha_esatto("uno"))
-        linea.inizio = sfondo("il valore di «sfondo uno»");
-      if (ha_esatto("sfondo") && ha_esatto("due"))
-        linea.progressiva = sfondo("il valore di «sfondo due»");
-      if (ha_esatto("sfondo") && ha_esatto("tre")) linea.fine = sfondo("il valore di «sfondo tre»");
-      if (ha_esatto("segnali") && ha_esatto("ripetizione") && !ripetizione()) return false;
-      if (ha("[") && ha("]") && m_.campo.front() != '-') return true;
+      if (!solo_vedere_) {
+        if (record_generale() != passo::continua) return false;
+      } else {
+        try {
+          if (record_generale() != passo::continua) return false;
+        } catch (const guasto_lettura&) {
+          salta_il_resto();
+          continue;
+        }
+      }
+      if (fine_generale_) return true;
     }
+  }
+
+  // One field of the general section and the records it calls for: false
+  // reading stops; `fine_generale_` when the section ends.
+  passo record_generale() {
+    if (f_.fine()) return fine_sezione();
+    chiave();
+    if (f_.fine()) return fine_sezione();
+    for (int i = 0; i < 10; ++i)
+      if (ha("-")) {
+        ignora(parte_file::generale, true);
+        chiave();
+      }
+    nota_se_del_treno();
+    const bool chiude = ha("[") && ha("]") && m_.campo.front() != '-';
+    const campo_visto titolo = chiave_vista_;
+    const passo seguito = leggi_record(sezione_formato::generale_linea);
+    if (seguito != passo::continua) return passo::ferma;
+    if (chiude) {
+      if (osservatore_lettura* o = p_.osservatore) o->chiusura_generale(titolo);
+      return fine_sezione();
+    }
+    return passo::continua;
+  }
+
+  passo fine_sezione() {
+    fine_generale_ = true;
+    return passo::continua;
   }
 
   // A general record of a train description: if the line half meets one, the
@@ -122,9 +149,8 @@ class lettore_linea final : public lettore_descrizione {
   // of the section (`dimensiona`): a line length repeated thousands of times
   // costs no more than one.
   bool lunghezza() {
-    p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_treno];
-    r.fine = numero("la lunghezza della linea");
+    r.fine = numero(size_t{1});
     if (r.fine > lunghezza_massima) {
       ferma(esito::lunghezza_eccessiva, 1,
             causa_esito(esito::lunghezza_eccessiva,
@@ -157,10 +183,6 @@ class lettore_linea final : public lettore_descrizione {
       }
   }
 
-  Long sfondo(std::string_view cosa) {
-    p_.nuovo_record();
-    return numero(cosa);
-  }
 
   // Progressive `quale` (0 "tre", 1 "due", 2 "uno") into its record; a start
   // or offset off the 50 m grid is noted for the check after both files.
@@ -168,11 +190,10 @@ class lettore_linea final : public lettore_descrizione {
     static constexpr int indici[] = {indice_registro::progressiva_tre,
                                      indice_registro::progressiva_due,
                                      indice_registro::progressiva_uno};
-    p_.nuovo_record();
     registro& r = m_.registri[static_cast<size_t>(indici[quale])];
-    r.inizio = numero("l'inizio della progressiva chilometrica");
-    r.fine = numero("lo scostamento della progressiva chilometrica");
-    r.progressiva = numero("il segno di progressiva decrescente");
+    r.inizio = numero(size_t{1});
+    r.fine = numero(size_t{2});
+    r.progressiva = numero(size_t{3});
     progressiva_fuori_passo& fuori = progressive_[static_cast<size_t>(quale)];
     if (r.inizio % 50 != 0)
       fuori = {p_.campo(1),
@@ -187,10 +208,9 @@ class lettore_linea final : public lettore_descrizione {
   // Signal repetition: its start and end, and from the keyword field the
   // number of codes, 4 or 9; a repetition that ends at 0 has no codes.
   bool ripetizione() {
-    p_.nuovo_record();
     registro& r = m_.registri[indice_registro::generali_ripetizione];
-    r.inizio = numero("l'inizio della ripetizione segnali");
-    r.fine = numero("la fine della ripetizione segnali");
+    r.inizio = numero(size_t{1});
+    r.fine = numero(size_t{2});
     if (r.inizio % 50 != 0) {
       ferma(esito::ripetizione_inizio_non_multiplo, 1,
             causa_esito(esito::ripetizione_inizio_non_multiplo, fmt::format("{} m", r.inizio)));
@@ -201,10 +221,8 @@ class lettore_linea final : public lettore_descrizione {
             causa_esito(esito::ripetizione_fine_non_multipla, fmt::format("{} m", r.fine)));
       return false;
     }
-    if (ha("4")) {
-      r.progressiva = 4;
-    } else if (ha("9")) {
-      r.progressiva = 9;
+    if (const int codici = codici_ripetizione(m_.campo); codici != 0) {
+      r.progressiva = codici;
     } else {
       ferma(esito::ripetizione_senza_codici, 0,
             causa_esito(esito::ripetizione_senza_codici,
@@ -230,14 +248,40 @@ class lettore_linea final : public lettore_descrizione {
     }
   }
 
-  passo record() override {
-    passi_record passi(p_);
-    passi.se(ha("pendenza"), [this] { return pendenza(); });
-    passi.se(ha("curva") && m_.con_tracciato != 0, [this] { return curva(); });
-    passi.se(ha("montagna"), [this] { return montagna(); });
-    passi.se(ha("indicatori_v"), [this] { return indicatore(); });
-    passi.se(ha("indicat") && ha("cartello"), [this] { return cartello(); });
-    return passi.risultato();
+  passo record() override { return leggi_record(sezione_formato::record_linea); }
+
+  // Curves are read only where the trace is built.
+  bool ammesso(const formato_record& f) const override {
+    return f.tipo != specie::curva || m_.con_tracciato != 0 || solo_vedere_;
+  }
+
+  passo costruisci(const formato_record& f) override {
+    registro& linea = m_.registri[indice_registro::generali_linea];
+    switch (f.tipo) {
+      case specie::lunghezza:
+        return lunghezza() ? passo::continua : passo::ferma;
+      case specie::progressiva:
+        progressiva(3 - f.quale, f.quale == 3 ? "tre" : f.quale == 2 ? "due" : "uno");
+        return passo::continua;
+      case specie::sfondo:
+        (f.quale == 1 ? linea.inizio : f.quale == 2 ? linea.progressiva : linea.fine) =
+            numero(size_t{1});
+        return passo::continua;
+      case specie::ripetizione:
+        return ripetizione() ? passo::continua : passo::ferma;
+      case specie::pendenza:
+        return pendenza();
+      case specie::curva:
+        return curva();
+      case specie::montagna:
+        return montagna();
+      case specie::indicatore:
+        return indicatore();
+      case specie::cartello:
+        return cartello();
+      default:
+        return passo::continua;
+    }
   }
 
   // The gradient in force plus 100, as the cells keep it. A gradient that
@@ -253,8 +297,8 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   passo pendenza() {
-    const Long posizione = numero("la posizione della pendenza");
-    const Long valore = numero("il valore della pendenza");
+    const Long posizione = numero(size_t{1});
+    const Long valore = numero(size_t{2});
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
     pendenza_.luogo_record = p_.campo(0);
@@ -339,18 +383,15 @@ class lettore_linea final : public lettore_descrizione {
   // first of "1" to "6" that it holds; negative for a curve to the left
   // ("s"). None when the field holds no class digit.
   std::optional<double> curvatura() const {
-    static constexpr std::string_view cifre[] = {"1", "2", "3", "4", "5", "6"};
-    for (int classe = 1; classe <= 6; ++classe)
-      if (ha(cifre[classe - 1])) {
-        const double k = *curvatura_classe(classe);
-        return ha("s") ? -k : k;
-      }
-    return std::nullopt;
+    const int classe = classe_curva(m_.campo);
+    if (classe == 0) return std::nullopt;
+    const double k = *curvatura_classe(classe);
+    return curva_a_sinistra(m_.campo) ? -k : k;
   }
 
   passo curva() {
-    const Long inizio = numero("l'inizio della curva");
-    const Long lunghezza = numero("la lunghezza della curva");
+    const Long inizio = numero(size_t{1});
+    const Long lunghezza = numero(size_t{2});
     if (!in_campo(inizio)) return passo::chiudi;
     const std::optional<double> k = curvatura();
     if (!k) {
@@ -371,30 +412,23 @@ class lettore_linea final : public lettore_descrizione {
 
   passo montagna() {
     zona_montagna zona;
-    zona.inizio = numero("l'inizio della zona di montagna");
-    zona.fine = numero("la fine della zona di montagna");
-    zona.valore = numero("il valore della zona di montagna");
+    zona.inizio = numero(size_t{1});
+    zona.fine = numero(size_t{2});
+    zona.valore = numero(size_t{3});
     if (!in_campo(zona.inizio)) return passo::chiudi;
     memo_montagna(m_, zona);
     return passo::continua;
   }
 
   passo indicatore() {
-    static constexpr std::string_view valori[2][4] = {
-        {"la prima velocità del primo gruppo", "la seconda velocità del primo gruppo",
-         "la terza velocità del primo gruppo", "il codice del primo gruppo"},
-        {"la prima velocità del secondo gruppo", "la seconda velocità del secondo gruppo",
-         "la terza velocità del secondo gruppo", "il codice del secondo gruppo"},
-    };
     record_indicatore r;
-    r.posizione = numero("la posizione dell'indicatore");
-    int gruppo = 0;
+    r.posizione = numero(size_t{1});
+    size_t n = 2;
     for (gruppo_indicatore* g : {&r.primo, &r.secondo}) {
-      g->velocita_1 = numero(valori[gruppo][0]);
-      g->velocita_2 = numero(valori[gruppo][1]);
-      g->velocita_3 = numero(valori[gruppo][2]);
-      g->codice = numero(valori[gruppo][3]);
-      ++gruppo;
+      g->velocita_1 = numero(n++);
+      g->velocita_2 = numero(n++);
+      g->velocita_3 = numero(n++);
+      g->codice = numero(n++);
     }
     if (!in_campo(r.posizione)) return passo::chiudi;
     return dopo_costruttore(memo_indicatori_v_max(m_, r), r.posizione, [&](esito) {
@@ -404,8 +438,8 @@ class lettore_linea final : public lettore_descrizione {
   }
 
   passo cartello() {
-    const Long posizione = numero("la posizione del cartello");
-    testo(m_.campo, "il testo del cartello");
+    const Long posizione = numero(size_t{1});
+    testo(m_.campo, size_t{2});
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_dopo(posizione);
     cella& c = cella_n(m_, n, [&] {
@@ -429,11 +463,13 @@ class lettore_linea final : public lettore_descrizione {
   // The gradient tail, then the trace straight on, leaving its last two
   // metres empty.
   void chiusura() override {
+    if (solo_vedere_) return;
     pendenza_.riempi(m_, byte_pendenza(), static_cast<largo>(m_.ultima_cella) - 2);
     if (m_.con_tracciato != 0)
       traccia(static_cast<largo>(m_.lunghezza_estesa) - 2, INT64_MAX, false, passo_dritto{});
   }
 
+  bool fine_generale_ = false;    // the general section has ended
   bool da_dimensionare_ = false;  // a line length read, the tables not yet sized for it
   Long cartello_ = indice_registro::primo_cartello;  // the next signpost record
   profilo pendenza_{&cella::pendenza, "le pendenze"};
@@ -449,6 +485,13 @@ esito_linea leggi_linea(modello& m, campi& f, posizione_lettura& p, diagnosi_let
   lettore_linea lettore(m, f, p, d);
   if (!lettore.leggi()) return {};
   return {true, lettore.limite_cartelli(), p.file, lettore.progressiva_fuori_passo_prima()};
+}
+
+void scorri_linea(campi& f, posizione_lettura& p) {
+  modello m;
+  m.con_tracciato = 1;
+  diagnosi_lettura d;
+  lettore_linea(m, f, p, d, true).leggi();
 }
 
 }  // namespace scen

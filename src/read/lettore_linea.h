@@ -31,4 +31,9 @@ struct esito_linea {
 // (and filling `d`) or, for a read failure, by throwing `guasto_lettura`.
 esito_linea leggi_linea(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d);
 
+// Reads the line description only to look: every record's fields, told to
+// `p.osservatore`, building nothing; a field that cannot be read ends its
+// line, not the reading.
+void scorri_linea(campi& f, posizione_lettura& p);
+
 }  // namespace scen

@@ -28,8 +28,10 @@ struct stazione_letta {
 class lettore_treno final : public lettore_descrizione {
  public:
   lettore_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
-                diagnosi_lettura& d)
-      : lettore_descrizione(m, f, p, d), linea_(linea), limite_(linea.limite_cartelli) {}
+                diagnosi_lettura& d, bool solo_vedere = false)
+      : lettore_descrizione(m, f, p, d, solo_vedere),
+        linea_(linea),
+        limite_(linea.limite_cartelli) {}
 
  private:
   // Fields up to "[generale]"; a file without it (an empty one too) goes
@@ -39,55 +41,71 @@ class lettore_treno final : public lettore_descrizione {
     while (!f_.fine()) {
       chiave();
       if (ha("[generale]")) {
-        p_.generale = p_.campo(0);
+        segna_generale();
         return true;
       }
+      ignora(parte_file::prima_di_generale);
     }
+    if (solo_vedere_) return true;
     aggiungi_nota(d_, gravita::avviso, p_.file, {1, 1},
                   f_.vuoto() ? "il file è vuoto: del treno non si è letto nulla"
                              : "nessuna sezione [generale]: del treno non si è letto nulla");
     return true;
   }
 
-  passo record() override {
-    passi_record passi(p_);
-    passi.se(ha("frenata") && ha("massa"), [this] { return massa_frenata(); });
-    passi.se(ha("vetture"), [this] { return vetture(); });
-    passi.se(ha("velocit"), [this] { return velocita(); });
-    passi.se(ha("aderenza"), [this] { return aderenza(); });
-    passi.se(ha("orologio"), [this] { return orologio(); });
-    passi.se(ha("sabbia"), [this] { return sabbia(); });
-    passi.se(ha("segnale"), [this] { return segnale(); });
-    passi.se(ha("rallentamento"), [this] { return rallentamento(); });
-    passi.se(ha("abbattimento"), [this] { return abbattimento(); });
-    passi.se(ha("stazione"), [this] { return stazione(); });
-    return passi.risultato();
+  passo record() override { return leggi_record(sezione_formato::treno); }
+
+  passo costruisci(const formato_record& f) override {
+    switch (f.tipo) {
+      case specie::massa_frenata:
+        return massa_frenata();
+      case specie::vetture:
+        return vetture();
+      case specie::velocita:
+        return velocita();
+      case specie::aderenza:
+        return aderenza();
+      case specie::orologio:
+        return orologio();
+      case specie::sabbia:
+        return sabbia();
+      case specie::segnale:
+        return segnale();
+      case specie::rallentamento:
+        return rallentamento();
+      case specie::abbattimento:
+        return abbattimento();
+      case specie::stazione:
+        return stazione();
+      default:
+        return passo::continua;
+    }
   }
 
   passo massa_frenata() {
-    m_.registri[indice_registro::generali_treno].inizio = numero("la percentuale di massa frenata");
+    m_.registri[indice_registro::generali_treno].inizio = numero(size_t{1});
     return passo::continua;
   }
 
   passo vetture() {
-    m_.registri[indice_registro::generali_treno].progressiva = numero("il numero delle vetture");
+    m_.registri[indice_registro::generali_treno].progressiva = numero(size_t{1});
     return passo::continua;
   }
 
   passo orologio() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.campo_10 =
-        a_integer(numero("le ore dell'orologio"), {"il numero delle ore dell'orologio", 1});
+        a_integer(numero(size_t{1}), {"il numero delle ore dell'orologio", 1});
     r.campo_11 =
-        a_integer(numero("i minuti dell'orologio"), {"il numero dei minuti dell'orologio", 2});
+        a_integer(numero(size_t{2}), {"il numero dei minuti dell'orologio", 2});
     r.campo_12 =
-        a_integer(numero("i secondi dell'orologio"), {"il numero dei secondi dell'orologio", 3});
+        a_integer(numero(size_t{3}), {"il numero dei secondi dell'orologio", 3});
     return passo::continua;
   }
 
   passo sabbia() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
-    r.campo_7 = a_integer(numero("la sabbia"), {"la sabbia", 1});
+    r.campo_7 = a_integer(numero(size_t{1}), {"la sabbia", 1});
     return passo::continua;
   }
 
@@ -127,8 +145,8 @@ class lettore_treno final : public lettore_descrizione {
   // The speed profile is never written into the last cell: the fill stops
   // short of it.
   passo velocita() {
-    const Long posizione = numero("la posizione della velocità");
-    const Long valore = numero("la velocità");
+    const Long posizione = numero(size_t{1});
+    const Long valore = numero(size_t{2});
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
     const largo ultima = m_.ultima_cella;
@@ -141,8 +159,8 @@ class lettore_treno final : public lettore_descrizione {
   }
 
   passo aderenza() {
-    const Long posizione = numero("la posizione dell'aderenza");
-    const Long valore = numero("l'aderenza");
+    const Long posizione = numero(size_t{1});
+    const Long valore = numero(size_t{2});
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
     aderenza_.luogo_record = p_.campo(0);
@@ -154,17 +172,17 @@ class lettore_treno final : public lettore_descrizione {
 
   passo segnale() {
     record_segnale s;
-    s.posizione = numero("la posizione del segnale");
-    s.classe = numero("la classe del segnale");
-    s.decine_1 = numero("la cifra delle decine del primo valore del segnale");
-    s.decine_2 = numero("la cifra delle decine del secondo valore del segnale");
-    s.decine_3 = numero("la cifra delle decine del terzo valore del segnale");
-    s.decine_4 = numero("la cifra delle decine del quarto valore del segnale");
-    s.cifra_tipo = numero("la cifra del tipo del segnale");
-    s.unita_1 = numero("la cifra delle unità del primo valore del segnale");
-    s.unita_2 = numero("la cifra delle unità del secondo valore del segnale");
-    s.unita_3 = numero("la cifra delle unità del terzo valore del segnale");
-    s.valore_extra = numero("il valore extra del segnale");
+    s.posizione = numero(size_t{1});
+    s.classe = numero(size_t{2});
+    s.decine_1 = numero(size_t{3});
+    s.decine_2 = numero(size_t{4});
+    s.decine_3 = numero(size_t{5});
+    s.decine_4 = numero(size_t{6});
+    s.cifra_tipo = numero(size_t{7});
+    s.unita_1 = numero(size_t{8});
+    s.unita_2 = numero(size_t{9});
+    s.unita_3 = numero(size_t{10});
+    s.valore_extra = numero(size_t{11});
     if (!in_campo(s.posizione)) return passo::chiudi;
     return dopo_costruttore_treno(memo_segnale(m_, s), s.posizione, "segnale", [&](esito) {
       return fmt::format("il segnale a {} m va nella {}", s.posizione,
@@ -174,12 +192,12 @@ class lettore_treno final : public lettore_descrizione {
 
   passo rallentamento() {
     record_rallentamento r;
-    r.inizio = numero("l'inizio del rallentamento");
-    r.velocita = numero("la velocità del rallentamento");
-    r.lunghezza = numero("la lunghezza del rallentamento");
-    r.treno_intero = numero("il segno di treno intero del rallentamento");
-    r.con_avvicinamento = numero("il segno delle celle di avvicinamento del rallentamento");
-    r.valore_mostrato = numero("il valore mostrato del rallentamento");
+    r.inizio = numero(size_t{1});
+    r.velocita = numero(size_t{2});
+    r.lunghezza = numero(size_t{3});
+    r.treno_intero = numero(size_t{4});
+    r.con_avvicinamento = numero(size_t{5});
+    r.valore_mostrato = numero(size_t{6});
     if (!in_campo(r.inizio)) return passo::chiudi;
     return dopo_costruttore_treno(memo_rallentamento(m_, r), r.inizio, "rallentamento",
                                   [&](esito numero) { return rallentamento_occupato(r, numero); });
@@ -214,8 +232,8 @@ class lettore_treno final : public lettore_descrizione {
   }
 
   passo abbattimento() {
-    const Long posizione = numero("la posizione dell'abbattimento");
-    const Long valore = numero("il valore dell'abbattimento");
+    const Long posizione = numero(size_t{1});
+    const Long valore = numero(size_t{2});
     if (!in_campo(posizione)) return passo::chiudi;
     const largo n = cella_di(posizione);
     cella& c = cella_n(m_, n, [&] {
@@ -253,7 +271,7 @@ class lettore_treno final : public lettore_descrizione {
   // beyond the cells or off the 50 m grid, or an extent length off the
   // 100 m grid.
   stazione_letta leggi_stazione(registro& r) {
-    r.progressiva = numero("la posizione della stazione");
+    r.progressiva = numero(size_t{1});
     const Long posizione = r.progressiva;
     if (!in_campo(posizione, 800)) return {passo::chiudi};
     if (posizione % 50 != 0) {
@@ -261,8 +279,8 @@ class lettore_treno final : public lettore_descrizione {
               causa_esito(esito::stazione_non_multipla, fmt::format("{} m", posizione)));
       return {passo::ferma};
     }
-    r.tipo = a_byte(numero("il tipo della stazione"), {"il tipo della stazione (campo 2)", 2});
-    const Long estensione = numero("l'estensione della stazione");
+    r.tipo = a_byte(numero(size_t{2}), {"il tipo della stazione (campo 2)", 2});
+    const Long estensione = numero(size_t{3});
     if (estensione % 100 != 0) {
       ferma_a(esito::estensione_non_multipla, posizione, 3,
               causa_esito(esito::estensione_non_multipla, fmt::format("{} m", estensione)));
@@ -274,24 +292,24 @@ class lettore_treno final : public lettore_descrizione {
 
   // Fields 4 to 16 and the name, each into a field of its own width.
   void leggi_campi_stazione(registro& r) {
-    r.campo_4 = a_byte(numero("il campo 4 della stazione"), {"il campo 4 della stazione", 4});
-    r.campo_5 = a_byte(numero("il campo 5 della stazione"), {"il campo 5 della stazione", 5});
-    r.prolungamento = a_byte(numero("il campo 6 della stazione"), {"il campo 6 della stazione", 6});
-    r.campo_7 = a_integer(numero("il campo 7 della stazione"), {"il campo 7 della stazione", 7});
-    r.campo_8 = a_integer(numero("il campo 8 della stazione"), {"il campo 8 della stazione", 8});
-    r.campo_9 = a_byte(numero("il campo 9 della stazione"), {"il campo 9 della stazione", 9});
+    r.campo_4 = a_byte(numero(size_t{4}), {"il campo 4 della stazione", 4});
+    r.campo_5 = a_byte(numero(size_t{5}), {"il campo 5 della stazione", 5});
+    r.prolungamento = a_byte(numero(size_t{6}), {"il campo 6 della stazione", 6});
+    r.campo_7 = a_integer(numero(size_t{7}), {"il campo 7 della stazione", 7});
+    r.campo_8 = a_integer(numero(size_t{8}), {"il campo 8 della stazione", 8});
+    r.campo_9 = a_byte(numero(size_t{9}), {"il campo 9 della stazione", 9});
     r.campo_10 =
-        a_integer(numero("il campo 10 della stazione"), {"il campo 10 della stazione", 10});
+        a_integer(numero(size_t{10}), {"il campo 10 della stazione", 10});
     r.campo_11 =
-        a_integer(numero("il campo 11 della stazione"), {"il campo 11 della stazione", 11});
+        a_integer(numero(size_t{11}), {"il campo 11 della stazione", 11});
     r.campo_12 =
-        a_integer(numero("il campo 12 della stazione"), {"il campo 12 della stazione", 12});
-    r.fermata = a_byte(numero("il campo 13 della stazione"), {"il campo 13 della stazione", 13});
-    const Long ore = numero("le ore della stazione");
-    const Long minuti = numero("i minuti della stazione");
-    const Long secondi = numero("i secondi della stazione");
+        a_integer(numero(size_t{12}), {"il campo 12 della stazione", 12});
+    r.fermata = a_byte(numero(size_t{13}), {"il campo 13 della stazione", 13});
+    const Long ore = numero(size_t{14});
+    const Long minuti = numero(size_t{15});
+    const Long secondi = numero(size_t{16});
     r.orario = secondi_del_giorno(ore, minuti, secondi);
-    testo(r.nome, "il nome della stazione");
+    testo(r.nome, size_t{17});
   }
 
   // (ore × 60 + minuti) × 60 + secondi, each step in 32 bits.
@@ -407,6 +425,7 @@ class lettore_treno final : public lettore_descrizione {
   // The speed and adhesion tails, which stop three cells short of the last,
   // then the check of the kilometric progressives that the line half read.
   void chiusura() override {
+    if (solo_vedere_) return;
     velocita_.riempi(m_, vel_limite(), static_cast<largo>(m_.ultima_cella) - 2);
     aderenza_.riempi(m_, otto_bit(aderenza_.in_vigore), static_cast<largo>(m_.ultima_cella) - 2);
     for (int i : {indice_registro::progressiva_tre, indice_registro::progressiva_due,
@@ -435,6 +454,13 @@ class lettore_treno final : public lettore_descrizione {
 void leggi_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
                  diagnosi_lettura& d) {
   lettore_treno(m, f, linea, p, d).leggi();
+}
+
+void scorri_treno(campi& f, posizione_lettura& p) {
+  modello m;
+  diagnosi_lettura d;
+  const esito_linea linea;
+  lettore_treno(m, f, linea, p, d, true).leggi();
 }
 
 }  // namespace scen

@@ -16,4 +16,7 @@ namespace scen {
 void leggi_treno(modello& m, campi& f, const esito_linea& linea, posizione_lettura& p,
                  diagnosi_lettura& d);
 
+// Reads the train description only to look, as `scorri_linea` the line's.
+void scorri_treno(campi& f, posizione_lettura& p);
+
 }  // namespace scen

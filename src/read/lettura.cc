@@ -26,13 +26,62 @@ void profilo::riempi(modello& m, Byte valore, largo fino_a) {
 bool lettore_descrizione::leggi() {
   if (!apertura()) return false;
   for (;;) {
-    if (!chiave_record()) break;
-    const passo esito_record = record();
+    passo esito_record = passo::continua;
+    if (!solo_vedere_) {
+      if (!chiave_record()) break;
+      esito_record = record();
+    } else {
+      try {
+        if (!chiave_record()) break;
+        esito_record = record();
+      } catch (const guasto_lettura&) {
+        salta_il_resto();
+      }
+    }
     if (esito_record == passo::chiudi) break;
     if (esito_record == passo::ferma) return false;
   }
   chiusura();
   return true;
+}
+
+void lettore_descrizione::salta_il_resto() {
+  if (osservatore_lettura* o = p_.osservatore) o->interrotto();
+  f_.salta_riga();
+}
+
+passo lettore_descrizione::leggi_record(sezione_formato s) {
+  passi_record passi(p_);
+  bool letto = false;
+  for (const formato_record& f : formati(s)) {
+    if (!chiama(f, m_.campo) || !ammesso(f)) continue;
+    letto = true;
+    passi.se(true, [&] {
+      corrente_ = &f;
+      if (osservatore_lettura* o = p_.osservatore) o->record(chiave_vista_, f);
+      return solo_vedere_ ? vedi_campi(f) : costruisci(f);
+    });
+  }
+  if (!letto) ignora(s == sezione_formato::generale_linea ? parte_file::generale : parte_file::record);
+  return passi.risultato();
+}
+
+passo lettore_descrizione::vedi_campi(const formato_record& f) {
+  for (size_t n = 1; n <= f.numeri; ++n) numero(n);
+  if (f.con_testo) {
+    std::string testo_visto;
+    testo(testo_visto, f.numeri + 1);
+  }
+  return passo::continua;
+}
+
+void lettore_descrizione::ignora(parte_file parte, bool trattino) {
+  if (osservatore_lettura* o = p_.osservatore) o->ignorato(chiave_vista_, parte, trattino);
+}
+
+void lettore_descrizione::segna_generale() {
+  p_.generale = p_.campo(0);
+  if (osservatore_lettura* o = p_.osservatore) o->generale(chiave_vista_);
 }
 
 void lettore_descrizione::chiave() {
@@ -42,6 +91,7 @@ void lettore_descrizione::chiave() {
     if (f_.vuoto()) g.causa = "il file è vuoto: manca la sezione [generale]";
     throw;
   }
+  chiave_vista_ = f_.ultimo();
   p_.campi[0] = f_.punto();
   p_.letti = 1;
   p_.inizio_riga_ultimo = f_.inizio_riga();
@@ -53,13 +103,22 @@ bool lettore_descrizione::chiave_record() {
   if (f_.fine()) return false;
   for (int i = 0; i < 2; ++i)
     if (ha_esatto("-")) {
+      ignora(parte_file::record, true);
       chiave();
       if (f_.fine()) return false;
     }
   return true;
 }
 
+void lettore_descrizione::campo_fallito() {
+  if (osservatore_lettura* o = p_.osservatore) {
+    if (!f_.ultimo().fine_file) o->valore(f_.ultimo());
+    o->interrotto();
+  }
+}
+
 void lettore_descrizione::segna_valore() {
+  if (osservatore_lettura* o = p_.osservatore) o->valore(f_.ultimo());
   if (p_.letti < p_.campi.size()) p_.campi[p_.letti] = f_.punto();
   ++p_.letti;
   p_.inizio_riga_ultimo = f_.inizio_riga();
@@ -70,6 +129,7 @@ Long lettore_descrizione::numero(std::string_view cosa) {
   try {
     valore = f_.numero(cosa);
   } catch (guasto_lettura& g) {
+    campo_fallito();
     record_interrotto(g, cosa);
     throw;
   }
@@ -81,6 +141,7 @@ void lettore_descrizione::testo(std::string& campo, std::string_view cosa) {
   try {
     f_.testo(campo, cosa);
   } catch (guasto_lettura& g) {
+    campo_fallito();
     record_interrotto(g, cosa);
     throw;
   }

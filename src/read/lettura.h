@@ -14,12 +14,16 @@
 #include "read/accesso.h"
 #include "read/campi.h"
 #include "read/diagnosi.h"
+#include "read/formato.h"
 #include "read/guasto.h"
+#include "read/osservatore.h"
 
 namespace scen {
 
 struct posizione_lettura {
   std::string file;  // full name of the description file being read
+  // Told what the reader sees, when someone listens.
+  osservatore_lettura* osservatore = nullptr;
 
   // The record being read: where its keyword field (0) and each of its value
   // fields read so far (1 on) begin. A keyword field that calls for two
@@ -95,10 +99,16 @@ struct profilo {
 
 // The frame of a description reader. The reader supplies what comes before
 // the first record, the steps of one record and the work after the last one.
+//
+// A reader may also only look: then it reads every record's fields as the
+// format gives them and builds nothing, and a field it cannot read ends its
+// line instead of the reading, so that what it tells its listener covers
+// the whole file.
 class lettore_descrizione {
  public:
-  lettore_descrizione(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d)
-      : m_(m), f_(f), p_(p), d_(d) {}
+  lettore_descrizione(modello& m, campi& f, posizione_lettura& p, diagnosi_lettura& d,
+                      bool solo_vedere = false)
+      : m_(m), f_(f), p_(p), d_(d), solo_vedere_(solo_vedere) {}
 
   // Reads the description to its end. False when reading stopped on an
   // outcome, so that the work after the last record was not done.
@@ -113,6 +123,22 @@ class lettore_descrizione {
   virtual passo record() = 0;
   // The work after the last record.
   virtual void chiusura() = 0;
+  // What a record of kind `f` builds, its fields read on the way.
+  virtual passo costruisci(const formato_record& f) = 0;
+  // Whether a keyword field that calls for `f` makes a record of it here.
+  virtual bool ammesso(const formato_record&) const { return true; }
+
+  // The records that the keyword field in `m_.campo` calls for among the
+  // kinds of part `s`, each a step of its own, in the table's order; a
+  // field that calls for none is passed over.
+  passo leggi_record(sezione_formato s);
+  // Tells the listener that the last keyword field is passed over, or is
+  // the "[generale]" field.
+  void ignora(parte_file parte, bool trattino = false);
+  void segna_generale();
+  // While only looking: a field that could not be read ends its line, and
+  // reading goes on at the next.
+  void salta_il_resto();
 
   // Reads the next field into `m_.campo` as the keyword field of a record.
   void chiave();
@@ -124,6 +150,12 @@ class lettore_descrizione {
   // come from the next line or the end of the file, fails where its line ends.
   Long numero(std::string_view cosa);
   void testo(std::string& campo, std::string_view cosa);
+  // Value field `n` (from 1) of the record being read, named as the table
+  // names it.
+  Long numero(size_t n) { return numero(nome_pieno(corrente_->tipo, corrente_->quale, n)); }
+  void testo(std::string& campo, size_t n) {
+    testo(campo, nome_pieno(corrente_->tipo, corrente_->quale, n));
+  }
 
   // Records that reading stops on `numero`, at value field `campo` of the
   // current record (0: its keyword field), with `causa` as the cause,
@@ -159,8 +191,16 @@ class lettore_descrizione {
   campi& f_;
   posizione_lettura& p_;
   diagnosi_lettura& d_;
+  const bool solo_vedere_;
+  const formato_record* corrente_ = nullptr;  // the kind of the record being read
+  campo_visto chiave_vista_;                  // the last keyword field
 
  private:
+  // Reads the fields of a record of kind `f`, building nothing.
+  passo vedi_campi(const formato_record& f);
+  // A value field that could not be read: the listener sees it, and the
+  // record cut short.
+  void campo_fallito();
   // Reads the keyword field of the next record into `m_.campo`, passing over
   // up to two fields that hold "-". False when the end of the file is reached
   // before or right after a field is read: that field is then not used.

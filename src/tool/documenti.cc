@@ -18,8 +18,8 @@
 #include "tool/cartella_uscita.h"
 #include "tool/compila.h"
 #include "tool/verifica.h"
-#include "tool/verifica_letture.h"
-#include "tool/verifica_testi.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_testi.h"
 
 namespace scen {
 

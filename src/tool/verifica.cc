@@ -9,10 +9,10 @@
 #include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 #include "tool/compila.h"
-#include "tool/controlli_avvisi.h"
-#include "tool/verifica_letture.h"
-#include "tool/verifica_problemi.h"
-#include "tool/verifica_record.h"
+#include "check/controlli_avvisi.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_problemi.h"
+#include "read/vista.h"
 
 namespace scen {
 

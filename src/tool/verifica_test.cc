@@ -19,11 +19,11 @@
 #include "testing/descrizioni_prova.h"
 #include "testing/processo.h"
 #include "testing/riga_comando.h"
-#include "tool/controlli_avvisi.h"
+#include "check/controlli_avvisi.h"
 #include "tool/testi_aiuto.h"
-#include "tool/verifica_letture.h"
-#include "tool/verifica_problemi.h"
-#include "tool/verifica_record.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_problemi.h"
+#include "read/vista.h"
 
 namespace scen {
 namespace {

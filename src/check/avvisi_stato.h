@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "read/accesso.h"
-#include "tool/verifica_problemi.h"
-#include "tool/verifica_record.h"
+#include "check/verifica_problemi.h"
+#include "read/vista.h"
 
 namespace scen {
 

@@ -1,9 +1,9 @@
-#include "tool/controlli_avvisi.h"
+#include "check/controlli_avvisi.h"
 
 #include <string>
 #include <utility>
 
-#include "tool/avvisi_stato.h"
+#include "check/avvisi_stato.h"
 
 namespace scen {
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "model/modello.h"
-#include "tool/verifica_problemi.h"
-#include "tool/verifica_record.h"
+#include "check/verifica_problemi.h"
+#include "read/vista.h"
 
 namespace scen {
 

@@ -6,8 +6,8 @@
 
 #include "read/campi.h"
 #include "read/guasto.h"
-#include "tool/avvisi_stato.h"
-#include "tool/verifica_testi.h"
+#include "check/avvisi_stato.h"
+#include "check/verifica_testi.h"
 
 namespace scen {
 

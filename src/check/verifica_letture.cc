@@ -1,4 +1,4 @@
-#include "tool/verifica_letture.h"
+#include "check/verifica_letture.h"
 
 #include <fmt/format.h>
 

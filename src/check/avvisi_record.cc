@@ -9,9 +9,9 @@
 
 #include "read/campi.h"
 #include "read/guasto.h"
-#include "tool/avvisi_stato.h"
-#include "tool/controlli_avvisi.h"
-#include "tool/verifica_testi.h"
+#include "check/avvisi_stato.h"
+#include "check/controlli_avvisi.h"
+#include "check/verifica_testi.h"
 
 namespace scen {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "tool/verifica_problemi.h"
-#include "tool/verifica_record.h"
+#include "check/verifica_problemi.h"
+#include "read/vista.h"
 
 namespace scen {
 

@@ -1,4 +1,4 @@
-#include "tool/verifica_problemi.h"
+#include "check/verifica_problemi.h"
 
 #include <fmt/format.h>
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "tool/verifica_record.h"
+#include "read/formato.h"
+#include "read/vista.h"
 
 namespace scen {
 
@@ -29,15 +30,5 @@ bool solo_cifre(std::string_view testo);
 
 // Whether `testo` holds a control byte.
 bool con_controlli(std::string_view testo);
-
-// The value field of a record named as the reference names it, with its
-// article: "la posizione", "il campo 7".
-std::string campo_in_parole(specie tipo, size_t n);
-
-// How the warnings name the records of a kind, all together.
-std::string_view plurale(specie tipo);
-
-// The first field of a record: its position (or start), where it has one.
-bool con_posizione(specie tipo);
 
 }  // namespace scen

@@ -1,0 +1,135 @@
+#include "check/verifica_testi.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "read/campi.h"
+#include "check/controlli_avvisi.h"
+
+namespace scen {
+
+
+std::string minuscolo(std::string_view testo) {
+  std::string r(testo);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  return r;
+}
+
+std::string_view senza_spazi_finali(std::string_view testo) {
+  while (!testo.empty() && (testo.back() == ' ' || testo.back() == '\t')) testo.remove_suffix(1);
+  return testo;
+}
+
+// Edit distance, a swap of two neighbouring letters counting as one edit.
+size_t distanza(std::string_view a, std::string_view b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i)
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t diversa = a[i - 1] == b[j - 1] ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + diversa});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[a.size()][b.size()];
+}
+
+// A text as its UTF-8 bytes mean it, quoted like the file's own text: cut
+// after 40 characters, control bytes, quotes and backslashes escaped.
+std::string cita_utf8(std::string_view testo) {
+  constexpr size_t massimo = 40;
+  std::string r = "\"";
+  size_t caratteri = 0;
+  size_t i = 0;
+  for (; i < testo.size() && caratteri < massimo; ++caratteri) {
+    const auto b = static_cast<unsigned char>(testo[i]);
+    size_t lunghezza = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    lunghezza = std::min(lunghezza, testo.size() - i);
+    if (b == '"' || b == '\\')
+      r += fmt::format("\\{}", static_cast<char>(b));
+    else if (b == '\t')
+      r += "\\t";
+    else if (b < 0x20 || b == 0x7F)
+      r += fmt::format("\\x{:02x}", b);
+    else
+      r += testo.substr(i, lunghezza);
+    i += lunghezza;
+  }
+  if (i < testo.size()) r += "…";
+  return r + "\"";
+}
+
+bool solo_cifre(std::string_view testo) {
+  if (!testo.empty() && testo.front() == '-') testo.remove_prefix(1);
+  return !testo.empty() &&
+         std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool con_controlli(std::string_view testo) {
+  return std::any_of(testo.begin(), testo.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+  });
+}
+
+std::string parola_vicina(std::string_view campo, bool linea) {
+  const std::string cercata = minuscolo(senza_spazi_finali(campo));
+  std::string_view migliore;
+  size_t minima = SIZE_MAX;
+  auto prova = [&](std::string_view parola) {
+    const size_t d = distanza(cercata, parola);
+    if (d < minima) {
+      minima = d;
+      migliore = parola;
+    }
+  };
+  for (std::string_view p : parole_scritte(linea)) prova(p);
+  // Near enough: one edit in a short word, two in a longer one, three in a
+  // keyword of several words.
+  const size_t ammessa = migliore.size() <= 5 ? 1 : migliore.size() <= 12 ? 2 : 3;
+  if (minima == 0 || minima > ammessa) return {};
+  return std::string(migliore);
+}
+
+bool sembra_utf8(std::string_view testo) {
+  bool multibyte = false;
+  for (size_t i = 0; i < testo.size();) {
+    const auto b = static_cast<unsigned char>(testo[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t seguito;
+    unsigned char minimo = 0x80, massimo = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      seguito = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      seguito = 2;
+      if (b == 0xE0) minimo = 0xA0;
+      if (b == 0xED) massimo = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      seguito = 3;
+      if (b == 0xF0) minimo = 0x90;
+      if (b == 0xF4) massimo = 0x8F;
+    } else {
+      return false;
+    }
+    for (size_t k = 1; k <= seguito; ++k) {
+      if (i + k >= testo.size()) return false;
+      const auto c = static_cast<unsigned char>(testo[i + k]);
+      const unsigned char da = k == 1 ? minimo : 0x80;
+      const unsigned char a = k == 1 ? massimo : 0xBF;
+      if (c < da || c > a) return false;
+    }
+    multibyte = true;
+    i += seguito + 1;
+  }
+  return multibyte;
+}
+
+}  // namespace scen

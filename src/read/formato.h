@@ -1,0 +1,107 @@
+// The kinds of record of the two description files, as one table: for each
+// kind, the words its keyword field must hold, how many numbers it has and
+// whether a text follows them, and the name of each of its fields. The
+// readers dispatch on it and name the fields they fail on from it; every
+// message that names a record or a field takes the name from here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace scen {
+
+enum class specie {
+  // line, general section
+  lunghezza,
+  progressiva,  // `quale` 1, 2, 3: "uno", "due", "tre"
+  sfondo,       // `quale` 1, 2, 3: "uno", "due", "tre"
+  ripetizione,
+  // line, after the general section
+  curva,
+  pendenza,
+  montagna,
+  indicatore,
+  cartello,
+  // train
+  massa_frenata,
+  vetture,
+  velocita,
+  aderenza,
+  orologio,
+  sabbia,
+  segnale,
+  rallentamento,
+  abbattimento,
+  stazione,
+};
+
+// Where a keyword field is taken: each part of the files has its own kinds.
+enum class sezione_formato {
+  generale_linea,  // the general section of the line description
+  record_linea,    // the line description after its general section
+  treno,           // the train description after "[generale]"
+};
+
+// The most fields a record has: the station's 16 numbers and its name.
+inline constexpr size_t campi_massimi_record = 17;
+
+struct formato_record {
+  specie tipo;
+  int quale;  // 1, 2, 3 for the progressives and backgrounds; 0 otherwise
+  sezione_formato sezione;
+  std::string_view parola;  // the keyword as the formats write it
+  // The words the keyword field must hold (the second may be empty), blind
+  // to letter case or exactly.
+  std::string_view prima;
+  std::string_view seconda;
+  bool esatta;
+  size_t numeri;   // the number fields that follow the keyword
+  bool con_testo;  // a text field follows the numbers
+  // Each value field (from 1) named within its record, with its article,
+  // "la posizione"; and named alone, "la posizione della pendenza".
+  std::array<std::string_view, campi_massimi_record> nomi;
+  std::array<std::string_view, campi_massimi_record> nomi_pieni;
+};
+
+// The kinds of one part of the files, in the order the readers test them.
+std::span<const formato_record> formati(sezione_formato s);
+const formato_record& formato_di(specie tipo, int quale = 0);
+
+// Whether the keyword field `campo` calls for a record of the kind.
+bool chiama(const formato_record& f, std::string_view campo);
+
+// How many value fields a record of the kind has before its text field, if
+// any, and whether it ends with a text field (signpost text, station name).
+size_t numeri_del_record(specie tipo);
+bool con_testo(specie tipo);
+// The keyword as the formats write it, e.g. "pendenza", "sfondo uno".
+std::string_view nome_record(specie tipo, int quale = 0);
+// Value field `n` (from 1) named within its record: "la posizione", "il
+// campo 7"; and alone, in the causes of reading failures.
+std::string campo_in_parole(specie tipo, size_t n);
+std::string_view nome_pieno(specie tipo, int quale, size_t n);
+// The records of a kind all together: "le pendenze".
+std::string_view plurale(specie tipo);
+// Whether the first value of the kind is its position (or start).
+bool con_posizione(specie tipo);
+// The general records, which describe the whole line or train: the last of
+// each counts.
+bool generale(specie tipo);
+
+// The keywords of each description file, every form written out: the
+// curves by side and class, both signal repetitions.
+std::span<const std::string_view> parole_scritte(bool linea);
+
+// The rules the keyword field of some records carries besides its kind.
+// The curve's class: the first of the digits 1 to 6 that the field holds,
+// none when it holds none; to the left when it holds an "s".
+int classe_curva(std::string_view campo);
+bool curva_a_sinistra(std::string_view campo);
+// The number of codes of a signal repetition: 4 when the field holds "4",
+// else 9 when it holds "9", else none (0).
+int codici_ripetizione(std::string_view campo);
+
+}  // namespace scen
