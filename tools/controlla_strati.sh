@@ -6,8 +6,8 @@
 #
 # A folder includes from itself or from a lower layer only; two folders of the
 # same layer include nothing from each other, so run/ and tool/, the two tops,
-# stay apart. testing/ holds the tests' helpers: only tests (*_test.cc)
-# include it, and it includes anything below the tops.
+# stay apart. testing/ holds the tests' helpers and the host's test program:
+# only tests (*_test.cc) include it, and it includes anything below the tops.
 # Prints every include that breaks the order as FILE:LINE: reason and fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."

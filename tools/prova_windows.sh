@@ -11,7 +11,9 @@
 #     and as UTF-8, and with keys beyond ASCII, write what the Linux scenario
 #     writes;
 #   - the host layer converts Windows-1252 and lowers case through the system
-#     exactly as the Linux tables do, and its file layer behaves;
+#     exactly as the Linux tables do, and its file layer behaves: among the
+#     rest, the temporary files and private folders named for a process still
+#     running stay, those named for an ended one go;
 #   - a screenshot taken while compilatore.exe runs shows the window "Form1"
 #     with "Attendere";
 #   - prova_ospite.exe errore 1250 shows the message box " Errore n. 1250"
@@ -198,6 +200,29 @@ cmp -s "$lavoro/tabelle_linux.txt" "$lavoro/tabelle_windows.txt" ||
   fallito "Windows-1252 e minuscole: il sistema differisce dalle tabelle di Linux"
 (cd "$lavoro" && wine prova_ospite.exe file >file.out) ||
   fallito "prova_ospite.exe file: $(tr -d '\r' <"$lavoro/file.out")"
+
+# What runs killed left goes, what running ones are writing stays: one
+# prova_ospite.exe kept running, one ended, their ids as Windows gives them.
+mkdir "$lavoro/processi"
+(cd "$lavoro/processi" && exec wine ../prova_ospite.exe processo vivo 120000) &
+vivo_pid=$!
+for _ in $(seq 300); do
+  [ -s "$lavoro/processi/vivo" ] && break
+  sleep 0.1
+done
+(cd "$lavoro/processi" && wine ../prova_ospite.exe processo finito 0) ||
+  fallito "prova_ospite.exe processo non riesce"
+if [ -s "$lavoro/processi/vivo" ] && [ -s "$lavoro/processi/finito" ]; then
+  vivo=$(tr -d '\r\n' <"$lavoro/processi/vivo")
+  finito=$(tr -d '\r\n' <"$lavoro/processi/finito")
+  (cd "$lavoro/processi" && wine ../prova_ospite.exe abbandonati "$vivo" "$finito" >abbandonati.out) ||
+    fallito "prova_ospite.exe abbandonati $vivo $finito: $(tr -d '\r' <"$lavoro/processi/abbandonati.out")"
+else
+  fallito "prova_ospite.exe processo non scrive il suo numero"
+fi
+rm -f "$lavoro/processi/vivo"
+timeout 30 tail --pid="$vivo_pid" -f /dev/null || fallito "prova_ospite.exe processo non finisce"
+wait "$vivo_pid" || fallito "prova_ospite.exe processo vivo esce con errore"
 
 # The error report: the box, then OK, then nothing more.
 mkdir "$lavoro/errore"

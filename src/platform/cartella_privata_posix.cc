@@ -1,11 +1,11 @@
 #include <fmt/format.h>
-#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -13,6 +13,7 @@
 
 #include "platform/cartella_privata.h"
 #include "platform/motivo_sistema.h"
+#include "platform/processo.h"
 
 namespace scen {
 
@@ -49,7 +50,7 @@ void rimuovi_abbandonate(const std::filesystem::path& base) {
     if (::lstat(voce.path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
         info.st_uid != ::geteuid())
       continue;
-    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    if (processo_vivo(static_cast<std::uint32_t>(pid))) continue;
     std::filesystem::remove_all(voce.path(), errore);
   }
 }

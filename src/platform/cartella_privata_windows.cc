@@ -10,6 +10,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/casuale.h"
 #include "platform/motivo_sistema.h"
+#include "platform/processo.h"
 #include "platform/testo_largo.h"
 
 namespace scen {
@@ -107,18 +108,6 @@ DWORD processo_di(std::wstring_view nome) {
   return pid;
 }
 
-// Whether the process `pid` has ended: the system no longer knows it.
-bool finito(DWORD pid) {
-  HANDLE processo = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (processo != nullptr) {
-    DWORD codice = 0;
-    const bool vivo = !::GetExitCodeProcess(processo, &codice) || codice == STILL_ACTIVE;
-    ::CloseHandle(processo);
-    return !vivo;
-  }
-  return ::GetLastError() == ERROR_INVALID_PARAMETER;
-}
-
 // Removes the private folders under `base` (the user's own temporary folder)
 // that runs killed before they could remove them left behind: of this
 // pattern, real folders (not links), whose process no longer exists.
@@ -133,7 +122,7 @@ void rimuovi_abbandonate(const std::wstring& base) {
     if ((voce.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
         (voce.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
       continue;
-    if (finito(pid)) abbandonate.emplace_back(base + voce.cFileName);
+    if (!processo_vivo(pid)) abbandonate.emplace_back(base + voce.cFileName);
   } while (::FindNextFileW(ricerca, &voce));
   ::FindClose(ricerca);
   for (const std::wstring& cartella : abbandonate) rimuovi_tutto(cartella);

@@ -10,7 +10,4 @@ namespace scen {
 // that still differs from call to call in this process.
 std::uint32_t numero_casuale();
 
-// The id of the running process.
-std::uint32_t numero_processo();
-
 }  // namespace scen

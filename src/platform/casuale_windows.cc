@@ -15,6 +15,4 @@ std::uint32_t numero_casuale() {
   return numero;
 }
 
-std::uint32_t numero_processo() { return ::GetCurrentProcessId(); }
-
 }  // namespace scen

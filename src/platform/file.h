@@ -76,6 +76,14 @@ Stato sostituisci_file(const std::string& percorso, std::string_view contenuto,
 // or "<name>.~parziale" as older versions of the programs made them.
 bool e_nome_temporaneo(std::string_view nome);
 
+// Whether `nome` is the name of a temporary file of `file_nuovo` that no
+// run is writing any more: one that `e_nome_temporaneo` accepts and whose
+// process has ended (see `processo_vivo`), or one of the older names, which
+// carry no process. A running process's temporary file is never left
+// behind, whatever a folder's lock says (a run on a file system without
+// locks, or in another process namespace).
+bool e_temporaneo_abbandonato(std::string_view nome);
+
 // Removes from the folder `cartella` the temporary files that runs killed
 // while writing left there: regular files whose names `e_nome_temporaneo`
 // accepts (links and folders of such names stay), except those whose name

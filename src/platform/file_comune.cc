@@ -3,10 +3,14 @@
 // refusal of a file over a limit.
 #include <fmt/format.h>
 
+#include <charconv>
+#include <cstdint>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/processo.h"
 #include "platform/windows1252.h"
 
 namespace scen {
@@ -66,6 +70,18 @@ bool e_nome_temporaneo(std::string_view nome) {
   const std::string_view casuale = resto.substr(punto + 1);
   return solo(processo, "0123456789") && casuale.size() == cifre_casuali &&
          solo(casuale, "0123456789abcdef");
+}
+
+bool e_temporaneo_abbandonato(std::string_view nome) {
+  if (!e_nome_temporaneo(nome)) return false;
+  std::string_view resto = nome.substr(nome.rfind(segno) + segno.size());
+  if (resto.empty()) return true;  // the older names carry no process
+  resto.remove_prefix(1);
+  std::uint32_t pid = 0;
+  // An id too large for any process was made by no run.
+  if (std::from_chars(resto.data(), resto.data() + resto.size(), pid).ec != std::errc())
+    return true;
+  return !processo_vivo(pid);
 }
 
 }  // namespace scen

@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <csignal>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -49,20 +47,6 @@ std::string nome_temporaneo(const std::string& percorso) {
 }
 
 int descrittore(std::intptr_t fd) { return static_cast<int>(fd); }
-
-// Whether the temporary file `nome` names a process that is still running
-// (this one included): then it is not left behind, whatever the lock says
-// (a run on a file system without locks, or in another process namespace).
-bool di_un_processo_vivo(const std::string& nome) {
-  constexpr std::string_view segno = ".~parziale.";
-  const size_t dove = nome.rfind(segno);
-  if (dove == std::string::npos) return false;  // the older names carry no process
-  const char* inizio = nome.c_str() + dove + segno.size();
-  pid_t pid = 0;
-  const auto [fine, errore] = std::from_chars(inizio, nome.c_str() + nome.size(), pid);
-  if (errore != std::errc() || *fine != '.' || pid <= 0) return false;
-  return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
-}
 
 }  // namespace
 
@@ -126,10 +110,9 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   // Listed first, removed after: removing while listing may hide names.
   std::vector<std::string> nomi;
   while (const dirent* voce = ::readdir(elenco))
-    if (e_nome_temporaneo(voce->d_name)) nomi.emplace_back(voce->d_name);
+    if (e_temporaneo_abbandonato(voce->d_name)) nomi.emplace_back(voce->d_name);
   const int fd = ::dirfd(elenco);
   for (const std::string& temporaneo : nomi) {
-    if (di_un_processo_vivo(temporaneo)) continue;
     struct stat info;
     if (::fstatat(fd, temporaneo.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
       ::unlinkat(fd, temporaneo.c_str(), 0);

@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -73,6 +74,29 @@ TEST(File, TheNamesOfTemporaryFiles) {
       {"a.dat", false},
   };
   for (const caso& c : casi) EXPECT_EQ(e_nome_temporaneo(c.nome), c.temporaneo) << c.nome;
+}
+
+TEST(File, TemporaryFilesLeftBehind) {
+  // A child that has ended and been reaped: no process has its id now.
+  const pid_t finito = ::fork();
+  if (finito == 0) ::_exit(0);
+  ASSERT_GT(finito, 0);
+  ::waitpid(finito, nullptr, 0);
+  struct caso {
+    std::string nome;
+    bool abbandonato;
+  };
+  const caso casi[] = {
+      {"a.dat.~parziale." + std::to_string(finito) + ".0badcafe", true},
+      {"a.dat.~parziale." + std::to_string(::getpid()) + ".0badcafe", false},
+      {"a.dat.~parziale." + std::to_string(::getppid()) + ".0badcafe", false},
+      {"a.dat.~parziale.0.0badcafe", true},
+      {"a.dat.~parziale.99999999999999999999.0badcafe", true},  // no process's id
+      {"a.dat.~parziale", true},                                // older names carry no process
+      {"a.dat", false},
+      {"a.dat.~parziale." + std::to_string(finito) + ".0badcaf", false},  // not a temporary
+  };
+  for (const caso& c : casi) EXPECT_EQ(e_temporaneo_abbandonato(c.nome), c.abbandonato) << c.nome;
 }
 
 TEST(File, ReadingAMissingFileNamesIt) {

@@ -9,6 +9,7 @@
 #include "platform/casuale.h"
 #include "platform/file.h"
 #include "platform/motivo_sistema.h"
+#include "platform/processo.h"
 #include "platform/testo_largo.h"
 #include "platform/windows1252.h"
 
@@ -111,7 +112,7 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   do {
     // Regular files only: no folder, no link.
     const DWORD altro = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    if ((voce.dwFileAttributes & altro) == 0 && e_nome_temporaneo(stretto(voce.cFileName)))
+    if ((voce.dwFileAttributes & altro) == 0 && e_temporaneo_abbandonato(stretto(voce.cFileName)))
       nomi.emplace_back(voce.cFileName);
   } while (::FindNextFileW(ricerca, &voce));
   ::FindClose(ricerca);

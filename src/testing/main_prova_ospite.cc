@@ -8,21 +8,36 @@
 //                              Windows-1252 and UTF-8 and lowers case, for
 //                              comparison with another host
 //   prova_ospite file          checks the file layer; prints what differs
+//   prova_ospite processo FILE MS
+//                              writes this process's id into FILE, then
+//                              lives until FILE is gone or MS milliseconds
+//                              have passed
+//   prova_ospite abbandonati VIVO FINITO
+//                              checks that the temporary files and private
+//                              folders named for VIVO (a running process)
+//                              and for this one stay, and those named for
+//                              FINITO (an ended one) go; prints what differs
 #include <fmt/format.h>
 
 #include <atomic>
+#include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/ospite.h"
+#include "platform/processo.h"
 #include "platform/windows1252.h"
 
 namespace {
@@ -166,6 +181,115 @@ int file() {
   return differenze == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
+// Prints `cosa` when `vero` does not hold; counts the differences.
+class confronto {
+ public:
+  void atteso(bool vero, std::string_view cosa) {
+    if (vero) return;
+    std::printf("differisce: %.*s\n", static_cast<int>(cosa.size()), cosa.data());
+    ++differenze_;
+  }
+  int esito(std::string_view prova) const {
+    std::printf("%.*s: %s\n", static_cast<int>(prova.size()), prova.data(),
+                differenze_ == 0 ? "tutto come atteso" : "differenze");
+    return differenze_ == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+  }
+
+ private:
+  int differenze_ = 0;
+};
+
+int processo(const std::string& file, int millisecondi) {
+  Stato stato = sostituisci_file(file, fmt::format("{}\n", numero_processo()));
+  if (!stato.riuscito()) {
+    std::fprintf(stderr, "%s\n", stato.messaggio().c_str());
+    return EXIT_FAILURE;
+  }
+  const auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(millisecondi);
+  while (esiste(file) && std::chrono::steady_clock::now() < fine)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return EXIT_SUCCESS;
+}
+
+std::optional<std::uint32_t> numero(std::string_view testo) {
+  std::uint32_t n = 0;
+  const auto [fine, errore] = std::from_chars(testo.data(), testo.data() + testo.size(), n);
+  if (errore != std::errc() || fine != testo.data() + testo.size()) return std::nullopt;
+  return n;
+}
+
+std::filesystem::path percorso_largo(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+int abbandonati(std::uint32_t vivo, std::uint32_t finito) {
+  confronto c;
+  const std::uint32_t questo = numero_processo();
+  c.atteso(processo_vivo(vivo), fmt::format("il processo {} e' in vita", vivo));
+  c.atteso(!processo_vivo(finito), fmt::format("il processo {} e' finito", finito));
+  c.atteso(processo_vivo(questo), "questo processo e' in vita");
+  c.atteso(finito != questo && finito != vivo, "tre processi diversi");
+
+  cartella_privata privata;
+  Stato stato = privata.crea();
+  c.atteso(stato.riuscito(), "cartella privata: " + stato.messaggio());
+  if (!stato.riuscito()) return c.esito("abbandonati");
+
+  // Temporary files: those of running processes stay, the others go.
+  struct caso {
+    std::string nome;
+    bool resta;
+  };
+  auto temporaneo = [](std::uint32_t pid) {
+    return fmt::format("a.dat.~parziale.{}.0123abcd", pid);
+  };
+  const caso casi[] = {
+      {temporaneo(vivo), true},
+      {temporaneo(questo), true},
+      {temporaneo(finito), false},
+      {"b.dat.~parziale", false},  // older names carry no process
+      {"a.dat", true},
+  };
+  for (const caso& voce : casi)
+    c.atteso(sostituisci_file(percorso_in(privata.percorso(), voce.nome), "x").riuscito(),
+             "scrittura di " + voce.nome);
+  // A folder of such a name is no temporary file, whatever process it names.
+  const std::string cartella_finito =
+      percorso_in(privata.percorso(), "c.dat.~parziale." + std::to_string(finito) + ".0123abcd");
+  std::error_code errore;
+  std::filesystem::create_directory(percorso_largo(cartella_finito), errore);
+  c.atteso(!errore, "cartella " + cartella_finito);
+  c.atteso(rimuovi_temporanei_abbandonati(privata.percorso()).riuscito(),
+           "rimozione dei temporanei abbandonati");
+  for (const caso& voce : casi)
+    c.atteso(esiste(percorso_in(privata.percorso(), voce.nome)) == voce.resta,
+             voce.nome + (voce.resta ? " resta" : " va"));
+  c.atteso(e_cartella(cartella_finito), "la cartella con il nome di un temporaneo resta");
+
+  // Private folders beside this one: those of running processes stay, the
+  // others go when a private folder is made.
+  const std::string& mia = privata.percorso();
+  const std::string base = mia.substr(0, mia.rfind(separatore_cartella) + 1);
+  const std::string di_vivo = fmt::format("{}scenario-{}-prova0", base, vivo);
+  const std::string di_finito = fmt::format("{}scenario-{}-prova0", base, finito);
+  for (const std::string& cartella : {di_vivo, di_finito}) {
+    std::filesystem::create_directory(percorso_largo(cartella), errore);
+    c.atteso(!errore, "cartella " + cartella);
+    c.atteso(sostituisci_file(cartella + separatore_cartella + "dentro.txt", "x").riuscito(),
+             "un file in " + cartella);
+  }
+  {
+    cartella_privata altra;
+    c.atteso(altra.crea().riuscito(), "un'altra cartella privata");
+  }
+  c.atteso(e_cartella(di_vivo), "la cartella privata di un processo in vita resta");
+  c.atteso(!esiste(di_finito), "la cartella privata di un processo finito va");
+  c.atteso(e_cartella(mia), "la cartella privata di questo processo resta");
+  std::filesystem::remove_all(percorso_largo(di_vivo), errore);
+  std::filesystem::remove_all(percorso_largo(di_finito), errore);
+  return c.esito("abbandonati");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +307,15 @@ int main(int argc, char** argv) {
   }
   if (comando == "tabelle" && argc == 3) return tabelle(argv[2]);
   if (comando == "file" && argc == 2) return file();
-  std::fputs("uso: prova_ospite errore A | attesa MS | tabelle FILE | file\n", stderr);
+  if (comando == "processo" && argc == 4) return processo(argv[2], std::atoi(argv[3]));
+  if (comando == "abbandonati" && argc == 4) {
+    const std::optional<std::uint32_t> vivo = numero(argv[2]);
+    const std::optional<std::uint32_t> finito = numero(argv[3]);
+    if (vivo && finito) return abbandonati(*vivo, *finito);
+  }
+  std::fputs(
+      "uso: prova_ospite errore A | attesa MS | tabelle FILE | file | processo FILE MS"
+      " | abbandonati VIVO FINITO\n",
+      stderr);
   return 2;
 }
