@@ -1,6 +1,8 @@
 // Fuzz target: arbitrary bytes as one of the two description files, the other
 // a small valid one; both are read into a model and the code-reduction pass
-// completes it. Every run must end in a defined outcome, with no sanitizer
+// completes it. The same bytes are also read only to look, as the checker
+// does: what that tells must be what the reading told, field for field, up
+// to where reading stopped. Every run must end in a defined outcome, with no sanitizer
 // report, and a diagnosis whose lines a terminal shows as they are: UTF-8,
 // no control byte, and the file's text in them kept short.
 //
@@ -24,6 +26,7 @@
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "testing/descrizioni_prova.h"
+#include "testing/lettura_e_vista.h"
 
 namespace {
 
@@ -111,6 +114,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, size_t n) {
       }
       (void)codifica_registri(*m);
     }
+  }
+
+  if (const std::string divergenza = prova::divergenza_lettura_vista(resto, !come_treno);
+      !divergenza.empty()) {
+    std::fprintf(stderr, "lettura e vista non concordano: %s\n", divergenza.c_str());
+    std::abort();
   }
 
   // A reader that stopped early leaves the train description behind.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "read/campi.h"
+#include "read/costruttori_linea.h"
 #include "read/guasto.h"
 #include "check/avvisi_stato.h"
 #include "check/verifica_testi.h"
@@ -12,7 +13,7 @@
 namespace scen {
 
 void controlli::ripetizione(const record_visto& r, const std::string& nome, file_verificato f) {
-  if (contiene(r.chiave.testo, "4") && contiene(r.chiave.testo, "9"))
+  if (codici_ripetizione(r.chiave.testo) == 4 && contiene(r.chiave.testo, "9"))
     avviso(f, r, 0,
            fmt::format("{}: la parola chiave {} contiene sia \"4\" sia \"9\": vale 4 codici; "
                        "si scrive \"ripetizione segnali 4 codici\" o \"ripetizione segnali 9 "
@@ -27,13 +28,9 @@ void controlli::ripetizione(const record_visto& r, const std::string& nome, file
 
 void controlli::curva(const record_visto& r, file_verificato f) {
   const std::string parola = minuscolo(senza_spazi_finali(r.chiave.testo));
-  char classe = 0;
-  for (char c : {'1', '2', '3', '4', '5', '6'})
-    if (parola.find(c) != std::string::npos) {
-      classe = c;
-      break;
-    }
-  const char lato = contiene_maiuscole(r.chiave.testo, "s") ? 's' : 'd';
+  const int cifra = classe_curva(r.chiave.testo);
+  const char classe = cifra == 0 ? 0 : static_cast<char>('0' + cifra);
+  const char lato = curva_a_sinistra(r.chiave.testo) ? 's' : 'd';
   const bool esatta = parola.size() == 7 && parola.starts_with("curva") &&
                       (parola[5] == 's' || parola[5] == 'd') && parola[6] >= '1' &&
                       parola[6] <= '6';
@@ -52,7 +49,7 @@ void controlli::curva(const record_visto& r, file_verificato f) {
 
 void controlli::valore_montagna(const record_visto& r, file_verificato f) {
   const Long v = r.valore(3);
-  const Long tenuto = v > 10 ? v - 10 : v;
+  const Long tenuto = valore_di_zona(v);
   if (tenuto < 0 || tenuto > 255)
     avviso(f, r, 3,
            fmt::format("montagna: il valore della zona {} dà {}, di cui le celle tengono solo "
@@ -154,17 +151,18 @@ void controlli::ordine_montagne(const descrizione_vista& d, file_verificato f) {
     if (prima) {
       const largo inizio = r.valore(1);
       const largo distacco = inizio - prima->valore(2);
-      const Long v = r.valore(3);
-      const Long tenuto = v > 10 ? v - 10 : v;
+      const Long tenuto = valore_di_zona(r.valore(3));
       const std::string valore_3 =
-          tenuto == 3 ? std::string()
-                      : fmt::format("; la lettura le dà il valore 3 invece di {}", tenuto);
+          tenuto == valore_zona_vicina
+              ? std::string()
+              : fmt::format("; la lettura le dà il valore {} invece di {}", valore_zona_vicina,
+                            tenuto);
       if (inizio < prima->valore(1))
         avviso(f, r, 1,
                fmt::format("montagna: l'inizio {} viene prima di quello della zona della riga "
                            "{}, {}: le zone vanno in ordine crescente{}",
                            inizio, prima->chiave.riga, prima->valore(1), valore_3));
-      else if (distacco <= 150 && tenuto != 3)
+      else if (distacco <= distanza_zone && tenuto != valore_zona_vicina)
         avviso(f, r, 1,
                fmt::format("montagna: la zona inizia {} la fine della zona della riga {}, a "
                            "{} m: a 150 m o meno dalla zona prima la lettura le dà il valore 3 "
@@ -213,6 +211,9 @@ void controlli::azzeramento_progressive(const std::array<const record_visto*, 3>
     if (!primo || pr[i]->chiave.riga < primo->chiave.riga) primo = pr[i];
   }
   if (!primo) return;
+  if (!progressive_azzerate(inizio[2], inizio[1], inizio[0], scostamento[2], scostamento[1],
+                            scostamento[0]))
+    return;
   const largo somma = inizio[0] + inizio[1] + inizio[2];
   const largo massimo = std::max({inizio[0], inizio[1], inizio[2]});
   const auto col_massimo = std::count(inizio.begin(), inizio.end(), massimo);
@@ -231,8 +232,7 @@ void controlli::azzeramento_progressive(const std::array<const record_visto*, 3>
            fmt::format("{} progressive hanno lo stesso inizio, {}, il più avanti: tutte e tre "
                        "vengono registrate come 0, 0, 0; si attendono tre inizi diversi",
                        col_massimo == 3 ? "tre" : "due", massimo));
-  else if (somma == 0 &&
-           std::none_of(scostamento.begin(), scostamento.end(), [](largo v) { return v > 0; }))
+  else if (somma == 0)
     avviso(file_verificato::linea, *primo, 1,
            "gli inizi delle progressive sommano a 0 e nessuno scostamento è maggiore di 0: "
            "tutte e tre vengono registrate come 0, 0, 0");

@@ -128,9 +128,8 @@ void controlli::record(const record_visto& r, file_verificato f) {
 bool controlli::letto(const record_visto& r) const {
   if (!r.intero) return false;
   if (!con_posizione(r.tipo) || !lunghezza_) return true;
-  const largo margine = r.tipo == specie::stazione ? 800 : 100;
-  return static_cast<largo>(r.valore(1)) + margine <=
-         cella_di(static_cast<largo>(*lunghezza_) + 7000) * 50;
+  return nel_campo(r.valore(1), ultima_cella_di(*lunghezza_),
+                   r.tipo == specie::stazione ? margine_stazione : margine_record);
 }
 
 // A number written with a blank between its thousands, "10 000": the

@@ -7,25 +7,13 @@
 #include <string>
 
 #include "read/campi.h"
+#include "read/costruttori_treno.h"
 #include "read/guasto.h"
 #include "check/avvisi_stato.h"
 #include "check/verifica_testi.h"
 
 namespace scen {
 
-namespace {
-
-// The value a station extent ends at, as the train reader computes it.
-largo fine_stazione(const record_visto& r) {
-  const largo p = r.valore(1);
-  const Long tipo = r.valore(2);
-  const Long estensione = r.valore(3);
-  if (tipo == 5 || tipo == 6) return p + 150;
-  if (tipo == 7 || tipo == 8) return p + estensione;
-  return p + estensione / 2 + (r.valore(6) != 0 ? 50 : 0);
-}
-
-}  // namespace
 
 void controlli::velocita(const record_visto& r, file_verificato f) {
   const Long v = r.valore(2);
@@ -87,12 +75,11 @@ void controlli::rallentamento(const record_visto& r, file_verificato f) {
                        "nella stessa cella di 50 m, che resta un inizio senza fine",
                        lunghezza));
   segno_0_1(r, 4, nome, f);
-  if (r.valore(5) != 0 && r.valore(1) <= 1500)
+  if (r.valore(5) != 0 && !con_punto_di_avviso(r.valore(1)))
     avviso(f, r, 5,
-           fmt::format("rallentamento: il segno di avviso vale {} ma non ha effetto: un "
-                       "rallentamento che inizia a 1500 m o meno non ha punto di avviso né "
-                       "celle di avvicinamento",
-                       r.valore(5)));
+           fmt::format("rallentamento: {} vale {} ma non ha effetto: un rallentamento che "
+                       "inizia a {} m o meno non ha punto di avviso né celle di avvicinamento",
+                       campo_in_parole(r.tipo, 5), r.valore(5), inizio_con_avviso));
 }
 
 void controlli::stazione(const record_visto& r, file_verificato f) {
@@ -187,18 +174,19 @@ void controlli::segni_di_fermata() {
         break;
       case specie::rallentamento: {
         const std::string cosa = fmt::format("il rallentamento della riga {}", r.chiave.riga);
-        occupa(cella_dopo(p), cosa);
-        occupa(cella_dopo(p + r.valore(3)), cosa);
-        if (p > 1500) {
-          occupa(cella_dopo(p - 1200), cosa);
+        occupa(cella_inizio_rallentamento(p), cosa);
+        occupa(cella_fine_rallentamento(p, r.valore(3)), cosa);
+        if (con_punto_di_avviso(p)) {
+          occupa(cella_avviso_rallentamento(p), cosa);
           if (r.valore(5) != 0)
-            for (largo k = 0; k <= 3; ++k) occupa(cella_di(p - 1200) - k, cosa);
+            for (largo k = 0; k < celle_avvicinamento; ++k) occupa(cella_avvicinamento(p) - k, cosa);
         }
         break;
       }
       case specie::stazione: {
         if (r.valore(2) >= 25) break;
-        const largo t = cella_di(fine_stazione(r) - 50);
+        const largo t = cella_fermata(
+            estensione_di(r.valore(1), r.valore(2), r.valore(3), r.valore(6) != 0).fine);
         if (t <= 1) break;
         if (auto c = occupate.find(t); c != occupate.end())
           avviso(file_verificato::treno, r, 1,

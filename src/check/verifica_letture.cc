@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "compile/file_compilati.h"
+#include "compile/memorizza_percorso.h"
 #include "compile/riduzione_codici.h"
 #include "content/chiavi_portate.h"
 #include "model/esiti.h"
 #include "read/accesso.h"
 #include "read/campi.h"
+#include "read/costruttori_treno.h"
 #include "read/diagnosi.h"
 #include "read/guasto.h"
 #include "read/lettore_linea.h"
@@ -293,8 +295,7 @@ std::optional<std::vector<esito_passaggio>> passaggio_per_rallentamento(const mo
     e.cella = i;
     e.codice = codice;
     if (codice == codice_cella::inizio_rallentamento) {
-      static constexpr Long gruppi[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
-      for (const auto& gruppo : gruppi) {
+      for (const auto& gruppo : gruppi_prima_dell_inizio) {
         if (i <= gruppo[2]) continue;
         bool libera = false;
         for (Long d : gruppo)
@@ -364,7 +365,7 @@ class dopo_lettura {
       const largo p = r.valore(1);
       largo c = cella_dopo(p);
       if (tipo == specie::abbattimento) c = cella_di(p);
-      if (tipo == specie::rallentamento && punto == 1) c = cella_dopo(p - 1200);
+      if (tipo == specie::rallentamento && punto == 1) c = cella_avviso_rallentamento(p);
       if (c == cella) return &r;
     }
     return nullptr;
@@ -441,12 +442,9 @@ class dopo_lettura {
   void casella_riservata(const modello& m) {
     if (m.celle.size() < 2) return;
     const cella& c = m.celle[1];
-    int errore = 0;
-    if (c.valore_1 != 0)
-      errore = 1250;
-    else if (c.valore_2 != 0)
-      errore = 1251;
-    if (errore == 0) return;
+    const esito_percorso presa = casella_riservata_presa(m);
+    if (presa == esito_percorso::scritti) return;
+    const int errore = presa == esito_percorso::errore_1250 ? 1250 : 1251;
     const std::string causa = fmt::format(
         "la cella 1 (da 50 a 100 m) è riservata: dopo la lettura il compilatore vi scrive due "
         "segni suoi, ma vi trova {}, e non scrive nessun file compilato; gli oggetti vanno posti "
@@ -468,10 +466,11 @@ class dopo_lettura {
       if (r.tipo == specie::rallentamento) {
         // Its start, its end, its warning point and the approach cells before
         // that; or the pass's code reductions up to 20 cells before its start.
-        const largo avviso = cella_di(p - 1200);
-        qui = cella_dopo(p) == 1 || cella_dopo(p + r.valore(3)) == 1 ||
-              (p > 1500 && cella_dopo(p - 1200) == 1) ||
-              (p > 1500 && r.valore(5) != 0 && avviso >= 1 && avviso - 3 <= 1) ||
+        const largo avviso = cella_avvicinamento(p);
+        qui = cella_inizio_rallentamento(p) == 1 || cella_fine_rallentamento(p, r.valore(3)) == 1 ||
+              (con_punto_di_avviso(p) && cella_avviso_rallentamento(p) == 1) ||
+              (con_punto_di_avviso(p) && r.valore(5) != 0 && avviso >= 1 &&
+               avviso - (celle_avvicinamento - 1) <= 1) ||
               (c.codice == codice_cella::abbattimento && cella_dopo(p) <= 21);
       }
       if (qui) {

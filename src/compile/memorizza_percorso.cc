@@ -38,6 +38,14 @@ risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione
   return risultato;
 }
 
+esito_percorso casella_riservata_presa(const modello& m) {
+  const registro& generali = m.registri[indice_registro::generali_linea];
+  const cella& riservata = m.celle[1];
+  if (generali.campo_7 != 0 || riservata.valore_1 != 0) return esito_percorso::errore_1250;
+  if (generali.orario != 0 || riservata.valore_2 != 0) return esito_percorso::errore_1251;
+  return esito_percorso::scritti;
+}
+
 risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_uscita) {
   risultato_percorso risultato;
   riduzione_codici(m);
@@ -48,18 +56,12 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
     return risultato;
   }
 
+  risultato.esito = casella_riservata_presa(m);
+  if (risultato.esito != esito_percorso::scritti) return risultato;
   registro& generali = m.registri[indice_registro::generali_linea];
   cella& riservata = m.celle[1];
-  if (generali.campo_7 != 0 || riservata.valore_1 != 0) {
-    risultato.esito = esito_percorso::errore_1250;
-    return risultato;
-  }
   generali.campo_7 = marca_registro;
   riservata.valore_1 = marca_cella;
-  if (generali.orario != 0 || riservata.valore_2 != 0) {
-    risultato.esito = esito_percorso::errore_1251;
-    return risultato;
-  }
   generali.orario = codice_gara_st(m);
   riservata.valore_2 = codice_gara_og(m);
 

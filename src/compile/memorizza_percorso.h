@@ -23,6 +23,12 @@ struct risultato_percorso {
   diagnosi_lettura diagnosi;  // where reading stopped, if it stopped
 };
 
+// Which reserved slot the stamps after reading would find taken: one of the
+// first pair (the general record's field 7 or the first value of cell 1),
+// `errore_1250`; else one of the second pair (its time or the second value
+// of cell 1), `errore_1251`; else none, `scritti`.
+esito_percorso casella_riservata_presa(const modello& m);
+
 // Steps after reading: the code-reduction pass, the reserved slots and the
 // three compiled files (the line file only when `m.con_tracciato` is set).
 risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_uscita);

@@ -77,7 +77,7 @@ class passaggio {
   // A slowdown start at cell i: reductions before it, through it when it is
   // slow, and before the first signal after its end.
   void rallentamento(Long i) {
-    gruppi_prima_dell_inizio(i);
+    riduzioni_prima_dell_inizio(i);
     const Long k = c(i).valore_1 < velocita_senza_cammino ? cammino(i) : cella_di_fine(i);
     segnale_dopo(k);
   }
@@ -86,9 +86,8 @@ class passaggio {
   // (5 to 7, 11 to 13 and 18 to 20 cells before it), in the first free cell
   // of the group; a group whose farthest cell would be cell 0 or before is
   // left out.
-  void gruppi_prima_dell_inizio(Long i) {
-    static constexpr Long gruppi[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
-    for (const auto& gruppo : gruppi) {
+  void riduzioni_prima_dell_inizio(Long i) {
+    for (const auto& gruppo : gruppi_prima_dell_inizio) {
       if (i <= gruppo[2]) continue;
       bool messa = false;
       for (Long d : gruppo)

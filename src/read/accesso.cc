@@ -43,8 +43,8 @@ void guasto_tracciato(const modello& m, largo metro, const uso_tabella& uso) {
   if (m.tracciato[0].empty()) guasto_senza_lunghezza();
   const largo ultimo = static_cast<largo>(m.tracciato[0].size()) - 1;
   guasto_campo(con_consiglio(fmt::format("{}: il metro {} va oltre l'ultimo del tracciato, il {} "
-                                         "(7000 m dopo la fine della linea)",
-                                         uso.cosa, metro, ultimo),
+                                         "({} m dopo la fine della linea)",
+                                         uso.cosa, metro, ultimo, oltre_la_linea),
                              uso),
                uso.campo);
 }

@@ -103,9 +103,23 @@ inline largo cella_di(largo p) {
 // p / 50 + 1, to the nearest whole number, halves to even.
 inline largo cella_dopo(largo p) { return cella_di(p + 50); }
 
-// The range test: (p + margine) / 50, in real numbers, not beyond the last cell.
+// The longest line a description may give (m).
+inline constexpr Long lunghezza_massima = 1000000;
+// The cells and the trace run this far beyond the line's end (m).
+inline constexpr Long oltre_la_linea = 7000;
+// The last cell of a line of length `lunghezza`.
+inline largo ultima_cella_di(largo lunghezza) { return cella_di(lunghezza + oltre_la_linea); }
+
+// How far inside the cells the range test wants a record's position: a
+// station, whose marks reach beyond its position, and any other record.
+inline constexpr largo margine_record = 100;
+inline constexpr largo margine_stazione = 800;
+
+// The range test: (p + margine) / 50, in real numbers, not beyond the last
+// cell `ultima`.
+inline bool nel_campo(largo p, largo ultima, largo margine) { return p + margine <= ultima * 50; }
 inline bool nelle_celle(const modello& m, Long p, largo margine) {
-  return static_cast<largo>(p) + margine <= static_cast<largo>(m.ultima_cella) * 50;
+  return nel_campo(p, m.ultima_cella, margine);
 }
 
 // Cell `i` in words: "cella 22 (da 1100 a 1150 m)".

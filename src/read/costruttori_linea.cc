@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/esiti.h"
@@ -38,7 +39,10 @@ void progressive_ordina(modello& m) {
   const Long somma = a_long(
       static_cast<largo>(a_long(static_cast<largo>(t.inizio) + d.inizio, somma_inizi)) + u.inizio,
       somma_inizi);
-  if (somma != 0) {
+  if (progressive_azzerate(t.inizio, d.inizio, u.inizio, t.scostamento, d.scostamento,
+                           u.scostamento)) {
+    // All three stay 0, 0, 0.
+  } else if (somma != 0) {
     if (t.inizio > d.inizio && t.inizio > u.inizio) {
       primo = t;
       if (d.inizio > u.inizio) {
@@ -94,12 +98,18 @@ void progressive_ordina(modello& m) {
                        {"lo scostamento della progressiva decrescente, più 100 m,"});
 }
 
-void memo_montagna(modello& m, zona_montagna zona) {
-  bool con_segnali = false;
-  if (zona.valore > 10) {
-    zona.valore -= 10;
-    con_segnali = true;
+bool progressive_azzerate(largo inizio_tre, largo inizio_due, largo inizio_uno,
+                          largo scostamento_tre, largo scostamento_due, largo scostamento_uno) {
+  if (inizio_tre + inizio_due + inizio_uno != 0) {
+    const largo ultimo = std::max({inizio_tre, inizio_due, inizio_uno});
+    return (inizio_tre == ultimo) + (inizio_due == ultimo) + (inizio_uno == ultimo) > 1;
   }
+  return scostamento_tre <= 0 && scostamento_due <= 0 && scostamento_uno <= 0;
+}
+
+void memo_montagna(modello& m, zona_montagna zona) {
+  const bool con_segnali = zona.valore > segnali_di_zona;
+  zona.valore = valore_di_zona(zona.valore);
   m.montagne_numero += 1;
   const Long n = m.montagne_numero;
   if (n < 0 || n > montagne_massimo)
@@ -107,8 +117,8 @@ void memo_montagna(modello& m, zona_montagna zona) {
   m.montagne_inizio[static_cast<size_t>(n)] = zona.inizio;
   m.montagne_fine[static_cast<size_t>(n)] = zona.fine;
   if (n > 1 && a_long(static_cast<largo>(zona.inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
-                      {"l'inizio della zona meno la fine della precedente,", 1}) <= 150)
-    zona.valore = 3;
+                      {"l'inizio della zona meno la fine della precedente,", 1}) <= distanza_zone)
+    zona.valore = valore_zona_vicina;
 
   const largo prima = cella_di(zona.inizio);
   const largo ultima = cella_di(static_cast<largo>(zona.fine) - 50);

@@ -4,12 +4,17 @@
 
 #include "model/esiti.h"
 #include "model/modello.h"
+#include "read/accesso.h"
 
 namespace scen {
 
 // Orders the three kilometric progressives of records 81 to 83 by start
 // (latest first) and adds 100 to the offset of the decreasing ones.
+// The ordering stores all three as 0, 0, 0 when no start is the latest
+// alone or, with starts that add up to 0, when no offset is above 0.
 void progressive_ordina(modello& m);
+bool progressive_azzerate(largo inizio_tre, largo inizio_due, largo inizio_uno,
+                          largo scostamento_tre, largo scostamento_due, largo scostamento_uno);
 
 // A "montagna" record: a mountain zone from `inizio` to `fine` (m). A value
 // above 10 stands for the value less 10, with zone markers on the cells.
@@ -24,6 +29,17 @@ struct zona_montagna {
 // the value asks for them. A zone that starts 150 m or less after the end of
 // the one before takes the value 3.
 void memo_montagna(modello& m, zona_montagna zona);
+// A value above this stands for the value less it, with zone markers.
+inline constexpr Long segnali_di_zona = 10;
+// The value of a zone as its cells keep it, before the rule of the zone
+// before it.
+inline Long valore_di_zona(Long valore) {
+  return valore > segnali_di_zona ? valore - segnali_di_zona : valore;
+}
+// A zone that starts this close or closer after the end of the one before
+// (m) takes `valore_zona_vicina`.
+inline constexpr Long distanza_zone = 150;
+inline constexpr Long valore_zona_vicina = 3;
 
 // One group of a speed indicator: three speeds (km/h) and a code.
 struct gruppo_indicatore {

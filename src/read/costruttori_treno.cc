@@ -84,12 +84,12 @@ esito memo_rallentamento(modello& m, const record_rallentamento& r) {
   const Long fine = a_long(static_cast<largo>(r.inizio) + r.lunghezza,
                            {"la fine del rallentamento, inizio + lunghezza (campi 1 e 3),", 3});
   const Long avviso =
-      a_long(static_cast<largo>(r.inizio) - 1200,
+      a_long(static_cast<largo>(r.inizio) - distanza_avviso,
              {"il punto di avviso, 1200 m prima dell'inizio del rallentamento,", 1});
-  const largo s = cella_dopo(r.inizio);
+  const largo s = cella_inizio_rallentamento(r.inizio);
   const largo e = cella_dopo(fine);
-  const largo w = cella_dopo(avviso);
-  const largo a = cella_di(avviso);
+  const largo w = cella_avviso_rallentamento(r.inizio);
+  const largo a = cella_avvicinamento(r.inizio);
   auto cella_avviso = [&] {
     return uso_tabella{fmt::format("il punto di avviso del rallentamento, a {} m", avviso), 1};
   };
@@ -105,7 +105,7 @@ esito memo_rallentamento(modello& m, const record_rallentamento& r) {
 
   // Near the start of the line there is no warning point, and so no approach
   // cells before it either.
-  const bool con_avviso = r.inizio > 1500;
+  const bool con_avviso = con_punto_di_avviso(r.inizio);
   if (con_avviso && !cella_libera(cella_n(m, w, cella_avviso)))
     return esito::avviso_su_cella_occupata;
   if (!cella_libera(cella_n(m, s, cella_inizio))) return esito::inizio_su_cella_occupata;
@@ -132,10 +132,10 @@ esito memo_rallentamento(modello& m, const record_rallentamento& r) {
     return uso_tabella{
         fmt::format("le celle di avvicinamento prima del punto di avviso, a {} m", avviso), 1};
   };
-  for (largo d = 0; d <= 3; ++d)
+  for (largo d = 0; d < celle_avvicinamento; ++d)
     if (!cella_libera(cella_n(m, a - d, avvicinamento)))
       return esito::avvicinamento_su_cella_occupata;
-  for (largo d = 0; d <= 3; ++d) {
+  for (largo d = 0; d < celle_avvicinamento; ++d) {
     cella& c = cella_n(m, a - d, avvicinamento);
     c.codice = codice_cella::avvicinamento_avviso;
     c.valore_1 = static_cast<Integer>(d + 1);

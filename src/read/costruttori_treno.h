@@ -5,6 +5,7 @@
 
 #include "model/esiti.h"
 #include "model/modello.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -38,6 +39,49 @@ struct record_rallentamento {
 // Places a signal in the cell after its position, with its approach marks
 // 100 to 400 m before that cell. Outcome 16 when the cell is not free.
 esito memo_segnale(modello& m, const record_segnale& s);
+
+// A station's extent from its position, its type and its extent length:
+// types 5 and 6 reach from the whole length before the position to
+// `coda_stazione_di_testa` beyond it, types 7 and 8 the whole length on
+// either side, the others half of it, with `prolungamento_stazione` more at
+// the end where field 6 asks for it (`fine`; `fine_senza_prolungamento`
+// without). The stop mark goes in the cell before the end.
+inline constexpr Long coda_stazione_di_testa = 150;
+inline constexpr Long prolungamento_stazione = 50;
+struct estremi_stazione {
+  largo inizio = 0;
+  largo fine_senza_prolungamento = 0;
+  largo fine = 0;
+};
+inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensione,
+                                         bool prolungata) {
+  if (tipo == 5 || tipo == 6)
+    return {posizione - estensione, posizione + coda_stazione_di_testa,
+            posizione + coda_stazione_di_testa};
+  if (tipo == 7 || tipo == 8)
+    return {posizione - estensione, posizione + estensione, posizione + estensione};
+  const largo fine = posizione + estensione / 2;
+  return {posizione - estensione / 2, fine, prolungata ? fine + prolungamento_stazione : fine};
+}
+inline largo cella_fermata(largo fine) { return cella_di(fine - 50); }
+
+// Where a slowdown places its cells: the warning point this far before its
+// start, only for a start beyond `inizio_con_avviso`, and the approach cells
+// right before the warning point's cell.
+inline constexpr Long distanza_avviso = 1200;
+inline constexpr Long inizio_con_avviso = 1500;
+inline constexpr largo celle_avvicinamento = 4;
+inline bool con_punto_di_avviso(largo inizio) { return inizio > inizio_con_avviso; }
+// The cell of the start, of the end and of the warning point (the cell after
+// each point), and the first of the approach cells, counted back from it.
+inline largo cella_inizio_rallentamento(largo inizio) { return cella_dopo(inizio); }
+inline largo cella_fine_rallentamento(largo inizio, largo lunghezza) {
+  return cella_dopo(inizio + lunghezza);
+}
+inline largo cella_avviso_rallentamento(largo inizio) {
+  return cella_dopo(inizio - distanza_avviso);
+}
+inline largo cella_avvicinamento(largo inizio) { return cella_di(inizio - distanza_avviso); }
 
 // Places a slowdown: start and end cells, the warning point 1200 m before the
 // start (for a start beyond 1500 m) and, when the record asks for them, the

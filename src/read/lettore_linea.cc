@@ -18,9 +18,8 @@ namespace scen {
 
 namespace {
 
-constexpr Long lunghezza_massima = 1000000;
+// The trace is never drawn past this metre.
 constexpr Long metro_massimo = 1000000;
-constexpr Long oltre_la_linea = 7000;
 
 // The line half's reader: the general section before the first record, then
 // gradients, curves, mountain zones, speed indicators and signposts.
@@ -162,7 +161,7 @@ class lettore_linea final : public lettore_descrizione {
       guasto_campo(
           fmt::format("la lunghezza della linea vale {} m, ma va da 0 a 1.000.000 m", r.fine), 1);
     m_.lunghezza_estesa = static_cast<Long>(estesa);
-    m_.ultima_cella = static_cast<Long>(cella_di(estesa));
+    m_.ultima_cella = static_cast<Long>(ultima_cella_di(r.fine));
     da_dimensionare_ = true;
     return true;
   }

@@ -206,7 +206,7 @@ class lettore_treno final : public lettore_descrizione {
   // Which cell of the slowdown `r` was found taken, for `numero` (17 to 20).
   std::string rallentamento_occupato(const record_rallentamento& r, esito numero) const {
     const largo inizio = r.inizio;
-    const largo avviso = inizio - 1200;
+    const largo avviso = inizio - distanza_avviso;
     switch (numero) {
       case esito::avviso_su_cella_occupata:
         return fmt::format("il punto di avviso, 1200 m prima dell'inizio (a {} m), va nella {}",
@@ -220,9 +220,9 @@ class lettore_treno final : public lettore_descrizione {
       default:
         break;
     }
-    const largo a = cella_di(avviso);
+    const largo a = cella_avvicinamento(inizio);
     largo presa = a;
-    for (largo d = 0; d <= 3; ++d)
+    for (largo d = 0; d < celle_avvicinamento; ++d)
       if (!cella_libera(m_.celle[static_cast<size_t>(a - d)])) {
         presa = a - d;
         break;
@@ -273,7 +273,7 @@ class lettore_treno final : public lettore_descrizione {
   stazione_letta leggi_stazione(registro& r) {
     r.progressiva = numero(size_t{1});
     const Long posizione = r.progressiva;
-    if (!in_campo(posizione, 800)) return {passo::chiudi};
+    if (!in_campo(posizione, margine_stazione)) return {passo::chiudi};
     if (posizione % 50 != 0) {
       ferma_a(esito::stazione_non_multipla, posizione, 1,
               causa_esito(esito::stazione_non_multipla, fmt::format("{} m", posizione)));
@@ -328,28 +328,27 @@ class lettore_treno final : public lettore_descrizione {
   // those others keep the flag; field 5 needs an extent of 600 m or more; the
   // first station keeps neither, though its extent counts the flag.
   void estensione_stazione(registro& r, Long estensione) {
-    const largo p = r.progressiva;
+    const estremi_stazione e =
+        estensione_di(r.progressiva, r.tipo, estensione, r.prolungamento != 0);
     switch (r.tipo) {
       case 5:
       case 6:
-        r.inizio = a_long(p - estensione, {"l'inizio della stazione, posizione - estensione,", 3});
-        r.fine = a_long(p + 150, {"la fine della stazione, posizione + 150 m,", 1});
+        r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
+        r.fine = a_long(e.fine, {"la fine della stazione, posizione + 150 m,", 1});
         r.prolungamento = 0;
         break;
       case 7:
       case 8:
-        r.inizio = a_long(p - estensione, {"l'inizio della stazione, posizione - estensione,", 3});
-        r.fine = a_long(p + estensione, {"la fine della stazione, posizione + estensione,", 3});
+        r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
+        r.fine = a_long(e.fine, {"la fine della stazione, posizione + estensione,", 3});
         r.prolungamento = 0;
         break;
       default:
-        r.inizio =
-            a_long(p - estensione / 2, {"l'inizio della stazione, posizione - estensione / 2,", 3});
-        r.fine =
-            a_long(p + estensione / 2, {"la fine della stazione, posizione + estensione / 2,", 3});
+        r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione / 2,", 3});
+        r.fine = a_long(e.fine_senza_prolungamento,
+                        {"la fine della stazione, posizione + estensione / 2,", 3});
         if (r.prolungamento != 0)
-          r.fine = a_long(static_cast<largo>(r.fine) + 50,
-                          {"la fine della stazione, con i 50 m del campo 6,", 6});
+          r.fine = a_long(e.fine, {"la fine della stazione, con i 50 m del campo 6,", 6});
         break;
     }
     if (estensione < 600) r.campo_5 = 0;
@@ -374,7 +373,7 @@ class lettore_treno final : public lettore_descrizione {
         const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
         if (t > 1) cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
       }
-    const largo t = cella_di(static_cast<largo>(r.fine) - 50);
+    const largo t = cella_fermata(r.fine);
     if (t <= 1) {
       ferma(esito::fermata_su_cella_iniziale, 1,
             causa_esito(esito::fermata_su_cella_iniziale,

@@ -237,7 +237,7 @@ bool lettore_descrizione::in_campo(Long posizione, largo margine) {
       esito::fuori_dalle_celle, posizione, 1,
       causa_esito(esito::fuori_dalle_celle,
                   fmt::format("{} m, ma con una linea di {} m {} arriva al più a {} m", posizione,
-                              lunghezza, margine == 100 ? "si" : "una stazione", massimo)));
+                              lunghezza, margine == margine_record ? "si" : "una stazione", massimo)));
   return false;
 }
 

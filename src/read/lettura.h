@@ -169,7 +169,7 @@ class lettore_descrizione {
   // `margine` metres inside the cells. Out of range, reading records
   // outcome 15 at that position and goes on to the work after the last
   // record.
-  bool in_campo(Long posizione, largo margine = 100);
+  bool in_campo(Long posizione, largo margine = margine_record);
 
   // What a record builder's outcome does: none lets the loop go on, any
   // other stops reading at the record's position, at its first value, with

@@ -25,7 +25,6 @@
 #include "read/osservatore.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/descrizioni_prova.h"
-#include "testing/scansione.h"
 
 namespace scen::prova {
 

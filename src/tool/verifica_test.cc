@@ -533,7 +533,7 @@ TEST(Verifica, AvvisiDelTreno) {
        {},
        {{"rallentamento,  4000,    60,  500, 0,  1,  60",
          "rallentamento,  1400,    60,  500, 0,  1,  60"}},
-       {"treno.txt:15:40: avviso: rallentamento: il segno di avviso vale 1 ma non ha effetto: un "
+       {"treno.txt:15:40: avviso: rallentamento: il segno delle celle di avvicinamento vale 1 ma non ha effetto: un "
         "rallentamento che inizia a 1500 m o meno non ha punto di avviso né celle di "
         "avvicinamento"}},
       {"cifra del segnale oltre il 9",
