@@ -206,7 +206,7 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
 
 std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
                                          intestazione_scheda intestazione,
-                                         std::vector<problema_documento>& problemi) {
+                                         std::vector<problema_documento>& problemi, size_t* fogli_scritti) {
   const size_t errori_prima = static_cast<size_t>(
       std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.errore; }));
   if (d.stazioni.empty()) {
@@ -244,6 +244,7 @@ std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
   const size_t errori = static_cast<size_t>(
       std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.errore; }));
   if (errori > errori_prima) return {};
+  if (fogli_scritti) *fogli_scritti = fogli.size();
   return componi_scheda(intestazione, righe, fogli);
 }
 

@@ -32,10 +32,12 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
 
 // The whole card, line by line (Windows-1252); empty when `problemi` gets an
 // error, here or from the rows. The origin and the destination of the heading
-// are the first and the last station.
+// are the first and the last station. `fogli`, when given, gets the number of
+// sheets.
 std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
                                          intestazione_scheda intestazione,
-                                         std::vector<problema_documento>& problemi);
+                                         std::vector<problema_documento>& problemi,
+                                         size_t* fogli = nullptr);
 
 // A station's name as the card's later sheets and the slowdown order give
 // the destination: the word "Centrale" written "C.le".

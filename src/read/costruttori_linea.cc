@@ -94,7 +94,7 @@ void progressive_ordina(modello& m) {
 
   for (registro* r : {&r_tre, &r_due, &r_uno})
     if (r->progressiva == 1)
-      r->fine = a_long(static_cast<largo>(r->fine) + 100,
+      r->fine = a_long(static_cast<largo>(r->fine) + aggiunta_decrescente,
                        {"lo scostamento della progressiva decrescente, più 100 m,"});
 }
 

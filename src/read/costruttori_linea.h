@@ -10,6 +10,13 @@ namespace scen {
 
 // Orders the three kilometric progressives of records 81 to 83 by start
 // (latest first) and adds 100 to the offset of the decreasing ones.
+// A decreasing progressive (its sign 1) keeps its offset with this added.
+inline constexpr Long aggiunta_decrescente = 100;
+// The offset of an ordered progressive record as the description wrote it.
+inline Long scostamento_scritto(const registro& r) {
+  return r.progressiva == 1 ? r.fine - aggiunta_decrescente : r.fine;
+}
+
 // The ordering stores all three as 0, 0, 0 when no start is the latest
 // alone or, with starts that add up to 0, when no offset is above 0.
 void progressive_ordina(modello& m);

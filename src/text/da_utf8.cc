@@ -39,7 +39,7 @@ std::string causa(std::string_view resto) {
 }  // namespace
 
 Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
-                          std::string& byte_1252) {
+                          std::string& byte_1252, guasto_utf8* guasto) {
   if (utf8.substr(0, segno_ordine.size()) == segno_ordine) utf8.remove_prefix(segno_ordine.size());
   std::string risultato;
   risultato.reserve(utf8.size() + utf8.size() / 16);
@@ -55,8 +55,12 @@ Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
       size_t colonna = 1;
       for (size_t i = 0; i < dove; ++i)
         if (!e_seguito(riga[i])) ++colonna;
-      return Stato::errore(fmt::format("{}:{}:{}: errore: {}", nome_file, numero_riga, colonna,
-                                       causa(riga.substr(dove))));
+      guasto_utf8 g{static_cast<long>(numero_riga), static_cast<long>(colonna),
+                    causa(riga.substr(dove))};
+      Stato stato =
+          Stato::errore(fmt::format("{}:{}:{}: errore: {}", nome_file, g.riga, g.colonna, g.causa));
+      if (guasto) *guasto = std::move(g);
+      return stato;
     }
     risultato += *convertita;
     if (fine == std::string_view::npos) break;

@@ -16,8 +16,15 @@ namespace scen {
 // byte, or bytes that are not UTF-8, is an error whose message is
 // "NOME_FILE:RIGA:COLONNA: errore: causa" (lines and columns counted from 1,
 // columns in characters); `byte_1252` is then left untouched.
+// Where a conversion failed and why, for callers that show the place
+// themselves.
+struct guasto_utf8 {
+  long riga = 0;
+  long colonna = 0;
+  std::string causa;
+};
 Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
-                          std::string& byte_1252);
+                          std::string& byte_1252, guasto_utf8* guasto = nullptr);
 
 // The other way: Windows-1252 bytes as UTF-8 with LF line ends, for an
 // ordinary editor. CR LF, CR and LF each become one LF, so the lines stay the

@@ -12,6 +12,7 @@
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/windows1252.h"
+#include "read/costruttori_linea.h"
 #include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 #include "text/scrittore_testo.h"
@@ -69,16 +70,16 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
   for (int r : {indice_registro::progressiva_uno, indice_registro::progressiva_due,
                 indice_registro::progressiva_tre}) {
     const registro& p = letto.registri[static_cast<size_t>(r)];
-    // The reader adds 100 m to a decreasing offset for the compiled file;
-    // the marks are those the line description writes.
-    const bool decrescente = p.progressiva == 1;
-    d.progressive.push_back({p.inizio, decrescente ? p.fine - 100 : p.fine, decrescente});
+    // The marks are those the line description writes.
+    d.progressive.push_back({p.inizio, scostamento_scritto(p), p.progressiva == 1});
   }
   for (const record_visto& r : linea.record)
     if (r.tipo == specie::progressiva && d.riga_progressive == 0)
       d.riga_progressive = r.chiave.riga;
 
-  size_t registro_stazione = 1;
+  // The stations as the reading stored them, each with the places of its
+  // record.
+  Long stazione = 1;
   for (const record_visto& r : treno.record) {
     if (!r.intero) continue;
     switch (r.tipo) {
@@ -90,19 +91,15 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
             {r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1, r.chiave.riga});
         break;
       case specie::stazione: {
+        if (stazione >= indice_registro::primo_cartello) break;
+        const registro& letta = letto.registri[static_cast<size_t>(stazione++)];
         stazione_descritta s;
-        s.nome = std::string(senza_spazi_finali(r.campo(17).testo));
-        s.posizione = r.valore(1);
-        s.inizio = s.fine = s.posizione;
-        if (registro_stazione < letto.registri.size() &&
-            letto.registri[registro_stazione].progressiva == r.valore(1)) {
-          s.inizio = letto.registri[registro_stazione].inizio;
-          s.fine = letto.registri[registro_stazione].fine;
-        }
-        ++registro_stazione;
-        s.orario =
-            (static_cast<std::int64_t>(r.valore(14)) * 60 + r.valore(15)) * 60 + r.valore(16);
-        s.fermata = r.valore(13);
+        s.nome = std::string(senza_spazi_finali(letta.nome));
+        s.posizione = letta.progressiva;
+        s.inizio = letta.inizio;
+        s.fine = letta.fine;
+        s.orario = letta.orario;
+        s.fermata = letta.fermata;
         s.riga = r.chiave.riga;
         s.colonna_nome = r.campo(17).colonna;
         d.stazioni.push_back(std::move(s));
@@ -192,7 +189,8 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   std::vector<problema_documento> trovati;
   const std::vector<std::string> ordine =
       ordine_rallentamenti(dati, richiesta.chiave_treno, trovati);
-  const std::vector<std::string> scheda = scheda_generata(dati, intestazione, trovati);
+  size_t fogli = 0;
+  const std::vector<std::string> scheda = scheda_generata(dati, intestazione, trovati, &fogli);
   for (const problema_documento& p : trovati) {
     const auto file = p.del_treno ? file_verificato::treno : file_verificato::linea;
     if (p.errore)
@@ -225,11 +223,7 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
                    fmt::format("{} rallentamenti", dati.rallentamenti.size()));
   if (stato.riuscito())
     stato =
-        scrivi("scheda_treno.txt", tabella_da_1252(scheda),
-               fmt::format("{} fogli",
-                           std::count_if(scheda.begin(), scheda.end(), [](const std::string& riga) {
-                             return riga.find("SCHEDA ") != std::string::npos;
-                           })));
+        scrivi("scheda_treno.txt", tabella_da_1252(scheda), fmt::format("{} fogli", fogli));
   uscita.flush();
   if (!stato.riuscito()) return fallito(stato.messaggio());
   return uscita_riuscita;

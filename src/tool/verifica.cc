@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <cstdlib>
 #include <optional>
 #include <ostream>
 
@@ -19,28 +18,6 @@ namespace scen {
 namespace {
 
 constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
-
-// A conversion error, "NOME:RIGA:COLONNA: errore: causa", as a problem of
-// file `f`; a message of another form stands for the whole file.
-problema problema_di_conversione(file_verificato f, const std::string& nome,
-                                 const std::string& messaggio) {
-  problema p{f, 0, 0, true, messaggio, {}};
-  std::string_view resto(messaggio);
-  if (!resto.starts_with(nome + ":")) return p;
-  resto.remove_prefix(nome.size() + 1);
-  const std::string testo(resto);
-  char* fine = nullptr;
-  const long riga = std::strtol(testo.c_str(), &fine, 10);
-  if (*fine != ':') return p;
-  const char* colonna_da = fine + 1;
-  const long colonna = std::strtol(colonna_da, &fine, 10);
-  const std::string_view prefisso = ": errore: ";
-  if (fine == colonna_da || std::string_view(fine).substr(0, prefisso.size()) != prefisso) return p;
-  p.riga = riga;
-  p.colonna = colonna;
-  p.causa = std::string(fine + prefisso.size());
-  return p;
-}
 
 }  // namespace
 
@@ -71,11 +48,12 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
       continue;
     }
     std::string convertito;
-    Stato stato = descrizione_da_utf8(byte[i], nomi[i], convertito);
+    guasto_utf8 guasto;
+    Stato stato = descrizione_da_utf8(byte[i], nomi[i], convertito, &guasto);
     if (stato.riuscito()) {
       testi[i] = std::move(convertito);
     } else {
-      problemi.aggiungi(problema_di_conversione(f, nomi[i], stato.messaggio()));
+      problemi.errore(f, guasto.riga, guasto.colonna, std::move(guasto.causa));
       convertiti = false;
     }
   }
