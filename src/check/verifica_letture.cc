@@ -26,12 +26,8 @@ namespace {
 
 // The names under which the readers know the two copies: the diagnoses name
 // the file by them.
-const std::string nome_linea = "linea";
-const std::string nome_treno = "treno";
-
-file_verificato file_di(const std::string& nome) {
-  return nome == nome_treno ? file_verificato::treno : file_verificato::linea;
-}
+const std::string nome_linea(file_linea);
+const std::string nome_treno(file_treno);
 
 std::unique_ptr<modello> modello_nuovo() {
   auto m = std::make_unique<modello>();
@@ -81,12 +77,19 @@ class letture {
     r.avvisi_lettore = avvisi_;
     progressive(*dopo_linea, linea);
     if (dopo_linea->celle.size() < 2) {
-      problema e{file_verificato::linea,         ultima_linea_.generale.riga,
-                 ultima_linea_.generale.colonna, true,
-                 std::string(senza_lunghezza),   {}};
+      problema e{gravita::errore,
+                 nome_linea,
+                 ultima_linea_.generale.riga,
+                 ultima_linea_.generale.colonna,
+                 std::string(senza_lunghezza),
+                 {}};
       if (ultima_linea_.del_treno.riga != 0)
-        e.note.push_back({file_verificato::linea, ultima_linea_.del_treno.riga,
-                          ultima_linea_.del_treno.colonna, nota_scambiati(ultima_linea_)});
+        e.note.push_back({gravita::nota,
+                          nome_linea,
+                          ultima_linea_.del_treno.riga,
+                          ultima_linea_.del_treno.colonna,
+                          nota_scambiati(ultima_linea_),
+                          {}});
       p_.aggiungi(std::move(e));
       r.interruzione =
           "verifica interrotta: senza la lunghezza della linea il treno non si può leggere";
@@ -170,15 +173,10 @@ class letture {
   bool dopo_lo_stop(const tentativo& t, const modello& m, const std::string& nome,
                     std::string& testo, std::vector<std::string>& da_parte, std::string& perche) {
     const diagnosi_lettura& d = t.diagnosi;
-    problema e;
-    e.file = file_di(d.file);
-    e.riga = d.riga;
-    e.colonna = d.colonna;
-    e.errore = true;
+    // The readers' own error, with its notes and without the warnings.
+    problema e = d;
     e.causa = fmt::format("{} (esito {})", d.causa, numero_esito(m.errore_codice));
-    for (const nota_lettura& n : d.note)
-      if (n.livello == gravita::nota)
-        e.note.push_back({file_di(n.file), n.riga, n.colonna, n.testo});
+    std::erase_if(e.note, [](const diagnostica& n) { return n.livello != gravita::nota; });
     p_.aggiungi(std::move(e));
     const std::string dove = luogo(d);
     if (t.senza_via) {
@@ -203,7 +201,7 @@ class letture {
 
   // A place of a diagnosis, as the problem lines give it: "linea.txt:12:5".
   std::string luogo(const diagnosi_lettura& d) const {
-    const std::string& file = nomi_[static_cast<size_t>(file_di(d.file))];
+    const std::string& file = nomi_[static_cast<size_t>(parte_di(d.file))];
     if (d.riga == 0) return file;
     if (d.colonna == 0) return fmt::format("{}:{}", file, d.riga);
     return fmt::format("{}:{}:{}", file, d.riga, d.colonna);
@@ -211,9 +209,8 @@ class letture {
 
   // The warnings that the readers themselves give.
   static void avvisi_del_lettore(const diagnosi_lettura& d, std::vector<problema>& avvisi) {
-    for (const nota_lettura& n : d.note)
-      if (n.livello == gravita::avviso)
-        avvisi.push_back({file_di(n.file), n.riga, n.colonna, false, n.testo, {}});
+    for (const diagnostica& n : d.note)
+      if (n.livello == gravita::avviso) avvisi.push_back(n);
   }
 
   // Outcome 2 belongs to the line, though the train half finds it after the

@@ -8,41 +8,53 @@
 
 namespace scen {
 
+std::string nome_di_parte(file_verificato f) {
+  return std::string(f == file_verificato::treno ? file_treno : file_linea);
+}
+
+file_verificato parte_di(std::string_view file) {
+  return file == file_treno ? file_verificato::treno : file_verificato::linea;
+}
+
 void elenco_problemi::errore(file_verificato file, long riga, long colonna, std::string causa) {
-  aggiungi({file, riga, colonna, true, std::move(causa), {}});
+  aggiungi({gravita::errore, nome_di_parte(file), riga, colonna, std::move(causa), {}});
 }
 
 void elenco_problemi::avviso(file_verificato file, long riga, long colonna, std::string causa) {
-  aggiungi({file, riga, colonna, false, std::move(causa), {}});
+  aggiungi({gravita::avviso, nome_di_parte(file), riga, colonna, std::move(causa), {}});
 }
 
 void elenco_problemi::aggiungi(problema p) {
   if (std::find(problemi_.begin(), problemi_.end(), p) != problemi_.end()) return;
-  ++(p.errore ? errori_ : avvisi_);
+  ++(p.livello == gravita::errore ? errori_ : avvisi_);
   problemi_.push_back(std::move(p));
 }
 
 bool elenco_problemi::avviso_in(file_verificato file, long riga, long colonna) const {
   return std::any_of(problemi_.begin(), problemi_.end(), [&](const problema& p) {
-    return !p.errore && p.file == file && p.riga == riga && p.colonna == colonna;
+    return p.livello != gravita::errore && parte_di(p.file) == file && p.riga == riga &&
+           p.colonna == colonna;
   });
 }
 
 std::vector<problema> elenco_problemi::ordinati() const {
   std::vector<problema> r = problemi_;
-  std::stable_sort(r.begin(), r.end(), [](const problema& a, const problema& b) {
-    return std::tuple(a.file, a.riga, a.colonna, !a.errore) <
-           std::tuple(b.file, b.riga, b.colonna, !b.errore);
-  });
+  auto chiave = [](const problema& p) {
+    return std::tuple(parte_di(p.file), p.riga, p.colonna, p.livello != gravita::errore);
+  };
+  std::stable_sort(r.begin(), r.end(),
+                   [&](const problema& a, const problema& b) { return chiave(a) < chiave(b); });
   return r;
 }
 
 namespace {
 
-std::string_view gravita_di(const problema& p) { return p.errore ? "errore" : "avviso"; }
+std::string_view gravita_di(const problema& p) {
+  return p.livello == gravita::errore ? "errore" : "avviso";
+}
 
-const std::string& nome_di(file_verificato f, const nomi_verificati& nomi) {
-  return nomi[static_cast<size_t>(f)];
+const std::string& nome_di(std::string_view file, const nomi_verificati& nomi) {
+  return nomi[static_cast<size_t>(parte_di(file))];
 }
 
 std::string riga_con_luogo(const std::string& file, long riga, long colonna,
@@ -57,8 +69,8 @@ std::string riga_con_luogo(const std::string& file, long riga, long colonna,
 std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi) {
   std::vector<std::string> righe = {
       riga_con_luogo(nome_di(p.file, nomi), p.riga, p.colonna, gravita_di(p), p.causa)};
-  for (const nota_problema& n : p.note)
-    righe.push_back(riga_con_luogo(nome_di(n.file, nomi), n.riga, n.colonna, "nota", n.testo));
+  for (const diagnostica& n : p.note)
+    righe.push_back(riga_con_luogo(nome_di(n.file, nomi), n.riga, n.colonna, "nota", n.causa));
   return righe;
 }
 
@@ -78,11 +90,11 @@ std::string json_problemi(const std::vector<problema>& problemi, const nomi_veri
                                    {"causa", p.causa}};
     if (!p.note.empty()) {
       nlohmann::ordered_json note = nlohmann::ordered_json::array();
-      for (const nota_problema& n : p.note)
+      for (const diagnostica& n : p.note)
         note.push_back({{"file", nome_di(n.file, nomi)},
                         {"riga", n.riga},
                         {"colonna", n.colonna},
-                        {"testo", n.testo}});
+                        {"testo", n.causa}});
       voce["note"] = std::move(note);
     }
     elenco.push_back(std::move(voce));

@@ -8,31 +8,20 @@
 #include <string_view>
 #include <vector>
 
+#include "model/diagnostica.h"
+
 namespace scen {
 
 // The two description files of a check, in this order.
 enum class file_verificato : size_t { linea = 0, treno = 1 };
 
-// More about an error: a second place that explains it.
-struct nota_problema {
-  file_verificato file = file_verificato::linea;
-  long riga = 0;
-  long colonna = 0;
-  std::string testo;  // UTF-8
+// A problem of a check: a diagnostic whose file is `file_linea` or
+// `file_treno`, and whose notes are of `gravita::nota`.
+using problema = diagnostica;
 
-  friend bool operator==(const nota_problema&, const nota_problema&) = default;
-};
-
-struct problema {
-  file_verificato file = file_verificato::linea;
-  long riga = 0;     // from 1; 0 for the file as a whole
-  long colonna = 0;  // from 1, in bytes; 0 for the line as a whole
-  bool errore = false;
-  std::string causa;                // UTF-8
-  std::vector<nota_problema> note;  // shown right after it
-
-  friend bool operator==(const problema&, const problema&) = default;
-};
+// The part of the pair that a problem's file names, and back.
+std::string nome_di_parte(file_verificato f);
+file_verificato parte_di(std::string_view file);
 
 // The problems of one check. The same problem found twice is kept once.
 class elenco_problemi {

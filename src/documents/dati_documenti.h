@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "documents/segni_chilometrici.h"
+
+#include "model/diagnostica.h"
 
 namespace scen {
 
@@ -46,14 +49,17 @@ struct descrizioni_documenti {
 };
 
 // A problem of a document, at its place in a description.
-struct problema_documento {
-  bool del_treno = true;  // in the train description, else in the line description
-  long riga = 0;
-  long colonna = 0;
-  bool errore = true;  // else a warning: the document is written all the same
-  std::string causa;   // UTF-8
-
-  friend bool operator==(const problema_documento&, const problema_documento&) = default;
-};
+// A problem of a document, told at line `riga` (column `colonna`, or 0) of
+// the train description or, `del_treno` false, of the line description; an
+// error keeps the document from being written, a warning does not.
+inline diagnostica problema_di(bool del_treno, long riga, long colonna, bool errore,
+                               std::string causa) {
+  return {errore ? gravita::errore : gravita::avviso,
+          std::string(del_treno ? file_treno : file_linea),
+          riga,
+          colonna,
+          std::move(causa),
+          {}};
+}
 
 }  // namespace scen

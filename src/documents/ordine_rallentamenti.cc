@@ -41,12 +41,12 @@ std::string stazioni_del_rallentamento(const std::vector<stazione_descritta>& st
 
 std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
                                               const std::string& chiave_treno,
-                                              std::vector<problema_documento>& problemi) {
+                                              std::vector<diagnostica>& problemi) {
   const segni_chilometrici segni(d.progressive);
   std::vector<std::string> righe;
   bool con_errori = false;
   auto errore = [&](long riga, std::string causa) {
-    problemi.push_back({true, riga, 0, true, std::move(causa)});
+    problemi.push_back(problema_di(true, riga, 0, true, std::move(causa)));
     con_errori = true;
   };
   for (size_t i = 0; i < d.rallentamenti.size(); ++i) {

@@ -26,6 +26,6 @@ std::string stazioni_del_rallentamento(const std::vector<stazione_descritta>& st
 // gives it.
 std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
                                               const std::string& chiave_treno,
-                                              std::vector<problema_documento>& problemi);
+                                              std::vector<diagnostica>& problemi);
 
 }  // namespace scen

@@ -38,7 +38,7 @@ TEST(OrdineRallentamenti, StationsASlowdownLiesAmong) {
 }
 
 TEST(OrdineRallentamenti, OneRowPerSlowdownAndEmptyRowsToTwentySix) {
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   const std::vector<std::string> ordine = ordine_rallentamenti(
       linea_breve({{1800, 60, 500, false, 20}, {7300, 30, 1200, true, 21}}), "R 2", problemi);
   EXPECT_TRUE(problemi.empty());
@@ -61,7 +61,7 @@ TEST(OrdineRallentamenti, OneRowPerSlowdownAndEmptyRowsToTwentySix) {
 
 TEST(OrdineRallentamenti, TheTenthRowAndTheLastThatFits) {
   std::vector<rallentamento_descritto> rallentamenti(26, {1800, 60, 500, false, 20});
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   const std::vector<std::string> ordine =
       ordine_rallentamenti(linea_breve(rallentamenti), "R 2", problemi);
   EXPECT_TRUE(problemi.empty());
@@ -73,25 +73,25 @@ TEST(OrdineRallentamenti, WhatTheOrderCannotShowIsNamedAtItsLine) {
   const struct {
     const char* caso;
     std::vector<rallentamento_descritto> rallentamenti;
-    problema_documento atteso;
+    diagnostica atteso;
   } casi[] = {
       {"more slowdowns than rows",
        std::vector<rallentamento_descritto>(27, {1800, 60, 500, false, 20}),
-       {true, 20, 0, true,
-        "l'ordine di rallentamento ha posto per 26 rallentamenti: questo è il 27°"}},
+       problema_di(true, 20, 0, true,
+        "l'ordine di rallentamento ha posto per 26 rallentamenti: questo è il 27°")},
       {"a slowdown before the first kilometre post",
        {{-100, 60, 500, false, 31}},
-       {true, 31, 0, true,
+       problema_di(true, 31, 0, true,
         "rallentamento a -100 m: prima del suo inizio la linea non ha un cippo chilometrico da "
-        "cui l'ordine di rallentamento lo possa contare (la progressiva vi vale -0.100)"}},
+        "cui l'ordine di rallentamento lo possa contare (la progressiva vi vale -0.100)")},
       {"a speed too wide for its cell",
        {{1800, 1234567, 500, false, 32}},
-       {true, 32, 0, true,
+       problema_di(true, 32, 0, true,
         "rallentamento a 1800 m: la velocità 1234567 o la lunghezza 500 non stanno nelle celle "
-        "dell'ordine di rallentamento"}},
+        "dell'ordine di rallentamento")},
   };
   for (const auto& c : casi) {
-    std::vector<problema_documento> problemi;
+    std::vector<diagnostica> problemi;
     EXPECT_TRUE(ordine_rallentamenti(linea_breve(c.rallentamenti), "R 2", problemi).empty())
         << c.caso;
     ASSERT_EQ(problemi.size(), 1u) << c.caso;
@@ -100,7 +100,7 @@ TEST(OrdineRallentamenti, WhatTheOrderCannotShowIsNamedAtItsLine) {
   // Two station names too wide together.
   descrizioni_documenti d = linea_breve({{5000, 60, 500, false, 33}});
   d.stazioni[1].nome = "Borgo San Lorenzo Vecchio";
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   EXPECT_TRUE(ordine_rallentamenti(d, "R 2", problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
   EXPECT_EQ(problemi[0].causa,

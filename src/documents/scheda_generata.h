@@ -28,7 +28,7 @@ struct riga_generata {
 // wider than its cell, a value too wide for its cell, a station without the
 // time its row calls for) go to `problemi`.
 std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
-                                              std::vector<problema_documento>& problemi);
+                                              std::vector<diagnostica>& problemi);
 
 // The whole card, line by line (Windows-1252); empty when `problemi` gets an
 // error, here or from the rows. The origin and the destination of the heading
@@ -36,7 +36,7 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
 // sheets.
 std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
                                          intestazione_scheda intestazione,
-                                         std::vector<problema_documento>& problemi,
+                                         std::vector<diagnostica>& problemi,
                                          size_t* fogli = nullptr);
 
 // A station's name as the card's later sheets and the slowdown order give

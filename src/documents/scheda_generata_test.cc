@@ -36,7 +36,7 @@ std::string compatta(const riga_griglia& r) {
 }
 
 std::vector<std::string> righe_compatte(const descrizioni_documenti& d,
-                                        std::vector<problema_documento>& problemi) {
+                                        std::vector<diagnostica>& problemi) {
   std::vector<std::string> righe;
   for (const riga_generata& g : righe_della_scheda(d, problemi)) {
     EXPECT_EQ(testo_riga(g.riga.riga).size(), larghezza_riga_griglia);
@@ -127,7 +127,7 @@ TEST(SchedaGenerata, SmallScenarios) {
        {"||0.000||A|10.00|", spaziatura, "100|100|3.000||B|10.05|", fine_linea}},
   };
   for (const auto& c : casi) {
-    std::vector<problema_documento> problemi;
+    std::vector<diagnostica> problemi;
     EXPECT_EQ(righe_compatte(c.d, problemi), c.righe) << c.caso;
     EXPECT_TRUE(problemi.empty()) << c.caso << ": " << problemi.front().causa;
   }
@@ -147,7 +147,7 @@ descrizioni_documenti stazioni_in_fila(size_t n) {
 const intestazione_scheda intestazione = {"731", "IC", "V200 C", "130%", "600T", "", "", ""};
 
 TEST(SchedaGenerata, ManyStationsAcrossSeveralSheets) {
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   // 40 stations, 39 spacers and the end row: 31 rows, then a spacer left out
   // at the top of sheet 2, 31 rows, another left out, 16 rows.
   const std::vector<std::string> scheda =
@@ -177,15 +177,15 @@ TEST(SchedaGenerata, ManyStationsAcrossSeveralSheets) {
 }
 
 TEST(SchedaGenerata, MoreRowsThanNineteenSheetsIsAnErrorAtTheFirstStationLeftOut) {
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   // 19 sheets hold 608 rows of stations and spacers: the 20th would open
   // with station 304.
   EXPECT_TRUE(scheda_generata(stazioni_in_fila(310), intestazione, problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
-  EXPECT_EQ(problemi[0], (problema_documento{true, 404, 0, true,
+  EXPECT_EQ(problemi[0], (problema_di(true, 404, 0, true,
                                              "la scheda treno ha posto per 19 fogli di 31 righe: "
                                              "da qui le righe della scheda (620 in tutto) non ci "
-                                             "stanno più"}));
+                                             "stanno più")));
   problemi.clear();
   EXPECT_FALSE(scheda_generata(stazioni_in_fila(300), intestazione, problemi).empty());
   EXPECT_TRUE(problemi.empty());
@@ -195,42 +195,42 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
   const struct {
     const char* caso;
     std::vector<stazione_descritta> stazioni;
-    problema_documento atteso;
+    diagnostica atteso;
     bool scritta;
   } casi[] = {
       {"a name wider than its cell",
        {stazione("A", 0, ora(10, 0), 0, 12),
         stazione("Ventinove caratteri, uno di più", 3000, 0, 0, 13),
         stazione("B", 6000, ora(10, 9), 0, 14)},
-       {true, 13, 70, true,
+       problema_di(true, 13, 70, true,
         "stazione: il nome «Ventinove caratteri, uno di più» ha 31 caratteri, ma la scheda treno "
-        "ne mostra al più 28"},
+        "ne mostra al più 28"),
        false},
       {"an origin wider than its heading box",
        {stazione("Ventitré caratteri: uno", 0, ora(10, 0), 0, 12),
         stazione("B", 6000, ora(10, 9), 0, 14)},
-       {true, 12, 70, true,
+       problema_di(true, 12, 70, true,
         "stazione: il nome «Ventitré caratteri: uno» ha 23 caratteri, ma l'intestazione della "
-        "scheda treno ne mostra al più 22 per l'origine"},
+        "scheda treno ne mostra al più 22 per l'origine"),
        false},
       {"a stop without its time",
        {stazione("A", 0, ora(10, 0), 0, 12), stazione("Sosta", 3000, 0, 60, 13),
         stazione("B", 6000, ora(10, 9), 0, 14)},
-       {true, 13, 0, false,
+       problema_di(true, 13, 0, false,
         "stazione «Sosta»: una fermata (campo 13 non 0) è senza orario (campi 14, 15 e 16 a 0): "
-        "la scheda treno lascia vuota la sua cella dell'orario"},
+        "la scheda treno lascia vuota la sua cella dell'orario"),
        true},
       {"a destination without its time",
        {stazione("A", 0, ora(10, 0), 0, 12), stazione("B", 6000, 0, 0, 14)},
-       {true, 14, 0, false,
+       problema_di(true, 14, 0, false,
         "stazione «B»: la destinazione è senza orario (campi 14, 15 e 16 a 0): la scheda treno "
-        "lascia vuota la sua cella dell'orario"},
+        "lascia vuota la sua cella dell'orario"),
        true},
       {"a time past the day",
        {stazione("A", 0, ora(24, 0, 5), 0, 12), stazione("B", 6000, ora(10, 9), 0, 14)},
-       {true, 12, 0, true,
+       problema_di(true, 12, 0, true,
         "stazione «A»: l'orario 24:00:05 non è un'ora del giorno: la scheda treno scrive le ore "
-        "da 00.00 a 23.59.59"},
+        "da 00.00 a 23.59.59"),
        false},
   };
   for (const auto& c : casi) {
@@ -241,7 +241,7 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
       s.nome = *utf8_a_1252(s.nome);
       d.stazioni.push_back(s);
     }
-    std::vector<problema_documento> problemi;
+    std::vector<diagnostica> problemi;
     EXPECT_EQ(scheda_generata(d, intestazione, problemi).empty(), !c.scritta) << c.caso;
     ASSERT_EQ(problemi.size(), 1u) << c.caso;
     EXPECT_EQ(problemi[0], c.atteso) << c.caso;
@@ -249,7 +249,7 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
 }
 
 TEST(SchedaGenerata, NoStationIsAnError) {
-  std::vector<problema_documento> problemi;
+  std::vector<diagnostica> problemi;
   EXPECT_TRUE(scheda_generata({}, intestazione, problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
   EXPECT_EQ(problemi[0].causa,

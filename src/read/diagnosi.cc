@@ -35,17 +35,17 @@ void segna_errore(diagnosi_lettura& d, const std::string& file, punto_file punto
   d.riga = punto.riga;
   d.colonna = punto.colonna;
   d.causa = std::move(causa);
-  std::erase_if(d.note, [](const nota_lettura& n) { return n.livello != gravita::avviso; });
+  std::erase_if(d.note, [](const diagnostica& n) { return n.livello != gravita::avviso; });
 }
 
 void aggiungi_nota(diagnosi_lettura& d, gravita livello, const std::string& file, punto_file punto,
                    std::string testo) {
-  d.note.push_back({livello, file, punto.riga, punto.colonna, std::move(testo)});
+  d.note.push_back({livello, file, punto.riga, punto.colonna, std::move(testo), {}});
 }
 
 void rinomina_file(diagnosi_lettura& d, std::string_view da, const std::string& a) {
   if (d.file == da) d.file = a;
-  for (nota_lettura& n : d.note)
+  for (diagnostica& n : d.note)
     if (n.file == da) n.file = a;
 }
 
@@ -53,8 +53,8 @@ std::vector<std::string> righe_diagnosi(const diagnosi_lettura& d) {
   std::vector<std::string> righe;
   if (!d.file.empty())
     righe.push_back(riga_con_luogo(d.file, d.riga, d.colonna, gravita::errore, d.causa));
-  for (const nota_lettura& n : d.note)
-    righe.push_back(riga_con_luogo(n.file, n.riga, n.colonna, n.livello, n.testo));
+  for (const diagnostica& n : d.note)
+    righe.push_back(riga_con_luogo(n.file, n.riga, n.colonna, n.livello, n.causa));
   return righe;
 }
 

@@ -8,25 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/diagnostica.h"
 #include "read/guasto.h"
 
 namespace scen {
-
-enum class gravita {
-  errore,  // reading stopped here on an outcome
-  avviso,  // reading went on, but something the author surely meant was not read
-  nota,    // more about the error before it: a second place that explains it
-};
-
-// A note or a warning, with its place. `riga` and `colonna` are 0 where they
-// do not apply.
-struct nota_lettura {
-  gravita livello = gravita::nota;
-  std::string file;
-  long riga = 0;
-  long colonna = 0;
-  std::string testo;
-};
 
 // Where reading stopped on an outcome, for authors: the description file,
 // its line and column (from 1; the column counts bytes) and the cause in
@@ -34,13 +19,7 @@ struct nota_lettura {
 // outcome belongs to no file; `riga` is 0 when the outcome belongs to the
 // file as a whole, `colonna` 0 when it belongs to no field. `note` follow
 // the error: notes on it, and warnings, which may come without an error.
-struct diagnosi_lettura {
-  std::string file;
-  long riga = 0;
-  long colonna = 0;
-  std::string causa;
-  std::vector<nota_lettura> note;
-};
+using diagnosi_lettura = diagnostica;
 
 // Makes the error of `d` the one given. The notes of an earlier error go with
 // it; warnings stay.

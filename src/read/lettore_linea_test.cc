@@ -419,11 +419,11 @@ TEST(LetturaLinea, SwappedFilesAreSuspectedFromTheGeneralSection) {
             "la lunghezza della linea non è stata letta: manca «lunghezza percorso» nella sezione "
             "[generale]");
   ASSERT_EQ(d.note.size(), 1u);
-  const nota_lettura& n = d.note[0];
+  const diagnostica& n = d.note[0];
   EXPECT_EQ(n.livello, gravita::nota);
   EXPECT_EQ(n.file, l.file.linea);
   EXPECT_EQ(std::tie(n.riga, n.colonna), std::make_tuple(2L, 1L));
-  EXPECT_EQ(n.testo,
+  EXPECT_EQ(n.causa,
             "\"numero vetture\" è un record della descrizione del treno: i due file di descrizione "
             "sono forse scambiati?");
 }

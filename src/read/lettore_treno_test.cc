@@ -331,11 +331,11 @@ TEST(LetturaTreno, AnOutcomeLeftByTheLineStopsAtTheFirstSignalOrSlowdown) {
       EXPECT_EQ(std::tie(d.riga, d.colonna), std::make_tuple(4L, 11L)) << c.record;
       EXPECT_EQ(d.causa, oltre) << c.record;
       ASSERT_EQ(d.note.size(), 1u) << c.record;
-      const nota_lettura& n = d.note[0];
+      const diagnostica& n = d.note[0];
       EXPECT_EQ(n.livello, gravita::nota) << c.record;
       EXPECT_EQ(n.file, l.file.treno) << c.record;
       EXPECT_EQ(std::tie(n.riga, n.colonna), std::make_tuple(3L, c.colonna)) << c.record;
-      EXPECT_EQ(n.testo, c.testo) << c.record;
+      EXPECT_EQ(n.causa, c.testo) << c.record;
     } else {
       EXPECT_EQ(d.file, l.file.treno) << c.record;
       EXPECT_EQ(std::tie(d.riga, d.colonna), std::make_tuple(3L, c.colonna)) << c.record;
@@ -489,11 +489,11 @@ TEST(LetturaTreno, AFileWithoutGeneraleStillRunsTheClosingStepsWithAWarning) {
     EXPECT_FALSE(l.resta_treno());
     EXPECT_EQ(d.file, "");
     ASSERT_EQ(d.note.size(), 1u);
-    const nota_lettura& n = d.note[0];
+    const diagnostica& n = d.note[0];
     EXPECT_EQ(n.livello, gravita::avviso);
     EXPECT_EQ(n.file, l.file.treno);
     EXPECT_EQ(std::tie(n.riga, n.colonna), std::make_tuple(1L, 1L));
-    EXPECT_EQ(n.testo, c.avviso);
+    EXPECT_EQ(n.causa, c.avviso);
     // Nothing was read: the tails carry the initial speed and adhesion, 0.
     EXPECT_EQ(l.m.celle[0].vel_limite, 0);
     EXPECT_EQ(l.m.celle[100].vel_limite, 0);

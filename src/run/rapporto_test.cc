@@ -17,7 +17,7 @@ risultato_build risultato(esito_percorso fine, esito e = esito::nessuno, Long po
 }
 
 diagnosi_lettura diagnosi(std::string file, long riga, long colonna, std::string causa,
-                          std::vector<nota_lettura> note = {}) {
+                          std::vector<diagnostica> note = {}) {
   diagnosi_lettura d;
   d.file = std::move(file);
   d.riga = riga;
@@ -30,9 +30,9 @@ diagnosi_lettura diagnosi(std::string file, long riga, long colonna, std::string
 TEST(Rapporto, WhatTheUserIsToldAndTheExitStatus) {
   const diagnosi_lettura oltre = diagnosi(
       "Vela_Nuro_linea.txt", 212, 12, "posizione oltre le celle della linea",
-      {{gravita::nota, "Vela_Nuro_IC 731-.txt", 103, 17, "la lettura del treno si ferma qui"}});
+      {{gravita::nota, "Vela_Nuro_IC 731-.txt", 103, 17, "la lettura del treno si ferma qui", {}}});
   const diagnosi_lettura avviso =
-      diagnosi("", 0, 0, "", {{gravita::avviso, "Vela_Nuro_IC 731-.txt", 1, 1, "vuoto"}});
+      diagnosi("", 0, 0, "", {{gravita::avviso, "Vela_Nuro_IC 731-.txt", 1, 1, "vuoto", {}}});
   struct caso {
     const char* nome;
     risultato_build r;

@@ -186,18 +186,12 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   const descrizione_vista linea = vedi_linea(testi[0]);
   const descrizione_vista treno = vedi_treno(testi[1]);
   const descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
-  std::vector<problema_documento> trovati;
+  std::vector<diagnostica> trovati;
   const std::vector<std::string> ordine =
       ordine_rallentamenti(dati, richiesta.chiave_treno, trovati);
   size_t fogli = 0;
   const std::vector<std::string> scheda = scheda_generata(dati, intestazione, trovati, &fogli);
-  for (const problema_documento& p : trovati) {
-    const auto file = p.del_treno ? file_verificato::treno : file_verificato::linea;
-    if (p.errore)
-      problemi.errore(file, p.riga, p.colonna, p.causa);
-    else
-      problemi.avviso(file, p.riga, p.colonna, p.causa);
-  }
+  for (diagnostica& p : trovati) problemi.aggiungi(std::move(p));
   for (const problema& p : problemi.ordinati())
     for (const std::string& riga : righe_problema(p, nomi)) errori << riga << '\n';
   if (problemi.errori() > 0) {
