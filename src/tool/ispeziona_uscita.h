@@ -1,43 +1,27 @@
-// What `scenario ispeziona` says of each compiled file, as JSON facts: the
-// JSON output is these facts, and the words are written from them, so the two
-// always say the same.
+// What `scenario ispeziona` writes of the facts of the compiled files: the
+// words, one line each, or one JSON document; both from the same facts, so
+// the two always say the same. Texts are written in UTF-8.
 #pragma once
 
-#include <cstdint>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/modello.h"
-#include "tool/ispeziona.h"
+#include "inspect/fatti_compilati.h"
+#include "inspect/insieme_compilati.h"
 
 namespace scen {
 
-using fatti = nlohmann::ordered_json;
+using documento_json = nlohmann::ordered_json;
 
-// `nome` is the file as given (host text), `byte` its size. Texts of the
-// files are given in UTF-8.
-fatti fatti_treno(const std::string& nome, std::uint64_t byte, const modello& m);
-fatti fatti_celle(const std::string& nome, std::uint64_t byte, const modello& m,
-                  const std::optional<intervallo_celle>& scelte);
-fatti fatti_linea(const std::string& nome, std::uint64_t byte, const modello& m);
+// The facts of one file as JSON; a file that could not be read as its name
+// and its error.
+documento_json json_fatti(const fatti_file& f);
 
-// False when the file's competition code, or the keys in its records, are
-// not those of its name.
-bool concorda_col_nome(const fatti& f);
+// The facts of one file that was read, in words, one line each.
+std::vector<std::string> righe_fatti(const fatti_file& f);
 
-// What does not fit among files given together: a cell file, or a line file,
-// beside a train file of the same scenario (same folder, same keys) whose
-// line length asks for another number of cells or another trace.
-std::vector<std::string> incoerenze(const fatti& letti);
-
-// The cells of the signposts, from a cell file given together with the train
-// file of the same scenario, added to the train file's signposts ("cella",
-// "metri").
-void unisci_cartelli(fatti& letti);
-
-// The facts of one file in words, one line each.
-std::vector<std::string> righe_fatti(const fatti& f);
+// An inconsistency among files given together, in words.
+std::string testo_incoerenza(const incoerenza& i);
 
 }  // namespace scen
