@@ -3,48 +3,22 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "draw/etichette.h"
+#include "draw/pianta_etichette.h"
+#include "draw/pianta_linea.h"
 #include "draw/stile.h"
 
 namespace scen {
 
 namespace {
 
-constexpr double bordo = 34;       // room inside the panel around the line
-constexpr double corpo_nome = 11;  // type size of the station names
+using namespace parti_pianta;
+
 constexpr double senza_tracciato = 56;
-
-// The world (metres, north up) into the panel (pixels, down).
-struct proiezione {
-  riquadro mondo;
-  double scala = 1;  // pixels per metre
-  double ox = 0, oy = 0;
-  punto operator()(punto p) const {
-    return {ox + (p.x - mondo.x0) * scala, oy + (mondo.y1 - p.y) * scala};
-  }
-};
-
-// The trace up to the end of the line: what comes after it is the run-out.
-std::vector<punto> linea_di(const scena& s) {
-  const std::size_t n = std::min(s.tracciato.size(), static_cast<std::size_t>(s.lunghezza) + 1);
-  return {s.tracciato.begin(), s.tracciato.begin() + static_cast<long>(n)};
-}
-
-proiezione proietta(const std::vector<punto>& linea, const riquadro& area) {
-  proiezione p;
-  p.mondo = riquadro_di(linea);
-  const double w = std::max(p.mondo.larghezza(), 1.0), h = std::max(p.mondo.altezza(), 1.0);
-  p.scala =
-      std::min((area.larghezza() - 2 * bordo) / w, (stile::altezza_pianta_massima - 2 * bordo) / h);
-  // Centred across the panel.
-  p.ox = area.x0 + (area.larghezza() - w * p.scala) / 2;
-  p.oy = area.y0 + bordo;
-  return p;
-}
 
 // A round length for the scale bar, close to a quarter of the panel.
 double lunghezza_scala(double metri_voluti) {
@@ -54,13 +28,6 @@ double lunghezza_scala(double metri_voluti) {
     for (double p : passi)
       if (p * dieci <= metri_voluti) migliore = p * dieci;
   return migliore;
-}
-
-// Kilometre marks along the line: a round step that gives at most eight.
-long passo_chilometri(long lunghezza) {
-  for (long km : {1L, 2L, 5L, 10L, 20L, 25L, 50L, 100L, 200L, 250L, 500L})
-    if (lunghezza / (km * 1000) <= 8) return km * 1000;
-  return 1000000;
 }
 
 std::string testo_km(double metri) {
@@ -102,83 +69,43 @@ void freccia_nord(scrittore_svg& w, const riquadro& area) {
   w.chiudi();
 }
 
-// The drawn point of metre `m`, and the direction of the line there.
-punto in_pianta(const std::vector<punto>& linea, const proiezione& pr, long m) {
-  const long ultimo = static_cast<long>(linea.size()) - 1;
-  return pr(linea[static_cast<std::size_t>(std::clamp(m, 0L, ultimo))]);
+// Where the scale bar and the north arrow stand, with room around them.
+std::vector<riquadro> ingombri_fissi(const proiezione& pr, const riquadro& area) {
+  const double scala_px = lunghezza_scala(area.larghezza() / 5 / pr.scala) * pr.scala;
+  return {{area.x0 + 4, area.y1 - 40, area.x0 + 36 + scala_px, area.y1 - 4},
+          {area.x1 - 36, area.y0 + 4, area.x1 - 8, area.y0 + 44}};
 }
 
-// The way of travel at metre `m`, in the picture, as a unit vector.
-punto direzione(const std::vector<punto>& linea, const proiezione& pr, long m) {
-  const punto a = in_pianta(linea, pr, m - 30);
-  const punto b = in_pianta(linea, pr, m + 30);
-  const double l = std::hypot(b.x - a.x, b.y - a.y);
-  if (l == 0) return {0, -1};
-  return {(b.x - a.x) / l, (b.y - a.y) / l};
-}
-
-// The path of metres `da` to `a` of the line, thinned for drawing.
-std::string tratto(const std::vector<punto>& linea, const proiezione& pr, long da, long a) {
-  const long ultimo = static_cast<long>(linea.size()) - 1;
-  da = std::clamp(da, 0L, ultimo);
-  a = std::clamp(a, da, ultimo);
-  std::vector<punto> pezzo;
-  for (long m = da; m <= a; ++m) pezzo.push_back(pr(linea[static_cast<std::size_t>(m)]));
-  tracciato_svg d;
-  bool primo = true;
-  for (std::size_t i : sfoltisci(pezzo, 0.3)) {
-    if (primo)
-      d.muovi(pezzo[i].x, pezzo[i].y);
-    else
-      d.linea(pezzo[i].x, pezzo[i].y);
-    primo = false;
-  }
-  return d.d();
-}
-
-}  // namespace
-
-double altezza_pianta(const scena& s, double larghezza) {
-  if (s.tracciato.size() < 2) return senza_tracciato;
-  const std::vector<punto> linea = linea_di(s);
-  const proiezione pr = proietta(linea, {0, 0, larghezza, stile::altezza_pianta_massima});
-  return std::max(pr.mondo.altezza() * pr.scala + 2 * bordo, 160.0);
-}
-
-pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
-  pianta_disegnata risultato;
-  risultato.altezza = area.altezza();
-  w.apri("g", {{"id", "pianta"}});
+void fondo(scrittore_svg& w, const riquadro& area) {
   w.vuoto("rect", {{"x", num(area.x0)},
                    {"y", num(area.y0)},
                    {"width", num(area.larghezza())},
                    {"height", num(area.altezza())},
                    {"rx", "6"},
                    {"fill", std::string(stile::fondo_pannello)}});
-  if (s.tracciato.size() < 2) {
-    w.testo("text",
-            {{"x", num(area.x0 + area.larghezza() / 2)},
-             {"y", num(area.y0 + area.altezza() / 2 + 4)},
-             {"text-anchor", "middle"},
-             {"font-size", "12"},
-             {"fill", std::string(stile::inchiostro_tenue)}},
-            "pianta non disponibile: lo scenario non ha il tracciato della linea");
-    w.chiudi();
-    return risultato;
-  }
+}
 
-  const std::vector<punto> linea = linea_di(s);
-  const proiezione pr = proietta(linea, area);
+void senza_pianta(scrittore_svg& w, const riquadro& area) {
+  w.testo("text",
+          {{"x", num(area.x0 + area.larghezza() / 2)},
+           {"y", num(area.y0 + area.altezza() / 2 + 4)},
+           {"text-anchor", "middle"},
+           {"font-size", "12"},
+           {"fill", std::string(stile::inchiostro_tenue)}},
+          "pianta non disponibile: lo scenario non ha il tracciato della linea");
+}
 
-  // The line, thinned to what half a pixel can show; the data stay whole.
-  std::vector<punto> disegnati(linea.size());
-  std::transform(linea.begin(), linea.end(), disegnati.begin(), pr);
+// The line, thinned to what half a pixel can show (the data stay whole):
+// its points into `percorso`, its segments into `o`, and its path.
+std::string linea_sfoltita(const linea_in_pianta& l, std::vector<punto_pianta>& percorso,
+                           ostacoli& o) {
+  std::vector<punto> disegnati(l.linea.size());
+  std::transform(l.linea.begin(), l.linea.end(), disegnati.begin(), l.pr);
   const std::vector<std::size_t> tenuti = sfoltisci(disegnati, 0.4);
   tracciato_svg d;
-  ostacoli o;
   for (std::size_t k = 0; k < tenuti.size(); ++k) {
     const punto p = disegnati[tenuti[k]];
-    risultato.percorso.push_back({static_cast<long>(tenuti[k]), p});
+    percorso.push_back({static_cast<long>(tenuti[k]), p});
     if (k == 0)
       d.muovi(p.x, p.y);
     else {
@@ -186,8 +113,11 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
       o.segmenti.push_back({disegnati[tenuti[k - 1]], p});
     }
   }
+  return d.d();
+}
 
-  // Mountain zones under the line.
+// Mountain zones, under the line.
+void zone_montagna(scrittore_svg& w, const scena& s, const linea_in_pianta& l) {
   w.apri("g", {{"id", "pianta-montagna"},
                {"fill", "none"},
                {"stroke", std::string(stile::montagna_pianta)},
@@ -196,24 +126,28 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
   for (std::size_t i = 0; i < s.montagna.size(); ++i) {
     if (s.montagna[i].valore == 0) continue;
     const long fine = i + 1 < s.montagna.size() ? s.montagna[i + 1].da : s.lunghezza;
-    w.vuoto("path", {{"d", tratto(linea, pr, s.montagna[i].da, fine)}});
+    w.vuoto("path", {{"d", l.tratto(s.montagna[i].da, fine)}});
   }
   w.chiudi();
+}
 
+void linea_disegnata(scrittore_svg& w, const std::string& d) {
   w.vuoto("path", {{"id", "linea"},
-                   {"d", d.d()},
+                   {"d", d},
                    {"fill", "none"},
                    {"stroke", std::string(stile::linea)},
                    {"stroke-width", "2"},
                    {"stroke-linejoin", "round"},
                    {"stroke-linecap", "round"}});
+}
 
-  // Signals: a short tick across the line, on its right.
+// Signals: a short tick across the line, on its right.
+void tacche_segnali(scrittore_svg& w, const scena& s, const linea_in_pianta& l) {
   tracciato_svg tacche;
   for (long m : s.segnali) {
     if (m < 0 || m > s.lunghezza) continue;
-    const punto p = in_pianta(linea, pr, m);
-    const punto u = direzione(linea, pr, m);
+    const punto p = l.in_pianta(m);
+    const punto u = l.direzione(m);
     // Across the line, to the right of the way of travel (y grows down).
     const punto n{-u.y, u.x};
     tacche.muovi(p.x + n.x * 2, p.y + n.y * 2);
@@ -224,91 +158,26 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
                    {"stroke", std::string(stile::segnale)},
                    {"stroke-width", "1"},
                    {"stroke-linecap", "round"}});
+}
 
-  // Slowdowns: their stretch over the line, and a mark at their start.
-  std::vector<richiesta_etichetta> richieste;
-  std::vector<std::string> testi;
-  std::vector<int> corpi;
-  std::vector<bool> grassetti;
+// Slowdowns: their stretch over the line.
+void tratti_rallentamenti(scrittore_svg& w, const scena& s, const linea_in_pianta& l) {
   w.apri("g", {{"id", "pianta-rallentamenti"}});
-  for (const rallentamento_scena& r : s.rallentamenti) {
-    w.vuoto("path", {{"d", tratto(linea, pr, r.inizio, std::max(r.fine, r.inizio + 1))},
+  for (const rallentamento_scena& r : s.rallentamenti)
+    w.vuoto("path", {{"d", l.tratto(r.inizio, std::max(r.fine, r.inizio + 1))},
                      {"fill", "none"},
                      {"stroke", std::string(stile::rallentamento)},
                      {"stroke-width", "5"},
                      {"stroke-linecap", "round"}});
-    const punto p = in_pianta(linea, pr, r.inizio);
-    o.riquadri.push_back({p.x - 4, p.y - 4, p.x + 4, p.y + 4});
-    const std::string t = fmt::format("{} km/h", r.velocita);
-    richieste.push_back({p, stile::larghezza_testo(t, 10, true) + 8, 14});
-    testi.push_back(t);
-  }
   w.chiudi();
-  const std::size_t numero_rallentamenti = richieste.size();
+}
 
-  // Stations: the ends and the stops first, then the others in line order.
-  std::vector<std::size_t> ordine;
-  for (std::size_t i = 0; i < s.stazioni.size(); ++i) ordine.push_back(i);
-  auto rango = [&](std::size_t i) {
-    if (i == 0 || i + 1 == s.stazioni.size()) return 0;
-    return s.stazioni[i].fermata ? 1 : 2;
-  };
-  std::stable_sort(ordine.begin(), ordine.end(),
-                   [&](std::size_t a, std::size_t b) { return rango(a) < rango(b); });
-  for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
-    const punto p = in_pianta(linea, pr, s.stazioni[i].posizione);
-    const double r = rango(i) == 2 ? 3 : 4.5;
-    o.riquadri.push_back({p.x - r, p.y - r, p.x + r, p.y + r});
-  }
-  for (std::size_t i : ordine) {
-    const stazione_scena& st = s.stazioni[i];
-    const bool forte = rango(i) < 2;
-    richieste.push_back({in_pianta(linea, pr, st.posizione),
-                         stile::larghezza_testo(st.nome, corpo_nome, forte), corpo_nome + 2});
-    testi.push_back(st.nome);
-  }
-  const std::size_t fine_stazioni = richieste.size();
-
-  // Kilometre marks along the line, to find on it a point of the profile;
-  // they give way to everything else.
-  const long passo = passo_chilometri(s.lunghezza);
-  std::vector<long> chilometri;
-  for (long m = passo; m < s.lunghezza - passo / 4; m += passo) {
-    chilometri.push_back(m);
-    const std::string t = fmt::format("km {}", m / 1000);
-    richieste.push_back({in_pianta(linea, pr, m), stile::larghezza_testo(t, 9), 11});
-    testi.push_back(t);
-  }
-
-  // Nothing over the scale bar and the north arrow.
-  const double scala_px = lunghezza_scala(area.larghezza() / 5 / pr.scala) * pr.scala;
-  o.riquadri.push_back({area.x0 + 4, area.y1 - 40, area.x0 + 36 + scala_px, area.y1 - 4});
-  o.riquadri.push_back({area.x1 - 36, area.y0 + 4, area.x1 - 8, area.y0 + 44});
-  const riquadro dentro{area.x0 + 4, area.y0 + 4, area.x1 - 4, area.y1 - 4};
-  const std::vector<etichetta_posta> poste = poni_etichette(richieste, o, dentro);
-
-  w.apri("g", {{"id", "pianta-km"},
-               {"font-size", "9"},
-               {"fill", std::string(stile::inchiostro_tenue)},
-               {"font-style", "italic"}});
-  for (std::size_t k = 0; k < chilometri.size(); ++k) {
-    const punto p = in_pianta(linea, pr, chilometri[k]);
-    w.vuoto("circle", {{"cx", num(p.x)},
-                       {"cy", num(p.y)},
-                       {"r", "1.8"},
-                       {"fill", std::string(stile::inchiostro_tenue)}});
-    const etichetta_posta& e = poste[fine_stazioni + k];
-    if (e.posta)
-      w.testo("text", {{"x", num(e.dove.x0)}, {"y", num(e.dove.y1 - 2.5)}},
-              testi[fine_stazioni + k]);
-  }
-  w.chiudi();
-
-  // Station symbols, over the line and the ticks.
+// Station symbols, over the line and the ticks.
+void simboli_stazioni(scrittore_svg& w, const scena& s, const linea_in_pianta& l) {
   w.apri("g", {{"id", "pianta-stazioni"}, {"stroke", std::string(stile::linea)}});
   for (std::size_t i = 0; i < s.stazioni.size(); ++i) {
-    const punto p = in_pianta(linea, pr, s.stazioni[i].posizione);
-    const int r = rango(i);
+    const punto p = l.in_pianta(s.stazioni[i].posizione);
+    const int r = rango(s, i);
     w.vuoto("circle", {{"cx", num(p.x)},
                        {"cy", num(p.y)},
                        {"r", r == 0   ? "4.5"
@@ -318,70 +187,41 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
                        {"stroke-width", r == 0 ? "2" : "1.2"}});
   }
   w.chiudi();
+}
 
-  // Leader lines, then the texts.
-  tracciato_svg guide;
-  for (std::size_t k = 0; k < poste.size(); ++k) {
-    if (!poste[k].posta || !poste[k].guida) continue;
-    const punto a = richieste[k].ancora;
-    const riquadro& b = poste[k].dove;
-    const punto c{std::clamp(a.x, b.x0, b.x1), std::clamp(a.y, b.y0 + 2, b.y1 - 2)};
-    guide.muovi(a.x, a.y);
-    guide.linea(c.x, c.y);
+}  // namespace
+
+double altezza_pianta(const scena& s, double larghezza) {
+  if (s.tracciato.size() < 2) return senza_tracciato;
+  const linea_in_pianta l(s, {0, 0, larghezza, stile::altezza_pianta_massima});
+  return std::max(l.pr.mondo.altezza() * l.pr.scala + 2 * bordo, 160.0);
+}
+
+pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro& area) {
+  pianta_disegnata risultato;
+  risultato.altezza = area.altezza();
+  w.apri("g", {{"id", "pianta"}});
+  fondo(w, area);
+  if (s.tracciato.size() < 2) {
+    senza_pianta(w, area);
+    w.chiudi();
+    return risultato;
   }
-  if (!guide.vuoto())
-    w.vuoto("path", {{"id", "pianta-guide"},
-                     {"d", guide.d()},
-                     {"stroke", std::string(stile::inchiostro_tenue)},
-                     {"stroke-width", "0.6"},
-                     {"fill", "none"}});
-
-  w.apri("g",
-         {{"id", "pianta-etichette-rallentamenti"}, {"font-size", "10"}, {"font-weight", "bold"}});
-  for (std::size_t k = 0; k < numero_rallentamenti; ++k) {
-    if (!poste[k].posta) continue;
-    const riquadro& b = poste[k].dove;
-    w.vuoto("rect", {{"x", num(b.x0)},
-                     {"y", num(b.y0)},
-                     {"width", num(b.larghezza())},
-                     {"height", num(b.altezza())},
-                     {"rx", "3"},
-                     {"fill", std::string(stile::rallentamento)}});
-    w.testo("text",
-            {{"x", num(b.x0 + b.larghezza() / 2)},
-             {"y", num(b.y1 - 3.5)},
-             {"text-anchor", "middle"},
-             {"fill", "#ffffff"}},
-            testi[k]);
-  }
-  w.chiudi();
-
-  w.apri("g", {{"id", "pianta-nomi"},
-               {"font-size", num(corpo_nome)},
-               {"fill", std::string(stile::inchiostro)},
-               {"stroke", "#f6f7f9"},
-               {"stroke-width", "3"},
-               {"paint-order", "stroke"},
-               {"stroke-linejoin", "round"}});
-  for (std::size_t k = numero_rallentamenti; k < fine_stazioni; ++k) {
-    if (!poste[k].posta) continue;
-    ++risultato.stazioni_nominate;
-    const std::size_t i = ordine[k - numero_rallentamenti];
-    const riquadro& b = poste[k].dove;
-    if (rango(i) < 2)
-      w.testo("text",
-              {{"class", "nome-stazione"},
-               {"x", num(b.x0)},
-               {"y", num(b.y1 - 3)},
-               {"font-weight", "bold"}},
-              testi[k]);
-    else
-      w.testo("text", {{"class", "nome-stazione"}, {"x", num(b.x0)}, {"y", num(b.y1 - 3)}},
-              testi[k]);
-  }
-  w.chiudi();
-
-  barra_di_scala(w, pr, area);
+  const linea_in_pianta l(s, area);
+  ostacoli o;
+  const std::string d = linea_sfoltita(l, risultato.percorso, o);
+  zone_montagna(w, s, l);
+  linea_disegnata(w, d);
+  tacche_segnali(w, s, l);
+  tratti_rallentamenti(w, s, l);
+  const piano_etichette e =
+      poni_etichette_pianta(s, l, area, std::move(o), ingombri_fissi(l.pr, area));
+  segni_chilometrici(w, l, e);
+  simboli_stazioni(w, s, l);
+  guide_etichette(w, e);
+  etichette_rallentamenti(w, e);
+  risultato.stazioni_nominate = nomi_stazioni(w, s, e);
+  barra_di_scala(w, l.pr, area);
   freccia_nord(w, area);
   w.chiudi();
   return risultato;

@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 
+#include "import/lisciatura.h"
+
 namespace scen {
 
 namespace {
@@ -18,128 +20,91 @@ constexpr double finestra_quota = 200;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
 
-// Values at each point of a weighted local quadratic fit of `valori` against
-// the arc length `u`, over the points within `finestra` of it. Where too few
-// points fall in the window the point keeps its own value.
-template <size_t N>
-std::vector<std::array<double, N>> liscia(const std::vector<double>& u,
-                                          const std::vector<std::array<double, N>>& valori,
-                                          double finestra) {
-  const size_t n = u.size();
-  std::vector<std::array<double, N>> lisciati(valori);
-  size_t primo = 0, ultimo = 0;
-  for (size_t i = 0; i < n; ++i) {
-    while (u[i] - u[primo] > finestra) ++primo;
-    while (ultimo + 1 < n && u[ultimo + 1] - u[i] <= finestra) ++ultimo;
-    if (ultimo - primo < 4) continue;
-    // Normal equations of a + b t + c t^2 with tricube weights.
-    double s[5] = {0, 0, 0, 0, 0};
-    std::array<std::array<double, 3>, N> b{};
-    for (size_t j = primo; j <= ultimo; ++j) {
-      const double t = (u[j] - u[i]) / finestra;
-      const double q = 1 - std::abs(t) * std::abs(t) * std::abs(t);
-      const double w = q * q * q;
-      double potenza = w;
-      for (double& sk : s) {
-        sk += potenza;
-        potenza *= t;
-      }
-      for (size_t k = 0; k < N; ++k) {
-        b[k][0] += w * valori[j][k];
-        b[k][1] += w * t * valori[j][k];
-        b[k][2] += w * t * t * valori[j][k];
-      }
-    }
-    // Near either end of the track the window is one-sided, and a quadratic
-    // would swing there: a straight line instead.
-    if (u[i] - u[primo] < finestra / 2 || u[ultimo] - u[i] < finestra / 2) {
-      const double det = s[0] * s[2] - s[1] * s[1];
-      if (std::abs(det) < 1e-12) continue;
-      for (size_t k = 0; k < N; ++k) lisciati[i][k] = (b[k][0] * s[2] - s[1] * b[k][1]) / det;
-      continue;
-    }
-    // Solve [s0 s1 s2; s1 s2 s3; s2 s3 s4] (a b c) = rhs for a, by Cramer.
-    const double det = s[0] * (s[2] * s[4] - s[3] * s[3]) - s[1] * (s[1] * s[4] - s[3] * s[2]) +
-                       s[2] * (s[1] * s[3] - s[2] * s[2]);
-    if (std::abs(det) < 1e-12) continue;
-    for (size_t k = 0; k < N; ++k) {
-      const double r0 = b[k][0], r1 = b[k][1], r2 = b[k][2];
-      const double deta = r0 * (s[2] * s[4] - s[3] * s[3]) - s[1] * (r1 * s[4] - s[3] * r2) +
-                          s[2] * (r1 * s[3] - s[2] * r2);
-      lisciati[i][k] = deta / det;
-    }
-  }
-  return lisciati;
-}
-
 double distanza(punto_piano a, punto_piano b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-}  // namespace
+// The points of the track on the plane, each told apart from the one before
+// it: where they lie along the track (m), their place and their height (0
+// where they have none).
+struct punti_nel_piano {
+  std::vector<double> u;
+  std::vector<std::array<double, 2>> piano;
+  std::vector<std::array<double, 1>> quote;
+  long senza_quota = 0;  // points that have no height
+};
 
-Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& s) {
-  auto errore = [&](long riga, const std::string& motivo) {
-    return Stato::errore(messaggio_punto(nome, riga, motivo));
-  };
-  if (t.punti.empty())
-    return errore(0,
-                  "nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o "
-                  "MultiLineString (GeoJSON)");
-  if (t.punti.size() < 2)
-    return errore(t.punti[0].riga, "la traccia ha un solo punto: ne servono almeno due");
-
+// A projection centred on the mean of the track's points.
+Stato proiezione_al_centro(const traccia& t, proiezione_locale& proiezione) {
   double lat = 0, lon = 0;
   for (const punto_traccia& p : t.punti) {
     lat += p.latitudine;
     lon += p.longitudine;
   }
   const double n = static_cast<double>(t.punti.size());
-  proiezione_locale proiezione;
-  if (Stato stato = proiezione.crea(lat / n, lon / n); !stato.riuscito()) return stato;
+  return proiezione.crea(lat / n, lon / n);
+}
 
-  std::vector<double> u;
-  std::vector<std::array<double, 2>> piano;
-  std::vector<std::array<double, 1>> quote;
-  s.senza_quota = 0;
+// The points of `t` on the plane, the same point again left out. Fails on a
+// point that does not project or that lies more than `salto_massimo` from the
+// one before it; stops once the track is far too long for a line.
+Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std::string& nome,
+                punti_nel_piano& p) {
   for (size_t i = 0; i < t.punti.size(); ++i) {
-    const punto_traccia& p = t.punti[i];
-    const punto_piano q = proiezione.avanti(p.latitudine, p.longitudine);
+    const punto_traccia& pt = t.punti[i];
+    const punto_piano q = proiezione.avanti(pt.latitudine, pt.longitudine);
     if (!std::isfinite(q.x) || !std::isfinite(q.y))
-      return errore(p.riga, fmt::format("punto {}: troppo lontano dal resto della traccia", i + 1));
+      return Stato::errore(messaggio_punto(
+          nome, pt.riga, fmt::format("punto {}: troppo lontano dal resto della traccia", i + 1)));
     double passo = 0;
-    if (!piano.empty()) {
-      passo = distanza(q, {piano.back()[0], piano.back()[1]});
+    if (!p.piano.empty()) {
+      passo = distanza(q, {p.piano.back()[0], p.piano.back()[1]});
       if (passo > salto_massimo)
-        return errore(p.riga, fmt::format("punto {}: a {:.0f} m dal punto prima; tra due punti di "
-                                          "fila ci sono al più {:.0f} m",
-                                          i + 1, passo, salto_massimo));
+        return Stato::errore(messaggio_punto(
+            nome, pt.riga,
+            fmt::format("punto {}: a {:.0f} m dal punto prima; tra due punti di fila ci sono al "
+                        "più {:.0f} m",
+                        i + 1, passo, salto_massimo)));
       if (passo == 0) continue;  // the same point again adds nothing
     }
-    u.push_back(piano.empty() ? 0 : u.back() + passo);
-    if (u.back() > 2 * lunghezza_massima_linea)
-      break;  // far too long already: the length check below says so
-    piano.push_back({q.x, q.y});
-    if (!p.quota) ++s.senza_quota;
-    quote.push_back({p.quota.value_or(0)});
+    p.u.push_back(p.piano.empty() ? 0 : p.u.back() + passo);
+    if (p.u.back() > 2 * lunghezza_massima_linea)
+      break;  // far too long already: the length check says so
+    p.piano.push_back({q.x, q.y});
+    if (!pt.quota) ++p.senza_quota;
+    p.quote.push_back({pt.quota.value_or(0)});
   }
+  return Stato::ok();
+}
 
-  const std::vector<std::array<double, 2>> lisciato = liscia(u, piano, finestra_piano);
+// The length along the smoothed track up to each of its points.
+std::vector<double> lunghezze_lungo(const std::vector<std::array<double, 2>>& lisciato) {
   std::vector<double> lungo(lisciato.size(), 0);
   for (size_t i = 1; i < lisciato.size(); ++i)
     lungo[i] = lungo[i - 1] +
                std::hypot(lisciato[i][0] - lisciato[i - 1][0], lisciato[i][1] - lisciato[i - 1][1]);
-  s.lunghezza = lungo.back();
-  if (std::round(s.lunghezza / 50) * 50 > lunghezza_massima_linea)
-    return errore(0, fmt::format("traccia lunga {:.0f} m: una linea arriva al più a 1.000.000 m",
-                                 s.lunghezza));
-  if (s.lunghezza < 50)
-    return errore(0, fmt::format("traccia lunga {:.0f} m: una linea ne ha almeno 50", s.lunghezza));
-  std::vector<std::array<double, 1>> quote_lisciate;
-  if (s.senza_quota == 0) quote_lisciate = liscia(u, quote, finestra_quota);
+  return lungo;
+}
 
-  // Metre by metre along the smoothed track.
-  const size_t metri = static_cast<size_t>(std::floor(s.lunghezza)) + 1;
+// A length that a line can have, rounded to its 50 m cells.
+Stato lunghezza_ammessa(double lunghezza, const std::string& nome) {
+  if (std::round(lunghezza / 50) * 50 > lunghezza_massima_linea)
+    return Stato::errore(messaggio_punto(
+        nome, 0,
+        fmt::format("traccia lunga {:.0f} m: una linea arriva al più a 1.000.000 m", lunghezza)));
+  if (lunghezza < 50)
+    return Stato::errore(messaggio_punto(
+        nome, 0, fmt::format("traccia lunga {:.0f} m: una linea ne ha almeno 50", lunghezza)));
+  return Stato::ok();
+}
+
+// The smoothed track metre by metre along it, `metri` metres from 0, and
+// the heights of the same metres into `quote` when there are smoothed
+// heights (else `quote` is left empty).
+std::vector<punto_piano> ricampiona(const std::vector<std::array<double, 2>>& lisciato,
+                                    const std::vector<double>& lungo,
+                                    const std::vector<std::array<double, 1>>& quote_lisciate,
+                                    size_t metri, std::vector<double>& quote) {
   std::vector<punto_piano> est_nord(metri);
-  s.quote.assign(s.senza_quota == 0 ? metri : 0, 0);
+  quote.assign(quote_lisciate.empty() ? 0 : metri, 0);
   size_t j = 0;
   for (size_t m = 0; m < metri; ++m) {
     const double d = static_cast<double>(m);
@@ -148,24 +113,35 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
     const double f = tratto > 0 ? std::clamp((d - lungo[j]) / tratto, 0.0, 1.0) : 0.0;
     est_nord[m] = {lisciato[j][0] + f * (lisciato[j + 1][0] - lisciato[j][0]),
                    lisciato[j][1] + f * (lisciato[j + 1][1] - lisciato[j][1])};
-    if (!s.quote.empty())
-      s.quote[m] = quote_lisciate[j][0] + f * (quote_lisciate[j + 1][0] - quote_lisciate[j][0]);
+    if (!quote.empty())
+      quote[m] = quote_lisciate[j][0] + f * (quote_lisciate[j + 1][0] - quote_lisciate[j][0]);
   }
+  return est_nord;
+}
 
-  // The plan's frame: origin at the start, Y along the first direction.
+// The points in the plan's frame: origin at the start, Y along the first
+// direction, X to its right.
+std::vector<punto_piano> nella_pianta(const std::vector<punto_piano>& est_nord) {
+  const size_t metri = est_nord.size();
   const punto_piano origine = est_nord[0];
   const punto_piano verso = est_nord[std::min(metri - 1, static_cast<size_t>(base_direzione))];
   const double lx = verso.x - origine.x, ly = verso.y - origine.y;
   const double l = std::hypot(lx, ly);
   const double ux = l > 0 ? lx / l : 0, uy = l > 0 ? ly / l : 1;
-  s.punti.resize(metri);
+  std::vector<punto_piano> punti(metri);
   for (size_t m = 0; m < metri; ++m) {
     const double dx = est_nord[m].x - origine.x, dy = est_nord[m].y - origine.y;
-    s.punti[m] = {dx * uy - dy * ux, dx * ux + dy * uy};
+    punti[m] = {dx * uy - dy * ux, dx * ux + dy * uy};
   }
+  return punti;
+}
 
-  // Named points: the nearest point of the smoothed track.
-  s.nominati.clear();
+// The named points of `t` at the nearest point of the smoothed track, in
+// order along it.
+std::vector<punto_lungo_linea> nominati_lungo(const traccia& t, const proiezione_locale& proiezione,
+                                              const std::vector<std::array<double, 2>>& lisciato,
+                                              const std::vector<double>& lungo) {
+  std::vector<punto_lungo_linea> nominati;
   for (const punto_nominato& p : t.nominati) {
     const punto_piano q = proiezione.avanti(p.latitudine, p.longitudine);
     double migliore = INFINITY, dove = 0;
@@ -180,12 +156,41 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
         dove = lungo[i] + f * (lungo[i + 1] - lungo[i]);
       }
     }
-    s.nominati.push_back({p.nome, dove});
+    nominati.push_back({p.nome, dove});
   }
-  std::stable_sort(s.nominati.begin(), s.nominati.end(),
+  std::stable_sort(nominati.begin(), nominati.end(),
                    [](const punto_lungo_linea& a, const punto_lungo_linea& b) {
                      return a.posizione < b.posizione;
                    });
+  return nominati;
+}
+
+}  // namespace
+
+Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& s) {
+  if (t.punti.empty())
+    return Stato::errore(messaggio_punto(nome, 0,
+                                         "nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una "
+                                         "LineString o MultiLineString (GeoJSON)"));
+  if (t.punti.size() < 2)
+    return Stato::errore(messaggio_punto(nome, t.punti[0].riga,
+                                         "la traccia ha un solo punto: ne servono almeno due"));
+  proiezione_locale proiezione;
+  if (Stato stato = proiezione_al_centro(t, proiezione); !stato.riuscito()) return stato;
+  punti_nel_piano p;
+  if (Stato stato = nel_piano(t, proiezione, nome, p); !stato.riuscito()) return stato;
+  s.senza_quota = p.senza_quota;
+
+  const std::vector<std::array<double, 2>> lisciato = liscia(p.u, p.piano, finestra_piano);
+  const std::vector<double> lungo = lunghezze_lungo(lisciato);
+  s.lunghezza = lungo.back();
+  if (Stato stato = lunghezza_ammessa(s.lunghezza, nome); !stato.riuscito()) return stato;
+  std::vector<std::array<double, 1>> quote_lisciate;
+  if (s.senza_quota == 0) quote_lisciate = liscia(p.u, p.quote, finestra_quota);
+
+  const size_t metri = static_cast<size_t>(std::floor(s.lunghezza)) + 1;
+  s.punti = nella_pianta(ricampiona(lisciato, lungo, quote_lisciate, metri, s.quote));
+  s.nominati = nominati_lungo(t, proiezione, lisciato, lungo);
   return Stato::ok();
 }
 

@@ -2,13 +2,13 @@
 
 #include <fmt/format.h>
 
-#include <memory>
 #include <ostream>
+#include <variant>
 
+#include "inspect/insieme_compilati.h"
 #include "inspect/lettura_compilati.h"
-#include "platform/file.h"
 #include "tool/compila.h"
-#include "tool/ispeziona_fatti.h"
+#include "tool/ispeziona_uscita.h"
 
 namespace scen {
 
@@ -23,36 +23,6 @@ std::optional<Long> numero_cella(std::string_view testo) {
     n = n * 10 + (c - '0');
   }
   return n;
-}
-
-// The file read and its facts; a message when it is no compiled file.
-Stato esamina(const std::string& nome, const std::optional<intervallo_celle>& celle,
-              fatti& risultato) {
-  if (e_cartella(nome)) return Stato::errore(fmt::format("{}: è una cartella, non un file", nome));
-  const std::optional<tipo_compilato> tipo = tipo_dal_nome(nome);
-  if (!tipo)
-    return Stato::errore(
-        fmt::format("{}: dal nome non si sa che file compilato sia: i nomi sono P_linea.dat "
-                    "(la linea), P_T.sim (il treno) e P_T.dat (le celle)",
-                    nome));
-  auto m = std::make_unique<modello>();
-  Stato stato = leggi_compilato(nome, *tipo, *m);
-  if (!stato.riuscito()) return stato;
-  std::uint64_t byte = 0;
-  stato = dimensione_file(nome, byte);
-  if (!stato.riuscito()) return stato;
-  switch (*tipo) {
-    case tipo_compilato::treno:
-      risultato = fatti_treno(nome, byte, *m);
-      break;
-    case tipo_compilato::celle:
-      risultato = fatti_celle(nome, byte, *m, celle);
-      break;
-    case tipo_compilato::linea:
-      risultato = fatti_linea(nome, byte, *m);
-      break;
-  }
-  return Stato::ok();
 }
 
 }  // namespace
@@ -90,28 +60,25 @@ Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::st
 int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::ostream& errori) {
   // First every file read, then what files given together tell of each
   // other, then the words or the document.
-  fatti elenco = fatti::array();
+  std::vector<fatti_file> elenco;
   long falliti = 0;
   bool concordi = true;
   for (const std::string& nome : richiesta.file) {
-    fatti f;
-    const Stato stato = esamina(nome, richiesta.celle, f);
-    if (!stato.riuscito()) {
+    elenco.push_back(esamina_file(nome, richiesta.celle));
+    if (std::holds_alternative<file_illeggibile>(elenco.back()))
       ++falliti;
-      elenco.push_back({{"file", nome}, {"errore", stato.messaggio()}});
-      continue;
-    }
-    concordi = concordi && concorda_col_nome(f);
-    elenco.push_back(std::move(f));
+    else
+      concordi = concordi && concorda_col_nome(elenco.back());
   }
   unisci_cartelli(elenco);
-  const std::vector<std::string> fuori_posto = incoerenze(elenco);
+  std::vector<std::string> fuori_posto;
+  for (const incoerenza& i : incoerenze(elenco)) fuori_posto.push_back(testo_incoerenza(i));
 
   bool primo = true;
-  for (const fatti& f : elenco) {
-    if (f.contains("errore")) {
+  for (const fatti_file& f : elenco) {
+    if (const file_illeggibile* e = std::get_if<file_illeggibile>(&f)) {
       uscita.flush();  // the words of the files before, then this file's error
-      errori << f["errore"].get<std::string>() << '\n' << std::flush;
+      errori << e->errore << '\n' << std::flush;
       continue;
     }
     if (richiesta.json) continue;
@@ -125,9 +92,11 @@ int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::o
     for (const std::string& riga : fuori_posto) uscita << "  " << riga << '\n';
   }
   if (richiesta.json) {
-    const fatti documento = {
-        {"file", std::move(elenco)}, {"incoerenze", fuori_posto}, {"errori", falliti}};
-    uscita << documento.dump(2, ' ', false, fatti::error_handler_t::replace) << '\n';
+    documento_json file = documento_json::array();
+    for (const fatti_file& f : elenco) file.push_back(json_fatti(f));
+    const documento_json documento = {
+        {"file", std::move(file)}, {"incoerenze", fuori_posto}, {"errori", falliti}};
+    uscita << documento.dump(2, ' ', false, documento_json::error_handler_t::replace) << '\n';
   }
   uscita.flush();
   if (falliti > 0) return uscita_fallita;

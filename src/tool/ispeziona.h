@@ -9,17 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "model/tipi.h"
+#include "inspect/fatti_compilati.h"
 #include "platform/stato.h"
 
 namespace scen {
-
-// The cells DA to A of `--celle DA-A` (both included).
-struct intervallo_celle {
-  Long da = 0;
-  Long a = 0;
-  friend bool operator==(const intervallo_celle&, const intervallo_celle&) = default;
-};
 
 struct richiesta_ispeziona {
   std::vector<std::string> file;          // compiled files (host names)

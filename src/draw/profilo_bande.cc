@@ -1,0 +1,244 @@
+#include "draw/profilo_bande.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "draw/profilo.h"
+#include "draw/stile.h"
+
+namespace scen::bande_profilo {
+
+namespace {
+
+// A step line through the values of a series.
+std::string gradini(const serie& s, const asse& a, const scala_y& sy) {
+  tracciato_svg d;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const double y = sy.y(s[i].valore);
+    if (i == 0)
+      d.muovi(a.x(s[i].da), y);
+    else
+      d.linea(a.x(s[i].da), y);
+    d.linea(a.x(fine_di(s, i, a.lunghezza)), y);
+  }
+  return d.d();
+}
+
+// The area between zero and the part of each value on one side of it.
+std::string area_gradini(const serie& s, const asse& a, const scala_y& sy, int segno) {
+  tracciato_svg d;
+  const double zero = sy.y(0);
+  d.muovi(a.x(0), zero);
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const int v = segno > 0 ? std::max(s[i].valore, 0) : std::min(s[i].valore, 0);
+    d.linea(a.x(s[i].da), sy.y(v));
+    d.linea(a.x(fine_di(s, i, a.lunghezza)), sy.y(v));
+  }
+  d.linea(a.x(a.lunghezza), zero);
+  d.chiudi();
+  return d.d();
+}
+
+double arrotonda_su(double v, double passo) { return std::ceil(v / passo) * passo; }
+double arrotonda_giu(double v, double passo) { return std::floor(v / passo) * passo; }
+
+}  // namespace
+
+void riga_griglia(scrittore_svg& w, const asse& a, double y, const std::string& testo, bool forte) {
+  w.vuoto("line", {{"x1", num(a.x0)},
+                   {"x2", num(a.x1)},
+                   {"y1", num(y)},
+                   {"y2", num(y)},
+                   {"stroke", forte ? "#c3c8cf" : std::string(stile::griglia)},
+                   {"stroke-width", "0.8"}});
+  w.testo("text", {{"x", num(a.x0 - 6)}, {"y", num(y + 3.5)}, {"text-anchor", "end"}}, testo);
+}
+
+void apri_dati(scrittore_svg& w, const char* id, std::string_view riempimento) {
+  w.apri("g", {{"clip-path", "url(#ritaglio-profilo)"}});
+  if (riempimento.empty())
+    w.apri("g", {{"class", "dati"}, {"id", id}});
+  else
+    w.apri("g", {{"class", "dati"}, {"id", id}, {"fill", std::string(riempimento)}});
+}
+
+void chiudi_dati(scrittore_svg& w) {
+  w.chiudi();
+  w.chiudi();
+}
+
+std::string attr_metro(long m) { return std::to_string(m); }
+
+void banda_quota(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  const std::vector<punto> q = quote(s);
+  double basso = 0, alto = 0;
+  for (punto p : q) {
+    basso = std::min(basso, p.y);
+    alto = std::max(alto, p.y);
+  }
+  // Lines at round heights, at most four over the band.
+  double passo = 10;
+  for (double p : {10.0, 20.0, 25.0, 50.0, 100.0, 200.0, 250.0, 500.0, 1000.0, 2000.0, 5000.0})
+    if ((alto - basso) / p <= 3.7) {
+      passo = p;
+      break;
+    }
+  const double margine = std::max((alto - basso) * 0.06, 2.0);
+  sy.basso = basso - margine;
+  sy.alto = alto + margine;
+  for (double v = arrotonda_su(sy.basso, passo); v <= sy.alto; v += passo)
+    riga_griglia(w, a, sy.y(v), num(v, 0), v == 0);
+  tracciato_svg d;
+  d.muovi(a.x(0), sy.y1);
+  for (punto p : q) d.linea(a.x(static_cast<long>(p.x)), sy.y(p.y));
+  d.linea(a.x(s.lunghezza), sy.y1);
+  d.chiudi();
+  apri_dati(w, "serie-quota");
+  w.vuoto("path", {{"d", d.d()},
+                   {"fill", std::string(stile::quota)},
+                   {"stroke", std::string(stile::quota_bordo)},
+                   {"stroke-width", "1"},
+                   {"stroke-linejoin", "round"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+}
+
+void banda_pendenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  int massimo = 1;
+  for (const gradino& g : s.pendenza) massimo = std::max(massimo, std::abs(g.valore));
+  sy.alto = arrotonda_su(massimo, 5);
+  sy.basso = -sy.alto;
+  // Zero and the two ends of the scale.
+  for (double v : {sy.basso, 0.0, sy.alto}) {
+    std::string testo = num(v, 0);
+    if (v > 0) testo.insert(0, 1, '+');
+    riga_griglia(w, a, sy.y(v), testo, v == 0);
+  }
+  apri_dati(w, "serie-pendenza");
+  w.vuoto("path",
+          {{"d", area_gradini(s.pendenza, a, sy, 1)}, {"fill", std::string(stile::salita)}});
+  w.vuoto("path",
+          {{"d", area_gradini(s.pendenza, a, sy, -1)}, {"fill", std::string(stile::discesa)}});
+  chiudi_dati(w);
+}
+
+void banda_curve(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  int massimo = 0;
+  for (const gradino& g : s.curvatura) massimo = std::max(massimo, std::abs(g.valore));
+  sy.alto = std::max(massimo, 10);
+  sy.basso = -sy.alto;
+  const std::string raggio = fmt::format("R {} m", num(1e5 / sy.alto, 0));
+  riga_griglia(w, a, sy.y(sy.alto), raggio);
+  riga_griglia(w, a, sy.y(0), "0", true);
+  riga_griglia(w, a, sy.y(sy.basso), raggio);
+  apri_dati(w, "serie-curve");
+  if (!s.curvatura.empty()) {
+    w.vuoto("path",
+            {{"d", area_gradini(s.curvatura, a, sy, 1)}, {"fill", std::string(stile::curva)}});
+    w.vuoto("path",
+            {{"d", area_gradini(s.curvatura, a, sy, -1)}, {"fill", std::string(stile::curva)}});
+  }
+  chiudi_dati(w);
+}
+
+void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  int massimo = 50;
+  for (const gradino& g : s.velocita) massimo = std::max(massimo, g.valore);
+  sy.basso = 0;
+  sy.alto = arrotonda_su(massimo, 50);
+  const double passo = sy.alto > 200 ? 100 : 50;
+  for (double v = 0; v <= sy.alto + 0.5; v += passo) riga_griglia(w, a, sy.y(v), num(v, 0), v == 0);
+  apri_dati(w, "serie-velocita");
+  w.vuoto("path", {{"d", gradini(s.velocita, a, sy)},
+                   {"fill", "none"},
+                   {"stroke", std::string(stile::velocita)},
+                   {"stroke-width", "1.6"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  for (const rallentamento_scena& rl : s.rallentamenti)
+    w.vuoto("path", {{"d", fmt::format("M{} {}H{}", num(a.x(rl.inizio), 2), num(sy.y(rl.velocita)),
+                                       num(std::max(a.x(rl.fine), a.x(rl.inizio) + 2.5), 2))},
+                     {"stroke", std::string(stile::rallentamento)},
+                     {"stroke-width", "2.2"},
+                     {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+  w.apri("g", {{"id", "testi-rallentamenti"},
+               {"font-size", "9.5"},
+               {"font-weight", "bold"},
+               {"fill", std::string(stile::rallentamento)},
+               {"text-anchor", "end"}});
+  for (const rallentamento_scena& rl : s.rallentamenti)
+    w.testo("text",
+            {{"data-m", attr_metro(rl.inizio)},
+             {"x", num(a.x(rl.inizio) - 3)},
+             {"y", num(sy.y(rl.velocita) + 3.5)}},
+            fmt::format("{} km/h", rl.velocita));
+  w.chiudi();
+}
+
+void banda_aderenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  int basso = 1000, alto = 0;
+  for (const gradino& g : s.aderenza) {
+    basso = std::min(basso, g.valore);
+    alto = std::max(alto, g.valore);
+  }
+  sy.basso = arrotonda_giu(basso - 1, 10);
+  sy.alto = std::max(arrotonda_su(alto + 1, 10), sy.basso + 10);
+  for (double v = sy.basso; v <= sy.alto + 0.5; v += (sy.alto - sy.basso > 40 ? 50 : 10))
+    riga_griglia(w, a, sy.y(v), num(v, 0));
+  apri_dati(w, "serie-aderenza");
+  w.vuoto("path", {{"d", gradini(s.aderenza, a, sy)},
+                   {"fill", "none"},
+                   {"stroke", std::string(stile::aderenza)},
+                   {"stroke-width", "1.6"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+  w.apri("g", {{"id", "testi-aderenza"}, {"fill", std::string(stile::aderenza)}});
+  for (const gradino& g : s.aderenza)
+    w.testo(
+        "text",
+        {{"data-m", attr_metro(g.da)}, {"x", num(a.x(g.da) + 3)}, {"y", num(sy.y(g.valore) - 3)}},
+        std::to_string(g.valore));
+  w.chiudi();
+}
+
+void banda_montagna(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  w.vuoto("line", {{"x1", num(a.x0)},
+                   {"x2", num(a.x1)},
+                   {"y1", num(sy.y1)},
+                   {"y2", num(sy.y1)},
+                   {"stroke", std::string(stile::griglia)}});
+  apri_dati(w, "serie-montagna", stile::montagna);
+  for (std::size_t i = 0; i < s.montagna.size(); ++i) {
+    const int v = s.montagna[i].valore;
+    if (v == 0) continue;
+    const double xa = a.x(s.montagna[i].da);
+    const double xb = std::max(a.x(fine_di(s.montagna, i, s.lunghezza)), xa + 1.5);
+    w.vuoto("rect", {{"x", num(xa, 2)},
+                     {"y", num(sy.y0)},
+                     {"width", num(xb - xa, 2)},
+                     {"height", num(sy.y1 - sy.y0)},
+                     {"fill-opacity", num(std::min(0.35 + 0.2 * v, 1.0), 2)}});
+  }
+  chiudi_dati(w);
+}
+
+void banda_segnali(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  tracciato_svg d;
+  for (long m : s.segnali) {
+    if (m < 0 || m > s.lunghezza) continue;
+    d.muovi(a.x(m), sy.y0);
+    d.linea(a.x(m), sy.y1);
+  }
+  apri_dati(w, "serie-segnali");
+  w.vuoto("path", {{"d", d.d()},
+                   {"stroke", std::string(stile::segnale)},
+                   {"stroke-width", "1"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+}
+
+}  // namespace scen::bande_profilo
