@@ -4,11 +4,11 @@
 
 #include <string>
 
+#include "check/avvisi_stato.h"
+#include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_linea.h"
 #include "read/guasto.h"
-#include "check/avvisi_stato.h"
-#include "check/verifica_testi.h"
 
 namespace scen {
 
@@ -152,11 +152,10 @@ void controlli::ordine_montagne(const descrizione_vista& d, file_verificato f) {
       const largo inizio = r.valore(1);
       const largo distacco = inizio - prima->valore(2);
       const Long tenuto = valore_di_zona(r.valore(3));
-      const std::string valore_3 =
-          tenuto == valore_zona_vicina
-              ? std::string()
-              : fmt::format("; la lettura le dà il valore {} invece di {}", valore_zona_vicina,
-                            tenuto);
+      const std::string valore_3 = tenuto == valore_zona_vicina
+                                       ? std::string()
+                                       : fmt::format("; la lettura le dà il valore {} invece di {}",
+                                                     valore_zona_vicina, tenuto);
       if (inizio < prima->valore(1))
         avviso(f, r, 1,
                fmt::format("montagna: l'inizio {} viene prima di quello della zona della riga "

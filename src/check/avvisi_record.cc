@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "read/campi.h"
-#include "read/guasto.h"
 #include "check/avvisi_stato.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_testi.h"
+#include "read/campi.h"
+#include "read/guasto.h"
 
 namespace scen {
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "read/accesso.h"
 #include "check/verifica_problemi.h"
+#include "read/accesso.h"
 #include "read/vista.h"
 
 namespace scen {

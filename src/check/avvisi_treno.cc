@@ -6,14 +6,13 @@
 #include <map>
 #include <string>
 
+#include "check/avvisi_stato.h"
+#include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
 #include "read/guasto.h"
-#include "check/avvisi_stato.h"
-#include "check/verifica_testi.h"
 
 namespace scen {
-
 
 void controlli::velocita(const record_visto& r, file_verificato f) {
   const Long v = r.valore(2);
@@ -179,7 +178,8 @@ void controlli::segni_di_fermata() {
         if (con_punto_di_avviso(p)) {
           occupa(cella_avviso_rallentamento(p), cosa);
           if (r.valore(5) != 0)
-            for (largo k = 0; k < celle_avvicinamento; ++k) occupa(cella_avvicinamento(p) - k, cosa);
+            for (largo k = 0; k < celle_avvicinamento; ++k)
+              occupa(cella_avvicinamento(p) - k, cosa);
         }
         break;
       }

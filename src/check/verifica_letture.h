@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "model/modello.h"
 #include "check/verifica_problemi.h"
+#include "model/modello.h"
 #include "read/vista.h"
 
 namespace scen {

@@ -6,11 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "read/campi.h"
 #include "check/controlli_avvisi.h"
+#include "read/campi.h"
 
 namespace scen {
-
 
 std::string minuscolo(std::string_view testo) {
   std::string r(testo);

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "documents/segni_chilometrici.h"
-
 #include "model/diagnostica.h"
 
 namespace scen {

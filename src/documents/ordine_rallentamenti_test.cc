@@ -78,17 +78,19 @@ TEST(OrdineRallentamenti, WhatTheOrderCannotShowIsNamedAtItsLine) {
       {"more slowdowns than rows",
        std::vector<rallentamento_descritto>(27, {1800, 60, 500, false, 20}),
        problema_di(true, 20, 0, true,
-        "l'ordine di rallentamento ha posto per 26 rallentamenti: questo è il 27°")},
+                   "l'ordine di rallentamento ha posto per 26 rallentamenti: questo è il 27°")},
       {"a slowdown before the first kilometre post",
        {{-100, 60, 500, false, 31}},
-       problema_di(true, 31, 0, true,
-        "rallentamento a -100 m: prima del suo inizio la linea non ha un cippo chilometrico da "
-        "cui l'ordine di rallentamento lo possa contare (la progressiva vi vale -0.100)")},
+       problema_di(
+           true, 31, 0, true,
+           "rallentamento a -100 m: prima del suo inizio la linea non ha un cippo chilometrico da "
+           "cui l'ordine di rallentamento lo possa contare (la progressiva vi vale -0.100)")},
       {"a speed too wide for its cell",
        {{1800, 1234567, 500, false, 32}},
-       problema_di(true, 32, 0, true,
-        "rallentamento a 1800 m: la velocità 1234567 o la lunghezza 500 non stanno nelle celle "
-        "dell'ordine di rallentamento")},
+       problema_di(
+           true, 32, 0, true,
+           "rallentamento a 1800 m: la velocità 1234567 o la lunghezza 500 non stanno nelle celle "
+           "dell'ordine di rallentamento")},
   };
   for (const auto& c : casi) {
     std::vector<diagnostica> problemi;

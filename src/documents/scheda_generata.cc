@@ -38,18 +38,20 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
                             std::vector<diagnostica>& problemi) {
   const bool con_orario = s.orario != 0;
   auto senza = [&](std::string_view cosa) {
-    problemi.push_back(problema_di(true, s.riga, 0, false,
-                        fmt::format("stazione «{}»: {} senza orario (campi 14, 15 e 16 a 0): la "
-                                    "scheda treno lascia vuota la sua cella dell'orario",
-                                    da_1252_a_utf8(s.nome), cosa)));
+    problemi.push_back(
+        problema_di(true, s.riga, 0, false,
+                    fmt::format("stazione «{}»: {} senza orario (campi 14, 15 e 16 a 0): la "
+                                "scheda treno lascia vuota la sua cella dell'orario",
+                                da_1252_a_utf8(s.nome), cosa)));
     return std::string(larghezza_orario, ' ');
   };
   if (con_orario && (s.orario < 0 || s.orario >= giorno)) {
-    problemi.push_back(problema_di(true, s.riga, 0, true,
-                        fmt::format("stazione «{}»: l'orario {}:{:02}:{:02} non è un'ora del "
-                                    "giorno: la scheda treno scrive le ore da 00.00 a 23.59.59",
-                                    da_1252_a_utf8(s.nome), s.orario / 3600,
-                                    std::abs(s.orario) / 60 % 60, std::abs(s.orario) % 60)));
+    problemi.push_back(
+        problema_di(true, s.riga, 0, true,
+                    fmt::format("stazione «{}»: l'orario {}:{:02}:{:02} non è un'ora del "
+                                "giorno: la scheda treno scrive le ore da 00.00 a 23.59.59",
+                                da_1252_a_utf8(s.nome), s.orario / 3600,
+                                std::abs(s.orario) / 60 % 60, std::abs(s.orario) % 60)));
     return std::string(larghezza_orario, ' ');
   }
   if (i == 0) return con_orario ? orario_partenza(s.orario) : senza("l'origine è");
@@ -82,11 +84,11 @@ void controlla_larghezze(const riga_generata& g, const descrizioni_documenti& d,
   };
   for (const auto& c : celle) {
     if (c.testo->size() == c.larghezza) continue;
-    problemi.push_back(problema_di(g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive, 0,
-                        true,
-                        fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
-                                    "caratteri",
-                                    da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
+    problemi.push_back(problema_di(
+        g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive, 0, true,
+        fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
+                    "caratteri",
+                    da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
     return;
   }
 }
@@ -185,9 +187,9 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
       } else {
         problemi.push_back(
             problema_di(true, s.riga, s.colonna_nome, true,
-             fmt::format("stazione: il nome «{}» ha {} caratteri, ma la scheda "
-                         "treno ne mostra al più {}",
-                         da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
+                        fmt::format("stazione: il nome «{}» ha {} caratteri, ma la scheda "
+                                    "treno ne mostra al più {}",
+                                    da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
       }
       r.orario = orario_stazione(s, p.indice, n, problemi);
       aggiungi(std::move(r), s.riga, salto != salti.end() || ultima);
@@ -206,24 +208,28 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
 
 std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
                                          intestazione_scheda intestazione,
-                                         std::vector<diagnostica>& problemi, size_t* fogli_scritti) {
-  const size_t errori_prima = static_cast<size_t>(
-      std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.livello == gravita::errore; }));
+                                         std::vector<diagnostica>& problemi,
+                                         size_t* fogli_scritti) {
+  const size_t errori_prima =
+      static_cast<size_t>(std::count_if(problemi.begin(), problemi.end(), [](const auto& p) {
+        return p.livello == gravita::errore;
+      }));
   if (d.stazioni.empty()) {
-    problemi.push_back(problema_di(true, 0, 0, true,
-                        "nessuna stazione: la scheda treno ha almeno l'origine e la destinazione"));
+    problemi.push_back(
+        problema_di(true, 0, 0, true,
+                    "nessuna stazione: la scheda treno ha almeno l'origine e la destinazione"));
     return {};
   }
   const stazione_descritta& origine = d.stazioni.front();
   const stazione_descritta& destinazione = d.stazioni.back();
   for (const stazione_descritta* s : {&origine, &destinazione})
     if (s->nome.size() > larghezza_nome_intestazione)
-      problemi.push_back(
-          problema_di(true, s->riga, s->colonna_nome, true,
-           fmt::format("stazione: il nome «{}» ha {} caratteri, ma l'intestazione della scheda "
-                       "treno ne mostra al più {} per {}",
-                       da_1252_a_utf8(s->nome), s->nome.size(), larghezza_nome_intestazione,
-                       s == &origine ? "l'origine" : "la destinazione")));
+      problemi.push_back(problema_di(
+          true, s->riga, s->colonna_nome, true,
+          fmt::format("stazione: il nome «{}» ha {} caratteri, ma l'intestazione della scheda "
+                      "treno ne mostra al più {} per {}",
+                      da_1252_a_utf8(s->nome), s->nome.size(), larghezza_nome_intestazione,
+                      s == &origine ? "l'origine" : "la destinazione")));
   intestazione.origine = origine.nome;
   intestazione.destinazione = destinazione.nome;
   intestazione.destinazione_breve = nome_breve(destinazione.nome);
@@ -234,15 +240,17 @@ std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
   const std::vector<std::vector<size_t>> fogli = fogli_della_scheda(righe);
   if (fogli.size() > fogli_massimi) {
     const riga_generata& prima_fuori = generate[fogli[fogli_massimi].front()];
-    problemi.push_back(problema_di(prima_fuori.riga_treno != 0,
-                        prima_fuori.riga_treno != 0 ? prima_fuori.riga_treno : d.riga_progressive,
-                        0, true,
-                        fmt::format("la scheda treno ha posto per {} fogli di {} righe: da qui "
-                                    "le righe della scheda ({} in tutto) non ci stanno più",
-                                    fogli_massimi, righe_per_foglio, righe.size())));
+    problemi.push_back(problema_di(
+        prima_fuori.riga_treno != 0,
+        prima_fuori.riga_treno != 0 ? prima_fuori.riga_treno : d.riga_progressive, 0, true,
+        fmt::format("la scheda treno ha posto per {} fogli di {} righe: da qui "
+                    "le righe della scheda ({} in tutto) non ci stanno più",
+                    fogli_massimi, righe_per_foglio, righe.size())));
   }
-  const size_t errori = static_cast<size_t>(
-      std::count_if(problemi.begin(), problemi.end(), [](const auto& p) { return p.livello == gravita::errore; }));
+  const size_t errori =
+      static_cast<size_t>(std::count_if(problemi.begin(), problemi.end(), [](const auto& p) {
+        return p.livello == gravita::errore;
+      }));
   if (errori > errori_prima) return {};
   if (fogli_scritti) *fogli_scritti = fogli.size();
   return componi_scheda(intestazione, righe, fogli);

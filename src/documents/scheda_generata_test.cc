@@ -183,9 +183,9 @@ TEST(SchedaGenerata, MoreRowsThanNineteenSheetsIsAnErrorAtTheFirstStationLeftOut
   EXPECT_TRUE(scheda_generata(stazioni_in_fila(310), intestazione, problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
   EXPECT_EQ(problemi[0], (problema_di(true, 404, 0, true,
-                                             "la scheda treno ha posto per 19 fogli di 31 righe: "
-                                             "da qui le righe della scheda (620 in tutto) non ci "
-                                             "stanno più")));
+                                      "la scheda treno ha posto per 19 fogli di 31 righe: "
+                                      "da qui le righe della scheda (620 in tutto) non ci "
+                                      "stanno più")));
   problemi.clear();
   EXPECT_FALSE(scheda_generata(stazioni_in_fila(300), intestazione, problemi).empty());
   EXPECT_TRUE(problemi.empty());
@@ -203,34 +203,39 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
         stazione("Ventinove caratteri, uno di più", 3000, 0, 0, 13),
         stazione("B", 6000, ora(10, 9), 0, 14)},
        problema_di(true, 13, 70, true,
-        "stazione: il nome «Ventinove caratteri, uno di più» ha 31 caratteri, ma la scheda treno "
-        "ne mostra al più 28"),
+                   "stazione: il nome «Ventinove caratteri, uno di più» ha 31 caratteri, ma la "
+                   "scheda treno "
+                   "ne mostra al più 28"),
        false},
       {"an origin wider than its heading box",
        {stazione("Ventitré caratteri: uno", 0, ora(10, 0), 0, 12),
         stazione("B", 6000, ora(10, 9), 0, 14)},
-       problema_di(true, 12, 70, true,
-        "stazione: il nome «Ventitré caratteri: uno» ha 23 caratteri, ma l'intestazione della "
-        "scheda treno ne mostra al più 22 per l'origine"),
+       problema_di(
+           true, 12, 70, true,
+           "stazione: il nome «Ventitré caratteri: uno» ha 23 caratteri, ma l'intestazione della "
+           "scheda treno ne mostra al più 22 per l'origine"),
        false},
       {"a stop without its time",
        {stazione("A", 0, ora(10, 0), 0, 12), stazione("Sosta", 3000, 0, 60, 13),
         stazione("B", 6000, ora(10, 9), 0, 14)},
-       problema_di(true, 13, 0, false,
-        "stazione «Sosta»: una fermata (campo 13 non 0) è senza orario (campi 14, 15 e 16 a 0): "
-        "la scheda treno lascia vuota la sua cella dell'orario"),
+       problema_di(
+           true, 13, 0, false,
+           "stazione «Sosta»: una fermata (campo 13 non 0) è senza orario (campi 14, 15 e 16 a 0): "
+           "la scheda treno lascia vuota la sua cella dell'orario"),
        true},
       {"a destination without its time",
        {stazione("A", 0, ora(10, 0), 0, 12), stazione("B", 6000, 0, 0, 14)},
-       problema_di(true, 14, 0, false,
-        "stazione «B»: la destinazione è senza orario (campi 14, 15 e 16 a 0): la scheda treno "
-        "lascia vuota la sua cella dell'orario"),
+       problema_di(
+           true, 14, 0, false,
+           "stazione «B»: la destinazione è senza orario (campi 14, 15 e 16 a 0): la scheda treno "
+           "lascia vuota la sua cella dell'orario"),
        true},
       {"a time past the day",
        {stazione("A", 0, ora(24, 0, 5), 0, 12), stazione("B", 6000, ora(10, 9), 0, 14)},
-       problema_di(true, 12, 0, true,
-        "stazione «A»: l'orario 24:00:05 non è un'ora del giorno: la scheda treno scrive le ore "
-        "da 00.00 a 23.59.59"),
+       problema_di(
+           true, 12, 0, true,
+           "stazione «A»: l'orario 24:00:05 non è un'ora del giorno: la scheda treno scrive le ore "
+           "da 00.00 a 23.59.59"),
        false},
   };
   for (const auto& c : casi) {

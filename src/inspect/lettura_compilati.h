@@ -13,6 +13,7 @@
 
 #include "model/modello.h"
 #include "platform/stato.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -31,8 +32,8 @@ std::optional<tipo_compilato> tipo_dal_nome(std::string_view nome);
 // 1,007,001 metres and 20,141 cells. The readers take a line length down to
 // -7000 m, and the files are written as long as there is a cell 1 for the
 // mark: so at least 2 cells and a trace with metres 0 and 1.
-inline constexpr Long metri_oltre_la_linea = 7000;
-inline constexpr Long metri_estesi_massimi = 1007000;
+inline constexpr Long metri_oltre_la_linea = oltre_la_linea;
+inline constexpr Long metri_estesi_massimi = lunghezza_massima + oltre_la_linea;
 inline constexpr size_t metri_minimi = 2;
 inline constexpr size_t celle_minime = 2;
 inline constexpr size_t celle_massime = 20141;

@@ -54,7 +54,7 @@ struct estremi_stazione {
   largo fine = 0;
 };
 inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensione,
-                                         bool prolungata) {
+                                      bool prolungata) {
   if (tipo == 5 || tipo == 6)
     return {posizione - estensione, posizione + coda_stazione_di_testa,
             posizione + coda_stazione_di_testa};

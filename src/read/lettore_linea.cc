@@ -182,7 +182,6 @@ class lettore_linea final : public lettore_descrizione {
       }
   }
 
-
   // Progressive `quale` (0 "tre", 1 "due", 2 "uno") into its record; a start
   // or offset off the 50 m grid is noted for the check after both files.
   void progressiva(int quale, std::string_view nome) {
@@ -263,8 +262,9 @@ class lettore_linea final : public lettore_descrizione {
         progressiva(3 - f.quale, f.quale == 3 ? "tre" : f.quale == 2 ? "due" : "uno");
         return passo::continua;
       case specie::sfondo:
-        (f.quale == 1 ? linea.inizio : f.quale == 2 ? linea.progressiva : linea.fine) =
-            numero(size_t{1});
+        (f.quale == 1   ? linea.inizio
+         : f.quale == 2 ? linea.progressiva
+                        : linea.fine) = numero(size_t{1});
         return passo::continua;
       case specie::ripetizione:
         return ripetizione() ? passo::continua : passo::ferma;

@@ -94,12 +94,9 @@ class lettore_treno final : public lettore_descrizione {
 
   passo orologio() {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
-    r.campo_10 =
-        a_integer(numero(size_t{1}), {"il numero delle ore dell'orologio", 1});
-    r.campo_11 =
-        a_integer(numero(size_t{2}), {"il numero dei minuti dell'orologio", 2});
-    r.campo_12 =
-        a_integer(numero(size_t{3}), {"il numero dei secondi dell'orologio", 3});
+    r.campo_10 = a_integer(numero(size_t{1}), {"il numero delle ore dell'orologio", 1});
+    r.campo_11 = a_integer(numero(size_t{2}), {"il numero dei minuti dell'orologio", 2});
+    r.campo_12 = a_integer(numero(size_t{3}), {"il numero dei secondi dell'orologio", 3});
     return passo::continua;
   }
 
@@ -298,12 +295,9 @@ class lettore_treno final : public lettore_descrizione {
     r.campo_7 = a_integer(numero(size_t{7}), {"il campo 7 della stazione", 7});
     r.campo_8 = a_integer(numero(size_t{8}), {"il campo 8 della stazione", 8});
     r.campo_9 = a_byte(numero(size_t{9}), {"il campo 9 della stazione", 9});
-    r.campo_10 =
-        a_integer(numero(size_t{10}), {"il campo 10 della stazione", 10});
-    r.campo_11 =
-        a_integer(numero(size_t{11}), {"il campo 11 della stazione", 11});
-    r.campo_12 =
-        a_integer(numero(size_t{12}), {"il campo 12 della stazione", 12});
+    r.campo_10 = a_integer(numero(size_t{10}), {"il campo 10 della stazione", 10});
+    r.campo_11 = a_integer(numero(size_t{11}), {"il campo 11 della stazione", 11});
+    r.campo_12 = a_integer(numero(size_t{12}), {"il campo 12 della stazione", 12});
     r.fermata = a_byte(numero(size_t{13}), {"il campo 13 della stazione", 13});
     const Long ore = numero(size_t{14});
     const Long minuti = numero(size_t{15});

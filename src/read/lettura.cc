@@ -62,7 +62,8 @@ passo lettore_descrizione::leggi_record(sezione_formato s) {
       return solo_vedere_ ? vedi_campi(f) : costruisci(f);
     });
   }
-  if (!letto) ignora(s == sezione_formato::generale_linea ? parte_file::generale : parte_file::record);
+  if (!letto)
+    ignora(s == sezione_formato::generale_linea ? parte_file::generale : parte_file::record);
   return passi.risultato();
 }
 
@@ -233,11 +234,11 @@ bool lettore_descrizione::in_campo(Long posizione, largo margine) {
   if (nelle_celle(m_, posizione, margine)) return true;
   const largo massimo = static_cast<largo>(m_.ultima_cella) * 50 - margine;
   const Long lunghezza = m_.registri[indice_registro::generali_treno].fine;
-  ferma_a(
-      esito::fuori_dalle_celle, posizione, 1,
-      causa_esito(esito::fuori_dalle_celle,
-                  fmt::format("{} m, ma con una linea di {} m {} arriva al più a {} m", posizione,
-                              lunghezza, margine == margine_record ? "si" : "una stazione", massimo)));
+  ferma_a(esito::fuori_dalle_celle, posizione, 1,
+          causa_esito(
+              esito::fuori_dalle_celle,
+              fmt::format("{} m, ma con una linea di {} m {} arriva al più a {} m", posizione,
+                          lunghezza, margine == margine_record ? "si" : "una stazione", massimo)));
   return false;
 }
 

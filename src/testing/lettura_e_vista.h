@@ -144,7 +144,8 @@ inline std::string divergenza_lettura_vista(std::string_view testo, bool linea) 
     if (i >= vista.size())
       return fmt::format("la lettura va oltre la vista, all'evento {}: {}", i, letta.eventi[i]);
     if (letta.eventi[i] != vista[i])
-      return fmt::format("evento {}: la lettura dice {}, la vista {}", i, letta.eventi[i], vista[i]);
+      return fmt::format("evento {}: la lettura dice {}, la vista {}", i, letta.eventi[i],
+                         vista[i]);
   }
   if (letta.fino_in_fondo && vista.size() != letta.eventi.size())
     return fmt::format("la lettura è andata fino in fondo con {} eventi, la vista ne ha {}: {}",

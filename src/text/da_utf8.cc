@@ -38,8 +38,8 @@ std::string causa(std::string_view resto) {
 
 }  // namespace
 
-Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
-                          std::string& byte_1252, guasto_utf8* guasto) {
+Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file, std::string& byte_1252,
+                          guasto_utf8* guasto) {
   if (utf8.substr(0, segno_ordine.size()) == segno_ordine) utf8.remove_prefix(segno_ordine.size());
   std::string risultato;
   risultato.reserve(utf8.size() + utf8.size() / 16);

@@ -23,8 +23,8 @@ struct guasto_utf8 {
   long colonna = 0;
   std::string causa;
 };
-Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file,
-                          std::string& byte_1252, guasto_utf8* guasto = nullptr);
+Stato descrizione_da_utf8(std::string_view utf8, std::string_view nome_file, std::string& byte_1252,
+                          guasto_utf8* guasto = nullptr);
 
 // The other way: Windows-1252 bytes as UTF-8 with LF line ends, for an
 // ordinary editor. CR LF, CR and LF each become one LF, so the lines stay the

@@ -7,6 +7,8 @@
 #include <memory>
 #include <ostream>
 
+#include "check/verifica_letture.h"
+#include "check/verifica_testi.h"
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
 #include "model/nomi_file.h"
@@ -19,8 +21,6 @@
 #include "tool/cartella_uscita.h"
 #include "tool/compila.h"
 #include "tool/verifica.h"
-#include "check/verifica_letture.h"
-#include "check/verifica_testi.h"
 
 namespace scen {
 
@@ -216,8 +216,7 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
     stato = scrivi("rallentamenti.txt", tabella_da_1252(ordine),
                    fmt::format("{} rallentamenti", dati.rallentamenti.size()));
   if (stato.riuscito())
-    stato =
-        scrivi("scheda_treno.txt", tabella_da_1252(scheda), fmt::format("{} fogli", fogli));
+    stato = scrivi("scheda_treno.txt", tabella_da_1252(scheda), fmt::format("{} fogli", fogli));
   uscita.flush();
   if (!stato.riuscito()) return fallito(stato.messaggio());
   return uscita_riuscita;

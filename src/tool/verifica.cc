@@ -5,13 +5,13 @@
 #include <optional>
 #include <ostream>
 
-#include "read/memorizza_dati.h"
-#include "text/da_utf8.h"
-#include "tool/compila.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
+#include "read/memorizza_dati.h"
 #include "read/vista.h"
+#include "text/da_utf8.h"
+#include "tool/compila.h"
 
 namespace scen {
 

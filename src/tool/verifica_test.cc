@@ -14,16 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "check/controlli_avvisi.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_problemi.h"
 #include "content/dati_incorporati.h"
+#include "read/vista.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/descrizioni_prova.h"
 #include "testing/processo.h"
 #include "testing/riga_comando.h"
-#include "check/controlli_avvisi.h"
 #include "tool/testi_aiuto.h"
-#include "check/verifica_letture.h"
-#include "check/verifica_problemi.h"
-#include "read/vista.h"
 
 namespace scen {
 namespace {
@@ -533,7 +533,8 @@ TEST(Verifica, AvvisiDelTreno) {
        {},
        {{"rallentamento,  4000,    60,  500, 0,  1,  60",
          "rallentamento,  1400,    60,  500, 0,  1,  60"}},
-       {"treno.txt:15:40: avviso: rallentamento: il segno delle celle di avvicinamento vale 1 ma non ha effetto: un "
+       {"treno.txt:15:40: avviso: rallentamento: il segno delle celle di avvicinamento vale 1 ma "
+        "non ha effetto: un "
         "rallentamento che inizia a 1500 m o meno non ha punto di avviso né celle di "
         "avvicinamento"}},
       {"cifra del segnale oltre il 9",
