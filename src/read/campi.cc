@@ -35,25 +35,25 @@ void campi::salta_riga() {
   if (!fine()) consuma_fine_riga();
 }
 
-campo_visto campi::inizia() {
+// The next field begins here: `ultimo_` starts anew for it.
+void campi::inizia() {
   punto_.riga = riga_;
   inizio_riga_campo_ = inizio_riga_;
   a_inizio_riga_ = pos_ == inizio_riga_;
-  campo_visto c;
-  c.riga = riga_;
-  c.a_inizio_riga = a_inizio_riga_;
-  segna(c);
+  ultimo_ = campo_visto{};
+  ultimo_.riga = riga_;
+  ultimo_.a_inizio_riga = a_inizio_riga_;
+  segna();
   if (fine()) {
-    c.fine_file = true;
-    c.valido = false;
+    ultimo_.fine_file = true;
+    ultimo_.valido = false;
   }
-  return c;
 }
 
-void campi::segna(campo_visto& c) {
+void campi::segna() {
   punto_.colonna = static_cast<long>(pos_ - inizio_riga_) + 1;
-  c.colonna = punto_.colonna;
-  c.inizio = pos_;
+  ultimo_.colonna = punto_.colonna;
+  ultimo_.inizio = pos_;
 }
 
 punto_file campi::fine_riga(size_t inizio, long riga) const {
@@ -72,62 +72,57 @@ void campi::fine_del_file(std::string_view cosa) {
   throw g;
 }
 
-campo_visto campi::vedi_testo() {
-  campo_visto c = inizia();
-  if (!c.fine_file) {
-    while (!fine() && (testo_[pos_] == ' ' || testo_[pos_] == '\t')) ++pos_;
-    segna(c);
-    while (!fine() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
-    c.testo = testo_.substr(c.inizio, pos_ - c.inizio);
-    c.virgola = !fine() && testo_[pos_] == ',';
-    delimitatore();
-  }
-  ultimo_ = c;
+const campo_visto& campi::vedi_testo() {
+  inizia();
+  campo_visto& c = ultimo_;
+  if (c.fine_file) return c;
+  while (!fine() && (testo_[pos_] == ' ' || testo_[pos_] == '\t')) ++pos_;
+  segna();
+  while (!fine() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
+  c.testo = testo_.substr(c.inizio, pos_ - c.inizio);
+  c.virgola = !fine() && testo_[pos_] == ',';
+  delimitatore();
   return c;
 }
 
 void campi::testo(std::string& campo, std::string_view cosa) {
-  const campo_visto c = vedi_testo();
+  const campo_visto& c = vedi_testo();
   if (c.fine_file) fine_del_file(cosa);
   campo.assign(c.testo);
 }
 
 // A number that the readers do not take: its bytes up to its delimiter; the
 // stream stays on the byte that fails.
-campo_visto campi::non_valido(campo_visto& c) {
+const campo_visto& campi::non_valido() {
+  campo_visto& c = ultimo_;
   size_t fine_campo = c.inizio;
   while (fine_campo < testo_.size() && testo_[fine_campo] != ',' && testo_[fine_campo] != '\r' &&
          testo_[fine_campo] != '\n')
     ++fine_campo;
   c.testo = testo_.substr(c.inizio, fine_campo - c.inizio);
   c.valido = false;
-  ultimo_ = c;
   return c;
 }
 
-campo_visto campi::vedi_numero() {
-  campo_visto c = inizia();
+const campo_visto& campi::vedi_numero() {
+  inizia();
+  campo_visto& c = ultimo_;
   c.numero = true;
-  if (c.fine_file) {
-    ultimo_ = c;
-    return c;
-  }
+  if (c.fine_file) return c;
   while (!fine() && testo_[pos_] == ' ') ++pos_;
-  segna(c);
+  segna();
   if (fine()) {
     c.fine_file = true;
     c.valido = false;
-    ultimo_ = c;
     return c;
   }
   if (testo_[pos_] == ',' || a_fine_riga()) {
     c.virgola = testo_[pos_] == ',';
     delimitatore();
-    ultimo_ = c;
     return c;
   }
   const numero_scritto n = leggi_numero_scritto(testo_, pos_);
-  if (!n.con_cifre) return non_valido(c);
+  if (!n.con_cifre) return non_valido();
   c.testo = testo_.substr(c.inizio, pos_ - c.inizio);
   if (!fine()) {
     const char dopo = testo_[pos_];
@@ -141,7 +136,7 @@ campo_visto campi::vedi_numero() {
       else if (!fine())
         c.spezzato = true;
     } else {
-      return non_valido(c);
+      return non_valido();
     }
   }
   if (!n.in_32_bit) {
@@ -150,7 +145,6 @@ campo_visto campi::vedi_numero() {
   } else {
     c.valore = n.valore;
   }
-  ultimo_ = c;
   return c;
 }
 
@@ -179,7 +173,7 @@ void campi::numero_non_valido(const campo_visto& c, std::string_view cosa) {
 }
 
 Long campi::numero(std::string_view cosa) {
-  const campo_visto c = vedi_numero();
+  const campo_visto& c = vedi_numero();
   if (c.fine_file) fine_del_file(cosa);
   if (c.oltre_32_bit) {
     guasto_lettura g;

@@ -71,8 +71,8 @@ class campi {
   // the readers do not take comes back not `valido`, the stream standing on
   // the byte that fails (a number too large for 32 bits: past its
   // delimiter).
-  campo_visto vedi_testo();
-  campo_visto vedi_numero();
+  const campo_visto& vedi_testo();
+  const campo_visto& vedi_numero();
   // The last field read or seen, failed ones too.
   const campo_visto& ultimo() const { return ultimo_; }
   // On to the start of the next line.
@@ -95,9 +95,9 @@ class campi {
   bool a_fine_riga() const { return testo_[pos_] == '\r' || testo_[pos_] == '\n'; }
   void consuma_fine_riga();
   void delimitatore();
-  campo_visto inizia();
-  void segna(campo_visto& c);
-  campo_visto non_valido(campo_visto& c);
+  void inizia();
+  void segna();
+  const campo_visto& non_valido();
   [[noreturn]] void fine_del_file(std::string_view cosa);
   [[noreturn]] void numero_non_valido(const campo_visto& c, std::string_view cosa);
 

@@ -2,8 +2,6 @@
 
 #include <fmt/format.h>
 
-#include "read/campi.h"
-
 namespace scen {
 
 namespace {
@@ -358,14 +356,6 @@ const formato_record& formato_di(specie tipo, int quale) {
   for (const formato_record& f : tabella)
     if (f.tipo == tipo && (f.quale == quale || quale == 0)) return f;
   return tabella[0];
-}
-
-bool chiama(const formato_record& f, std::string_view campo) {
-  auto ha = [&](std::string_view parola) {
-    return parola.empty() ||
-           (f.esatta ? contiene(campo, parola) : contiene_maiuscole(campo, parola));
-  };
-  return ha(f.prima) && ha(f.seconda);
 }
 
 size_t numeri_del_record(specie tipo) { return formato_di(tipo).numeri; }

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "read/campi.h"
+
 namespace scen {
 
 enum class specie {
@@ -71,7 +73,13 @@ std::span<const formato_record> formati(sezione_formato s);
 const formato_record& formato_di(specie tipo, int quale = 0);
 
 // Whether the keyword field `campo` calls for a record of the kind.
-bool chiama(const formato_record& f, std::string_view campo);
+inline bool chiama(const formato_record& f, std::string_view campo) {
+  auto ha = [&](std::string_view parola) {
+    return parola.empty() ||
+           (f.esatta ? contiene(campo, parola) : contiene_maiuscole(campo, parola));
+  };
+  return ha(f.prima) && ha(f.seconda);
+}
 
 // How many value fields a record of the kind has before its text field, if
 // any, and whether it ends with a text field (signpost text, station name).

@@ -152,10 +152,8 @@ class lettore_descrizione {
   void testo(std::string& campo, std::string_view cosa);
   // Value field `n` (from 1) of the record being read, named as the table
   // names it.
-  Long numero(size_t n) { return numero(nome_pieno(corrente_->tipo, corrente_->quale, n)); }
-  void testo(std::string& campo, size_t n) {
-    testo(campo, nome_pieno(corrente_->tipo, corrente_->quale, n));
-  }
+  Long numero(size_t n) { return numero(corrente_->nomi_pieni[n - 1]); }
+  void testo(std::string& campo, size_t n) { testo(campo, corrente_->nomi_pieni[n - 1]); }
 
   // Records that reading stops on `numero`, at value field `campo` of the
   // current record (0: its keyword field), with `causa` as the cause,
