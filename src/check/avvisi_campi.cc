@@ -28,27 +28,17 @@ void controlli::campi_ignorati(const descrizione_vista& d, file_verificato f) {
   }
 }
 
-// Which keyword test of the line's general section a field passes when
-// letter case is ignored.
+// Which keyword tests a field passes when letter case is ignored.
 bool controlli::parola_generale(std::string_view campo) {
-  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
-  return (ha("lunghezza") && ha("percorso")) ||
-         (ha("progressiva") && (ha("uno") || ha("due") || ha("tre"))) ||
-         (ha("sfondo") && (ha("uno") || ha("due") || ha("tre"))) ||
-         (ha("segnali") && ha("ripetizione"));
+  return parola_di(sezione_formato::generale_linea, campo);
 }
 
 bool controlli::parola_record_linea(std::string_view campo) {
-  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
-  return ha("pendenza") || ha("curva") || ha("montagna") || ha("indicatori_v") ||
-         (ha("indicat") && ha("cartello"));
+  return parola_di(sezione_formato::record_linea, campo);
 }
 
 bool controlli::parola_treno(std::string_view campo) {
-  auto ha = [&](std::string_view p) { return contiene_maiuscole(campo, p); };
-  return (ha("frenata") && ha("massa")) || ha("vetture") || ha("velocit") || ha("aderenza") ||
-         ha("orologio") || ha("sabbia") || ha("segnale") || ha("rallentamento") ||
-         ha("abbattimento") || ha("stazione");
+  return parola_di(sezione_formato::treno, campo);
 }
 
 // The first field of a line matches no keyword where it stands: the reader

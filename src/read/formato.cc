@@ -358,6 +358,14 @@ const formato_record& formato_di(specie tipo, int quale) {
   return tabella[0];
 }
 
+bool parola_di(sezione_formato s, std::string_view campo) {
+  for (const formato_record& f : formati(s))
+    if ((f.prima.empty() || contiene_maiuscole(campo, f.prima)) &&
+        (f.seconda.empty() || contiene_maiuscole(campo, f.seconda)))
+      return true;
+  return false;
+}
+
 size_t numeri_del_record(specie tipo) { return formato_di(tipo).numeri; }
 
 bool con_testo(specie tipo) { return formato_di(tipo).con_testo; }

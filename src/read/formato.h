@@ -81,6 +81,10 @@ inline bool chiama(const formato_record& f, std::string_view campo) {
   return ha(f.prima) && ha(f.seconda);
 }
 
+// Whether the keyword field `campo` would call for a record of some kind of
+// part `s` if letter case did not count.
+bool parola_di(sezione_formato s, std::string_view campo);
+
 // How many value fields a record of the kind has before its text field, if
 // any, and whether it ends with a text field (signpost text, station name).
 size_t numeri_del_record(specie tipo);
