@@ -18,11 +18,6 @@ std::string minuscolo(std::string_view testo) {
   return r;
 }
 
-std::string_view senza_spazi_finali(std::string_view testo) {
-  while (!testo.empty() && (testo.back() == ' ' || testo.back() == '\t')) testo.remove_suffix(1);
-  return testo;
-}
-
 // Edit distance, a swap of two neighbouring letters counting as one edit.
 size_t distanza(std::string_view a, std::string_view b) {
   std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));

@@ -15,9 +15,6 @@ namespace scen {
 // `testo` with its ASCII capitals made small.
 std::string minuscolo(std::string_view testo);
 
-// `testo` without the blanks and tabs at its end.
-std::string_view senza_spazi_finali(std::string_view testo);
-
 // Edit distance, a swap of two neighbouring letters counting as one edit.
 size_t distanza(std::string_view a, std::string_view b);
 

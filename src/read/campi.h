@@ -112,6 +112,12 @@ class campi {
   campo_visto ultimo_;
 };
 
+// A text field without the blanks and tabs at its end, which the field keeps.
+inline std::string_view senza_spazi_finali(std::string_view testo) {
+  while (!testo.empty() && (testo.back() == ' ' || testo.back() == '\t')) testo.remove_suffix(1);
+  return testo;
+}
+
 // Whether `campo` contains `parola` anywhere. `parola` is in lower case; the
 // letter-case-blind form folds A-Z only.
 bool contiene(std::string_view campo, std::string_view parola);
