@@ -7,6 +7,13 @@ namespace scen {
 namespace {
 
 using sezione = sezione_formato;
+using nomi_campi = std::array<std::string_view, campi_massimi_record>;
+
+// The three progressives name their fields alike.
+constexpr nomi_campi nomi_progressiva = {"l'inizio", "lo scostamento", "il segno di decrescenza"};
+constexpr nomi_campi nomi_pieni_progressiva = {"l'inizio della progressiva chilometrica",
+                                               "lo scostamento della progressiva chilometrica",
+                                               "il segno di progressiva decrescente"};
 
 // The table itself, one part of the files after the other, each in the order
 // the readers test its kinds.
@@ -23,42 +30,12 @@ constexpr formato_record tabella[] = {
      false,
      {"la lunghezza"},
      {"la lunghezza della linea"}},
-    {specie::progressiva,
-     3,
-     sezione::generale_linea,
-     "progressiva chilometrica tre",
-     "tre",
-     "progressiva",
-     true,
-     3,
-     false,
-     {"l'inizio", "lo scostamento", "il segno di decrescenza"},
-     {"l'inizio della progressiva chilometrica", "lo scostamento della progressiva chilometrica",
-      "il segno di progressiva decrescente"}},
-    {specie::progressiva,
-     2,
-     sezione::generale_linea,
-     "progressiva chilometrica due",
-     "due",
-     "progressiva",
-     true,
-     3,
-     false,
-     {"l'inizio", "lo scostamento", "il segno di decrescenza"},
-     {"l'inizio della progressiva chilometrica", "lo scostamento della progressiva chilometrica",
-      "il segno di progressiva decrescente"}},
-    {specie::progressiva,
-     1,
-     sezione::generale_linea,
-     "progressiva chilometrica uno",
-     "uno",
-     "progressiva",
-     true,
-     3,
-     false,
-     {"l'inizio", "lo scostamento", "il segno di decrescenza"},
-     {"l'inizio della progressiva chilometrica", "lo scostamento della progressiva chilometrica",
-      "il segno di progressiva decrescente"}},
+    {specie::progressiva, 3, sezione::generale_linea, "progressiva chilometrica tre", "tre",
+     "progressiva", true, 3, false, nomi_progressiva, nomi_pieni_progressiva},
+    {specie::progressiva, 2, sezione::generale_linea, "progressiva chilometrica due", "due",
+     "progressiva", true, 3, false, nomi_progressiva, nomi_pieni_progressiva},
+    {specie::progressiva, 1, sezione::generale_linea, "progressiva chilometrica uno", "uno",
+     "progressiva", true, 3, false, nomi_progressiva, nomi_pieni_progressiva},
     {specie::sfondo,
      1,
      sezione::generale_linea,
