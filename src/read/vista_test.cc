@@ -96,5 +96,58 @@ TEST(LetturaEVista, LaVistaVaOltreLoStop) {
   EXPECT_EQ(v.record.back().tipo, specie::abbattimento);
 }
 
+// The fields as the readers take them: a number ends at a blank, an empty
+// field reads 0, a field holding "-" is passed over where a keyword goes,
+// the last field of the file is never a keyword.
+TEST(Vista, IlFileVistoComeLoLeggonoILettori) {
+  const std::string treno = righe({
+      "prima, [generale]",
+      "orologio,  13 4 30 ",
+      "velocita,  ,  100, 7",
+      "- segno, aderenza,  0,  90",
+      "abbattimento,  6050",
+      "  270",
+      "segnale",
+  });
+  const descrizione_vista v = vedi_treno(treno);
+  EXPECT_TRUE(v.con_generale);
+  EXPECT_EQ(v.generale.riga, 1);
+  EXPECT_EQ(v.generale.colonna, 8);
+  ASSERT_EQ(v.record.size(), 4u);
+  EXPECT_EQ(v.record[0].tipo, specie::orologio);
+  EXPECT_EQ(v.record[0].valore(1), 13);
+  EXPECT_EQ(v.record[0].valore(2), 4);
+  EXPECT_EQ(v.record[0].valore(3), 30);
+  EXPECT_EQ(v.record[0].campo(2).colonna, 15);
+  EXPECT_EQ(v.record[1].tipo, specie::velocita);
+  EXPECT_EQ(v.record[1].valore(1), 0);
+  EXPECT_EQ(v.record[1].campo(2).colonna, 15);
+  EXPECT_EQ(v.record[2].tipo, specie::aderenza);
+  EXPECT_EQ(v.record[2].chiave.riga, 4);
+  EXPECT_EQ(v.record[2].chiave.colonna, 10);
+  EXPECT_EQ(v.record[3].tipo, specie::abbattimento);
+  EXPECT_EQ(v.record[3].campo(2).riga, 6);
+  EXPECT_EQ(v.record[3].valore(2), 270);
+  EXPECT_FALSE(v.interrotta);
+  // Passed over: "prima" before "[generale]", the stray "7", the "- segno"
+  // field; "segnale" on the last line is no record.
+  ASSERT_EQ(v.ignorati.size(), 3u);
+  EXPECT_EQ(v.ignorati[0].parte, parte_file::prima_di_generale);
+  EXPECT_EQ(v.ignorati[1].campo.testo, "7");
+  EXPECT_EQ(v.ignorati[1].posto, posto_ignorato::dopo_record);
+  EXPECT_TRUE(v.ignorati[2].trattino);
+
+  // The view points into the text, which must outlive it.
+  const std::string testo_guasto = righe({"[generale]", "velocita,  1.5,  100", "sabbia,  3"});
+  const descrizione_vista guasta = vedi_treno(testo_guasto);
+  // Reading would stop at "1.5"; what follows on the next line is seen.
+  ASSERT_EQ(guasta.record.size(), 2u);
+  EXPECT_EQ(guasta.record[1].tipo, specie::sabbia);
+  EXPECT_TRUE(guasta.interrotta);
+  EXPECT_FALSE(guasta.record[0].intero);
+  EXPECT_FALSE(guasta.record[0].valori.back().valido);
+  EXPECT_EQ(guasta.record[0].valori.back().testo, "1.5");
+}
+
 }  // namespace
 }  // namespace scen
