@@ -259,19 +259,7 @@ void controlli::ordine_semplice(const descrizione_vista& d, specie tipo, file_ve
 void controlli::doppioni(const descrizione_vista& d, file_verificato f) {
   std::map<std::pair<specie, int>, const record_visto*> visti;
   for (const record_visto& r : d.record) {
-    switch (r.tipo) {
-      case specie::lunghezza:
-      case specie::progressiva:
-      case specie::sfondo:
-      case specie::ripetizione:
-      case specie::massa_frenata:
-      case specie::vetture:
-      case specie::orologio:
-      case specie::sabbia:
-        break;
-      default:
-        continue;
-    }
+    if (!generale(r.tipo)) continue;
     auto [voce, nuovo] = visti.try_emplace({r.tipo, r.quale}, &r);
     if (!nuovo)
       avviso(f, r, 0,

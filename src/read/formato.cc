@@ -359,12 +359,6 @@ std::string campo_in_parole(specie tipo, size_t n) {
   return fmt::format("il campo {}", n);
 }
 
-std::string_view nome_pieno(specie tipo, int quale, size_t n) {
-  const formato_record& f = formato_di(tipo, quale);
-  if (n >= 1 && n <= f.nomi_pieni.size()) return f.nomi_pieni[n - 1];
-  return {};
-}
-
 std::string_view plurale(specie tipo) {
   switch (tipo) {
     case specie::pendenza:

@@ -92,9 +92,8 @@ bool con_testo(specie tipo);
 // The keyword as the formats write it, e.g. "pendenza", "sfondo uno".
 std::string_view nome_record(specie tipo, int quale = 0);
 // Value field `n` (from 1) named within its record: "la posizione", "il
-// campo 7"; and alone, in the causes of reading failures.
+// campo 7".
 std::string campo_in_parole(specie tipo, size_t n);
-std::string_view nome_pieno(specie tipo, int quale, size_t n);
 // The records of a kind all together: "le pendenze".
 std::string_view plurale(specie tipo);
 // Whether the first value of the kind is its position (or start).
