@@ -7,7 +7,7 @@
 
 #include "inspect/lettura_compilati.h"
 #include "platform/file.h"
-#include "tool/compila.h"
+#include "platform/stati_uscita.h"
 #include "tool/ispeziona_fatti.h"
 
 namespace scen {

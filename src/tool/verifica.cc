@@ -6,10 +6,10 @@
 #include <optional>
 #include <ostream>
 
-#include "read/memorizza_dati.h"
+#include "platform/stati_uscita.h"
 #include "text/da_utf8.h"
-#include "tool/compila.h"
 #include "tool/controlli_avvisi.h"
+#include "tool/descrizioni_date.h"
 #include "tool/verifica_letture.h"
 #include "tool/verifica_problemi.h"
 #include "tool/verifica_record.h"
@@ -46,13 +46,12 @@ problema problema_di_conversione(file_verificato f, const std::string& nome,
 
 int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori) {
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  // Both files as they are: each conversion from UTF-8 is checked below,
+  // where a failure is a problem of its file like any other.
   std::array<std::string, 2> byte;
-  for (size_t i = 0; i < 2; ++i) {
-    Stato stato = leggi_descrizione(nomi[i], byte[i]);
-    if (!stato.riuscito()) {
-      errori << stato.messaggio() << '\n' << std::flush;
-      return uscita_fallita;
-    }
+  if (Stato stato = leggi_descrizioni_date(nomi, false, byte); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n' << std::flush;
+    return uscita_fallita;
   }
 
   elenco_problemi problemi;
