@@ -8,10 +8,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
-
-namespace CLI {
-class App;
-}
+#include <vector>
 
 namespace scen {
 
@@ -28,14 +25,38 @@ struct chiamata {
 // filled in; returns the exit status (platform/stati_uscita.h).
 using esecuzione = std::function<int(const chiamata&)>;
 
+// A command's own part of the command line, as its file declares it: its
+// arguments and options, in the order of its help, each with its help and
+// what it fills in when the line is read. The entry gives it, made with the
+// command-line library (which only the entry includes).
+class parte_comando {
+ public:
+  virtual ~parte_comando() = default;
+  // A required argument, one word; with `valori`, one or more.
+  virtual void argomento(const char* nome, std::string& valore, const char* aiuto) = 0;
+  virtual void argomento(const char* nome, std::vector<std::string>& valori, const char* aiuto) = 0;
+  // An option with a value, which the help calls `tipo` ("--chiave-treno
+  // K"). `data`, when given, says once the line is read whether the option
+  // was there.
+  virtual void opzione(const char* nome, std::string& valore, const char* aiuto, const char* tipo,
+                       bool* data = nullptr) = 0;
+  // The same, but required.
+  virtual void opzione_obbligatoria(const char* nome, std::string& valore, const char* aiuto,
+                                    const char* tipo) = 0;
+  // An option whose value is a whole number, zero or more.
+  virtual void opzione(const char* nome, long& valore, const char* aiuto, const char* tipo) = 0;
+  // An option without a value: `valore` says whether it was there.
+  virtual void bandiera(const char* nome, bool& valore, const char* aiuto) = 0;
+};
+
 struct comando {
   std::string_view nome;
   std::string_view aiuto;     // its line in the list of commands
   std::string_view piede;     // its own help, after its arguments and options
   std::string_view mancanti;  // what is missing when a required argument is
   // Declares the command's arguments and options on its own part of the
-  // command line; the run it returns reads them once the line is parsed.
-  esecuzione (*dichiara)(CLI::App& parte);
+  // command line; the run it returns reads them once the line is read.
+  esecuzione (*dichiara)(parte_comando& parte);
 };
 
 // The commands, in the order in which `scenario --help` lists them.

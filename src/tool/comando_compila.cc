@@ -1,5 +1,4 @@
 // `scenario compila LINEA TRENO CARTELLA`.
-#include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -18,26 +17,18 @@ struct opzioni_compila {
   std::string chiave_treno = chiave_treno_portata;        // as given, UTF-8
 };
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto o = std::make_shared<opzioni_compila>();
-  parte.add_option("LINEA", o->richiesta.linea, "file di descrizione della linea")
-      ->required()
-      ->type_name("");
-  parte.add_option("TRENO", o->richiesta.treno, "file di descrizione del treno")
-      ->required()
-      ->type_name("");
-  parte.add_option("CARTELLA", o->richiesta.cartella, "cartella in cui scrivere i file compilati")
-      ->required()
-      ->type_name("");
-  parte
-      .add_option("--chiave-percorso", o->chiave_percorso,
-                  "chiave del percorso (predefinita \"Vela_Nuro\")")
-      ->type_name("K");
-  parte.add_option("--chiave-treno", o->chiave_treno, "chiave del treno (predefinita \"IC 731\")")
-      ->type_name("K");
-  parte.add_flag("--senza-linea", o->richiesta.senza_linea,
+  parte.argomento("LINEA", o->richiesta.linea, "file di descrizione della linea");
+  parte.argomento("TRENO", o->richiesta.treno, "file di descrizione del treno");
+  parte.argomento("CARTELLA", o->richiesta.cartella, "cartella in cui scrivere i file compilati");
+  parte.opzione("--chiave-percorso", o->chiave_percorso,
+                "chiave del percorso (predefinita \"Vela_Nuro\")", "K");
+  parte.opzione("--chiave-treno", o->chiave_treno, "chiave del treno (predefinita \"IC 731\")",
+                "K");
+  parte.bandiera("--senza-linea", o->richiesta.senza_linea,
                  "non costruisce il tracciato e non scrive la linea compilata");
-  parte.add_flag("--utf8", o->richiesta.utf8,
+  parte.bandiera("--utf8", o->richiesta.utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
   return [o](const chiamata& c) {
     for (auto [utf8, quale, chiave] :

@@ -1,5 +1,4 @@
 // `scenario descrivi CARTELLA`.
-#include <CLI/CLI.hpp>
 #include <memory>
 
 #include "tool/comandi.h"
@@ -10,14 +9,11 @@ namespace scen {
 
 namespace {
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto richiesta = std::make_shared<richiesta_descrivi>();
-  parte
-      .add_option("CARTELLA", richiesta->cartella,
-                  "cartella in cui scrivere le descrizioni e i documenti")
-      ->required()
-      ->type_name("");
-  parte.add_flag("--utf8", richiesta->utf8, "le descrizioni in UTF-8 con le righe chiuse da LF");
+  parte.argomento("CARTELLA", richiesta->cartella,
+                  "cartella in cui scrivere le descrizioni e i documenti");
+  parte.bandiera("--utf8", richiesta->utf8, "le descrizioni in UTF-8 con le righe chiuse da LF");
   return [richiesta](const chiamata& c) { return descrivi(*richiesta, c.errori); };
 }
 

@@ -1,5 +1,4 @@
 // `scenario disegna CARTELLA` or `scenario disegna LINEA TRENO`.
-#include <CLI/CLI.hpp>
 #include <memory>
 
 #include "tool/comandi.h"
@@ -10,16 +9,12 @@ namespace scen {
 
 namespace {
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto richiesta = std::make_shared<richiesta_disegna>();
-  parte
-      .add_option("INGRESSI", richiesta->ingressi,
-                  "CARTELLA dei file compilati, oppure LINEA e TRENO")
-      ->required()
-      ->type_name("");
-  parte.add_option("--uscita", richiesta->uscita, "il disegno: FILE.svg o FILE.html")
-      ->type_name("FILE");
-  parte.add_flag("--utf8", richiesta->utf8, "LINEA e TRENO sono in UTF-8");
+  parte.argomento("INGRESSI", richiesta->ingressi,
+                  "CARTELLA dei file compilati, oppure LINEA e TRENO");
+  parte.opzione("--uscita", richiesta->uscita, "il disegno: FILE.svg o FILE.html", "FILE");
+  parte.bandiera("--utf8", richiesta->utf8, "LINEA e TRENO sono in UTF-8");
   return [richiesta](const chiamata& c) {
     Stato valida = richiesta_disegna_valida(*richiesta);
     if (!valida.riuscito()) return uso_non_valido(c.errori, valida.messaggio());

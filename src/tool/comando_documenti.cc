@@ -1,5 +1,4 @@
 // `scenario documenti LINEA TRENO CARTELLA`.
-#include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -18,39 +17,25 @@ struct opzioni_documenti {
   std::string chiave_percorso = chiave_percorso_portata;  // as given, UTF-8
   std::string chiave_treno = chiave_treno_portata;        // as given, UTF-8
   std::string note;
-  CLI::Option* con_note = nullptr;
+  bool con_note = false;
 };
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto o = std::make_shared<opzioni_documenti>();
-  parte.add_option("LINEA", o->richiesta.linea, "file di descrizione della linea")
-      ->required()
-      ->type_name("");
-  parte.add_option("TRENO", o->richiesta.treno, "file di descrizione del treno")
-      ->required()
-      ->type_name("");
-  parte.add_option("CARTELLA", o->richiesta.cartella, "cartella in cui scrivere i documenti")
-      ->required()
-      ->type_name("");
-  parte
-      .add_option("--chiave-percorso", o->chiave_percorso,
-                  "chiave del percorso (predefinita \"Vela_Nuro\")")
-      ->type_name("K");
-  parte.add_option("--chiave-treno", o->chiave_treno, "chiave del treno (predefinita \"IC 731\")")
-      ->type_name("K");
-  parte.add_flag("--utf8", o->richiesta.utf8,
+  parte.argomento("LINEA", o->richiesta.linea, "file di descrizione della linea");
+  parte.argomento("TRENO", o->richiesta.treno, "file di descrizione del treno");
+  parte.argomento("CARTELLA", o->richiesta.cartella, "cartella in cui scrivere i documenti");
+  parte.opzione("--chiave-percorso", o->chiave_percorso,
+                "chiave del percorso (predefinita \"Vela_Nuro\")", "K");
+  parte.opzione("--chiave-treno", o->chiave_treno, "chiave del treno (predefinita \"IC 731\")",
+                "K");
+  parte.bandiera("--utf8", o->richiesta.utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
-  o->con_note =
-      parte.add_option("--note", o->note, "testo delle note, in UTF-8")->type_name("FILE");
-  parte
-      .add_option("--categoria", o->richiesta.categoria,
-                  "categoria del treno (predefinita \"V200 C\")")
-      ->type_name("C");
-  parte
-      .add_option("--massa-bloccata", o->richiesta.massa_bloccata,
-                  "massa bloccata in tonnellate (predefinita 600)")
-      ->type_name("T")
-      ->check(CLI::NonNegativeNumber);
+  parte.opzione("--note", o->note, "testo delle note, in UTF-8", "FILE", &o->con_note);
+  parte.opzione("--categoria", o->richiesta.categoria,
+                "categoria del treno (predefinita \"V200 C\")", "C");
+  parte.opzione("--massa-bloccata", o->richiesta.massa_bloccata,
+                "massa bloccata in tonnellate (predefinita 600)", "T");
   return [o](const chiamata& c) {
     for (auto [utf8, quale, chiave] :
          {std::tuple{&o->chiave_percorso, "del percorso", &o->richiesta.chiave_percorso},
@@ -58,7 +43,7 @@ esecuzione dichiara(CLI::App& parte) {
       Stato stato = chiave_1252(*utf8, quale, *chiave);
       if (!stato.riuscito()) return uso_non_valido(c.errori, stato.messaggio());
     }
-    if (o->con_note->count() > 0) o->richiesta.note = o->note;
+    if (o->con_note) o->richiesta.note = o->note;
     return documenti(o->richiesta, c.uscita, c.errori);
   };
 }

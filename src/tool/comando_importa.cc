@@ -1,6 +1,5 @@
 // `scenario importa TRACCIATO --uscita LINEA`: its command line here, its
 // work in the program that has the import (comandi.h).
-#include <CLI/CLI.hpp>
 #include <memory>
 
 #include "import/importa.h"
@@ -11,17 +10,13 @@ namespace scen {
 
 namespace {
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto richiesta = std::make_shared<richiesta_importa>();
-  parte.add_option("TRACCIATO", richiesta->traccia, "traccia GPS, GPX o GeoJSON")
-      ->required()
-      ->type_name("");
-  parte.add_option("--uscita", richiesta->uscita, "descrizione della linea da scrivere")
-      ->required()
-      ->type_name("LINEA");
-  parte.add_option("--treno", richiesta->treno, "anche una traccia di descrizione del treno")
-      ->type_name("TRENO");
-  parte.add_flag("--json", richiesta->json, "i risultati come un solo documento JSON");
+  parte.argomento("TRACCIATO", richiesta->traccia, "traccia GPS, GPX o GeoJSON");
+  parte.opzione_obbligatoria("--uscita", richiesta->uscita, "descrizione della linea da scrivere",
+                             "LINEA");
+  parte.opzione("--treno", richiesta->treno, "anche una traccia di descrizione del treno", "TRENO");
+  parte.bandiera("--json", richiesta->json, "i risultati come un solo documento JSON");
   return [richiesta](const chiamata& c) { return importa_in_questo_programma(*richiesta, c); };
 }
 

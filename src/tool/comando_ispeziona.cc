@@ -1,5 +1,4 @@
 // `scenario ispeziona FILE...`.
-#include <CLI/CLI.hpp>
 #include <memory>
 #include <string>
 
@@ -13,23 +12,18 @@ namespace {
 
 struct opzioni_ispeziona {
   richiesta_ispeziona richiesta;
-  std::string celle;  // as given, read once the line is parsed
-  CLI::Option* con_celle = nullptr;
+  std::string celle;  // as given, read once the line is read
+  bool con_celle = false;
 };
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto o = std::make_shared<opzioni_ispeziona>();
-  parte.add_option("FILE", o->richiesta.file, "file compilati da ispezionare")
-      ->required()
-      ->type_name("");
-  parte.add_flag("--json", o->richiesta.json, "tutto come un solo documento JSON");
-  o->con_celle = parte
-                     .add_option("--celle", o->celle,
-                                 "mostra campo per campo le celle da DA ad A dei file di celle")
-                     ->type_name("DA-A");
+  parte.argomento("FILE", o->richiesta.file, "file compilati da ispezionare");
+  parte.bandiera("--json", o->richiesta.json, "tutto come un solo documento JSON");
+  parte.opzione("--celle", o->celle, "mostra campo per campo le celle da DA ad A dei file di celle",
+                "DA-A", &o->con_celle);
   return [o](const chiamata& c) {
-    Stato stato =
-        completa_richiesta_ispeziona(o->richiesta, o->con_celle->count() > 0 ? &o->celle : nullptr);
+    Stato stato = completa_richiesta_ispeziona(o->richiesta, o->con_celle ? &o->celle : nullptr);
     if (!stato.riuscito()) return uso_non_valido(c.errori, stato.messaggio());
     return ispeziona(o->richiesta, c.uscita, c.errori);
   };

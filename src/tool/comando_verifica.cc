@@ -1,5 +1,4 @@
 // `scenario verifica LINEA TRENO`.
-#include <CLI/CLI.hpp>
 #include <memory>
 
 #include "tool/comandi.h"
@@ -10,18 +9,14 @@ namespace scen {
 
 namespace {
 
-esecuzione dichiara(CLI::App& parte) {
+esecuzione dichiara(parte_comando& parte) {
   auto richiesta = std::make_shared<richiesta_verifica>();
-  parte.add_option("LINEA", richiesta->linea, "file di descrizione della linea")
-      ->required()
-      ->type_name("");
-  parte.add_option("TRENO", richiesta->treno, "file di descrizione del treno")
-      ->required()
-      ->type_name("");
-  parte.add_flag("--utf8", richiesta->utf8,
+  parte.argomento("LINEA", richiesta->linea, "file di descrizione della linea");
+  parte.argomento("TRENO", richiesta->treno, "file di descrizione del treno");
+  parte.bandiera("--utf8", richiesta->utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
-  parte.add_flag("--json", richiesta->json, "i problemi come un solo documento JSON");
-  parte.add_flag("--rigoroso", richiesta->rigoroso, "anche gli avvisi fanno fallire la verifica");
+  parte.bandiera("--json", richiesta->json, "i problemi come un solo documento JSON");
+  parte.bandiera("--rigoroso", richiesta->rigoroso, "anche gli avvisi fanno fallire la verifica");
   return [richiesta](const chiamata& c) { return verifica(*richiesta, c.uscita, c.errori); };
 }
 

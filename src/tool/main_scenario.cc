@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/interruzione.h"
@@ -20,6 +21,43 @@ const scen::comando* const comandi[] = {
     &scen::comando_ispeziona,
 };
 constexpr std::size_t nessuno = std::size(comandi);
+
+// A command's part of the command line, declared through CLI11.
+class parte_cli final : public scen::parte_comando {
+ public:
+  explicit parte_cli(CLI::App& parte) : parte_(parte) {}
+
+  void argomento(const char* nome, std::string& valore, const char* aiuto) override {
+    parte_.add_option(nome, valore, aiuto)->required()->type_name("");
+  }
+  void argomento(const char* nome, std::vector<std::string>& valori, const char* aiuto) override {
+    parte_.add_option(nome, valori, aiuto)->required()->type_name("");
+  }
+  void opzione(const char* nome, std::string& valore, const char* aiuto, const char* tipo,
+               bool* data) override {
+    CLI::Option* opzione = parte_.add_option(nome, valore, aiuto)->type_name(tipo);
+    if (data != nullptr) date_.push_back({opzione, data});
+  }
+  void opzione_obbligatoria(const char* nome, std::string& valore, const char* aiuto,
+                            const char* tipo) override {
+    parte_.add_option(nome, valore, aiuto)->required()->type_name(tipo);
+  }
+  void opzione(const char* nome, long& valore, const char* aiuto, const char* tipo) override {
+    parte_.add_option(nome, valore, aiuto)->type_name(tipo)->check(CLI::NonNegativeNumber);
+  }
+  void bandiera(const char* nome, bool& valore, const char* aiuto) override {
+    parte_.add_flag(nome, valore, aiuto);
+  }
+
+  // Once the line is read: which options that tell were there.
+  void letta() const {
+    for (const auto& [opzione, data] : date_) *data = opzione->count() > 0;
+  }
+
+ private:
+  CLI::App& parte_;
+  std::vector<std::pair<const CLI::Option*, bool*>> date_;
+};
 
 std::string elenco(const std::vector<std::string>& voci) {
   std::string testo;
@@ -46,15 +84,18 @@ int scenario(int argc, char** argv) {
   app.require_subcommand(0, 1);            // one command at a time
 
   std::vector<CLI::App*> parti;
+  std::vector<parte_cli> dichiarate;
   std::vector<scen::esecuzione> esecuzioni;
+  dichiarate.reserve(nessuno);
   for (const scen::comando* c : comandi) {
     CLI::App* parte = app.add_subcommand(std::string(c->nome), std::string(c->aiuto));
     parte->group("Comandi");
     parte->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
     parte->footer(std::string(c->piede));
     parte->allow_extras();
-    esecuzioni.push_back(c->dichiara(*parte));
     parti.push_back(parte);
+    dichiarate.emplace_back(*parte);
+    esecuzioni.push_back(c->dichiara(dichiarate.back()));
   }
   auto dato = [&] {
     std::size_t i = 0;
@@ -97,6 +138,7 @@ int scenario(int argc, char** argv) {
   if (!parti[i]->remaining().empty())
     return uso_non_valido(std::string(comandi[i]->nome) +
                           ": argomenti o opzioni non previsti: " + elenco(parti[i]->remaining()));
+  dichiarate[i].letta();
   return esecuzioni[i]({argv, std::cout, std::cerr});
 }
 
