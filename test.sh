@@ -5,7 +5,7 @@
 # the release build, whose summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/prerequisiti.sh
+tools/prerequisiti.sh --prove
 tools/controlla_strati.sh
 tools/controlla_formato.sh
 cmake --preset release >/dev/null

@@ -16,6 +16,7 @@
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
+#include "platform/stati_uscita.h"
 #include "read/memorizza_dati.h"
 #include "tool/compila.h"
 

@@ -4,6 +4,13 @@ set(testo "// Generated from scenario/*.txt: do not edit.\n#include <string_view
 set(voci "")
 file(GLOB INGRESSI ${CARTELLA}/*.txt)
 list(SORT INGRESSI)
+# The programs ask for these by name (the descriptions and the documents):
+# without one of them they cannot be built.
+foreach(necessario linea treno note rallentamenti scheda_treno)
+  if(NOT EXISTS ${CARTELLA}/${necessario}.txt)
+    message(FATAL_ERROR "manca ${CARTELLA}/${necessario}.txt, che i programmi portano con sé")
+  endif()
+endforeach()
 foreach(percorso IN LISTS INGRESSI)
   get_filename_component(nome ${percorso} NAME_WE)
   file(READ ${percorso} esadecimale HEX)

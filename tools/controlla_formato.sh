@@ -14,7 +14,7 @@ for candidato in clang-format-14 clang-format; do
   fi
 done
 if [[ -z $formattatore ]]; then
-  echo "formato: serve clang-format 14 (tools/prerequisiti.sh lo installa)" >&2
+  echo "formato: serve clang-format 14 (tools/prerequisiti.sh --prove lo installa)" >&2
   exit 1
 fi
 

@@ -1,12 +1,25 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks to build and test the project.
+# Installs what a fresh Debian machine lacks to build and run the programs
+# (./run.sh), and with --prove also what the tests need (./test.sh).
+#   tools/prerequisiti.sh [--prove]
 set -euo pipefail
-pacchetti=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libfmt-dev libcli11-dev nlohmann-json3-dev libgtest-dev googletest libbenchmark-dev util-linux libproj-dev libxml2-dev librsvg2-bin chromium)
-# The Windows build and its checks under Wine (tools/prova_windows.sh): the
-# cross compiler, Wine with its fonts, a headless X server, a hand on its
-# keyboard, screenshots and the reading of their text. Installed without
-# their recommended packages, which they do not need here.
-windows=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr tesseract-ocr-eng)
+# Building and running: the compilers' tools and the libraries the programs
+# use (PROJ and libxml2 for the import of GPS tracks).
+pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev)
+windows=()
+if [ "${1:-}" = --prove ]; then
+  # The tests: GoogleTest, Clang with its sanitizers' runtime and its
+  # formatter, the benchmarks' library, and what shows the drawing as a person
+  # sees it.
+  pacchetti+=(clang libclang-rt-14-dev clang-format libgtest-dev googletest libbenchmark-dev
+    util-linux librsvg2-bin chromium)
+  # The Windows build and its checks under Wine (tools/prova_windows.sh): the
+  # cross compiler, Wine with its fonts, a headless X server, a hand on its
+  # keyboard, screenshots and the reading of their text. Installed without
+  # their recommended packages, which they do not need here.
+  windows=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
+    tesseract-ocr-eng)
+fi
 
 mancanti() {
   for p in "$@"; do

@@ -14,7 +14,7 @@ uscita=$2
 
 for programma in chromium rsvg-convert; do
   if ! command -v "$programma" >/dev/null; then
-    echo "prova_disegno: $programma non c'è: prova saltata (tools/prerequisiti.sh lo installa)"
+    echo "prova_disegno: $programma non c'è: prova saltata (tools/prerequisiti.sh --prove lo installa)"
     exit 77
   fi
 done

@@ -29,7 +29,7 @@ linux=$(cd "${1:-cmake-build/release}" && pwd)
 
 for comando in x86_64-w64-mingw32-g++-posix wine Xvfb xdotool import tesseract; do
   if ! command -v "$comando" >/dev/null; then
-    echo "windows: manca $comando: prova saltata (tools/prerequisiti.sh lo installa)"
+    echo "windows: manca $comando: prova saltata (tools/prerequisiti.sh --prove lo installa)"
     exit 0
   fi
 done

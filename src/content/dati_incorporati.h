@@ -14,8 +14,10 @@ struct DatoIncorporato {
 
 const std::vector<DatoIncorporato>& dati_incorporati();
 
-// The lines of the named data file, in order, without their line ends.
-// Throws std::out_of_range when no such file was embedded.
+// The lines of the named data file, in order, without their line ends. The
+// build stops when one of those that the programs name is missing (linea,
+// treno, note, rallentamenti, scheda_treno); any other name that no file has
+// is a fault of the caller, and throws std::out_of_range.
 std::vector<std::string> righe_incorporate(std::string_view nome);
 
 }  // namespace scen

@@ -10,13 +10,11 @@
 
 #include "import/traccia.h"
 #include "platform/file.h"
+#include "platform/stati_uscita.h"
 
 namespace scen {
 
 namespace {
-
-constexpr int uscita_riuscita = 0;
-constexpr int uscita_fallita = 2;
 
 // The track's direction at metre m, over this many metres either side.
 constexpr long base_direzione = 25;

@@ -182,6 +182,11 @@ TEST(ImportaTraccia, BadTracksAreRefusedNamingTheFileAndThePoint) {
        "t:1: non è una traccia GPX: XML non valido (Premature end of data in tag trk line 1)"},
       {"<kml></kml>", "t:1: non è una traccia GPX: l'elemento principale non è <gpx>"},
       {"{\"type\": ", "t: non è una traccia GeoJSON: JSON non valido al byte 10"},
+      {"{\"type\": \"LineString\", \"coordinates\": [[10, 44], [1e500, 44]]}",
+       "t: non è una traccia GeoJSON: un numero troppo grande per leggerlo"},
+      {"{\"type\": \"FeatureCollection\", \"features\": [{\"type\": 5}, {\"type\": null}]}",
+       "t: nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o MultiLineString "
+       "(GeoJSON)"},
       {"[1, 2]",
        "t: non è una traccia GPX (che comincia con \"<\") né GeoJSON (che comincia con \"{\")"},
       {gpx_di({}),

@@ -20,7 +20,10 @@ class lettore_geojson {
   // Any GeoJSON object: a collection, a feature or a geometry.
   Stato oggetto(const json& o, const std::string* nome_punto) {
     if (!o.is_object()) return Stato::ok();
-    const std::string tipo = o.value("type", std::string());
+    // An object whose type is no text is passed over, as one of a type that
+    // holds no track.
+    const std::string tipo =
+        o.contains("type") && o["type"].is_string() ? o["type"].get<std::string>() : "";
     if (tipo == "FeatureCollection" && o.contains("features") && o["features"].is_array()) {
       for (const json& f : o["features"])
         if (Stato s = oggetto(f, nullptr); !s.riuscito()) return s;
@@ -103,6 +106,9 @@ Stato leggi_geojson(std::string_view byte, const std::string& nome, traccia& t) 
   } catch (const json::parse_error& e) {
     return Stato::errore(messaggio_punto(
         nome, 0, fmt::format("non è una traccia GeoJSON: JSON non valido al byte {}", e.byte)));
+  } catch (const json::out_of_range&) {
+    return Stato::errore(messaggio_punto(
+        nome, 0, "non è una traccia GeoJSON: un numero troppo grande per leggerlo"));
   }
   if (!documento.is_object() || !documento.contains("type") || !documento["type"].is_string())
     return Stato::errore(messaggio_punto(

@@ -44,10 +44,14 @@ std::wstring nome_definitivo(const std::string& cartella) {
     return {};
   }
   std::wstring maiuscolo(definitivo.size(), L'\0');
-  const int n = lunghezza_per_sistema(definitivo.size());
-  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, definitivo.data(), n, maiuscolo.data(),
-                     n) != n)
-    return definitivo;
+  for (std::size_t da = 0; da < definitivo.size();) {
+    const std::size_t a = fine_pezzo(definitivo, da);
+    const int n = static_cast<int>(a - da);
+    if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, definitivo.data() + da, n,
+                       maiuscolo.data() + da, n) != n)
+      return definitivo;
+    da = a;
+  }
   return maiuscolo;
 }
 

@@ -39,19 +39,21 @@ pid_t processo_di(std::string_view nome) {
 // could remove them left behind: of this pattern, of this user, real folders
 // (not links), whose process no longer exists.
 void rimuovi_abbandonate(const std::filesystem::path& base) {
+  // Stepping through the folder with an error code: a folder that cannot be
+  // read to its end is left as far as it was read, and nothing is thrown.
   std::error_code errore;
-  std::filesystem::directory_iterator voci(base, errore);
-  if (errore) return;
-  for (const std::filesystem::directory_entry& voce : voci) {
-    const std::string nome = voce.path().filename().string();
+  for (std::filesystem::directory_iterator voce(base, errore), fine; !errore && voce != fine;
+       voce.increment(errore)) {
+    const std::string nome = voce->path().filename().string();
     const pid_t pid = processo_di(nome);
     if (pid == 0 || pid == ::getpid()) continue;
     struct stat info;
-    if (::lstat(voce.path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+    if (::lstat(voce->path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
         info.st_uid != ::geteuid())
       continue;
     if (processo_vivo(static_cast<std::uint32_t>(pid))) continue;
-    std::filesystem::remove_all(voce.path(), errore);
+    std::error_code ignorato;
+    std::filesystem::remove_all(voce->path(), ignorato);
   }
 }
 

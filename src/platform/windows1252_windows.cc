@@ -1,6 +1,8 @@
 // Windows: Windows-1252 through the system's own conversion and lower case.
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,26 +24,37 @@ bool non_definito(wchar_t c) {
 }
 
 std::wstring largo_da_1252(std::string_view testo) {
-  if (testo.empty()) return {};
-  const int n = lunghezza_per_sistema(testo.size());
-  const int m = ::MultiByteToWideChar(pagina_1252, 0, testo.data(), n, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(m), L'\0');
-  ::MultiByteToWideChar(pagina_1252, 0, testo.data(), n, out.data(), m);
+  // One byte, one character: a piece may end anywhere.
+  std::wstring out;
+  for (std::size_t da = 0; da < testo.size();) {
+    const std::size_t a = da + std::min<std::size_t>(testo.size() - da, INT_MAX);
+    const int n = static_cast<int>(a - da);
+    const int m = ::MultiByteToWideChar(pagina_1252, 0, testo.data() + da, n, nullptr, 0);
+    const std::size_t prima = out.size();
+    out.resize(prima + static_cast<std::size_t>(m));
+    ::MultiByteToWideChar(pagina_1252, 0, testo.data() + da, n, out.data() + prima, m);
+    da = a;
+  }
   return out;
 }
 
 // Nothing when a character has no byte of its own in the code page (no best
 // fit: an "é" never becomes an "e").
 std::optional<std::string> a_1252(std::wstring_view testo) {
-  if (testo.empty()) return std::string();
-  const int n = lunghezza_per_sistema(testo.size());
-  BOOL sostituito = FALSE;
-  const int m = ::WideCharToMultiByte(pagina_1252, WC_NO_BEST_FIT_CHARS, testo.data(), n, nullptr,
-                                      0, nullptr, &sostituito);
-  if (m <= 0 || sostituito) return std::nullopt;
-  std::string out(static_cast<std::size_t>(m), '\0');
-  ::WideCharToMultiByte(pagina_1252, WC_NO_BEST_FIT_CHARS, testo.data(), n, out.data(), m, nullptr,
-                        nullptr);
+  std::string out;
+  for (std::size_t da = 0; da < testo.size();) {
+    const std::size_t a = fine_pezzo(testo, da);
+    const int n = static_cast<int>(a - da);
+    BOOL sostituito = FALSE;
+    const int m = ::WideCharToMultiByte(pagina_1252, WC_NO_BEST_FIT_CHARS, testo.data() + da, n,
+                                        nullptr, 0, nullptr, &sostituito);
+    if (m <= 0 || sostituito) return std::nullopt;
+    const std::size_t prima = out.size();
+    out.resize(prima + static_cast<std::size_t>(m));
+    ::WideCharToMultiByte(pagina_1252, WC_NO_BEST_FIT_CHARS, testo.data() + da, n,
+                          out.data() + prima, m, nullptr, nullptr);
+    da = a;
+  }
   return out;
 }
 
@@ -96,9 +109,16 @@ std::string minuscole_1252(std::string_view testo) {
   // The invariant locale: the same letters whatever the user's language
   // (a Turkish "I" stays "i").
   std::wstring minuscolo(largo.size(), L'\0');
-  const int n = lunghezza_per_sistema(largo.size());
-  if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, largo.data(), n, minuscolo.data(), n) != n)
-    minuscolo = largo;
+  for (std::size_t da = 0; da < largo.size();) {
+    const std::size_t a = fine_pezzo(largo, da);
+    const int n = static_cast<int>(a - da);
+    if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, largo.data() + da, n,
+                       minuscolo.data() + da, n) != n) {
+      minuscolo = largo;
+      break;
+    }
+    da = a;
+  }
   if (std::optional<std::string> tutto = a_1252(minuscolo); tutto && tutto->size() == testo.size())
     return *tutto;
   // Byte by byte: a letter whose lower case has no byte of its own in the

@@ -2,8 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <memory>
-#include <new>
 #include <optional>
 #include <ostream>
 
@@ -12,27 +12,15 @@
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
-#include "platform/memoria.h"
+#include "platform/stati_uscita.h"
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
-#include "text/da_utf8.h"
 #include "tool/cartella_uscita.h"
+#include "tool/descrizioni_date.h"
 
 namespace scen {
 
 namespace {
-
-// Copies a given description file into the private folder under `nome`; a
-// file given in UTF-8 is copied in the readers' Windows-1252 with CR LF.
-Stato copia(const std::string& origine, bool utf8, const std::string& cartella,
-            const std::string& nome, std::string& copia_fatta) {
-  std::string byte;
-  Stato stato = leggi_descrizione(origine, byte);
-  if (stato.riuscito() && utf8) stato = descrizione_da_utf8(std::string(byte), origine, byte);
-  if (!stato.riuscito()) return stato;
-  copia_fatta = percorso_in(cartella, nome);
-  return sostituisci_file(copia_fatta, byte, durata::transitoria);
-}
 
 void scrivi_esito(std::ostream& uscita, const modello& m) {
   uscita << fmt::format("esito errore_codice={} errore_posizione={}\n",
@@ -55,10 +43,7 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
   return Stato::ok();
 }
 
-namespace {
-
-int compila_in_cartella(const richiesta_compila& richiesta, std::ostream& uscita,
-                        std::ostream& errori) {
+int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
   auto m = std::make_unique<modello>();
   m->chiave_percorso = richiesta.chiave_percorso;
   m->chiave_treno = richiesta.chiave_treno;
@@ -74,14 +59,18 @@ int compila_in_cartella(const richiesta_compila& richiesta, std::ostream& uscita
   cartella_privata privata;
   if (Stato stato = privata.crea(); !stato.riuscito()) return non_compilato(stato.messaggio());
 
-  // The readers delete what they read: they get copies.
+  // The readers delete what they read: they get copies in the private
+  // folder, in their Windows-1252 with CR LF when the files are in UTF-8.
   file_descrizione copie;
-  Stato stato = copia(richiesta.linea, richiesta.utf8, privata.percorso(),
-                      nome_descrizione_linea(*m), copie.linea);
-  if (stato.riuscito())
-    stato = copia(richiesta.treno, richiesta.utf8, privata.percorso(), nome_descrizione_treno(*m),
-                  copie.treno);
-  if (!stato.riuscito()) return non_compilato(stato.messaggio());
+  copie.linea = percorso_in(privata.percorso(), nome_descrizione_linea(*m));
+  copie.treno = percorso_in(privata.percorso(), nome_descrizione_treno(*m));
+  {
+    std::array<std::string, 2> testi;
+    Stato stato = leggi_descrizioni_date({richiesta.linea, richiesta.treno}, richiesta.utf8, testi);
+    if (stato.riuscito()) stato = sostituisci_file(copie.linea, testi[0], durata::transitoria);
+    if (stato.riuscito()) stato = sostituisci_file(copie.treno, testi[1], durata::transitoria);
+    if (!stato.riuscito()) return non_compilato(stato.messaggio());
+  }
 
   const Long j = richiesta.senza_linea ? 0 : 1;
   risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
@@ -121,18 +110,6 @@ int compila_in_cartella(const richiesta_compila& richiesta, std::ostream& uscita
   errori.flush();
   scrivi_esito(uscita, *m);
   return uscita_stato;
-}
-
-}  // namespace
-
-int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori) {
-  try {
-    return compila_in_cartella(richiesta, uscita, errori);
-  } catch (const std::bad_alloc&) {
-    // The private folder is gone with the stack; there is no outcome to give.
-    errori << memoria_esaurita << '\n' << std::flush;
-    return uscita_fallita;
-  }
 }
 
 }  // namespace scen

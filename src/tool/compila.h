@@ -10,12 +10,6 @@
 
 namespace scen {
 
-// Exit statuses of the tool.
-inline constexpr int uscita_riuscita = 0;  // compiled, outcome 0
-inline constexpr int uscita_esito = 1;     // compiled, outcome not 0 (files written)
-inline constexpr int uscita_fallita = 2;   // 1250/1251, a file failure, a model that
-                                           // cannot be written, or bad usage
-
 struct richiesta_compila {
   std::string linea;                                      // the line description file (host name)
   std::string treno;                                      // the train description file (host name)
@@ -37,7 +31,10 @@ Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& ch
 // 1251; when a given file or the folder cannot be used nothing is read and
 // the line gives the model's fields as they stand (0). The output folder is
 // locked for the whole run (another run in it waits). Running out of memory
-// is a failure with its message and no outcome line. Returns the exit status.
+// (std::bad_alloc) is passed on, with no outcome line. Returns the exit
+// status (platform/stati_uscita.h): uscita_riuscita compiled with outcome 0,
+// uscita_esito compiled with another outcome (the files are written),
+// uscita_fallita 1250/1251, a file failure or a model that cannot be written.
 int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostream& errori);
 
 }  // namespace scen

@@ -22,6 +22,7 @@
 #include "testing/contenuto_cartella.h"
 #include "testing/descrizioni_prova.h"
 #include "testing/guasti_ospite.h"
+#include "testing/memoria_limitata.h"
 #include "testing/processo.h"
 #include "testing/riga_comando.h"
 
@@ -181,25 +182,8 @@ TEST_F(CompilaFile, LaMemoriaEsauritaEUnGuastoCheSiDice) {
   if (prova::con_sanitizzatore) GTEST_SKIP() << "the sanitizer cannot run with limited memory";
   // The longest line has a trace of tens of megabytes; the test line needs
   // far less, and compiles under the same limit.
-  std::string lunghissima = prova::linea_prova;
-  const std::string da = "lunghezza percorso,    10000";
-  lunghissima.replace(lunghissima.find(da), da.size(), "lunghezza percorso,    1000000");
-  prova::scrivi(cartella.file("lunghissima.txt"), lunghissima);
-  // What the program needs just to start depends on the libraries it loads:
-  // the limit is that, found by halving, and 16 MB more.
-  auto parte = [&](long kib) {
-    return prova::esegui("ulimit -v " + std::to_string(kib) + " && " +
-                             prova::riga_comando(SCEN_SCENARIO, {"--version"}),
-                         cartella.percorso())
-               .stato == 0;
-  };
-  long basso = 1000, alto = 4000000;  // KiB
-  ASSERT_TRUE(parte(alto));
-  while (alto - basso > 1000) {
-    const long mezzo = (basso + alto) / 2;
-    (parte(mezzo) ? alto : basso) = mezzo;
-  }
-  const std::string limite = "ulimit -v " + std::to_string(alto + 16000) + " && ";
+  prova::scrivi(cartella.file("lunghissima.txt"), prova::linea_lunghissima(prova::linea_prova));
+  const std::string limite = prova::limite_memoria(SCEN_SCENARIO, cartella.percorso());
 
   prova::Esito esito = compila(limite, "lunghissima.txt");
   EXPECT_EQ(esito.stato, 2);

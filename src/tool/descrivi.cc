@@ -13,9 +13,9 @@
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
+#include "platform/stati_uscita.h"
 #include "text/da_utf8.h"
 #include "tool/cartella_uscita.h"
-#include "tool/compila.h"
 
 namespace scen {
 

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <memory>
 #include <ostream>
 
@@ -12,10 +13,11 @@
 #include "inspect/cartella_compilata.h"
 #include "model/esiti.h"
 #include "platform/file.h"
+#include "platform/stati_uscita.h"
 #include "platform/windows1252.h"
 #include "read/diagnosi.h"
 #include "read/memorizza_dati.h"
-#include "text/da_utf8.h"
+#include "tool/descrizioni_date.h"
 
 namespace scen {
 
@@ -47,14 +49,10 @@ std::string radice(const std::string& percorso) {
 // their files, into a model with the carried keys and the trace.
 Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata) {
   fermata = false;
-  std::string byte[2];
-  for (int i = 0; i < 2; ++i) {
-    Stato stato = leggi_descrizione(r.ingressi[static_cast<std::size_t>(i)], byte[i]);
-    if (stato.riuscito() && r.utf8)
-      stato = descrizione_da_utf8(std::string(byte[i]), r.ingressi[static_cast<std::size_t>(i)],
-                                  byte[i]);
-    if (!stato.riuscito()) return stato;
-  }
+  std::array<std::string, 2> byte;
+  if (Stato stato = leggi_descrizioni_date({r.ingressi[0], r.ingressi[1]}, r.utf8, byte);
+      !stato.riuscito())
+    return stato;
   m.chiave_percorso = chiave_percorso_portata;
   m.chiave_treno = chiave_treno_portata;
   m.con_tracciato = 1;
@@ -100,12 +98,12 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     Stato stato = leggi_coppia(richiesta, *m, errori, fermata);
     if (!stato.riuscito()) {
       errori << stato.messaggio() << '\n';
-      return fermata ? 1 : 2;
+      return fermata ? uscita_esito : uscita_fallita;
     }
   } else {
     if (Stato stato = leggi_cartella_compilata(richiesta.ingressi[0], *m); !stato.riuscito()) {
       errori << stato.messaggio() << '\n';
-      return 2;
+      return uscita_fallita;
     }
     chiave = da_1252_a_utf8(m->chiave_percorso);
   }
@@ -113,7 +111,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
   scena s;
   if (Stato stato = scena_da_modello(*m, s); !stato.riuscito()) {
     errori << "disegna: " << stato.messaggio() << '\n';
-    return 1;
+    return uscita_esito;
   }
   const disegno d = disegna_scena(s);
   const std::string nome =
@@ -121,13 +119,13 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
   const std::string contenuto = f == formato::html ? pagina_html(s, d) : d.svg;
   if (Stato stato = sostituisci_file(nome, contenuto); !stato.riuscito()) {
     errori << stato.messaggio() << '\n';
-    return 2;
+    return uscita_fallita;
   }
   uscita << fmt::format(
       "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n", nome,
       km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate, s.segnali.size(),
       s.rallentamenti.size());
-  return 0;
+  return uscita_riuscita;
 }
 
 }  // namespace scen

@@ -14,13 +14,14 @@
 #include "documents/scheda_generata.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
+#include "platform/stati_uscita.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "read/memorizza_dati.h"
 #include "text/da_utf8.h"
 #include "text/scrittore_testo.h"
 #include "tool/cartella_uscita.h"
-#include "tool/compila.h"
+#include "tool/descrizioni_date.h"
 #include "tool/verifica.h"
 
 namespace scen {
@@ -101,14 +102,8 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   if (Stato stato = prendi_cartella_uscita(richiesta.cartella, blocco, errori); !stato.riuscito())
     return fallito(stato.messaggio());
   std::array<std::string, 2> testi;
-  for (size_t i = 0; i < 2; ++i) {
-    std::string byte;
-    Stato stato = leggi_descrizione(nomi[i], byte);
-    if (stato.riuscito() && richiesta.utf8)
-      stato = descrizione_da_utf8(std::string(byte), nomi[i], byte);
-    if (!stato.riuscito()) return fallito(stato.messaggio());
-    testi[i] = std::move(byte);
-  }
+  if (Stato stato = leggi_descrizioni_date(nomi, richiesta.utf8, testi); !stato.riuscito())
+    return fallito(stato.messaggio());
   std::vector<std::string> note;
   if (richiesta.note)
     if (Stato stato = righe_note(*richiesta.note, note); !stato.riuscito())

@@ -7,7 +7,8 @@
 
 #include "inspect/insieme_compilati.h"
 #include "inspect/lettura_compilati.h"
-#include "tool/compila.h"
+#include "platform/file.h"
+#include "platform/stati_uscita.h"
 #include "tool/ispeziona_uscita.h"
 
 namespace scen {

@@ -10,8 +10,12 @@
 
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
+#include "platform/memoria.h"
+#include "platform/stati_uscita.h"
 #include "testing/descrizioni_prova.h"
 #include "testing/file_compilati_letti.h"
+#include "testing/guasti_ospite.h"
+#include "testing/memoria_limitata.h"
 #include "testing/processo.h"
 #include "testing/riga_comando.h"
 #include "testing/scansione.h"
@@ -431,6 +435,88 @@ TEST_F(Scenario, UnaDescrizioneOltre64MiBNonSiLegge) {
               "impossibile leggere \"grande.txt\": il file supera il limite di 64 MiB\n");
   }
   EXPECT_TRUE(uscita().empty());
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, OgniComandoFinisceConUnoDeiTreStati) {
+  // A line with a gradient beyond its cells (outcome 15), and compiled files
+  // whose records hold another train key than their names.
+  std::string oltre = prova::linea_prova;
+  oltre.replace(oltre.find("pendenza,  6000"), 15, "pendenza,  16950");
+  prova::scrivi(cartella.file("oltre.txt"), oltre);
+  for (const char* nome : {"altre", "errate", "documenti", "descritte"})
+    std::filesystem::create_directory(cartella.file(nome));
+  ASSERT_EQ(
+      scenario({"compila", "linea.txt", "treno.txt", "altre", "--chiave-treno", "IC 732"}).stato,
+      uscita_riuscita);
+  std::filesystem::rename(cartella.file("altre/Vela_Nuro_IC 732.sim"),
+                          cartella.file("altre/Vela_Nuro_IC 731.sim"));
+
+  struct caso {
+    std::vector<std::string> argomenti;
+    int stato;
+  };
+  const caso casi[] = {
+      {{"--help"}, uscita_riuscita},
+      {{}, uscita_fallita},
+      {{"prepara"}, uscita_fallita},
+      {{"compila", "linea.txt", "treno.txt", "uscita"}, uscita_riuscita},
+      {{"compila", "oltre.txt", "treno.txt", "errate"}, uscita_esito},
+      {{"compila", "manca.txt", "treno.txt", "errate"}, uscita_fallita},
+      {{"compila", "linea.txt", "treno.txt"}, uscita_fallita},
+      {{"descrivi", "descritte"}, uscita_riuscita},
+      {{"descrivi", "manca"}, uscita_fallita},
+      {{"verifica", "linea.txt", "treno.txt"}, uscita_riuscita},
+      {{"verifica", "oltre.txt", "treno.txt"}, uscita_esito},
+      {{"verifica", "manca.txt", "treno.txt"}, uscita_fallita},
+      {{"documenti", "linea.txt", "treno.txt", "documenti"}, uscita_riuscita},
+      {{"documenti", "oltre.txt", "treno.txt", "documenti"}, uscita_esito},
+      {{"documenti", "manca.txt", "treno.txt", "documenti"}, uscita_fallita},
+      {{"disegna", "linea.txt", "treno.txt", "--uscita", "disegno.svg"}, uscita_riuscita},
+      {{"disegna", "oltre.txt", "treno.txt", "--uscita", "disegno.svg"}, uscita_esito},
+      {{"disegna", "manca.txt", "treno.txt", "--uscita", "disegno.svg"}, uscita_fallita},
+      {{"disegna", "linea.txt", "treno.txt", "--uscita", "disegno.png"}, uscita_fallita},
+      {{"ispeziona", "uscita/" + treno_compilato}, uscita_riuscita},
+      {{"ispeziona", "altre/" + treno_compilato}, uscita_esito},
+      {{"ispeziona", "manca/" + treno_compilato}, uscita_fallita},
+      {{"ispeziona", "--celle", "2-1", "uscita/" + celle_compilate}, uscita_fallita},
+      {{"importa", "manca.gpx", "--uscita", "importata.txt"}, uscita_fallita},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(testing::PrintToString(c.argomenti));
+    const prova::Esito esito = scenario(c.argomenti);
+    EXPECT_EQ(esito.stato, c.stato) << esito.errori;
+  }
+  ingressi_intatti();
+}
+
+TEST_F(Scenario, LaMemoriaEsauritaSiDiceInOgniComando) {
+  if (prova::con_sanitizzatore) GTEST_SKIP() << "the sanitizer cannot run with limited memory";
+  // The trace of the longest line does not fit; what each command printed
+  // before stays, and the message comes last.
+  prova::scrivi(cartella.file("lunghissima.txt"), prova::linea_lunghissima(prova::linea_prova));
+  std::filesystem::create_directory(cartella.file("documenti"));
+  const std::string limite = prova::limite_memoria(SCEN_SCENARIO, cartella.percorso());
+  const std::vector<std::string> comandi[] = {
+      {"compila", "lunghissima.txt", "treno.txt", "uscita"},
+      {"verifica", "lunghissima.txt", "treno.txt"},
+      {"verifica", "lunghissima.txt", "treno.txt", "--json"},
+      {"documenti", "lunghissima.txt", "treno.txt", "documenti"},
+      {"disegna", "lunghissima.txt", "treno.txt", "--uscita", "disegno.svg"},
+  };
+  for (const std::vector<std::string>& argomenti : comandi) {
+    SCOPED_TRACE(testing::PrintToString(argomenti));
+    const prova::Esito esito =
+        prova::esegui(limite + "TMPDIR=" + prova::tra_apici(cartella.file("tmp")) + " " +
+                          prova::riga_comando(SCEN_SCENARIO, argomenti),
+                      cartella.percorso());
+    EXPECT_EQ(esito.stato, uscita_fallita);
+    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(esito.errori, std::string(memoria_esaurita) + "\n");
+  }
+  EXPECT_TRUE(uscita().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(cartella.file("documenti")));
+  EXPECT_FALSE(std::filesystem::exists(cartella.file("disegno.svg")));
   ingressi_intatti();
 }
 

@@ -8,10 +8,11 @@
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
+#include "platform/stati_uscita.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "text/da_utf8.h"
-#include "tool/compila.h"
+#include "tool/descrizioni_date.h"
 
 namespace scen {
 
@@ -23,13 +24,12 @@ constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
 
 int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori) {
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  // Both files as they are: each conversion from UTF-8 is checked below,
+  // where a failure is a problem of its file like any other.
   std::array<std::string, 2> byte;
-  for (size_t i = 0; i < 2; ++i) {
-    Stato stato = leggi_descrizione(nomi[i], byte[i]);
-    if (!stato.riuscito()) {
-      errori << stato.messaggio() << '\n' << std::flush;
-      return uscita_fallita;
-    }
+  if (Stato stato = leggi_descrizioni_date(nomi, false, byte); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n' << std::flush;
+    return uscita_fallita;
   }
 
   elenco_problemi problemi;
