@@ -22,10 +22,8 @@ struct pendenza_importata {
   Long valore = 0;     // per mille
 };
 
-// How far the redrawn plan may stray from the smoothed track (m), and the
-// heights from the smoothed heights (m).
+// How far the redrawn plan may stray from the smoothed track (m).
 inline constexpr double tolleranza_piano = 5.0;
-inline constexpr double tolleranza_quota = 0.5;
 
 // Curves whose plan, redrawn with one-metre steps from the origin along Y,
 // stays within `tolleranza` of `bersaglio` (one point a metre, in the
@@ -44,11 +42,14 @@ std::vector<curva_importata> adatta_curve(const std::vector<punto_piano>& bersag
                                           std::vector<long>& corrispondenze,
                                           double tolleranza = tolleranza_piano);
 
-// Gradients at multiples of 50 whose heights, from the first height on, stay
-// within `tolleranza` of `quote` (one a metre) the same way; one record where
-// the gradient changes, the first at 0. With no heights, one record of 0.
-std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
-                                                double tolleranza = tolleranza_quota);
+// Gradients at multiples of 50 that follow `quote` (one a metre) as a whole:
+// a profile of straight pieces of whole per mille, breaking only at the
+// cells' ends, that keeps close to the heights while every change of
+// gradient has a price in proportion to the noise the heights carry, so that
+// the noise does not buy records; its heights stay within a band of the
+// heights given, so that they do not drift. One record where the gradient
+// changes, the first at 0. With no heights, one record of 0.
+std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote);
 
 // The plan of `curve`, metres 0 to `ultimo`: the trace as the line reader
 // draws it, redrawn with steps of one metre in its own directions.

@@ -59,16 +59,17 @@ struct prova_adattamento {
   double lunghezza = 0;
   prova::scarto_piani piano;
   double pendenze_entro_1 = 0;  // the share of cells
+  double scarto_quota = 0;      // the largest, from the same first height (m)
   importazione i;
 };
 
-// Samples the line every 20 m with noise of 3 m across and 0.5 m in height,
-// imports it, reads the result back and compares it with the line.
-prova_adattamento adatta(const std::string& linea, uint64_t seme) {
+// Samples the line every 20 m with noise of 3 m across and `sigma_quota` in
+// height, imports it, reads the result back and compares it with the line.
+prova_adattamento adatta(const std::string& linea, uint64_t seme, double sigma_quota = 0.5) {
   const prova::linea_nota originale = nota(linea);
   prova_adattamento p;
-  const Stato s =
-      importa_traccia(prova::gpx(prova::campiona(originale, 20, 3, 0.5, seme)), "prova.gpx", p.i);
+  const Stato s = importa_traccia(
+      prova::gpx(prova::campiona(originale, 20, 3, sigma_quota, seme)), "prova.gpx", p.i);
   EXPECT_TRUE(s.riuscito()) << s.messaggio();
   const prova::linea_nota importata = nota(testo_di(righe_linea(p.i.linea)));
   p.lunghezza = static_cast<double>(importata.lunghezza);
@@ -78,6 +79,11 @@ prova_adattamento adatta(const std::string& linea, uint64_t seme) {
   for (size_t c = 0; c < celle; ++c)
     if (std::abs(originale.pendenze[c] - importata.pendenze[c]) <= 1) ++buone;
   p.pendenze_entro_1 = static_cast<double>(buone) / static_cast<double>(celle);
+  const size_t metri = std::min(originale.quote.size(), importata.quote.size());
+  for (size_t m = 0; m < metri; ++m)
+    p.scarto_quota =
+        std::max(p.scarto_quota, std::abs((importata.quote[m] - importata.quote[0]) -
+                                          (originale.quote[m] - originale.quote[0])));
   return p;
 }
 
@@ -93,6 +99,25 @@ TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoal) {
   EXPECT_LE(p.i.figure.distanza_massima, 25);
   EXPECT_LE(p.i.figure.distanza_media, 5);
   EXPECT_NEAR(p.i.figure.lunghezza_traccia, 334000, 1000);
+}
+
+// The gradients through height noise, on the carried route (251 gradient
+// records): the share of cells within 1 per mille, the records, and the
+// heights redrawn from the gradients against the route's.
+TEST(ImportaTraccia, TheCarriedRoutesGradientsSurviveHeightNoise) {
+  struct caso {
+    double sigma_quota;
+    double entro_1;
+  };
+  for (const caso& c : {caso{0.5, 0.95}, caso{1.0, 0.88}}) {
+    const prova_adattamento p = adatta(prova::portata("linea"), 7, c.sigma_quota);
+    EXPECT_GE(p.pendenze_entro_1, c.entro_1) << c.sigma_quota;
+    EXPECT_LE(p.i.linea.pendenze.size(), 300u) << c.sigma_quota;
+    EXPECT_LE(p.scarto_quota, 5.0) << c.sigma_quota;
+    fmt::print("rumore {} m: {:.1f}% delle celle entro 1 per mille, {} pendenze, quote entro "
+               "{:.2f} m\n",
+               c.sigma_quota, 100 * p.pendenze_entro_1, p.i.linea.pendenze.size(), p.scarto_quota);
+  }
 }
 
 TEST(ImportaTraccia, AShortWindingLineComesBackWithinTheGoal) {

@@ -16,7 +16,6 @@ namespace {
 // fit follows the sharpest curve a line has while it averages out the
 // noise of the points either side.
 constexpr double finestra_piano = 175;
-constexpr double finestra_quota = 200;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
 
@@ -97,14 +96,14 @@ Stato lunghezza_ammessa(double lunghezza, const std::string& nome) {
 }
 
 // The smoothed track metre by metre along it, `metri` metres from 0, and
-// the heights of the same metres into `quote` when there are smoothed
-// heights (else `quote` is left empty).
+// the heights of the same metres into `quote` when the points have heights
+// (else `quote` is left empty).
 std::vector<punto_piano> ricampiona(const std::vector<std::array<double, 2>>& lisciato,
                                     const std::vector<double>& lungo,
-                                    const std::vector<std::array<double, 1>>& quote_lisciate,
+                                    const std::vector<std::array<double, 1>>& quote_punti,
                                     size_t metri, std::vector<double>& quote) {
   std::vector<punto_piano> est_nord(metri);
-  quote.assign(quote_lisciate.empty() ? 0 : metri, 0);
+  quote.assign(quote_punti.empty() ? 0 : metri, 0);
   size_t j = 0;
   for (size_t m = 0; m < metri; ++m) {
     const double d = static_cast<double>(m);
@@ -114,7 +113,7 @@ std::vector<punto_piano> ricampiona(const std::vector<std::array<double, 2>>& li
     est_nord[m] = {lisciato[j][0] + f * (lisciato[j + 1][0] - lisciato[j][0]),
                    lisciato[j][1] + f * (lisciato[j + 1][1] - lisciato[j][1])};
     if (!quote.empty())
-      quote[m] = quote_lisciate[j][0] + f * (quote_lisciate[j + 1][0] - quote_lisciate[j][0]);
+      quote[m] = quote_punti[j][0] + f * (quote_punti[j + 1][0] - quote_punti[j][0]);
   }
   return est_nord;
 }
@@ -185,11 +184,13 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   const std::vector<double> lungo = lunghezze_lungo(lisciato);
   s.lunghezza = lungo.back();
   if (Stato stato = lunghezza_ammessa(s.lunghezza, nome); !stato.riuscito()) return stato;
-  std::vector<std::array<double, 1>> quote_lisciate;
-  if (s.senza_quota == 0) quote_lisciate = liscia(p.u, p.quote, finestra_quota);
+  // The heights as the points give them: the fit of the gradients weighs
+  // their noise over the whole profile, which smoothing would hide from it.
+  std::vector<std::array<double, 1>> quote;
+  if (s.senza_quota == 0) quote = p.quote;
 
   const size_t metri = static_cast<size_t>(std::floor(s.lunghezza)) + 1;
-  s.punti = nella_pianta(ricampiona(lisciato, lungo, quote_lisciate, metri, s.quote));
+  s.punti = nella_pianta(ricampiona(lisciato, lungo, quote, metri, s.quote));
   s.nominati = nominati_lungo(t, proiezione, lisciato, lungo);
   return Stato::ok();
 }

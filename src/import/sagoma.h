@@ -22,7 +22,7 @@ struct punto_lungo_linea {
 struct sagoma_traccia {
   double lunghezza = 0;                     // along the smoothed track (m)
   std::vector<punto_piano> punti;           // metres 0 to lunghezza, in the plan's frame
-  std::vector<double> quote;                // the same metres' heights; empty without heights
+  std::vector<double> quote;                // the same metres' heights, not smoothed; empty without
   long senza_quota = 0;                     // points that have no height
   std::vector<punto_lungo_linea> nominati;  // in order along the line
 };
