@@ -153,9 +153,8 @@ class adattamento_profilo {
     long g = static_cast<long>(i % pendenze) - pendenza_massima;
     for (size_t c = celle; c-- > 0;) {
       risultato[c] = g;
-      const bool segue =
-          segue_[c][static_cast<size_t>(j - basso[c + 1]) * pendenze +
-                    static_cast<size_t>(g + pendenza_massima)];
+      const bool segue = segue_[c][static_cast<size_t>(j - basso[c + 1]) * pendenze +
+                                   static_cast<size_t>(g + pendenza_massima)];
       j -= g;
       if (!segue) g = da_dove_[c][static_cast<size_t>(j - basso[c])] - pendenza_massima;
     }
@@ -190,7 +189,8 @@ std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote
   std::vector<pendenza_importata> risultato;
   for (size_t c = 0; c < celle.size(); ++c)
     if (c == 0 || celle[c] != celle[c - 1])
-      risultato.push_back({static_cast<Long>(static_cast<long>(c) * passo_cella), static_cast<Long>(celle[c])});
+      risultato.push_back(
+          {static_cast<Long>(static_cast<long>(c) * passo_cella), static_cast<Long>(celle[c])});
   return risultato;
 }
 

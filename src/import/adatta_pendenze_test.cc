@@ -9,7 +9,7 @@ namespace scen {
 namespace {
 
 struct tratto {
-  long fine;  // m
+  long fine;      // m
   long pendenza;  // per mille
 };
 
@@ -28,8 +28,8 @@ std::vector<double> profilo(const std::vector<tratto>& tratti, double sigma, uin
   for (size_t m = 0; m < quote.size(); ++m) {
     const size_t i = m / 20;
     const double f = static_cast<double>(m % 20) / 20.0;
-    quote[m] = i + 1 < campioni.size() ? campioni[i] + f * (campioni[i + 1] - campioni[i])
-                                       : campioni[i];
+    quote[m] =
+        i + 1 < campioni.size() ? campioni[i] + f * (campioni[i + 1] - campioni[i]) : campioni[i];
   }
   return quote;
 }

@@ -68,8 +68,8 @@ struct prova_adattamento {
 prova_adattamento adatta(const std::string& linea, uint64_t seme, double sigma_quota = 0.5) {
   const prova::linea_nota originale = nota(linea);
   prova_adattamento p;
-  const Stato s = importa_traccia(
-      prova::gpx(prova::campiona(originale, 20, 3, sigma_quota, seme)), "prova.gpx", p.i);
+  const Stato s = importa_traccia(prova::gpx(prova::campiona(originale, 20, 3, sigma_quota, seme)),
+                                  "prova.gpx", p.i);
   EXPECT_TRUE(s.riuscito()) << s.messaggio();
   const prova::linea_nota importata = nota(testo_di(righe_linea(p.i.linea)));
   p.lunghezza = static_cast<double>(importata.lunghezza);
@@ -81,9 +81,8 @@ prova_adattamento adatta(const std::string& linea, uint64_t seme, double sigma_q
   p.pendenze_entro_1 = static_cast<double>(buone) / static_cast<double>(celle);
   const size_t metri = std::min(originale.quote.size(), importata.quote.size());
   for (size_t m = 0; m < metri; ++m)
-    p.scarto_quota =
-        std::max(p.scarto_quota, std::abs((importata.quote[m] - importata.quote[0]) -
-                                          (originale.quote[m] - originale.quote[0])));
+    p.scarto_quota = std::max(p.scarto_quota, std::abs((importata.quote[m] - importata.quote[0]) -
+                                                       (originale.quote[m] - originale.quote[0])));
   return p;
 }
 
@@ -114,9 +113,10 @@ TEST(ImportaTraccia, TheCarriedRoutesGradientsSurviveHeightNoise) {
     EXPECT_GE(p.pendenze_entro_1, c.entro_1) << c.sigma_quota;
     EXPECT_LE(p.i.linea.pendenze.size(), 300u) << c.sigma_quota;
     EXPECT_LE(p.scarto_quota, 5.0) << c.sigma_quota;
-    fmt::print("rumore {} m: {:.1f}% delle celle entro 1 per mille, {} pendenze, quote entro "
-               "{:.2f} m\n",
-               c.sigma_quota, 100 * p.pendenze_entro_1, p.i.linea.pendenze.size(), p.scarto_quota);
+    fmt::print(
+        "rumore {} m: {:.1f}% delle celle entro 1 per mille, {} pendenze, quote entro "
+        "{:.2f} m\n",
+        c.sigma_quota, 100 * p.pendenze_entro_1, p.i.linea.pendenze.size(), p.scarto_quota);
   }
 }
 
