@@ -1,10 +1,9 @@
 // `scenario documenti LINEA TRENO CARTELLA`.
 #include <memory>
 #include <string>
-#include <tuple>
 
+#include "tool/chiavi_comando.h"
 #include "tool/comandi.h"
-#include "tool/compila.h"
 #include "tool/documenti.h"
 #include "tool/testi_aiuto.h"
 
@@ -14,8 +13,7 @@ namespace {
 
 struct opzioni_documenti {
   richiesta_documenti richiesta;
-  std::string chiave_percorso = chiave_percorso_portata;  // as given, UTF-8
-  std::string chiave_treno = chiave_treno_portata;        // as given, UTF-8
+  chiavi_comando chiavi;
   std::string note;
   bool con_note = false;
 };
@@ -25,10 +23,7 @@ esecuzione dichiara(parte_comando& parte) {
   parte.argomento("LINEA", o->richiesta.linea, "file di descrizione della linea");
   parte.argomento("TRENO", o->richiesta.treno, "file di descrizione del treno");
   parte.argomento("CARTELLA", o->richiesta.cartella, "cartella in cui scrivere i documenti");
-  parte.opzione("--chiave-percorso", o->chiave_percorso,
-                "chiave del percorso (predefinita \"Vela_Nuro\")", "K");
-  parte.opzione("--chiave-treno", o->chiave_treno, "chiave del treno (predefinita \"IC 731\")",
-                "K");
+  dichiara_chiavi(parte, o->chiavi);
   parte.bandiera("--utf8", o->richiesta.utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
   parte.opzione("--note", o->note, "testo delle note, in UTF-8", "FILE", &o->con_note);
@@ -37,12 +32,8 @@ esecuzione dichiara(parte_comando& parte) {
   parte.opzione("--massa-bloccata", o->richiesta.massa_bloccata,
                 "massa bloccata in tonnellate (predefinita 600)", "T");
   return [o](const chiamata& c) {
-    for (auto [utf8, quale, chiave] :
-         {std::tuple{&o->chiave_percorso, "del percorso", &o->richiesta.chiave_percorso},
-          std::tuple{&o->chiave_treno, "del treno", &o->richiesta.chiave_treno}}) {
-      Stato stato = chiave_1252(*utf8, quale, *chiave);
-      if (!stato.riuscito()) return uso_non_valido(c.errori, stato.messaggio());
-    }
+    Stato stato = chiavi_1252(o->chiavi, o->richiesta.chiave_percorso, o->richiesta.chiave_treno);
+    if (!stato.riuscito()) return uso_non_valido(c.errori, stato.messaggio());
     if (o->con_note) o->richiesta.note = o->note;
     return documenti(o->richiesta, c.uscita, c.errori);
   };
