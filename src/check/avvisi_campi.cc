@@ -2,6 +2,7 @@
 // and fields after the last one of a record.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,11 @@ namespace scen {
 void controlli::campi_ignorati(const descrizione_vista& d, file_verificato f) {
   const auto& g = d.ignorati;
   for (size_t i = 0; i < g.size(); ++i) {
-    if (g[i].posto == posto_ignorato::inizio_riga && !g[i].trattino) riga_ignorata(d, g[i], f);
+    if (g[i].posto == posto_ignorato::inizio_riga && g[i].parte != parte_file::prima_di_generale &&
+        comincia_come_commento(g[i].campo.testo))
+      commento_ignorato(d, g[i], f);
+    else if (g[i].posto == posto_ignorato::inizio_riga && !g[i].trattino)
+      riga_ignorata(d, g[i], f);
     if (g[i].posto != posto_ignorato::dopo_record) continue;
     // The stray fields of one line: this one and those after it.
     std::vector<const campo_ignorato*> gruppo = {&g[i]};
@@ -26,6 +31,46 @@ void controlli::campi_ignorati(const descrizione_vista& d, file_verificato f) {
       gruppo.push_back(&g[j]);
     campi_in_piu(d, gruppo, f);
   }
+}
+
+// What other formats take for a comment: the descriptions have none.
+bool controlli::comincia_come_commento(std::string_view campo) {
+  for (std::string_view inizio : {"#", ";", "//", "--", "'"})
+    if (campo.starts_with(inizio)) return true;
+  return false;
+}
+
+// A line that starts like a comment and that the reader passes over: said
+// so, lest the author take the next one that it reads for a comment too.
+void controlli::commento_ignorato(const descrizione_vista& d, const campo_ignorato& g,
+                                  file_verificato f) {
+  const bool letto_dopo = std::any_of(d.record.begin(), d.record.end(), [&](const record_visto& r) {
+    return r.chiave.riga == g.campo.riga;
+  });
+  avviso(f, g.campo,
+         fmt::format("{} comincia come un commento, ma le descrizioni non hanno commenti: {}",
+                     cita(senza_spazi_finali(g.campo.testo)),
+                     letto_dopo ? "il campo viene ignorato, e la riga si legge dal campo dopo"
+                     : g.trattino
+                         ? "la riga viene ignorata perché il campo contiene \"-\", non perché è "
+                           "un commento"
+                         : "la riga viene ignorata perché il campo non contiene una parola chiave, "
+                           "non perché è un commento"));
+}
+
+// A section header that is none of its file's.
+void controlli::titolo_sconosciuto(const descrizione_vista& d, const campo_ignorato& g,
+                                   std::string_view campo, file_verificato f) {
+  const auto titoli = titoli_sezione(d.linea);
+  if (std::find(titoli.begin(), titoli.end(), minuscolo(campo)) != titoli.end()) return;
+  const std::string vicino = piu_vicina(campo, titoli);
+  avviso(f, g.campo,
+         fmt::format("il titolo {} non è uno di quelli della descrizione {}{}: {}", cita(campo),
+                     d.linea ? "della linea" : "del treno",
+                     vicino.empty() ? std::string() : fmt::format(" (forse {}?)", vicino),
+                     d.linea && g.parte == parte_file::generale
+                         ? "chiude comunque la sezione [generale], come ogni titolo"
+                         : "la riga viene ignorata"));
 }
 
 // Which keyword tests a field passes when letter case is ignored.
@@ -47,7 +92,10 @@ void controlli::riga_ignorata(const descrizione_vista& d, const campo_ignorato& 
                               file_verificato f) {
   const std::string_view campo = senza_spazi_finali(g.campo.testo);
   if (campo.empty()) return;
-  if (campo.front() == '[' && campo.back() == ']') return;  // a section header
+  if (campo.front() == '[' && campo.back() == ']') {
+    titolo_sconosciuto(d, g, campo, f);
+    return;
+  }
   const std::string citato = cita(campo);
   const bool nota =
       d.linea ? parola_generale(campo) || parola_record_linea(campo) : parola_treno(campo);

@@ -2,6 +2,7 @@
 // lines, its numbers and texts, the order of the records of a kind.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -26,6 +27,31 @@ void controlli::record_con_piu_parole(const descrizione_vista& d, size_t i, file
          fmt::format("il campo {} contiene le parole chiave di {} record ({}): si leggono tutti, "
                      "uno dopo l'altro, con i valori che seguono",
                      cita(d.record[i].chiave.testo), nomi.size(), fmt::join(nomi, ", ")));
+}
+
+// A keyword field that is not its keyword alone: something written for a
+// comment, or an old record kept beside the new, is read all the same.
+void controlli::parola_con_altro(const descrizione_vista& d, size_t i, file_verificato f) {
+  const record_visto& r = d.record[i];
+  if (i + 1 < d.record.size() && d.record[i + 1].chiave.inizio == r.chiave.inizio) return;
+  const std::string_view campo = senza_spazi_finali(r.chiave.testo);
+  const std::string nome(nome_record(r.tipo, r.quale));
+  if (comincia_come_commento(campo)) {
+    avviso(f, r.chiave,
+           fmt::format("{} comincia come un commento, ma le descrizioni non hanno commenti: il "
+                       "campo contiene la parola chiave, e il record {} viene letto",
+                       cita(campo), nome));
+    return;
+  }
+  // The curves' and the repetition's own checks tell their keyword fields.
+  if (r.tipo == specie::curva || r.tipo == specie::ripetizione) return;
+  const auto parole = parole_scritte(d.linea);
+  if (std::find(parole.begin(), parole.end(), minuscolo(campo)) != parole.end()) return;
+  avviso(f, r.chiave,
+         fmt::format("il campo {} non è la sola parola chiave {}, ma la contiene: il record viene "
+                     "letto; le descrizioni non hanno commenti, e la parola chiave si scrive "
+                     "sola nel suo campo",
+                     cita(campo), cita(nome)));
 }
 
 // Where a record stands in its lines: one record per line.

@@ -3,10 +3,13 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "check/avvisi_stato.h"
+#include "check/controlli_avvisi.h"
 #include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
@@ -113,15 +116,8 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
 void controlli::generale_treno(const descrizione_vista& d) {
   const file_verificato f = file_verificato::treno;
   doppioni(d, f);
-  if (!d.con_generale) {
-    p_.avviso(f, 1, 1,
-              "nessun campo \"[generale]\": il treno viene letto vuoto, e si compila senza "
-              "alcun esito; il file comincia con [generale]");
-    return;
-  }
-  if (d.record.empty()) {
-    if (d.messe_da_parte.empty())
-      avviso(f, d.generale, "nessun record dopo [generale]: il treno è vuoto");
+  if (std::optional<problema> e = treno_vuoto(linea_, d, gravita::errore)) {
+    if (d.messe_da_parte.empty() || !d.con_generale) p_.aggiungi(std::move(*e));
     return;
   }
   // A kind of which no record is read, nor set aside for an error.
@@ -201,4 +197,39 @@ void controlli::segni_di_fermata() {
     }
   }
 }
+
+std::optional<problema> treno_vuoto(const descrizione_vista* linea, const descrizione_vista& treno,
+                                    gravita livello) {
+  if (treno.con_generale && !treno.record.empty()) return std::nullopt;
+  problema e{livello, nome_di_parte(file_verificato::treno), 1, 1, {}, {}};
+  const std::string_view vuoto = "il treno viene letto vuoto, senza stazioni né limiti di velocità";
+  if (!treno.con_generale) {
+    const bool solo_spazi = std::all_of(treno.testo.begin(), treno.testo.end(), [](char c) {
+      return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    });
+    e.causa = solo_spazi ? fmt::format("il file è vuoto: {}", vuoto)
+                         : fmt::format("nessun campo \"[generale]\": {}; il file comincia con "
+                                       "[generale]",
+                                       vuoto);
+    return e;
+  }
+  e.riga = treno.generale.riga;
+  e.colonna = treno.generale.colonna;
+  const bool della_linea =
+      std::any_of(treno.ignorati.begin(), treno.ignorati.end(), [](const campo_ignorato& g) {
+        return parola_di(sezione_formato::generale_linea, g.campo.testo) ||
+               parola_di(sezione_formato::record_linea, g.campo.testo);
+      });
+  if (linea && linea->testo == treno.testo)
+    e.causa = fmt::format("il file ha il testo della descrizione della linea: {}", vuoto);
+  else if (della_linea)
+    e.causa = fmt::format(
+        "nessun record del treno dopo [generale], ma record della descrizione della linea: è "
+        "forse il file della linea? {}",
+        vuoto);
+  else
+    e.causa = fmt::format("nessun record dopo [generale]: {}", vuoto);
+  return e;
+}
+
 }  // namespace scen

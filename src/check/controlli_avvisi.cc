@@ -37,6 +37,7 @@ void controlli::descrizione(const descrizione_vista& d, file_verificato f) {
     const record_visto& r = d.record[i];
     if (i > 0 && d.record[i - 1].chiave.inizio == r.chiave.inizio) continue;
     record_con_piu_parole(d, i, f);
+    parola_con_altro(d, i, f);
     disposizione(d, r, f);
   }
   for (const record_visto& r : d.record)

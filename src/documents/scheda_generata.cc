@@ -60,7 +60,7 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
   // before the time the description gives, which is its departure.
   if (s.fermata != 0)
     return con_orario ? orario_fermata((s.orario - s.fermata + giorno) % giorno, s.orario)
-                      : senza("una fermata (campo 13 non 0) è");
+                      : senza("una fermata (sosta non 0) è");
   return con_orario ? orario_transito(s.orario) : std::string(larghezza_orario, ' ');
 }
 

@@ -220,7 +220,7 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
         stazione("B", 6000, ora(10, 9), 0, 14)},
        problema_di(
            true, 13, 0, false,
-           "stazione «Sosta»: una fermata (campo 13 non 0) è senza orario (campi 14, 15 e 16 a 0): "
+           "stazione «Sosta»: una fermata (sosta non 0) è senza orario (campi 14, 15 e 16 a 0): "
            "la scheda treno lascia vuota la sua cella dell'orario"),
        true},
       {"a destination without its time",

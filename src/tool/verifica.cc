@@ -75,7 +75,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   }
   controlla_avvisi(linea ? &*linea : nullptr, treno ? &*treno : nullptr, richiesta.utf8, problemi);
   for (problema& a : lettura.avvisi_lettore)
-    if (!problemi.avviso_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
+    if (!problemi.problema_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
   if (lettura.letto) errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
 
   const std::vector<problema> ordinati = problemi.ordinati();
