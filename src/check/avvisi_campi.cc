@@ -168,6 +168,7 @@ void controlli::campi_in_piu(const descrizione_vista& d,
     }
   if (!primo) return;  // a comma at the end of the line, nothing after it
   const record_visto& r = d.record[gruppo.front()->record];
+  if (con_migliaia(d, r)) return;
   const std::string nome(nome_record(r.tipo, r.quale));
   const campo_visto& ultimo = r.valori.empty() ? r.chiave : r.valori.back();
   const std::string_view testo = senza_spazi_finali(primo->campo.testo);

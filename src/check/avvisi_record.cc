@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -160,17 +161,36 @@ bool controlli::letto(const record_visto& r) const {
 
 // A number written with a blank between its thousands, "10 000": the
 // number ends at the blank and the rest becomes the next field.
+// Its field `n` (from 1), when it is such a number: what is written, and the
+// group of three digits after the blank.
+static std::optional<std::pair<std::string_view, std::string_view>> migliaia_in(
+    const descrizione_vista& d, const record_visto& r, size_t n) {
+  const campo_visto& c = r.campo(n);
+  if (!c.spezzato) return std::nullopt;
+  std::string_view resto = d.testo.substr(c.inizio + c.testo.size());
+  resto = resto.substr(0, resto.find_first_of(",\r\n"));
+  const std::string_view scritto =
+      senza_spazi_finali(d.testo.substr(c.inizio, c.testo.size() + resto.size()));
+  while (!resto.empty() && resto.front() == ' ') resto.remove_prefix(1);
+  const std::string_view gruppo = resto.substr(0, resto.find(' '));
+  if (gruppo.size() != 3 || !solo_cifre(gruppo)) return std::nullopt;
+  return std::pair{scritto, gruppo};
+}
+
+// Whether a field of the record is such a number: what follows from the
+// number cut short (a stray field, an order) is that one mistake, told once.
+bool controlli::con_migliaia(const descrizione_vista& d, const record_visto& r) {
+  for (size_t n = 1; n <= r.valori.size(); ++n)
+    if (migliaia_in(d, r, n)) return true;
+  return false;
+}
+
 void controlli::migliaia(const descrizione_vista& d, const record_visto& r, file_verificato f) {
   for (size_t n = 1; n <= r.valori.size(); ++n) {
+    const auto m = migliaia_in(d, r, n);
+    if (!m) continue;
+    const auto [scritto, gruppo] = *m;
     const campo_visto& c = r.campo(n);
-    if (!c.spezzato) continue;
-    std::string_view resto = d.testo.substr(c.inizio + c.testo.size());
-    resto = resto.substr(0, resto.find_first_of(",\r\n"));
-    const std::string_view scritto =
-        senza_spazi_finali(d.testo.substr(c.inizio, c.testo.size() + resto.size()));
-    while (!resto.empty() && resto.front() == ' ') resto.remove_prefix(1);
-    const std::string_view gruppo = resto.substr(0, resto.find(' '));
-    if (gruppo.size() != 3 || !solo_cifre(gruppo)) continue;
     avviso(f, c,
            fmt::format("{}: {} {} ha uno spazio tra le cifre: si legge {}, e {} passa al campo "
                        "dopo; i numeri si scrivono senza separatori delle migliaia",
@@ -236,7 +256,7 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
   const record_visto* prima = nullptr;
   const std::string nome(nome_record(tipo));
   for (const record_visto& r : d.record) {
-    if (r.tipo != tipo || !letto(r)) continue;
+    if (r.tipo != tipo || !letto(r) || con_migliaia(d, r)) continue;
     const Long p = r.valore(1);
     if (!prima && tipo != specie::pendenza && cella_di(p) > 0)
       avviso(f, r, 1,
@@ -270,7 +290,7 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
 void controlli::ordine_semplice(const descrizione_vista& d, specie tipo, file_verificato f) {
   const record_visto* prima = nullptr;
   for (const record_visto& r : d.record) {
-    if (r.tipo != tipo || !letto(r)) continue;
+    if (r.tipo != tipo || !letto(r) || con_migliaia(d, r)) continue;
     if (prima && r.valore(1) < prima->valore(1))
       avviso(f, r, 1,
              fmt::format("{}: la posizione {} viene prima di quella della riga {}, {}: {} vanno "

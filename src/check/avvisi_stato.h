@@ -53,6 +53,7 @@ class controlli {
   void record(const record_visto& r, file_verificato f);
   bool letto(const record_visto& r) const;
   void migliaia(const descrizione_vista& d, const record_visto& r, file_verificato f);
+  static bool con_migliaia(const descrizione_vista& d, const record_visto& r);
   void posizione(const record_visto& r, const std::string& nome, file_verificato f);
   void segno_0_1(const record_visto& r, size_t n, const std::string& nome, file_verificato f,
                  std::string_view perche = "");

@@ -10,6 +10,7 @@
 
 #include "check/avvisi_stato.h"
 #include "check/controlli_avvisi.h"
+#include "check/rallentamenti_sovrapposti.h"
 #include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
@@ -116,6 +117,19 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
 void controlli::generale_treno(const descrizione_vista& d) {
   const file_verificato f = file_verificato::treno;
   doppioni(d, f);
+  for (const sovrapposizione& s : rallentamenti_sovrapposti(d)) {
+    if (!letto(*s.primo) || !letto(*s.secondo)) continue;
+    const Long inizio = s.secondo->valore(1);
+    const largo fine_primo = static_cast<largo>(s.primo->valore(1)) + s.primo->valore(3);
+    const largo fine_secondo = static_cast<largo>(inizio) + s.secondo->valore(3);
+    avviso(f, *s.secondo, 1,
+           fmt::format("rallentamento: l'inizio {} cade dentro il rallentamento della riga {}, da "
+                       "{} a {} m: i due si sovrappongono da {} a {} m, le celle tengono i due "
+                       "inizi e le due fini e non dicono quale velocità valga nel tratto comune; "
+                       "si scrive un rallentamento per tratto",
+                       inizio, s.primo->chiave.riga, s.primo->valore(1), fine_primo, inizio,
+                       std::min(fine_primo, fine_secondo)));
+  }
   if (std::optional<problema> e = treno_vuoto(linea_, d, gravita::errore)) {
     if (d.messe_da_parte.empty() || !d.con_generale) p_.aggiungi(std::move(*e));
     return;

@@ -42,7 +42,7 @@ void controlli::descrizione(const descrizione_vista& d, file_verificato f) {
   }
   for (const record_visto& r : d.record)
     if (letto(r)) {
-      record(r, f);
+      if (!con_migliaia(d, r)) record(r, f);
       migliaia(d, r, f);
     }
   for (specie tipo : {specie::pendenza, specie::velocita, specie::aderenza})

@@ -22,12 +22,14 @@ struct stazione_descritta {
   std::int64_t fermata = 0;  // the stop value: the dwell in seconds, 0 where the train passes
   long riga = 0;
   long colonna_nome = 0;
+  long colonna_orario = 0;  // of its hours
 };
 
 struct velocita_descritta {
   std::int64_t posizione = 0;
   std::int64_t kmh = 0;
   long riga = 0;
+  long colonna = 0;  // of its position
 };
 
 struct rallentamento_descritto {
@@ -36,12 +38,14 @@ struct rallentamento_descritto {
   std::int64_t lunghezza = 0;
   bool tutto_il_treno = false;  // prescription A
   long riga = 0;
+  long colonna = 0;  // of its start
 };
 
 // The records that the documents use, in file order.
 struct descrizioni_documenti {
   std::vector<progressiva_km> progressive;
   long riga_progressive = 0;  // in the line description, where the progressives stand
+  long colonna_progressive = 0;
   std::vector<stazione_descritta> stazioni;
   std::vector<velocita_descritta> velocita;
   std::vector<rallentamento_descritto> rallentamenti;

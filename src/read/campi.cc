@@ -170,8 +170,7 @@ std::string consiglio_numero(std::string_view trovato) {
     std::string cifre(scritto);
     std::erase(cifre, '.');
     return fmt::format(
-        ": il punto non separa le migliaia, che non si separano affatto (si scrive {}), e i "
-        "decimali non si scrivono",
+        ": il punto non separa le migliaia (si scrive {}), e i decimali non si scrivono",
         cifre);
   }
   if (trovato.find('.') != std::string_view::npos) return ": i decimali non si scrivono";
