@@ -2,8 +2,8 @@
 // slowdowns, stations, the general section and the stop marks.
 #include <fmt/format.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <optional>
 #include <string>
@@ -107,7 +107,13 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
            fmt::format("stazione: il campo 6 (prolungamento) vale {} ma non ha effetto per il "
                        "tipo {}: vale solo per i tipi diversi da 5, 6, 7 e 8",
                        r.valore(6), tipo));
-  if (r.valore(14) != 0 || r.valore(15) != 0 || r.valore(16) != 0) ora(r, 14, nome, f);
+  if (r.valore(14) != 0 || r.valore(15) != 0 || r.valore(16) != 0)
+    ora(r, 14, nome, f);
+  else if (r.valore(13) != 0)
+    avviso(f, r, 14,
+           fmt::format("stazione: una fermata, con una sosta di {} s, senza orario (campi 14, 15 "
+                       "e 16 a 0): la scheda treno ne lascia vuota la cella dell'orario",
+                       r.valore(13)));
   if (senza_spazi_finali(r.campo(17).testo).empty()) avviso(f, r, 17, "stazione: il nome è vuoto");
   testo_utf8(r, 17, nome, f);
 }
@@ -222,9 +228,10 @@ std::optional<problema> treno_vuoto(const descrizione_vista* linea, const descri
       return c == ' ' || c == '\t' || c == '\r' || c == '\n';
     });
     e.causa = solo_spazi ? fmt::format("il file è vuoto: {}", vuoto)
-                         : fmt::format("nessun campo \"[generale]\": {}; il file comincia con "
-                                       "[generale]",
-                                       vuoto);
+                         : fmt::format(
+                               "nessun campo \"[generale]\": {}; il file comincia con "
+                               "[generale]",
+                               vuoto);
     return e;
   }
   e.riga = treno.generale.riga;

@@ -16,10 +16,9 @@ std::vector<sovrapposizione> rallentamenti_sovrapposti(const descrizione_vista& 
   std::vector<const record_visto*> rallentamenti;
   for (const record_visto& r : treno.record)
     if (r.tipo == specie::rallentamento && r.intero && r.valore(3) > 0) rallentamenti.push_back(&r);
-  std::stable_sort(rallentamenti.begin(), rallentamenti.end(),
-                   [](const record_visto* a, const record_visto* b) {
-                     return a->valore(1) < b->valore(1);
-                   });
+  std::stable_sort(
+      rallentamenti.begin(), rallentamenti.end(),
+      [](const record_visto* a, const record_visto* b) { return a->valore(1) < b->valore(1); });
   std::vector<sovrapposizione> r;
   const record_visto* piu_lungo = nullptr;  // of those before, the one that ends last
   for (const record_visto* x : rallentamenti) {

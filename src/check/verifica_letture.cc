@@ -42,9 +42,9 @@ std::unique_ptr<modello> modello_nuovo() {
 
 // How one reading of a file ended.
 struct tentativo {
-  bool fermato = false;    // on an outcome or a failure
-  bool senza_via = false;  // nothing after this stop can be read: no line length, no
-                           // "[generale]", a file as a whole
+  bool fermato = false;          // on an outcome or a failure
+  bool senza_via = false;        // nothing after this stop can be read: no line length, no
+                                 // "[generale]", a file as a whole
   bool senza_lunghezza = false;  // the line's length was not read
   diagnosi_lettura diagnosi;
   long riga_record = 0;  // the line of the keyword field of the record being read

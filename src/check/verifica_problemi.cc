@@ -32,8 +32,7 @@ void elenco_problemi::aggiungi(problema p) {
 
 bool elenco_problemi::problema_in(file_verificato file, long riga, long colonna) const {
   return std::any_of(problemi_.begin(), problemi_.end(), [&](const problema& p) {
-    return parte_di(p.file) == file && p.riga == riga &&
-           p.colonna == colonna;
+    return parte_di(p.file) == file && p.riga == riga && p.colonna == colonna;
   });
 }
 

@@ -34,9 +34,8 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
         d.velocita.push_back({r.valore(1), r.valore(2), r.chiave.riga, r.campo(1).colonna});
         break;
       case specie::rallentamento:
-        d.rallentamenti.push_back(
-            {r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1, r.chiave.riga,
-             r.campo(1).colonna});
+        d.rallentamenti.push_back({r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1,
+                                   r.chiave.riga, r.campo(1).colonna});
         break;
       case specie::stazione: {
         if (stazione >= indice_registro::primo_cartello) break;

@@ -45,10 +45,10 @@ struct rallentamento_descritto {
 struct descrizioni_documenti {
   std::vector<progressiva_km> progressive;
   long riga_progressive = 0;  // in the line description, where the progressives stand
-  long colonna_progressive = 0;
   std::vector<stazione_descritta> stazioni;
   std::vector<velocita_descritta> velocita;
   std::vector<rallentamento_descritto> rallentamenti;
+  long colonna_progressive = 0;  // of the first progressive's keyword
 };
 
 // A problem of a document, at its place in a description.

@@ -53,16 +53,16 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
     const rallentamento_descritto& r = d.rallentamenti[i];
     if (i == righe_rallentamenti) {
       errore(r, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
-                                 "questo è il {}°",
-                                 righe_rallentamenti, i + 1));
+                            "questo è il {}°",
+                            righe_rallentamenti, i + 1));
       break;
     }
     const std::optional<segni_chilometrici::cippo> cippo = segni.cippo_prima(r.inizio);
     if (!cippo) {
       errore(r, fmt::format("rallentamento a {} m: prima del suo inizio la linea non ha un "
-                                 "cippo chilometrico da cui l'ordine di rallentamento lo possa "
-                                 "contare (la progressiva vi vale {})",
-                                 r.inizio, km(segni.segno(r.inizio))));
+                            "cippo chilometrico da cui l'ordine di rallentamento lo possa "
+                            "contare (la progressiva vi vale {})",
+                            r.inizio, km(segni.segno(r.inizio))));
       continue;
     }
     const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
@@ -82,8 +82,8 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
     }
     if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
       errore(r, fmt::format("rallentamento a {} m: la velocità {} o la lunghezza {} non "
-                                 "stanno nelle celle dell'ordine di rallentamento",
-                                 r.inizio, r.velocita, r.lunghezza));
+                            "stanno nelle celle dell'ordine di rallentamento",
+                            r.inizio, r.velocita, r.lunghezza));
       continue;
     }
     const std::string numero = i + 1 < 10 ? fmt::format(" {} ", i + 1) : fmt::format("{} ", i + 1);

@@ -85,12 +85,12 @@ void controlla_larghezze(const riga_generata& g, const descrizioni_documenti& d,
   };
   for (const auto& c : celle) {
     if (c.testo->size() == c.larghezza) continue;
-    problemi.push_back(problema_di(
-        g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive,
-        g.riga_treno != 0 ? g.colonna_treno : d.colonna_progressive, true,
-        fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
-                    "caratteri",
-                    da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
+    problemi.push_back(
+        problema_di(g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive,
+                    g.riga_treno != 0 ? g.colonna_treno : d.colonna_progressive, true,
+                    fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
+                                "caratteri",
+                                da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
     return;
   }
 }

@@ -182,7 +182,7 @@ TEST(SchedaGenerata, MoreRowsThanNineteenSheetsIsAnErrorAtTheFirstStationLeftOut
   // with station 304.
   EXPECT_TRUE(scheda_generata(stazioni_in_fila(310), intestazione, problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
-  EXPECT_EQ(problemi[0], (problema_di(true, 404, 0, true,
+  EXPECT_EQ(problemi[0], (problema_di(true, 404, 70, true,
                                       "la scheda treno ha posto per 19 fogli di 31 righe: "
                                       "da qui le righe della scheda (620 in tutto) non ci "
                                       "stanno più")));

@@ -170,8 +170,7 @@ std::string consiglio_numero(std::string_view trovato) {
     std::string cifre(scritto);
     std::erase(cifre, '.');
     return fmt::format(
-        ": il punto non separa le migliaia (si scrive {}), e i decimali non si scrivono",
-        cifre);
+        ": il punto non separa le migliaia (si scrive {}), e i decimali non si scrivono", cifre);
   }
   if (trovato.find('.') != std::string_view::npos) return ": i decimali non si scrivono";
   if (trovato.find('\t') != std::string_view::npos)

@@ -89,7 +89,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
     case esito_percorso::errore_1250:
     case esito_percorso::errore_1251:
       errori << (risultato.esito == esito_percorso::errore_1250 ? " Errore n. 1250\n"
-                                                                 : " Errore n. 1251\n");
+                                                                : " Errore n. 1251\n");
       if (std::optional<problema> e = errore_casella_riservata(*m, linea, treno))
         for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
       errori << "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di "

@@ -6,12 +6,12 @@
 #include <ostream>
 
 #include "check/controlli_avvisi.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_problemi.h"
 #include "content/chiavi_portate.h"
 #include "documents/dati_da_lettura.h"
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
-#include "check/verifica_letture.h"
-#include "check/verifica_problemi.h"
 #include "platform/stati_uscita.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
@@ -25,10 +25,10 @@ namespace {
 constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
 
 // What the crew documents cannot show (a name wider than its cell, a time
-// that is no time of day, a slowdown before the first kilometre post, a stop
-// without a time), found by the documents themselves and told as warnings:
-// the pair compiles, but `scenario documenti` writes no documents for the
-// errors among them.
+// that is no time of day, a slowdown before the first kilometre post), found
+// by the documents themselves and told as warnings: the pair compiles, but
+// `scenario documenti` writes no documents. What the documents only leave
+// blank is the checker's to tell (a stop without a time).
 void quel_che_i_documenti_non_mostrano(const descrizione_vista& linea,
                                        const descrizione_vista& treno, const modello& letto,
                                        elenco_problemi& problemi) {
@@ -38,10 +38,9 @@ void quel_che_i_documenti_non_mostrano(const descrizione_vista& linea,
   ordine_rallentamenti(dati, chiave_treno_portata, trovati);
   scheda_generata(dati, intestazione_scheda{}, trovati);
   for (diagnostica& p : trovati) {
-    if (p.livello == gravita::errore) {
-      p.livello = gravita::avviso;
-      p.causa += "; scenario documenti non scrive i documenti";
-    }
+    if (p.livello != gravita::errore) continue;
+    p.livello = gravita::avviso;
+    p.causa += "; scenario documenti non scrive i documenti";
     problemi.aggiungi(std::move(p));
   }
 }
