@@ -17,11 +17,10 @@ namespace scen {
 void controlli::campi_ignorati(const descrizione_vista& d, file_verificato f) {
   const auto& g = d.ignorati;
   for (size_t i = 0; i < g.size(); ++i) {
-    if (g[i].posto == posto_ignorato::inizio_riga && g[i].parte != parte_file::prima_di_generale &&
-        comincia_come_commento(g[i].campo.testo))
+    if (g[i].posto == posto_ignorato::inizio_riga && !g[i].trattino) riga_ignorata(d, g[i], f);
+    if (g[i].posto == posto_ignorato::inizio_riga && g[i].trattino &&
+        g[i].parte != parte_file::prima_di_generale && comincia_come_commento(g[i].campo.testo))
       commento_ignorato(d, g[i], f);
-    else if (g[i].posto == posto_ignorato::inizio_riga && !g[i].trattino)
-      riga_ignorata(d, g[i], f);
     if (g[i].posto != posto_ignorato::dopo_record) continue;
     // The stray fields of one line: this one and those after it.
     std::vector<const campo_ignorato*> gruppo = {&g[i]};
@@ -97,32 +96,38 @@ void controlli::riga_ignorata(const descrizione_vista& d, const campo_ignorato& 
     return;
   }
   const std::string citato = cita(campo);
+  // A line that starts like a comment says so whatever else it says.
+  const bool commento = comincia_come_commento(campo);
+  auto avviso_riga = [&](std::string causa) {
+    if (commento) causa += " (comincia come un commento, ma le descrizioni non hanno commenti)";
+    avviso(f, g.campo, std::move(causa));
+  };
   const bool nota =
       d.linea ? parola_generale(campo) || parola_record_linea(campo) : parola_treno(campo);
   if (g.parte == parte_file::prima_di_generale) {
     // Without any "[generale]" the whole file is passed over: one warning
     // for the file says so.
     if (nota && d.con_generale)
-      avviso(f, g.campo,
-             fmt::format("{} prima del campo \"[generale]\": la riga viene ignorata, la lettura "
-                         "comincia da \"[generale]\"",
-                         citato));
+      avviso_riga(
+          fmt::format("{} prima del campo \"[generale]\": la riga viene ignorata, la lettura "
+                      "comincia da \"[generale]\"",
+                      citato));
     return;
   }
   if (d.linea && g.parte == parte_file::generale) {
     if (parola_generale(campo)) {
-      avviso(f, g.campo,
-             fmt::format("{} non viene letto: nella sezione [generale] questa parola chiave va "
-                         "scritta in minuscolo ({})",
-                         citato, cita(minuscolo(campo))));
+      avviso_riga(
+          fmt::format("{} non viene letto: nella sezione [generale] questa parola chiave va "
+                      "scritta in minuscolo ({})",
+                      citato, cita(minuscolo(campo))));
       return;
     }
     if (parola_record_linea(campo)) {
-      avviso(f, g.campo,
-             fmt::format("{} nella sezione [generale]: la riga viene ignorata; curve, "
-                         "pendenze, montagne, indicatori e cartelli vanno dopo la sezione "
-                         "[generale], chiusa da un titolo come \"[curve]\"",
-                         citato));
+      avviso_riga(
+          fmt::format("{} nella sezione [generale]: la riga viene ignorata; curve, "
+                      "pendenze, montagne, indicatori e cartelli vanno dopo la sezione "
+                      "[generale], chiusa da un titolo come \"[curve]\"",
+                      citato));
       return;
     }
   }
@@ -131,29 +136,31 @@ void controlli::riga_ignorata(const descrizione_vista& d, const campo_ignorato& 
         d.generale_chiusa ? fmt::format(", chiusa alla riga {} da {}", d.chiusura_generale.riga,
                                         cita(d.chiusura_generale.testo))
                           : std::string();
-    avviso(
-        f, g.campo,
+    avviso_riga(
         fmt::format("{} fuori dalla sezione [generale]{}: la riga viene ignorata", citato, chiusa));
     return;
   }
   if (d.linea ? parola_treno(campo) : parola_generale(campo) || parola_record_linea(campo)) {
-    avviso(f, g.campo,
-           fmt::format("{} è un record della descrizione {}, non di questa: la riga viene "
-                       "ignorata",
-                       citato, d.linea ? "del treno" : "della linea"));
+    avviso_riga(
+        fmt::format("{} è un record della descrizione {}, non di questa: la riga viene "
+                    "ignorata",
+                    citato, d.linea ? "del treno" : "della linea"));
     return;
   }
   if (solo_cifre(campo)) {
-    avviso(f, g.campo,
-           fmt::format("la riga comincia con il numero {} invece che con una parola chiave: "
-                       "viene ignorata",
-                       citato));
+    avviso_riga(
+        fmt::format("la riga comincia con il numero {} invece che con una parola chiave: "
+                    "viene ignorata",
+                    citato));
+    return;
+  }
+  if (commento) {
+    commento_ignorato(d, g, f);
     return;
   }
   const std::string vicina = parola_vicina(campo, d.linea);
-  avviso(f, g.campo,
-         fmt::format("parola chiave sconosciuta {}: la riga viene ignorata{}", citato,
-                     vicina.empty() ? std::string() : fmt::format(" (forse {}?)", vicina)));
+  avviso_riga(fmt::format("parola chiave sconosciuta {}: la riga viene ignorata{}", citato,
+                          vicina.empty() ? std::string() : fmt::format(" (forse {}?)", vicina)));
 }
 
 // Fields after the last field of a record, on its line: the reader takes

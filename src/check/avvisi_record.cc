@@ -160,8 +160,8 @@ bool controlli::letto(const record_visto& r) const {
 }
 
 // A number written with a blank between its thousands, "10 000": the
-// number ends at the blank and the rest becomes the next field.
-// Its field `n` (from 1), when it is such a number: what is written, and the
+// number ends at the blank and the rest becomes the next field. Field `n`
+// (from 1) of the record, when it is such a number: what is written, and the
 // group of three digits after the blank.
 static std::optional<std::pair<std::string_view, std::string_view>> migliaia_in(
     const descrizione_vista& d, const record_visto& r, size_t n) {
