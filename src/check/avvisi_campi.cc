@@ -62,14 +62,22 @@ void controlli::titolo_sconosciuto(const descrizione_vista& d, const campo_ignor
                                    std::string_view campo, file_verificato f) {
   const auto titoli = titoli_sezione(d.linea);
   if (std::find(titoli.begin(), titoli.end(), minuscolo(campo)) != titoli.end()) return;
+  const std::string_view effetto = d.linea && g.parte == parte_file::generale
+                                       ? "chiude comunque la sezione [generale], come ogni titolo"
+                                       : "la riga viene ignorata";
+  const auto altri = titoli_sezione(!d.linea);
+  if (std::find(altri.begin(), altri.end(), minuscolo(campo)) != altri.end()) {
+    avviso(f, g.campo,
+           fmt::format("il titolo {} è della descrizione {}, non di questa: {}", cita(campo),
+                       d.linea ? "del treno" : "della linea", effetto));
+    return;
+  }
   const std::string vicino = piu_vicina(campo, titoli);
-  avviso(f, g.campo,
-         fmt::format("il titolo {} non è uno di quelli della descrizione {}{}: {}", cita(campo),
-                     d.linea ? "della linea" : "del treno",
-                     vicino.empty() ? std::string() : fmt::format(" (forse {}?)", vicino),
-                     d.linea && g.parte == parte_file::generale
-                         ? "chiude comunque la sezione [generale], come ogni titolo"
-                         : "la riga viene ignorata"));
+  avviso(
+      f, g.campo,
+      fmt::format("il titolo {} non è uno di quelli della descrizione {}{}: {}", cita(campo),
+                  d.linea ? "della linea" : "del treno",
+                  vicino.empty() ? std::string() : fmt::format(" (forse {}?)", vicino), effetto));
 }
 
 // Which keyword tests a field passes when letter case is ignored.

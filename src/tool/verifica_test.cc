@@ -637,6 +637,12 @@ TEST(Verifica, GliSbagliDiChiScriveDaCapo) {
        0,
        {"linea.txt:13:1: avviso: il titolo \"[pendenzee]\" non è uno di quelli della "
         "descrizione della linea (forse [pendenze]?): la riga viene ignorata"}},
+      {"un titolo del treno nella linea",
+       {{"[cartelli]", "[stazioni]"}},
+       {},
+       0,
+       {"linea.txt:19:1: avviso: il titolo \"[stazioni]\" è della descrizione del treno, non di "
+        "questa: la riga viene ignorata"}},
       {"[generale] del treno scritto male",
        {},
        {{"[generale]", "[Generali]"}},
