@@ -116,7 +116,7 @@ void controlli::ordine_curve(const descrizione_vista& d, file_verificato f) {
   const record_visto* prima = nullptr;
   largo raggiunto = 0;  // the last metre the curves before have drawn
   for (const record_visto& r : d.record) {
-    if (r.tipo != specie::curva || !letto(r)) continue;
+    if (r.tipo != specie::curva || !letto(r) || con_migliaia(d, r)) continue;
     const largo inizio = r.valore(1);
     const largo fine = inizio + r.valore(2);
     if (prima) {
@@ -147,7 +147,7 @@ void controlli::ordine_curve(const descrizione_vista& d, file_verificato f) {
 void controlli::ordine_montagne(const descrizione_vista& d, file_verificato f) {
   const record_visto* prima = nullptr;
   for (const record_visto& r : d.record) {
-    if (r.tipo != specie::montagna || !letto(r)) continue;
+    if (r.tipo != specie::montagna || !letto(r) || con_migliaia(d, r)) continue;
     if (prima) {
       const largo inizio = r.valore(1);
       const largo distacco = inizio - prima->valore(2);

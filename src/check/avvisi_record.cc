@@ -2,7 +2,9 @@
 // lines, its numbers and texts, the order of the records of a kind.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +28,31 @@ void controlli::record_con_piu_parole(const descrizione_vista& d, size_t i, file
          fmt::format("il campo {} contiene le parole chiave di {} record ({}): si leggono tutti, "
                      "uno dopo l'altro, con i valori che seguono",
                      cita(d.record[i].chiave.testo), nomi.size(), fmt::join(nomi, ", ")));
+}
+
+// A keyword field that is not its keyword alone: something written for a
+// comment, or an old record kept beside the new, is read all the same.
+void controlli::parola_con_altro(const descrizione_vista& d, size_t i, file_verificato f) {
+  const record_visto& r = d.record[i];
+  if (i + 1 < d.record.size() && d.record[i + 1].chiave.inizio == r.chiave.inizio) return;
+  const std::string_view campo = senza_spazi_finali(r.chiave.testo);
+  const std::string nome(nome_record(r.tipo, r.quale));
+  if (comincia_come_commento(campo)) {
+    avviso(f, r.chiave,
+           fmt::format("{} comincia come un commento, ma le descrizioni non hanno commenti: il "
+                       "campo contiene la parola chiave, e il record {} viene letto",
+                       cita(campo), nome));
+    return;
+  }
+  // The curves' and the repetition's own checks tell their keyword fields.
+  if (r.tipo == specie::curva || r.tipo == specie::ripetizione) return;
+  const auto parole = parole_scritte(d.linea);
+  if (std::find(parole.begin(), parole.end(), minuscolo(campo)) != parole.end()) return;
+  avviso(f, r.chiave,
+         fmt::format("il campo {} non è la sola parola chiave {}, ma la contiene: il record viene "
+                     "letto; le descrizioni non hanno commenti, e la parola chiave si scrive "
+                     "sola nel suo campo",
+                     cita(campo), cita(nome)));
 }
 
 // Where a record stands in its lines: one record per line.
@@ -133,18 +160,37 @@ bool controlli::letto(const record_visto& r) const {
 }
 
 // A number written with a blank between its thousands, "10 000": the
-// number ends at the blank and the rest becomes the next field.
+// number ends at the blank and the rest becomes the next field. Field `n`
+// (from 1) of the record, when it is such a number: what is written, and the
+// group of three digits after the blank.
+static std::optional<std::pair<std::string_view, std::string_view>> migliaia_in(
+    const descrizione_vista& d, const record_visto& r, size_t n) {
+  const campo_visto& c = r.campo(n);
+  if (!c.spezzato) return std::nullopt;
+  std::string_view resto = d.testo.substr(c.inizio + c.testo.size());
+  resto = resto.substr(0, resto.find_first_of(",\r\n"));
+  const std::string_view scritto =
+      senza_spazi_finali(d.testo.substr(c.inizio, c.testo.size() + resto.size()));
+  while (!resto.empty() && resto.front() == ' ') resto.remove_prefix(1);
+  const std::string_view gruppo = resto.substr(0, resto.find(' '));
+  if (gruppo.size() != 3 || !solo_cifre(gruppo)) return std::nullopt;
+  return std::pair{scritto, gruppo};
+}
+
+// Whether a field of the record is such a number: what follows from the
+// number cut short (a stray field, an order) is that one mistake, told once.
+bool controlli::con_migliaia(const descrizione_vista& d, const record_visto& r) {
+  for (size_t n = 1; n <= r.valori.size(); ++n)
+    if (migliaia_in(d, r, n)) return true;
+  return false;
+}
+
 void controlli::migliaia(const descrizione_vista& d, const record_visto& r, file_verificato f) {
   for (size_t n = 1; n <= r.valori.size(); ++n) {
+    const auto m = migliaia_in(d, r, n);
+    if (!m) continue;
+    const auto [scritto, gruppo] = *m;
     const campo_visto& c = r.campo(n);
-    if (!c.spezzato) continue;
-    std::string_view resto = d.testo.substr(c.inizio + c.testo.size());
-    resto = resto.substr(0, resto.find_first_of(",\r\n"));
-    const std::string_view scritto =
-        senza_spazi_finali(d.testo.substr(c.inizio, c.testo.size() + resto.size()));
-    while (!resto.empty() && resto.front() == ' ') resto.remove_prefix(1);
-    const std::string_view gruppo = resto.substr(0, resto.find(' '));
-    if (gruppo.size() != 3 || !solo_cifre(gruppo)) continue;
     avviso(f, c,
            fmt::format("{}: {} {} ha uno spazio tra le cifre: si legge {}, e {} passa al campo "
                        "dopo; i numeri si scrivono senza separatori delle migliaia",
@@ -210,7 +256,7 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
   const record_visto* prima = nullptr;
   const std::string nome(nome_record(tipo));
   for (const record_visto& r : d.record) {
-    if (r.tipo != tipo || !letto(r)) continue;
+    if (r.tipo != tipo || !letto(r) || con_migliaia(d, r)) continue;
     const Long p = r.valore(1);
     if (!prima && tipo != specie::pendenza && cella_di(p) > 0)
       avviso(f, r, 1,
@@ -244,7 +290,7 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
 void controlli::ordine_semplice(const descrizione_vista& d, specie tipo, file_verificato f) {
   const record_visto* prima = nullptr;
   for (const record_visto& r : d.record) {
-    if (r.tipo != tipo || !letto(r)) continue;
+    if (r.tipo != tipo || !letto(r) || con_migliaia(d, r)) continue;
     if (prima && r.valore(1) < prima->valore(1))
       avviso(f, r, 1,
              fmt::format("{}: la posizione {} viene prima di quella della riga {}, {}: {} vanno "

@@ -39,15 +39,21 @@ class controlli {
   static bool parola_record_linea(std::string_view campo);
   static bool parola_treno(std::string_view campo);
   void riga_ignorata(const descrizione_vista& d, const campo_ignorato& g, file_verificato f);
+  static bool comincia_come_commento(std::string_view campo);
+  void commento_ignorato(const descrizione_vista& d, const campo_ignorato& g, file_verificato f);
+  void titolo_sconosciuto(const descrizione_vista& d, const campo_ignorato& g,
+                          std::string_view campo, file_verificato f);
   void campi_in_piu(const descrizione_vista& d, const std::vector<const campo_ignorato*>& gruppo,
                     file_verificato f);
 
   // Records of any kind (avvisi_record.cc).
   void record_con_piu_parole(const descrizione_vista& d, size_t i, file_verificato f);
+  void parola_con_altro(const descrizione_vista& d, size_t i, file_verificato f);
   void disposizione(const descrizione_vista& d, const record_visto& r, file_verificato f);
   void record(const record_visto& r, file_verificato f);
   bool letto(const record_visto& r) const;
   void migliaia(const descrizione_vista& d, const record_visto& r, file_verificato f);
+  static bool con_migliaia(const descrizione_vista& d, const record_visto& r);
   void posizione(const record_visto& r, const std::string& nome, file_verificato f);
   void segno_0_1(const record_visto& r, size_t n, const std::string& nome, file_verificato f,
                  std::string_view perche = "");

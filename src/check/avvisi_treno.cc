@@ -2,11 +2,15 @@
 // slowdowns, stations, the general section and the stop marks.
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "check/avvisi_stato.h"
+#include "check/controlli_avvisi.h"
+#include "check/rallentamenti_sovrapposti.h"
 #include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
@@ -103,7 +107,13 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
            fmt::format("stazione: il campo 6 (prolungamento) vale {} ma non ha effetto per il "
                        "tipo {}: vale solo per i tipi diversi da 5, 6, 7 e 8",
                        r.valore(6), tipo));
-  if (r.valore(14) != 0 || r.valore(15) != 0 || r.valore(16) != 0) ora(r, 14, nome, f);
+  if (r.valore(14) != 0 || r.valore(15) != 0 || r.valore(16) != 0)
+    ora(r, 14, nome, f);
+  else if (r.valore(13) != 0)
+    avviso(f, r, 14,
+           fmt::format("stazione: una fermata, con una sosta di {} s, senza orario (campi 14, 15 "
+                       "e 16 a 0): la scheda treno ne lascia vuota la cella dell'orario",
+                       r.valore(13)));
   if (senza_spazi_finali(r.campo(17).testo).empty()) avviso(f, r, 17, "stazione: il nome è vuoto");
   testo_utf8(r, 17, nome, f);
 }
@@ -113,15 +123,21 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
 void controlli::generale_treno(const descrizione_vista& d) {
   const file_verificato f = file_verificato::treno;
   doppioni(d, f);
-  if (!d.con_generale) {
-    p_.avviso(f, 1, 1,
-              "nessun campo \"[generale]\": il treno viene letto vuoto, e si compila senza "
-              "alcun esito; il file comincia con [generale]");
-    return;
+  for (const sovrapposizione& s : rallentamenti_sovrapposti(d)) {
+    if (!letto(*s.primo) || !letto(*s.secondo)) continue;
+    const Long inizio = s.secondo->valore(1);
+    const largo fine_primo = static_cast<largo>(s.primo->valore(1)) + s.primo->valore(3);
+    const largo fine_secondo = static_cast<largo>(inizio) + s.secondo->valore(3);
+    avviso(f, *s.secondo, 1,
+           fmt::format("rallentamento: l'inizio {} cade dentro il rallentamento della riga {}, da "
+                       "{} a {} m: i due si sovrappongono da {} a {} m, le celle tengono i due "
+                       "inizi e le due fini e non dicono quale velocità valga nel tratto comune; "
+                       "si scrive un rallentamento per tratto",
+                       inizio, s.primo->chiave.riga, s.primo->valore(1), fine_primo, inizio,
+                       std::min(fine_primo, fine_secondo)));
   }
-  if (d.record.empty()) {
-    if (d.messe_da_parte.empty())
-      avviso(f, d.generale, "nessun record dopo [generale]: il treno è vuoto");
+  if (std::optional<problema> e = treno_vuoto(linea_, d, gravita::errore)) {
+    if (d.messe_da_parte.empty() || !d.con_generale) p_.aggiungi(std::move(*e));
     return;
   }
   // A kind of which no record is read, nor set aside for an error.
@@ -201,4 +217,40 @@ void controlli::segni_di_fermata() {
     }
   }
 }
+
+std::optional<problema> treno_vuoto(const descrizione_vista* linea, const descrizione_vista& treno,
+                                    gravita livello) {
+  if (treno.con_generale && !treno.record.empty()) return std::nullopt;
+  problema e{livello, nome_di_parte(file_verificato::treno), 1, 1, {}, {}};
+  const std::string_view vuoto = "il treno viene letto vuoto, senza stazioni né limiti di velocità";
+  if (!treno.con_generale) {
+    const bool solo_spazi = std::all_of(treno.testo.begin(), treno.testo.end(), [](char c) {
+      return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    });
+    e.causa = solo_spazi ? fmt::format("il file è vuoto: {}", vuoto)
+                         : fmt::format(
+                               "nessun campo \"[generale]\": {}; il file comincia con "
+                               "[generale]",
+                               vuoto);
+    return e;
+  }
+  e.riga = treno.generale.riga;
+  e.colonna = treno.generale.colonna;
+  const bool della_linea =
+      std::any_of(treno.ignorati.begin(), treno.ignorati.end(), [](const campo_ignorato& g) {
+        return parola_di(sezione_formato::generale_linea, g.campo.testo) ||
+               parola_di(sezione_formato::record_linea, g.campo.testo);
+      });
+  if (linea && linea->testo == treno.testo)
+    e.causa = fmt::format("il file ha il testo della descrizione della linea: {}", vuoto);
+  else if (della_linea)
+    e.causa = fmt::format(
+        "nessun record del treno dopo [generale], ma record della descrizione della linea: è "
+        "forse il file della linea? {}",
+        vuoto);
+  else
+    e.causa = fmt::format("nessun record dopo [generale]: {}", vuoto);
+  return e;
+}
+
 }  // namespace scen

@@ -32,16 +32,18 @@ void controlli::avviso(file_verificato f, const record_visto& r, size_t n, std::
 // What every description has: its fields passed over, its records each by
 // itself, and each kind's order.
 void controlli::descrizione(const descrizione_vista& d, file_verificato f) {
-  campi_ignorati(d, f);
+  // The line's description given for the train: one error says so.
+  if (d.linea || !linea_ || !d.record.empty() || linea_->testo != d.testo) campi_ignorati(d, f);
   for (size_t i = 0; i < d.record.size(); ++i) {
     const record_visto& r = d.record[i];
     if (i > 0 && d.record[i - 1].chiave.inizio == r.chiave.inizio) continue;
     record_con_piu_parole(d, i, f);
+    parola_con_altro(d, i, f);
     disposizione(d, r, f);
   }
   for (const record_visto& r : d.record)
     if (letto(r)) {
-      record(r, f);
+      if (!con_migliaia(d, r)) record(r, f);
       migliaia(d, r, f);
     }
   for (specie tipo : {specie::pendenza, specie::velocita, specie::aderenza})

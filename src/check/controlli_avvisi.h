@@ -6,6 +6,7 @@
 // cut or pass over, text that looks like UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ namespace scen {
 // their text is not checked for UTF-8 bytes.
 void controlla_avvisi(const descrizione_vista* linea, const descrizione_vista* treno, bool utf8,
                       elenco_problemi& problemi);
+
+// A train description that reads empty, with no station and no limit, and
+// why: no "[generale]", an empty file, the line's description in its place.
+// None when the train has records.
+std::optional<problema> treno_vuoto(const descrizione_vista* linea, const descrizione_vista& treno,
+                                    gravita livello);
 
 // The keyword nearest to `campo` among those of the line description (or of
 // the train description) by edit distance, when it is near enough to be

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -41,9 +42,10 @@ std::unique_ptr<modello> modello_nuovo() {
 
 // How one reading of a file ended.
 struct tentativo {
-  bool fermato = false;    // on an outcome or a failure
-  bool senza_via = false;  // nothing after this stop can be read: no line length, no
-                           // "[generale]", a file as a whole
+  bool fermato = false;          // on an outcome or a failure
+  bool senza_via = false;        // nothing after this stop can be read: no line length, no
+                                 // "[generale]", a file as a whole
+  bool senza_lunghezza = false;  // the line's length was not read
   diagnosi_lettura diagnosi;
   long riga_record = 0;  // the line of the keyword field of the record being read
 };
@@ -53,6 +55,7 @@ struct tentativo {
 // read.
 void segna_guasto(tentativo& t, const guasto_lettura& g, const posizione_lettura& p) {
   t.senza_via = g.dove == guasto_lettura::luogo::file || g.dove == guasto_lettura::luogo::lunghezza;
+  t.senza_lunghezza = g.dove == guasto_lettura::luogo::lunghezza;
   diagnosi_del_guasto(t.diagnosi, g, p);
 }
 
@@ -173,10 +176,27 @@ class letture {
   bool dopo_lo_stop(const tentativo& t, const modello& m, const std::string& nome,
                     std::string& testo, std::vector<std::string>& da_parte, std::string& perche) {
     const diagnosi_lettura& d = t.diagnosi;
+    // A length record set aside for an error of its own leaves the line
+    // without a length: that error has been told already.
+    if (t.senza_lunghezza && std::any_of(da_parte.begin(), da_parte.end(), [](const auto& riga) {
+          return chiama(formato_di(specie::lunghezza), riga);
+        })) {
+      perche =
+          "verifica interrotta: messa da parte la lunghezza della linea per il suo errore, la "
+          "descrizione della linea non si legge oltre, e quella del treno non si legge";
+      return false;
+    }
     // The readers' own error, with its notes and without the warnings.
     problema e = d;
     e.causa = fmt::format("{} (esito {})", d.causa, numero_esito(m.errore_codice));
     std::erase_if(e.note, [](const diagnostica& n) { return n.livello != gravita::nota; });
+    // Records beyond the cells by the score: the first such error says
+    // that the line's length may be what is wrong.
+    if (m.errore_codice == esito::fuori_dalle_celle && !nota_lunghezza_data_) {
+      nota_lunghezza_data_ = true;
+      if (std::optional<problema> n = nota_lunghezza(vedi_linea(linea_), vedi_treno(treno_)))
+        e.note.push_back(std::move(*n));
+    }
     p_.aggiungi(std::move(e));
     const std::string dove = luogo(d);
     if (t.senza_via) {
@@ -244,6 +264,7 @@ class letture {
   posizione_lettura ultima_linea_;  // where the last reading of the line got to
   std::vector<problema> avvisi_;    // the line reader's, from the reading that went through
   std::array<std::vector<std::string>, 2> messe_da_parte_;
+  bool nota_lunghezza_data_ = false;
 };
 
 // ---- After reading ----
@@ -434,48 +455,9 @@ class dopo_lettura {
     }
   }
 
-  // Cell 1 is stamped after reading: an object there makes the compiler
-  // stop with error 1250 (its first value) or 1251 (its second).
   void casella_riservata(const modello& m) {
-    if (m.celle.size() < 2) return;
-    const cella& c = m.celle[1];
-    const esito_percorso presa = casella_riservata_presa(m);
-    if (presa == esito_percorso::scritti) return;
-    const int errore = presa == esito_percorso::errore_1250 ? 1250 : 1251;
-    const std::string causa = fmt::format(
-        "la cella 1 (da 50 a 100 m) è riservata: dopo la lettura il compilatore vi scrive due "
-        "segni suoi, ma vi trova {}, e non scrive nessun file compilato; gli oggetti vanno posti "
-        "a 75 m o più dall'origine (errore {})",
-        contenuto_cella(c), errore);
-    // The record that placed it.
-    for (const record_visto& r : linea_.record)
-      if (r.intero && (r.tipo == specie::indicatore || r.tipo == specie::cartello) &&
-          cella_dopo(r.valore(1)) == 1) {
-        errore_in(&r, file_verificato::linea, 1, causa);
-        return;
-      }
-    for (const record_visto& r : treno_.record) {
-      if (!r.intero) continue;
-      const largo p = r.valore(1);
-      bool qui = false;
-      if (r.tipo == specie::segnale) qui = cella_dopo(p) == 1;
-      if (r.tipo == specie::abbattimento) qui = cella_di(p) == 1;
-      if (r.tipo == specie::rallentamento) {
-        // Its start, its end, its warning point and the approach cells before
-        // that; or the pass's code reductions up to 20 cells before its start.
-        const largo avviso = cella_avvicinamento(p);
-        qui = cella_inizio_rallentamento(p) == 1 || cella_fine_rallentamento(p, r.valore(3)) == 1 ||
-              (con_punto_di_avviso(p) && cella_avviso_rallentamento(p) == 1) ||
-              (con_punto_di_avviso(p) && r.valore(5) != 0 && avviso >= 1 &&
-               avviso - (celle_avvicinamento - 1) <= 1) ||
-              (c.codice == codice_cella::abbattimento && cella_dopo(p) <= 21);
-      }
-      if (qui) {
-        errore_in(&r, file_verificato::treno, 1, causa);
-        return;
-      }
-    }
-    p_.errore(file_verificato::treno, 0, 0, causa);
+    if (std::optional<problema> e = errore_casella_riservata(m, linea_, treno_))
+      p_.aggiungi(std::move(*e));
   }
 
   // A text longer than the compiled files hold.
@@ -495,6 +477,87 @@ class dopo_lettura {
 };
 
 }  // namespace
+
+// Cell 1 is stamped after reading: an object there makes the compiler stop
+// with error 1250 (its first value) or 1251 (its second).
+std::optional<problema> errore_casella_riservata(const modello& m, const descrizione_vista& linea,
+                                                 const descrizione_vista& treno) {
+  if (m.celle.size() < 2) return std::nullopt;
+  const cella& c = m.celle[1];
+  const esito_percorso presa = casella_riservata_presa(m);
+  if (presa == esito_percorso::scritti) return std::nullopt;
+  const int errore = presa == esito_percorso::errore_1250 ? 1250 : 1251;
+  problema e{gravita::errore,
+             nome_di_parte(file_verificato::treno),
+             0,
+             0,
+             fmt::format("la cella 1 (da 50 a 100 m) è riservata: dopo la lettura il compilatore "
+                         "vi scrive due segni suoi, ma vi trova {}, e non scrive nessun file "
+                         "compilato; gli oggetti vanno posti a 75 m o più dall'origine (errore {})",
+                         contenuto_cella(c), errore),
+             {}};
+  auto in = [&](const record_visto& r, file_verificato f) {
+    e.file = nome_di_parte(f);
+    e.riga = r.campo(1).riga;
+    e.colonna = r.campo(1).colonna;
+    return e;
+  };
+  // The record that placed it.
+  for (const record_visto& r : linea.record)
+    if (r.intero && (r.tipo == specie::indicatore || r.tipo == specie::cartello) &&
+        cella_dopo(r.valore(1)) == 1)
+      return in(r, file_verificato::linea);
+  for (const record_visto& r : treno.record) {
+    if (!r.intero) continue;
+    const largo p = r.valore(1);
+    bool qui = false;
+    if (r.tipo == specie::segnale) qui = cella_dopo(p) == 1;
+    if (r.tipo == specie::abbattimento) qui = cella_di(p) == 1;
+    if (r.tipo == specie::rallentamento) {
+      // Its start, its end, its warning point and the approach cells before
+      // that; or the pass's code reductions up to 20 cells before its start.
+      const largo avviso = cella_avvicinamento(p);
+      qui = cella_inizio_rallentamento(p) == 1 || cella_fine_rallentamento(p, r.valore(3)) == 1 ||
+            (con_punto_di_avviso(p) && cella_avviso_rallentamento(p) == 1) ||
+            (con_punto_di_avviso(p) && r.valore(5) != 0 && avviso >= 1 &&
+             avviso - (celle_avvicinamento - 1) <= 1) ||
+            (c.codice == codice_cella::abbattimento && cella_dopo(p) <= 21);
+    }
+    if (qui) return in(r, file_verificato::treno);
+  }
+  return e;
+}
+
+std::optional<problema> nota_lunghezza(const descrizione_vista& linea,
+                                       const descrizione_vista& treno) {
+  const record_visto* lunghezza = nullptr;
+  for (const record_visto& r : linea.record)
+    if (r.tipo == specie::lunghezza && r.intero) lunghezza = &r;
+  if (!lunghezza) return std::nullopt;
+  const largo metri = lunghezza->valore(1);
+  size_t con_posizione_letta = 0;
+  size_t oltre = 0;
+  largo ultima = 0;
+  for (const descrizione_vista* d : {&linea, &treno})
+    for (const record_visto& r : d->record) {
+      if (!r.intero || !con_posizione(r.tipo)) continue;
+      ++con_posizione_letta;
+      if (r.valore(1) <= metri) continue;
+      ++oltre;
+      ultima = std::max(ultima, static_cast<largo>(r.valore(1)));
+    }
+  // One record astray is that record's mistake; half of them, the length's.
+  if (oltre == 0 || 2 * oltre < con_posizione_letta) return std::nullopt;
+  const campo_visto& c = lunghezza->campo(1);
+  return problema{gravita::nota,
+                  nome_di_parte(file_verificato::linea),
+                  c.riga,
+                  c.colonna,
+                  fmt::format("la linea è lunga {} m, ma {} dei {} record con una posizione stanno "
+                              "oltre, fino a {} m: la lunghezza si scrive in metri",
+                              metri, oltre, con_posizione_letta, ultima),
+                  {}};
+}
 
 lettura_verificata leggi_e_ripeti(std::string& linea, std::string& treno,
                                   const nomi_verificati& nomi, long errori_massimi,

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,18 @@ bool svuota_riga(std::string& testo, long riga, std::string* tolta = nullptr);
 // outcomes 11 to 13 of the code-reduction pass, a reserved slot already
 // taken (1250, 1251), a text too long to be written. The records of the two
 // files, as the last reading saw them, give the places.
+// Error 1250 or 1251, when the reserved cell 1 of `m` (the cells after the
+// code-reduction pass) is taken: at the record that took it, when one of the
+// two files placed it there.
+std::optional<problema> errore_casella_riservata(const modello& m, const descrizione_vista& linea,
+                                                 const descrizione_vista& treno);
+
+// A note at the line's length record when most of the records with a
+// position in either file lie past the line's end: the length, not they,
+// is then likely wrong (written in kilometres, left empty).
+std::optional<problema> nota_lunghezza(const descrizione_vista& linea,
+                                       const descrizione_vista& treno);
+
 void errori_dopo_lettura(const modello& letto, const descrizione_vista& linea,
                          const descrizione_vista& treno, elenco_problemi& problemi);
 

@@ -30,10 +30,9 @@ void elenco_problemi::aggiungi(problema p) {
   problemi_.push_back(std::move(p));
 }
 
-bool elenco_problemi::avviso_in(file_verificato file, long riga, long colonna) const {
+bool elenco_problemi::problema_in(file_verificato file, long riga, long colonna) const {
   return std::any_of(problemi_.begin(), problemi_.end(), [&](const problema& p) {
-    return p.livello != gravita::errore && parte_di(p.file) == file && p.riga == riga &&
-           p.colonna == colonna;
+    return parte_di(p.file) == file && p.riga == riga && p.colonna == colonna;
   });
 }
 

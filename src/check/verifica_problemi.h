@@ -29,8 +29,8 @@ class elenco_problemi {
   void errore(file_verificato file, long riga, long colonna, std::string causa);
   void avviso(file_verificato file, long riga, long colonna, std::string causa);
   void aggiungi(problema p);
-  // Whether a warning stands at this place already.
-  bool avviso_in(file_verificato file, long riga, long colonna) const;
+  // Whether a problem stands at this place already.
+  bool problema_in(file_verificato file, long riga, long colonna) const;
 
   // Sorted by file (the line description first), line and column; at one
   // place, errors before warnings, then in the order found.

@@ -72,6 +72,10 @@ bool con_controlli(std::string_view testo) {
 }
 
 std::string parola_vicina(std::string_view campo, bool linea) {
+  return piu_vicina(campo, parole_scritte(linea));
+}
+
+std::string piu_vicina(std::string_view campo, std::span<const std::string_view> parole) {
   const std::string cercata = minuscolo(senza_spazi_finali(campo));
   std::string_view migliore;
   size_t minima = SIZE_MAX;
@@ -82,7 +86,7 @@ std::string parola_vicina(std::string_view campo, bool linea) {
       migliore = parola;
     }
   };
-  for (std::string_view p : parole_scritte(linea)) prova(p);
+  for (std::string_view p : parole) prova(p);
   // Near enough: one edit in a short word, two in a longer one, three in a
   // keyword of several words.
   const size_t ammessa = migliore.size() <= 5 ? 1 : migliore.size() <= 12 ? 2 : 3;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,11 @@ std::string minuscolo(std::string_view testo);
 
 // Edit distance, a swap of two neighbouring letters counting as one edit.
 size_t distanza(std::string_view a, std::string_view b);
+
+// The word of `parole` nearest to `campo` (its blanks at the end and letter
+// case aside) by edit distance, when it is near enough to be what was meant
+// and is not `campo` itself; empty when none is.
+std::string piu_vicina(std::string_view campo, std::span<const std::string_view> parole);
 
 // A text as its UTF-8 bytes mean it, quoted like the file's own text: cut
 // after 40 characters, control bytes, quotes and backslashes escaped.

@@ -19,8 +19,10 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
     d.progressive.push_back({p.inizio, scostamento_scritto(p), p.progressiva == 1});
   }
   for (const record_visto& r : linea.record)
-    if (r.tipo == specie::progressiva && d.riga_progressive == 0)
+    if (r.tipo == specie::progressiva && d.riga_progressive == 0) {
       d.riga_progressive = r.chiave.riga;
+      d.colonna_progressive = r.chiave.colonna;
+    }
 
   // The stations as the reading stored them, each with the places of its
   // record.
@@ -29,11 +31,11 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
     if (!r.intero) continue;
     switch (r.tipo) {
       case specie::velocita:
-        d.velocita.push_back({r.valore(1), r.valore(2), r.chiave.riga});
+        d.velocita.push_back({r.valore(1), r.valore(2), r.chiave.riga, r.campo(1).colonna});
         break;
       case specie::rallentamento:
-        d.rallentamenti.push_back(
-            {r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1, r.chiave.riga});
+        d.rallentamenti.push_back({r.valore(1), r.valore(2), r.valore(3), r.valore(4) == 1,
+                                   r.chiave.riga, r.campo(1).colonna});
         break;
       case specie::stazione: {
         if (stazione >= indice_registro::primo_cartello) break;
@@ -47,6 +49,7 @@ descrizioni_documenti dati_da(const descrizione_vista& linea, const descrizione_
         s.fermata = letta.fermata;
         s.riga = r.chiave.riga;
         s.colonna_nome = r.campo(17).colonna;
+        s.colonna_orario = r.campo(14).colonna;
         d.stazioni.push_back(std::move(s));
         break;
       }

@@ -22,12 +22,14 @@ struct stazione_descritta {
   std::int64_t fermata = 0;  // the stop value: the dwell in seconds, 0 where the train passes
   long riga = 0;
   long colonna_nome = 0;
+  long colonna_orario = 0;  // of its hours
 };
 
 struct velocita_descritta {
   std::int64_t posizione = 0;
   std::int64_t kmh = 0;
   long riga = 0;
+  long colonna = 0;  // of its position
 };
 
 struct rallentamento_descritto {
@@ -36,6 +38,7 @@ struct rallentamento_descritto {
   std::int64_t lunghezza = 0;
   bool tutto_il_treno = false;  // prescription A
   long riga = 0;
+  long colonna = 0;  // of its start
 };
 
 // The records that the documents use, in file order.
@@ -45,6 +48,7 @@ struct descrizioni_documenti {
   std::vector<stazione_descritta> stazioni;
   std::vector<velocita_descritta> velocita;
   std::vector<rallentamento_descritto> rallentamenti;
+  long colonna_progressive = 0;  // of the first progressive's keyword
 };
 
 // A problem of a document, at its place in a description.

@@ -45,24 +45,24 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
   const segni_chilometrici segni(d.progressive);
   std::vector<std::string> righe;
   bool con_errori = false;
-  auto errore = [&](long riga, std::string causa) {
-    problemi.push_back(problema_di(true, riga, 0, true, std::move(causa)));
+  auto errore = [&](const rallentamento_descritto& r, std::string causa) {
+    problemi.push_back(problema_di(true, r.riga, r.colonna, true, std::move(causa)));
     con_errori = true;
   };
   for (size_t i = 0; i < d.rallentamenti.size(); ++i) {
     const rallentamento_descritto& r = d.rallentamenti[i];
     if (i == righe_rallentamenti) {
-      errore(r.riga, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
-                                 "questo è il {}°",
-                                 righe_rallentamenti, i + 1));
+      errore(r, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
+                            "questo è il {}°",
+                            righe_rallentamenti, i + 1));
       break;
     }
     const std::optional<segni_chilometrici::cippo> cippo = segni.cippo_prima(r.inizio);
     if (!cippo) {
-      errore(r.riga, fmt::format("rallentamento a {} m: prima del suo inizio la linea non ha un "
-                                 "cippo chilometrico da cui l'ordine di rallentamento lo possa "
-                                 "contare (la progressiva vi vale {})",
-                                 r.inizio, km(segni.segno(r.inizio))));
+      errore(r, fmt::format("rallentamento a {} m: prima del suo inizio la linea non ha un "
+                            "cippo chilometrico da cui l'ordine di rallentamento lo possa "
+                            "contare (la progressiva vi vale {})",
+                            r.inizio, km(segni.segno(r.inizio))));
       continue;
     }
     const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
@@ -74,16 +74,16 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
     const std::optional<std::string> cella_lunghezza =
         cella_testo(fmt::format("  {}", r.lunghezza), larghezza_lunghezza);
     if (!cella_stazioni) {
-      errore(r.riga,
+      errore(r,
              fmt::format("rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
                          "rallentamento ne mostra al più {} per le stazioni",
                          r.inizio, da_1252_a_utf8(stazioni), stazioni.size(), larghezza_stazioni));
       continue;
     }
     if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
-      errore(r.riga, fmt::format("rallentamento a {} m: la velocità {} o la lunghezza {} non "
-                                 "stanno nelle celle dell'ordine di rallentamento",
-                                 r.inizio, r.velocita, r.lunghezza));
+      errore(r, fmt::format("rallentamento a {} m: la velocità {} o la lunghezza {} non "
+                            "stanno nelle celle dell'ordine di rallentamento",
+                            r.inizio, r.velocita, r.lunghezza));
       continue;
     }
     const std::string numero = i + 1 < 10 ? fmt::format(" {} ", i + 1) : fmt::format("{} ", i + 1);

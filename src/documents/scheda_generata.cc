@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "platform/windows1252.h"
 
@@ -39,7 +40,7 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
   const bool con_orario = s.orario != 0;
   auto senza = [&](std::string_view cosa) {
     problemi.push_back(
-        problema_di(true, s.riga, 0, false,
+        problema_di(true, s.riga, s.colonna_orario, false,
                     fmt::format("stazione «{}»: {} senza orario (campi 14, 15 e 16 a 0): la "
                                 "scheda treno lascia vuota la sua cella dell'orario",
                                 da_1252_a_utf8(s.nome), cosa)));
@@ -47,7 +48,7 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
   };
   if (con_orario && (s.orario < 0 || s.orario >= giorno)) {
     problemi.push_back(
-        problema_di(true, s.riga, 0, true,
+        problema_di(true, s.riga, s.colonna_orario, true,
                     fmt::format("stazione «{}»: l'orario {}:{:02}:{:02} non è un'ora del "
                                 "giorno: la scheda treno scrive le ore da 00.00 a 23.59.59",
                                 da_1252_a_utf8(s.nome), s.orario / 3600,
@@ -60,7 +61,7 @@ std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
   // before the time the description gives, which is its departure.
   if (s.fermata != 0)
     return con_orario ? orario_fermata((s.orario - s.fermata + giorno) % giorno, s.orario)
-                      : senza("una fermata (campo 13 non 0) è");
+                      : senza("una fermata (sosta non 0) è");
   return con_orario ? orario_transito(s.orario) : std::string(larghezza_orario, ' ');
 }
 
@@ -84,11 +85,12 @@ void controlla_larghezze(const riga_generata& g, const descrizioni_documenti& d,
   };
   for (const auto& c : celle) {
     if (c.testo->size() == c.larghezza) continue;
-    problemi.push_back(problema_di(
-        g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive, 0, true,
-        fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
-                    "caratteri",
-                    da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
+    problemi.push_back(
+        problema_di(g.riga_treno != 0, g.riga_treno != 0 ? g.riga_treno : d.riga_progressive,
+                    g.riga_treno != 0 ? g.colonna_treno : d.colonna_progressive, true,
+                    fmt::format("la scheda treno non può mostrare «{}»: la cella {} ha {} "
+                                "caratteri",
+                                da_1252_a_utf8(*c.testo), c.nome, c.larghezza)));
     return;
   }
 }
@@ -143,19 +145,20 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
     return a.posizione != b.posizione ? a.posizione < b.posizione : a.ordine < b.ordine;
   });
 
-  auto aggiungi = [&](riga_griglia r, long riga_treno, bool con_la_seguente = false,
+  // A row from the train description's line `dove.first`, column `dove.second`.
+  auto aggiungi = [&](riga_griglia r, std::pair<long, long> dove, bool con_la_seguente = false,
                       bool spaziatura = false) {
-    righe.push_back({{std::move(r), con_la_seguente, spaziatura}, riga_treno});
+    righe.push_back({{std::move(r), con_la_seguente, spaziatura}, dove.first, dove.second});
     controlla_larghezze(righe.back(), d, problemi);
   };
   auto salto_in = [&](largo p) {
     return std::find_if(salti.begin(), salti.end(),
                         [&](const salto_km& s) { return s.posizione == p; });
   };
-  auto riga_dopo_salto = [&](const salto_km& s, long riga_treno) {
+  auto riga_dopo_salto = [&](const salto_km& s, std::pair<long, long> dove) {
     riga_griglia r;
     r.progressiva = cella_progressiva(s.dopo);
-    aggiungi(std::move(r), riga_treno);
+    aggiungi(std::move(r), dove);
   };
 
   for (const punto& p : punti) {
@@ -165,8 +168,8 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
       const salto_km& s = salti[p.indice];
       if (v) r.vel_limite = r.vel_marcia = cella_velocita(*v);
       r.progressiva = cella_progressiva(s.prima, true);
-      aggiungi(std::move(r), 0, true);
-      riga_dopo_salto(s, 0);
+      aggiungi(std::move(r), {0, 0}, true);
+      riga_dopo_salto(s, {0, 0});
     } else if (p.tipo == tipo_punto::cippo) {
       const velocita_descritta& vel = d.velocita[p.indice];
       const largo segno = segni.segno(vel.posizione);
@@ -174,7 +177,7 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
       r.progressiva = cella_progressiva(segno);
       r.vel_no_rs = cella_velocita(std::min(vel.kmh, velocita_senza_ripetizione));
       r.localita = *cella_testo("Cippo Km " + km(segno), larghezza_localita);
-      aggiungi(std::move(r), vel.riga);
+      aggiungi(std::move(r), {vel.riga, vel.colonna});
     } else {
       const stazione_descritta& s = d.stazioni[p.indice];
       const bool ultima = p.indice + 1 == n;
@@ -192,14 +195,15 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
                                     da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
       }
       r.orario = orario_stazione(s, p.indice, n, problemi);
-      aggiungi(std::move(r), s.riga, salto != salti.end() || ultima);
-      if (salto != salti.end()) riga_dopo_salto(*salto, s.riga);
+      const std::pair<long, long> dove = {s.riga, s.colonna_nome};
+      aggiungi(std::move(r), dove, salto != salti.end() || ultima);
+      if (salto != salti.end()) riga_dopo_salto(*salto, dove);
       if (ultima) {
         riga_griglia fine;
         fine.progressiva = cella_progressiva_tra_parentesi(0);
-        aggiungi(std::move(fine), s.riga);
+        aggiungi(std::move(fine), dove);
       } else {
-        aggiungi(riga_griglia{}, s.riga, false, true);
+        aggiungi(riga_griglia{}, dove, false, true);
       }
     }
   }
@@ -242,7 +246,8 @@ std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
     const riga_generata& prima_fuori = generate[fogli[fogli_massimi].front()];
     problemi.push_back(problema_di(
         prima_fuori.riga_treno != 0,
-        prima_fuori.riga_treno != 0 ? prima_fuori.riga_treno : d.riga_progressive, 0, true,
+        prima_fuori.riga_treno != 0 ? prima_fuori.riga_treno : d.riga_progressive,
+        prima_fuori.riga_treno != 0 ? prima_fuori.colonna_treno : d.colonna_progressive, true,
         fmt::format("la scheda treno ha posto per {} fogli di {} righe: da qui "
                     "le righe della scheda ({} in tutto) non ci stanno più",
                     fogli_massimi, righe_per_foglio, righe.size())));

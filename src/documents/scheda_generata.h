@@ -22,6 +22,7 @@ inline constexpr std::int64_t velocita_senza_ripetizione = 120;
 struct riga_generata {
   riga_impaginata riga;
   long riga_treno = 0;
+  long colonna_treno = 0;  // the column of the record's position, or of its text
 };
 
 // The rows of the card, in order; the problems that the rows meet (a name

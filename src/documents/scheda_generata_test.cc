@@ -182,7 +182,7 @@ TEST(SchedaGenerata, MoreRowsThanNineteenSheetsIsAnErrorAtTheFirstStationLeftOut
   // with station 304.
   EXPECT_TRUE(scheda_generata(stazioni_in_fila(310), intestazione, problemi).empty());
   ASSERT_EQ(problemi.size(), 1u);
-  EXPECT_EQ(problemi[0], (problema_di(true, 404, 0, true,
+  EXPECT_EQ(problemi[0], (problema_di(true, 404, 70, true,
                                       "la scheda treno ha posto per 19 fogli di 31 righe: "
                                       "da qui le righe della scheda (620 in tutto) non ci "
                                       "stanno più")));
@@ -220,7 +220,7 @@ TEST(SchedaGenerata, WhatTheCardCannotShowIsNamedAtItsLine) {
         stazione("B", 6000, ora(10, 9), 0, 14)},
        problema_di(
            true, 13, 0, false,
-           "stazione «Sosta»: una fermata (campo 13 non 0) è senza orario (campi 14, 15 e 16 a 0): "
+           "stazione «Sosta»: una fermata (sosta non 0) è senza orario (campi 14, 15 e 16 a 0): "
            "la scheda treno lascia vuota la sua cella dell'orario"),
        true},
       {"a destination without its time",

@@ -150,13 +150,33 @@ const campo_visto& campi::vedi_numero() {
 
 namespace {
 
+// Digits in groups of three after the first, each group after a point, as
+// Italian writes thousands: "12.000", "-1.250.000".
+bool migliaia_col_punto(std::string_view t) {
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  const size_t primo = t.find('.');
+  if (primo == 0 || primo > 3 || primo == std::string_view::npos) return false;
+  for (size_t i = 0; i < t.size(); ++i) {
+    const bool punto = i >= primo && (i - primo) % 4 == 0;
+    if (punto ? t[i] != '.' : (t[i] < '0' || t[i] > '9')) return false;
+  }
+  return (t.size() - primo) % 4 == 0;
+}
+
 // What to add when a number is written in a way the format does not take.
-std::string_view consiglio_numero(std::string_view trovato) {
+std::string consiglio_numero(std::string_view trovato) {
+  const std::string_view scritto = senza_spazi_finali(trovato);
+  if (migliaia_col_punto(scritto)) {
+    std::string cifre(scritto);
+    std::erase(cifre, '.');
+    return fmt::format(
+        ": il punto non separa le migliaia (si scrive {}), e i decimali non si scrivono", cifre);
+  }
   if (trovato.find('.') != std::string_view::npos) return ": i decimali non si scrivono";
   if (trovato.find('\t') != std::string_view::npos)
     return ": tra i numeri vanno spazi, non tabulazioni";
   if (trovato.find('+') != std::string_view::npos) return ": il segno \"+\" non si scrive";
-  return "";
+  return {};
 }
 
 }  // namespace

@@ -267,12 +267,12 @@ constexpr formato_record tabella[] = {
      true,
      {"la posizione", "il tipo", "l'estensione", "il campo 4", "il campo 5", "il campo 6",
       "il campo 7", "il campo 8", "il campo 9", "il campo 10", "il campo 11", "il campo 12",
-      "il campo 13", "le ore", "i minuti", "i secondi", "il nome"},
+      "la sosta", "le ore", "i minuti", "i secondi", "il nome"},
      {"la posizione della stazione", "il tipo della stazione", "l'estensione della stazione",
       "il campo 4 della stazione", "il campo 5 della stazione", "il campo 6 della stazione",
       "il campo 7 della stazione", "il campo 8 della stazione", "il campo 9 della stazione",
       "il campo 10 della stazione", "il campo 11 della stazione", "il campo 12 della stazione",
-      "il campo 13 della stazione", "le ore della stazione", "i minuti della stazione",
+      "la sosta della stazione in secondi", "le ore della stazione", "i minuti della stazione",
       "i secondi della stazione", "il nome della stazione"}},
 };
 
@@ -312,6 +312,14 @@ constexpr std::string_view parole_treno[] = {
     "aderenza",       "velocita",
     "stazione",       "segnale",
     "rallentamento",  "abbattimento",
+};
+
+constexpr std::string_view titoli_linea[] = {
+    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]",
+};
+constexpr std::string_view titoli_treno[] = {
+    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]",
 };
 
 }  // namespace
@@ -388,6 +396,11 @@ bool generale(specie tipo) { return !con_posizione(tipo); }
 std::span<const std::string_view> parole_scritte(bool linea) {
   if (linea) return parole_linea;
   return parole_treno;
+}
+
+std::span<const std::string_view> titoli_sezione(bool linea) {
+  if (linea) return titoli_linea;
+  return titoli_treno;
 }
 
 int classe_curva(std::string_view campo) {

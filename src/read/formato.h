@@ -106,6 +106,11 @@ bool generale(specie tipo);
 // curves by side and class, both signal repetitions.
 std::span<const std::string_view> parole_scritte(bool linea);
 
+// The section headers of each description file, in file order. Only the
+// line's "[generale]" and the header after it count for reading; the others
+// label the file.
+std::span<const std::string_view> titoli_sezione(bool linea);
+
 // The rules the keyword field of some records carries besides its kind.
 // The curve's class: the first of the digits 1 to 6 that the field holds,
 // none when it holds none; to the left when it holds an "s".

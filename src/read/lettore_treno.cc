@@ -298,7 +298,7 @@ class lettore_treno final : public lettore_descrizione {
     r.campo_10 = a_integer(numero(size_t{10}), {"il campo 10 della stazione", 10});
     r.campo_11 = a_integer(numero(size_t{11}), {"il campo 11 della stazione", 11});
     r.campo_12 = a_integer(numero(size_t{12}), {"il campo 12 della stazione", 12});
-    r.fermata = a_byte(numero(size_t{13}), {"il campo 13 della stazione", 13});
+    r.fermata = a_byte(numero(size_t{13}), {corrente_->nomi_pieni[12], 13});
     const Long ore = numero(size_t{14});
     const Long minuti = numero(size_t{15});
     const Long secondi = numero(size_t{16});

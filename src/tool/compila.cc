@@ -7,6 +7,9 @@
 #include <optional>
 #include <ostream>
 
+#include "check/controlli_avvisi.h"
+#include "check/verifica_letture.h"
+#include "check/verifica_problemi.h"
 #include "compile/memorizza_percorso.h"
 #include "model/nomi_file.h"
 #include "platform/blocco_cartella.h"
@@ -15,6 +18,7 @@
 #include "platform/stati_uscita.h"
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
+#include "read/vista.h"
 #include "tool/cartella_uscita.h"
 #include "tool/descrizioni_date.h"
 
@@ -64,8 +68,8 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   file_descrizione copie;
   copie.linea = percorso_in(privata.percorso(), nome_descrizione_linea(*m));
   copie.treno = percorso_in(privata.percorso(), nome_descrizione_treno(*m));
+  std::array<std::string, 2> testi;
   {
-    std::array<std::string, 2> testi;
     Stato stato = leggi_descrizioni_date({richiesta.linea, richiesta.treno}, richiesta.utf8, testi);
     if (stato.riuscito()) stato = sostituisci_file(copie.linea, testi[0], durata::transitoria);
     if (stato.riuscito()) stato = sostituisci_file(copie.treno, testi[1], durata::transitoria);
@@ -75,12 +79,22 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   const Long j = richiesta.senza_linea ? 0 : 1;
   risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
 
+  // The two files as the readers saw them, for what is said around the
+  // outcome.
+  const descrizione_vista linea = vedi_linea(testi[0]);
+  const descrizione_vista treno = vedi_treno(testi[1]);
+  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+
   switch (risultato.esito) {
     case esito_percorso::errore_1250:
-      errori << " Errore n. 1250\n";
-      return uscita_fallita;
     case esito_percorso::errore_1251:
-      errori << " Errore n. 1251\n";
+      errori << (risultato.esito == esito_percorso::errore_1250 ? " Errore n. 1250\n"
+                                                                : " Errore n. 1251\n");
+      if (std::optional<problema> e = errore_casella_riservata(*m, linea, treno))
+        for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
+      errori << "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di "
+                "una compilazione precedente\n"
+             << std::flush;
       return uscita_fallita;
     default:
       break;
@@ -88,8 +102,16 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
 
   if (m->errore_codice != esito::nessuno)
     errori << " Errore n. " << testo_esito(m->errore_codice, m->errore_posizione) << '\n';
-  // Name the files the author gave, not their private copies.
   diagnosi_lettura& diagnosi = risultato.diagnosi;
+  // What the reading does not say: a line length that the records find too
+  // short, a train read empty with its "[generale]".
+  if (m->errore_codice == esito::fuori_dalle_celle)
+    if (std::optional<problema> n = nota_lunghezza(linea, treno))
+      aggiungi_nota(diagnosi, gravita::nota, copie.linea, {n->riga, n->colonna}, n->causa);
+  if (treno.con_generale)
+    if (std::optional<problema> v = treno_vuoto(&linea, treno, gravita::avviso))
+      aggiungi_nota(diagnosi, gravita::avviso, copie.treno, {v->riga, v->colonna}, v->causa);
+  // Name the files the author gave, not their private copies.
   rinomina_file(diagnosi, copie.linea, richiesta.linea);
   rinomina_file(diagnosi, copie.treno, richiesta.treno);
   for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';

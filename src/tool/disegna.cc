@@ -2,10 +2,12 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <ostream>
 
+#include "check/rallentamenti_sovrapposti.h"
 #include "content/chiavi_portate.h"
 #include "draw/disegno.h"
 #include "draw/pagina.h"
@@ -15,8 +17,11 @@
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
 #include "platform/windows1252.h"
+#include "read/accesso.h"
+#include "read/costruttori_treno.h"
 #include "read/diagnosi.h"
 #include "read/memorizza_dati.h"
+#include "read/vista.h"
 #include "tool/descrizioni_date.h"
 
 namespace scen {
@@ -47,12 +52,14 @@ std::string radice(const std::string& percorso) {
 
 // Both descriptions read from memory, as the compile step reads them from
 // their files, into a model with the carried keys and the trace.
-Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata) {
+Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata,
+                   std::string& treno) {
   fermata = false;
   std::array<std::string, 2> byte;
   if (Stato stato = leggi_descrizioni_date({r.ingressi[0], r.ingressi[1]}, r.utf8, byte);
       !stato.riuscito())
     return stato;
+  treno = byte[1];
   m.chiave_percorso = chiave_percorso_portata;
   m.chiave_treno = chiave_treno_portata;
   m.con_tracciato = 1;
@@ -65,6 +72,26 @@ Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori,
   return Stato::errore(
       "la lettura si è fermata: nessun disegno scritto (scenario verifica "
       "elenca tutti i problemi)");
+}
+
+// Slowdowns that overlap share their cells, from which the picture cannot
+// tell one from the other: drawn from their records instead, where each
+// stands whole.
+void rallentamenti_dai_record(const std::string& treno, scena& s) {
+  const descrizione_vista v = vedi_treno(treno);
+  if (rallentamenti_sovrapposti(v).empty()) return;
+  s.rallentamenti.clear();
+  for (const record_visto& r : v.record) {
+    if (r.tipo != specie::rallentamento || !r.intero) continue;
+    const largo p = r.valore(1);
+    // Where the cells place each point, as the picture of the cells shows it.
+    auto in_cella = [](largo metri) { return static_cast<long>(50 * cella_di(metri)); };
+    s.rallentamenti.push_back({con_punto_di_avviso(p) ? in_cella(p - distanza_avviso) : -1,
+                               in_cella(p), in_cella(p + r.valore(3)),
+                               static_cast<int>(r.valore(2))});
+  }
+  std::stable_sort(s.rallentamenti.begin(), s.rallentamenti.end(),
+                   [](const auto& a, const auto& b) { return a.inizio < b.inizio; });
 }
 
 std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::string& chiave) {
@@ -93,9 +120,10 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
 
   auto m = std::make_unique<modello>();
   std::string chiave;
+  std::string treno;
   if (richiesta.ingressi.size() == 2) {
     bool fermata = false;
-    Stato stato = leggi_coppia(richiesta, *m, errori, fermata);
+    Stato stato = leggi_coppia(richiesta, *m, errori, fermata, treno);
     if (!stato.riuscito()) {
       errori << stato.messaggio() << '\n';
       return fermata ? uscita_esito : uscita_fallita;
@@ -113,6 +141,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     errori << "disegna: " << stato.messaggio() << '\n';
     return uscita_esito;
   }
+  if (richiesta.ingressi.size() == 2) rallentamenti_dai_record(treno, s);
   const disegno d = disegna_scena(s);
   const std::string nome =
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;

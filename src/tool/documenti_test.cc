@@ -362,7 +362,7 @@ TEST_F(Documenti, WhatCannotBeWrittenIsNamedAndNothingIsWritten) {
        "caratteri, ma l'intestazione della scheda treno ne mostra al più 22 per la destinazione\n"
        "treno.txt:13:73: errore: stazione: il nome «Nuro di Sopra con la Frazione Bassa» ha 35 "
        "caratteri, ma la scheda treno ne mostra al più 28\n"
-       "treno.txt:15: errore: rallentamento a 4000 m: «Vela e Nuro di Sopra con la Frazione "
+       "treno.txt:15:17: errore: rallentamento a 4000 m: «Vela e Nuro di Sopra con la Frazione "
        "Bassa» ha 42 caratteri, ma l'ordine di rallentamento ne mostra al più 28 per le "
        "stazioni\n"
        "nessun documento scritto\n"},

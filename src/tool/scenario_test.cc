@@ -1,4 +1,5 @@
 // `scenario` as its users run it: the built program, in a folder of its own.
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -312,6 +313,52 @@ TEST_F(Scenario, UnTrenoSenzaGeneraleCompilaConUnAvviso) {
   ingressi_intatti();
 }
 
+// What compila says around an outcome that reading leaves unsaid: a train
+// read empty, a line length that the records find too short. The outcome,
+// the output line and the files are the reading's as ever.
+TEST_F(Scenario, QuelCheCompilaDiceIntornoAllEsito) {
+  auto sostituito = [](std::string testo, const std::string& da, const std::string& a) {
+    testo.replace(testo.find(da), da.size(), a);
+    return testo;
+  };
+  struct caso {
+    const char* nome;
+    std::string linea;
+    std::string treno;
+    int stato;
+    std::string uscita;
+    std::string errori;
+  };
+  const caso casi[] = {
+      {"il file della linea dato anche per il treno", prova::linea_prova, prova::linea_prova, 0,
+       "esito errore_codice=0 errore_posizione=0\n",
+       "treno.txt:1:1: avviso: il file ha il testo della descrizione della linea: il treno viene "
+       "letto vuoto, senza stazioni né limiti di velocità\n"},
+      {"nessun record del treno dopo [generale]", prova::linea_prova,
+       prova::righe({"[generale]", "[fine]"}), 0, "esito errore_codice=0 errore_posizione=0\n",
+       "treno.txt:1:1: avviso: nessun record dopo [generale]: il treno viene letto vuoto, senza "
+       "stazioni né limiti di velocità\n"},
+      {"la lunghezza in chilometri",
+       sostituito(prova::linea_prova, "lunghezza percorso,    10000", "lunghezza percorso,    10"),
+       prova::treno_prova, 1, "esito errore_codice=15 errore_posizione=9000\n",
+       " Errore n. 15 alla posizione 9000\n"
+       "treno.txt:13:14: errore: posizione oltre le celle della linea: 9000 m, ma con una linea "
+       "di 10 m una stazione arriva al più a 6200 m\n"
+       "linea.txt:2:24: nota: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
+       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    descrizioni(c.linea, c.treno);
+    prova::Esito esito = compila();
+    EXPECT_EQ(esito.stato, c.stato);
+    EXPECT_EQ(esito.uscita, c.uscita);
+    EXPECT_EQ(esito.errori, c.errori);
+    EXPECT_EQ(uscita().size(), 3u);
+    ingressi_intatti();
+  }
+}
+
 TEST_F(Scenario, UnEsitoDelPassaggioNonHaRiga) {
   // A code reduction in cell 92 and a signal in cell 93, just after the
   // slowdown's end (cell 91): no free cell before that signal.
@@ -331,11 +378,23 @@ TEST_F(Scenario, UnEsitoDelPassaggioNonHaRiga) {
 TEST_F(Scenario, CaselleRiservateOccupate1250E1251) {
   struct caso {
     const char* indicatore;  // a speed indicator on cell 1
-    const char* errore;
+    std::string errore;
+  };
+  auto errore = [](int numero, const char* contenuto) {
+    return fmt::format(
+        " Errore n. {0}\n"
+        "linea.txt:21:19: errore: la cella 1 (da 50 a 100 m) è riservata: dopo la lettura il "
+        "compilatore vi scrive due segni suoi, ma vi trova {1}, e non scrive nessun file "
+        "compilato; gli oggetti vanno posti a 75 m o più dall'origine (errore {0})\n"
+        "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di una "
+        "compilazione precedente\n",
+        numero, contenuto);
   };
   const caso casi[] = {
-      {"indicatori_vmax,  0,  75,  80,  85,  0,  ,  ,  ,  0", " Errore n. 1250\n"},
-      {"indicatori_vmax,  0,  0,  80,  85,  0,  ,  ,  ,  0", " Errore n. 1251\n"},
+      {"indicatori_vmax,  0,  75,  80,  85,  0,  ,  ,  ,  0",
+       errore(1250, "un indicatore di velocità")},
+      {"indicatori_vmax,  0,  0,  80,  85,  0,  ,  ,  ,  0",
+       errore(1251, "un indicatore di velocità")},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.indicatore);

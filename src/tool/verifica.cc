@@ -8,6 +8,10 @@
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
+#include "content/chiavi_portate.h"
+#include "documents/dati_da_lettura.h"
+#include "documents/ordine_rallentamenti.h"
+#include "documents/scheda_generata.h"
 #include "platform/stati_uscita.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
@@ -19,6 +23,27 @@ namespace scen {
 namespace {
 
 constexpr std::string_view segno_ordine = "\xef\xbb\xbf";
+
+// What the crew documents cannot show (a name wider than its cell, a time
+// that is no time of day, a slowdown before the first kilometre post), found
+// by the documents themselves and told as warnings: the pair compiles, but
+// `scenario documenti` writes no documents. What the documents only leave
+// blank is the checker's to tell (a stop without a time).
+void quel_che_i_documenti_non_mostrano(const descrizione_vista& linea,
+                                       const descrizione_vista& treno, const modello& letto,
+                                       elenco_problemi& problemi) {
+  if (treno_vuoto(&linea, treno, gravita::avviso)) return;
+  const descrizioni_documenti dati = dati_da(linea, treno, letto);
+  std::vector<diagnostica> trovati;
+  ordine_rallentamenti(dati, chiave_treno_portata, trovati);
+  scheda_generata(dati, intestazione_scheda{}, trovati);
+  for (diagnostica& p : trovati) {
+    if (p.livello != gravita::errore) continue;
+    p.livello = gravita::avviso;
+    p.causa += "; scenario documenti non scrive i documenti";
+    problemi.aggiungi(std::move(p));
+  }
+}
 
 }  // namespace
 
@@ -75,8 +100,11 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   }
   controlla_avvisi(linea ? &*linea : nullptr, treno ? &*treno : nullptr, richiesta.utf8, problemi);
   for (problema& a : lettura.avvisi_lettore)
-    if (!problemi.avviso_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
-  if (lettura.letto) errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
+    if (!problemi.problema_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
+  if (lettura.letto) {
+    errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
+    quel_che_i_documenti_non_mostrano(*linea, *treno, *lettura.letto, problemi);
+  }
 
   const std::vector<problema> ordinati = problemi.ordinati();
   if (richiesta.json) {

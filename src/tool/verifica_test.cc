@@ -208,9 +208,7 @@ TEST(Verifica, AvvisiDellaLinea) {
        {},
        {"linea.txt:16:20: avviso: pendenza: la pendenza \"5 000\" ha uno spazio tra le cifre: si "
         "legge 5, e \"000\" passa al campo dopo; i numeri si scrivono senza separatori delle "
-        "migliaia",
-        "linea.txt:16:22: avviso: pendenza: un campo in più dopo l'ultimo, \"000\", che viene "
-        "ignorato (il record ha 2 valori)"}},
+        "migliaia"}},
       {"oltre la lunghezza della linea",
        {{"pendenza,  6000,   5", "pendenza,  12000,   5"}},
        {},
@@ -393,28 +391,6 @@ TEST(Verifica, AvvisiDelTreno) {
   const std::string stazione_13 =
       "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro";
   const caso_avviso casi[] = {
-      {"nessun [generale]",
-       {},
-       {{"[generale]", "[generali]"}},
-       {"treno.txt:1:1: avviso: nessun campo \"[generale]\": il treno viene letto vuoto, e si "
-        "compila senza alcun esito; il file comincia con [generale]"}},
-      {"nessun record",
-       {},
-       {{"numero vetture,  10", ""},
-        {"percentuale massa frenata,  130", ""},
-        {"sabbia,  220", ""},
-        {"orologio,  13 4 30 ", ""},
-        {"aderenza,  0,  90", ""},
-        {"velocita,  0,  100", ""},
-        {"velocita,  5000,  60", ""},
-        {"stazione,       0,  8,  500,  1, 0, 0,  4,1,0,  2,1,1,    1,  13, 4,30, Vela", ""},
-        {stazione_13, ""},
-        {"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
-        {"segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0", ""},
-        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115", ""},
-        {"segnale,    4900,   2, 3, 0,  0, 0,    1,  1,0,0, 0", ""},
-        {"abbattimento,    6050,   270", ""}},
-       {"treno.txt:1:1: avviso: nessun record dopo [generale]: il treno è vuoto"}},
       {"nessun limite di velocità",
        {},
        {{"velocita,  0,  100", ""}, {"velocita,  5000,  60", ""}},
@@ -576,9 +552,7 @@ TEST(Verifica, AvvisiDelTreno) {
        {{"abbattimento,    6050,   270", "abbattimento,    6 050,   270"}},
        {"treno.txt:21:18: avviso: abbattimento: la posizione \"6 050\" ha uno spazio tra le "
         "cifre: si legge 6, e \"050\" passa al campo dopo; i numeri si scrivono senza "
-        "separatori delle migliaia",
-        "treno.txt:21:27: avviso: abbattimento: un campo in più dopo l'ultimo, \"270\", che "
-        "viene ignorato (il record ha 2 valori)"}},
+        "separatori delle migliaia"}},
       {"un campo con due parole chiave",
        {},
        {{"aderenza,  0,  90", "aderenza velocita,  0,  100,  0,  90"}, {"velocita,  0,  100", ""}},
@@ -597,6 +571,251 @@ TEST(Verifica, AvvisiDelTreno) {
         "ignorata, la lettura comincia da \"[generale]\""}},
   };
   controlla_avvisi(casi);
+}
+
+// ---- What a new author gets wrong: one mistake a row, the exact lines ----
+
+struct caso_sbaglio {
+  const char* nome;
+  std::vector<modifica> linea;
+  std::vector<modifica> treno;
+  int stato;
+  std::vector<std::string> attese;
+  bool treno_e_linea = false;  // the line description given for the train too
+};
+
+TEST(Verifica, GliSbagliDiChiScriveDaCapo) {
+  const std::string stazione_13 =
+      "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro";
+  const caso_sbaglio casi[] = {
+      {"un record messo in commento con #, che si legge",
+       {{"pendenza,  6000,   5", "#pendenza,  6000,   5"}},
+       {},
+       0,
+       {"linea.txt:16:1: avviso: \"#pendenza\" comincia come un commento, ma le "
+        "descrizioni non hanno commenti: il campo contiene la parola chiave, e il "
+        "record pendenza viene letto"}},
+      {"un record messo in commento con --, che si salta",
+       {{"pendenza,  6000,   5", "-- pendenza,  6000,   5"}},
+       {},
+       0,
+       {"linea.txt:16:1: avviso: \"-- pendenza\" comincia come un commento, ma le "
+        "descrizioni non hanno commenti: la riga viene ignorata perché il campo "
+        "contiene \"-\", non perché è un commento"}},
+      {"un record messo in commento con ;, che si legge",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60",
+         ";rallentamento,  4000,    60,  500, 0,  1,  60"}},
+       0,
+       {"treno.txt:15:1: avviso: \";rallentamento\" comincia come un commento, ma le "
+        "descrizioni non hanno commenti: il campo contiene la parola chiave, e il "
+        "record rallentamento viene letto"}},
+      {"una riga di commento con //",
+       {{"[curve]", "[curve]\r\n// curve della linea"}},
+       {},
+       0,
+       {"linea.txt:11:1: avviso: \"// curve della linea\" comincia come un commento, "
+        "ma le descrizioni non hanno commenti: la riga viene ignorata perché il campo "
+        "non contiene una parola chiave, non perché è un commento"}},
+      {"un record vecchio tenuto accanto al nuovo",
+       {},
+       {{"velocita,  5000,  60", "velocita vecchia,  5000,  60"}},
+       0,
+       {"treno.txt:10:1: avviso: il campo \"velocita vecchia\" non è la sola parola "
+        "chiave \"velocita\", ma la contiene: il record viene letto; le descrizioni "
+        "non hanno commenti, e la parola chiave si scrive sola nel suo campo"}},
+      {"un titolo di sezione sbagliato che chiude la sezione [generale]",
+       {{"[curve]", "[curvee]"}},
+       {},
+       0,
+       {"linea.txt:10:1: avviso: il titolo \"[curvee]\" non è uno di quelli della "
+        "descrizione della linea (forse [curve]?): chiude comunque la sezione "
+        "[generale], come ogni titolo"}},
+      {"un titolo di sezione sbagliato più avanti",
+       {{"[pendenze]", "[pendenzee]"}},
+       {},
+       0,
+       {"linea.txt:13:1: avviso: il titolo \"[pendenzee]\" non è uno di quelli della "
+        "descrizione della linea (forse [pendenze]?): la riga viene ignorata"}},
+      {"un titolo del treno nella linea",
+       {{"[cartelli]", "[stazioni]"}},
+       {},
+       0,
+       {"linea.txt:19:1: avviso: il titolo \"[stazioni]\" è della descrizione del treno, non di "
+        "questa: la riga viene ignorata"}},
+      {"[generale] del treno scritto male",
+       {},
+       {{"[generale]", "[Generali]"}},
+       1,
+       {"treno.txt:1:1: errore: nessun campo \"[generale]\": il treno viene letto "
+        "vuoto, senza stazioni né limiti di velocità; il file comincia con [generale]",
+        "treno.txt:1:1: avviso: il titolo \"[Generali]\" non è uno di quelli della "
+        "descrizione del treno (forse [generale]?): la riga viene ignorata"}},
+      {"[generale] del treno con gli spazi",
+       {},
+       {{"[generale]", "[ generale ]"}},
+       1,
+       {"treno.txt:1:1: errore: nessun campo \"[generale]\": il treno viene letto "
+        "vuoto, senza stazioni né limiti di velocità; il file comincia con [generale]",
+        "treno.txt:1:1: avviso: il titolo \"[ generale ]\" non è uno di quelli della "
+        "descrizione del treno (forse [generale]?): la riga viene ignorata"}},
+      {"nessun [generale]",
+       {},
+       {{"[generale]", "[generali]"}},
+       1,
+       {"treno.txt:1:1: errore: nessun campo \"[generale]\": il treno viene letto vuoto, senza "
+        "stazioni né limiti di velocità; il file comincia con [generale]",
+        "treno.txt:1:1: avviso: il titolo \"[generali]\" non è uno di quelli della descrizione "
+        "del treno (forse [generale]?): la riga viene ignorata"}},
+      {"nessun record",
+       {},
+       {{"numero vetture,  10", ""},
+        {"percentuale massa frenata,  130", ""},
+        {"sabbia,  220", ""},
+        {"orologio,  13 4 30 ", ""},
+        {"aderenza,  0,  90", ""},
+        {"velocita,  0,  100", ""},
+        {"velocita,  5000,  60", ""},
+        {"stazione,       0,  8,  500,  1, 0, 0,  4,1,0,  2,1,1,    1,  13, 4,30, Vela", ""},
+        {stazione_13, ""},
+        {"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
+        {"segnale,    1050,   2, 4, 1,  1, 0,    2,  2,1,1, 0", ""},
+        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115", ""},
+        {"segnale,    4900,   2, 3, 0,  0, 0,    1,  1,0,0, 0", ""},
+        {"abbattimento,    6050,   270", ""}},
+       1,
+       {"treno.txt:1:1: errore: nessun record dopo [generale]: il treno viene letto vuoto, senza "
+        "stazioni né limiti di velocità"}},
+      {"il file della linea dato anche per il treno",
+       {},
+       {},
+       1,
+       {"treno.txt:1:1: errore: il file ha il testo della descrizione della linea: il "
+        "treno viene letto vuoto, senza stazioni né limiti di velocità"},
+       true},
+      {"rallentamenti che si sovrappongono",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60",
+         "rallentamento,  4000,    60,  500, 0,  0,  60\r\n"
+         "rallentamento,  4200,    30,  800, 0,  0,  30"}},
+       0,
+       {"treno.txt:16:17: avviso: rallentamento: l'inizio 4200 cade dentro il "
+        "rallentamento della riga 15, da 4000 a 4500 m: i due si sovrappongono da 4200 "
+        "a 4500 m, le celle tengono i due inizi e le due fini e non dicono quale "
+        "velocità valga nel tratto comune; si scrive un rallentamento per tratto"}},
+      {"la lunghezza in chilometri",
+       {{"lunghezza percorso,    10000", "lunghezza percorso,    10"}},
+       {},
+       1,
+       {"linea.txt:11:11: avviso: curva: l'inizio 1350 è oltre la fine della linea, "
+        "lunga 10 m",
+        "linea.txt:12:11: avviso: curva: l'inizio 4000 è oltre la fine della linea, "
+        "lunga 10 m",
+        "linea.txt:15:12: avviso: pendenza: la posizione 1250 è oltre la fine della "
+        "linea, lunga 10 m",
+        "linea.txt:16:12: avviso: pendenza: la posizione 6000 è oltre la fine della "
+        "linea, lunga 10 m",
+        "linea.txt:18:13: avviso: montagna: l'inizio 2000 è oltre la fine della linea, "
+        "lunga 10 m",
+        "linea.txt:20:19: errore: posizione oltre le celle della linea: 7300 m, ma con "
+        "una linea di 10 m si arriva al più a 6900 m (esito 15)",
+        "linea.txt:2:24: nota: la linea è lunga 10 m, ma 14 dei 18 record con una "
+        "posizione stanno oltre, fino a 9000 m: la lunghezza si scrive in metri",
+        "linea.txt:22:23: avviso: cartello_indicatore: la posizione 2950 è oltre la "
+        "fine della linea, lunga 10 m",
+        "treno.txt:10:12: avviso: velocita: la posizione 5000 è oltre la fine della "
+        "linea, lunga 10 m",
+        "treno.txt:13:14: errore: posizione oltre le celle della linea: 9000 m, ma con "
+        "una linea di 10 m una stazione arriva al più a 6200 m (esito 15)",
+        "treno.txt:15:17: avviso: rallentamento: l'inizio 4000 è oltre la fine della "
+        "linea, lunga 10 m",
+        "treno.txt:17:13: avviso: segnale: la posizione 1050 è oltre la fine della "
+        "linea, lunga 10 m",
+        "treno.txt:18:13: avviso: segnale: la posizione 2500 è oltre la fine della "
+        "linea, lunga 10 m",
+        "treno.txt:19:13: avviso: segnale: la posizione 4900 è oltre la fine della "
+        "linea, lunga 10 m",
+        "treno.txt:21:18: avviso: abbattimento: la posizione 6050 è oltre la fine "
+        "della linea, lunga 10 m"}},
+      {"la lunghezza negativa",
+       {{"lunghezza percorso,    10000", "lunghezza percorso,    -10000"}},
+       {},
+       1,
+       {"linea.txt:2:24: errore: la lunghezza della linea vale -10000 m, ma va da 0 a "
+        "1.000.000 m (esito 25)"}},
+      {"le migliaia con il punto",
+       {{"pendenza,  6000,   5", "pendenza,  6.000,   5"}},
+       {},
+       1,
+       {"linea.txt:16:12: errore: la posizione della pendenza: trovato \"6.000\", ma "
+        "va un numero intero (cifre, con \"-\" davanti se negativo): il punto non "
+        "separa le migliaia (si scrive 6000), e i decimali non si scrivono (esito 25)"}},
+      {"le migliaia con lo spazio",
+       {{"pendenza,  6000,   5", "pendenza,  6 000,   5"}},
+       {},
+       0,
+       {"linea.txt:16:12: avviso: pendenza: la posizione \"6 000\" ha uno spazio tra "
+        "le cifre: si legge 6, e \"000\" passa al campo dopo; i numeri si scrivono "
+        "senza separatori delle migliaia"}},
+      {"una sosta oltre 255 secondi",
+       {},
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    300,  13,20, 0, Nuro"}},
+       1,
+       {"treno.txt:13:59: errore: la sosta della stazione in secondi vale 300, ma va "
+        "da 0 a 255 (esito 25)"}},
+      {"un orario oltre la mezzanotte",
+       {},
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  24,20, 0, Nuro"}},
+       0,
+       {"treno.txt:13:63: avviso: stazione: le ore valgono 24: si attende da 0 a 23",
+        "treno.txt:13:63: avviso: stazione «Nuro»: l'orario 24:20:00 non è un'ora del "
+        "giorno: la scheda treno scrive le ore da 00.00 a 23.59.59; scenario documenti "
+        "non scrive i documenti"}},
+      {"una fermata senza orario",
+       {},
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    5000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    60,  0,0, 0, Colle\r\n"
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro"}},
+       0,
+       {"treno.txt:13:64: avviso: stazione: una fermata, con una sosta di 60 s, senza orario "
+        "(campi 14, 15 e 16 a 0): la scheda treno ne lascia vuota la cella dell'orario"}},
+      {"un nome più largo della sua cella",
+       {},
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, "
+         "Nuro Centrale Alta Stazione Nuova"}},
+       0,
+       {"treno.txt:13:73: avviso: stazione: il nome «Nuro Centrale Alta Stazione "
+        "Nuova» ha 33 caratteri, ma l'intestazione della scheda treno ne mostra al più "
+        "22 per la destinazione; scenario documenti non scrive i documenti",
+        "treno.txt:13:73: avviso: stazione: il nome «Nuro Centrale Alta Stazione "
+        "Nuova» ha 33 caratteri, ma la scheda treno ne mostra al più 28; scenario "
+        "documenti non scrive i documenti",
+        "treno.txt:15:17: avviso: rallentamento a 4000 m: «Vela e Nuro Centrale Alta "
+        "Stazione Nuova» ha 40 caratteri, ma l'ordine di rallentamento ne mostra al "
+        "più 28 per le stazioni; scenario documenti non scrive i documenti"}},
+      {"un rallentamento prima del primo cippo",
+       {{"progressiva chilometrica uno,    0,    0,    0",
+         "progressiva chilometrica uno,    0,    300,    0"}},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60",
+         "rallentamento,  500,    60,  200, 0,  0,  60"}},
+       0,
+       {"treno.txt:15:17: avviso: rallentamento a 500 m: prima del suo inizio la linea "
+        "non ha un cippo chilometrico da cui l'ordine di rallentamento lo possa "
+        "contare (la progressiva vi vale 0.800); scenario documenti non scrive i "
+        "documenti"}},
+  };
+  for (const caso_sbaglio& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const std::string linea = modificato(linea_pulita, c.linea);
+    const esito_verifica e =
+        verifica_di(linea, c.treno_e_linea ? linea : modificato(treno_pulito, c.treno));
+    const std::vector<std::string> righe = problemi_di(e.uscita);
+    EXPECT_EQ(righe, c.attese) << e.uscita;
+    EXPECT_EQ(e.stato, c.stato);
+  }
 }
 
 TEST(Verifica, ConRigorosoGliAvvisiFannoFallire) {
