@@ -334,4 +334,50 @@ inline constexpr std::string_view aiuto_importa_piede =
     "     il file e, dove c'è, la riga e il punto), un file che non si scrive, uso\n"
     "     non valido\n";
 
+// Its line in the list of commands.
+inline constexpr std::string_view aiuto_marcia =
+    "l'orario dalla fisica: la corsa più veloce di un treno sulla linea, con il margine";
+
+// What `marcia` computes, what it prints and how it ends.
+inline constexpr std::string_view aiuto_marcia_piede =
+    "scenario marcia LINEA TRENO [--rotabile FILE] [--margine P%] [--json | --csv]\n"
+    "                [--uscita FILE.svg | FILE.html] [--utf8]\n"
+    "Calcola la corsa più veloce del treno sulla linea delle descrizioni LINEA e\n"
+    "TRENO: parte da fermo alla prima stazione all'orario che essa porta (o a quello\n"
+    "dell'orologio), accelera con lo sforzo che resta tolte la resistenza al moto,\n"
+    "la pendenza (i per mille danno i N/kN) e le curve (650/(R-55) N/kN, classi da\n"
+    "1 a 6 di raggio 10000, 5000, 2500, 1000, 500 e 333 m), tiene il limite più\n"
+    "basso in vigore (quello della linea, i rallentamenti, la velocità massima del\n"
+    "treno; un limite che sale vale solo quando la coda è passata), frena per\n"
+    "essere al limite più basso dove comincia e fermo a ogni fermata (le stazioni\n"
+    "con il valore di fermata, che è la sosta in secondi) e all'ultima stazione.\n"
+    "\n"
+    "L'orario aggiunge il margine di regolarità (--margine, 5% se non dato) come\n"
+    "minuti di recupero alle fermate e all'arrivo, arrotondati al mezzo minuto, e\n"
+    "arrotonda le ore al mezzo minuto come la scheda treno. Per ogni stazione e per\n"
+    "ogni cippo dove il limite scende: posizione, chilometro, limite, velocità\n"
+    "della corsa, tempo di corsa minimo, arrivo, partenza o transito, recupero,\n"
+    "l'orario della descrizione e la differenza (alle fermate con la partenza).\n"
+    "--margine 0% dà come orario la corsa più veloce.\n"
+    "\n"
+    "Senza --rotabile il treno è quello incorporato: una locomotiva elettrica (85 t,\n"
+    "5600 kW, 250 kN all'avvio, 200 km/h) e le vetture della descrizione (45 t e\n"
+    "26,4 m ciascuna), frenatura 0,4 m/s² per ogni 100% di massa frenata. Con\n"
+    "--rotabile FILE il treno viene da un file JSON con i campi nome, massa_t,\n"
+    "lunghezza_m, velocita_massima_kmh, coefficiente_masse_rotanti,\n"
+    "sforzo_trazione ([[km/h, kN], ...]), resistenza ({\"a_kN\", \"b_kN_per_kmh\",\n"
+    "\"c_kN_per_kmh2\"}), decelerazione_frenatura_ms2 e, facoltativo,\n"
+    "aderenza_massima.\n"
+    "\n"
+    "--json dà un documento JSON (la lista stazioni, con nome, posizione_m,\n"
+    "corsa_minima_s e orario_s), --csv una riga per stazione o cippo.\n"
+    "--uscita scrive anche il disegno di scenario disegna, con la velocità della\n"
+    "corsa e il grafico orario. Con --utf8 LINEA e TRENO sono in UTF-8.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  orario calcolato\n"
+    "  1  le descrizioni non si leggono senza errori, o il treno non ce la fa\n"
+    "  2  un file che non si può leggere o scrivere, un file del rotabile sbagliato\n"
+    "     (con il campo), uso non valido\n";
+
 }  // namespace scen
