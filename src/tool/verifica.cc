@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "check/avvisi_orari.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
@@ -77,6 +78,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   for (problema& a : lettura.avvisi_lettore)
     if (!problemi.avviso_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
   if (lettura.letto) errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
+  if (lettura.letto) controlla_orari(*lettura.letto, *linea, *treno, problemi);
 
   const std::vector<problema> ordinati = problemi.ordinati();
   if (richiesta.json) {
