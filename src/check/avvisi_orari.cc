@@ -44,10 +44,10 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
 
   const stazione_marcia& origine = percorso.stazioni.front();
   if (orologio && origine.orario != 0 && percorso.orologio != origine.orario)
-    problemi.avviso(file_verificato::treno, orologio->chiave.riga, orologio->campo(1).colonna,
-                    fmt::format("orologio: {}, ma il treno parte dall'origine «{}» alle {}",
-                                ora_testo(percorso.orologio), nome(origine),
-                                ora_testo(origine.orario)));
+    problemi.avviso(
+        file_verificato::treno, orologio->chiave.riga, orologio->campo(1).colonna,
+        fmt::format("orologio: {}, ma il treno parte dall'origine «{}» alle {}",
+                    ora_testo(percorso.orologio), nome(origine), ora_testo(origine.orario)));
 
   const rotabile treno_incorporato =
       rotabile_incorporato(letto.registri[indice_registro::generali_treno].progressiva,
@@ -65,10 +65,11 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
       const long riga = r->chiave.riga, colonna = r->campo(14).colonna;
       const long concesso = s.orario - a.orario;
       if (concesso < 0) {
-        problemi.avviso(file_verificato::treno, riga, colonna,
-                        fmt::format("stazione «{}»: l'orario {} viene prima di quello di «{}» ({}): "
-                                    "gli orari tornano indietro",
-                                    nome(s), ora_testo(s.orario), nome(a), ora_testo(a.orario)));
+        problemi.avviso(
+            file_verificato::treno, riga, colonna,
+            fmt::format("stazione «{}»: l'orario {} viene prima di quello di «{}» ({}): "
+                        "gli orari tornano indietro",
+                        nome(s), ora_testo(s.orario), nome(a), ora_testo(a.orario)));
       } else if (con_corsa) {
         const tempi_stazione& da = c.stazioni[prima];
         const tempi_stazione& a_qui = c.stazioni[i];

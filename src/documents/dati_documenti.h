@@ -38,6 +38,21 @@ struct rallentamento_descritto {
   long riga = 0;
 };
 
+// What the timetable from the running-time calculation gives the card;
+// `presente` false for the card without it.
+struct marcia_documenti {
+  bool presente = false;
+  // Station by station, seconds of the day on the half minute: the arrival
+  // (the passing where the train does not stop; the departure at the
+  // origin), the departure, and the recovery lumped there (s).
+  std::vector<std::int64_t> arrivo;
+  std::vector<std::int64_t> partenza;
+  std::vector<std::int64_t> recupero;
+  // The fastest run's speed (km/h) metre by metre from position `da`.
+  std::int64_t da = 0;
+  std::vector<double> velocita;
+};
+
 // The records that the documents use, in file order.
 struct descrizioni_documenti {
   std::vector<progressiva_km> progressive;
@@ -45,6 +60,7 @@ struct descrizioni_documenti {
   std::vector<stazione_descritta> stazioni;
   std::vector<velocita_descritta> velocita;
   std::vector<rallentamento_descritto> rallentamenti;
+  marcia_documenti marcia = {};
 };
 
 // A problem of a document, at its place in a description.

@@ -36,6 +36,8 @@ esecuzione dichiara(parte_comando& parte) {
                 "categoria del treno (predefinita \"V200 C\")", "C");
   parte.opzione("--massa-bloccata", o->richiesta.massa_bloccata,
                 "massa bloccata in tonnellate (predefinita 600)", "T");
+  parte.bandiera("--senza-marcia", o->richiesta.senza_marcia,
+                 "la scheda senza i tempi della marcia: solo gli orari della descrizione");
   return [o](const chiamata& c) {
     for (auto [utf8, quale, chiave] :
          {std::tuple{&o->chiave_percorso, "del percorso", &o->richiesta.chiave_percorso},
