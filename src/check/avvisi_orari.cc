@@ -8,7 +8,6 @@
 #include "marcia/orario.h"
 #include "marcia/percorso.h"
 #include "marcia/rotabile.h"
-#include "platform/windows1252.h"
 
 namespace scen {
 
@@ -40,7 +39,7 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
     const size_t i = static_cast<size_t>(s.registro - 1);
     return i < record.size() ? record[i] : nullptr;
   };
-  auto nome = [](const stazione_marcia& s) { return da_1252_a_utf8(s.nome); };
+  auto nome = [](const stazione_marcia& s) { return s.nome; };
 
   const stazione_marcia& origine = percorso.stazioni.front();
   if (orologio && origine.orario != 0 && percorso.orologio != origine.orario)

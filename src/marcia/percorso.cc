@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "platform/windows1252.h"
 #include "read/campi.h"
 
 namespace scen {
@@ -48,7 +49,7 @@ percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* l
     const registro& s = m.registri[static_cast<size_t>(i)];
     if (cartelli.count(i) || s == registro{}) continue;
     p.stazioni.push_back(
-        {std::string(senza_spazi_finali(s.nome)), s.progressiva, s.orario, s.fermata, i});
+        {da_1252_a_utf8(senza_spazi_finali(s.nome)), s.progressiva, s.orario, s.fermata, i});
   }
 
   const registro& g = m.registri[indice_registro::generali_ripetizione];

@@ -25,7 +25,7 @@ struct rallentamento_marcia {
 };
 
 struct stazione_marcia {
-  std::string nome;    // Windows-1252, without its trailing blanks
+  std::string nome;    // UTF-8, without its trailing blanks
   long posizione = 0;  // m
   long orario = 0;     // seconds of the day; 0 where none is given
   long sosta = 0;      // the stop value: the dwell in seconds, 0 where the train passes

@@ -8,6 +8,7 @@
 
 #include "content/chiavi_portate.h"
 #include "draw/disegno.h"
+#include "draw/marcia_scena.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "inspect/cartella_compilata.h"
@@ -113,6 +114,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     errori << "disegna: " << stato.messaggio() << '\n';
     return uscita_esito;
   }
+  marcia_in_scena(*m, s, richiesta.treno, richiesta.margine);
   const disegno d = disegna_scena(s);
   const std::string nome =
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;

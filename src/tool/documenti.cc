@@ -133,13 +133,13 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   const descrizione_vista treno = vedi_treno(testi[1]);
   descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
   std::vector<diagnostica> trovati;
-  if (!richiesta.senza_marcia)
+  if (!richiesta.senza_marcia && dati.stazioni.size() >= 2)
     if (Stato stato = aggiungi_marcia(dati, *lettura.letto, linea); !stato.riuscito())
       trovati.push_back(problema_di(
           true, 0, 0, false,
           fmt::format("la marcia non si calcola ({}): la scheda treno ha solo gli orari della "
                       "descrizione",
-                      da_1252_a_utf8(stato.messaggio()))));
+                      stato.messaggio())));
   const std::vector<std::string> ordine =
       ordine_rallentamenti(dati, richiesta.chiave_treno, trovati);
   size_t fogli = 0;

@@ -6,12 +6,10 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <sstream>
 
 #include "check/verifica_letture.h"
 #include "documents/segni_chilometrici.h"
-#include "draw/disegno.h"
-#include "draw/pagina.h"
-#include "draw/scena.h"
 #include "marcia/corsa.h"
 #include "marcia/orario.h"
 #include "marcia/percorso.h"
@@ -21,6 +19,7 @@
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "tool/descrizioni_date.h"
+#include "tool/disegna.h"
 #include "tool/verifica.h"
 
 namespace scen {
@@ -152,7 +151,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
                                  m.registri[indice_registro::generali_treno].inizio);
   corsa c;
   if (Stato stato = calcola_corsa(linea, treno, c); !stato.riuscito()) {
-    errori << "marcia: " << da_1252_a_utf8(stato.messaggio()) << '\n' << std::flush;
+    errori << "marcia: " << stato.messaggio() << '\n' << std::flush;
     return uscita_esito;
   }
   const orario_marcia o = orario_da_corsa(linea, c, margine);
@@ -173,7 +172,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     const stazione_marcia& s = linea.stazioni[i];
     const orario_stazione& os = o.stazioni[i];
     riga_marcia r;
-    r.nome = da_1252_a_utf8(s.nome);
+    r.nome = s.nome;
     r.posizione = s.posizione;
     r.segno = segni.segno(s.posizione);
     const size_t j = static_cast<size_t>(s.posizione - c.da);
@@ -231,7 +230,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
 
   if (richiesta.json) {
     nlohmann::ordered_json j;
-    j["treno"] = {{"nome", da_1252_a_utf8(treno.nome)},
+    j["treno"] = {{"nome", treno.nome},
                   {"massa_t", decimi(treno.massa_t)},
                   {"lunghezza_m", decimi(treno.lunghezza_m)},
                   {"velocita_massima_kmh", decimi(treno.velocita_massima_kmh)},
@@ -288,17 +287,16 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
           r.descritto ? fmt::format("{}", r.descritto - r.confronto) : "");
     }
   } else {
-    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n",
-                          da_1252_a_utf8(treno.nome), virgola(treno.massa_t, 1),
-                          virgola(treno.lunghezza_m, 1), virgola(treno.velocita_massima_kmh, 0),
+    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n", treno.nome,
+                          virgola(treno.massa_t, 1), virgola(treno.lunghezza_m, 1),
+                          virgola(treno.velocita_massima_kmh, 0),
                           virgola(treno.decelerazione_frenatura_ms2, 2));
     const long tot = std::lround(c.totale);
     uscita << fmt::format(
         "corsa più veloce: {}:{:02}:{:02} da {} a {}; margine {}%, recuperi alle fermate e "
         "all'arrivo\n",
-        tot / 3600, tot / 60 % 60, tot % 60, da_1252_a_utf8(linea.stazioni.front().nome),
-        da_1252_a_utf8(linea.stazioni.back().nome),
-        virgola(margine, margine == std::floor(margine) ? 0 : 1));
+        tot / 3600, tot / 60 % 60, tot % 60, linea.stazioni.front().nome,
+        linea.stazioni.back().nome, virgola(margine, margine == std::floor(margine) ? 0 : 1));
     uscita << fmt::format("{:>9} {:>9} {:>4} {:>4} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n",
                           "posizione", "km", "lim.", "vel.", "corsa", "arrivo", "partenza", "rec.",
                           "previsto", "diff.", "località");
@@ -319,16 +317,15 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
   uscita.flush();
 
   if (!richiesta.uscita.empty()) {
-    scena s;
-    if (Stato stato = scena_da_modello(m, s); !stato.riuscito()) {
-      errori << "marcia: " << stato.messaggio() << '\n';
-      return uscita_esito;
-    }
-    const disegno d = disegna_scena(s);
-    const std::string contenuto =
-        finisce_con(richiesta.uscita, ".html") ? pagina_html(s, d) : d.svg;
-    if (Stato stato = sostituisci_file(richiesta.uscita, contenuto); !stato.riuscito())
-      return fallito(stato.messaggio());
+    // The picture of disegna, with this run.
+    richiesta_disegna r;
+    r.ingressi = {richiesta.linea, richiesta.treno};
+    r.uscita = richiesta.uscita;
+    r.utf8 = richiesta.utf8;
+    r.treno = richiesta.rotabile.empty() ? nullptr : &treno;
+    r.margine = margine;
+    std::ostringstream detto;
+    if (const int stato = disegna(r, detto, errori); stato != uscita_riuscita) return stato;
   }
   return uscita_riuscita;
 }
