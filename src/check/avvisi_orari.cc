@@ -42,7 +42,11 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
   auto nome = [](const stazione_marcia& s) { return s.nome; };
 
   const stazione_marcia& origine = percorso.stazioni.front();
-  if (orologio && origine.orario != 0 && percorso.orologio != origine.orario)
+  // A clock whose fields are out of their ranges has its own warnings.
+  const registro& g = letto.registri[indice_registro::generali_ripetizione];
+  const bool orologio_valido = g.campo_10 >= 0 && g.campo_10 < 24 && g.campo_11 >= 0 &&
+                               g.campo_11 < 60 && g.campo_12 >= 0 && g.campo_12 < 60;
+  if (orologio && orologio_valido && origine.orario != 0 && percorso.orologio != origine.orario)
     problemi.avviso(
         file_verificato::treno, orologio->chiave.riga, orologio->campo(1).colonna,
         fmt::format("orologio: {}, ma il treno parte dall'origine «{}» alle {}",

@@ -48,7 +48,8 @@ profilo_metri profilo(const percorso_marcia& linea, const rotabile& treno, long 
       fai(static_cast<size_t>(x - p.inizio));
   };
   for (const rallentamento_marcia& r : linea.rallentamenti) {
-    const double v = std::max(r.kmh, 1);
+    if (r.kmh <= 0) continue;  // no speed to keep: nothing to hold the train to
+    const double v = r.kmh;
     su(r.inizio, r.fine, [&](size_t k) {
       double& dove = r.tutto_il_treno ? base[k] : testa[k];
       dove = std::min(dove, v);

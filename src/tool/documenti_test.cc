@@ -324,7 +324,7 @@ TEST_F(Documenti, WritesTheDocumentsInWindows1252WithCrLf) {
       " | 100 | 100 |    0.000 |     |Vela                        |         13.04  |     |",
       " |     |     |          |     |                            |                |     |",
       " |  60 |  60 |    5.000 |  60 |Cippo Km 5.000              |                |     |",
-      " |  60 |  60 |    9.000 |     |Nuro                        | 13.20          |     |",
+      " |  60 |  60 |    9.000 |     |Nuro                        | 13.20          | 0.5 |",
       " |     |     |   (0.000)|     |                            |                |     |",
       " |_____|_____|__________|_____|____________________________|________________|_____|",
       "",
@@ -363,7 +363,7 @@ TEST_F(Documenti, DescriptionsInUtf8GiveNamesInWindows1252) {
   EXPECT_EQ(scheda[5].substr(42, 25), "a: Citt\xe0 Nuova" + std::string(11, ' '));
   EXPECT_EQ(
       scheda[19],
-      " |  60 |  60 |    9.000 |     |Citt\xe0 Nuova                 | 13.20          |     |");
+      " |  60 |  60 |    9.000 |     |Citt\xe0 Nuova                 | 13.20          | 0.5 |");
   EXPECT_EQ(prova::righe_crlf(scritto("Vela_Nuro_IC 731_rallentamenti.txt"))[4],
             "  Linea  Vela-Citt\xe0 Nuova");
 }
