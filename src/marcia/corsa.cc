@@ -5,18 +5,15 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
+#include <set>
 
 namespace scen {
 
 namespace {
 
-// Metres of the line before the first station that the train's length
-// reaches, and the line's values there.
-struct profilo_metri {
-  long inizio = 0;                 // the first metre held
-  std::vector<double> limite;      // km/h, for the train as a whole
-  std::vector<double> resistenza;  // N/kN of gradient and curves, over the train
-};
+// A value that holds in steps: each from its position to the next.
+using gradini = std::vector<std::pair<long, double>>;
 
 // The value of a 50 m step series at metre `x` (the first value before the
 // line, the last after it).
@@ -26,60 +23,66 @@ int a_metro(const std::vector<int>& serie, long x) {
   return serie[static_cast<size_t>(i)];
 }
 
-profilo_metri profilo(const percorso_marcia& linea, const rotabile& treno, long da, long a) {
-  const long lunghezza = static_cast<long>(std::ceil(treno.lunghezza_m));
-  profilo_metri p;
-  p.inizio = std::max(0L, da - lunghezza);
-  const size_t n = static_cast<size_t>(a - p.inizio + 1);
-
-  // The line's own limits, with the slowdowns that hold through the whole
-  // train, at each metre.
-  std::vector<double> base(n), testa(n, treno.velocita_massima_kmh);
-  std::vector<double> pendenza(n), curva(n, 0);
-  for (size_t k = 0; k < n; ++k) {
-    const long x = p.inizio + static_cast<long>(k);
-    const int lim = a_metro(linea.limite, x);
-    base[k] =
-        lim > 0 ? std::min<double>(lim, treno.velocita_massima_kmh) : treno.velocita_massima_kmh;
-    pendenza[k] = a_metro(linea.pendenza, x);
-  }
-  auto su = [&](long da_m, long a_m, auto fai) {
-    for (long x = std::max(da_m, p.inizio); x < a_m && x <= a; ++x)
-      fai(static_cast<size_t>(x - p.inizio));
-  };
-  for (const rallentamento_marcia& r : linea.rallentamenti) {
-    if (r.kmh <= 0) continue;  // no speed to keep: nothing to hold the train to
-    const double v = r.kmh;
-    su(r.inizio, r.fine, [&](size_t k) {
-      double& dove = r.tutto_il_treno ? base[k] : testa[k];
-      dove = std::min(dove, v);
-    });
-  }
-  for (const curva_marcia& c : linea.curve) {
-    const double w = resistenza_curva(c.raggio);
-    su(c.inizio, c.inizio + c.lunghezza, [&](size_t k) { curva[k] = std::max(curva[k], w); });
+// Reads steps at positions that never go back.
+class cursore {
+ public:
+  cursore(const gradini& g, double prima) : g_(g), prima_(prima) {}
+  double a(long x) {
+    while (i_ < g_.size() && g_[i_].first <= x) ++i_;
+    return i_ == 0 ? prima_ : g_[i_ - 1].second;
   }
 
-  // Over the train: the lowest limit and the mean resistance of the metres
-  // from its tail to its head.
-  p.limite.resize(n);
-  p.resistenza.resize(n);
-  std::deque<size_t> minimi;
-  std::vector<double> somma(n + 1, 0);
-  for (size_t k = 0; k < n; ++k) somma[k + 1] = somma[k] + pendenza[k] + curva[k];
-  for (size_t k = 0; k < n; ++k) {
-    while (!minimi.empty() && base[minimi.back()] >= base[k]) minimi.pop_back();
-    minimi.push_back(k);
-    const size_t coda =
-        k >= static_cast<size_t>(lunghezza) ? k - static_cast<size_t>(lunghezza) : 0;
-    while (minimi.front() < coda) minimi.pop_front();
-    p.limite[k] = std::min(base[minimi.front()], testa[k]);
-    p.resistenza[k] = (somma[k + 1] - somma[coda]) / static_cast<double>(k + 1 - coda);
+ private:
+  const gradini& g_;
+  double prima_;
+  size_t i_ = 0;
+};
+
+// Intervals [da, a) with a value each, as steps from `inizio` on: over each
+// stretch the lowest (`minimo`) or the highest of the intervals that cover
+// it, `fuori` where none does.
+struct intervallo {
+  long da, a;
+  double valore;
+};
+gradini a_gradini(const std::vector<intervallo>& v, long inizio, double fuori, bool minimo) {
+  std::vector<std::pair<long, size_t>> eventi;  // (position, interval), the ends with the high bit
+  const size_t fine = size_t{1} << (std::numeric_limits<size_t>::digits - 1);
+  for (size_t i = 0; i < v.size(); ++i) {
+    if (v[i].a <= v[i].da || v[i].a <= inizio) continue;
+    eventi.emplace_back(std::max(v[i].da, inizio), i);
+    eventi.emplace_back(v[i].a, i | fine);
   }
-  return p;
+  std::sort(eventi.begin(), eventi.end());
+  std::multiset<double> attivi;
+  gradini g = {{inizio, fuori}};
+  for (size_t k = 0; k < eventi.size();) {
+    const long x = eventi[k].first;
+    for (; k < eventi.size() && eventi[k].first == x; ++k) {
+      const size_t i = eventi[k].second & ~fine;
+      if (eventi[k].second & fine)
+        attivi.erase(attivi.find(v[i].valore));
+      else
+        attivi.insert(v[i].valore);
+    }
+    const double valore = attivi.empty() ? fuori : (minimo ? *attivi.begin() : *attivi.rbegin());
+    if (g.back().first == x)
+      g.back().second = valore;
+    else if (g.back().second != valore)
+      g.emplace_back(x, valore);
+    if (g.size() >= 2 && g[g.size() - 2].second == g.back().second) g.pop_back();
+  }
+  return g;
 }
 
 }  // namespace
+
+double corsa::limite(long j) const {
+  auto dopo =
+      std::upper_bound(limiti.begin(), limiti.end(), j,
+                       [](long x, const std::pair<long, double>& g) { return x < g.first; });
+  return dopo == limiti.begin() ? 0 : (dopo - 1)->second;
+}
 
 Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& c,
                     int passi_per_metro) {
@@ -102,78 +105,185 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
                       "viene dopo «{}» a {} m",
                       linea.stazioni[i].nome, linea.stazioni[i].posizione,
                       linea.stazioni[i - 1].nome, linea.stazioni[i - 1].posizione));
+  const long lunghezza = static_cast<long>(std::ceil(treno.lunghezza_m));
+  const long inizio = std::max(0L, c.da - lunghezza);  // where the tail stands at the start
+  const double massima = treno.velocita_massima_kmh;
 
-  const profilo_metri p = profilo(linea, treno, c.da, c.a);
-  const size_t metri = static_cast<size_t>(c.a - c.da);
-  const size_t n = static_cast<size_t>(std::max(passi_per_metro, 1));
-  const double ds = 1.0 / static_cast<double>(n);
-  const size_t passi = metri * n;
-  const size_t base = static_cast<size_t>(c.da - p.inizio);  // metre da in p
-  auto limite_ms = [&](size_t metro) { return p.limite[base + metro] / 3.6; };
+  // The line's limits, within the train's top speed, with the slowdowns that
+  // hold through the whole train: as steps, the cells of one limit taken
+  // together.
+  std::vector<intervallo> sotto, testa;
+  for (size_t i = 0; i < linea.limite.size();) {
+    size_t j = i + 1;
+    while (j < linea.limite.size() && linea.limite[j] == linea.limite[i]) ++j;
+    if (linea.limite[i] > 0)
+      sotto.push_back({50 * static_cast<long>(i), 50 * static_cast<long>(j),
+                       std::min<double>(linea.limite[i], massima)});
+    i = j;
+  }
+  for (const rallentamento_marcia& r : linea.rallentamenti) {
+    if (r.kmh <= 0) continue;  // no speed to keep: nothing to hold the train to
+    (r.tutto_il_treno ? sotto : testa).push_back({r.inizio, r.fine, static_cast<double>(r.kmh)});
+  }
+  const gradini base = a_gradini(sotto, inizio, massima, true);
+  const gradini sulla_testa = a_gradini(testa, c.da, massima, true);
 
-  // The stops within the run: at rest there.
-  std::vector<char> ferma(metri + 1, 0);
-  std::vector<long> sosta(metri + 1, 0);
+  // For the train: the lowest of the steps under it, from its tail to its
+  // head, and the slowdowns for the head alone. A step [s, e) holds for the
+  // head from s until the tail passes e, at e + length; the steps under the
+  // train are always a run of them, whose lowest a queue keeps.
+  std::vector<long> eventi = {c.da};
+  for (size_t i = 0; i < base.size(); ++i) {
+    eventi.push_back(base[i].first);
+    if (i + 1 < base.size()) eventi.push_back(base[i + 1].first + lunghezza);
+  }
+  for (const auto& [x, valore] : sulla_testa) eventi.push_back(x);
+  std::sort(eventi.begin(), eventi.end());
+  eventi.erase(std::unique(eventi.begin(), eventi.end()), eventi.end());
+  gradini limiti;
+  std::deque<size_t> coda_minimi;
+  size_t entrati = 0, usciti = 0;
+  cursore testa_a(sulla_testa, massima);
+  for (long x : eventi) {
+    if (x < c.da) continue;
+    if (x > c.a) break;
+    for (; entrati < base.size() && base[entrati].first <= x; ++entrati) {
+      while (!coda_minimi.empty() && base[coda_minimi.back()].second >= base[entrati].second)
+        coda_minimi.pop_back();
+      coda_minimi.push_back(entrati);
+    }
+    for (; usciti + 1 < entrati && base[usciti + 1].first + lunghezza <= x; ++usciti)
+      if (!coda_minimi.empty() && coda_minimi.front() == usciti) coda_minimi.pop_front();
+    const double sotto_treno = coda_minimi.empty() ? massima : base[coda_minimi.front()].second;
+    const double valore = std::min(sotto_treno, testa_a.a(x));
+    if (limiti.empty() || limiti.back().second != valore) limiti.emplace_back(x, valore);
+  }
+  for (const auto& [x, valore] : limiti) c.limiti.emplace_back(x - c.da, valore);
+
+  // The curves' resistance (N/kN) as steps: the sharpest where two meet.
+  std::vector<intervallo> archi;
+  for (const curva_marcia& k : linea.curve)
+    archi.push_back({k.inizio, k.inizio + k.lunghezza, resistenza_curva(k.raggio)});
+  const gradini curve = a_gradini(archi, 0, 0, false);
+
+  // Where the train must be slower ahead: at each fall of its limit, at each
+  // stop and at the end, the square of the speed there (m/s). Seen from `s`
+  // before it, a point y allows v^2 = cap + 2 b (y - s): the lowest over the
+  // points ahead is the lowest of cap + 2 b y, less 2 b s.
+  const double b = treno.decelerazione_frenatura_ms2;
+  struct vincolo {
+    double y, chiave;
+    long sosta;  // a stop's dwell (s); -1 for a limit
+  };
+  std::vector<vincolo> vincoli;
+  for (size_t i = 1; i < limiti.size(); ++i)
+    if (limiti[i].second < limiti[i - 1].second) {
+      const double v = limiti[i].second / 3.6;
+      const double y = static_cast<double>(limiti[i].first);
+      vincoli.push_back({y, v * v + 2 * b * y, -1});
+    }
   for (size_t i = 1; i + 1 < linea.stazioni.size(); ++i)
     if (linea.stazioni[i].sosta != 0) {
-      const size_t j = static_cast<size_t>(linea.stazioni[i].posizione - c.da);
-      ferma[j] = 1;
-      sosta[j] = std::max(sosta[j], linea.stazioni[i].sosta);
+      const double y = static_cast<double>(linea.stazioni[i].posizione);
+      vincoli.push_back({y, 2 * b * y, linea.stazioni[i].sosta});
     }
-  ferma[metri] = 1;
+  vincoli.push_back({static_cast<double>(c.a), 2 * b * static_cast<double>(c.a), 0});
+  std::stable_sort(vincoli.begin(), vincoli.end(),
+                   [](const vincolo& p, const vincolo& q) { return p.y < q.y; });
+  std::vector<double> minimo_da(vincoli.size() + 1, std::numeric_limits<double>::infinity());
+  for (size_t i = vincoli.size(); i-- > 0;)
+    minimo_da[i] = std::min(minimo_da[i + 1], vincoli[i].chiave);
 
-  // Backwards: the highest speed (squared) from which the train can still
-  // brake to every lower limit and stop ahead.
-  const double b = treno.decelerazione_frenatura_ms2;
-  std::vector<double> frena(passi + 1);
-  frena[passi] = 0;
-  for (size_t q = passi; q-- > 0;) {
-    const size_t metro = q / n;
-    double lim = limite_ms(metro);
-    if (q % n == 0) {
-      if (metro > 0) lim = std::min(lim, limite_ms(metro - 1));
-      if (ferma[metro]) lim = 0;
-    }
-    frena[q] = std::min(lim * lim, frena[q + 1] + 2 * b * ds);
-  }
-
-  // Forwards: accelerating with what the effort leaves, never above that.
+  const size_t metri = static_cast<size_t>(c.a - c.da);
+  const long n = std::max(passi_per_metro, 1);
+  const double ds = 1.0 / static_cast<double>(n);
   const double peso_kN = treno.massa_t * gravita_ms2;
   const double massa_efficace = treno.massa_t * treno.coefficiente_masse_rotanti;  // t
-  auto accelerazione = [&](double v, size_t metro) {
+  // The effort less the running resistance at a speed (kN), for the last two
+  // speeds asked: at a steady speed the same ones come back step after step.
+  struct netto {
+    double v = -1, forza = 0;
+  };
+  netto ricordati[2];
+  size_t prossimo = 0;
+  auto forza_a = [&](double v) {
+    for (const netto& r : ricordati)
+      if (r.v == v) return r.forza;
     const double kmh = v * 3.6;
-    const double forza = sforzo_a(treno, kmh) - resistenza_a(treno, kmh) -
-                         peso_kN * p.resistenza[base + metro] / 1000;
+    ricordati[prossimo] = {v, sforzo_a(treno, kmh) - resistenza_a(treno, kmh)};
+    prossimo ^= 1;
+    return ricordati[prossimo ^ 1].forza;
+  };
+  auto accelerazione = [&](double v, double resistenza_linea) {
+    const double forza = forza_a(v) - peso_kN * resistenza_linea / 1000;
     return forza / massa_efficace;  // kN / t = m/s^2
   };
-  c.velocita.assign(metri + 1, 0);
-  c.tempo.assign(metri + 1, 0);
-  c.limite.resize(metri + 1);
-  for (size_t j = 0; j <= metri; ++j) c.limite[j] = p.limite[base + std::min(j, metri - 1)];
+
+  // The mean of gradient and curves over the train, kept as the sums of the
+  // metres from its tail to its head: the gradients whole, the curves apart.
+  long somma_pendenze = 0;
+  double somma_curve = 0;
+  cursore curva_testa(curve, 0), curva_coda(curve, 0), limite_metro(limiti, massima);
+  for (long y = inizio; y < c.da; ++y) {
+    somma_pendenze += a_metro(linea.pendenza, y);
+    somma_curve += curva_testa.a(y);
+  }
+
+  c.velocita.reserve(metri + 1);
+  c.tempo.reserve(metri + 1);
+  c.velocita.push_back(0);
+  c.tempo.push_back(0);
+  size_t avanti = 0;  // the first point ahead that is not behind the head
   double v = 0, t = 0;
-  for (size_t q = 0; q < passi; ++q) {
-    const size_t metro = q / n;
-    const double a0 = accelerazione(v, metro);
-    const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
-    const double a1 = accelerazione(v1_stimata, metro);
-    double v1q = v * v + (a0 + a1) * ds;
-    v1q = std::min(v1q, frena[q + 1]);
-    const double v1 = std::sqrt(std::max(0.0, v1q));
-    if (v + v1 <= 0 || (v1 <= 0 && frena[q + 1] > 0)) {
-      const long dove = c.da + static_cast<long>(metro);
-      return Stato::errore(fmt::format(
-          "il treno «{}» non ce la fa: a {} m si ferma, lo sforzo non vince la resistenza, la "
-          "pendenza e le curve",
-          treno.nome, dove));
+  for (long x = c.da; x < c.a; ++x) {
+    somma_pendenze += a_metro(linea.pendenza, x);
+    somma_curve += curva_testa.a(x);
+    const long coda = x - lunghezza - 1;  // the metre that the tail has just left
+    if (coda >= inizio) {
+      somma_pendenze -= a_metro(linea.pendenza, coda);
+      somma_curve -= curva_coda.a(coda);
     }
-    t += 2 * ds / (v + v1);
-    v = v1;
-    if ((q + 1) % n == 0) {
-      const size_t j = (q + 1) / n;
-      c.velocita[j] = v * 3.6;
-      c.tempo[j] = t;
-      if (ferma[j] && j < metri) t += static_cast<double>(sosta[j]);
+    const long sotto_il_treno = x - std::max(inizio, x - lunghezza) + 1;
+    const double resistenza_linea =
+        (static_cast<double>(somma_pendenze) + somma_curve) / static_cast<double>(sotto_il_treno);
+    const double lim = limite_metro.a(x) / 3.6;
+
+    for (long q = 0; q < n; ++q) {
+      // The highest speed at the end of the step: the limit of the metre
+      // (at a whole metre, also of the metre before), and what braking for
+      // the points ahead allows.
+      const double s = static_cast<double>(x) + static_cast<double>(q + 1) * ds;
+      const bool intero = q + 1 == n;
+      double tetto = lim * lim;
+      if (intero && x + 1 < c.a) {
+        const double dopo = limite_metro.a(x + 1) / 3.6;
+        tetto = std::min(tetto, dopo * dopo);
+      }
+      while (avanti < vincoli.size() && vincoli[avanti].y < s) ++avanti;
+      tetto = std::min(tetto, minimo_da[avanti] - 2 * b * s);
+      tetto = std::max(tetto, 0.0);
+
+      const double a0 = accelerazione(v, resistenza_linea);
+      const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
+      const double a1 = accelerazione(v1_stimata, resistenza_linea);
+      const double v1q = std::min(v * v + (a0 + a1) * ds, tetto);
+      const double v1 = std::sqrt(std::max(0.0, v1q));
+      if (v + v1 <= 0 || (v1 <= 0 && tetto > 0))
+        return Stato::errore(fmt::format(
+            "il treno «{}» non ce la fa: a {} m si ferma, lo sforzo non vince la resistenza, la "
+            "pendenza e le curve",
+            treno.nome, x));
+      t += 2 * ds / (v + v1);
+      v = v1;
     }
+    c.velocita.push_back(v * 3.6);
+    c.tempo.push_back(t);
+    // The dwell of a stop here.
+    const double qui = static_cast<double>(x + 1);
+    long sosta = 0;
+    for (size_t k = avanti; k < vincoli.size() && vincoli[k].y == qui; ++k)
+      sosta = std::max(sosta, vincoli[k].sosta);
+    if (x + 1 < c.a) t += static_cast<double>(sosta);
   }
   c.totale = c.tempo[metri];
 

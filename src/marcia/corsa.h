@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "marcia/percorso.h"
@@ -33,13 +34,17 @@ struct corsa {
   long da = 0;  // the first station's position (m)
   long a = 0;   // the last station's position (m)
   // Metre by metre from `da` to `a`: the speed (km/h) and the time from the
-  // departure (s; at a stop, the arrival) with the head there, and the
-  // lowest limit in force for the train there (km/h).
+  // departure (s; at a stop, the arrival) with the head there.
   std::vector<double> velocita;
   std::vector<double> tempo;
-  std::vector<double> limite;
+  // The lowest limit in force for the train (km/h) as steps: each from its
+  // metre (counted from `da`) to the next.
+  std::vector<std::pair<long, double>> limiti;
   std::vector<tempi_stazione> stazioni;  // as in the line's list
   double totale = 0;                     // s, from the departure to the arrival at the last station
+
+  // The limit for the train over metre `j` (from `da`).
+  double limite(long j) const;
 };
 
 // Steps per metre: 1 unless a test asks for finer ones.

@@ -72,8 +72,8 @@ TEST(Corsa, ARisingLimitIsTakenOnlyOnceTheTailHasPassed) {
   for (size_t i = 0; i < p.limite.size(); ++i) p.limite[i] = i < 20 ? 36 : 108;
   corsa c;
   ASSERT_TRUE(calcola_corsa(p, treno_semplice(100, 200, 0.5, 200), c).riuscito());
-  EXPECT_EQ(c.limite[1199], 36);
-  EXPECT_EQ(c.limite[1200], 108);
+  EXPECT_EQ(c.limite(1199), 36);
+  EXPECT_EQ(c.limite(1200), 108);
   EXPECT_NEAR(c.velocita[1000], 36, 1e-9);
   EXPECT_NEAR(c.velocita[1199], 36, 1e-9);
   // From 1200 m on it accelerates at 1 m/s^2: 10 m/s, then 20 m/s 150 m on.
@@ -109,9 +109,9 @@ TEST(Corsa, ASlowdownHoldsForTheWholeTrainOnlyWhenItsRecordSaysSo) {
     p.rallentamenti = {{2000, 2500, 18, tutto}};
     corsa c;
     ASSERT_TRUE(calcola_corsa(p, treno_semplice(100, 72, 0.5, 300), c).riuscito());
-    EXPECT_EQ(c.limite[2400], 18);
-    EXPECT_EQ(c.limite[2700], tutto ? 18 : 72);
-    EXPECT_EQ(c.limite[2900], 72);
+    EXPECT_EQ(c.limite(2400), 18);
+    EXPECT_EQ(c.limite(2700), tutto ? 18 : 72);
+    EXPECT_EQ(c.limite(2900), 72);
   }
 }
 

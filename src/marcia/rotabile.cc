@@ -209,16 +209,18 @@ Stato leggi_rotabile(std::string_view testo, std::string_view nome_file, rotabil
 
 double sforzo_a(const rotabile& r, double kmh) {
   const auto& p = r.sforzo_trazione;
-  double f = p.back().second;
+  double f = 0;
   if (kmh <= p.front().first) {
     f = p.front().second;
+  } else if (kmh >= p.back().first) {
+    f = p.back().second;
   } else {
-    for (size_t i = 1; i < p.size(); ++i)
-      if (kmh <= p[i].first) {
-        const double t = (kmh - p[i - 1].first) / (p[i].first - p[i - 1].first);
-        f = p[i - 1].second + t * (p[i].second - p[i - 1].second);
-        break;
-      }
+    // The first point beyond `kmh`, and the one before it.
+    const auto dopo = std::upper_bound(p.begin(), p.end(), kmh,
+                                       [](double v, const auto& punto) { return v < punto.first; });
+    const auto& [v1, f1] = *dopo;
+    const auto& [v0, f0] = *(dopo - 1);
+    f = f0 + (kmh - v0) / (v1 - v0) * (f1 - f0);
   }
   if (r.aderenza_massima) f = std::min(f, *r.aderenza_massima * r.massa_t * gravita_ms2);
   return f;

@@ -177,7 +177,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     r.segno = segni.segno(s.posizione);
     const size_t j = static_cast<size_t>(s.posizione - c.da);
     r.velocita = c.velocita[j];
-    r.limite = c.limite[j];
+    r.limite = c.limite(static_cast<long>(j));
     r.corsa_minima = c.stazioni[i].arrivo;
     r.arrivo = os.arrivo;
     r.partenza = os.partenza;
@@ -205,7 +205,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
         r.nome = "Cippo Km " + km(r.segno);
         const size_t j = static_cast<size_t>(p - c.da);
         r.velocita = c.velocita[j];
-        r.limite = c.limite[j];
+        r.limite = c.limite(static_cast<long>(j));
         r.corsa_minima = c.tempo[j];
         // The recovery lumped at the stations before it.
         double recuperi = 0;
