@@ -48,8 +48,10 @@ struct marcia_documenti {
   std::vector<std::int64_t> arrivo;
   std::vector<std::int64_t> partenza;
   std::vector<std::int64_t> recupero;
-  // The fastest run's speed (km/h) metre by metre from position `da`.
+  // The fastest run's speed (km/h) every `campione` metres from position
+  // `da`.
   std::int64_t da = 0;
+  std::int64_t campione = 1;
   std::vector<double> velocita;
 };
 

@@ -26,6 +26,7 @@ Stato aggiungi_marcia(descrizioni_documenti& d, const modello& letto,
     d.marcia.recupero.push_back(s.recupero);
   }
   d.marcia.da = c.da;
+  d.marcia.campione = corsa::campione;
   d.marcia.velocita = std::move(c.velocita);
   d.marcia.presente = true;
   return Stato::ok();

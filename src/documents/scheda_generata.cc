@@ -183,8 +183,10 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
   auto in_marcia = [&](size_t k, const std::optional<largo>& limite) -> std::optional<largo> {
     if (!limite || !marcia || marcia->velocita.empty() || k + 1 == punti.size()) return limite;
     const largo ultimo = static_cast<largo>(marcia->velocita.size()) - 1;
-    const largo da = std::clamp<largo>(punti[k].posizione - marcia->da, 0, ultimo);
-    const largo a = std::clamp<largo>(punti[k + 1].posizione - marcia->da, da, ultimo);
+    const largo passo = marcia->campione;
+    const largo da = std::clamp<largo>((punti[k].posizione - marcia->da) / passo, 0, ultimo);
+    const largo a =
+        std::clamp<largo>((punti[k + 1].posizione - marcia->da + passo - 1) / passo, da, ultimo);
     double massima = 0;
     for (largo x = da; x <= a; ++x)
       massima = std::max(massima, marcia->velocita[static_cast<size_t>(x)]);

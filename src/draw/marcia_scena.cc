@@ -29,29 +29,32 @@ void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double m
   const orario_marcia o = orario_da_corsa(linea, c, margine);
   marcia_scena& ms = s.marcia;
   ms.presente = true;
-  ms.da = c.da;
   ms.margine = margine;
   ms.partenza = o.partenza;
   ms.arrivo = o.stazioni.back().arrivo;
-  ms.velocita = c.velocita;
 
-  // The path: the fastest run, waiting at each station with recovery for
-  // it, and at each stop for its dwell.
+  // The samples of the run, with the stations where they stand: the speed,
+  // and the path through the day, waiting at each station with recovery for
+  // it and at each stop for its dwell.
   const double partenza = static_cast<double>(o.partenza);
   double recuperi = 0;
   std::size_t k = 0;
-  for (std::size_t j = 0; j < c.tempo.size(); ++j) {
-    const long x = c.da + static_cast<long>(j);
-    const double t = partenza + c.tempo[j] + recuperi;
-    ms.percorso.push_back({static_cast<double>(x), t});
-    double attesa = 0;
+  for (std::size_t i = 0; i < c.tempo.size(); ++i) {
+    const long x = std::min(c.da + static_cast<long>(i) * corsa::campione, c.a);
+    bool stazione_qui = false;
     for (; k < linea.stazioni.size() && linea.stazioni[k].posizione <= x; ++k) {
-      if (linea.stazioni[k].posizione != x) continue;
+      const double p = static_cast<double>(linea.stazioni[k].posizione);
+      const tempi_stazione& ts = c.stazioni[k];
+      ms.velocita.push_back({p, ts.velocita});
+      ms.percorso.push_back({p, partenza + ts.arrivo + recuperi});
       recuperi += static_cast<double>(o.stazioni[k].recupero);
-      attesa += static_cast<double>(o.stazioni[k].recupero) +
-                (c.stazioni[k].partenza - c.stazioni[k].arrivo);
+      if (ts.partenza != ts.arrivo || o.stazioni[k].recupero != 0)
+        ms.percorso.push_back({p, partenza + ts.partenza + recuperi});
+      stazione_qui = stazione_qui || linea.stazioni[k].posizione == x;
     }
-    if (attesa > 0) ms.percorso.push_back({static_cast<double>(x), t + attesa});
+    if (stazione_qui) continue;
+    ms.velocita.push_back({static_cast<double>(x), c.velocita[i]});
+    ms.percorso.push_back({static_cast<double>(x), partenza + c.tempo[i] + recuperi});
   }
 }
 

@@ -179,9 +179,8 @@ void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
                    {"vector-effect", "non-scaling-stroke"}});
   if (s.marcia.presente) {
     std::vector<punto> px;
-    for (std::size_t j = 0; j < s.marcia.velocita.size(); ++j)
-      px.push_back({x_di(a, static_cast<double>(s.marcia.da) + static_cast<double>(j)),
-                    sy.y(std::min(s.marcia.velocita[j], sy.alto))});
+    for (const punto& p : s.marcia.velocita)
+      px.push_back({x_di(a, p.x), sy.y(std::min(p.y, sy.alto))});
     w.vuoto("path", {{"id", "corsa-velocita"},
                      {"d", linea_sfoltita(px)},
                      {"fill", "none"},

@@ -47,9 +47,8 @@ using serie = std::vector<gradino>;
 // the day.
 struct marcia_scena {
   bool presente = false;
-  std::string perche_no;         // UTF-8: why there is none, when the run cannot be made
-  long da = 0;                   // the first station's position (m)
-  std::vector<double> velocita;  // km/h, metre by metre from `da`
+  std::string perche_no;        // UTF-8: why there is none, when the run cannot be made
+  std::vector<punto> velocita;  // (metre, km/h) of the run, along the line
   // The timetable's path: (metre, seconds of the day), a vertical step
   // where the train waits (a dwell, a recovery).
   std::vector<punto> percorso;

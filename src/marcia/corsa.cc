@@ -77,6 +77,37 @@ gradini a_gradini(const std::vector<intervallo>& v, long inizio, double fuori, b
 
 }  // namespace
 
+namespace {
+
+// Sample `i` and the share of the way to the next where metre `j` lies.
+std::pair<size_t, double> dove(const std::vector<double>& campioni, long j) {
+  if (campioni.size() < 2 || j <= 0) return {0, 0};
+  const size_t i = static_cast<size_t>(j / corsa::campione);
+  if (i + 1 >= campioni.size()) return {campioni.size() - 1, 0};
+  return {i, static_cast<double>(j % corsa::campione) / corsa::campione};
+}
+
+double tra(const std::vector<double>& campioni, long j) {
+  const auto [i, f] = dove(campioni, j);
+  if (f == 0) return campioni[i];
+  return campioni[i] + f * (campioni[i + 1] - campioni[i]);
+}
+
+}  // namespace
+
+double corsa::velocita_a(long j) const { return tra(velocita, j); }
+double corsa::tempo_a(long j) const { return tra(tempo, j); }
+
+double corsa::velocita_massima(long da_j, long a_j) const {
+  if (velocita.empty()) return 0;
+  const long ultimo = static_cast<long>(velocita.size()) - 1;
+  const long i0 = std::clamp<long>(da_j / campione, 0, ultimo);
+  const long i1 = std::clamp<long>((a_j + campione - 1) / campione, i0, ultimo);
+  double m = 0;
+  for (long i = i0; i <= i1; ++i) m = std::max(m, velocita[static_cast<size_t>(i)]);
+  return m;
+}
+
 double corsa::limite(long j) const {
   auto dopo =
       std::upper_bound(limiti.begin(), limiti.end(), j,
@@ -164,7 +195,10 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
   std::vector<intervallo> archi;
   for (const curva_marcia& k : linea.curve)
     archi.push_back({k.inizio, k.inizio + k.lunghezza, resistenza_curva(k.raggio)});
-  const gradini curve = a_gradini(archi, 0, 0, false);
+  gradini curve = a_gradini(archi, 0, 0, false);
+  // In millionths of N/kN, so that the sums over the train are exact and a
+  // train over the same stretches has the same resistance.
+  for (auto& [x, w] : curve) w = std::round(w * 1e6);
 
   // Where the train must be slower ahead: at each fall of its limit, at each
   // stop and at the end, the square of the speed there (m/s). Seen from `s`
@@ -222,30 +256,41 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
   // The mean of gradient and curves over the train, kept as the sums of the
   // metres from its tail to its head: the gradients whole, the curves apart.
   long somma_pendenze = 0;
-  double somma_curve = 0;
+  long long somma_curve = 0;  // millionths of N/kN
   cursore curva_testa(curve, 0), curva_coda(curve, 0), limite_metro(limiti, massima);
   for (long y = inizio; y < c.da; ++y) {
     somma_pendenze += a_metro(linea.pendenza, y);
-    somma_curve += curva_testa.a(y);
+    somma_curve += static_cast<long long>(curva_testa.a(y));
   }
 
-  c.velocita.reserve(metri + 1);
-  c.tempo.reserve(metri + 1);
+  c.velocita.reserve(metri / corsa::campione + 2);
+  c.tempo.reserve(metri / corsa::campione + 2);
   c.velocita.push_back(0);
   c.tempo.push_back(0);
+  // The stations as the head reaches them, the first at rest at the start.
+  c.stazioni.assign(linea.stazioni.size(), {});
+  size_t prossima = 0;
+  for (; prossima < linea.stazioni.size() && linea.stazioni[prossima].posizione == c.da;
+       ++prossima) {
+  }
+  struct passo {
+    double v = -1, tetto = -1, resistenza = 0;  // from
+    double v1 = 0, durata = 0;                  // to
+  } passo_prima;
   size_t avanti = 0;  // the first point ahead that is not behind the head
   double v = 0, t = 0;
   for (long x = c.da; x < c.a; ++x) {
     somma_pendenze += a_metro(linea.pendenza, x);
-    somma_curve += curva_testa.a(x);
+    somma_curve += static_cast<long long>(curva_testa.a(x));
     const long coda = x - lunghezza - 1;  // the metre that the tail has just left
     if (coda >= inizio) {
       somma_pendenze -= a_metro(linea.pendenza, coda);
-      somma_curve -= curva_coda.a(coda);
+      somma_curve -= static_cast<long long>(curva_coda.a(coda));
     }
     const long sotto_il_treno = x - std::max(inizio, x - lunghezza) + 1;
     const double resistenza_linea =
-        (static_cast<double>(somma_pendenze) + somma_curve) / static_cast<double>(sotto_il_treno);
+        (static_cast<double>(somma_pendenze) + static_cast<double>(somma_curve) / 1e6) /
+        static_cast<double>(sotto_il_treno);
     const double lim = limite_metro.a(x) / 3.6;
 
     for (long q = 0; q < n; ++q) {
@@ -263,21 +308,35 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
       tetto = std::min(tetto, minimo_da[avanti] - 2 * b * s);
       tetto = std::max(tetto, 0.0);
 
-      const double a0 = accelerazione(v, resistenza_linea);
-      const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
-      const double a1 = accelerazione(v1_stimata, resistenza_linea);
-      const double v1q = std::min(v * v + (a0 + a1) * ds, tetto);
-      const double v1 = std::sqrt(std::max(0.0, v1q));
-      if (v + v1 <= 0 || (v1 <= 0 && tetto > 0))
-        return Stato::errore(fmt::format(
-            "il treno «{}» non ce la fa: a {} m si ferma, lo sforzo non vince la resistenza, la "
-            "pendenza e le curve",
-            treno.nome, x));
-      t += 2 * ds / (v + v1);
-      v = v1;
+      // A step from the same speed, under the same ceiling and resistance,
+      // as the one before (at a steady speed) ends the same way.
+      if (v != passo_prima.v || tetto != passo_prima.tetto ||
+          resistenza_linea != passo_prima.resistenza) {
+        const double a0 = accelerazione(v, resistenza_linea);
+        const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
+        const double a1 = accelerazione(v1_stimata, resistenza_linea);
+        const double v1q = std::min(v * v + (a0 + a1) * ds, tetto);
+        const double v1 = std::sqrt(std::max(0.0, v1q));
+        if (v + v1 <= 0 || (v1 <= 0 && tetto > 0))
+          return Stato::errore(fmt::format(
+              "il treno «{}» non ce la fa: a {} m si ferma, lo sforzo non vince la resistenza, "
+              "la pendenza e le curve",
+              treno.nome, x));
+        passo_prima = {v, tetto, resistenza_linea, v1, 2 * ds / (v + v1)};
+      }
+      t += passo_prima.durata;
+      v = passo_prima.v1;
     }
-    c.velocita.push_back(v * 3.6);
-    c.tempo.push_back(t);
+    const long fatti = x + 1 - c.da;
+    if (fatti % corsa::campione == 0 || x + 1 == c.a) {
+      c.velocita.push_back(v * 3.6);
+      c.tempo.push_back(t);
+    }
+    for (; prossima < linea.stazioni.size() && linea.stazioni[prossima].posizione == x + 1;
+         ++prossima) {
+      c.stazioni[prossima].arrivo = t;
+      c.stazioni[prossima].velocita = v * 3.6;
+    }
     // The dwell of a stop here.
     const double qui = static_cast<double>(x + 1);
     long sosta = 0;
@@ -285,17 +344,12 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
       sosta = std::max(sosta, vincoli[k].sosta);
     if (x + 1 < c.a) t += static_cast<double>(sosta);
   }
-  c.totale = c.tempo[metri];
+  c.totale = c.tempo.back();
 
   for (size_t i = 0; i < linea.stazioni.size(); ++i) {
-    const stazione_marcia& s = linea.stazioni[i];
-    const size_t j = static_cast<size_t>(s.posizione - c.da);
-    tempi_stazione ts;
-    ts.arrivo = c.tempo[j];
-    ts.velocita = c.velocita[j];
-    ts.fermata = i > 0 && i + 1 < linea.stazioni.size() && s.sosta != 0;
-    ts.partenza = ts.arrivo + (ts.fermata ? static_cast<double>(s.sosta) : 0);
-    c.stazioni.push_back(ts);
+    tempi_stazione& ts = c.stazioni[i];
+    ts.fermata = i > 0 && i + 1 < linea.stazioni.size() && linea.stazioni[i].sosta != 0;
+    ts.partenza = ts.arrivo + (ts.fermata ? static_cast<double>(linea.stazioni[i].sosta) : 0);
   }
   return Stato::ok();
 }

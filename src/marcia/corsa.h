@@ -33,8 +33,9 @@ struct tempi_stazione {
 struct corsa {
   long da = 0;  // the first station's position (m)
   long a = 0;   // the last station's position (m)
-  // Metre by metre from `da` to `a`: the speed (km/h) and the time from the
-  // departure (s; at a stop, the arrival) with the head there.
+  // Every `campione` metres from `da`, and at `a`: the speed (km/h) and the
+  // time from the departure (s; at a stop, the arrival) with the head there.
+  static constexpr long campione = 10;
   std::vector<double> velocita;
   std::vector<double> tempo;
   // The lowest limit in force for the train (km/h) as steps: each from its
@@ -45,6 +46,13 @@ struct corsa {
 
   // The limit for the train over metre `j` (from `da`).
   double limite(long j) const;
+  // The speed and the time with the head at metre `j` (from `da`), between
+  // the samples on a straight line.
+  double velocita_a(long j) const;
+  double tempo_a(long j) const;
+  // The highest speed from metre `da_j` to metre `a_j`, by the samples
+  // around them.
+  double velocita_massima(long da_j, long a_j) const;
 };
 
 // Steps per metre: 1 unless a test asks for finer ones.

@@ -176,7 +176,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     r.posizione = s.posizione;
     r.segno = segni.segno(s.posizione);
     const size_t j = static_cast<size_t>(s.posizione - c.da);
-    r.velocita = c.velocita[j];
+    r.velocita = c.stazioni[i].velocita;
     r.limite = c.limite(static_cast<long>(j));
     r.corsa_minima = c.stazioni[i].arrivo;
     r.arrivo = os.arrivo;
@@ -204,15 +204,15 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
         r.segno = segni.segno(p);
         r.nome = "Cippo Km " + km(r.segno);
         const size_t j = static_cast<size_t>(p - c.da);
-        r.velocita = c.velocita[j];
+        r.velocita = c.velocita_a(static_cast<long>(j));
         r.limite = c.limite(static_cast<long>(j));
-        r.corsa_minima = c.tempo[j];
+        r.corsa_minima = c.tempo_a(static_cast<long>(j));
         // The recovery lumped at the stations before it.
         double recuperi = 0;
         for (size_t i = 0; i < n && linea.stazioni[i].posizione <= p; ++i)
           recuperi += static_cast<double>(o.stazioni[i].recupero);
         r.arrivo = r.partenza =
-            mezzo_minuto(static_cast<double>(o.partenza) + c.tempo[j] + recuperi);
+            mezzo_minuto(static_cast<double>(o.partenza) + r.corsa_minima + recuperi);
         cippi.push_back(std::move(r));
       }
       prima = p;
