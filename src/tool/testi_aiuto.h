@@ -16,7 +16,8 @@ inline constexpr std::string_view aiuto_scenario =
     "un'immagine dello scenario: la pianta della linea e il suo profilo; il\n"
     "comando documenti scrive la scheda treno e l'ordine di rallentamento di una\n"
     "coppia di file di descrizione; il comando importa scrive la descrizione di\n"
-    "una linea da una traccia GPS.\n";
+    "una linea da una traccia GPS; il comando marcia calcola dalla fisica la corsa\n"
+    "più veloce del treno sulla linea e l'orario che ne viene.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -143,7 +144,11 @@ inline constexpr std::string_view aiuto_verifica_piede =
     "virgola decimale di \"-4,5\"), posizioni oltre la lunghezza della linea,\n"
     "record fuori ordine o due nello stesso punto, valori che la lettura tronca o\n"
     "non registra, campi fuori dai valori ammessi, testi che sembrano scritti in\n"
-    "UTF-8, un treno senza [generale] o senza record. Gli avvisi si elencano tutti.\n"
+    "UTF-8, un treno senza [generale] o senza record; orari che nessun treno può\n"
+    "tenere (più vicini a quello prima di quanto permette la corsa più veloce del\n"
+    "treno incorporato, come la calcola scenario marcia; orari che tornano\n"
+    "indietro; un orologio diverso dall'orario della prima stazione). Gli avvisi si\n"
+    "elencano tutti.\n"
     "\n"
     "Con --utf8 LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR,\n"
     "e si convertono come fa scenario compila --utf8: un carattere che non ha una\n"
