@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
@@ -36,7 +37,7 @@ struct riga_marcia {
   bool stazione = true;
   std::string nome;  // UTF-8
   long posizione = 0;
-  long segno = 0;           // kilometre mark (m)
+  std::int64_t segno = 0;   // kilometre mark (m)
   double velocita = 0;      // of the fastest run (km/h)
   double limite = 0;        // the lowest in force for the train (km/h)
   double corsa_minima = 0;  // s from the departure (the arrival at a stop)
