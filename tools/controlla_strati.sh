@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every #include under src/ points down the layers, never up:
 #
-#   platform  <  model  <  text, content  <  read  <  compile
+#   platform  <  model  <  text, content  <  read  <  compile, marcia
 #             <  documents, describe, draw, import, inspect, check  <  run, tool
 #
 # A folder includes from itself or from a lower layer only; two folders of the
@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A strato=(
-  [platform]=0 [model]=1 [text]=2 [content]=2 [read]=3 [compile]=4
+  [platform]=0 [model]=1 [text]=2 [content]=2 [read]=3 [compile]=4 [marcia]=4
   [documents]=5 [describe]=5 [draw]=5 [import]=5 [inspect]=5 [check]=5 [run]=6 [tool]=6 [testing]=6
 )
 

@@ -112,7 +112,8 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
   else if (r.valore(13) != 0)
     avviso(f, r, 14,
            fmt::format("stazione: una fermata, con una sosta di {} s, senza orario (campi 14, 15 "
-                       "e 16 a 0): la scheda treno ne lascia vuota la cella dell'orario",
+                       "e 16 a 0): la scheda treno di scenario documenti ne prende l'orario dalla "
+                       "marcia calcolata, e con --senza-marcia ne lascia vuota la cella",
                        r.valore(13)));
   if (senza_spazi_finali(r.campo(17).testo).empty()) avviso(f, r, 17, "stazione: il nome è vuoto");
   testo_utf8(r, 17, nome, f);

@@ -41,6 +41,23 @@ struct rallentamento_descritto {
   long colonna = 0;  // of its start
 };
 
+// What the timetable from the running-time calculation gives the card;
+// `presente` false for the card without it.
+struct marcia_documenti {
+  bool presente = false;
+  // Station by station, seconds of the day on the half minute: the arrival
+  // (the passing where the train does not stop; the departure at the
+  // origin), the departure, and the recovery lumped there (s).
+  std::vector<std::int64_t> arrivo;
+  std::vector<std::int64_t> partenza;
+  std::vector<std::int64_t> recupero;
+  // The fastest run's speed (km/h) every `campione` metres from position
+  // `da`.
+  std::int64_t da = 0;
+  std::int64_t campione = 1;
+  std::vector<double> velocita;
+};
+
 // The records that the documents use, in file order.
 struct descrizioni_documenti {
   std::vector<progressiva_km> progressive;
@@ -49,6 +66,7 @@ struct descrizioni_documenti {
   std::vector<velocita_descritta> velocita;
   std::vector<rallentamento_descritto> rallentamenti;
   long colonna_progressive = 0;  // of the first progressive's keyword
+  marcia_documenti marcia = {};
 };
 
 // A problem of a document, at its place in a description.

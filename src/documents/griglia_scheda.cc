@@ -142,4 +142,11 @@ std::vector<std::string> componi_scheda(const intestazione_scheda& intestazione,
   return testo;
 }
 
+std::string cella_recupero(std::int64_t secondi) {
+  const std::int64_t mezzi = secondi / 30;
+  std::string t = fmt::format(" {}{}", mezzi / 2, mezzi % 2 ? ".5" : "");
+  if (t.size() < larghezza_recupero) t.resize(larghezza_recupero, ' ');
+  return t;
+}
+
 }  // namespace scen

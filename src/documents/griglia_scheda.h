@@ -65,6 +65,9 @@ std::string cella_velocita(std::int64_t kmh);
 std::string cella_progressiva(std::int64_t metri, bool salto = false);
 // The mark in parentheses, the last position blank: "   (0.000)".
 std::string cella_progressiva_tra_parentesi(std::int64_t metri);
+// A recovery cell: the minutes from the second position, a half minute as
+// ".5" (" 1   ", " 1.5 ", " 0.5 "); `secondi` on the half minute.
+std::string cella_recupero(std::int64_t secondi);
 // `testo` from the first position, padded with blanks to `larghezza`;
 // nothing when it is wider.
 std::optional<std::string> cella_testo(std::string_view testo, size_t larghezza);

@@ -34,10 +34,25 @@ struct punto {
   size_t indice = 0;  // into the stations, the speeds or the jumps
 };
 
+// The time cell of station `i` of `n` from the timetable, moved by
+// `scarto` (the description's time less the timetable's at the last station
+// that has one).
+std::string orario_da_marcia(const marcia_documenti& m, size_t i, size_t n, largo scarto) {
+  auto del_giorno = [](largo t) { return (t % giorno + giorno) % giorno; };
+  const largo arrivo = del_giorno(m.arrivo[i] + scarto);
+  const largo partenza = del_giorno(m.partenza[i] + scarto);
+  if (i == 0) return orario_partenza(partenza);
+  if (i + 1 == n) return orario_arrivo(arrivo);
+  if (partenza != arrivo) return orario_fermata(arrivo, partenza);
+  return orario_transito(arrivo);
+}
+
 // The time cell of station `i` of `n`.
 std::string orario_stazione(const stazione_descritta& s, size_t i, size_t n,
-                            std::vector<diagnostica>& problemi) {
+                            std::vector<diagnostica>& problemi, const marcia_documenti* marcia,
+                            largo scarto) {
   const bool con_orario = s.orario != 0;
+  if (!con_orario && marcia) return orario_da_marcia(*marcia, i, n, scarto);
   auto senza = [&](std::string_view cosa) {
     problemi.push_back(
         problema_di(true, s.riga, s.colonna_orario, false,
@@ -161,19 +176,44 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
     aggiungi(std::move(r), dove);
   };
 
-  for (const punto& p : punti) {
+  // With the timetable: the running speed of a row is the highest of the
+  // fastest run from it to the next row, within the limit, to 5 km/h; a
+  // station without a time of its own takes the timetable's, moved with the
+  // description's times at the stations before it.
+  const marcia_documenti* marcia =
+      d.marcia.presente && d.marcia.arrivo.size() == n ? &d.marcia : nullptr;
+  largo scarto = 0;
+  auto in_marcia = [&](size_t k, const std::optional<largo>& limite) -> std::optional<largo> {
+    if (!limite || !marcia || marcia->velocita.empty() || k + 1 == punti.size()) return limite;
+    const largo ultimo = static_cast<largo>(marcia->velocita.size()) - 1;
+    const largo passo = marcia->campione;
+    const largo da = std::clamp<largo>((punti[k].posizione - marcia->da) / passo, 0, ultimo);
+    const largo a =
+        std::clamp<largo>((punti[k + 1].posizione - marcia->da + passo - 1) / passo, da, ultimo);
+    double massima = 0;
+    for (largo x = da; x <= a; ++x)
+      massima = std::max(massima, marcia->velocita[static_cast<size_t>(x)]);
+    const largo v = 5 * static_cast<largo>(std::lround(massima / 5));
+    return std::min(*limite, v);
+  };
+
+  for (size_t k = 0; k < punti.size(); ++k) {
+    const punto& p = punti[k];
     riga_griglia r;
     const std::optional<largo> v = velocita_a(d, p.posizione);
+    const std::optional<largo> v_marcia = in_marcia(k, v);
     if (p.tipo == tipo_punto::salto) {
       const salto_km& s = salti[p.indice];
-      if (v) r.vel_limite = r.vel_marcia = cella_velocita(*v);
+      if (v) r.vel_limite = cella_velocita(*v);
+      if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
       r.progressiva = cella_progressiva(s.prima, true);
       aggiungi(std::move(r), {0, 0}, true);
       riga_dopo_salto(s, {0, 0});
     } else if (p.tipo == tipo_punto::cippo) {
       const velocita_descritta& vel = d.velocita[p.indice];
       const largo segno = segni.segno(vel.posizione);
-      r.vel_limite = r.vel_marcia = cella_velocita(vel.kmh);
+      r.vel_limite = cella_velocita(vel.kmh);
+      r.vel_marcia = cella_velocita(marcia ? *in_marcia(k, vel.kmh) : vel.kmh);
       r.progressiva = cella_progressiva(segno);
       r.vel_no_rs = cella_velocita(std::min(vel.kmh, velocita_senza_ripetizione));
       r.localita = *cella_testo("Cippo Km " + km(segno), larghezza_localita);
@@ -181,7 +221,8 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
     } else {
       const stazione_descritta& s = d.stazioni[p.indice];
       const bool ultima = p.indice + 1 == n;
-      if (v) r.vel_limite = r.vel_marcia = cella_velocita(*v);
+      if (v) r.vel_limite = cella_velocita(*v);
+      if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
       const auto salto = p.ordine == 0 ? salto_in(s.posizione) : salti.end();
       r.progressiva = salto != salti.end() ? cella_progressiva(salto->prima, true)
                                            : cella_progressiva(segni.segno(s.posizione));
@@ -194,7 +235,13 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
                                     "treno ne mostra al più {}",
                                     da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
       }
-      r.orario = orario_stazione(s, p.indice, n, problemi);
+      r.orario = orario_stazione(s, p.indice, n, problemi, marcia, scarto);
+      if (marcia) {
+        // The description's time is the departure at the origin and at a
+        // stop, the passing elsewhere.
+        if (s.orario != 0) scarto = s.orario - marcia->partenza[p.indice];
+        if (marcia->recupero[p.indice] > 0) r.recupero = cella_recupero(marcia->recupero[p.indice]);
+      }
       const std::pair<long, long> dove = {s.riga, s.colonna_nome};
       aggiungi(std::move(r), dove, salto != salti.end() || ultima);
       if (salto != salti.end()) riga_dopo_salto(*salto, dove);

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "draw/marcia_scena.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "draw/stile.h"
+#include "marcia/orario.h"
 #include "testing/prova_lettura.h"
 #include "testing/xml_minimo.h"
 
@@ -29,6 +31,7 @@ class DisegnoPortato : public testing::Test {
     ASSERT_EQ(lettura->m.errore_codice, esito::nessuno);
     s_ = new scena;
     ASSERT_TRUE(scena_da_modello(lettura->m, *s_).riuscito());
+    marcia_in_scena(lettura->m, *s_, nullptr, margine_normale);
     d_ = new disegno(disegna_scena(*s_));
     svg_ = prova::leggi_xml(d_->svg).release();
   }
@@ -163,8 +166,9 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
   }
   EXPECT_EQ(quanti(elemento("serie-pendenza"), "path"), 2u);  // climbs and falls
   EXPECT_EQ(quanti(elemento("serie-curve"), "path"), 2u);     // right and left
-  // The limit, and the speed of each slowdown over its stretch.
-  EXPECT_EQ(quanti(elemento("serie-velocita"), "path"), 3u);
+  // The limit, the fastest run, and the speed of each slowdown over its
+  // stretch.
+  EXPECT_EQ(quanti(elemento("serie-velocita"), "path"), 4u);
   EXPECT_EQ(quanti(elemento("serie-montagna"), "rect"), 15u);
   const std::string segnali = elemento("serie-segnali").figli[0]->attributo("d");
   EXPECT_EQ(std::count(segnali.begin(), segnali.end(), 'M'), 179);
@@ -186,10 +190,19 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
   svg_->visita([&](const nodo_xml& n) {
     if (n.attributo("class") == "titolo-banda") titoli.push_back(n.testo);
   });
-  EXPECT_EQ(titoli, (std::vector<std::string>{
-                        "Quota rispetto all'origine (m)", "Pendenza (‰)",
-                        "Curve (a destra in alto, a sinistra in basso; R = raggio)",
-                        "Velocità massima (km/h)", "Aderenza", "Zone di montagna", "Segnali"}));
+  EXPECT_EQ(titoli,
+            (std::vector<std::string>{"Quota rispetto all'origine (m)", "Pendenza (‰)",
+                                      "Curve (a destra in alto, a sinistra in basso; R = raggio)",
+                                      "Velocità massima e della corsa più veloce (km/h)",
+                                      "Orario della marcia (ore, in basso l'arrivo)", "Aderenza",
+                                      "Zone di montagna", "Segnali"}));
+  // The fastest run under the limit, and its path through the day from the
+  // departure at 13:04:30 to the arrival at 16:20.
+  ASSERT_TRUE(s_->marcia.presente);
+  EXPECT_EQ(s_->marcia.partenza, 13 * 3600 + 4 * 60 + 30);
+  EXPECT_EQ(s_->marcia.arrivo, 16 * 3600 + 20 * 60);
+  EXPECT_NE(svg_->con_id("corsa-velocita"), nullptr);
+  EXPECT_NE(svg_->con_id("serie-orario"), nullptr);
 }
 
 TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "draw/geometria.h"
 #include "draw/profilo.h"
 #include "draw/stile.h"
 
@@ -41,6 +42,24 @@ std::string area_gradini(const serie& s, const asse& a, const scala_y& sy, int s
   d.linea(a.x(a.lunghezza), zero);
   d.chiudi();
   return d.d();
+}
+
+// A line through points given in pixels, thinned to a quarter pixel.
+std::string linea_sfoltita(const std::vector<punto>& px) {
+  tracciato_svg d;
+  const std::vector<std::size_t> tenuti = sfoltisci(px, 0.25);
+  for (std::size_t i = 0; i < tenuti.size(); ++i) {
+    const punto& p = px[tenuti[i]];
+    if (i == 0)
+      d.muovi(p.x, p.y);
+    else
+      d.linea(p.x, p.y);
+  }
+  return d.d();
+}
+
+double x_di(const asse& a, double metro) {
+  return a.x0 + (a.x1 - a.x0) * metro / static_cast<double>(a.lunghezza);
 }
 
 double arrotonda_su(double v, double passo) { return std::ceil(v / passo) * passo; }
@@ -158,6 +177,17 @@ void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
                    {"stroke", std::string(stile::velocita)},
                    {"stroke-width", "1.6"},
                    {"vector-effect", "non-scaling-stroke"}});
+  if (s.marcia.presente) {
+    std::vector<punto> px;
+    for (const punto& p : s.marcia.velocita)
+      px.push_back({x_di(a, p.x), sy.y(std::min(p.y, sy.alto))});
+    w.vuoto("path", {{"id", "corsa-velocita"},
+                     {"d", linea_sfoltita(px)},
+                     {"fill", "none"},
+                     {"stroke", std::string(stile::corsa)},
+                     {"stroke-width", "1.1"},
+                     {"vector-effect", "non-scaling-stroke"}});
+  }
   for (const rallentamento_scena& rl : s.rallentamenti)
     w.vuoto("path", {{"d", fmt::format("M{} {}H{}", num(a.x(rl.inizio), 2), num(sy.y(rl.velocita)),
                                        num(std::max(a.x(rl.fine), a.x(rl.inizio) + 2.5), 2))},
@@ -237,6 +267,32 @@ void banda_segnali(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) 
   w.vuoto("path", {{"d", d.d()},
                    {"stroke", std::string(stile::segnale)},
                    {"stroke-width", "1"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+}
+
+void banda_orario(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  const marcia_scena& m = s.marcia;
+  if (!m.presente) {
+    w.testo("text", {{"x", num(a.x0 + 4)}, {"y", num((sy.y0 + sy.y1) / 2)}},
+            "la marcia non si calcola: " + m.perche_no);
+    return;
+  }
+  // Time runs downwards, from the departure to the arrival, with a line
+  // every hour (every half hour on a run of under three hours).
+  sy.alto = static_cast<double>(m.partenza);
+  sy.basso = static_cast<double>(std::max(m.arrivo, m.partenza + 60));
+  const long passo = sy.basso - sy.alto < 3 * 3600 ? 1800 : 3600;
+  for (long t = (m.partenza / passo + 1) * passo; t < static_cast<long>(sy.basso); t += passo)
+    riga_griglia(w, a, sy.y(static_cast<double>(t)),
+                 fmt::format("{:02}:{:02}", t / 3600 % 24, t / 60 % 60));
+  std::vector<punto> px;
+  for (const punto& p : m.percorso) px.push_back({x_di(a, p.x), sy.y(p.y)});
+  apri_dati(w, "serie-orario");
+  w.vuoto("path", {{"d", linea_sfoltita(px)},
+                   {"fill", "none"},
+                   {"stroke", std::string(stile::corsa)},
+                   {"stroke-width", "1.6"},
                    {"vector-effect", "non-scaling-stroke"}});
   chiudi_dati(w);
 }

@@ -56,8 +56,11 @@ void banda_pendenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
 // Curves: how sharply the line turns, to the right above the line and to the
 // left below it, with the radius of the sharpest.
 void banda_curve(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
-// Speed limit, with the slowdowns' speeds dashed over it.
+// Speed limit, with the slowdowns' speeds dashed over it and the speed of
+// the fastest run under it.
 void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
+// The timetable's path through the day: time downwards against distance.
+void banda_orario(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
 // Adhesion, its values written where they change.
 void banda_aderenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
 // Mountain zones: a block each, darker for a higher value.

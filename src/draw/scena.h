@@ -42,6 +42,21 @@ struct gradino {
 };
 using serie = std::vector<gradino>;
 
+// The fastest run of a train over the line and its timetable, as the
+// profile draws them: the speed over the limit and the train's path through
+// the day.
+struct marcia_scena {
+  bool presente = false;
+  std::string perche_no;        // UTF-8: why there is none, when the run cannot be made
+  std::vector<punto> velocita;  // (metre, km/h) of the run, along the line
+  // The timetable's path: (metre, seconds of the day), a vertical step
+  // where the train waits (a dwell, a recovery).
+  std::vector<punto> percorso;
+  long partenza = 0;  // seconds of the day
+  long arrivo = 0;
+  double margine = 0;  // %
+};
+
 struct scena {
   long lunghezza = 0;  // the line's length (m)
   // The plan: metre i of the line at tracciato[i], X to the east (the right
@@ -62,6 +77,7 @@ struct scena {
   // per metre in units of 0.00001 rad, positive to the right (a curve of
   // class 1 gives 10, of class 6 300). Empty without a trace.
   serie curvatura;
+  marcia_scena marcia;
 };
 
 // The picture's content from a model that reading filled. A model without

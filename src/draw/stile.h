@@ -28,6 +28,7 @@ inline constexpr std::string_view discesa = "#5e8c6a";
 inline constexpr std::string_view quota = "#c7d2dd";
 inline constexpr std::string_view quota_bordo = "#7b8fa3";
 inline constexpr std::string_view velocita = "#3568a0";
+inline constexpr std::string_view corsa = "#c2185b";  // the fastest run
 inline constexpr std::string_view curva = "#7d8ea3";
 inline constexpr std::string_view aderenza = "#80639e";
 inline constexpr std::string_view montagna = "#a98f62";

@@ -10,6 +10,7 @@
 #include "check/rallentamenti_sovrapposti.h"
 #include "content/chiavi_portate.h"
 #include "draw/disegno.h"
+#include "draw/marcia_scena.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "inspect/cartella_compilata.h"
@@ -142,6 +143,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     return uscita_esito;
   }
   if (richiesta.ingressi.size() == 2) rallentamenti_dai_record(treno, s);
+  marcia_in_scena(*m, s, richiesta.treno, richiesta.margine);
   const disegno d = disegna_scena(s);
   const std::string nome =
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "marcia/orario.h"
+#include "marcia/rotabile.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -16,6 +18,10 @@ struct richiesta_disegna {
   std::vector<std::string> ingressi;
   std::string uscita;  // FILE.svg or FILE.html; empty: the default name
   bool utf8 = false;   // the descriptions in UTF-8, any line ends
+  // The train and the supplement of the run drawn: the built-in train and
+  // the usual supplement unless given.
+  const rotabile* treno = nullptr;
+  double margine = margine_normale;
 };
 
 // A usage fault of the request, in words: not one or two inputs, or an

@@ -10,6 +10,7 @@
 #include "check/verifica_letture.h"
 #include "check/verifica_testi.h"
 #include "documents/dati_da_lettura.h"
+#include "documents/marcia_scheda.h"
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
 #include "model/nomi_file.h"
@@ -130,8 +131,15 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
 
   const descrizione_vista linea = vedi_linea(testi[0]);
   const descrizione_vista treno = vedi_treno(testi[1]);
-  const descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
+  descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
   std::vector<diagnostica> trovati;
+  if (!richiesta.senza_marcia && dati.stazioni.size() >= 2)
+    if (Stato stato = aggiungi_marcia(dati, *lettura.letto, linea); !stato.riuscito())
+      trovati.push_back(problema_di(
+          true, 0, 0, false,
+          fmt::format("la marcia non si calcola ({}): la scheda treno ha solo gli orari della "
+                      "descrizione",
+                      stato.messaggio())));
   const std::vector<std::string> ordine =
       ordine_rallentamenti(dati, richiesta.chiave_treno, trovati);
   size_t fogli = 0;

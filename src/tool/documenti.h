@@ -21,6 +21,7 @@ struct richiesta_documenti {
   std::optional<std::string> note;                        // the notes' text, UTF-8 (host name)
   std::string categoria = "V200 C";                       // the train's category (UTF-8)
   long massa_bloccata = 600;                              // tonnes
+  bool senza_marcia = false;                              // the card without the timetable's times
 };
 
 // Writes into the folder, named for the keys, the notes (only with a notes

@@ -129,43 +129,74 @@ const std::set<std::string> senza_orario = {
     "Sorba",           "Campo Vela",    "Lagune",          "San Dorlino di Nuro",
     "Nuro Smistamento"};
 
-TEST_F(DocumentiPortati, TimedRowsAreThoseOfTheCarriedCard) {
-  std::map<std::string, cella_righe> portate;
-  for (const cella_righe& r : righe_di(righe_incorporate("scheda_treno")))
-    if (senza_bordi(r.orario) != "") portate[senza_bordi(r.localita)] = r;
-  std::vector<cella_righe> stazioni;
-  for (const cella_righe& r : righe_di(scheda))
-    if (senza_bordi(r.localita) != "" && !r.localita.starts_with("Cippo Km "))
-      stazioni.push_back(r);
-  ASSERT_EQ(stazioni.size(), 45u);
-  // The carried card has one timed row more: a junction that is no station.
-  EXPECT_EQ(portate.size(), 46u);
-  EXPECT_TRUE(portate.contains("Bivio Rio Secco"));
+// The first time of a time cell, in seconds of the day ("13.09.30", "13.10").
+long primo_orario(const std::string& cella) {
+  const std::string t = senza_bordi(cella);
+  const long ore = std::stol(t.substr(0, 2)), minuti = std::stol(t.substr(3, 2));
+  const long secondi = t.size() >= 8 && t[5] == '.' ? std::stol(t.substr(6, 2)) : 0;
+  return (ore * 60 + minuti) * 60 + secondi;
+}
 
-  size_t orari_uguali = 0;
-  for (const cella_righe& g : stazioni) {
-    const std::string nome = senza_bordi(g.localita);
-    SCOPED_TRACE(nome);
-    ASSERT_TRUE(portate.contains(nome));
-    const cella_righe& p = portate[nome];
-    EXPECT_EQ(g.localita, p.localita);
-    EXPECT_EQ(g.vel_limite, p.vel_limite);
-    // The destination stands on a fourth count of the carried card that the
-    // line's three progressives do not give.
-    if (nome == "Nuro Centrale") {
-      EXPECT_EQ(g.progressiva, "   79.300 ");
-      EXPECT_EQ(p.progressiva, "    0.000 ");
-    } else {
-      EXPECT_EQ(g.progressiva, p.progressiva);
+TEST_F(DocumentiPortati, TimedRowsAreThoseOfTheCarriedCard) {
+  for (const bool senza_marcia : {true, false}) {
+    SCOPED_TRACE(senza_marcia);
+    std::vector<std::string> questa = scheda;
+    if (senza_marcia) {
+      richiesta.senza_marcia = true;
+      std::filesystem::create_directory(cartella.file("senza"));
+      richiesta.cartella = cartella.file("senza");
+      std::ostringstream uscita, errori;
+      ASSERT_EQ(documenti(richiesta, uscita, errori), 0) << errori.str();
+      questa = prova::righe_crlf(leggi(cartella.file("senza/" + scheda_portata)));
     }
-    if (senza_orario.contains(nome)) {
-      EXPECT_EQ(senza_bordi(g.orario), "");
-    } else {
-      EXPECT_EQ(g.orario, p.orario);
-      ++orari_uguali;
+    std::map<std::string, cella_righe> portate;
+    for (const cella_righe& r : righe_di(righe_incorporate("scheda_treno")))
+      if (senza_bordi(r.orario) != "") portate[senza_bordi(r.localita)] = r;
+    std::vector<cella_righe> stazioni;
+    for (const cella_righe& r : righe_di(questa))
+      if (senza_bordi(r.localita) != "" && !r.localita.starts_with("Cippo Km "))
+        stazioni.push_back(r);
+    ASSERT_EQ(stazioni.size(), 45u);
+    // The carried card has one timed row more: a junction that is no station.
+    EXPECT_EQ(portate.size(), 46u);
+    EXPECT_TRUE(portate.contains("Bivio Rio Secco"));
+
+    size_t orari_uguali = 0;
+    for (const cella_righe& g : stazioni) {
+      const std::string nome = senza_bordi(g.localita);
+      SCOPED_TRACE(nome);
+      ASSERT_TRUE(portate.contains(nome));
+      const cella_righe& p = portate[nome];
+      EXPECT_EQ(g.localita, p.localita);
+      EXPECT_EQ(g.vel_limite, p.vel_limite);
+      // The destination stands on a fourth count of the carried card that the
+      // line's three progressives do not give.
+      if (nome == "Nuro Centrale") {
+        EXPECT_EQ(g.progressiva, "   79.300 ");
+        EXPECT_EQ(p.progressiva, "    0.000 ");
+      } else {
+        EXPECT_EQ(g.progressiva, p.progressiva);
+      }
+      if (senza_orario.contains(nome)) {
+        if (senza_marcia) {
+          EXPECT_EQ(senza_bordi(g.orario), "");
+        } else {
+          // The timetable of the built-in train passes within a minute and a
+          // half of the carried card's times.
+          EXPECT_LE(std::labs(primo_orario(g.orario) - primo_orario(p.orario)), 90) << g.orario;
+          EXPECT_EQ(primo_orario(g.orario) % 30, 0);
+        }
+      } else {
+        EXPECT_EQ(g.orario, p.orario);
+        // The recovery of the timetable at the stops and at the end.
+        if (nome != "Vela") {
+          EXPECT_EQ(senza_bordi(g.recupero) != "", !senza_marcia);
+        }
+        ++orari_uguali;
+      }
     }
+    EXPECT_EQ(orari_uguali, 8u);  // the origin, six stops, the destination
   }
-  EXPECT_EQ(orari_uguali, 8u);  // the origin, six stops, the destination
 }
 
 TEST_F(DocumentiPortati, PostRowsShowEveryFallOfTheSpeedLimit) {
@@ -293,7 +324,7 @@ TEST_F(Documenti, WritesTheDocumentsInWindows1252WithCrLf) {
       " | 100 | 100 |    0.000 |     |Vela                        |         13.04  |     |",
       " |     |     |          |     |                            |                |     |",
       " |  60 |  60 |    5.000 |  60 |Cippo Km 5.000              |                |     |",
-      " |  60 |  60 |    9.000 |     |Nuro                        | 13.20          |     |",
+      " |  60 |  60 |    9.000 |     |Nuro                        | 13.20          | 0.5 |",
       " |     |     |   (0.000)|     |                            |                |     |",
       " |_____|_____|__________|_____|____________________________|________________|_____|",
       "",
@@ -332,7 +363,7 @@ TEST_F(Documenti, DescriptionsInUtf8GiveNamesInWindows1252) {
   EXPECT_EQ(scheda[5].substr(42, 25), "a: Citt\xe0 Nuova" + std::string(11, ' '));
   EXPECT_EQ(
       scheda[19],
-      " |  60 |  60 |    9.000 |     |Citt\xe0 Nuova                 | 13.20          |     |");
+      " |  60 |  60 |    9.000 |     |Citt\xe0 Nuova                 | 13.20          | 0.5 |");
   EXPECT_EQ(prova::righe_crlf(scritto("Vela_Nuro_IC 731_rallentamenti.txt"))[4],
             "  Linea  Vela-Citt\xe0 Nuova");
 }

@@ -16,7 +16,8 @@ inline constexpr std::string_view aiuto_scenario =
     "un'immagine dello scenario: la pianta della linea e il suo profilo; il\n"
     "comando documenti scrive la scheda treno e l'ordine di rallentamento di una\n"
     "coppia di file di descrizione; il comando importa scrive la descrizione di\n"
-    "una linea da una traccia GPS.\n";
+    "una linea da una traccia GPS; il comando marcia calcola dalla fisica la corsa\n"
+    "più veloce del treno sulla linea e l'orario che ne viene.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -148,8 +149,11 @@ inline constexpr std::string_view aiuto_verifica_piede =
     "UTF-8, righe che cominciano come un commento (le descrizioni non ne hanno),\n"
     "titoli di sezione che non sono del loro file, rallentamenti che si\n"
     "sovrappongono, quello che i documenti di scenario documenti non possono\n"
-    "mostrare. Gli avvisi si elencano tutti. Un treno che si legge vuoto (senza\n"
-    "[generale], un file vuoto, la linea al suo posto) è un errore.\n"
+    "mostrare; orari che nessun treno può tenere (più vicini a quello prima di\n"
+    "quanto permette la corsa più veloce del treno incorporato, come la calcola\n"
+    "scenario marcia; orari che tornano indietro; un orologio diverso dall'orario\n"
+    "della prima stazione). Gli avvisi si elencano tutti. Un treno che si legge\n"
+    "vuoto (senza [generale], un file vuoto, la linea al suo posto) è un errore.\n"
     "\n"
     "Con --utf8 LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR,\n"
     "e si convertono come fa scenario compila --utf8: un carattere che non ha una\n"
@@ -175,6 +179,7 @@ inline constexpr std::string_view aiuto_documenti =
 inline constexpr std::string_view aiuto_documenti_piede =
     "scenario documenti LINEA TRENO CARTELLA [--utf8] [--chiave-percorso K]\n"
     "  [--chiave-treno K] [--note FILE] [--categoria C] [--massa-bloccata T]\n"
+    "  [--senza-marcia]\n"
     "Scrive in CARTELLA, che deve esistere, i documenti per il personale di uno\n"
     "scenario, fatti dai file di descrizione della linea LINEA e del treno TRENO.\n"
     "\n"
@@ -194,6 +199,12 @@ inline constexpr std::string_view aiuto_documenti_piede =
     "(predefinita \"V200 C\") e la massa bloccata in tonnellate (predefinita 600)\n"
     "dalle opzioni. Le chiavi sono \"Vela_Nuro\" e \"IC 731\" se non se ne danno\n"
     "altre. Il file delle note è in UTF-8; ogni sua riga è una riga delle note.\n"
+    "Le stazioni che la descrizione lascia senza orario prendono quello della\n"
+    "marcia (scenario marcia, con il treno incorporato e il margine del 5%),\n"
+    "spostato con gli orari della descrizione alle stazioni prima; la colonna\n"
+    "Rec ha i recuperi della marcia, la velocità di marcia la più alta della corsa\n"
+    "fino alla riga dopo, entro il limite. Con --senza-marcia la scheda ha solo gli\n"
+    "orari della descrizione e la velocità di marcia è il limite.\n"
     "\n"
     "Le descrizioni devono leggersi senza errori (quelli di scenario verifica);\n"
     "con --utf8 si leggono in UTF-8, come con scenario compila --utf8. Quello che\n"
@@ -339,5 +350,51 @@ inline constexpr std::string_view aiuto_importa_piede =
     "  2  una traccia che non si legge o non può fare una linea (il messaggio dice\n"
     "     il file e, dove c'è, la riga e il punto), un file che non si scrive, uso\n"
     "     non valido\n";
+
+// Its line in the list of commands.
+inline constexpr std::string_view aiuto_marcia =
+    "l'orario dalla fisica: la corsa più veloce di un treno sulla linea, con il margine";
+
+// What `marcia` computes, what it prints and how it ends.
+inline constexpr std::string_view aiuto_marcia_piede =
+    "scenario marcia LINEA TRENO [--rotabile FILE] [--margine P%] [--json | --csv]\n"
+    "                [--uscita FILE.svg | FILE.html] [--utf8]\n"
+    "Calcola la corsa più veloce del treno sulla linea delle descrizioni LINEA e\n"
+    "TRENO: parte da fermo alla prima stazione all'orario che essa porta (o a quello\n"
+    "dell'orologio), accelera con lo sforzo che resta tolte la resistenza al moto,\n"
+    "la pendenza (i per mille danno i N/kN) e le curve (650/(R-55) N/kN, classi da\n"
+    "1 a 6 di raggio 10000, 5000, 2500, 1000, 500 e 333 m), tiene il limite più\n"
+    "basso in vigore (quello della linea, i rallentamenti, la velocità massima del\n"
+    "treno; un limite che sale vale solo quando la coda è passata), frena per\n"
+    "essere al limite più basso dove comincia e fermo a ogni fermata (le stazioni\n"
+    "con il valore di fermata, che è la sosta in secondi) e all'ultima stazione.\n"
+    "\n"
+    "L'orario aggiunge il margine di regolarità (--margine, 5% se non dato) come\n"
+    "minuti di recupero alle fermate e all'arrivo, arrotondati al mezzo minuto, e\n"
+    "arrotonda le ore al mezzo minuto come la scheda treno. Per ogni stazione e per\n"
+    "ogni cippo dove il limite scende: posizione, chilometro, limite, velocità\n"
+    "della corsa, tempo di corsa minimo, arrivo, partenza o transito, recupero,\n"
+    "l'orario della descrizione e la differenza (alle fermate con la partenza).\n"
+    "--margine 0% dà come orario la corsa più veloce.\n"
+    "\n"
+    "Senza --rotabile il treno è quello incorporato: una locomotiva elettrica (85 t,\n"
+    "5600 kW, 250 kN all'avvio, 200 km/h) e le vetture della descrizione (45 t e\n"
+    "26,4 m ciascuna), frenatura 0,4 m/s² per ogni 100% di massa frenata. Con\n"
+    "--rotabile FILE il treno viene da un file JSON con i campi nome, massa_t,\n"
+    "lunghezza_m, velocita_massima_kmh, coefficiente_masse_rotanti,\n"
+    "sforzo_trazione ([[km/h, kN], ...]), resistenza ({\"a_kN\", \"b_kN_per_kmh\",\n"
+    "\"c_kN_per_kmh2\"}), decelerazione_frenatura_ms2 e, facoltativo,\n"
+    "aderenza_massima.\n"
+    "\n"
+    "--json dà un documento JSON (la lista stazioni, con nome, posizione_m,\n"
+    "corsa_minima_s e orario_s), --csv una riga per stazione o cippo.\n"
+    "--uscita scrive anche il disegno di scenario disegna, con la velocità della\n"
+    "corsa e il grafico orario. Con --utf8 LINEA e TRENO sono in UTF-8.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  orario calcolato\n"
+    "  1  le descrizioni non si leggono senza errori, o il treno non ce la fa\n"
+    "  2  un file che non si può leggere o scrivere, un file del rotabile sbagliato\n"
+    "     (con il campo), uso non valido\n";
 
 }  // namespace scen

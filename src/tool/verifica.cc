@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "check/avvisi_orari.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
@@ -104,6 +105,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   if (lettura.letto) {
     errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
     quel_che_i_documenti_non_mostrano(*linea, *treno, *lettura.letto, problemi);
+    controlla_orari(*lettura.letto, *linea, *treno, problemi);
   }
 
   const std::vector<problema> ordinati = problemi.ordinati();

@@ -780,7 +780,8 @@ TEST(Verifica, GliSbagliDiChiScriveDaCapo) {
          "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro"}},
        0,
        {"treno.txt:13:64: avviso: stazione: una fermata, con una sosta di 60 s, senza orario "
-        "(campi 14, 15 e 16 a 0): la scheda treno ne lascia vuota la cella dell'orario"}},
+        "(campi 14, 15 e 16 a 0): la scheda treno di scenario documenti ne prende "
+        "l'orario dalla marcia calcolata, e con --senza-marcia ne lascia vuota la cella"}},
       {"un nome più largo della sua cella",
        {},
        {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",

@@ -1,0 +1,150 @@
+// `scenario marcia`: the timetable as text, JSON and CSV, and what it says
+// of files it cannot use.
+#include "tool/marcia.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "content/dati_incorporati.h"
+#include "testing/cartella_temporanea.h"
+
+namespace scen {
+namespace {
+
+using prova::CartellaTemporanea;
+
+std::string crlf(const std::vector<std::string>& righe) {
+  std::string t;
+  for (const std::string& r : righe) t += r + "\r\n";
+  return t;
+}
+
+class MarciaPortata : public testing::Test {
+ protected:
+  void SetUp() override {
+    prova::scrivi(cartella.file("linea.txt"), crlf(righe_incorporate("linea")));
+    prova::scrivi(cartella.file("treno.txt"), crlf(righe_incorporate("treno")));
+    richiesta.linea = cartella.file("linea.txt");
+    richiesta.treno = cartella.file("treno.txt");
+  }
+  int esegui() {
+    uscita.str("");
+    errori.str("");
+    return marcia(richiesta, uscita, errori);
+  }
+  CartellaTemporanea cartella;
+  richiesta_marcia richiesta;
+  std::ostringstream uscita, errori;
+};
+
+TEST_F(MarciaPortata, TheJsonHasEveryStationInOrder) {
+  richiesta.json = true;
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  const nlohmann::json j = nlohmann::json::parse(uscita.str());
+  const auto& s = j.at("stazioni");
+  ASSERT_EQ(s.size(), 45u);
+  EXPECT_EQ(s[0].at("nome"), "Vela");
+  EXPECT_EQ(s[0].at("orario_s"), 13 * 3600 + 4 * 60 + 30);
+  EXPECT_EQ(s[44].at("nome"), "Nuro Centrale");
+  EXPECT_EQ(s[44].at("posizione_m"), 332750);
+  // With the usual 5% the train arrives when the carried card says.
+  EXPECT_EQ(s[44].at("orario_s"), 16 * 3600 + 20 * 60);
+  double prima = -1;
+  long posizione = -1;
+  for (const auto& e : s) {
+    EXPECT_GE(e.at("corsa_minima_s").get<double>(), prima);
+    EXPECT_GE(e.at("posizione_m").get<long>(), posizione);
+    prima = e.at("corsa_minima_s").get<double>();
+    posizione = e.at("posizione_m").get<long>();
+    EXPECT_EQ(e.at("orario_s").get<long>() % 30, 0);
+  }
+  EXPECT_EQ(j.at("cippi").size(), 22u);
+}
+
+TEST_F(MarciaPortata, NoSupplementGivesTheFastestRun) {
+  richiesta.json = true;
+  richiesta.margine = "0%";
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  const nlohmann::json j = nlohmann::json::parse(uscita.str());
+  const auto& ultima = j.at("stazioni").back();
+  EXPECT_EQ(ultima.at("recupero_s"), 0);
+  EXPECT_NEAR(ultima.at("orario_s").get<double>(),
+              13 * 3600 + 4 * 60 + 30 + ultima.at("corsa_minima_s").get<double>(), 15);
+}
+
+TEST_F(MarciaPortata, TextAndCsv) {
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  EXPECT_NE(uscita.str().find("locomotiva elettrica e 10 vetture"), std::string::npos);
+  EXPECT_NE(uscita.str().find("Nuro Centrale"), std::string::npos);
+  richiesta.csv = true;
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  std::istringstream righe(uscita.str());
+  std::string riga;
+  std::getline(righe, riga);
+  EXPECT_EQ(riga.rfind("tipo,nome,posizione_m,km,", 0), 0u);
+  size_t n = 0;
+  while (std::getline(righe, riga)) ++n;
+  EXPECT_EQ(n, 45u + 22u);
+}
+
+TEST_F(MarciaPortata, ARollingStockFile) {
+  prova::scrivi(cartella.file("treno.json"), R"({"nome": "prova", "massa_t": 300,
+    "lunghezza_m": 150, "velocita_massima_kmh": 120, "coefficiente_masse_rotanti": 1.05,
+    "sforzo_trazione": [[0, 180], [120, 60]],
+    "resistenza": {"a_kN": 6, "b_kN_per_kmh": 0.02, "c_kN_per_kmh2": 0.0008},
+    "decelerazione_frenatura_ms2": 0.5})");
+  richiesta.rotabile = cartella.file("treno.json");
+  richiesta.json = true;
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  const nlohmann::json j = nlohmann::json::parse(uscita.str());
+  EXPECT_EQ(j.at("treno").at("nome"), "prova");
+  // Never above its top speed.
+  for (const auto& e : j.at("stazioni")) EXPECT_LE(e.at("velocita_kmh").get<double>(), 120);
+
+  prova::scrivi(cartella.file("treno.json"), R"({"nome": "prova", "massa_t": -3})");
+  richiesta.json = false;
+  EXPECT_EQ(esegui(), 2);
+  EXPECT_NE(errori.str().find("campo «lunghezza_m»: manca"), std::string::npos) << errori.str();
+  prova::scrivi(cartella.file("treno.json"), "{");
+  EXPECT_EQ(esegui(), 2);
+  EXPECT_NE(errori.str().find("treno.json:1:"), std::string::npos) << errori.str();
+}
+
+TEST_F(MarciaPortata, DescriptionsWithErrorsGiveNoTimetable) {
+  std::vector<std::string> righe = righe_incorporate("treno");
+  righe[57] = "stazione,   11950,  2,  400,  0, 0, 0,  1,1,0,  4,1,1,   99,  13,18,x, Colle Ardito";
+  prova::scrivi(cartella.file("treno.txt"), crlf(righe));
+  EXPECT_EQ(esegui(), 1);
+  EXPECT_EQ(uscita.str(), "");
+  EXPECT_NE(errori.str().find("treno.txt:58:"), std::string::npos) << errori.str();
+}
+
+TEST(Marcia, UsageFaults) {
+  const struct {
+    richiesta_marcia r;
+    bool valida;
+  } casi[] = {
+      {{"l", "t", "", "", true, true, "", false}, false},
+      {{"l", "t", "", "5%", false, false, "", false}, true},
+      {{"l", "t", "", "2,5", false, false, "", false}, true},
+      {{"l", "t", "", "101%", false, false, "", false}, false},
+      {{"l", "t", "", "-1%", false, false, "", false}, false},
+      {{"l", "t", "", "cinque", false, false, "", false}, false},
+      {{"l", "t", "", "", false, false, "x.png", false}, false},
+      {{"l", "t", "", "", false, false, "x.html", false}, true},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.r.margine + " " + c.r.uscita);
+    EXPECT_EQ(richiesta_marcia_valida(c.r).riuscito(), c.valida);
+  }
+  double m = 0;
+  ASSERT_TRUE(leggi_margine("2,5%", m));
+  EXPECT_EQ(m, 2.5);
+}
+
+}  // namespace
+}  // namespace scen
