@@ -4,8 +4,10 @@
 #   tools/prerequisiti.sh [--prove]
 set -euo pipefail
 # Building and running: the compilers' tools and the libraries the programs
-# use (PROJ and libxml2 for the import of GPS tracks).
-pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev)
+# use (PROJ and libxml2 for the import of GPS tracks, cpp-httplib for the page
+# of `scenario guarda`).
+pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev
+  libcpp-httplib-dev)
 windows=()
 if [ "${1:-}" = --prove ]; then
   # The tests: GoogleTest, Clang with its sanitizers' runtime and its
