@@ -7,7 +7,7 @@ set -euo pipefail
 # use (PROJ and libxml2 for the import of GPS tracks, cpp-httplib for the page
 # of `scenario guarda`).
 pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev
-  libcpp-httplib-dev)
+  pkg-config libcpp-httplib-dev)
 windows=()
 if [ "${1:-}" = --prove ]; then
   # The tests: GoogleTest, Clang with its sanitizers' runtime and its

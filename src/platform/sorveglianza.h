@@ -41,7 +41,9 @@ class sorveglianza_file {
 
 // While an object of this class lives, an interrupt, termination or hang-up
 // (on Windows: Ctrl+C, Ctrl+Break, closing the console) does not end the
-// process: it is noted, and `chiesta` says so. Only one lives at a time.
+// process: it is noted, and `chiesta` says so. A write to a connection that
+// the other end has closed fails, instead of ending the process (SIGPIPE).
+// Only one lives at a time.
 class fine_chiesta {
  public:
   fine_chiesta();

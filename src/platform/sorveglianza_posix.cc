@@ -20,6 +20,7 @@ namespace {
 constexpr int segnali[] = {SIGINT, SIGTERM, SIGHUP};
 volatile std::sig_atomic_t fine = 0;
 struct sigaction prima[std::size(segnali)];
+struct sigaction prima_pipe;
 
 extern "C" void fine_al_segnale(int) { fine = 1; }
 
@@ -48,10 +49,15 @@ fine_chiesta::fine_chiesta() {
     sigemptyset(&azione.sa_mask);
     ::sigaction(segnali[i], &azione, &prima[i]);
   }
+  struct sigaction ignora {};
+  ignora.sa_handler = SIG_IGN;
+  sigemptyset(&ignora.sa_mask);
+  ::sigaction(SIGPIPE, &ignora, &prima_pipe);
 }
 
 fine_chiesta::~fine_chiesta() {
   for (std::size_t i = 0; i < std::size(segnali); ++i) ::sigaction(segnali[i], &prima[i], nullptr);
+  ::sigaction(SIGPIPE, &prima_pipe, nullptr);
 }
 
 bool fine_chiesta::chiesta() const { return fine != 0; }

@@ -12,6 +12,7 @@
 
 #ifndef _WIN32
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -128,6 +129,12 @@ void testo(httplib::Response& r, int codice, const std::string& messaggio) {
 void prepara(httplib::Server& s, stato_servito& v, const std::string& pagina, const int& porta) {
   s.new_task_queue = [] { return new httplib::ThreadPool(flussi_massimi + 8); };
   s.set_payload_max_length(corpo_massimo);
+  // A port that is in use stays in use: the library's own options would
+  // let another listener share it (SO_REUSEPORT).
+  s.set_socket_options([](socket_t presa) {
+    const int si = 1;
+    ::setsockopt(presa, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+  });
   s.set_keep_alive_timeout(2);
   s.set_read_timeout(5);
   s.set_write_timeout(5);
