@@ -14,7 +14,7 @@ if [ "${1:-}" = --prove ]; then
   # formatter, the benchmarks' library, and what shows the drawing as a person
   # sees it.
   pacchetti+=(clang libclang-rt-14-dev clang-format libgtest-dev googletest libbenchmark-dev
-    util-linux librsvg2-bin chromium)
+    util-linux librsvg2-bin chromium python3)
   # The Windows build and its checks under Wine (tools/prova_windows.sh): the
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
   # keyboard, screenshots and the reading of their text. Installed without

@@ -32,10 +32,10 @@ body.superato #disegno{opacity:.55;}
 #lettura{margin-left:12px;font-variant-numeric:tabular-nums;color:#4b5563;white-space:nowrap;overflow:hidden;text-overflow:ellipsis;}
 #disegno svg{display:block;width:100%;height:auto;touch-action:none;}
 #disegno svg.trascina{cursor:grabbing;}
-aside{position:sticky;top:46px;max-height:calc(100vh - 58px);overflow:auto;background:#fff;box-shadow:0 1px 4px rgba(0,0,0,.12);font-size:13px;}
+aside{position:sticky;top:46px;max-height:calc(100vh - 58px);overflow-y:auto;overflow-x:hidden;background:#fff;box-shadow:0 1px 4px rgba(0,0,0,.12);font-size:13px;}
 aside h2{margin:0;padding:9px 14px;font-size:14px;border-bottom:1px solid #e4e7eb;}
 #problemi{list-style:none;margin:0;padding:0;}
-#problemi li{padding:7px 14px;border-bottom:1px solid #eef0f2;line-height:1.4;}
+#problemi li{padding:7px 14px;border-bottom:1px solid #eef0f2;line-height:1.4;overflow-wrap:anywhere;}
 #problemi li.con-metro{cursor:pointer;}
 #problemi li.con-metro:hover{background:#f3f6fa;}
 #problemi li.scelto{background:#e8f0fb;}
@@ -107,8 +107,11 @@ constexpr std::string_view script_guarda = R"js("use strict";
     ridisegna("km=" + (da / 1000).toFixed(3) + "-" + (a / 1000).toFixed(3) + "&punto=" + (p / 1000).toFixed(3));
   }
 
+  // FILE:RIGA:COLONNA, the file by its name alone (the whole line is the
+  // item's title).
   function dove(f, riga, colonna) {
-    return f + (riga > 0 ? ":" + riga + (colonna > 0 ? ":" + colonna : "") : "");
+    const nome = f.slice(Math.max(f.lastIndexOf("/"), f.lastIndexOf("\\")) + 1);
+    return nome + (riga > 0 ? ":" + riga + (colonna > 0 ? ":" + colonna : "") : "");
   }
 
   function elenca(s) {
@@ -117,6 +120,7 @@ constexpr std::string_view script_guarda = R"js("use strict";
     for (const p of s.problemi) {
       const li = document.createElement("li");
       li.className = p.gravita;
+      li.title = p.testo;
       const luogo = document.createElement("span");
       luogo.className = "dove"; luogo.textContent = dove(p.file, p.riga, p.colonna);
       const gravita = document.createElement("span");
@@ -129,7 +133,7 @@ constexpr std::string_view script_guarda = R"js("use strict";
       }
       if (p.metro !== null) {
         li.classList.add("con-metro");
-        li.title = "al km " + (p.metro / 1000).toFixed(3).replace(".", ",") + ": mostralo sul profilo e sulla pianta";
+        li.title += "\n(al km " + (p.metro / 1000).toFixed(3).replace(".", ",") + ": un clic lo mostra sul profilo e sulla pianta)";
         li.addEventListener("click", () => {
           for (const e of elenco.querySelectorAll(".scelto")) e.classList.remove("scelto");
           li.classList.add("scelto");
