@@ -54,7 +54,7 @@ class fine_chiesta {
 };
 
 // Opens `indirizzo` (http://...) in the user's browser, without waiting for
-// it; a failure says why.
+// it; a failure to start the program that opens it says why.
 [[nodiscard]] Stato apri_nel_browser(const std::string& indirizzo);
 
 }  // namespace scen

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <thread>
 
 #include "platform/motivo_sistema.h"
 #include "platform/sorveglianza.h"
@@ -63,11 +64,13 @@ fine_chiesta::~fine_chiesta() {
 bool fine_chiesta::chiesta() const { return fine != 0; }
 
 Stato apri_nel_browser(const std::string& indirizzo) {
-  // Its output would mix with ours: it goes nowhere.
+  // Its output would mix with ours: it goes nowhere. It takes none of our
+  // other files, so that the browser it starts keeps no port of ours.
   posix_spawn_file_actions_t azioni;
   posix_spawn_file_actions_init(&azioni);
   posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addclosefrom_np(&azioni, 3);
   std::string programma = "xdg-open";
   std::string copia = indirizzo;
   char* argv[] = {programma.data(), copia.data(), nullptr};
@@ -76,12 +79,9 @@ Stato apri_nel_browser(const std::string& indirizzo) {
   posix_spawn_file_actions_destroy(&azioni);
   if (errore != 0)
     return Stato::errore("non riesco ad aprire il browser (xdg-open): " + motivo_sistema(errore));
-  // xdg-open hands the address to the browser and ends: its end is awaited
-  // so that it leaves no process behind.
-  int stato = 0;
-  ::waitpid(pid, &stato, 0);
-  if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0)
-    return Stato::errore("il browser non si è aperto (xdg-open non è riuscito)");
+  // xdg-open may stay until the browser it started ends: its end is awaited
+  // aside, so that it leaves no process behind and keeps no one waiting.
+  std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
   return Stato::ok();
 }
 

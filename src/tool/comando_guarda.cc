@@ -13,8 +13,8 @@ esecuzione dichiara(parte_comando& parte) {
   auto richiesta = std::make_shared<richiesta_guarda>();
   parte.argomento("LINEA", richiesta->linea, "file di descrizione della linea");
   parte.argomento("TRENO", richiesta->treno, "file di descrizione del treno");
-  parte.opzione("--porta", richiesta->porta, "la porta di 127.0.0.1 (0, quella data: una libera)",
-                "N");
+  parte.opzione("--porta", richiesta->porta,
+                "la porta su cui servire la pagina (0, o senza: una libera)", "N");
   parte.bandiera("--utf8", richiesta->utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
   parte.bandiera("--apri", richiesta->apri, "apre la pagina nel browser del sistema");

@@ -188,12 +188,12 @@ class GuardaInCorso : public testing::Test {
   }
 
   // Starts `scenario guarda linea.txt treno.txt` with `opzioni`; waits for
-  // its address.
-  void avvia(const std::vector<std::string>& opzioni = {}) {
+  // its address. `ambiente` goes before it on the shell's line ("PATH=...").
+  void avvia(const std::vector<std::string>& opzioni = {}, const std::string& ambiente = "") {
     std::vector<std::string> argomenti = {"guarda", "linea.txt", "treno.txt"};
     argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
-    const std::string comando = "cd " + prova::tra_apici(cartella.percorso()) + " && exec " +
-                                prova::riga_comando(SCEN_SCENARIO, argomenti) + " >" +
+    const std::string comando = "cd " + prova::tra_apici(cartella.percorso()) + " && " + ambiente +
+                                " exec " + prova::riga_comando(SCEN_SCENARIO, argomenti) + " >" +
                                 prova::tra_apici(catture.file("out")) + " 2>" +
                                 prova::tra_apici(catture.file("err")) + " </dev/null";
     std::string sh = "/bin/sh", c = "-c";
@@ -398,6 +398,21 @@ TEST_F(GuardaInCorso, RefusesWhatIsNotItsOwn) {
     // The program still serves its own.
     EXPECT_EQ(stato()["lettura"], 1);
   }
+  EXPECT_EQ(interrompi(), 0);
+}
+
+TEST_F(GuardaInCorso, OpensItsAddressInTheBrowser) {
+  // The system's opener, standing in for the browser: it notes what it is
+  // given to open.
+  CartellaTemporanea aprire;
+  prova::scrivi(aprire.file("xdg-open"), "#!/bin/sh\nprintf '%s\\n' \"$*\" > " +
+                                             prova::tra_apici(aprire.file("aperto")) + "\n");
+  std::filesystem::permissions(aprire.file("xdg-open"), std::filesystem::perms::owner_all);
+  avvia({"--apri"}, "PATH=" + prova::tra_apici(aprire.percorso()) + ":\"$PATH\"");
+  EXPECT_TRUE(entro(5s, [&] {
+    return prova::leggi(aprire.file("aperto")) ==
+           "http://127.0.0.1:" + std::to_string(porta_) + "/\n";
+  })) << prova::leggi(aprire.file("aperto"));
   EXPECT_EQ(interrompi(), 0);
 }
 

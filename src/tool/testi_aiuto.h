@@ -335,7 +335,7 @@ inline constexpr std::string_view aiuto_importa_piede =
     "     non valido\n";
 
 inline constexpr std::string_view aiuto_guarda =
-    "una pagina che mostra il disegno e i problemi di due descrizioni a ogni salvataggio";
+    "mostra in una pagina locale il disegno e i problemi delle descrizioni, a ogni salvataggio";
 
 // What `guarda` serves, what it watches and how it ends.
 inline constexpr std::string_view aiuto_guarda_piede =
