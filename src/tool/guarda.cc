@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -30,8 +31,8 @@ namespace scen {
 #ifdef _WIN32
 
 int guarda(const richiesta_guarda&, std::ostream&, std::ostream& errori) {
-  errori << "guarda: questa versione per Windows non ha il server della pagina (la libreria HTTP "
-            "non c'è per Windows): si usa la versione per Linux\n";
+  errori << "guarda: questa versione per Windows non ha il server della pagina (la sua libreria "
+            "HTTP non c'è per Windows): la pagina la serve scenario guarda su Linux\n";
   return uscita_fallita;
 }
 
@@ -244,17 +245,30 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   const bool con_v6 = v6.bind_to_port("::1", porta);
 
   const fine_chiesta fine;
-  std::atomic<bool> guasto_servizio{false};
-  auto servi = [&guasto_servizio](httplib::Server& s) {
+  // Both addresses served aside; on every way out (an exception
+  // included) the pages are let go and the serving ends before this does.
+  std::atomic<bool> fermando{false}, guasto_servizio{false};
+  auto servi = [&](httplib::Server& s) {
     try {
       s.listen_after_bind();
     } catch (const std::exception&) {
-      guasto_servizio = true;
     }
+    if (!fermando) guasto_servizio = true;
   };
   std::thread servizio4(servi, std::ref(v4));
   std::thread servizio6;
   if (con_v6) servizio6 = std::thread(servi, std::ref(v6));
+  struct alla_fine {
+    std::function<void()> fai;
+    ~alla_fine() { fai(); }
+  } chiusura{[&] {
+    fermando = true;
+    servito.ferma();
+    v4.stop();
+    if (con_v6) v6.stop();
+    servizio4.join();
+    if (servizio6.joinable()) servizio6.join();
+  }};
 
   const std::string indirizzo = fmt::format("http://127.0.0.1:{}/", porta);
   uscita << indirizzo << '\n' << riga_lettura(ultimo) << '\n' << std::flush;
@@ -274,11 +288,8 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
     uscita << riga_lettura(ultimo) << '\n' << std::flush;
   }
 
-  servito.ferma();
-  v4.stop();
-  if (con_v6) v6.stop();
-  servizio4.join();
-  if (servizio6.joinable()) servizio6.join();
+  chiusura.fai();
+  chiusura.fai = [] {};
   if (guasto_servizio) {
     errori << "guarda: il server della pagina si è fermato\n";
     return uscita_fallita;
