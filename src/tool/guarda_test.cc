@@ -192,8 +192,11 @@ class GuardaInCorso : public testing::Test {
   void avvia(const std::vector<std::string>& opzioni = {}, const std::string& ambiente = "") {
     std::vector<std::string> argomenti = {"guarda", "linea.txt", "treno.txt"};
     argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
+    // Within a bound, so that it cannot outlive a test that fails on the
+    // way (timeout hands it the interrupt, and gives back its status).
     const std::string comando = "cd " + prova::tra_apici(cartella.percorso()) + " && " + ambiente +
-                                " exec " + prova::riga_comando(SCEN_SCENARIO, argomenti) + " >" +
+                                " exec timeout 120 " +
+                                prova::riga_comando(SCEN_SCENARIO, argomenti) + " >" +
                                 prova::tra_apici(catture.file("out")) + " 2>" +
                                 prova::tra_apici(catture.file("err")) + " </dev/null";
     std::string sh = "/bin/sh", c = "-c";
