@@ -4,15 +4,17 @@
 #   tools/prerequisiti.sh [--prove]
 set -euo pipefail
 # Building and running: the compilers' tools and the libraries the programs
-# use (PROJ and libxml2 for the import of GPS tracks).
-pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev)
+# use (PROJ and libxml2 for the import of GPS tracks, cpp-httplib for the page
+# of `scenario guarda`).
+pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev
+  pkg-config libcpp-httplib-dev)
 windows=()
 if [ "${1:-}" = --prove ]; then
   # The tests: GoogleTest, Clang with its sanitizers' runtime and its
   # formatter, the benchmarks' library, and what shows the drawing as a person
   # sees it.
   pacchetti+=(clang libclang-rt-14-dev clang-format libgtest-dev googletest libbenchmark-dev
-    util-linux librsvg2-bin chromium)
+    util-linux librsvg2-bin chromium python3)
   # The Windows build and its checks under Wine (tools/prova_windows.sh): the
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
   # keyboard, screenshots and the reading of their text. Installed without

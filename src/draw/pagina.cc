@@ -59,6 +59,8 @@ std::string dati_json(const scena& s, const disegno& d) {
 
 }  // namespace
 
+std::string dati_pagina(const scena& s, const disegno& d) { return dati_json(s, d); }
+
 std::string pagina_html(const scena& s, const disegno& d) {
   std::string titolo;
   if (!s.stazioni.empty()) titolo = s.stazioni.front().nome + " – " + s.stazioni.back().nome;

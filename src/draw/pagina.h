@@ -15,6 +15,10 @@ namespace scen {
 
 std::string pagina_html(const scena& s, const disegno& d);
 
+// The data that the page's script reads (JSON, safe inside a script
+// element), for a page that holds the drawing otherwise.
+std::string dati_pagina(const scena& s, const disegno& d);
+
 // The page's script (JavaScript), on its own for reading and testing.
 extern const std::string_view script_pagina;
 

@@ -68,6 +68,7 @@ extern const comando comando_importa;
 extern const comando comando_disegna;
 extern const comando comando_ispeziona;
 extern const comando comando_marcia;
+extern const comando comando_guarda;
 
 // `scenario importa` as this program does it: with the import linked in
 // (scenario-importa), or by handing the command line to the program beside

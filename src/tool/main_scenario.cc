@@ -18,7 +18,7 @@ namespace {
 const scen::comando* const comandi[] = {
     &scen::comando_compila,   &scen::comando_descrivi, &scen::comando_verifica,
     &scen::comando_documenti, &scen::comando_importa,  &scen::comando_disegna,
-    &scen::comando_ispeziona, &scen::comando_marcia,
+    &scen::comando_ispeziona, &scen::comando_marcia,   &scen::comando_guarda,
 };
 constexpr std::size_t nessuno = std::size(comandi);
 

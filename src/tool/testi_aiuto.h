@@ -17,7 +17,9 @@ inline constexpr std::string_view aiuto_scenario =
     "comando documenti scrive la scheda treno e l'ordine di rallentamento di una\n"
     "coppia di file di descrizione; il comando importa scrive la descrizione di\n"
     "una linea da una traccia GPS; il comando marcia calcola dalla fisica la corsa\n"
-    "più veloce del treno sulla linea e l'orario che ne viene.\n";
+    "più veloce del treno sulla linea e l'orario che ne viene; il comando guarda\n"
+    "tiene aperta una pagina locale con il disegno e i problemi di una coppia di\n"
+    "file di descrizione, che si aggiorna a ogni salvataggio.\n";
 
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
@@ -396,5 +398,39 @@ inline constexpr std::string_view aiuto_marcia_piede =
     "  1  le descrizioni non si leggono senza errori, o il treno non ce la fa\n"
     "  2  un file che non si può leggere o scrivere, un file del rotabile sbagliato\n"
     "     (con il campo), uso non valido\n";
+
+// Its line in the list of commands.
+inline constexpr std::string_view aiuto_guarda =
+    "mostra in una pagina locale il disegno e i problemi delle descrizioni, a ogni salvataggio";
+
+// What `guarda` serves, what it watches and how it ends.
+inline constexpr std::string_view aiuto_guarda_piede =
+    "scenario guarda LINEA TRENO [--porta N] [--utf8] [--apri]\n"
+    "Serve, solo sull'indirizzo locale (127.0.0.1 e ::1), una pagina con il disegno\n"
+    "delle descrizioni LINEA e TRENO, come lo fa scenario disegna (pianta e profilo,\n"
+    "che si ingrandisce e si legge sotto il puntatore), e accanto i problemi che\n"
+    "trova scenario verifica, ciascuno con FILE:RIGA:COLONNA, gravità e causa; un\n"
+    "problema di un record con una posizione, cliccato, si mostra sul profilo e\n"
+    "sulla pianta.\n"
+    "Entro un secondo da ogni salvataggio di uno dei due file (anche quando\n"
+    "l'editor lo sostituisce intero) li rilegge, li verifica, li ridisegna e manda\n"
+    "il nuovo stato a ogni pagina aperta, che si aggiorna da sé tenendo\n"
+    "l'ingrandimento e il punto letto. Finché le descrizioni non si leggono fino in\n"
+    "fondo, la pagina tiene l'ultimo disegno riuscito, segnato come tale, e mostra\n"
+    "sopra dove la lettura si ferma.\n"
+    "La pagina risponde solo a richieste per 127.0.0.1, [::1] o localhost con la sua\n"
+    "porta, serve solo sé stessa e il suo stato, e non scrive alcun file.\n"
+    "Con --porta N serve sulla porta N, altrimenti su una libera; con --apri apre la\n"
+    "pagina nel browser del sistema. Con --utf8 LINEA e TRENO sono in UTF-8, come\n"
+    "per scenario verifica --utf8.\n"
+    "\n"
+    "Uscita standard: l'indirizzo della pagina (http://127.0.0.1:N/), poi una riga\n"
+    "per ogni lettura: l'ora, gli errori e gli avvisi, i millisecondi.\n"
+    "Ctrl-C la chiude.\n"
+    "\n"
+    "Stato di uscita:\n"
+    "  0  chiusa con Ctrl-C (o terminata)\n"
+    "  2  un file che non si può leggere all'avvio, una porta che non si può avere,\n"
+    "     uso non valido\n";
 
 }  // namespace scen

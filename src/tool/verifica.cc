@@ -48,16 +48,8 @@ void quel_che_i_documenti_non_mostrano(const descrizione_vista& linea,
 
 }  // namespace
 
-int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori) {
-  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
-  // Both files as they are: each conversion from UTF-8 is checked below,
-  // where a failure is a problem of its file like any other.
-  std::array<std::string, 2> byte;
-  if (Stato stato = leggi_descrizioni_date(nomi, false, byte); !stato.riuscito()) {
-    errori << stato.messaggio() << '\n' << std::flush;
-    return uscita_fallita;
-  }
-
+problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_verificati& nomi,
+                                bool utf8) {
   elenco_problemi problemi;
   // The two texts as the readers take them; none for a file that could not
   // be converted.
@@ -65,7 +57,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   bool convertiti = true;
   for (size_t i = 0; i < 2; ++i) {
     const auto f = static_cast<file_verificato>(i);
-    if (!richiesta.utf8) {
+    if (!utf8) {
       if (std::string_view(byte[i]).starts_with(segno_ordine))
         problemi.avviso(f, 1, 1,
                         "il file comincia con il segno di ordine dei byte di UTF-8: le "
@@ -99,7 +91,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
     treno = vedi_treno(*testi[1]);
     treno->messe_da_parte = std::move(lettura.messe_da_parte[1]);
   }
-  controlla_avvisi(linea ? &*linea : nullptr, treno ? &*treno : nullptr, richiesta.utf8, problemi);
+  controlla_avvisi(linea ? &*linea : nullptr, treno ? &*treno : nullptr, utf8, problemi);
   for (problema& a : lettura.avvisi_lettore)
     if (!problemi.problema_in(parte_di(a.file), a.riga, a.colonna)) problemi.aggiungi(std::move(a));
   if (lettura.letto) {
@@ -108,20 +100,39 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
     controlla_orari(*lettura.letto, *linea, *treno, problemi);
   }
 
-  const std::vector<problema> ordinati = problemi.ordinati();
+  problemi_trovati trovati;
+  trovati.ordinati = problemi.ordinati();
+  trovati.errori = problemi.errori();
+  trovati.avvisi = problemi.avvisi();
+  trovati.interruzione = std::move(lettura.interruzione);
+  trovati.convertiti = convertiti;
+  return trovati;
+}
+
+int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  // Both files as they are: each conversion from UTF-8 is checked there,
+  // where a failure is a problem of its file like any other.
+  std::array<std::string, 2> byte;
+  if (Stato stato = leggi_descrizioni_date(nomi, false, byte); !stato.riuscito()) {
+    errori << stato.messaggio() << '\n' << std::flush;
+    return uscita_fallita;
+  }
+  const problemi_trovati trovati = trova_problemi(std::move(byte), nomi, richiesta.utf8);
+
   if (richiesta.json) {
-    uscita << json_problemi(ordinati, nomi, problemi.errori(), problemi.avvisi(),
-                            lettura.interruzione);
+    uscita << json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
+                            trovati.interruzione);
   } else {
-    for (const problema& p : ordinati)
+    for (const problema& p : trovati.ordinati)
       for (const std::string& riga : righe_problema(p, nomi)) uscita << riga << '\n';
-    if (!lettura.interruzione.empty()) uscita << lettura.interruzione << '\n';
-    uscita << riepilogo(problemi.errori(), problemi.avvisi()) << '\n';
+    if (!trovati.interruzione.empty()) uscita << trovati.interruzione << '\n';
+    uscita << riepilogo(trovati.errori, trovati.avvisi) << '\n';
   }
   uscita.flush();
 
-  if (!convertiti) return uscita_fallita;
-  if (problemi.errori() > 0 || (richiesta.rigoroso && problemi.avvisi() > 0)) return uscita_esito;
+  if (!trovati.convertiti) return uscita_fallita;
+  if (trovati.errori > 0 || (richiesta.rigoroso && trovati.avvisi > 0)) return uscita_esito;
   return uscita_riuscita;
 }
 

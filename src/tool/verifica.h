@@ -4,8 +4,12 @@
 // surely a mistake.
 #pragma once
 
+#include <array>
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+#include "check/verifica_problemi.h"
 
 namespace scen {
 
@@ -19,6 +23,21 @@ struct richiesta_verifica {
 
 // After this many errors the check stops, and says so.
 inline constexpr long errori_massimi_verifica = 50;
+
+// What a check of two descriptions finds.
+struct problemi_trovati {
+  std::vector<problema> ordinati;  // sorted as they are written
+  long errori = 0;
+  long avvisi = 0;
+  std::string interruzione;  // why the check was cut short, if it was
+  bool convertiti = true;    // with `utf8`: both files read as UTF-8
+};
+
+// Every problem of the two descriptions `byte` (the line's and the train's
+// bytes as their files hold them, named `nomi`); with `utf8` each is first
+// converted from UTF-8, and a failure there is a problem of its file.
+problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_verificati& nomi,
+                                bool utf8);
 
 // Checks the two files and writes their problems to `uscita`, one line each
 // ("FILE:RIGA:COLONNA: errore: causa", or "avviso"), sorted by file, line

@@ -1,0 +1,26 @@
+// `scenario guarda`: a page on the loopback address that shows the drawing
+// and the problems of a pair of descriptions, and follows every save of
+// either file.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace scen {
+
+struct richiesta_guarda {
+  std::string linea;  // the line description file (host name)
+  std::string treno;  // the train description file (host name)
+  long porta = 0;     // 0: a free one
+  bool utf8 = false;  // given in UTF-8, any line ends
+  bool apri = false;  // open the page in the user's browser
+};
+
+// Serves the page until an interrupt (Ctrl-C) or a termination: prints its
+// address first ("http://127.0.0.1:N/"), then one line per reading of the
+// files (time, errors, warnings, milliseconds). Returns the exit status: 0
+// ended when asked, 2 a file that cannot be read at the start, a port that
+// cannot be had, a port out of range, or a build without the server.
+int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori);
+
+}  // namespace scen

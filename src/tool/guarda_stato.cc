@@ -1,0 +1,154 @@
+#include "tool/guarda_stato.h"
+
+#include <fmt/format.h>
+
+#include <array>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "check/verifica_problemi.h"
+#include "content/chiavi_portate.h"
+#include "draw/disegno.h"
+#include "draw/pagina.h"
+#include "draw/scena.h"
+#include "model/esiti.h"
+#include "read/diagnosi.h"
+#include "read/formato.h"
+#include "read/memorizza_dati.h"
+#include "read/vista.h"
+#include "text/da_utf8.h"
+#include "tool/guarda.h"
+#include "tool/verifica.h"
+
+namespace scen {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// Line by line, the position of the record that stands there (its first
+// value), for the records that have one.
+std::map<long, long> posizioni_per_riga(const descrizione_vista& v) {
+  std::map<long, long> posizioni;
+  for (const record_visto& r : v.record) {
+    if (!con_posizione(r.tipo) || r.valori.empty()) continue;
+    const campo_visto& primo = r.valori.front();
+    if (!primo.numero || !primo.valido || primo.fine_file || primo.oltre_32_bit) continue;
+    const long metro = static_cast<long>(primo.valore);
+    posizioni.emplace(r.chiave.riga, metro);
+    for (const campo_visto& c : r.valori) posizioni.emplace(c.riga, metro);
+  }
+  return posizioni;
+}
+
+std::string testo_json(const json& j) {
+  // A file name need not be UTF-8: its bytes that are not become U+FFFD.
+  return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace
+
+bool host_ammesso(std::string_view host, long porta) {
+  const std::string coda = fmt::format(":{}", porta);
+  for (std::string_view nome : {"127.0.0.1", "[::1]", "localhost"})
+    if (host.size() == nome.size() + coda.size() && host.starts_with(nome) && host.ends_with(coda))
+      return true;
+  return false;
+}
+
+stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& prima) {
+  const auto inizio = std::chrono::steady_clock::now();
+  stato_guarda stato;
+  stato.lettura = prima.lettura + 1;
+  stato.disegno = prima.disegno;
+  stato.disegno_json = prima.disegno_json;
+
+  const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+  json j;
+  std::string guasto;
+  std::array<std::string, 2> byte;
+  for (size_t i = 0; i < 2 && guasto.empty(); ++i)
+    if (Stato s = leggi_descrizione(nomi[i], byte[i]); !s.riuscito()) guasto = s.messaggio();
+
+  json problemi = json::array();
+  std::vector<std::string> lettura;
+  if (!guasto.empty()) stato.errori = 1;
+  if (guasto.empty()) {
+    // The texts as the readers take them, for the drawing and the places.
+    std::array<std::optional<std::string>, 2> testi;
+    for (size_t i = 0; i < 2; ++i) {
+      if (!richiesta.utf8) {
+        testi[i] = byte[i];
+      } else if (std::string convertito;
+                 descrizione_da_utf8(byte[i], nomi[i], convertito).riuscito()) {
+        testi[i] = std::move(convertito);
+      }
+    }
+    const problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
+    stato.errori = trovati.errori;
+    stato.avvisi = trovati.avvisi;
+    json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,
+                                               trovati.avvisi, trovati.interruzione));
+    std::array<std::map<long, long>, 2> posizioni;
+    if (testi[0]) posizioni[0] = posizioni_per_riga(vedi_linea(*testi[0]));
+    if (testi[1]) posizioni[1] = posizioni_per_riga(vedi_treno(*testi[1]));
+    for (size_t k = 0; k < trovati.ordinati.size(); ++k) {
+      const problema& p = trovati.ordinati[k];
+      json voce = std::move(documento["problemi"][k]);
+      voce["testo"] = righe_problema(p, nomi).front();
+      const auto& righe = posizioni[static_cast<size_t>(parte_di(p.file))];
+      const auto trovata = righe.find(p.riga);
+      voce["metro"] = trovata == righe.end() ? json() : json(trovata->second);
+      problemi.push_back(std::move(voce));
+    }
+    if (!trovati.interruzione.empty()) j["interruzione"] = trovati.interruzione;
+
+    if (testi[0] && testi[1]) {
+      auto m = std::make_unique<modello>();
+      m->chiave_percorso = chiave_percorso_portata;
+      m->chiave_treno = chiave_treno_portata;
+      m->con_tracciato = 1;
+      const diagnosi_lettura diagnosi =
+          leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
+      scena s;
+      if (m->errore_codice != esito::nessuno) {
+        lettura.push_back(" Errore n. " + testo_esito(m->errore_codice, m->errore_posizione));
+        for (std::string& riga : righe_diagnosi(diagnosi)) lettura.push_back(std::move(riga));
+      } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
+        lettura.push_back("disegna: " + fatta.messaggio());
+      } else {
+        const disegno d = disegna_scena(s);
+        stato.disegno = stato.lettura;
+        stato.disegno_attuale = true;
+        json nuovo;
+        nuovo["disegno"] = stato.disegno;
+        nuovo["svg"] = d.svg;
+        nuovo["dati"] = json::parse(dati_pagina(s, d));
+        stato.disegno_json = testo_json(nuovo);
+      }
+    } else {
+      lettura.push_back("le descrizioni non si convertono da UTF-8: nessun disegno");
+    }
+  }
+
+  stato.millisecondi = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - inizio)
+                                             .count());
+  j["lettura"] = stato.lettura;
+  j["disegno"] = stato.disegno;
+  j["disegno_attuale"] = stato.disegno_attuale;
+  j["errori"] = stato.errori;
+  j["avvisi"] = stato.avvisi;
+  j["millisecondi"] = stato.millisecondi;
+  j["file"] = {richiesta.linea, richiesta.treno};
+  if (!guasto.empty()) j["guasto"] = guasto;
+  j["ferma"] = lettura;
+  j["problemi"] = std::move(problemi);
+  stato.json = testo_json(j);
+  return stato;
+}
+
+}  // namespace scen

@@ -1,0 +1,44 @@
+// What the page of `scenario guarda` shows, gathered from the two files at
+// each reading: the problems as `verifica` finds them, and the drawing as
+// `disegna` makes it, kept from the last reading that could draw it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace scen {
+
+struct richiesta_guarda;
+
+struct stato_guarda {
+  long lettura = 0;              // how many readings made it, counting from 1
+  long disegno = 0;              // the reading whose drawing is shown; 0 none yet
+  bool disegno_attuale = false;  // the drawing is of the files as they are now
+  long errori = 0;
+  long avvisi = 0;
+  long millisecondi = 0;  // how long the reading took
+  // The state as one JSON object on one line: the counts, the problems as
+  // `verifica --json` lists them (each with "testo", its line as `verifica`
+  // writes it, and "metro", the position of its record, or null), where
+  // reading stopped, and which drawing stands.
+  std::string json;
+  // The drawing, as one JSON object: {"disegno": N, "svg": "...", "dati": {...}},
+  // the data being those that the page's script reads.
+  std::string disegno_json;
+};
+
+// Reads the two files again and gives the new state: `prima` is the last one
+// (its drawing stays when this reading cannot draw).
+stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& prima);
+
+// Whether a request's Host header names this program: the loopback address
+// (127.0.0.1, [::1] or localhost) with the port it serves on. A page from
+// elsewhere that reaches the port through a name of its own (a rebound name)
+// sends that name, and is refused.
+bool host_ammesso(std::string_view host, long porta);
+
+// The page: the drawing's panel with its controls, the problems beside it,
+// and the script that follows the state.
+std::string pagina_guarda();
+
+}  // namespace scen
