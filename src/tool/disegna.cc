@@ -103,6 +103,12 @@ std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::st
 
 }  // namespace
 
+void completa_dalle_descrizioni(const modello& m, const std::string& testo_treno, scena& s,
+                                const rotabile* treno, double margine) {
+  rallentamenti_dai_record(testo_treno, s);
+  marcia_in_scena(m, s, treno, margine);
+}
+
 Stato richiesta_disegna_valida(const richiesta_disegna& richiesta) {
   if (richiesta.ingressi.empty() || richiesta.ingressi.size() > 2)
     return Stato::errore(fmt::format("disegna: servono CARTELLA, oppure LINEA e TRENO (dati {})",
@@ -142,8 +148,10 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     errori << "disegna: " << stato.messaggio() << '\n';
     return uscita_esito;
   }
-  if (richiesta.ingressi.size() == 2) rallentamenti_dai_record(treno, s);
-  marcia_in_scena(*m, s, richiesta.treno, richiesta.margine);
+  if (richiesta.ingressi.size() == 2)
+    completa_dalle_descrizioni(*m, treno, s, richiesta.treno, richiesta.margine);
+  else
+    marcia_in_scena(*m, s, richiesta.treno, richiesta.margine);
   const disegno d = disegna_scena(s);
   const std::string nome =
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;

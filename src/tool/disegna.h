@@ -28,6 +28,17 @@ struct richiesta_disegna {
 // output name that ends neither in ".svg" nor in ".html".
 Stato richiesta_disegna_valida(const richiesta_disegna& richiesta);
 
+struct modello;
+struct scena;
+
+// What the picture of a pair of descriptions adds to the scene of the model
+// read from them: the slowdowns from their records where some overlap (the
+// cells cannot tell them apart), and the fastest run of `treno` (the
+// built-in train when none) with the timetable of `margine` percent.
+// `testo_treno` is the train description as the readers took it.
+void completa_dalle_descrizioni(const modello& m, const std::string& testo_treno, scena& s,
+                                const rotabile* treno = nullptr, double margine = margine_normale);
+
 // Draws the scenario and writes the picture (a valid request). Without a
 // name for it, it goes into the current folder, named after the input: the
 // route key of the compiled files, or the line description's name with

@@ -20,6 +20,7 @@
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "text/da_utf8.h"
+#include "tool/disegna.h"
 #include "tool/guarda.h"
 #include "tool/verifica.h"
 
@@ -111,6 +112,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       m->chiave_percorso = chiave_percorso_portata;
       m->chiave_treno = chiave_treno_portata;
       m->con_tracciato = 1;
+      const std::string testo_treno = *testi[1];
       const diagnosi_lettura diagnosi =
           leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
       scena s;
@@ -120,6 +122,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
         lettura.push_back("disegna: " + fatta.messaggio());
       } else {
+        completa_dalle_descrizioni(*m, testo_treno, s);
         const disegno d = disegna_scena(s);
         stato.disegno = stato.lettura;
         stato.disegno_attuale = true;

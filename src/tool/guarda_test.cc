@@ -115,6 +115,8 @@ TEST_F(StatoGuarda, ProblemsWithTheirPositionAndTheDrawing) {
   const json d = json::parse(s.disegno_json);
   EXPECT_EQ(d["disegno"], 1);
   EXPECT_NE(d["svg"].get<std::string>().find("Nuro"), std::string::npos);
+  EXPECT_NE(d["svg"].get<std::string>().find("Orario della marcia"), std::string::npos)
+      << "the fastest run and its timetable drawn as disegna draws them";
   EXPECT_EQ(d["dati"]["lunghezza"], 10000);
 }
 
