@@ -17,10 +17,12 @@ if [ "${1:-}" = --prove ]; then
     util-linux librsvg2-bin chromium python3)
   # The Windows build and its checks under Wine (tools/prova_windows.sh): the
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
-  # keyboard, screenshots and the reading of their text. Installed without
-  # their recommended packages, which they do not need here.
+  # keyboard, screenshots and the reading of their text, and curl, which
+  # fetches the HTTP library's header (tools/httplib_windows.sh) and the page
+  # that scenario.exe serves. Installed without their recommended packages,
+  # which they do not need here.
   windows=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
-    tesseract-ocr-eng)
+    tesseract-ocr-eng curl ca-certificates xz-utils)
 fi
 
 mancanti() {

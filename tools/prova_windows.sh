@@ -10,6 +10,9 @@
 #   - scenario.exe descrivi and compila, on the carried descriptions as bytes
 #     and as UTF-8, and with keys beyond ASCII, write what the Linux scenario
 #     writes;
+#   - scenario.exe guarda serves its page and its state on a free port of
+#     127.0.0.1, follows a file changed, keeps its port from a second one,
+#     and ends on Ctrl-C;
 #   - the host layer converts Windows-1252 and lowers case through the system
 #     exactly as the Linux tables do, and its file layer behaves: among the
 #     rest, the temporary files and private folders named for a process still
@@ -35,6 +38,9 @@ for comando in x86_64-w64-mingw32-g++-posix wine Xvfb xdotool import tesseract; 
 done
 
 inizio=$SECONDS
+# The whole header of the page's HTTP library, which the preset finds.
+httplib_preso=1
+tools/httplib_windows.sh >/dev/null || httplib_preso=""
 cmake --preset windows --no-warn-unused-cli >/dev/null
 cmake --build --preset windows --target compilatore scenario prova_ospite >/dev/null
 finestre=$radice/cmake-build/windows
@@ -192,6 +198,61 @@ for modo in byte utf8; do
     fallito "scenario.exe compila ($modo) con la chiave \"Città\" non scrive i due file compilati"
 done
 
+# scenario.exe guarda: the page and its state fetched from here (Wine's
+# sockets are the host's), a file changed and the state following it, the
+# port kept from a second one, and the end asked as Ctrl-C asks it (SIGINT,
+# which Wine turns into the console's Ctrl-C event).
+[ -n "$httplib_preso" ] || fallito "httplib.h non si è preso (tools/httplib_windows.sh)"
+mkdir "$lavoro/guarda"
+cp "$lavoro/byte-windows/Vela_Nuro_linea.txt" "$lavoro/byte-windows/Vela_Nuro_IC 731-.txt" \
+  "$lavoro/guarda/"
+(cd "$lavoro/guarda" && exec timeout 120 wine ../scenario.exe guarda Vela_Nuro_linea.txt \
+  "Vela_Nuro_IC 731-.txt" >guarda.out 2>guarda.err) &
+guarda_pid=$!
+for _ in $(seq 300); do
+  grep -q '^http://' "$lavoro/guarda/guarda.out" 2>/dev/null && break
+  kill -0 "$guarda_pid" 2>/dev/null || break
+  sleep 0.1
+done
+indirizzo=$(head -1 "$lavoro/guarda/guarda.out" | tr -d '\r')
+# A field of the state: campo NOME.
+campo() {
+  curl -fsS --max-time 10 "${indirizzo}stato" |
+    python3 -c "import json, sys; print(json.load(sys.stdin)[sys.argv[1]])" "$1"
+}
+if [[ "$indirizzo" =~ ^http://127\.0\.0\.1:([0-9]+)/$ ]]; then
+  porta=${BASH_REMATCH[1]}
+  pagina=$(curl -fsS --max-time 10 "$indirizzo" || true)
+  grep -q '</html>' <<<"$pagina" || fallito "scenario.exe guarda: la pagina non arriva"
+  [ "$(campo lettura)" = 1 ] && [ "$(campo errori)" = 0 ] ||
+    fallito "scenario.exe guarda: lo stato iniziale non è una lettura senza errori"
+  # The train's file emptied: a second reading, with an error.
+  : >"$lavoro/guarda/Vela_Nuro_IC 731-.txt"
+  seguito=""
+  for _ in $(seq 50); do
+    if [ "$(campo lettura)" = 2 ]; then
+      seguito=1
+      break
+    fi
+    sleep 0.1
+  done
+  [ -n "$seguito" ] && [ "$(campo errori)" != 0 ] ||
+    fallito "scenario.exe guarda: lo stato non segue il file cambiato entro 5 s"
+  stato=0
+  (cd "$lavoro/guarda" && timeout 60 wine ../scenario.exe guarda Vela_Nuro_linea.txt \
+    "Vela_Nuro_IC 731-.txt" --porta "$porta" >seconda.out 2>seconda.err) || stato=$?
+  [ "$stato" = 2 ] && grep -q "la porta $porta di 127.0.0.1 non si può avere" "$lavoro/guarda/seconda.err" ||
+    fallito "scenario.exe guarda: una seconda sulla porta $porta esce con $stato ($(tr -d '\r' <"$lavoro/guarda/seconda.err"))"
+else
+  fallito "scenario.exe guarda non dà il suo indirizzo: $(tr -d '\r' <"$lavoro/guarda/guarda.err")"
+fi
+kill -INT "$guarda_pid" 2>/dev/null || true
+stato=0
+timeout 30 tail --pid="$guarda_pid" -f /dev/null || fallito "scenario.exe guarda non finisce con Ctrl-C"
+wait "$guarda_pid" || stato=$?
+[ "$stato" = 0 ] && [ "$(tail -1 "$lavoro/guarda/guarda.out" | tr -d '\r')" = "guarda: fine" ] ||
+  fallito "scenario.exe guarda finisce con stato $stato: $(tr -d '\r' <"$lavoro/guarda/guarda.err")"
+
 # The host layer on its own.
 cp "$finestre/prova_ospite.exe" "$lavoro/"
 (cd "$lavoro" && "$linux/prova_ospite" tabelle tabelle_linux.txt &&
@@ -256,4 +317,4 @@ if ((guasti > 0)); then
   echo "windows: $guasti differenze; schermate in $schermate" >&2
   exit 1
 fi
-echo "windows: file identici a Linux, finestra e messaggio d'errore visti (schermate in $schermate)"
+echo "windows: file identici a Linux, pagina di guarda servita, finestra e messaggio d'errore visti (schermate in $schermate)"

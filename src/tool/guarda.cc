@@ -10,9 +10,14 @@
 
 #include "platform/stati_uscita.h"
 
-#ifndef _WIN32
+// On Windows the server is there when the build has the library's header
+// (SCEN_SERVER_PAGINA), which brings Windows' sockets with it.
+#if !defined(_WIN32) || defined(SCEN_SERVER_PAGINA)
+#define SCEN_CON_SERVER 1
 #include <httplib.h>
+#ifndef _WIN32
 #include <sys/socket.h>
+#endif
 
 #include <atomic>
 #include <condition_variable>
@@ -28,11 +33,12 @@
 
 namespace scen {
 
-#ifdef _WIN32
+#ifndef SCEN_CON_SERVER
 
 int guarda(const richiesta_guarda&, std::ostream&, std::ostream& errori) {
-  errori << "guarda: questa versione per Windows non ha il server della pagina (la sua libreria "
-            "HTTP non c'è per Windows): la pagina la serve scenario guarda su Linux\n";
+  errori << "guarda: questa versione per Windows è costruita senza il server della pagina (senza "
+            "httplib.h, che tools/httplib_windows.sh prende): la pagina la serve scenario guarda "
+            "su Linux\n";
   return uscita_fallita;
 }
 
@@ -131,10 +137,16 @@ void prepara(httplib::Server& s, stato_servito& v, const std::string& pagina, co
   s.new_task_queue = [] { return new httplib::ThreadPool(flussi_massimi + 8); };
   s.set_payload_max_length(corpo_massimo);
   // A port that is in use stays in use: the library's own options would
-  // let another listener share it (SO_REUSEPORT).
+  // let another listener share it (SO_REUSEPORT; on Windows SO_REUSEADDR,
+  // which there lets a listener take over a port that another has).
   s.set_socket_options([](socket_t presa) {
     const int si = 1;
+#ifdef _WIN32
+    ::setsockopt(presa, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&si),
+                 sizeof si);
+#else
     ::setsockopt(presa, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+#endif
   });
   s.set_keep_alive_timeout(2);
   s.set_read_timeout(5);
