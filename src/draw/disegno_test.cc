@@ -330,8 +330,8 @@ TEST(Disegno, UnNomeLungoStaNellaBandaDeiNomi) {
       if (f->nome == "title") titolo = f.get();
     }
     ASSERT_NE(testo, nullptr);
-    // The last station is drawn bold; the band leaves 98 px above the base.
-    EXPECT_LE(stile::larghezza_testo(testo->testo, 10.5, true), 98);
+    // The last station is drawn bold; the band leaves 102 px above the base.
+    EXPECT_LE(stile::larghezza_testo(testo->testo, 10.5, true), 102);
     if (!c.tagliato) {
       EXPECT_EQ(testo->testo, c.nome);
       EXPECT_EQ(titolo, nullptr);

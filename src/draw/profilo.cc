@@ -162,7 +162,7 @@ void asse_km(scrittore_svg& w, const scena& s, const asse& a, double y_asse) {
 // to the picture's edge: a longer one is cut, whole characters, and ends in
 // "…" (the group's title keeps it whole).
 std::string nome_nella_banda(const std::string& nome, bool forte) {
-  constexpr double posto = banda_nomi - 16 - 4;
+  constexpr double posto = banda_nomi - 16;
   if (stile::larghezza_testo(nome, corpo_nome, forte) <= posto) return nome;
   std::string corto = nome;
   while (!corto.empty() && stile::larghezza_testo(corto + "…", corpo_nome, forte) > posto) {
