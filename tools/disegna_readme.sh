@@ -25,7 +25,7 @@ trap 'rm -rf "$lavoro"' EXIT
 
 # The carried scenario.
 mkdir "$lavoro/compilati"
-"$scenario" descrivi "$lavoro"
+"$scenario" descrivi "$lavoro" >/dev/null
 "$scenario" compila "$lavoro/Vela_Nuro_linea.txt" "$lavoro/Vela_Nuro_IC 731-.txt" \
   "$lavoro/compilati" >/dev/null
 "$scenario" disegna "$lavoro/compilati" --uscita "$lavoro/vela_nuro.svg" >/dev/null

@@ -182,7 +182,7 @@ for modo in byte utf8; do
     mkdir -p "$lavoro/$modo-$ospite/uscita" "$lavoro/$modo-$ospite/chiavi"
     (
       cd "$lavoro/$modo-$ospite"
-      scenario_su "$ospite" descrivi . "${opzione[@]}" 2>descrivi.err
+      scenario_su "$ospite" descrivi . "${opzione[@]}" 2>descrivi.err | tr -d '\r' >descrivi.out
       scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" uscita \
         "${opzione[@]}" | tr -d '\r' >compila.out
       scenario_su "$ospite" compila Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" chiavi \

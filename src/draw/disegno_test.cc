@@ -266,6 +266,102 @@ TEST(Disegno, UnoScenarioPiccoloEUnoSenzaTracciato) {
   }
 }
 
+// The plan's kilometre marks read the line's own count, the one on its
+// posts: from each progressive's start on, with its offset and direction.
+TEST(Disegno, ISegniChilometriciDellaPiantaLeggonoLaProgressiva) {
+  prova::Lettura lettura(1);
+  lettura.leggi(prova::linea_prova, prova::treno_prova);
+  ASSERT_EQ(lettura.m.errore_codice, esito::nessuno);
+  scena s;
+  ASSERT_TRUE(scena_da_modello(lettura.m, s).riuscito());
+  // The test line, 10000 m, counts as its positions.
+  EXPECT_EQ(s.progressive,
+            (std::vector<progressiva_scena>{{0, 0, false}, {5000, 0, false}, {8000, 0, false}}));
+  const struct {
+    std::vector<progressiva_scena> progressive;
+    std::vector<std::string> segni;  // one every 2 km of the count
+  } casi[] = {
+      {{{0, 0, false}, {5000, 0, false}, {8000, 0, false}}, {"km 2", "km 4", "km 6", "km 8"}},
+      {{{0, 12000, false}, {5000, 12000, false}, {8000, 12000, false}},
+       {"km 14", "km 16", "km 18", "km 20"}},
+      // A jump forward at 5000 m: from there the count is 35.5 km on.
+      {{{0, 0, false}, {5000, 30500, false}, {8000, 30500, false}},
+       {"km 2", "km 4", "km 36", "km 38"}},
+      // Decreasing from 5000 m, from 15 km down.
+      {{{0, 0, false}, {5000, 20000, true}, {8000, 20000, true}},
+       {"km 2", "km 4", "km 14", "km 12"}},
+      // Decreasing from the origin, from 9.1 km to 0 at 9100 m.
+      {{{0, 9100, true}, {50, 9100, true}, {100, 9100, true}},
+       {"km 8", "km 6", "km 4", "km 2", "km 0"}},
+      // Beyond 9500 m (the last quarter step) no mark.
+      {{{0, 500, false}, {50, 500, false}, {100, 500, false}}, {"km 2", "km 4", "km 6", "km 8"}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(testing::PrintToString(c.segni));
+    s.progressive = c.progressive;
+    const auto svg = prova::leggi_xml(disegna_scena(s).svg);
+    const nodo_xml& km = *svg->con_id("pianta-km");
+    std::vector<std::string> testi;
+    std::size_t cerchi = 0;
+    for (const auto& f : km.figli) {
+      if (f->nome == "text") testi.push_back(f->testo);
+      if (f->nome == "circle") ++cerchi;
+    }
+    EXPECT_EQ(cerchi, c.segni.size());
+    EXPECT_EQ(testi, c.segni);
+  }
+}
+
+// A name keeps within the band over the profile: a long one is cut at a
+// character and ends in "…", with the whole name as the group's title.
+TEST(Disegno, UnNomeLungoStaNellaBandaDeiNomi) {
+  prova::Lettura lettura(1);
+  lettura.leggi(prova::linea_prova, prova::treno_prova);
+  ASSERT_EQ(lettura.m.errore_codice, esito::nessuno);
+  scena s;
+  ASSERT_TRUE(scena_da_modello(lettura.m, s).riuscito());
+  ASSERT_EQ(s.stazioni.size(), 2u);
+  const struct {
+    std::string nome;
+    bool tagliato;
+  } casi[] = {
+      {"Nuro", false},
+      {"San Dorlino di Nuro", false},
+      {std::string(60, 'M'), true},
+      {"Stazione di Castelnuovo della Valle Superiore sul Fiume Lungo", true},
+      {"Città èèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèèè", true},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    s.stazioni[1].nome = c.nome;
+    const auto svg = prova::leggi_xml(disegna_scena(s).svg);
+    const nodo_xml& gruppo = *svg->con_id("nomi-profilo")->figli.at(1);
+    const nodo_xml* testo = nullptr;
+    const nodo_xml* titolo = nullptr;
+    for (const auto& f : gruppo.figli) {
+      if (f->nome == "text") testo = f.get();
+      if (f->nome == "title") titolo = f.get();
+    }
+    ASSERT_NE(testo, nullptr);
+    // The last station is drawn bold; the band leaves 102 px above the base.
+    EXPECT_LE(stile::larghezza_testo(testo->testo, 10.5, true), 102);
+    if (!c.tagliato) {
+      EXPECT_EQ(testo->testo, c.nome);
+      EXPECT_EQ(titolo, nullptr);
+      continue;
+    }
+    ASSERT_NE(titolo, nullptr);
+    EXPECT_EQ(titolo->testo, c.nome);
+    const std::string fine = "…";
+    ASSERT_TRUE(testo->testo.ends_with(fine)) << testo->testo;
+    const std::string parte = testo->testo.substr(0, testo->testo.size() - fine.size());
+    EXPECT_GT(parte.size(), 5u);
+    ASSERT_TRUE(c.nome.starts_with(parte));
+    // Cut between characters, never inside one.
+    EXPECT_NE(static_cast<unsigned char>(c.nome[parte.size()]) & 0xC0, 0x80);
+  }
+}
+
 TEST(Disegno, UnModelloSenzaLineaNonSiDisegna) {
   scena s;
   modello vuoto;

@@ -51,14 +51,35 @@ void chiedi_stazioni(const scena& s, const linea_in_pianta& l, piano_etichette& 
   e.fine_stazioni = e.richieste.size();
 }
 
-// Kilometre marks along the line, to find on it a point of the profile.
+// Kilometre marks along the line where its own count, the one its posts
+// read, passes a round number: stretch by stretch of the progressives, so
+// that where the count jumps the marks follow it.
 void chiedi_chilometri(const scena& s, const linea_in_pianta& l, piano_etichette& e) {
   const long passo = passo_chilometri(s.lunghezza);
-  for (long m = passo; m < s.lunghezza - passo / 4; m += passo) {
-    e.chilometri.push_back(m);
-    const std::string t = fmt::format("km {}", m / 1000);
-    e.richieste.push_back({l.in_pianta(m), stile::larghezza_testo(t, 9), 11});
-    e.testi.push_back(t);
+  const long ultimo = s.lunghezza - passo / 4;
+  std::vector<progressiva_scena> tratti{{0, 0, false}};
+  for (const progressiva_scena& p : s.progressive) {
+    if (p.inizio <= 0)
+      tratti.front() = {0, p.scostamento, p.decrescente};
+    else
+      tratti.push_back(p);
+  }
+  auto sotto = [&](long v) { return (v >= 0 ? v : v - passo + 1) / passo * passo; };
+  for (std::size_t k = 0; k < tratti.size(); ++k) {
+    const progressiva_scena& t = tratti[k];
+    const long fine = std::min(ultimo, k + 1 < tratti.size() ? tratti[k + 1].inizio : ultimo);
+    const long primo = t.decrescente ? t.scostamento - t.inizio : t.inizio + t.scostamento;
+    // The first round count from the stretch's start on, and the next ones.
+    long conto = t.decrescente ? sotto(primo) : sotto(primo + passo - 1);
+    for (;; conto += t.decrescente ? -passo : passo) {
+      const long m = t.decrescente ? t.scostamento - conto : conto - t.scostamento;
+      if (m >= fine) break;
+      if (m <= 0) continue;
+      e.chilometri.push_back(m);
+      const std::string testo = fmt::format("km {}", conto / 1000);
+      e.richieste.push_back({l.in_pianta(m), stile::larghezza_testo(testo, 9), 11});
+      e.testi.push_back(testo);
+    }
   }
 }
 

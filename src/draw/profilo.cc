@@ -159,6 +159,24 @@ void asse_km(scrittore_svg& w, const scena& s, const asse& a, double y_asse) {
   w.chiudi();
 }
 
+// A station's name as it fits the band above the profile, from its base up
+// to the picture's edge: a longer one is cut, whole characters, and ends in
+// "…" (the group's title keeps it whole).
+std::string nome_nella_banda(const std::string& nome, bool forte) {
+  constexpr double posto = banda_nomi - 16;
+  if (stile::larghezza_testo(nome, corpo_nome, forte) <= posto) return nome;
+  std::string corto = nome;
+  while (!corto.empty() && stile::larghezza_testo(corto + "…", corpo_nome, forte) > posto) {
+    unsigned char tolto = 0;
+    do {  // the last character, all its bytes
+      tolto = static_cast<unsigned char>(corto.back());
+      corto.pop_back();
+    } while (!corto.empty() && (tolto & 0xC0) == 0x80);
+  }
+  while (!corto.empty() && corto.back() == ' ') corto.pop_back();
+  return corto + "…";
+}
+
 // Station names, upright over their guides (which reach up to `y_nomi`),
 // spread where they crowd.
 void nomi_stazioni(scrittore_svg& w, const scena& s, const asse& a, double y_nomi) {
@@ -174,6 +192,8 @@ void nomi_stazioni(scrittore_svg& w, const scena& s, const asse& a, double y_nom
     const double xl = posti_nomi[i], xv = voluti[i];
     const bool forte = st.fermata || i == 0 || i + 1 == s.stazioni.size();
     w.apri("g", {{"class", "nome"}, {"data-m", attr_metro(st.posizione)}});
+    const std::string nome = nome_nella_banda(st.nome, forte);
+    if (nome != st.nome) w.testo("title", {}, st.nome);
     w.vuoto("path", {{"d", fmt::format("M{} {}V{}L{} {}", num(xv, 2), num(y_nomi - 4),
                                        num(y_nomi - 7), num(xl, 2), num(base + 3))},
                      {"fill", "none"},
@@ -184,12 +204,12 @@ void nomi_stazioni(scrittore_svg& w, const scena& s, const asse& a, double y_nom
               {{"transform", fmt::format("translate({} {}) rotate(-90)",
                                          num(xl + corpo_nome * 0.36, 2), num(base))},
                {"font-weight", "bold"}},
-              st.nome);
+              nome);
     else
       w.testo("text",
               {{"transform", fmt::format("translate({} {}) rotate(-90)",
                                          num(xl + corpo_nome * 0.36, 2), num(base))}},
-              st.nome);
+              nome);
     w.chiudi();
   }
   w.chiudi();

@@ -9,6 +9,7 @@
 
 #include "model/minimo.h"
 #include "platform/windows1252.h"
+#include "read/costruttori_linea.h"
 
 namespace scen {
 
@@ -118,6 +119,13 @@ Stato scena_da_modello(const modello& m, scena& s) {
     if (cartelli.count(i) || r == registro{}) continue;
     s.stazioni.push_back(
         {da_1252_a_utf8(r.nome), r.progressiva, r.inizio, r.fine, r.fermata != 0, r.orario});
+  }
+
+  // Records 83, 82, 81 hold them in order of start.
+  for (int i : {indice_registro::progressiva_uno, indice_registro::progressiva_due,
+                indice_registro::progressiva_tre}) {
+    const registro& r = m.registri[static_cast<std::size_t>(i)];
+    s.progressive.push_back({r.inizio, scostamento_scritto(r), r.progressiva == 1});
   }
 
   s.pendenza = serie_di(m.celle, n, [](const cella& c) { return int{c.pendenza} - 100; });

@@ -33,6 +33,15 @@ struct cartello_scena {
   std::string testo;   // UTF-8
 };
 
+// A kilometric progressive: from `inizio` on, the line's kilometre count is
+// the position plus `scostamento`, or `scostamento` less the position.
+struct progressiva_scena {
+  long inizio = 0;       // m
+  long scostamento = 0;  // m, as the line description writes it
+  bool decrescente = false;
+  friend bool operator==(const progressiva_scena&, const progressiva_scena&) = default;
+};
+
 // A profile along the line as steps: each value holds from its position to
 // the next step's, the last one to the end of the line.
 struct gradino {
@@ -69,6 +78,8 @@ struct scena {
   std::vector<long> indicatori;          // speed indicators' positions (m)
   std::vector<rallentamento_scena> rallentamenti;
   std::vector<cartello_scena> cartelli;
+  // In order of start; before the first the count is the position itself.
+  std::vector<progressiva_scena> progressive;
   serie pendenza;  // per mille
   serie velocita;  // km/h
   serie aderenza;  // as the cells hold it

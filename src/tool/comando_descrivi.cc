@@ -14,7 +14,7 @@ esecuzione dichiara(parte_comando& parte) {
   parte.argomento("CARTELLA", richiesta->cartella,
                   "cartella in cui scrivere le descrizioni e i documenti");
   parte.bandiera("--utf8", richiesta->utf8, "le descrizioni in UTF-8 con le righe chiuse da LF");
-  return [richiesta](const chiamata& c) { return descrivi(*richiesta, c.errori); };
+  return [richiesta](const chiamata& c) { return descrivi(*richiesta, c.uscita, c.errori); };
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <ostream>
+#include <string>
 #include <utility>
 
 #include "content/chiavi_portate.h"
@@ -14,6 +15,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/windows1252.h"
 #include "text/da_utf8.h"
 #include "tool/cartella_uscita.h"
 
@@ -36,7 +38,7 @@ Stato in_utf8(scrittore scrivi, const std::string& nome, const modello& m,
 
 }  // namespace
 
-int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori) {
+int descrivi(const richiesta_descrivi& richiesta, std::ostream& uscita, std::ostream& errori) {
   auto fallito = [&](const std::string& messaggio) {
     errori << messaggio << '\n' << std::flush;
     return uscita_fallita;
@@ -68,6 +70,17 @@ int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori) {
     Stato stato = scrivi(*m, richiesta.cartella);
     if (!stato.riuscito()) return fallito(stato.messaggio());
   }
+  // Said once all are written: a failure leaves only its own line.
+  const char* forma = richiesta.utf8 ? "UTF-8, LF" : "Windows-1252, CR LF";
+  const std::pair<std::string, std::string> scritti[] = {
+      {nome_descrizione_linea(*m), fmt::format("la descrizione della linea ({})", forma)},
+      {nome_descrizione_treno(*m), fmt::format("la descrizione del treno ({})", forma)},
+      {nome_documento(*m, "note.txt"), "le note"},
+      {nome_documento(*m, "rallentamenti.txt"), "l'ordine dei rallentamenti"},
+      {nome_documento(*m, "scheda_treno.txt"), "la scheda del treno"},
+  };
+  for (const auto& [nome, cosa] : scritti) uscita << da_1252_a_utf8(nome) << ": " << cosa << '\n';
+  uscita << std::flush;
   return uscita_riuscita;
 }
 

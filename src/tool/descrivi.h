@@ -17,7 +17,8 @@ struct richiesta_descrivi {
 // train card, byte for byte as the build run writes them; with `utf8` the two
 // description files hold the same lines in UTF-8, each ended by LF. Stops at
 // the first file that cannot be written and names it, with the reason, on
-// `errori`. Returns the exit status.
-int descrivi(const richiesta_descrivi& richiesta, std::ostream& errori);
+// `errori`; once all are written, lists them on `uscita`, one line each.
+// Returns the exit status.
+int descrivi(const richiesta_descrivi& richiesta, std::ostream& uscita, std::ostream& errori);
 
 }  // namespace scen

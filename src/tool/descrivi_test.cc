@@ -119,7 +119,11 @@ TEST_F(Descrivi, ScriveIFileDelCompilatoreByteperByte) {
 
   const prova::Esito esito = scenario({"descrivi", "d"});
   EXPECT_EQ(esito.stato, 0);
-  EXPECT_EQ(esito.uscita, "");
+  EXPECT_EQ(esito.uscita,
+            descrizione_linea + ": la descrizione della linea (Windows-1252, CR LF)\n" +
+                descrizione_treno + ": la descrizione del treno (Windows-1252, CR LF)\n" + note +
+                ": le note\n" + rallentamenti + ": l'ordine dei rallentamenti\n" + scheda +
+                ": la scheda del treno\n");
   EXPECT_EQ(esito.errori, "");
   const file_cartella scritti = contenuto(d);
   ASSERT_EQ(scritti.size(), 5u);
@@ -140,7 +144,10 @@ TEST_F(Descrivi, InUtf8LeDescrizioniSonoIlContenutoPortato) {
   prova::scrivi(d + "/" + descrizione_treno, std::string(20000, 'x'));
   const prova::Esito esito = scenario({"descrivi", "d", "--utf8"});
   EXPECT_EQ(esito.stato, 0);
-  EXPECT_EQ(esito.uscita, "");
+  EXPECT_EQ(esito.uscita,
+            descrizione_linea + ": la descrizione della linea (UTF-8, LF)\n" + descrizione_treno +
+                ": la descrizione del treno (UTF-8, LF)\n" + note + ": le note\n" + rallentamenti +
+                ": l'ordine dei rallentamenti\n" + scheda + ": la scheda del treno\n");
   EXPECT_EQ(esito.errori, "");
   const file_cartella scritti = contenuto(d);
   ASSERT_EQ(scritti.size(), 5u);
@@ -268,6 +275,18 @@ TEST_F(Strumento, AiutoVersioneESenzaComando) {
   for (std::string_view parte :
        {std::string_view("descrivi"), aiuto_descrivi, std::string_view("--version")})
     EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
+  // The general help ends by saying where each command's is, not with one
+  // command's manual.
+  EXPECT_TRUE(aiuto.uscita.ends_with("\n  scenario COMANDO --help\n\n")) << aiuto.uscita;
+  EXPECT_EQ(aiuto.uscita.find("Stato di uscita:"), std::string::npos);
+
+  // The line that names a record where reading stopped has its column, in
+  // each help that tells it.
+  for (const char* comando : {"compila", "disegna"}) {
+    const prova::Esito e = scenario({comando, "--help"});
+    EXPECT_NE(e.uscita.find("\"FILE:RIGA:COLONNA: errore: causa\""), std::string::npos) << comando;
+    EXPECT_EQ(e.uscita.find("FILE:RIGA: "), std::string::npos) << comando;
+  }
 
   // No command: the same help, but nothing was done.
   const prova::Esito senza = scenario({});

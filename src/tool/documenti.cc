@@ -162,14 +162,17 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
     if (stato.riuscito()) uscita << da_1252_a_utf8(nome) << ": " << cosa << '\n';
     return stato;
   };
+  auto quanti = [](size_t n, const char* uno, const char* molti) {
+    return fmt::format("{} {}", n, n == 1 ? uno : molti);
+  };
   Stato stato;
   if (richiesta.note)
-    stato = scrivi("note.txt", tabella_da_1252(note), fmt::format("{} righe", note.size()));
+    stato = scrivi("note.txt", tabella_da_1252(note), quanti(note.size(), "riga", "righe"));
   if (stato.riuscito())
     stato = scrivi("rallentamenti.txt", tabella_da_1252(ordine),
-                   fmt::format("{} rallentamenti", dati.rallentamenti.size()));
+                   quanti(dati.rallentamenti.size(), "rallentamento", "rallentamenti"));
   if (stato.riuscito())
-    stato = scrivi("scheda_treno.txt", tabella_da_1252(scheda), fmt::format("{} fogli", fogli));
+    stato = scrivi("scheda_treno.txt", tabella_da_1252(scheda), quanti(fogli, "foglio", "fogli"));
   uscita.flush();
   if (!stato.riuscito()) return fallito(stato.messaggio());
   return uscita_riuscita;

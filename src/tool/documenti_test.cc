@@ -298,8 +298,8 @@ TEST_F(Documenti, WritesTheDocumentsInWindows1252WithCrLf) {
   ASSERT_EQ(esito.stato, 0) << esito.errori;
   EXPECT_EQ(esito.errori, "");
   EXPECT_EQ(esito.uscita,
-            "Linea_R 2_note.txt: 3 righe\nLinea_R 2_rallentamenti.txt: 1 rallentamenti\n"
-            "Linea_R 2_scheda_treno.txt: 1 fogli\n");
+            "Linea_R 2_note.txt: 3 righe\nLinea_R 2_rallentamenti.txt: 1 rallentamento\n"
+            "Linea_R 2_scheda_treno.txt: 1 foglio\n");
   EXPECT_EQ(scritto("Linea_R 2_note.txt"),
             "   Un treno \xe8 gi\xe0 qui: \xabR 2\xbb.\r\n\r\nFine\r\n");
 
@@ -438,9 +438,11 @@ TEST_F(Documenti, HelpAndBadUsage) {
   EXPECT_EQ(aiuto.stato, 0);
   for (std::string_view parte :
        {std::string_view("Uso: scenario documenti [OPZIONI] LINEA TRENO CARTELLA"),
-        std::string_view("--note FILE"), std::string_view("--massa-bloccata T"),
+        std::string_view("--note FILE"), std::string_view("--massa-bloccata T "),
         aiuto_documenti_piede})
     EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
+  // The value's name alone: what it may be is said in words.
+  EXPECT_EQ(aiuto.uscita.find("NONNEGATIVE"), std::string::npos);
   const prova::Esito generale =
       prova::esegui(prova::riga_comando(SCEN_SCENARIO, {"--help"}), cartella.percorso());
   EXPECT_NE(generale.uscita.find("documenti"), std::string::npos);

@@ -326,6 +326,39 @@ TEST_F(Ispeziona, TextsAreShownInUtf8) {
            });
 }
 
+// Bytes of a name that would act on a terminal, or that Windows-1252 leaves
+// without a character, are shown as \xNN; JSON escapes them itself.
+TEST_F(Ispeziona, ControlBytesOfANameAreShownNotSent) {
+  const struct {
+    std::string nome;      // as the train description writes it
+    std::string mostrato;  // as ispeziona shows it
+  } casi[] = {
+      {std::string("N\0ro", 4), "N\\x00ro"},
+      {"N\tro", "N\\x09ro"},
+      {"N\x1b[2Jro", "N\\x1B[2Jro"},
+      {"N\x7fro", "N\\x7Fro"},
+      {"N\x81ro", "N\\x81ro"},
+      {"N\xf9ro", "Nùro"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.mostrato);
+    std::string treno = prova::treno_prova;
+    treno.replace(treno.find(", Nuro"), 6, ", " + c.nome);
+    prova::scrivi(cartella.file("linea.txt"), prova::linea_prova);
+    prova::scrivi(cartella.file("treno.txt"), treno);
+    ASSERT_EQ(scenario({"compila", "linea.txt", "treno.txt", ".", "--chiave-treno", "R 1"}).stato,
+              0);
+    const prova::Esito e = scenario({"ispeziona", "Vela_Nuro_R 1.sim"});
+    EXPECT_EQ(e.stato, 0) << e.errori;
+    contiene(e.uscita,
+             {"       2       9000     8800 -    9200     2        0  13:20:00  " + c.mostrato});
+    const prova::Esito j = scenario({"ispeziona", "--json", "Vela_Nuro_R 1.sim"});
+    EXPECT_EQ(j.stato, 0) << j.errori;
+    EXPECT_EQ(j.uscita.find('\0'), std::string::npos);
+    EXPECT_EQ(j.uscita.find('\x1b'), std::string::npos);
+  }
+}
+
 TEST_F(Ispeziona, TheSameAsOneJsonDocument) {
   copia(treno_compilato);
   copia(celle_compilate);

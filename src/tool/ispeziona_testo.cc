@@ -14,7 +14,22 @@ namespace {
 
 using righe = std::vector<std::string>;
 
-std::string utf8(std::string_view testo_1252) { return da_1252_a_utf8(testo_1252); }
+// A text of the compiled files for a terminal: its control bytes (a NUL, a
+// tab, an escape ...) and the bytes that Windows-1252 leaves without a
+// character are shown as \xNN, so that they can be seen and do nothing.
+std::string utf8(std::string_view testo_1252) {
+  std::string testo;
+  size_t da = 0;
+  for (size_t i = 0; i < testo_1252.size(); ++i) {
+    const auto b = static_cast<unsigned char>(testo_1252[i]);
+    const bool senza_forma = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (b >= 0x20 && b != 0x7F && !senza_forma) continue;
+    testo += da_1252_a_utf8(testo_1252.substr(da, i - da));
+    testo += fmt::format("\\x{:02X}", b);
+    da = i + 1;
+  }
+  return testo + da_1252_a_utf8(testo_1252.substr(da));
+}
 
 // A length in metres with one decimal, written with a decimal comma.
 std::string metri(double v) {

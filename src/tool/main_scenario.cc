@@ -43,7 +43,10 @@ class parte_cli final : public scen::parte_comando {
     parte_.add_option(nome, valore, aiuto)->required()->type_name(tipo);
   }
   void opzione(const char* nome, long& valore, const char* aiuto, const char* tipo) override {
-    parte_.add_option(nome, valore, aiuto)->type_name(tipo)->check(CLI::NonNegativeNumber);
+    // The help shows the value's name alone: what it may be is said in words.
+    parte_.add_option(nome, valore, aiuto)
+        ->type_name(tipo)
+        ->check(CLI::Validator(CLI::NonNegativeNumber).description(""));
   }
   void bandiera(const char* nome, bool& valore, const char* aiuto) override {
     parte_.add_flag(nome, valore, aiuto);

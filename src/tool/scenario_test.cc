@@ -100,8 +100,10 @@ TEST_F(Scenario, SenzaComandoOConHelpMostraLAiuto) {
   EXPECT_EQ(senza.uscita, aiuto.uscita);
   EXPECT_EQ(senza.errori, "");
   for (std::string_view parte : {std::string_view("Uso: scenario [OPZIONI] [COMANDO]"),
-                                 std::string_view("compila"), aiuto_compila_piede})
+                                 std::string_view("compila"), aiuto_scenario_piede})
     EXPECT_NE(aiuto.uscita.find(parte), std::string::npos) << parte;
+  // Each command's manual is in its own help only.
+  EXPECT_EQ(aiuto.uscita.find(aiuto_compila_piede), std::string::npos);
 
   prova::Esito compila = scenario({"compila", "--help"});
   EXPECT_EQ(compila.stato, 0);

@@ -64,8 +64,9 @@ inline constexpr std::string_view aiuto_compila_piede =
     "\n"
     "Errore standard: se N non è 0, la riga \" Errore n. N\" (seguita da\n"
     "\" alla posizione P\" per gli esiti che hanno una posizione) e, se la lettura si\n"
-    "è fermata in un file, la riga \"FILE:RIGA: causa\". Gli errori 1250 e 1251\n"
-    "(una casella riservata già occupata dopo la lettura) si segnalano con\n"
+    "è fermata in un file, la riga \"FILE:RIGA:COLONNA: errore: causa\" (e, dove\n"
+    "serve, righe \"FILE:RIGA:COLONNA: nota: ...\"). Gli errori 1250 e 1251 (una\n"
+    "casella riservata già occupata dopo la lettura) si segnalano con\n"
     "\" Errore n. 1250\" o \" Errore n. 1251\", poi il record che occupa la casella,\n"
     "come lo nomina scenario verifica, e \"nessun file compilato scritto: ...\": i\n"
     "file compilati già nella cartella restano quelli di prima.\n"
@@ -102,6 +103,9 @@ inline constexpr std::string_view aiuto_descrivi_piede =
     "li legge scenario compila; con --utf8 sono in UTF-8 con le righe chiuse da LF,\n"
     "per un editor comune, e si compilano con scenario compila --utf8. I documenti\n"
     "sono sempre in Windows-1252 con CR LF.\n"
+    "\n"
+    "Uscita standard: scritti tutti i file, una riga per ciascuno con il suo nome\n"
+    "e che cosa contiene.\n"
     "\n"
     "Stato di uscita:\n"
     "  0  file scritti\n"
@@ -165,8 +169,10 @@ inline constexpr std::string_view aiuto_verifica_piede =
     "  {\"problemi\": [{\"file\", \"riga\", \"colonna\", \"gravita\", \"causa\"}, ...],\n"
     "   \"errori\": N, \"avvisi\": M, \"interrotta\": false}\n"
     "con \"gravita\" \"errore\" o \"avviso\", \"note\" dopo la causa di un errore che\n"
-    "ne ha, e \"motivo_interruzione\" quando \"interrotta\" è true. Con --rigoroso\n"
-    "anche gli avvisi fanno fallire la verifica.\n"
+    "ne ha, e \"motivo_interruzione\" quando \"interrotta\" è true; per un file\n"
+    "che non si può leggere il documento non ha problemi, \"interrotta\" è true e\n"
+    "\"motivo_interruzione\" dice il file e il motivo. Con --rigoroso anche gli\n"
+    "avvisi fanno fallire la verifica.\n"
     "\n"
     "Stato di uscita:\n"
     "  0  nessun errore (gli avvisi non contano, senza --rigoroso)\n"
@@ -235,8 +241,9 @@ inline constexpr std::string_view aiuto_disegna_piede =
     "nient'altro che il disegno).\n"
     "\n"
     "In alto la pianta della linea tracciata dal tracciato, con il nord in alto, una\n"
-    "barra di scala, i chilometri, le stazioni con il loro nome, i segnali, i\n"
-    "rallentamenti e le zone di montagna.\n"
+    "barra di scala, i chilometri come li conta la linea (la progressiva dei suoi\n"
+    "cippi, con i salti), le stazioni con il loro nome, i segnali, i rallentamenti\n"
+    "e le zone di montagna.\n"
     "Sotto, su un solo asse delle distanze in chilometri: i nomi delle stazioni, la\n"
     "quota rispetto all'origine data dalle pendenze, la pendenza, le curve (dal\n"
     "tracciato, con il raggio), la velocità massima, l'aderenza, le zone di\n"
@@ -257,7 +264,8 @@ inline constexpr std::string_view aiuto_disegna_piede =
     "\n"
     "Uscita standard: una riga con il file scritto e quello che mostra.\n"
     "Errore standard: se la lettura delle descrizioni si ferma, la riga\n"
-    "\" Errore n. N\" e la riga \"FILE:RIGA: causa\", come per scenario compila.\n"
+    "\" Errore n. N\" e la riga \"FILE:RIGA:COLONNA: errore: causa\", come per\n"
+    "scenario compila.\n"
     "\n"
     "Stato di uscita:\n"
     "  0  disegno scritto\n"
@@ -287,7 +295,9 @@ inline constexpr std::string_view aiuto_ispeziona_piede =
     "                il segno riservato e il codice di gara\n"
     "Il codice di gara si confronta con quello delle chiavi del nome del file;\n"
     "del treno si dice anche se le chiavi nei registri 85 e 86 sono quelle del\n"
-    "nome. I testi sono mostrati in UTF-8. Dati insieme, i file di uno stesso\n"
+    "nome. I testi sono mostrati in UTF-8, con \\xNN al posto di un byte di\n"
+    "controllo (NUL, tabulazione, escape ...) o senza carattere in Windows-1252.\n"
+    "Dati insieme, i file di uno stesso\n"
     "scenario (stessa cartella, stesse chiavi) devono venire dalla stessa\n"
     "compilazione: le celle e il tracciato della lunghezza della linea del\n"
     "treno; quelli che non ci stanno si elencano alla fine, sotto \"file che\n"
@@ -317,7 +327,9 @@ inline constexpr std::string_view aiuto_ispeziona_piede =
     "  2  un file che non si legge come file compilato (con il suo nome e il\n"
     "     motivo); uso non valido\n";
 
-inline constexpr std::string_view aiuto_scenario_piede = aiuto_compila_piede;
+inline constexpr std::string_view aiuto_scenario_piede =
+    "L'aiuto di un comando, con quello che legge, scrive e dice:\n"
+    "  scenario COMANDO --help\n";
 
 inline constexpr std::string_view aiuto_importa =
     "scrive la descrizione di una linea da una traccia GPS (GPX o GeoJSON)";

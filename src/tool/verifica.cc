@@ -115,6 +115,9 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   // where a failure is a problem of its file like any other.
   std::array<std::string, 2> byte;
   if (Stato stato = leggi_descrizioni_date(nomi, false, byte); !stato.riuscito()) {
+    // With --json the standard output is a document whatever happens: one
+    // with no problems, stopped for the file that could not be read.
+    if (richiesta.json) uscita << json_problemi({}, nomi, 0, 0, stato.messaggio()) << std::flush;
     errori << stato.messaggio() << '\n' << std::flush;
     return uscita_fallita;
   }

@@ -1285,6 +1285,20 @@ TEST_F(VerificaScenario, UsoNonValidoEFileCheNonSiLeggono) {
     EXPECT_EQ(e.uscita, "");
     EXPECT_NE(e.errori.find(argomenti[1] == "manca.txt" ? "manca.txt" : "tmp"), std::string::npos)
         << e.errori;
+
+    // With --json the standard output is still one document, stopped for
+    // the file, and the same line goes to standard error.
+    std::vector<std::string> con_json = argomenti;
+    con_json.push_back("--json");
+    const prova::Esito j = scenario(con_json);
+    EXPECT_EQ(j.stato, 2);
+    EXPECT_EQ(j.errori, e.errori);
+    const nlohmann::json documento = nlohmann::json::parse(j.uscita);
+    EXPECT_TRUE(documento["problemi"].empty());
+    EXPECT_EQ(documento["errori"], 0);
+    EXPECT_EQ(documento["avvisi"], 0);
+    EXPECT_EQ(documento["interrotta"], true);
+    EXPECT_EQ(documento["motivo_interruzione"].get<std::string>() + "\n", e.errori);
   }
 }
 
