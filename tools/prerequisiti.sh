@@ -4,11 +4,14 @@
 #   tools/prerequisiti.sh [--prove]
 set -euo pipefail
 # Building and running: the compilers' tools and the libraries the programs
-# use (PROJ and libxml2 for the import of GPS tracks, cpp-httplib for the page
-# of `scenario guarda`).
+# use (PROJ and libxml2 for the import of GPS tracks, libosmium and GDAL for
+# the import of OpenStreetMap extracts and elevation tiles, cpp-httplib for
+# the page of `scenario guarda`).
 pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev
   pkg-config libcpp-httplib-dev)
-windows=()
+# Installed without their recommended packages, which the import does not
+# need (GDAL would bring a hundred more).
+leggeri=(libosmium2-dev libgdal-dev)
 if [ "${1:-}" = --prove ]; then
   # The tests: GoogleTest, Clang with its sanitizers' runtime and its
   # formatter, the benchmarks' library, and what shows the drawing as a person
@@ -19,9 +22,8 @@ if [ "${1:-}" = --prove ]; then
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
   # keyboard, screenshots and the reading of their text, and curl, which
   # fetches the HTTP library's header (tools/httplib_windows.sh) and the page
-  # that scenario.exe serves. Installed without their recommended packages,
-  # which they do not need here.
-  windows=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
+  # that scenario.exe serves. Also without their recommended packages.
+  leggeri+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
     tesseract-ocr-eng curl ca-certificates xz-utils)
 fi
 
@@ -31,17 +33,17 @@ mancanti() {
   done
 }
 mapfile -t mancano < <(mancanti "${pacchetti[@]}")
-mapfile -t mancano_windows < <(mancanti "${windows[@]}")
-if ((${#mancano[@]} + ${#mancano_windows[@]})); then
-  echo "Installo: ${mancano[*]} ${mancano_windows[*]}"
+mapfile -t mancano_leggeri < <(mancanti "${leggeri[@]}")
+if ((${#mancano[@]} + ${#mancano_leggeri[@]})); then
+  echo "Installo: ${mancano[*]} ${mancano_leggeri[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   if ((${#mancano[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${mancano[@]}" >/dev/null
   fi
-  if ((${#mancano_windows[@]})); then
+  if ((${#mancano_leggeri[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-      "${mancano_windows[@]}" >/dev/null
+      "${mancano_leggeri[@]}" >/dev/null
   fi
 fi
