@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <unordered_map>
 
 #include "import/linea_osm.h"
 #include "import/quote_tessere.h"
@@ -18,6 +19,8 @@ namespace {
 // the smoothing weighs every stretch alike and the heights are sampled
 // finer than the tiles.
 constexpr double passo_punti = 10;
+// The first place for a signpost: the cells before it are the compiler's.
+constexpr Long primo_cartello = 100;
 // A milestone this far from the line is another line's (m).
 constexpr double distanza_cippo = 50;
 // A count more than this from a progressive's is another progressive's (m).
@@ -316,15 +319,20 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.nominati.push_back(
         {s.punto->nome, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  double sud = 90, nord = -90, ovest = 180, est = -180;
+  for (const vertice_linea& v : l.vertici) {
+    sud = std::min(sud, v.luogo.latitudine);
+    nord = std::max(nord, v.luogo.latitudine);
+    ovest = std::min(ovest, v.luogo.longitudine);
+    est = std::max(est, v.luogo.longitudine);
+  }
+  const double margine = 0.01;  // degrees, more than a milestone's reach
   std::vector<double> conte;
   for (const punto_osm& q : e.punti) {
     if (q.genere != genere_punto::cippo) continue;
-    double metri = 0;
-    if (!metri_di_posizione(q.posizione, metri)) {
-      resoconto.avvisi.push_back(fmt::format(
-          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+    if (q.luogo.latitudine < sud - margine || q.luogo.latitudine > nord + margine ||
+        q.luogo.longitudine < ovest - margine || q.luogo.longitudine > est + margine)
       continue;
-    }
     double migliore = INFINITY;
     for (size_t k = 0; k + 1 < l.vertici.size() && migliore > 0; ++k) {
       double f = 0;
@@ -332,6 +340,12 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
           migliore, piano.al_segmento(q.luogo, l.vertici[k].luogo, l.vertici[k + 1].luogo, f));
     }
     if (migliore > distanza_cippo) continue;
+    double metri = 0;
+    if (!metri_di_posizione(q.posizione, metri)) {
+      resoconto.avvisi.push_back(fmt::format(
+          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+      continue;
+    }
     p.t.riferiti.push_back({"", q.luogo.latitudine, q.luogo.longitudine, 0});
     conte.push_back(metri);
   }
@@ -383,12 +397,15 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   std::set<long> prese = celle_delle_stazioni(li);
   li.segnali.clear();
   if (!r.treno.empty()) {
+    std::unordered_map<id_osm, const punto_osm*> segnali;
+    for (const punto_osm& q : e.punti)
+      if (q.genere == genere_punto::segnale) segnali[q.id] = &q;
     std::vector<Long> voluti;
     for (size_t k = 0; k < l.vertici.size(); ++k) {
       const id_osm n = l.vertici[k].nodo;
-      if (n == 0) continue;
-      for (const punto_osm& q : e.punti) {
-        if (q.genere != genere_punto::segnale || q.id != n) continue;
+      if (n == 0 || !segnali.count(n)) continue;
+      {
+        const punto_osm& q = *segnali.at(n);
         const vertice_linea& tratto = l.vertici[k + 1 < l.vertici.size() ? k : k - 1];
         const bool verso_via = q.direzione == "forward", contro_via = q.direzione == "backward";
         if ((verso_via && !tratto.avanti) || (contro_via && tratto.avanti)) {
@@ -437,7 +454,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     const std::string testo = testo_cartello(s.nome);
     if (s.genere != "ponte" || testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, 0, li.lunghezza))
+    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
       cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
   }
   // The stretches of each count: from its start to the next one's.
@@ -474,7 +491,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     }
     if (static_cast<Long>(chilometri.size()) > liberi) continue;
     for (const auto& [x, km] : chilometri)
-      if (const auto dove = posto_libero(x - 50, prese, 200, 0, li.lunghezza))
+      if (const auto dove = posto_libero(x - 50, prese, 200, primo_cartello, li.lunghezza))
         cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
     break;
   }
