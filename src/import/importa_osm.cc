@@ -85,9 +85,9 @@ punti_linea punti_della_linea(const linea_osm& l) {
 
 // Heights from the tiles for every point; then across tunnels, bridges,
 // embankments and cuttings the rail's height drawn straight between the
-// heights at their ends.
+// heights `margine` (m) outside their ends.
 Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, const linea_osm& l,
-                        const std::string& nomi_tessere, punti_linea& p,
+                        const std::string& nomi_tessere, double margine, punti_linea& p,
                         std::vector<struttura_osm>& strutture) {
   for (size_t i = 0; i < p.t.punti.size(); ++i) {
     punto_traccia& q = p.t.punti[i];
@@ -115,11 +115,17 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
       if (s.nome.empty()) s.nome = w.nome;
       ++fine;
     }
-    const size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    // The heights at its ends are taken a tile's step outside it, where the
+    // tile's points no longer mix in the hill above or the valley below.
+    size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    while (a > 0 && p.lungo[p.del_vertice[k]] - p.lungo[a] < margine) --a;
+    while (b + 1 < p.lungo.size() && p.lungo[b] - p.lungo[p.del_vertice[fine]] < margine) ++b;
     const double qa = *p.t.punti[a].quota, qb = *p.t.punti[b].quota;
     const double la = p.lungo[a], lb = p.lungo[b];
     for (size_t i = a + 1; i < b; ++i)
       p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
+    a = p.del_vertice[k];
+    b = p.del_vertice[fine];
     s.inizio = static_cast<double>(a);  // points for now; metres once fitted
     s.fine = static_cast<double>(b);
     strutture.push_back(std::move(s));
@@ -311,7 +317,9 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.correlazione_quote = tessere.passo_metri(l.vertici.front().luogo.latitudine);
     std::string nomi;
     for (const std::string& q : r.quote) nomi += (nomi.empty() ? "" : ", ") + q;
-    if (Stato s = quote_dai_tessere(tessere, e, l, nomi, p, resoconto.strutture); !s.riuscito())
+    if (Stato s =
+            quote_dai_tessere(tessere, e, l, nomi, p.t.correlazione_quote, p, resoconto.strutture);
+        !s.riuscito())
       return s;
   }
   // The stations as named points, the milestones as points to place.
@@ -454,7 +462,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     const std::string testo = testo_cartello(s.nome);
     if (s.genere != "ponte" || testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
+    if (const auto dove =
+            posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
       cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
   }
   // The stretches of each count: from its start to the next one's.
