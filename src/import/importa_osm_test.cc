@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "import/quote_tessere.h"
 #include "testing/cartella_temporanea.h"
@@ -165,6 +167,45 @@ TEST(ImportaEstratto, TilesThatCannotBeReadAreNamed) {
     ASSERT_FALSE(s.riuscito()) << caso.percorso;
     EXPECT_NE(s.messaggio().find(caso.atteso), std::string::npos) << s.messaggio();
   }
+}
+
+TEST(ImportaEstratto, OptionsOfAnExtractAreRefusedWhereTheyDoNotFit) {
+  prova::CartellaTemporanea c;
+  std::ofstream(c.file("t.gpx")) << "<gpx/>";
+  std::ofstream(c.file("e.osm")) << "<osm version=\"0.6\"/>";
+  const std::string gpx = c.file("t.gpx"), osm = c.file("e.osm");
+  const struct {
+    richiesta_importa r;
+    std::string errore;
+  } casi[] = {
+      // A name that does not tell is read as XML, when the options say it
+      // is an extract.
+      {{gpx, c.file("l.txt"), "", false, 7, "", "", {}},
+       "scenario importa: " + gpx +
+           ": non si legge come estratto OpenStreetMap: Unknown top-level element: gpx\n"},
+      {{gpx, c.file("l.txt"), "", false, 0, "", "", {c.percorso()}},
+       "scenario importa: " + gpx +
+           ": --relazione, --da, --a e --quote valgono per un estratto OpenStreetMap (.osm, "
+           ".osm.pbf, .osm.gz, .osm.bz2), e questo file non lo è\n"},
+      {{osm, c.file("l.txt"), "", false, 0, "", "", {}},
+       "scenario importa: " + osm +
+           ": di un estratto OpenStreetMap serve la linea: --relazione ID, o --da STAZIONE --a "
+           "STAZIONE\n"},
+      {{osm, c.file("l.txt"), "", false, 7, "A", "B", {}},
+       "scenario importa: --relazione e --da/--a sono due modi di dare la linea: se ne usa uno "
+       "solo\n"},
+      {{osm, c.file("l.txt"), "", false, 0, "A", "", {}},
+       "scenario importa: --da e --a vanno date insieme\n"},
+      {{osm, c.file("l.txt"), "", false, 7, "", "", {}},
+       "scenario importa: " + osm + ": nessuna relazione 7 di tipo route nell'estratto\n"},
+  };
+  for (const auto& caso : casi) {
+    std::ostringstream uscita, errori;
+    EXPECT_EQ(importa(caso.r, uscita, errori), 2);
+    EXPECT_EQ(errori.str(), caso.errore);
+    EXPECT_EQ(uscita.str(), "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(c.file("l.txt")));
 }
 
 }  // namespace

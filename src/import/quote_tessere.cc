@@ -7,6 +7,7 @@
 #include <ogr_srs_api.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <mutex>
@@ -30,10 +31,13 @@ std::string ultimo_errore() {
 }
 
 bool estensione_di_tessera(const std::filesystem::path& p) {
-  std::string e = p.extension().string();
-  std::transform(e.begin(), e.end(), e.begin(),
+  std::string n = p.filename().string();
+  std::transform(n.begin(), n.end(), n.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return e == ".hgt" || e == ".tif" || e == ".tiff";
+  for (const std::string fine : {".hgt", ".hgt.zip", ".tif", ".tiff"})
+    if (n.size() > fine.size() && n.compare(n.size() - fine.size(), fine.size(), fine) == 0)
+      return true;
+  return false;
 }
 
 }  // namespace
@@ -143,8 +147,8 @@ Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
         return Stato::errore(
             fmt::format("{}: la cartella non si legge: {}", percorso, ec.message()));
       if (file.empty())
-        return Stato::errore(
-            fmt::format("{}: nella cartella non ci sono tessere (.hgt, .tif, .tiff)", percorso));
+        return Stato::errore(fmt::format(
+            "{}: nella cartella non ci sono tessere (.hgt, .hgt.zip, .tif, .tiff)", percorso));
       std::sort(file.begin(), file.end());
     } else if (std::filesystem::exists(percorso, ec)) {
       file.push_back(percorso);

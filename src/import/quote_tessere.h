@@ -19,8 +19,8 @@ class tessere_quote {
   tessere_quote(const tessere_quote&) = delete;
   tessere_quote& operator=(const tessere_quote&) = delete;
 
-  // Opens every tile in `percorsi`: files, or folders whose .hgt, .tif and
-  // .tiff files are taken. Fails naming the file that is not a raster of
+  // Opens every tile in `percorsi`: files, or folders whose .hgt, .hgt.zip,
+  // .tif and .tiff files are taken. Fails naming the file that is not a raster of
   // heights, a path that does not exist, or a folder without tiles.
   Stato apri(const std::vector<std::string>& percorsi);
 
