@@ -49,7 +49,10 @@ std::vector<curva_importata> adatta_curve(const std::vector<punto_piano>& bersag
 // the noise does not buy records; its heights stay within a band of the
 // heights given, so that they do not drift. One record where the gradient
 // changes, the first at 0. With no heights, one record of 0.
-std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote);
+// `correlazione` is how far (m) the heights' noise keeps alike: 0 for the
+// points of a GPS track, the pixels' size for heights drawn from a grid.
+std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
+                                                double correlazione = 0);
 
 // The plan of `curve`, metres 0 to `ultimo`: the trace as the line reader
 // draws it, redrawn with steps of one metre in its own directions.

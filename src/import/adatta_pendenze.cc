@@ -41,8 +41,9 @@ struct somme_cella {
 };
 
 // How far apart the heights stray from a straight line, from the second
-// differences of the heights at the cells' ends: robust (a median) against
-// the few places where the gradient changes.
+// differences of heights `passo` metres apart (`nodi`): robust (a median)
+// against the few places where the gradient changes. The heights must be
+// far enough apart for their noise to be independent.
 double rumore_stimato(const std::vector<double>& nodi) {
   std::vector<double> d;
   for (size_t k = 1; k + 1 < nodi.size(); ++k)
@@ -178,10 +179,15 @@ class adattamento_profilo {
 
 }  // namespace
 
-std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote) {
+std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
+                                                double correlazione) {
   if (quote.size() <= static_cast<size_t>(passo_cella)) return {{0, 0}};
+  // Heights at least twice their noise's reach apart, on the cells' ends.
+  const size_t passo =
+      static_cast<size_t>(passo_cella) *
+      static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
   std::vector<double> nodi;
-  for (size_t m = 0; m < quote.size(); m += passo_cella) nodi.push_back(quote[m]);
+  for (size_t m = 0; m < quote.size(); m += passo) nodi.push_back(quote[m]);
   const double rumore = std::max(rumore_stimato(nodi), 0.05);
   const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
   const double fascia = std::max(fascia_minima, fascia_rumori * rumore);

@@ -37,7 +37,16 @@ Long passo_cartelli(Long lunghezza, size_t stazioni) {
 std::vector<std::string> righe_linea(const linea_importata& l) {
   std::vector<std::string> righe{"[generale]",
                                  fmt::format("lunghezza percorso,    {}", l.lunghezza)};
-  righe.insert(righe.end(), std::begin(generale), std::end(generale));
+  if (l.progressive.size() == 3) {
+    const char* nomi[] = {"uno", "due", "tre"};
+    for (size_t i = 0; i < 3; ++i)
+      righe.push_back(fmt::format("progressiva chilometrica {},    {},    {},    {}", nomi[i],
+                                  l.progressive[i].inizio, l.progressive[i].scostamento,
+                                  l.progressive[i].decrescente ? 1 : 0));
+    righe.insert(righe.end(), std::begin(generale) + 3, std::end(generale));
+  } else {
+    righe.insert(righe.end(), std::begin(generale), std::end(generale));
+  }
   righe.emplace_back("[curve]");
   for (const curva_importata& c : l.curve)
     righe.push_back(fmt::format("curva{}{},  {},  {}", c.sinistra ? 's' : 'd', c.classe, c.inizio,
@@ -48,7 +57,10 @@ std::vector<std::string> righe_linea(const linea_importata& l) {
   righe.emplace_back("[montagne]");
   righe.emplace_back("[cartelli]");
   righe.emplace_back("[indicazioni]");
-  if (l.passo_cartelli > 0)
+  if (l.cartelli)
+    for (const cartello_importato& c : *l.cartelli)
+      righe.push_back(fmt::format("cartello_indicatore,  {},   {}", c.posizione, c.testo));
+  else if (l.passo_cartelli > 0)
     for (Long km = l.passo_cartelli; km * 1000 <= l.lunghezza; km += l.passo_cartelli)
       righe.push_back(
           fmt::format("cartello_indicatore,  {},   (  Cippo  )(Km {}+000)", km * 1000 - 50, km));
@@ -60,15 +72,20 @@ std::vector<std::string> righe_treno(const linea_importata& l) {
   std::vector<std::string> righe{
       "[generale]",           "numero vetture,  10", "percentuale massa frenata,  100",
       "sabbia,  200",         "orologio,  8 0 0 ",   "[aderenze]",
-      "aderenza,   0,    90", "[vel_limite]",        "velocita,   0,    100",
-      "[stazioni]",
+      "aderenza,   0,    90", "[vel_limite]",
   };
+  if (l.limiti.empty()) righe.emplace_back("velocita,   0,    100");
+  for (const limite_importato& v : l.limiti)
+    righe.push_back(fmt::format("velocita,  {:>6},    {}", v.posizione, v.velocita));
+  righe.emplace_back("[stazioni]");
   for (const stazione_importata& s : l.stazioni)
     righe.push_back(
-        fmt::format("stazione,  {:>6},  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
-                    s.posizione, s.nome));
-  for (const char* r : {"[rallentamenti]", "[segnali]", "[codici]", "[fine]"})
-    righe.emplace_back(r);
+        fmt::format("stazione,  {:>6},  2,  {},  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
+                    s.posizione, s.estensione, s.nome));
+  righe.emplace_back("[rallentamenti]");
+  righe.emplace_back("[segnali]");
+  for (Long p : l.segnali) righe.push_back(fmt::format("segnale,  {:>6},   {}", p, cifre_segnale));
+  for (const char* r : {"[codici]", "[fine]"}) righe.emplace_back(r);
   return righe;
 }
 

@@ -2,6 +2,7 @@
 // imported track becomes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,25 @@
 namespace scen {
 
 struct stazione_importata {
-  std::string nome;    // UTF-8
+  std::string nome;       // UTF-8
+  Long posizione = 0;     // a multiple of 50
+  Long estensione = 400;  // the station's length, a multiple of 100
+};
+
+struct limite_importato {
   Long posizione = 0;  // a multiple of 50
+  Long velocita = 0;   // km/h, a multiple of 5
+};
+
+struct progressiva_importata {
+  Long inizio = 0;       // m, a multiple of 50
+  Long scostamento = 0;  // m, a multiple of 50
+  bool decrescente = false;
+};
+
+struct cartello_importato {
+  Long posizione = 0;
+  std::string testo;  // UTF-8, "(…)(…)"
 };
 
 struct linea_importata {
@@ -22,7 +40,18 @@ struct linea_importata {
   std::vector<pendenza_importata> pendenze;
   std::vector<stazione_importata> stazioni;
   Long passo_cartelli = 0;  // km between two kilometre signposts
+  // What an extract tells and a GPS track does not. Without them: one limit
+  // of 100 km/h, no signals, the position as the kilometre count, and a
+  // signpost every passo_cartelli km.
+  std::vector<limite_importato> limiti;                     // from 0, in order
+  std::vector<Long> segnali;                                // positions, in order
+  std::vector<progressiva_importata> progressive;           // none, or three
+  std::optional<std::vector<cartello_importato>> cartelli;  // in order
 };
+
+// The digits, fields 2 to 11, that an imported signal takes: those of the
+// carried train's ordinary main signal in the open line.
+inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";
 
 // Signposts and stations share 80 records: the signposts take at most half of
 // what the stations leave, every 1, 2, 5, 10, 20, 50 or 100 km, the closest
@@ -34,9 +63,9 @@ Long passo_cartelli(Long lunghezza, size_t stazioni);
 // speed indicators, and the kilometre signposts.
 std::vector<std::string> righe_linea(const linea_importata& l);
 
-// The lines of a train description with plain general values, one adhesion
-// and one speed limit from 0, the stations, and no slowdowns, signals or
-// code reductions.
+// The lines of a train description with plain general values, one adhesion,
+// the speed limits (one of 100 from 0 when there are none), the stations,
+// the signals, and no slowdowns or code reductions.
 std::vector<std::string> righe_treno(const linea_importata& l);
 
 // The bytes of a description: every line in Windows-1252 followed by CR LF.

@@ -1,6 +1,7 @@
 #include "import/importa.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <numbers>
 #include <ostream>
 
+#include "import/importa_osm.h"
 #include "import/traccia.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
@@ -62,6 +64,10 @@ std::string nome_pulito(std::string nome) {
 Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i) {
   traccia t;
   if (Stato s = leggi_traccia(byte, nome, t); !s.riuscito()) return s;
+  return adatta_traccia(t, nome, i);
+}
+
+Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i) {
   sagoma_traccia s;
   if (Stato stato = prepara_sagoma(t, nome, s); !stato.riuscito()) return stato;
   i.punti = static_cast<long>(t.punti.size());
@@ -76,13 +82,21 @@ Stato importa_traccia(std::string_view byte, const std::string& nome, importazio
   std::vector<double> quote;
   if (!s.quote.empty())
     for (long j : corrispondenze) quote.push_back(s.quote[static_cast<size_t>(j)]);
-  l.pendenze = adatta_pendenze(quote);
+  l.pendenze = adatta_pendenze(quote, t.correlazione_quote);
+  // A place along the track, as a metre of the line.
+  auto sulla_linea = [&](double lungo) {
+    const auto dopo = std::lower_bound(corrispondenze.begin(), corrispondenze.end(),
+                                       static_cast<long>(std::llround(lungo)));
+    return static_cast<double>(dopo - corrispondenze.begin());
+  };
+  i.metri_punti.clear();
+  for (double u : s.lungo_punti) i.metri_punti.push_back(sulla_linea(u));
+  i.metri_riferiti.clear();
+  for (double u : s.lungo_riferiti) i.metri_riferiti.push_back(sulla_linea(u));
   i.nominati.clear();
   l.stazioni.clear();
   for (const punto_lungo_linea& p : s.nominati) {
-    const auto dopo = std::lower_bound(corrispondenze.begin(), corrispondenze.end(),
-                                       static_cast<long>(std::llround(p.posizione)));
-    const double metro = static_cast<double>(dopo - corrispondenze.begin());
+    const double metro = sulla_linea(p.posizione);
     const Long dove = std::min(arrotonda_50(metro), l.lunghezza);
     i.nominati.push_back({p.nome, static_cast<double>(dove)});
     l.stazioni.push_back({nome_pulito(p.nome), dove});
@@ -97,46 +111,100 @@ Stato importa_traccia(std::string_view byte, const std::string& nome, importazio
   return Stato::ok();
 }
 
+namespace {
+
+// The options of an extract belong to an extract, and an extract needs its
+// line: a relation, or the two stations.
+std::string opzioni_sbagliate(const richiesta_importa& r, bool estratto) {
+  const bool stazioni = !r.da.empty() || !r.a.empty();
+  if (!estratto) {
+    if (r.relazione != 0 || stazioni || !r.quote.empty())
+      return fmt::format(
+          "{}: --relazione, --da, --a e --quote valgono per un estratto OpenStreetMap (.osm, "
+          ".osm.pbf, .osm.gz, .osm.bz2), e questo file non lo è",
+          r.traccia);
+    return "";
+  }
+  if (r.relazione != 0 && stazioni)
+    return "--relazione e --da/--a sono due modi di dare la linea: se ne usa uno solo";
+  if (r.relazione == 0 && !stazioni)
+    return fmt::format(
+        "{}: di un estratto OpenStreetMap serve la linea: --relazione ID, o --da STAZIONE --a "
+        "STAZIONE",
+        r.traccia);
+  if (r.relazione == 0 && (r.da.empty() || r.a.empty())) return "--da e --a vanno date insieme";
+  return "";
+}
+
+std::string elenco_id(const std::vector<id_osm>& ids) {
+  return fmt::format("{}", fmt::join(ids, " "));
+}
+
+const char* nomi_progressive[] = {"uno", "due", "tre"};
+
+}  // namespace
+
 int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori) {
   auto fallito = [&](const std::string& messaggio) {
     errori << "scenario importa: " << messaggio << '\n' << std::flush;
     return uscita_fallita;
   };
-  std::string byte;
-  if (Stato s = leggi_file(richiesta.traccia, byte); !s.riuscito()) return fallito(s.messaggio());
+  const bool estratto = nome_di_estratto(richiesta.traccia) || richiesta.relazione != 0 ||
+                        !richiesta.da.empty() || !richiesta.a.empty();
+  if (const std::string m = opzioni_sbagliate(richiesta, estratto); !m.empty()) return fallito(m);
   importazione i;
-  if (Stato s = importa_traccia(byte, richiesta.traccia, i); !s.riuscito())
-    return fallito(s.messaggio());
-
-  std::string avviso;
-  if (i.senza_quota > 0)
-    avviso = fmt::format("{}: avviso: {} punti su {} senza quota: le pendenze sono tutte 0",
-                         richiesta.traccia, i.senza_quota, i.punti);
-  std::string testo;
-  if (Stato s = testo_descrizione(righe_linea(i.linea), testo); !s.riuscito())
-    return fallito(richiesta.uscita + ": " + s.messaggio());
-  if (Stato s = sostituisci_file(richiesta.uscita, testo); !s.riuscito())
-    return fallito(s.messaggio());
-  if (!richiesta.treno.empty()) {
-    if (Stato s = testo_descrizione(righe_treno(i.linea), testo); !s.riuscito())
-      return fallito(richiesta.treno + ": " + s.messaggio());
-    if (Stato s = sostituisci_file(richiesta.treno, testo); !s.riuscito())
+  resoconto_osm osm;
+  if (estratto) {
+    if (Stato s = importa_estratto(richiesta, i, osm); !s.riuscito()) return fallito(s.messaggio());
+  } else {
+    std::string byte;
+    if (Stato s = leggi_file(richiesta.traccia, byte); !s.riuscito()) return fallito(s.messaggio());
+    if (Stato s = importa_traccia(byte, richiesta.traccia, i); !s.riuscito())
       return fallito(s.messaggio());
   }
 
+  std::vector<std::string> avvisi;
+  if (i.senza_quota > 0)
+    avvisi.push_back(
+        estratto ? fmt::format("{}: avviso: senza --quote la linea non ha quote: le pendenze sono "
+                               "tutte 0",
+                               richiesta.traccia)
+                 : fmt::format("{}: avviso: {} punti su {} senza quota: le pendenze sono tutte 0",
+                               richiesta.traccia, i.senza_quota, i.punti));
+  if (!osm.vie_senza_limite.empty() && !richiesta.treno.empty())
+    avvisi.push_back(
+        fmt::format("{}: avviso: vie senza maxspeed, che prendono il limite di quella prima: {}",
+                    richiesta.traccia, elenco_id(osm.vie_senza_limite)));
+  for (const std::string& a : osm.avvisi)
+    avvisi.push_back(fmt::format("{}: avviso: {}", richiesta.traccia, a));
+  std::string testo;
+  if (Stato s = testo_descrizione(righe_linea(i.linea), testo); !s.riuscito())
+    return fallito(richiesta.uscita + ": " + s.messaggio());
+  std::string testo_treno;
+  if (!richiesta.treno.empty())
+    if (Stato s = testo_descrizione(righe_treno(i.linea), testo_treno); !s.riuscito())
+      return fallito(richiesta.treno + ": " + s.messaggio());
+  if (Stato s = sostituisci_file(richiesta.uscita, testo); !s.riuscito())
+    return fallito(s.messaggio());
+  if (!richiesta.treno.empty())
+    if (Stato s = sostituisci_file(richiesta.treno, testo_treno); !s.riuscito())
+      return fallito(s.messaggio());
+
   const figure_adattamento& f = i.figure;
-  const Long cartelli =
-      i.linea.passo_cartelli > 0 ? i.linea.lunghezza / (i.linea.passo_cartelli * 1000) : 0;
+  const linea_importata& l = i.linea;
+  const Long cartelli = l.cartelli             ? static_cast<Long>(l.cartelli->size())
+                        : l.passo_cartelli > 0 ? l.lunghezza / (l.passo_cartelli * 1000)
+                                               : 0;
   if (richiesta.json) {
     nlohmann::json d = {
         {"linea", richiesta.uscita},
-        {"lunghezza", i.linea.lunghezza},
+        {"lunghezza", l.lunghezza},
         {"lunghezza_traccia", std::round(f.lunghezza_traccia * 10) / 10},
         {"distanza_massima", std::round(f.distanza_massima * 100) / 100},
         {"distanza_media", std::round(f.distanza_media * 100) / 100},
         {"errore_direzione_massimo", std::round(f.direzione_massima * 1000) / 1000},
-        {"curve", i.linea.curve.size()},
-        {"pendenze", i.linea.pendenze.size()},
+        {"curve", l.curve.size()},
+        {"pendenze", l.pendenze.size()},
         {"cartelli", cartelli},
         {"punti_con_nome", nlohmann::json::array()},
         {"avvisi", nlohmann::json::array()},
@@ -144,24 +212,81 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     if (!richiesta.treno.empty()) d["treno"] = richiesta.treno;
     for (const punto_lungo_linea& p : i.nominati)
       d["punti_con_nome"].push_back({{"nome", p.nome}, {"posizione", std::llround(p.posizione)}});
-    if (!avviso.empty()) d["avvisi"].push_back(avviso);
+    for (const std::string& a : avvisi) d["avvisi"].push_back(a);
+    if (estratto) {
+      nlohmann::json o = {{"vie", osm.vie},
+                          {"seguito", std::llround(osm.seguito)},
+                          {"tessere", osm.tessere},
+                          {"stazioni", nlohmann::json::array()},
+                          {"limiti", nlohmann::json::array()},
+                          {"vie_senza_limite", osm.vie_senza_limite},
+                          {"segnali", l.segnali},
+                          {"segnali_altro_verso", osm.segnali_altro_verso},
+                          {"cippi", osm.cippi},
+                          {"progressive", nlohmann::json::array()},
+                          {"strutture", nlohmann::json::array()}};
+      for (const stazione_importata& s : l.stazioni)
+        o["stazioni"].push_back(
+            {{"nome", s.nome}, {"posizione", s.posizione}, {"estensione", s.estensione}});
+      for (const limite_importato& v : l.limiti)
+        o["limiti"].push_back({{"posizione", v.posizione}, {"velocita", v.velocita}});
+      for (const progressiva_importata& p : l.progressive)
+        o["progressive"].push_back(
+            {{"inizio", p.inizio}, {"scostamento", p.scostamento}, {"decrescente", p.decrescente}});
+      for (const struttura_osm& s : osm.strutture)
+        o["strutture"].push_back({{"genere", s.genere},
+                                  {"vie", s.vie},
+                                  {"nome", s.nome},
+                                  {"inizio", std::llround(s.inizio)},
+                                  {"fine", std::llround(s.fine)}});
+      d["estratto"] = o;
+    }
     uscita << d.dump(2) << '\n';
   } else {
-    if (!avviso.empty()) errori << avviso << '\n';
+    for (const std::string& a : avvisi) errori << a << '\n';
     uscita << fmt::format("{}: linea di {} m, dalla traccia lunga {:.1f} m\n", richiesta.uscita,
-                          i.linea.lunghezza, f.lunghezza_traccia);
+                          l.lunghezza, f.lunghezza_traccia);
+    if (estratto) {
+      uscita << fmt::format("vie: {} ({}), e {:.0f} m di binario dopo l'ultima stazione\n",
+                            osm.vie.size(), elenco_id(osm.vie), osm.seguito);
+      uscita << fmt::format("quote: {}\n", osm.tessere > 0
+                                               ? fmt::format("da {} tessere", osm.tessere)
+                                               : std::string("nessuna"));
+      for (const struttura_osm& s : osm.strutture)
+        uscita << fmt::format("  {} da {:.0f} a {:.0f} m{} (vie {}): quote tra i suoi capi\n",
+                              s.genere, s.inizio, s.fine,
+                              s.nome.empty() ? "" : " \"" + s.nome + "\"", elenco_id(s.vie));
+    }
     uscita << fmt::format(
         "piano ridisegnato: dalla traccia al più {:.2f} m, in media {:.2f} m; direzione al più "
         "{:.3f} gradi\n",
         f.distanza_massima, f.distanza_media, f.direzione_massima);
-    uscita << fmt::format("record: {} curve, {} pendenze, {} cartelli\n", i.linea.curve.size(),
-                          i.linea.pendenze.size(), cartelli);
+    uscita << fmt::format("record: {} curve, {} pendenze, {} cartelli\n", l.curve.size(),
+                          l.pendenze.size(), cartelli);
+    if (estratto) {
+      if (l.progressive.empty())
+        uscita << fmt::format("progressive: il conto dei chilometri è la posizione ({} cippi)\n",
+                              osm.cippi);
+      else
+        for (size_t k = 0; k < l.progressive.size(); ++k)
+          uscita << fmt::format(
+              "progressiva {}: da {} m, {} {} m{}\n", nomi_progressive[k], l.progressive[k].inizio,
+              l.progressive[k].decrescente ? "scostamento meno la posizione,"
+                                           : "posizione più scostamento,",
+              l.progressive[k].scostamento, k == 0 ? fmt::format(" (da {} cippi)", osm.cippi) : "");
+    }
     uscita << fmt::format("punti con nome: {}\n", i.nominati.size());
     for (const punto_lungo_linea& p : i.nominati)
       uscita << fmt::format("  {:>7} m  {}\n", std::llround(p.posizione), p.nome);
-    if (!richiesta.treno.empty())
-      uscita << fmt::format("{}: treno con {} stazioni\n", richiesta.treno,
-                            i.linea.stazioni.size());
+    if (!richiesta.treno.empty()) {
+      uscita << fmt::format("{}: treno con {} stazioni", richiesta.treno, l.stazioni.size());
+      if (estratto)
+        uscita << fmt::format(
+            ", {} limiti di velocità, {} segnali ({} rivolti all'altro verso "
+            "lasciati)",
+            l.limiti.size(), l.segnali.size(), osm.segnali_altro_verso);
+      uscita << '\n';
+    }
   }
   uscita << std::flush;
   return uscita_riuscita;

@@ -9,15 +9,21 @@
 
 #include "import/descrizione_importata.h"
 #include "import/sagoma.h"
+#include "import/traccia.h"
 #include "platform/stato.h"
 
 namespace scen {
 
 struct richiesta_importa {
-  std::string traccia;  // the GPX or GeoJSON file (host name)
+  std::string traccia;  // the GPX or GeoJSON file, or the OSM extract (host name)
   std::string uscita;   // the line description to write
   std::string treno;    // the train description to write; empty for none
   bool json = false;    // the figures as one JSON document
+  // An extract only: the route relation, or the stations at the two ends,
+  // and the elevation tiles (files or folders).
+  long relazione = 0;
+  std::string da, a;
+  std::vector<std::string> quote;
 };
 
 // What the fit achieved, the redrawn plan against the smoothed track laid
@@ -35,10 +41,15 @@ struct importazione {
   std::vector<punto_lungo_linea> nominati;  // with positions rounded to 50 m
   long punti = 0;                           // points of the track
   long senza_quota = 0;                     // of which without a height
+  std::vector<double> metri_punti;          // where each point of the track falls on the line (m)
+  std::vector<double> metri_riferiti;       // where each of the track's riferiti falls (m)
 };
 
 // Reads the track in `byte` (the file `nome`) and fits a line to it.
 Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i);
+
+// Fits a line to the track `t`, read from the file `nome`.
+Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i);
 
 // The command: reads, fits, writes the files, prints the figures on `uscita`
 // and the warning and errors on `errori`. Returns the exit status: 0 done,

@@ -28,7 +28,8 @@ struct punti_nel_piano {
   std::vector<double> u;
   std::vector<std::array<double, 2>> piano;
   std::vector<std::array<double, 1>> quote;
-  long senza_quota = 0;  // points that have no height
+  std::vector<size_t> tenuto;  // for each point of the track, the point kept for it
+  long senza_quota = 0;        // points that have no height
 };
 
 // A projection centred on the mean of the track's points.
@@ -62,8 +63,12 @@ Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std
             fmt::format("punto {}: a {:.0f} m dal punto prima; tra due punti di fila ci sono al "
                         "più {:.0f} m",
                         i + 1, passo, salto_massimo)));
-      if (passo == 0) continue;  // the same point again adds nothing
+      if (passo == 0) {  // the same point again adds nothing
+        p.tenuto.push_back(p.piano.size() - 1);
+        continue;
+      }
     }
+    p.tenuto.push_back(p.piano.size());
     p.u.push_back(p.piano.empty() ? 0 : p.u.back() + passo);
     if (p.u.back() > 2 * lunghezza_massima_linea)
       break;  // far too long already: the length check says so
@@ -135,13 +140,14 @@ std::vector<punto_piano> nella_pianta(const std::vector<punto_piano>& est_nord) 
   return punti;
 }
 
-// The named points of `t` at the nearest point of the smoothed track, in
-// order along it.
-std::vector<punto_lungo_linea> nominati_lungo(const traccia& t, const proiezione_locale& proiezione,
-                                              const std::vector<std::array<double, 2>>& lisciato,
-                                              const std::vector<double>& lungo) {
+// The points `punti` at the nearest point of the smoothed track, in their
+// order.
+std::vector<punto_lungo_linea> lungo_la_traccia(const std::vector<punto_nominato>& punti,
+                                                const proiezione_locale& proiezione,
+                                                const std::vector<std::array<double, 2>>& lisciato,
+                                                const std::vector<double>& lungo) {
   std::vector<punto_lungo_linea> nominati;
-  for (const punto_nominato& p : t.nominati) {
+  for (const punto_nominato& p : punti) {
     const punto_piano q = proiezione.avanti(p.latitudine, p.longitudine);
     double migliore = INFINITY, dove = 0;
     for (size_t i = 0; i + 1 < lisciato.size(); ++i) {
@@ -157,6 +163,16 @@ std::vector<punto_lungo_linea> nominati_lungo(const traccia& t, const proiezione
     }
     nominati.push_back({p.nome, dove});
   }
+  return nominati;
+}
+
+// The named points of `t` at the nearest point of the smoothed track, in
+// order along it.
+std::vector<punto_lungo_linea> nominati_lungo(const traccia& t, const proiezione_locale& proiezione,
+                                              const std::vector<std::array<double, 2>>& lisciato,
+                                              const std::vector<double>& lungo) {
+  std::vector<punto_lungo_linea> nominati =
+      lungo_la_traccia(t.nominati, proiezione, lisciato, lungo);
   std::stable_sort(nominati.begin(), nominati.end(),
                    [](const punto_lungo_linea& a, const punto_lungo_linea& b) {
                      return a.posizione < b.posizione;
@@ -192,6 +208,12 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   const size_t metri = static_cast<size_t>(std::floor(s.lunghezza)) + 1;
   s.punti = nella_pianta(ricampiona(lisciato, lungo, quote, metri, s.quote));
   s.nominati = nominati_lungo(t, proiezione, lisciato, lungo);
+  s.lungo_punti.clear();
+  for (size_t i = 0; i < t.punti.size(); ++i)
+    s.lungo_punti.push_back(i < p.tenuto.size() ? lungo[p.tenuto[i]] : lungo.back());
+  s.lungo_riferiti.clear();
+  for (const punto_lungo_linea& r : lungo_la_traccia(t.riferiti, proiezione, lisciato, lungo))
+    s.lungo_riferiti.push_back(r.posizione);
   return Stato::ok();
 }
 

@@ -25,6 +25,8 @@ struct sagoma_traccia {
   std::vector<double> quote;                // the same metres' heights, not smoothed; empty without
   long senza_quota = 0;                     // points that have no height
   std::vector<punto_lungo_linea> nominati;  // in order along the line
+  std::vector<double> lungo_punti;          // where each point of the track lies along it (m)
+  std::vector<double> lungo_riferiti;       // where each of the track's riferiti lies (m)
 };
 
 // The greatest length a line can have, and the greatest distance between two

@@ -28,6 +28,8 @@ struct punto_nominato {
 struct traccia {
   std::vector<punto_traccia> punti;      // the track's points, segments joined in order
   std::vector<punto_nominato> nominati;  // in file order
+  std::vector<punto_nominato> riferiti;  // other points whose place along the line is wanted
+  double correlazione_quote = 0;  // how far the heights' noise keeps alike (m): see adatta_pendenze
 };
 
 // Reads a GPX 1.1 track (trk/trkseg/trkpt, waypoints wpt with a name) or a

@@ -43,6 +43,9 @@ class parte_comando {
   // The same, but required.
   virtual void opzione_obbligatoria(const char* nome, std::string& valore, const char* aiuto,
                                     const char* tipo) = 0;
+  // An option that may be given more than once, each time with a value.
+  virtual void opzione_ripetibile(const char* nome, std::vector<std::string>& valori,
+                                  const char* aiuto, const char* tipo) = 0;
   // An option whose value is a whole number, zero or more.
   virtual void opzione(const char* nome, long& valore, const char* aiuto, const char* tipo) = 0;
   // An option without a value: `valore` says whether it was there.

@@ -42,6 +42,10 @@ class parte_cli final : public scen::parte_comando {
                             const char* tipo) override {
     parte_.add_option(nome, valore, aiuto)->required()->type_name(tipo);
   }
+  void opzione_ripetibile(const char* nome, std::vector<std::string>& valori, const char* aiuto,
+                          const char* tipo) override {
+    parte_.add_option(nome, valori, aiuto)->type_name(tipo)->allow_extra_args(false);
+  }
   void opzione(const char* nome, long& valore, const char* aiuto, const char* tipo) override {
     // The help shows the value's name alone: what it may be is said in words.
     parte_.add_option(nome, valore, aiuto)

@@ -332,11 +332,14 @@ inline constexpr std::string_view aiuto_scenario_piede =
     "  scenario COMANDO --help\n";
 
 inline constexpr std::string_view aiuto_importa =
-    "scrive la descrizione di una linea da una traccia GPS (GPX o GeoJSON)";
+    "scrive la descrizione di una linea da una traccia GPS (GPX o GeoJSON) o da un estratto "
+    "OpenStreetMap";
 
 // What `importa` reads, writes and prints.
 inline constexpr std::string_view aiuto_importa_piede =
     "scenario importa TRACCIATO --uscita LINEA [--treno TRENO] [--json]\n"
+    "scenario importa ESTRATTO.osm|.osm.pbf (--relazione ID | --da STAZIONE --a STAZIONE)\n"
+    "                 [--quote PERCORSO]... --uscita LINEA [--treno TRENO] [--json]\n"
     "Legge la traccia GPS TRACCIATO, in GPX 1.1 (trk/trkseg/trkpt con lat, lon e\n"
     "ele; più segmenti si uniscono in ordine) o in GeoJSON (LineString o\n"
     "MultiLineString, posizioni [lon, lat, quota]), in WGS 84, e scrive in LINEA\n"
@@ -344,7 +347,8 @@ inline constexpr std::string_view aiuto_importa_piede =
     "  la lunghezza, quella della traccia arrotondata a 50 m (al più 1.000.000);\n"
     "  le curve per lato e classe, scelte perché il piano ridisegnato a passi di\n"
     "  un metro segua la traccia;\n"
-    "  le pendenze in per mille interi, dalle quote lisciate, a multipli di 50 m;\n"
+    "  le pendenze in per mille interi a multipli di 50 m, da un profilo che\n"
+    "  segue le quote tutte insieme, senza inseguirne il rumore;\n"
     "  i cippi chilometrici \"(  Cippo  )(Km N+000)\", tanti quanti ne lasciano\n"
     "  gli 80 registri divisi con le stazioni;\n"
     "  per il resto valori semplici: progressive senza salti, niente ripetizione\n"
@@ -354,16 +358,39 @@ inline constexpr std::string_view aiuto_importa_piede =
     "proprietà name in GeoJSON) alla sua posizione lungo la linea, arrotondata a\n"
     "50 m.\n"
     "\n"
+    "Un estratto OpenStreetMap (.osm, .osm.pbf, anche .gz o .bz2) dà la linea:\n"
+    "  con --relazione ID le vie della relazione route, unite capo a capo in\n"
+    "  qualunque ordine e verso, dal capo della sua stazione from;\n"
+    "  con --da e --a il percorso più breve lungo i binari (railway=rail) tra le\n"
+    "  due stazioni (nodi railway=station o halt, o public_transport=station, con\n"
+    "  quel name), preferendo usage=main e branch e lasciando binari di servizio\n"
+    "  (service=siding, yard, spur) se non servono a unirle.\n"
+    "  La linea va dalla prima stazione all'ultima, più il binario che segue, fino\n"
+    "  a 1.500 m. Le quote vengono dalle tessere di --quote (SRTM .hgt, GeoTIFF;\n"
+    "  file o cartelle, anche più volte), interpolate; in gallerie, ponti,\n"
+    "  rilevati e trincee (tunnel, bridge, embankment, cutting) vanno dritte tra i\n"
+    "  due capi. Senza --quote le pendenze sono 0, con un avviso.\n"
+    "  Le progressive chilometriche (fino a tre, con salti e verso) vengono dai\n"
+    "  cippi (railway=milestone con railway:position), i cartelli dai chilometri\n"
+    "  tondi di quel conto e dai ponti con un nome (\"(Ponte)(NOME)\").\n"
+    "  Con --treno: le stazioni entro 200 m dalla linea, in ordine, a 50 m; i\n"
+    "  limiti di velocità dal maxspeed delle vie (mph convertiti, :forward e\n"
+    "  :backward secondo il verso), arrotondati in giù a 5 km/h; i segnali\n"
+    "  (railway=signal rivolti al verso della linea) con le cifre del segnale\n"
+    "  ordinario di linea del treno portato, da ritoccare.\n"
+    "\n"
     "Uscita standard: la lunghezza, la distanza massima e media tra la traccia e\n"
     "il piano ridisegnato, l'errore di direzione massimo, il numero di record e i\n"
-    "punti con nome con la loro posizione; con --json un solo documento JSON.\n"
-    "Una traccia senza quote dà pendenze 0 e un avviso.\n"
+    "punti con nome con la loro posizione; di un estratto anche le vie, le\n"
+    "strutture, le progressive, i limiti e i segnali; con --json un solo\n"
+    "documento JSON. Una traccia senza quote dà pendenze 0 e un avviso.\n"
     "\n"
     "Stato di uscita:\n"
     "  0  descrizioni scritte\n"
-    "  2  una traccia che non si legge o non può fare una linea (il messaggio dice\n"
-    "     il file e, dove c'è, la riga e il punto), un file che non si scrive, uso\n"
-    "     non valido\n";
+    "  2  una traccia o un estratto che non si legge o non può fare una linea (il\n"
+    "     messaggio dice il file e, dove c'è, la riga, il punto, la relazione, la\n"
+    "     via o la stazione), tessere che non coprono la linea, un file che non si\n"
+    "     scrive, uso non valido\n";
 
 // Its line in the list of commands.
 inline constexpr std::string_view aiuto_marcia =

@@ -1,0 +1,174 @@
+#include "import/estratto_osm.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <osmium/handler.hpp>
+#include <osmium/io/any_input.hpp>
+#include <osmium/osm/node.hpp>
+#include <osmium/osm/relation.hpp>
+#include <osmium/osm/way.hpp>
+#include <osmium/visitor.hpp>
+#include <unordered_set>
+
+namespace scen {
+
+namespace {
+
+std::string valore(const osmium::TagList& t, const char* chiave) {
+  const char* v = t.get_value_by_key(chiave);
+  return v ? v : "";
+}
+
+bool binario(const std::string& railway) {
+  return railway == "rail" || railway == "narrow_gauge" || railway == "light_rail";
+}
+
+// The first pass: railway ways and route relations.
+struct vie_e_relazioni : osmium::handler::Handler {
+  estratto_osm& e;
+  explicit vie_e_relazioni(estratto_osm& estratto) : e(estratto) {}
+
+  void way(const osmium::Way& w) {
+    const osmium::TagList& t = w.tags();
+    via_osm v;
+    v.railway = valore(t, "railway");
+    if (!binario(v.railway)) return;
+    v.id = w.id();
+    for (const osmium::NodeRef& n : w.nodes())
+      if (v.nodi.empty() || v.nodi.back() != n.ref()) v.nodi.push_back(n.ref());
+    if (v.nodi.size() < 2) return;
+    v.usage = valore(t, "usage");
+    v.service = valore(t, "service");
+    v.maxspeed = valore(t, "maxspeed");
+    v.maxspeed_avanti = valore(t, "maxspeed:forward");
+    v.maxspeed_indietro = valore(t, "maxspeed:backward");
+    v.tunnel = valore(t, "tunnel");
+    v.bridge = valore(t, "bridge");
+    v.embankment = valore(t, "embankment");
+    v.cutting = valore(t, "cutting");
+    v.nome = valore(t, "bridge:name");
+    if (v.nome.empty()) v.nome = valore(t, "name");
+    e.indice_vie[v.id] = e.vie.size();
+    e.vie.push_back(std::move(v));
+  }
+
+  void relation(const osmium::Relation& r) {
+    const osmium::TagList& t = r.tags();
+    if (valore(t, "type") != "route") return;
+    relazione_osm rel;
+    rel.id = r.id();
+    rel.nome = valore(t, "name");
+    rel.da = valore(t, "from");
+    rel.a = valore(t, "to");
+    for (const osmium::RelationMember& m : r.members()) {
+      const std::string ruolo = m.role();
+      if (m.type() == osmium::item_type::way &&
+          (ruolo.empty() || ruolo == "forward" || ruolo == "backward" || ruolo == "route"))
+        rel.vie.push_back(m.ref());
+      else if (m.type() == osmium::item_type::node)
+        rel.nodi.push_back(m.ref());
+    }
+    e.relazioni.push_back(std::move(rel));
+  }
+};
+
+// The second pass: the places of the ways' nodes, and the tagged nodes.
+struct nodi : osmium::handler::Handler {
+  estratto_osm& e;
+  const std::unordered_set<id_osm>& servono;
+  const std::string& nome;
+  std::string errore;
+  nodi(estratto_osm& estratto, const std::unordered_set<id_osm>& s, const std::string& n)
+      : e(estratto), servono(s), nome(n) {}
+
+  void node(const osmium::Node& n) {
+    const osmium::Location l = n.location();
+    const bool valido = l.valid();
+    if (servono.count(n.id())) {
+      if (!valido) {
+        if (errore.empty())
+          errore = fmt::format("{}: il nodo {} di una via di binario non ha un luogo valido", nome,
+                               n.id());
+        return;
+      }
+      e.luoghi[n.id()] = {l.lat(), l.lon()};
+    }
+    if (!valido) return;
+    const osmium::TagList& t = n.tags();
+    punto_osm p;
+    p.id = n.id();
+    p.luogo = {l.lat(), l.lon()};
+    const std::string railway = valore(t, "railway");
+    if (railway == "station" || railway == "halt" || valore(t, "public_transport") == "station") {
+      p.genere = genere_punto::stazione;
+      p.nome = valore(t, "name");
+      if (p.nome.empty()) return;
+    } else if (railway == "signal") {
+      p.genere = genere_punto::segnale;
+      p.direzione = valore(t, "railway:signal:direction");
+    } else if (railway == "milestone") {
+      p.genere = genere_punto::cippo;
+      p.posizione = valore(t, "railway:position");
+      if (p.posizione.empty()) return;
+    } else {
+      return;
+    }
+    e.punti.push_back(std::move(p));
+  }
+};
+
+bool finisce_con(const std::string& s, const std::string& fine) {
+  return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
+}
+
+}  // namespace
+
+bool nome_di_estratto(const std::string& nome) {
+  std::string n = nome;
+  std::transform(n.begin(), n.end(), n.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (const char* compresso : {".gz", ".bz2"})
+    if (finisce_con(n, compresso)) n.resize(n.size() - std::string(compresso).size());
+  for (const char* forma : {".osm", ".pbf", ".o5m", ".opl"})
+    if (finisce_con(n, forma)) return true;
+  return false;
+}
+
+Stato leggi_estratto(const std::string& percorso, estratto_osm& e) {
+  try {
+    // A name that does not tell the form is read as XML.
+    const osmium::io::File file(percorso, nome_di_estratto(percorso) ? "" : "osm");
+    {
+      osmium::io::Reader lettore(file,
+                                 osmium::osm_entity_bits::way | osmium::osm_entity_bits::relation);
+      vie_e_relazioni h(e);
+      osmium::apply(lettore, h);
+      lettore.close();
+    }
+    std::unordered_set<id_osm> servono;
+    for (const via_osm& v : e.vie) servono.insert(v.nodi.begin(), v.nodi.end());
+    osmium::io::Reader lettore(file, osmium::osm_entity_bits::node);
+    nodi h(e, servono, percorso);
+    osmium::apply(lettore, h);
+    lettore.close();
+    if (!h.errore.empty()) return Stato::errore(h.errore);
+    // A way cut by the extract's edge keeps the nodes the extract has.
+    std::vector<via_osm> vie;
+    for (via_osm& v : e.vie) {
+      std::erase_if(v.nodi, [&](id_osm n) { return !e.luoghi.count(n); });
+      if (v.nodi.size() >= 2) vie.push_back(std::move(v));
+    }
+    e.vie = std::move(vie);
+    e.indice_vie.clear();
+    for (size_t i = 0; i < e.vie.size(); ++i) e.indice_vie[e.vie[i].id] = i;
+  } catch (const std::exception& x) {
+    return Stato::errore(
+        fmt::format("{}: non si legge come estratto OpenStreetMap: {}", percorso, x.what()));
+  }
+  return Stato::ok();
+}
+
+}  // namespace scen

@@ -1,0 +1,70 @@
+// What the import takes from an OpenStreetMap extract: the railway ways with
+// the tags that matter to a line, the route relations that list them, the
+// places of their nodes, and the stations, signals and milestones.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/stato.h"
+
+namespace scen {
+
+using id_osm = std::int64_t;
+
+struct luogo_osm {
+  double latitudine = 0;
+  double longitudine = 0;
+};
+
+// A railway way and the tags the import reads from it, as written ("" when
+// the way does not have the tag).
+struct via_osm {
+  id_osm id = 0;
+  std::vector<id_osm> nodi;
+  std::string railway, usage, service;
+  std::string maxspeed, maxspeed_avanti, maxspeed_indietro;  // maxspeed, :forward, :backward
+  std::string tunnel, bridge, embankment, cutting;
+  std::string nome;  // bridge:name, else name
+};
+
+struct relazione_osm {
+  id_osm id = 0;
+  std::vector<id_osm> vie;   // the way members, in the relation's order
+  std::vector<id_osm> nodi;  // the node members (stops and the like), in order
+  std::string nome, da, a;   // name, from, to
+};
+
+enum class genere_punto { stazione, segnale, cippo };
+
+// A tagged node of interest.
+struct punto_osm {
+  id_osm id = 0;
+  genere_punto genere = genere_punto::stazione;
+  luogo_osm luogo;
+  std::string nome;       // stations: name
+  std::string direzione;  // signals: railway:signal:direction
+  std::string posizione;  // milestones: railway:position, as written
+};
+
+struct estratto_osm {
+  std::vector<via_osm> vie;  // railway=rail (and narrow gauge, light rail)
+  std::unordered_map<id_osm, std::size_t> indice_vie;  // way id -> index in vie
+  std::vector<relazione_osm> relazioni;                // type=route relations
+  std::unordered_map<id_osm, luogo_osm> luoghi;        // the nodes of the ways
+  std::vector<punto_osm> punti;                        // in file order
+};
+
+// Tells an extract from a GPS track by the file's name: .osm, .osm.pbf,
+// .pbf, .o5m, .opl, each also compressed with .gz or .bz2.
+bool nome_di_estratto(const std::string& nome);
+
+// Reads the extract `percorso` (XML, PBF and the other forms libosmium
+// reads, told by the name; XML when the name does not tell). Fails with "FILE: reason" for a file
+// that cannot be read or is not an extract, and for a way whose node has an invalid place. A way
+// cut by the extract's edge keeps the nodes the extract has.
+Stato leggi_estratto(const std::string& percorso, estratto_osm& e);
+
+}  // namespace scen

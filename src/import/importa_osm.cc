@@ -1,0 +1,490 @@
+#include "import/importa_osm.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "import/linea_osm.h"
+#include "import/quote_tessere.h"
+
+namespace scen {
+
+namespace {
+
+// The track made from the line: points at most this far apart (m), so that
+// the smoothing weighs every stretch alike and the heights are sampled
+// finer than the tiles.
+constexpr double passo_punti = 10;
+// A milestone this far from the line is another line's (m).
+constexpr double distanza_cippo = 50;
+// A count more than this from a progressive's is another progressive's (m).
+constexpr double tolleranza_conta = 150;
+
+Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
+
+bool segnato(const std::string& valore) { return !valore.empty() && valore != "no"; }
+
+std::string genere_struttura(const via_osm& v) {
+  if (segnato(v.tunnel)) return "galleria";
+  if (segnato(v.bridge)) return "ponte";
+  if (segnato(v.embankment)) return "rilevato";
+  if (segnato(v.cutting)) return "trincea";
+  return "";
+}
+
+// A sign's text: no comma, and no parenthesis inside its parentheses.
+std::string testo_cartello(std::string s) {
+  for (char& c : s)
+    if (c == ',' || c == '(' || c == ')' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+  const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
+  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+// The track of the line: its vertices, and points between them at most
+// `passo_punti` apart; for each point the segment it starts or lies on.
+struct punti_linea {
+  traccia t;
+  std::vector<size_t> segmento;     // per point
+  std::vector<size_t> del_vertice;  // per vertex, its point
+  std::vector<double> lungo;        // per point, along the polyline (m)
+};
+
+punti_linea punti_della_linea(const linea_osm& l) {
+  punti_linea p;
+  const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  double lungo = 0;
+  for (size_t k = 0; k < l.vertici.size(); ++k) {
+    const luogo_osm& a = l.vertici[k].luogo;
+    p.del_vertice.push_back(p.t.punti.size());
+    if (k + 1 == l.vertici.size()) {
+      p.t.punti.push_back({a.latitudine, a.longitudine, std::nullopt, 0});
+      p.segmento.push_back(k == 0 ? 0 : k - 1);
+      p.lungo.push_back(lungo);
+      break;
+    }
+    const luogo_osm& b = l.vertici[k + 1].luogo;
+    const double d = piano.distanza(a, b);
+    const int n = std::max(1, static_cast<int>(std::ceil(d / passo_punti)));
+    for (int j = 0; j < n; ++j) {
+      const double f = static_cast<double>(j) / n;
+      p.t.punti.push_back({a.latitudine + f * (b.latitudine - a.latitudine),
+                           a.longitudine + f * (b.longitudine - a.longitudine), std::nullopt, 0});
+      p.segmento.push_back(k);
+      p.lungo.push_back(lungo + f * d);
+    }
+    lungo += d;
+  }
+  return p;
+}
+
+// Heights from the tiles for every point; then across tunnels, bridges,
+// embankments and cuttings the rail's height drawn straight between the
+// heights at their ends.
+Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, const linea_osm& l,
+                        const std::string& nomi_tessere, punti_linea& p,
+                        std::vector<struttura_osm>& strutture) {
+  for (size_t i = 0; i < p.t.punti.size(); ++i) {
+    punto_traccia& q = p.t.punti[i];
+    q.quota = tessere.quota(q.latitudine, q.longitudine);
+    if (!q.quota)
+      return Stato::errore(fmt::format(
+          "{}: nessuna quota per il punto della linea a {:.6f}, {:.6f} (a {:.0f} m dal suo "
+          "inizio): le tessere non lo coprono",
+          nomi_tessere, q.latitudine, q.longitudine, p.lungo[i]));
+  }
+  const size_t segmenti = l.vertici.size() - 1;
+  for (size_t k = 0; k < segmenti;) {
+    const via_osm& v = e.vie[l.vertici[k].via];
+    const std::string genere = genere_struttura(v);
+    if (genere.empty()) {
+      ++k;
+      continue;
+    }
+    struttura_osm s;
+    s.genere = genere;
+    size_t fine = k;
+    while (fine < segmenti && genere_struttura(e.vie[l.vertici[fine].via]) == genere) {
+      const via_osm& w = e.vie[l.vertici[fine].via];
+      if (s.vie.empty() || s.vie.back() != w.id) s.vie.push_back(w.id);
+      if (s.nome.empty()) s.nome = w.nome;
+      ++fine;
+    }
+    const size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    const double qa = *p.t.punti[a].quota, qb = *p.t.punti[b].quota;
+    const double la = p.lungo[a], lb = p.lungo[b];
+    for (size_t i = a + 1; i < b; ++i)
+      p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
+    s.inizio = static_cast<double>(a);  // points for now; metres once fitted
+    s.fine = static_cast<double>(b);
+    strutture.push_back(std::move(s));
+    k = fine;
+  }
+  return Stato::ok();
+}
+
+// The stations' lengths and the ones too close to the one before: station
+// extents must lie 350 m apart, and the first one's stop mark after 100 m.
+void stazioni_distanziate(linea_importata& l, std::vector<std::string>& avvisi) {
+  std::vector<stazione_importata> tenute;
+  for (const stazione_importata& s : l.stazioni) {
+    if (!tenute.empty() && s.posizione - tenute.back().posizione < 400) {
+      avvisi.push_back(fmt::format("stazione \"{}\" a {} m lasciata: è a meno di 400 m da \"{}\"",
+                                   s.nome, s.posizione, tenute.back().nome));
+      continue;
+    }
+    tenute.push_back(s);
+  }
+  for (size_t i = 0; i < tenute.size(); ++i) {
+    Long massima = 400;
+    if (i > 0)
+      massima =
+          std::min(massima, (tenute[i].posizione - tenute[i - 1].posizione - 350) / 100 * 100);
+    if (i + 1 < tenute.size())
+      massima =
+          std::min(massima, (tenute[i + 1].posizione - tenute[i].posizione - 350) / 100 * 100);
+    // The stop mark lies in the cell before the extent's end, after cell 1.
+    Long minima = 0;
+    while (tenute[i].posizione + minima / 2 <= 100) minima += 100;
+    tenute[i].estensione = std::max(massima, minima);
+  }
+  l.stazioni = std::move(tenute);
+}
+
+long cella_dopo(Long p) {
+  return static_cast<long>(std::lround(static_cast<double>(p) / 50.0)) + 1;
+}
+
+// The cells taken by the stations' stop marks.
+std::set<long> celle_delle_stazioni(const linea_importata& l) {
+  std::set<long> prese;
+  for (const stazione_importata& s : l.stazioni)
+    prese.insert(static_cast<long>((s.posizione + s.estensione / 2) / 50 - 1));
+  return prese;
+}
+
+// A free cell for a record wanted at `voluta` (a multiple of 50): the
+// nearest, nearer after it, within `raggio` m, from `da` m on.
+std::optional<Long> posto_libero(Long voluta, std::set<long>& prese, Long raggio, Long da,
+                                 Long fino) {
+  for (Long scarto = 0; scarto <= raggio; scarto += 50)
+    for (Long p : {voluta + scarto, voluta - scarto}) {
+      if (p < da || p > fino) continue;
+      if (prese.insert(cella_dopo(p)).second) return p;
+    }
+  return std::nullopt;
+}
+
+}  // namespace
+
+long velocita_di_maxspeed(const std::string& valore) {
+  const char* inizio = valore.c_str();
+  char* fine = nullptr;
+  const double numero = std::strtod(inizio, &fine);
+  if (fine == inizio || !(numero > 0) || !std::isfinite(numero)) return 0;
+  std::string unita(fine);
+  unita.erase(std::remove(unita.begin(), unita.end(), ' '), unita.end());
+  double kmh = numero;
+  if (unita == "mph")
+    kmh = numero * 1.609344;
+  else if (!unita.empty() && unita != "km/h" && unita != "kmh" && unita != "kph")
+    return 0;
+  return static_cast<long>(std::floor(kmh / 5 + 1e-9)) * 5;
+}
+
+bool metri_di_posizione(const std::string& valore, double& metri) {
+  std::string v = valore;
+  std::replace(v.begin(), v.end(), ',', '.');
+  const char* inizio = v.c_str();
+  char* fine = nullptr;
+  const double km = std::strtod(inizio, &fine);
+  while (fine && *fine == ' ') ++fine;
+  if (fine == inizio || *fine != '\0' || !std::isfinite(km)) return false;
+  metri = km * 1000;
+  return true;
+}
+
+std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo_lungo>& cippi,
+                                                         std::size_t& scartati) {
+  struct corsa {
+    std::vector<cippo_lungo> cippi;
+    int verso = 0;  // +1 growing with the position, -1 falling, 0 not yet known
+    double scostamento() const {
+      std::vector<double> s;
+      for (const cippo_lungo& c : cippi)
+        s.push_back(verso < 0 ? c.conta + c.posizione : c.conta - c.posizione);
+      std::nth_element(s.begin(), s.begin() + static_cast<long>(s.size() / 2), s.end());
+      return s[s.size() / 2];
+    }
+    bool segue(const cippo_lungo& c) const {
+      if (cippi.empty()) return true;
+      const cippo_lungo& u = cippi.back();
+      const double avanti = c.conta - u.conta, lungo = c.posizione - u.posizione;
+      if (verso == 0)
+        return std::abs(avanti - lungo) <= tolleranza_conta ||
+               std::abs(avanti + lungo) <= tolleranza_conta;
+      const double attesa = verso < 0 ? scostamento() - c.posizione : scostamento() + c.posizione;
+      return std::abs(c.conta - attesa) <= tolleranza_conta;
+    }
+    void aggiungi(const cippo_lungo& c) {
+      if (verso == 0 && !cippi.empty()) {
+        const double avanti = c.conta - cippi.back().conta,
+                     lungo = c.posizione - cippi.back().posizione;
+        verso = std::abs(avanti - lungo) <= std::abs(avanti + lungo) ? 1 : -1;
+      }
+      cippi.push_back(c);
+    }
+  };
+  scartati = 0;
+  std::vector<corsa> corse;
+  for (const cippo_lungo& c : cippi) {
+    if (!corse.empty() && corse.back().segue(c)) {
+      corse.back().aggiungi(c);
+      continue;
+    }
+    // A lone milestone between two that agree is a stray one.
+    if (corse.size() >= 2 && corse.back().cippi.size() == 1 && corse[corse.size() - 2].segue(c)) {
+      ++scartati;
+      corse.pop_back();
+      corse.back().aggiungi(c);
+      continue;
+    }
+    corse.push_back({});
+    corse.back().aggiungi(c);
+  }
+  for (size_t i = 0; i < corse.size(); ++i)
+    if (corse[i].verso == 0) corse[i].verso = i > 0 ? corse[i - 1].verso : 1;
+
+  std::vector<progressiva_importata> p;
+  for (size_t i = 0; i < corse.size(); ++i) {
+    progressiva_importata x;
+    x.decrescente = corse[i].verso < 0;
+    x.scostamento = arrotonda_50(corse[i].scostamento());
+    x.inizio =
+        i == 0 ? 0
+               : arrotonda_50(
+                     (corse[i - 1].cippi.back().posizione + corse[i].cippi.front().posizione) / 2);
+    p.push_back(x);
+  }
+  // Before the first start the count is the position itself.
+  if (!p.empty() && p.front().scostamento == 0 && !p.front().decrescente) p.erase(p.begin());
+  while (p.size() > 3) {
+    for (const cippo_lungo& c : corse[corse.size() - (p.size() - 3)].cippi) {
+      (void)c;
+      ++scartati;
+    }
+    p.pop_back();
+    corse.pop_back();
+  }
+  if (p.empty()) return p;
+  while (p.size() < 3) {
+    progressiva_importata x = p.back();
+    x.inizio += 50;
+    p.push_back(x);
+  }
+  return p;
+}
+
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto) {
+  const std::string& nome = r.traccia;
+  estratto_osm e;
+  if (Stato s = leggi_estratto(nome, e); !s.riuscito()) return s;
+  linea_osm l;
+  if (r.relazione != 0) {
+    if (Stato s = linea_da_relazione(e, r.relazione, nome, l); !s.riuscito()) return s;
+  } else {
+    if (Stato s = linea_tra_stazioni(e, r.da, r.a, nome, l); !s.riuscito()) return s;
+  }
+  resoconto.vie = l.vie;
+  resoconto.seguito = l.seguito;
+
+  punti_linea p = punti_della_linea(l);
+  if (!r.quote.empty()) {
+    tessere_quote tessere;
+    if (Stato s = tessere.apri(r.quote); !s.riuscito()) return s;
+    resoconto.tessere = tessere.tessere();
+    p.t.correlazione_quote = tessere.passo_metri(l.vertici.front().luogo.latitudine);
+    std::string nomi;
+    for (const std::string& q : r.quote) nomi += (nomi.empty() ? "" : ", ") + q;
+    if (Stato s = quote_dai_tessere(tessere, e, l, nomi, p, resoconto.strutture); !s.riuscito())
+      return s;
+  }
+  // The stations as named points, the milestones as points to place.
+  for (const stazione_vicina& s : l.stazioni)
+    p.t.nominati.push_back(
+        {s.punto->nome, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
+  const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  std::vector<double> conte;
+  for (const punto_osm& q : e.punti) {
+    if (q.genere != genere_punto::cippo) continue;
+    double metri = 0;
+    if (!metri_di_posizione(q.posizione, metri)) {
+      resoconto.avvisi.push_back(fmt::format(
+          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+      continue;
+    }
+    double migliore = INFINITY;
+    for (size_t k = 0; k + 1 < l.vertici.size() && migliore > 0; ++k) {
+      double f = 0;
+      migliore = std::min(
+          migliore, piano.al_segmento(q.luogo, l.vertici[k].luogo, l.vertici[k + 1].luogo, f));
+    }
+    if (migliore > distanza_cippo) continue;
+    p.t.riferiti.push_back({"", q.luogo.latitudine, q.luogo.longitudine, 0});
+    conte.push_back(metri);
+  }
+
+  if (Stato s = adatta_traccia(p.t, nome, i); !s.riuscito()) return s;
+  linea_importata& li = i.linea;
+  const double ultimo = static_cast<double>(li.lunghezza);
+  auto metro = [&](size_t punto) { return std::min(i.metri_punti[punto], ultimo); };
+  for (struttura_osm& s : resoconto.strutture) {
+    s.inizio = metro(static_cast<size_t>(s.inizio));
+    s.fine = metro(static_cast<size_t>(s.fine));
+  }
+  if (!r.treno.empty()) stazioni_distanziate(li, resoconto.avvisi);
+
+  // Speed limits: each way's, in the line's direction; a way without one
+  // keeps the one before it.
+  std::vector<std::pair<double, Long>> cambi;
+  Long in_vigore = 0;
+  for (size_t k = 0; k + 1 < l.vertici.size(); ++k) {
+    const via_osm& v = e.vie[l.vertici[k].via];
+    const std::string& verso = l.vertici[k].avanti ? v.maxspeed_avanti : v.maxspeed_indietro;
+    Long kmh = static_cast<Long>(
+        std::min(velocita_di_maxspeed(verso.empty() ? v.maxspeed : verso), 1275L));
+    if (kmh == 0) {
+      if (std::find(resoconto.vie_senza_limite.begin(), resoconto.vie_senza_limite.end(), v.id) ==
+          resoconto.vie_senza_limite.end())
+        resoconto.vie_senza_limite.push_back(v.id);
+      continue;
+    }
+    if (kmh != in_vigore) cambi.push_back({metro(p.del_vertice[k]), kmh});
+    in_vigore = kmh;
+  }
+  li.limiti.clear();
+  for (const auto& [dove, kmh] : cambi) {
+    const Long posizione = li.limiti.empty() ? 0 : std::min(arrotonda_50(dove), li.lunghezza);
+    while (!li.limiti.empty() && li.limiti.back().posizione >= posizione && li.limiti.size() > 1)
+      li.limiti.pop_back();
+    if (!li.limiti.empty() && li.limiti.back().posizione >= posizione) {
+      li.limiti.back().velocita = kmh;
+    } else if (li.limiti.empty() || li.limiti.back().velocita != kmh) {
+      li.limiti.push_back({posizione, kmh});
+    }
+  }
+  if (!r.treno.empty() && li.limiti.empty())
+    resoconto.avvisi.push_back("nessuna via della linea ha maxspeed: il limite è 100 km/h");
+
+  // The cells the stations' stop marks take, then the signals', then the
+  // signposts'.
+  std::set<long> prese = celle_delle_stazioni(li);
+  li.segnali.clear();
+  if (!r.treno.empty()) {
+    std::vector<Long> voluti;
+    for (size_t k = 0; k < l.vertici.size(); ++k) {
+      const id_osm n = l.vertici[k].nodo;
+      if (n == 0) continue;
+      for (const punto_osm& q : e.punti) {
+        if (q.genere != genere_punto::segnale || q.id != n) continue;
+        const vertice_linea& tratto = l.vertici[k + 1 < l.vertici.size() ? k : k - 1];
+        const bool verso_via = q.direzione == "forward", contro_via = q.direzione == "backward";
+        if ((verso_via && !tratto.avanti) || (contro_via && tratto.avanti)) {
+          ++resoconto.segnali_altro_verso;
+          continue;
+        }
+        voluti.push_back(arrotonda_50(metro(p.del_vertice[k])));
+      }
+    }
+    const Long capienza =
+        std::max<Long>(0, (li.lunghezza - 350) / 50 + 1) - static_cast<Long>(li.stazioni.size());
+    if (static_cast<Long>(voluti.size()) > capienza)
+      return Stato::errore(fmt::format(
+          "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni 50 m da "
+          "350 m fuori dalle stazioni",
+          nome, voluti.size(), li.lunghezza, capienza));
+    for (Long v : voluti) {
+      if (v < 350) {
+        resoconto.avvisi.push_back(fmt::format(
+            "segnale a {} m lasciato: un segnale va posto ad almeno 350 m dall'inizio", v));
+        continue;
+      }
+      if (const auto dove = posto_libero(v, prese, li.lunghezza, 350, li.lunghezza))
+        li.segnali.push_back(*dove);
+    }
+    std::sort(li.segnali.begin(), li.segnali.end());
+  }
+
+  // The kilometre count from the milestones, and the signposts: named
+  // bridges first, then kilometres, within the records the stations leave.
+  std::vector<cippo_lungo> cippi;
+  for (size_t k = 0; k < conte.size(); ++k)
+    cippi.push_back({std::min(i.metri_riferiti[k], ultimo), conte[k]});
+  std::sort(cippi.begin(), cippi.end(),
+            [](const cippo_lungo& a, const cippo_lungo& b) { return a.posizione < b.posizione; });
+  size_t scartati = 0;
+  li.progressive = progressive_dai_cippi(cippi, scartati);
+  resoconto.cippi = cippi.size() - scartati;
+  if (scartati > 0)
+    resoconto.avvisi.push_back(fmt::format(
+        "{} cippi su {} non seguono le progressive chilometriche trovate", scartati, cippi.size()));
+
+  const Long disponibili = (80 - static_cast<Long>(li.stazioni.size())) / 2;
+  std::vector<cartello_importato> cartelli;
+  for (const struttura_osm& s : resoconto.strutture) {
+    const std::string testo = testo_cartello(s.nome);
+    if (s.genere != "ponte" || testo.empty()) continue;
+    if (static_cast<Long>(cartelli.size()) >= disponibili) break;
+    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, 0, li.lunghezza))
+      cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
+  }
+  // The stretches of each count: from its start to the next one's.
+  struct tratto_conta {
+    double da, a;
+    progressiva_importata p;
+  };
+  std::vector<tratto_conta> tratti;
+  {
+    double da = 0;
+    progressiva_importata identita;
+    progressiva_importata attuale = identita;
+    for (const progressiva_importata& x : li.progressive) {
+      if (static_cast<double>(x.inizio) > da)
+        tratti.push_back({da, static_cast<double>(x.inizio), attuale});
+      da = std::max(da, static_cast<double>(x.inizio));
+      attuale = x;
+    }
+    tratti.push_back({da, ultimo, attuale});
+  }
+  const Long liberi = disponibili - static_cast<Long>(cartelli.size());
+  for (Long passo : {1, 2, 5, 10, 20, 50, 100}) {
+    std::vector<std::pair<Long, Long>> chilometri;  // position, km
+    for (const tratto_conta& t : tratti) {
+      const double s = static_cast<double>(t.p.scostamento);
+      const double c0 = t.p.decrescente ? s - t.da : s + t.da;
+      const double c1 = t.p.decrescente ? s - t.a : s + t.a;
+      const Long km0 = static_cast<Long>(std::ceil(std::min(c0, c1) / 1000 / passo)) * passo;
+      for (Long km = std::max<Long>(km0, passo); km * 1000 <= std::max(c0, c1); km += passo) {
+        const double x = t.p.decrescente ? s - km * 1000.0 : km * 1000.0 - s;
+        if (x < t.da || x >= t.a || x > ultimo) continue;
+        chilometri.push_back({arrotonda_50(x), km});
+      }
+    }
+    if (static_cast<Long>(chilometri.size()) > liberi) continue;
+    for (const auto& [x, km] : chilometri)
+      if (const auto dove = posto_libero(x - 50, prese, 200, 0, li.lunghezza))
+        cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
+    break;
+  }
+  std::stable_sort(cartelli.begin(), cartelli.end(),
+                   [](const cartello_importato& a, const cartello_importato& b) {
+                     return a.posizione < b.posizione;
+                   });
+  li.cartelli = std::move(cartelli);
+  li.passo_cartelli = 0;
+  return Stato::ok();
+}
+
+}  // namespace scen

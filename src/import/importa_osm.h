@@ -1,0 +1,62 @@
+// `scenario importa` of an OpenStreetMap extract: the line through its
+// railway, heights from elevation tiles, and for the train its stations,
+// speed limits and signals; the kilometre count from its milestones.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/estratto_osm.h"
+#include "import/importa.h"
+#include "platform/stato.h"
+
+namespace scen {
+
+// A stretch whose rail does not lie on the ground (tunnel, bridge,
+// embankment, cutting): its heights are drawn straight between its ends.
+struct struttura_osm {
+  std::string genere;  // "galleria", "ponte", "rilevato", "trincea"
+  std::vector<id_osm> vie;
+  std::string nome;
+  double inizio = 0, fine = 0;  // m along the line
+};
+
+// What the import of an extract chose and what it could not use.
+struct resoconto_osm {
+  std::vector<id_osm> vie;  // the line's ways, in order
+  double seguito = 0;       // track kept after the last station (m)
+  std::size_t tessere = 0;  // elevation tiles opened
+  std::vector<struttura_osm> strutture;
+  std::vector<id_osm> vie_senza_limite;
+  std::size_t segnali_altro_verso = 0;  // facing the other way: left out
+  std::vector<std::string> avvisi;      // one line each, without the file's name
+  std::size_t cippi = 0;                // milestones used
+};
+
+// Reads the extract, finds the line and fits it. Fails naming the file and
+// the relation, stations or ways at fault.
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto);
+
+// The speed in km/h that a maxspeed value gives, rounded down to a
+// multiple of 5 ("120", "60 mph"); 0 for a value that gives none ("none",
+// "signals", "RU:urban").
+long velocita_di_maxspeed(const std::string& valore);
+
+// A milestone's railway:position in metres ("12.3", "12,3"); false when it
+// is not a number.
+bool metri_di_posizione(const std::string& valore, double& metri);
+
+// A milestone on the line: where it is (m) and the count it gives (m).
+struct cippo_lungo {
+  double posizione = 0;
+  double conta = 0;
+};
+
+// Up to three kilometre progressives that give the counts of `cippi` (in
+// order along the line), with their jumps and direction; none where the
+// count is the position itself. `scartati` counts the milestones they do
+// not follow.
+std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo_lungo>& cippi,
+                                                         std::size_t& scartati);
+
+}  // namespace scen

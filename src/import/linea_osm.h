@@ -1,0 +1,81 @@
+// The line through an extract's railway: the ways of a route relation
+// joined end to end, or the shortest path between two stations, cut to run
+// from the first station to the last and the track after it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/estratto_osm.h"
+#include "platform/stato.h"
+
+namespace scen {
+
+// Distances within a line's reach: an equirectangular plane around one
+// latitude, true to a part in a thousand over a few hundred kilometres,
+// which is all that choosing ways and stations needs.
+struct piano_rapido {
+  double cos_lat = 1;
+  explicit piano_rapido(double latitudine);
+  double x(const luogo_osm& l) const;
+  double y(const luogo_osm& l) const;
+  double distanza(const luogo_osm& a, const luogo_osm& b) const;
+  // The distance from p to the segment ab, and the fraction of ab where the
+  // nearest point lies.
+  double al_segmento(const luogo_osm& p, const luogo_osm& a, const luogo_osm& b,
+                     double& frazione) const;
+};
+
+// A point of the line: a node of a way (or a point between two, where the
+// line is cut), and the way that runs from it to the next point.
+struct vertice_linea {
+  id_osm nodo = 0;  // 0 for a point between nodes
+  luogo_osm luogo;
+  std::size_t via = 0;  // index in estratto_osm::vie of the way to the next point
+  bool avanti = true;   // that way's nodes run in the line's direction
+};
+
+// A station beside the line, and where its nearest point lies along the
+// line's polyline (m).
+struct stazione_vicina {
+  const punto_osm* punto = nullptr;
+  double lungo = 0;
+  double distanza = 0;  // from the line (m)
+};
+
+struct linea_osm {
+  std::vector<vertice_linea> vertici;
+  std::vector<id_osm> vie;                // the ways it runs along, in order, each once
+  std::vector<stazione_vicina> stazioni;  // within reach of the line, in order along it
+  double seguito = 0;                     // track kept after the last station (m)
+};
+
+// How far from the line a station is still on it, and how much track after
+// the last station the line keeps (m).
+inline constexpr double distanza_stazione = 200;
+inline constexpr double seguito_massimo = 1500;
+
+// The line of route relation `relazione`: its railway ways joined end to
+// end whatever their order and direction, running from the end nearer its
+// "from" station (else its first stop, else its first way). Fails naming the
+// relation and the ways for a relation that does not exist, has no railway
+// way, has a gap, forks or closes on itself.
+Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
+                         linea_osm& l);
+
+// The shortest path along the railway from station `da` to station `a`
+// (nodes named so, matched to the nearest railway node), preferring
+// usage=main|branch and leaving out sidings, yards and spurs unless
+// nothing else joins them, and the track that follows `a`. Fails naming the
+// station that does not exist, or both when no path joins them.
+Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std::string& a,
+                         const std::string& file, linea_osm& l);
+
+// The stations of `e` beside `l` (within `distanza_stazione`, and nearer to
+// it than to any other main railway), then `l` cut to run from the first of
+// them to the last, and up to `seguito_massimo` after it. `prima` and
+// `ultima`, when given, are the first and last stations' names.
+void taglia_alle_stazioni(const estratto_osm& e, linea_osm& l, const std::string& prima = "",
+                          const std::string& ultima = "");
+
+}  // namespace scen

@@ -1,0 +1,186 @@
+#include "import/quote_tessere.h"
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <fmt/format.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+namespace scen {
+
+namespace {
+
+void prepara_gdal() {
+  static std::once_flag fatto;
+  std::call_once(fatto, [] {
+    GDALAllRegister();
+    CPLSetErrorHandler(CPLQuietErrorHandler);
+  });
+}
+
+std::string ultimo_errore() {
+  const char* m = CPLGetLastErrorMsg();
+  return m && *m ? m : "formato sconosciuto";
+}
+
+bool estensione_di_tessera(const std::filesystem::path& p) {
+  std::string e = p.extension().string();
+  std::transform(e.begin(), e.end(), e.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return e == ".hgt" || e == ".tif" || e == ".tiff";
+}
+
+}  // namespace
+
+// One tile, open: the affine map of its pixels, and the way from WGS 84 to
+// its datum when that differs. Its heights are read four at a time, through
+// GDAL's cache of blocks, so that only the blocks along the line are read.
+struct tessera_dati {
+  std::string nome;
+  GDALDatasetH dati = nullptr;
+  GDALRasterBandH banda = nullptr;
+  int larghezza = 0, altezza = 0;
+  double gt[6] = {0, 1, 0, 0, 0, 1};
+  double inversa[6] = {0, 1, 0, 0, 0, 1};
+  std::optional<double> nessun_dato;
+  OGRCoordinateTransformationH trasforma = nullptr;
+};
+
+struct tessere_quote::tessera : tessera_dati {
+  ~tessera() {
+    if (trasforma) OCTDestroyCoordinateTransformation(trasforma);
+    if (dati) GDALClose(dati);
+  }
+};
+
+tessere_quote::tessere_quote() = default;
+tessere_quote::~tessere_quote() = default;
+
+std::size_t tessere_quote::tessere() const { return t_.size(); }
+
+double tessere_quote::passo_metri(double latitudine) const {
+  constexpr double metri_grado = 6371008.8 * 3.14159265358979323846 / 180;
+  double passo = 0;
+  for (const auto& t : t_) {
+    const double px = std::hypot(t->gt[1], t->gt[4]), py = std::hypot(t->gt[2], t->gt[5]);
+    if (t->trasforma)
+      passo = std::max({passo, px, py});  // a projected tile: metres already, near enough
+    else
+      passo =
+          std::max({passo, px * metri_grado * std::cos(latitudine * 3.14159265358979323846 / 180),
+                    py * metri_grado});
+  }
+  return passo;
+}
+
+namespace {
+
+Stato apri_tessera(const std::string& nome, tessera_dati& t) {
+  CPLErrorReset();
+  GDALDatasetH d = GDALOpen(nome.c_str(), GA_ReadOnly);
+  if (!d)
+    return Stato::errore(
+        fmt::format("{}: non si legge come tessera di quote: {}", nome, ultimo_errore()));
+  t.dati = d;
+  t.nome = nome;
+  if (GDALGetRasterCount(d) < 1)
+    return Stato::errore(fmt::format("{}: la tessera non ha valori di quota", nome));
+  if (GDALGetGeoTransform(d, t.gt) != CE_None || !GDALInvGeoTransform(t.gt, t.inversa))
+    return Stato::errore(fmt::format("{}: la tessera non dice dove sta sul globo", nome));
+  t.larghezza = GDALGetRasterXSize(d);
+  t.altezza = GDALGetRasterYSize(d);
+  if (t.larghezza < 2 || t.altezza < 2)
+    return Stato::errore(fmt::format("{}: la tessera ha {} × {} punti: ne servono almeno 2 × 2",
+                                     nome, t.larghezza, t.altezza));
+  t.banda = GDALGetRasterBand(d, 1);
+  int ha_nessun_dato = 0;
+  const double nd = GDALGetRasterNoDataValue(t.banda, &ha_nessun_dato);
+  if (ha_nessun_dato) t.nessun_dato = nd;
+
+  // Its datum: WGS 84 in degrees needs nothing; any other, a transformation.
+  const char* wkt = GDALGetProjectionRef(d);
+  if (wkt && *wkt) {
+    OGRSpatialReferenceH sua = OSRNewSpatialReference(wkt);
+    OGRSpatialReferenceH wgs = OSRNewSpatialReference(nullptr);
+    OSRSetWellKnownGeogCS(wgs, "WGS84");
+    OSRSetAxisMappingStrategy(wgs, OAMS_TRADITIONAL_GIS_ORDER);
+    if (sua) OSRSetAxisMappingStrategy(sua, OAMS_TRADITIONAL_GIS_ORDER);
+    if (sua && !(OSRIsGeographic(sua) && OSRIsSameGeogCS(sua, wgs))) {
+      t.trasforma = OCTNewCoordinateTransformation(wgs, sua);
+      if (!t.trasforma) {
+        OSRDestroySpatialReference(sua);
+        OSRDestroySpatialReference(wgs);
+        return Stato::errore(
+            fmt::format("{}: il sistema di riferimento della tessera non si "
+                        "raggiunge da WGS 84: {}",
+                        nome, ultimo_errore()));
+      }
+    }
+    if (sua) OSRDestroySpatialReference(sua);
+    OSRDestroySpatialReference(wgs);
+  }
+  return Stato::ok();
+}
+
+}  // namespace
+
+Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
+  prepara_gdal();
+  for (const std::string& percorso : percorsi) {
+    std::error_code ec;
+    std::vector<std::string> file;
+    if (std::filesystem::is_directory(percorso, ec)) {
+      for (const auto& voce : std::filesystem::directory_iterator(percorso, ec))
+        if (voce.is_regular_file(ec) && estensione_di_tessera(voce.path()))
+          file.push_back(voce.path().string());
+      if (ec)
+        return Stato::errore(
+            fmt::format("{}: la cartella non si legge: {}", percorso, ec.message()));
+      if (file.empty())
+        return Stato::errore(
+            fmt::format("{}: nella cartella non ci sono tessere (.hgt, .tif, .tiff)", percorso));
+      std::sort(file.begin(), file.end());
+    } else if (std::filesystem::exists(percorso, ec)) {
+      file.push_back(percorso);
+    } else {
+      return Stato::errore(fmt::format("{}: non esiste", percorso));
+    }
+    for (const std::string& f : file) {
+      auto t = std::make_unique<tessera>();
+      if (Stato s = apri_tessera(f, *t); !s.riuscito()) return s;
+      t_.push_back(std::move(t));
+    }
+  }
+  return Stato::ok();
+}
+
+std::optional<double> tessere_quote::quota(double latitudine, double longitudine) const {
+  for (const auto& t : t_) {
+    double x = longitudine, y = latitudine;
+    if (t->trasforma && !OCTTransform(t->trasforma, 1, &x, &y, nullptr)) continue;
+    // Pixel coordinates, with the pixels' centres on whole numbers.
+    const double px = t->inversa[0] + x * t->inversa[1] + y * t->inversa[2] - 0.5;
+    const double py = t->inversa[3] + x * t->inversa[4] + y * t->inversa[5] - 0.5;
+    if (!(px >= 0 && py >= 0 && px <= t->larghezza - 1 && py <= t->altezza - 1)) continue;
+    const int i = std::min(static_cast<int>(px), t->larghezza - 2);
+    const int j = std::min(static_cast<int>(py), t->altezza - 2);
+    const double fx = px - i, fy = py - j;
+    double v[4];
+    if (GDALRasterIO(t->banda, GF_Read, i, j, 2, 2, v, 2, 2, GDT_Float64, 0, 0) != CE_None)
+      continue;
+    bool mancante = false;
+    for (double valore : v)
+      if ((t->nessun_dato && valore == *t->nessun_dato) || !std::isfinite(valore)) mancante = true;
+    if (mancante) continue;
+    return (v[0] * (1 - fx) + v[1] * fx) * (1 - fy) + (v[2] * (1 - fx) + v[3] * fx) * fy;
+  }
+  return std::nullopt;
+}
+
+}  // namespace scen
