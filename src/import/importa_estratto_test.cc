@@ -648,6 +648,24 @@ TEST(ImportaEstratto, TunnelsAndBridgesAreBridgedFromTheirEnds) {
   EXPECT_LE(n.quota_media, 2);
 }
 
+// GeoTIFF tiles laid edge to edge, each pixel's edges on whole arc-seconds
+// (360 x 360 pixels for 0.1 degrees): within half a pixel of a tile's edge
+// the four pixels about a point lie in two tiles or four, and the heights
+// are still there. The short line crosses the edges at 44.2 and 10.9.
+TEST(ImportaEstratto, TilesLaidEdgeToEdgeGiveHeightsAcrossTheirEdges) {
+  prova::opzioni_estratto o = opzioni_corte();
+  o.bordi_comuni = false;
+  const estratto p(linea_corta, treno_corto, o);
+  ASSERT_EQ(p.e.tessere.size(), 4u);
+  richiesta_importa r;
+  r.traccia = p.e.osm;
+  r.relazione = p.e.relazione;
+  r.quote = {p.e.cartella_quote};
+  const misure m = importa_e_misura(p, r);
+  come_la_linea_corta(p, m, "tessere affiancate");
+  EXPECT_LE(m.quota_massima, 6);
+}
+
 // Each bad input fails with status 2 and a message that names it.
 TEST(ImportaEstratto, BadInputsFailNamingTheFileRelationStationOrWay) {
   const estratto p(linea_corta, treno_corto, opzioni_corte());

@@ -400,11 +400,18 @@ inline void riempi_raster(raster_quote& r, const punti_globo& fini, const punti_
   };
   const std::vector<long> vicini = sparge(fini, 160, {});
   const std::vector<long> metro = sparge(radi, 1200, vicini);
-  rumore z(seme);
+  // The noise of a pixel is its place's own: a pixel that two tiles share
+  // has one value.
   r.valori.assign(n, senza_quota);
   for (size_t q = 0; q < n; ++q) {
     const long m = vicini[q] >= 0 ? vicini[q] : metro[q];
     if (m < 0) continue;
+    const long i = static_cast<long>(q) / r.larghezza, j = static_cast<long>(q) % r.larghezza;
+    const uint64_t x = static_cast<uint64_t>(
+        std::llround((r.lon_primo + static_cast<double>(j) * r.passo) * 14400));
+    const uint64_t y = static_cast<uint64_t>(
+        std::llround((r.lat_primo - static_cast<double>(i) * r.passo) * 14400));
+    rumore z(seme ^ (x * 0x9E3779B97F4A7C15ULL) ^ (y * 0xC2B2AE3D27D4EB4FULL));
     r.valori[q] = static_cast<int16_t>(
         std::lround(quota_terreno(l, gallerie, ponti, m) + sigma * z.normale()));
   }
@@ -445,10 +452,9 @@ inline void scrivi_hgt(const raster_quote& r, const std::string& percorso) {
   std::ofstream(percorso, std::ios::binary) << byte;
 }
 
-// Heights sampled back from GeoTIFF tiles read through GDAL, bilinear between
-// the pixels' centres, across the tiles' edges. The tiles share one grid of
-// pixels and are laid on it in blocks of one size, as crea_estratto writes
-// them.
+// Heights sampled back from tiles read through GDAL, bilinear between the
+// pixels' centres, across the tiles' edges: the tiles share one grid of
+// pixels of one size, edge to edge or sharing their edges' pixels.
 class quote_lette {
  public:
   explicit quote_lette(const std::vector<std::string>& file) {
@@ -462,16 +468,15 @@ class quote_lette {
       t.larghezza = GDALGetRasterXSize(d);
       t.altezza = GDALGetRasterYSize(d);
       passo_ = g[1];
-      t.colonna = std::lround(g[0] / g[1]);
-      t.riga = std::lround(g[3] / g[1]);  // the north edge, in pixels
+      // The centre of the first pixel, in pixels from (0, 0).
+      t.x0 = g[0] / g[1] + 0.5;
+      t.y0 = g[3] / g[1] - 0.5;
+      fase_ = t.x0 - std::floor(t.x0);
       t.valori.resize(static_cast<size_t>(t.larghezza) * static_cast<size_t>(t.altezza));
       const CPLErr e = GDALRasterIO(GDALGetRasterBand(d, 1), GF_Read, 0, 0, t.larghezza, t.altezza,
                                     t.valori.data(), t.larghezza, t.altezza, GDT_Int16, 0, 0);
       GDALClose(d);
-      if (e != CE_None) continue;
-      larghezza_ = t.larghezza;
-      altezza_ = t.altezza;
-      tessere_[chiave(giu(t.colonna, t.larghezza), giu(t.riga, t.altezza))] = std::move(t);
+      if (e == CE_None) tessere_.push_back(std::move(t));
     }
   }
 
@@ -479,39 +484,32 @@ class quote_lette {
 
   // The height at (lat, lon); NaN where a pixel is missing.
   double quota(double lat, double lon) const {
-    const double x = lon / passo_ - 0.5, y = lat / passo_ - 0.5;  // pixel centres at whole values
-    const long x0 = static_cast<long>(std::floor(x)), y0 = static_cast<long>(std::floor(y));
-    const double tx = x - static_cast<double>(x0), ty = y - static_cast<double>(y0);
-    const double a = pixel(x0, y0), b = pixel(x0 + 1, y0), c = pixel(x0, y0 + 1),
-                 d = pixel(x0 + 1, y0 + 1);
+    const double x = lon / passo_ - fase_, y = lat / passo_ - fase_;
+    const double x0 = std::floor(x), y0 = std::floor(y);
+    const double tx = x - x0, ty = y - y0;
+    const double a = pixel(x0 + fase_, y0 + fase_), b = pixel(x0 + 1 + fase_, y0 + fase_),
+                 c = pixel(x0 + fase_, y0 + 1 + fase_), d = pixel(x0 + 1 + fase_, y0 + 1 + fase_);
     return (a * (1 - tx) + b * tx) * (1 - ty) + (c * (1 - tx) + d * tx) * ty;
   }
 
  private:
   struct tessera {
-    long colonna = 0, riga = 0;
+    double x0 = 0, y0 = 0;
     int larghezza = 0, altezza = 0;
     std::vector<int16_t> valori;
   };
-  static int64_t chiave(long i, long j) {
-    return (static_cast<int64_t>(i) << 32) ^ (j & 0xffffffffL);
+  // The pixel whose centre is at (x, y) pixels from (0, 0).
+  double pixel(double x, double y) const {
+    for (const tessera& t : tessere_) {
+      const long colonna = std::lround(x - t.x0), riga = std::lround(t.y0 - y);
+      if (colonna < 0 || colonna >= t.larghezza || riga < 0 || riga >= t.altezza) continue;
+      const int16_t v = t.valori[static_cast<size_t>(riga * t.larghezza + colonna)];
+      if (v != senza_quota) return v;
+    }
+    return std::numeric_limits<double>::quiet_NaN();
   }
-  static long giu(long a, long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-  // Pixel `x` east of the meridian 0 and `y` north of the equator, counted
-  // by their south-west corners.
-  double pixel(long x, long y) const {
-    const long i = giu(x, larghezza_), j = giu(y, altezza_) + 1;
-    const auto t = tessere_.find(chiave(i, j));
-    if (t == tessere_.end()) return std::numeric_limits<double>::quiet_NaN();
-    const long colonna = x - t->second.colonna, riga = t->second.riga - 1 - y;
-    if (colonna < 0 || colonna >= larghezza_ || riga < 0 || riga >= altezza_)
-      return std::numeric_limits<double>::quiet_NaN();
-    const int16_t v = t->second.valori[static_cast<size_t>(riga * larghezza_ + colonna)];
-    return v == senza_quota ? std::numeric_limits<double>::quiet_NaN() : v;
-  }
-  double passo_ = 1;
-  long larghezza_ = 1, altezza_ = 1;
-  std::unordered_map<int64_t, tessera> tessere_;
+  double passo_ = 1, fase_ = 0;
+  std::vector<tessera> tessere_;
 };
 
 // ---------------------------------------------------------------------------
@@ -536,6 +534,11 @@ struct opzioni_estratto {
   // 1 km, up to metre `quote_fino_a` (-1: all); or SRTM .hgt tiles.
   bool geotiff = true, hgt = false;
   long lato_tessera = 360;
+  // GeoTIFF tiles share their edges' rows and columns of pixels, as SRTM
+  // tiles do (361 x 361 pixels for 0.1 degrees); else they are laid edge to
+  // edge (360 x 360), and a point within half a pixel of an edge takes
+  // pixels of two tiles.
+  bool bordi_comuni = true;
   long quote_fino_a = -1;
   double sigma_quota = 1;
 };
@@ -1138,11 +1141,13 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
     for (const auto& [i, j] : tessere) {
       raster_quote r;
       r.passo = 1.0 / 3600;
-      r.larghezza = r.altezza = o.lato_tessera;
-      r.lat_primo = static_cast<double>((i + 1) * o.lato_tessera) / 3600 - r.passo / 2;
-      r.lon_primo = static_cast<double>(j * o.lato_tessera) / 3600 + r.passo / 2;
-      riempi_raster(r, fini, radi, l, e.gallerie, e.ponti, o.sigma_quota,
-                    o.seme * 1000003 + static_cast<uint64_t>(i * 7919 + j));
+      // Sharing their edges' pixels, centred on whole arc-seconds; or edge
+      // to edge, each pixel's edges on whole arc-seconds.
+      const double mezzo = o.bordi_comuni ? 0 : r.passo / 2;
+      r.larghezza = r.altezza = o.lato_tessera + (o.bordi_comuni ? 1 : 0);
+      r.lat_primo = static_cast<double>((i + 1) * o.lato_tessera) / 3600 - mezzo;
+      r.lon_primo = static_cast<double>(j * o.lato_tessera) / 3600 + mezzo;
+      riempi_raster(r, fini, radi, l, e.gallerie, e.ponti, o.sigma_quota, o.seme * 1000003);
       const std::string nome = fmt::format("{}/N{:07.3f}_E{:07.3f}.tif", e.cartella_quote,
                                            static_cast<double>(i * o.lato_tessera) / 3600,
                                            static_cast<double>(j * o.lato_tessera) / 3600);
@@ -1160,8 +1165,7 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
       r.larghezza = r.altezza = 1201;
       r.lat_primo = static_cast<double>(i + 1);
       r.lon_primo = static_cast<double>(j);
-      riempi_raster(r, fini, radi, l, e.gallerie, e.ponti, o.sigma_quota,
-                    o.seme * 1000033 + static_cast<uint64_t>(i * 7919 + j));
+      riempi_raster(r, fini, radi, l, e.gallerie, e.ponti, o.sigma_quota, o.seme * 1000033);
       const std::string nome =
           fmt::format("{}/{}{:02}{}{:03}.hgt", e.cartella_quote, i >= 0 ? 'N' : 'S', std::abs(i),
                       j >= 0 ? 'E' : 'W', std::abs(j));
