@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/io/pbf_input.hpp>
 #include <osmium/io/xml_input.hpp>
@@ -346,7 +347,11 @@ struct misure {
   size_t segnali = 0, segnali_entro_30 = 0;
   double velocita_giuste = 0;
   double cippi_giusti = 0;
+  size_t cartelli_cippo = 0, cartelli_cippo_giusti = 0;
+  size_t ponti_con_cartello = 0;  // of the named bridges
   bool letto_senza_errori = false;
+  nlohmann::json resoconto;    // what the import printed with --json
+  std::vector<long long> vie;  // the ways it took, in order
 };
 
 // The share of cells whose gradient, fitted by least squares to the tiles'
@@ -405,11 +410,15 @@ misure importa_e_misura(const estratto& p, richiesta_importa r) {
   misure m;
   r.uscita = p.cartella.file("importata_linea.txt");
   r.treno = p.cartella.file("importata_treno.txt");
+  r.json = true;
   std::ostringstream uscita, errori;
   m.stato = importa(r, uscita, errori);
   m.uscita = uscita.str();
   m.errori = errori.str();
   if (m.stato != 0) return m;
+  m.resoconto = nlohmann::json::parse(m.uscita, nullptr, false);
+  if (m.resoconto.contains("estratto") && m.resoconto["estratto"].contains("vie"))
+    for (const auto& v : m.resoconto["estratto"]["vie"]) m.vie.push_back(v.get<long long>());
   m.linea = prova::leggi(r.uscita);
   m.treno = prova::leggi(r.treno);
   {
@@ -499,6 +508,29 @@ misure importa_e_misura(const estratto& p, richiesta_importa r) {
       }
   }
   m.cippi_giusti = static_cast<double>(trovati) / static_cast<double>(e.cippi.size());
+
+  // The signposts: each kilometre sign near a milestone of its kilometre
+  // (within the 200 m that a sign may move to a free cell), a sign near
+  // the start of each named bridge.
+  for (const std::string& riga : prova::righe_testo(m.linea)) {
+    const std::vector<std::string> c = prova::campi_record(riga);
+    if (c[0] != "cartello_indicatore" || c.size() < 3) continue;
+    const double posto = static_cast<double>(vero(std::stod(c[1])));
+    const size_t km = c[2].find("(Km ");
+    if (c[2].starts_with("(  Cippo  )") && km != std::string::npos) {
+      ++m.cartelli_cippo;
+      const long metri = std::stol(c[2].substr(km + 4)) * 1000;
+      for (const prova::cippo_noto& k : e.cippi)
+        if (k.metri == metri && std::abs(static_cast<double>(k.posizione) - posto) <= 250) {
+          ++m.cartelli_cippo_giusti;
+          break;
+        }
+    }
+    for (const prova::tratto_noto& b : e.ponti)
+      if (!b.nome.empty() && c[2].starts_with("(Ponte)(" + b.nome.substr(0, 8)) &&
+          std::abs(static_cast<double>(b.inizio) - posto) <= 250)
+        ++m.ponti_con_cartello;
+  }
   return m;
 }
 
@@ -507,11 +539,12 @@ void stampa(const std::string& come, const misure& m) {
       "{}: lunghezza {:.0f} m, piano entro {:.1f} m (media {:.2f}), {:.1f}% delle celle entro 1 "
       "per mille (limite {:.1f}%), {} pendenze, quote entro {:.1f} m (media {:.2f}), stazioni "
       "{} in ordine (entro {:.0f} m), segnali {} di cui {} entro 30 m, velocita giuste {:.1f}%, "
-      "cippi giusti {:.1f}%\n",
+      "cippi giusti {:.1f}%, cartelli dei chilometri {} di cui {} giusti, {} cartelli di ponti\n",
       come, m.lunghezza, m.piano.massimo, m.piano.medio, 100 * m.pendenze_entro_1,
       100 * m.limite_pendenze, m.record_pendenze, m.quota_massima, m.quota_media,
       m.stazioni_in_ordine, m.stazione_massima, m.segnali, m.segnali_entro_30,
-      100 * m.velocita_giuste, 100 * m.cippi_giusti);
+      100 * m.velocita_giuste, 100 * m.cippi_giusti, m.cartelli_cippo, m.cartelli_cippo_giusti,
+      m.ponti_con_cartello);
 }
 
 // The goal on the carried route from an extract and tiles with a metre of
@@ -534,6 +567,13 @@ void entro_l_obiettivo(const estratto& p, const misure& m) {
   EXPECT_EQ(m.segnali_entro_30, e.segnali.size());
   EXPECT_GE(m.velocita_giuste, 0.98);
   EXPECT_GE(m.cippi_giusti, 0.98);
+  EXPECT_EQ(m.vie, e.vie);
+  // The kilometre signs share 80 records with the 45 stations and the
+  // bridges' signs: every 50 km of the counts here.
+  EXPECT_GE(m.cartelli_cippo, 4u);
+  EXPECT_GE(static_cast<double>(m.cartelli_cippo_giusti),
+            0.98 * static_cast<double>(m.cartelli_cippo));
+  EXPECT_EQ(m.ponti_con_cartello, 2u);
 }
 
 // By the route relation, from the XML extract.
@@ -570,6 +610,9 @@ void come_la_linea_corta(const estratto& p, const misure& m, const std::string& 
   EXPECT_EQ(m.stazioni_in_ordine, p.e.stazioni.size()) << caso;
   EXPECT_EQ(m.segnali_entro_30, p.e.segnali.size()) << caso;
   EXPECT_EQ(m.segnali, p.e.segnali.size()) << caso;
+  EXPECT_EQ(m.vie, p.e.vie) << caso;
+  for (long long v : p.e.vie_distrattori)
+    EXPECT_EQ(std::count(m.vie.begin(), m.vie.end(), v), 0) << caso << ": " << v;
 }
 
 // The same nodes cut into ways otherwise, reversed otherwise and in another
@@ -637,6 +680,17 @@ TEST(ImportaEstratto, TunnelsAndBridgesAreBridgedFromTheirEnds) {
   come_la_linea_corta(p, m, "gallerie");
   EXPECT_LE(m.quota_massima, 6);
   EXPECT_LE(m.quota_media, 2);
+  // Both reported where they are, the bridge by its name, which also gives
+  // a signpost.
+  ASSERT_TRUE(m.resoconto["estratto"].contains("strutture")) << m.uscita;
+  const nlohmann::json& s = m.resoconto["estratto"]["strutture"];
+  ASSERT_EQ(s.size(), 2u) << s.dump();
+  EXPECT_NEAR(s[0]["inizio"].get<double>(), 2025, 50) << s.dump();
+  EXPECT_NEAR(s[0]["fine"].get<double>(), 2975, 50) << s.dump();
+  EXPECT_NEAR(s[1]["inizio"].get<double>(), 5025, 50) << s.dump();
+  EXPECT_NEAR(s[1]["fine"].get<double>(), 5375, 50) << s.dump();
+  EXPECT_EQ(s[1]["nome"], "Ponte sul Rio") << s.dump();
+  EXPECT_EQ(m.ponti_con_cartello, 1u);
   // The same with the tiles named one by one, as GeoTIFF.
   prova::opzioni_estratto g = opzioni_corte();
   const estratto q(linea_corta, treno_corto, g);

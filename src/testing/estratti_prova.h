@@ -558,6 +558,7 @@ struct estratto_noto {
   std::string cartella_quote;  // the tiles' folder
   std::vector<std::string> tessere;
   std::string stazione_ramo, stazione_altra;  // the distractors' stations
+  std::vector<long long> vie_distrattori;     // the sidings', the branch's, the other line's
   long metro_bivio = -1;
 };
 
@@ -961,6 +962,7 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
       for (long long id : nodi_di(punti)) v.nodi.push_back(id);
       v.nodi.push_back(id_linea((s + 300) / passo));
       v.tag = {{"railway", "rail"}, {"service", "siding"}};
+      e.vie_distrattori.push_back(v.id);
       altre_vie.push_back(std::move(v));
     }
     // A branch leaving the line at a junction, 5 km away from it, with a
@@ -1001,6 +1003,7 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
         nodi[prossimo_id++] = st;
         // A signal on the branch, facing the junction.
         nodi[v.nodi[8]].tag = {{"railway", "signal"}, {"railway:signal:direction", "backward"}};
+        e.vie_distrattori.push_back(v.id);
         altre_vie.push_back(std::move(v));
         e.metro_bivio = bivio;
         break;
@@ -1039,6 +1042,7 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
         e.stazione_altra = "Monteverde";
         st.tag = {{"railway", "station"}, {"name", e.stazione_altra}};
         nodi[prossimo_id++] = st;
+        e.vie_distrattori.push_back(v.id);
         altre_vie.push_back(std::move(v));
         fatta = true;
         break;
