@@ -21,6 +21,7 @@
 #include "import/importa.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/estratti_prova.h"
+#include "testing/processo.h"
 #include "testing/prova_lettura.h"
 #include "testing/tracce_prova.h"
 
@@ -576,7 +577,17 @@ void entro_l_obiettivo(const estratto& p, const misure& m) {
   EXPECT_EQ(m.ponti_con_cartello, 2u);
 }
 
-// By the route relation, from the XML extract.
+// By the route relation, from the XML extract. The import as it stands
+// reaches: length 334,050 m; the plan within 7.6 m (2.90 m on average);
+// 93.1% of the cells within 1 per mille against 97.4% for the true
+// stretches fitted to the same tiles' heights (ratio 0.956); 126 gradient
+// records; heights within 3.6 m (0.59 m on average); the 45 stations in
+// order within 27 m; the 179 signals within 30 m and none of the
+// distractors; the limit right in 100% of the cells away from a change; the
+// counts right at 100% of the 334 milestones. With seeds 1 to 5 for the
+// extract and its tiles: 93.6% to 94.3% of the cells against 97.1% to
+// 98.5%, 117 to 125 records, the plan within 7.7 to 11.4 m, heights within
+// 2.2 to 3.4 m. The same figures by station names from the PBF extract.
 TEST(ImportaEstratto, TheCarriedRouteByItsRelationComesBackWithinTheGoal) {
   const estratto& p = portato();
   richiesta_importa r;
@@ -586,6 +597,19 @@ TEST(ImportaEstratto, TheCarriedRouteByItsRelationComesBackWithinTheGoal) {
   const misure m = importa_e_misura(p, r);
   stampa("relazione", m);
   entro_l_obiettivo(p, m);
+  // The two descriptions verify with no error and compile.
+  const prova::Esito v = prova::esegui(
+      std::string(SCEN_SCENARIO) + " verifica importata_linea.txt importata_treno.txt",
+      p.cartella.percorso());
+  EXPECT_EQ(v.stato, 0) << v.uscita << v.errori;
+  EXPECT_EQ(v.uscita, "0 errori, 0 avvisi\n");
+  std::filesystem::create_directory(p.cartella.file("compilato"));
+  const prova::Esito c = prova::esegui(
+      std::string(SCEN_SCENARIO) + " compila importata_linea.txt importata_treno.txt compilato",
+      p.cartella.percorso());
+  EXPECT_EQ(c.stato, 0) << c.uscita << c.errori;
+  EXPECT_EQ(prova::righe_testo(c.uscita).front(), "esito errore_codice=0 errore_posizione=0")
+      << c.uscita;
 }
 
 // By the names of the stations at its ends, from the PBF extract.
