@@ -2,7 +2,9 @@
 # Rebuilds the pictures that the README shows: doc/vela_nuro.svg,
 # `scenario disegna` on the compiled files of the carried scenario, and
 # doc/valle.svg, the same on the scenario made from the example track
-# doc/esempio/valle.gpx by `scenario importa` and `scenario compila`. With
+# doc/esempio/valle.gpx by `scenario importa` and `scenario compila`, and
+# doc/valle_osm.svg, on the one made from the example extract
+# doc/esempio/valle.osm with its tile doc/esempio/valle_quote.asc. With
 # --controlla SCENARIO it only checks, with that program, that the pictures in
 # doc/ are the ones it draws now (a test runs it so). A program built without
 # `importa` checks the first picture only.
@@ -38,7 +40,13 @@ if "$scenario" importa doc/esempio/valle.gpx --uscita "$lavoro/valle/linea.txt" 
   "$scenario" compila "$lavoro/valle/linea.txt" "$lavoro/valle/treno.txt" "$lavoro/valle/uscita" \
     --chiave-percorso Valle --chiave-treno "R 1" >/dev/null
   "$scenario" disegna "$lavoro/valle/uscita" --uscita "$lavoro/valle.svg" >/dev/null
-  immagini+=(valle.svg)
+  mkdir -p "$lavoro/osm/uscita"
+  "$scenario" importa doc/esempio/valle.osm --relazione 400001 --quote doc/esempio/valle_quote.asc \
+    --uscita "$lavoro/osm/linea.txt" --treno "$lavoro/osm/treno.txt" >/dev/null
+  "$scenario" compila "$lavoro/osm/linea.txt" "$lavoro/osm/treno.txt" "$lavoro/osm/uscita" \
+    --chiave-percorso Valle --chiave-treno "R 2" >/dev/null
+  "$scenario" disegna "$lavoro/osm/uscita" --uscita "$lavoro/valle_osm.svg" >/dev/null
+  immagini+=(valle.svg valle_osm.svg)
 elif grep -q "senza l'importazione" "$lavoro/valle/errori"; then
   echo "disegna_readme: questo scenario non ha importa: doc/valle.svg resta com'è" >&2
   [[ ${1:-} == --controlla ]] || exit 1

@@ -140,6 +140,13 @@ std::string elenco_id(const std::vector<id_osm>& ids) {
   return fmt::format("{}", fmt::join(ids, " "));
 }
 
+// A long list of ways shows its first and last few.
+std::string elenco_breve(const std::vector<id_osm>& ids) {
+  if (ids.size() <= 12) return elenco_id(ids);
+  return fmt::format("{} … {}", fmt::join(ids.begin(), ids.begin() + 5, " "),
+                     fmt::join(ids.end() - 5, ids.end(), " "));
+}
+
 const char* nomi_progressive[] = {"uno", "due", "tre"};
 
 }  // namespace
@@ -172,9 +179,9 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
                  : fmt::format("{}: avviso: {} punti su {} senza quota: le pendenze sono tutte 0",
                                richiesta.traccia, i.senza_quota, i.punti));
   if (!osm.vie_senza_limite.empty() && !richiesta.treno.empty())
-    avvisi.push_back(
-        fmt::format("{}: avviso: vie senza maxspeed, che prendono il limite di quella prima: {}",
-                    richiesta.traccia, elenco_id(osm.vie_senza_limite)));
+    avvisi.push_back(fmt::format(
+        "{}: avviso: {} vie senza maxspeed prendono il limite di quella prima: {}",
+        richiesta.traccia, osm.vie_senza_limite.size(), elenco_breve(osm.vie_senza_limite)));
   for (const std::string& a : osm.avvisi)
     avvisi.push_back(fmt::format("{}: avviso: {}", richiesta.traccia, a));
   std::string testo;
@@ -248,14 +255,14 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
                           l.lunghezza, f.lunghezza_traccia);
     if (estratto) {
       uscita << fmt::format("vie: {} ({}), e {:.0f} m di binario dopo l'ultima stazione\n",
-                            osm.vie.size(), elenco_id(osm.vie), osm.seguito);
+                            osm.vie.size(), elenco_breve(osm.vie), osm.seguito);
       uscita << fmt::format("quote: {}\n", osm.tessere > 0
                                                ? fmt::format("da {} tessere", osm.tessere)
                                                : std::string("nessuna"));
       for (const struttura_osm& s : osm.strutture)
         uscita << fmt::format("  {} da {:.0f} a {:.0f} m{} (vie {}): quote tra i suoi capi\n",
                               s.genere, s.inizio, s.fine,
-                              s.nome.empty() ? "" : " \"" + s.nome + "\"", elenco_id(s.vie));
+                              s.nome.empty() ? "" : " \"" + s.nome + "\"", elenco_breve(s.vie));
     }
     uscita << fmt::format(
         "piano ridisegnato: dalla traccia al più {:.2f} m, in media {:.2f} m; direzione al più "

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <set>
+#include <unordered_map>
 
 #include "import/linea_osm.h"
 #include "import/quote_tessere.h"
@@ -18,6 +19,8 @@ namespace {
 // the smoothing weighs every stretch alike and the heights are sampled
 // finer than the tiles.
 constexpr double passo_punti = 10;
+// The first place for a signpost: the cells before it are the compiler's.
+constexpr Long primo_cartello = 100;
 // A milestone this far from the line is another line's (m).
 constexpr double distanza_cippo = 50;
 // A count more than this from a progressive's is another progressive's (m).
@@ -82,9 +85,9 @@ punti_linea punti_della_linea(const linea_osm& l) {
 
 // Heights from the tiles for every point; then across tunnels, bridges,
 // embankments and cuttings the rail's height drawn straight between the
-// heights at their ends.
+// heights `margine` (m) outside their ends.
 Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, const linea_osm& l,
-                        const std::string& nomi_tessere, punti_linea& p,
+                        const std::string& nomi_tessere, double margine, punti_linea& p,
                         std::vector<struttura_osm>& strutture) {
   for (size_t i = 0; i < p.t.punti.size(); ++i) {
     punto_traccia& q = p.t.punti[i];
@@ -112,11 +115,17 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
       if (s.nome.empty()) s.nome = w.nome;
       ++fine;
     }
-    const size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    // The heights at its ends are taken a tile's step outside it, where the
+    // tile's points no longer mix in the hill above or the valley below.
+    size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    while (a > 0 && p.lungo[p.del_vertice[k]] - p.lungo[a] < margine) --a;
+    while (b + 1 < p.lungo.size() && p.lungo[b] - p.lungo[p.del_vertice[fine]] < margine) ++b;
     const double qa = *p.t.punti[a].quota, qb = *p.t.punti[b].quota;
     const double la = p.lungo[a], lb = p.lungo[b];
     for (size_t i = a + 1; i < b; ++i)
       p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
+    a = p.del_vertice[k];
+    b = p.del_vertice[fine];
     s.inizio = static_cast<double>(a);  // points for now; metres once fitted
     s.fine = static_cast<double>(b);
     strutture.push_back(std::move(s));
@@ -308,7 +317,9 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.correlazione_quote = tessere.passo_metri(l.vertici.front().luogo.latitudine);
     std::string nomi;
     for (const std::string& q : r.quote) nomi += (nomi.empty() ? "" : ", ") + q;
-    if (Stato s = quote_dai_tessere(tessere, e, l, nomi, p, resoconto.strutture); !s.riuscito())
+    if (Stato s =
+            quote_dai_tessere(tessere, e, l, nomi, p.t.correlazione_quote, p, resoconto.strutture);
+        !s.riuscito())
       return s;
   }
   // The stations as named points, the milestones as points to place.
@@ -316,15 +327,20 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.nominati.push_back(
         {s.punto->nome, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  double sud = 90, nord = -90, ovest = 180, est = -180;
+  for (const vertice_linea& v : l.vertici) {
+    sud = std::min(sud, v.luogo.latitudine);
+    nord = std::max(nord, v.luogo.latitudine);
+    ovest = std::min(ovest, v.luogo.longitudine);
+    est = std::max(est, v.luogo.longitudine);
+  }
+  const double margine = 0.01;  // degrees, more than a milestone's reach
   std::vector<double> conte;
   for (const punto_osm& q : e.punti) {
     if (q.genere != genere_punto::cippo) continue;
-    double metri = 0;
-    if (!metri_di_posizione(q.posizione, metri)) {
-      resoconto.avvisi.push_back(fmt::format(
-          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+    if (q.luogo.latitudine < sud - margine || q.luogo.latitudine > nord + margine ||
+        q.luogo.longitudine < ovest - margine || q.luogo.longitudine > est + margine)
       continue;
-    }
     double migliore = INFINITY;
     for (size_t k = 0; k + 1 < l.vertici.size() && migliore > 0; ++k) {
       double f = 0;
@@ -332,6 +348,12 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
           migliore, piano.al_segmento(q.luogo, l.vertici[k].luogo, l.vertici[k + 1].luogo, f));
     }
     if (migliore > distanza_cippo) continue;
+    double metri = 0;
+    if (!metri_di_posizione(q.posizione, metri)) {
+      resoconto.avvisi.push_back(fmt::format(
+          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+      continue;
+    }
     p.t.riferiti.push_back({"", q.luogo.latitudine, q.luogo.longitudine, 0});
     conte.push_back(metri);
   }
@@ -383,12 +405,15 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   std::set<long> prese = celle_delle_stazioni(li);
   li.segnali.clear();
   if (!r.treno.empty()) {
+    std::unordered_map<id_osm, const punto_osm*> segnali;
+    for (const punto_osm& q : e.punti)
+      if (q.genere == genere_punto::segnale) segnali[q.id] = &q;
     std::vector<Long> voluti;
     for (size_t k = 0; k < l.vertici.size(); ++k) {
       const id_osm n = l.vertici[k].nodo;
-      if (n == 0) continue;
-      for (const punto_osm& q : e.punti) {
-        if (q.genere != genere_punto::segnale || q.id != n) continue;
+      if (n == 0 || !segnali.count(n)) continue;
+      {
+        const punto_osm& q = *segnali.at(n);
         const vertice_linea& tratto = l.vertici[k + 1 < l.vertici.size() ? k : k - 1];
         const bool verso_via = q.direzione == "forward", contro_via = q.direzione == "backward";
         if ((verso_via && !tratto.avanti) || (contro_via && tratto.avanti)) {
@@ -437,7 +462,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     const std::string testo = testo_cartello(s.nome);
     if (s.genere != "ponte" || testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, 0, li.lunghezza))
+    if (const auto dove =
+            posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
       cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
   }
   // The stretches of each count: from its start to the next one's.
@@ -474,7 +500,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     }
     if (static_cast<Long>(chilometri.size()) > liberi) continue;
     for (const auto& [x, km] : chilometri)
-      if (const auto dove = posto_libero(x - 50, prese, 200, 0, li.lunghezza))
+      if (const auto dove = posto_libero(x - 50, prese, 200, primo_cartello, li.lunghezza))
         cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
     break;
   }

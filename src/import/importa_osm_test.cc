@@ -1,0 +1,171 @@
+#include "import/importa_osm.h"
+
+#include <gdal.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "import/quote_tessere.h"
+#include "testing/cartella_temporanea.h"
+
+namespace scen {
+namespace {
+
+TEST(ImportaEstratto, MaxspeedValuesGiveKilometresPerHourRoundedDownToFive) {
+  const struct {
+    const char* valore;
+    long velocita;
+  } casi[] = {
+      {"120", 120},  {"102", 100}, {"80 km/h", 80},  {"60 mph", 95},
+      {"50mph", 80}, {"none", 0},  {"signals", 0},   {"RU:urban", 0},
+      {"", 0},       {"-40", 0},   {"100 knots", 0}, {"160.9", 160},
+  };
+  for (const auto& c : casi) EXPECT_EQ(velocita_di_maxspeed(c.valore), c.velocita) << c.valore;
+}
+
+TEST(ImportaEstratto, MilestonePositionsReadEitherDecimalMark) {
+  double m = 0;
+  ASSERT_TRUE(metri_di_posizione("12.3", m));
+  EXPECT_DOUBLE_EQ(m, 12300);
+  ASSERT_TRUE(metri_di_posizione("12,3", m));
+  EXPECT_DOUBLE_EQ(m, 12300);
+  ASSERT_TRUE(metri_di_posizione("-0,4", m));
+  EXPECT_DOUBLE_EQ(m, -400);
+  for (const char* cattivo : {"", "km 12", "12.3 km", "12;3", "dodici"})
+    EXPECT_FALSE(metri_di_posizione(cattivo, m)) << cattivo;
+}
+
+// The count a line's progressives give at position x: the position before
+// the first start, then position + offset or offset − position.
+double conta(const std::vector<progressiva_importata>& p, double x) {
+  double c = x;
+  for (const progressiva_importata& q : p)
+    if (x >= q.inizio) c = q.decrescente ? q.scostamento - x : x + q.scostamento;
+  return c;
+}
+
+// Milestones every kilometre of a known count, placed with some error.
+std::vector<cippo_lungo> cippi_di(const std::vector<progressiva_importata>& vere,
+                                  double lunghezza) {
+  std::vector<cippo_lungo> cippi;
+  double errore = 17;
+  for (double x = 0; x <= lunghezza; x += 10) {
+    const double c = conta(vere, x);
+    if (std::fmod(std::abs(c), 1000) < 10 - 1e-9) {
+      cippi.push_back({x + errore, std::round(c / 100) * 100});
+      errore = -errore;
+    }
+  }
+  return cippi;
+}
+
+TEST(ImportaEstratto, MilestonesGiveTheProgressivesWithTheirJumpsAndDirection) {
+  struct caso {
+    const char* nome;
+    std::vector<progressiva_importata> vere;
+    double lunghezza;
+  };
+  const caso casi[] = {
+      // As the carried line: the position, a jump forward, a restart at 0, then falling.
+      {"tre salti",
+       {{31100, 3050, false}, {284500, -284500, false}, {315950, 412050, true}},
+       334000},
+      {"dal km 12", {{0, 12000, false}, {50, 12000, false}, {100, 12000, false}}, 20000},
+      {"decrescente", {{0, 60000, true}, {50, 60000, true}, {100, 60000, true}}, 40000},
+  };
+  for (const caso& c : casi) {
+    const std::vector<cippo_lungo> cippi = cippi_di(c.vere, c.lunghezza);
+    size_t scartati = 99;
+    const std::vector<progressiva_importata> p = progressive_dai_cippi(cippi, scartati);
+    EXPECT_EQ(scartati, 0u) << c.nome;
+    ASSERT_EQ(p.size(), 3u) << c.nome;
+    for (const progressiva_importata& x : p) {
+      EXPECT_EQ(x.inizio % 50, 0) << c.nome;
+      EXPECT_EQ(x.scostamento % 50, 0) << c.nome;
+    }
+    for (const cippo_lungo& m : cippi)
+      EXPECT_NEAR(conta(p, m.posizione), m.conta, 100) << c.nome << " a " << m.posizione;
+  }
+}
+
+TEST(ImportaEstratto, ACountThatIsThePositionNeedsNoProgressivesAndAStrayMilestoneIsLeft) {
+  std::vector<cippo_lungo> cippi;
+  for (int km = 1; km <= 9; ++km) cippi.push_back({km * 1000.0 + 8, km * 1000.0});
+  cippi[4].conta = 77000;  // mistyped
+  size_t scartati = 0;
+  EXPECT_TRUE(progressive_dai_cippi(cippi, scartati).empty());
+  EXPECT_EQ(scartati, 1u);
+  EXPECT_TRUE(progressive_dai_cippi({}, scartati).empty());
+}
+
+// A tile of heights on a plane, h = 100 + 2·(lon − 10.5)·1000 + 3·(lat − 44.5)·1000,
+// written as GeoTIFF in WGS 84, 0.001° a pixel, pixel centres from (44.4, 10.4).
+void scrivi_tessera(const std::string& nome, int lato, bool con_buco) {
+  GDALAllRegister();
+  GDALDriverH gtiff = GDALGetDriverByName("GTiff");
+  ASSERT_NE(gtiff, nullptr);
+  GDALDatasetH d = GDALCreate(gtiff, nome.c_str(), lato, lato, 1, GDT_Float32, nullptr);
+  ASSERT_NE(d, nullptr);
+  const double passo = 0.001;
+  double gt[6] = {10.4 - passo / 2, passo, 0, 44.4 + (lato - 1) * passo + passo / 2, 0, -passo};
+  GDALSetGeoTransform(d, gt);
+  GDALSetProjection(
+      d,
+      "GEOGCS[\"WGS 84\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,298.257223563]],"
+      "PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433]]");
+  GDALRasterBandH b = GDALGetRasterBand(d, 1);
+  GDALSetRasterNoDataValue(b, -9999);
+  std::vector<float> v(static_cast<size_t>(lato) * static_cast<size_t>(lato));
+  for (int r = 0; r < lato; ++r)
+    for (int c = 0; c < lato; ++c) {
+      const double lat = 44.4 + (lato - 1 - r) * passo, lon = 10.4 + c * passo;
+      v[static_cast<size_t>(r * lato + c)] =
+          static_cast<float>(100 + 2 * (lon - 10.5) * 1000 + 3 * (lat - 44.5) * 1000);
+    }
+  if (con_buco) v[static_cast<size_t>(lato / 2 * lato + lato / 2)] = -9999;
+  ASSERT_EQ(GDALRasterIO(b, GF_Write, 0, 0, lato, lato, v.data(), lato, lato, GDT_Float32, 0, 0),
+            CE_None);
+  GDALClose(d);
+}
+
+TEST(ImportaEstratto, TilesGiveBilinearHeightsAndNothingBeyondThemOrAtAHole) {
+  prova::CartellaTemporanea c;
+  scrivi_tessera(c.file("piano.tif"), 201, true);
+  tessere_quote t;
+  ASSERT_TRUE(t.apri({c.percorso()}).riuscito());
+  EXPECT_EQ(t.tessere(), 1u);
+  // A plane comes back exactly between the points.
+  for (const auto& [lat, lon] : {std::pair{44.45123, 10.43789}, {44.59, 10.41}, {44.4, 10.4}}) {
+    const auto q = t.quota(lat, lon);
+    ASSERT_TRUE(q.has_value()) << lat << " " << lon;
+    EXPECT_NEAR(*q, 100 + 2 * (lon - 10.5) * 1000 + 3 * (lat - 44.5) * 1000, 1e-3);
+  }
+  EXPECT_FALSE(t.quota(44.3, 10.45).has_value());    // south of it
+  EXPECT_FALSE(t.quota(44.5003, 10.5).has_value());  // beside the point without data
+  EXPECT_GT(t.passo_metri(44.5), 100);
+  EXPECT_LT(t.passo_metri(44.5), 115);
+}
+
+TEST(ImportaEstratto, TilesThatCannotBeReadAreNamed) {
+  prova::CartellaTemporanea c;
+  std::ofstream(c.file("rotta.tif")) << "non una tessera";
+  const struct {
+    std::string percorso;
+    const char* atteso;
+  } casi[] = {
+      {c.file("rotta.tif"), "rotta.tif: non si legge come tessera di quote"},
+      {c.file("manca.hgt"), "manca.hgt: non esiste"},
+      {c.percorso() + "/vuota", "vuota: nella cartella non ci sono tessere"},
+  };
+  std::filesystem::create_directory(c.percorso() + "/vuota");
+  for (const auto& caso : casi) {
+    tessere_quote t;
+    const Stato s = t.apri({caso.percorso});
+    ASSERT_FALSE(s.riuscito()) << caso.percorso;
+    EXPECT_NE(s.messaggio().find(caso.atteso), std::string::npos) << s.messaggio();
+  }
+}
+
+}  // namespace
+}  // namespace scen
