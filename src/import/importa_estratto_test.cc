@@ -807,9 +807,9 @@ TEST(ImportaEstratto, BadInputsFailNamingTheFileRelationStationOrWay) {
     casi.push_back(c);
   }
   {
-    // Tiles up to about 3 km of the line's 8: no heights past them. The
-    // message's wording is the import's; that it says something is checked.
-    caso c{"quote finite", {}, {""}};
+    // Tiles up to about 3 km of the line's 8: no heights past them; the
+    // message names the tiles given.
+    caso c{"quote finite", {}, {mezza.e.cartella_quote}};
     c.r.traccia = mezza.e.osm;
     c.r.relazione = mezza.e.relazione;
     c.r.quote = {mezza.e.cartella_quote};

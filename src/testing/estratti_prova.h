@@ -10,7 +10,6 @@
 // metres. What was made comes back as the truth to measure an import against.
 #pragma once
 
-#include <cpl_conv.h>
 #include <fmt/format.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
