@@ -735,6 +735,13 @@ TEST(ImportaEstratto, TilesLaidEdgeToEdgeGiveHeightsAcrossTheirEdges) {
   o.bordi_comuni = false;
   const estratto p(linea_corta, treno_corto, o);
   ASSERT_EQ(p.e.tessere.size(), 4u);
+  // The four tiles together cover the whole line.
+  const prova::quote_lette q(p.e.tessere);
+  for (long metro = 0; metro <= p.e.lunghezza; metro += 5) {
+    double lat = 0, lon = 0;
+    p.posa->globo(p.posa->punto(static_cast<double>(metro)), lat, lon);
+    ASSERT_FALSE(std::isnan(q.quota(lat, lon))) << metro;
+  }
   richiesta_importa r;
   r.traccia = p.e.osm;
   r.relazione = p.e.relazione;
