@@ -7,7 +7,10 @@
 // that an import must leave out (sidings, a branch, another line, signals
 // facing the other way). The tiles hold the rail's height with a hill over
 // each tunnel, a valley under each bridge and a metre of noise, in whole
-// metres. What was made comes back as the truth to measure an import against.
+// metres. Where the line passes over or under an earlier part of itself, the
+// later part is carried on a bridge or in a tunnel and the ground is the
+// earlier part's. What was made comes back as the truth to measure an
+// import against.
 #pragma once
 
 #include <fmt/format.h>
