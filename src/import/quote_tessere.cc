@@ -164,23 +164,68 @@ Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
   return Stato::ok();
 }
 
+namespace {
+
+bool valido(const tessera_dati& t, double valore) {
+  return std::isfinite(valore) && !(t.nessun_dato && valore == *t.nessun_dato);
+}
+
+// The value of `t`'s pixel (i, j), when it has one.
+std::optional<double> pixel(const tessera_dati& t, int i, int j) {
+  if (i < 0 || j < 0 || i >= t.larghezza || j >= t.altezza) return std::nullopt;
+  double v = 0;
+  if (GDALRasterIO(t.banda, GF_Read, i, j, 1, 1, &v, 1, 1, GDT_Float64, 0, 0) != CE_None ||
+      !valido(t, v))
+    return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
 std::optional<double> tessere_quote::quota(double latitudine, double longitudine) const {
+  // The value at the centre of a pixel that lies at (x, y) in WGS 84
+  // degrees, from whichever tile in that datum has a pixel there: tiles laid
+  // edge to edge share the points around their edges this way.
+  auto al_centro = [&](double x, double y) -> std::optional<double> {
+    for (const auto& u : t_) {
+      if (u->trasforma) continue;
+      const double px = u->inversa[0] + x * u->inversa[1] + y * u->inversa[2] - 0.5;
+      const double py = u->inversa[3] + x * u->inversa[4] + y * u->inversa[5] - 0.5;
+      const double i = std::round(px), j = std::round(py);
+      if (std::abs(px - i) > 0.01 || std::abs(py - j) > 0.01) continue;
+      if (auto v = pixel(*u, static_cast<int>(i), static_cast<int>(j))) return v;
+    }
+    return std::nullopt;
+  };
   for (const auto& t : t_) {
     double x = longitudine, y = latitudine;
     if (t->trasforma && !OCTTransform(t->trasforma, 1, &x, &y, nullptr)) continue;
-    // Pixel coordinates, with the pixels' centres on whole numbers.
+    // Pixel coordinates, with the pixels' centres on whole numbers; the tile
+    // covers half a pixel beyond its outer centres.
     const double px = t->inversa[0] + x * t->inversa[1] + y * t->inversa[2] - 0.5;
     const double py = t->inversa[3] + x * t->inversa[4] + y * t->inversa[5] - 0.5;
-    if (!(px >= 0 && py >= 0 && px <= t->larghezza - 1 && py <= t->altezza - 1)) continue;
-    const int i = std::min(static_cast<int>(px), t->larghezza - 2);
-    const int j = std::min(static_cast<int>(py), t->altezza - 2);
+    if (!(px >= -0.5 && py >= -0.5 && px <= t->larghezza - 0.5 && py <= t->altezza - 0.5)) continue;
+    // Within the outer centres the four are this tile's own.
+    int i = static_cast<int>(std::floor(px)), j = static_cast<int>(std::floor(py));
+    if (px >= 0 && px <= t->larghezza - 1) i = std::min(i, t->larghezza - 2);
+    if (py >= 0 && py <= t->altezza - 1) j = std::min(j, t->altezza - 2);
     const double fx = px - i, fy = py - j;
     double v[4];
-    if (GDALRasterIO(t->banda, GF_Read, i, j, 2, 2, v, 2, 2, GDT_Float64, 0, 0) != CE_None)
-      continue;
     bool mancante = false;
-    for (double valore : v)
-      if ((t->nessun_dato && valore == *t->nessun_dato) || !std::isfinite(valore)) mancante = true;
+    for (int k = 0; k < 4 && !mancante; ++k) {
+      const int pi = i + k % 2, pj = j + k / 2;
+      std::optional<double> q = pixel(*t, pi, pj);
+      if (!q && !t->trasforma) {
+        // Beyond this tile's edge: the pixel of the tile beside it.
+        const double cx = t->gt[0] + (pi + 0.5) * t->gt[1] + (pj + 0.5) * t->gt[2];
+        const double cy = t->gt[3] + (pi + 0.5) * t->gt[4] + (pj + 0.5) * t->gt[5];
+        q = al_centro(cx, cy);
+      }
+      if (q)
+        v[k] = *q;
+      else
+        mancante = true;
+    }
     if (mancante) continue;
     return (v[0] * (1 - fx) + v[1] * fx) * (1 - fy) + (v[2] * (1 - fx) + v[3] * fx) * fy;
   }
