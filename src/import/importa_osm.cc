@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "import/linea_osm.h"
+#include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
 
 namespace scen {
@@ -323,9 +324,16 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
       return s;
   }
   // The stations as named points, the milestones as points to place.
-  for (const stazione_vicina& s : l.stazioni)
+  for (const stazione_vicina& s : l.stazioni) {
+    const std::string nome_scritto = nome_per_1252(s.punto->nome);
+    if (nome_scritto != s.punto->nome)
+      resoconto.avvisi.push_back(
+          fmt::format("la stazione \"{}\" si scrive \"{}\": Windows-1252 "
+                      "non ha tutte le sue lettere",
+                      s.punto->nome, nome_scritto));
     p.t.nominati.push_back(
-        {s.punto->nome, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
+        {nome_scritto, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
+  }
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
   double sud = 90, nord = -90, ovest = 180, est = -180;
   for (const vertice_linea& v : l.vertici) {
@@ -459,7 +467,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   const Long disponibili = (80 - static_cast<Long>(li.stazioni.size())) / 2;
   std::vector<cartello_importato> cartelli;
   for (const struttura_osm& s : resoconto.strutture) {
-    const std::string testo = testo_cartello(s.nome);
+    const std::string testo = testo_cartello(nome_per_1252(s.nome));
     if (s.genere != "ponte" || testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
     if (const auto dove =

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
 #include "testing/cartella_temporanea.h"
 
@@ -24,6 +25,23 @@ TEST(ImportaEstratto, MaxspeedValuesGiveKilometresPerHourRoundedDownToFive) {
       {"", 0},       {"-40", 0},   {"100 knots", 0}, {"160.9", 160},
   };
   for (const auto& c : casi) EXPECT_EQ(velocita_di_maxspeed(c.valore), c.velocita) << c.valore;
+}
+
+TEST(ImportaEstratto, NamesWithoutAWindows1252FormBecomePlainLetters) {
+  const struct {
+    const char* nome;
+    const char* scritto;
+  } casi[] = {
+      {"Köln Hbf", "Köln Hbf"},
+      {"Łódź Fabryczna", "Lódz Fabryczna"},
+      {"Șimleu Silvaniei", "Simleu Silvaniei"},
+      {"Œuvre – Žilina", "Œuvre – Žilina"},
+      {"Αθήνα", "?????"},
+      {"a\xFF"
+       "b",
+       "a?b"},
+  };
+  for (const auto& c : casi) EXPECT_EQ(nome_per_1252(c.nome), c.scritto) << c.nome;
 }
 
 TEST(ImportaEstratto, MilestonePositionsReadEitherDecimalMark) {
