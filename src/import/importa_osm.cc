@@ -3,9 +3,11 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <set>
+#include <string_view>
+#include <system_error>
 #include <unordered_map>
 
 #include "import/linea_osm.h"
@@ -189,13 +191,26 @@ std::optional<Long> posto_libero(Long voluta, std::set<long>& prese, Long raggio
 
 }  // namespace
 
+namespace {
+
+// A decimal number at the start of `testo` (blanks before it skipped), and
+// what follows it; the locale plays no part.
+bool numero_iniziale(std::string_view testo, double& numero, std::string_view& resto) {
+  while (!testo.empty() && testo.front() == ' ') testo.remove_prefix(1);
+  const auto [fine, errore] = std::from_chars(testo.data(), testo.data() + testo.size(), numero);
+  if (errore != std::errc() || !std::isfinite(numero)) return false;
+  resto = testo.substr(static_cast<size_t>(fine - testo.data()));
+  while (!resto.empty() && resto.front() == ' ') resto.remove_prefix(1);
+  while (!resto.empty() && resto.back() == ' ') resto.remove_suffix(1);
+  return true;
+}
+
+}  // namespace
+
 long velocita_di_maxspeed(const std::string& valore) {
-  const char* inizio = valore.c_str();
-  char* fine = nullptr;
-  const double numero = std::strtod(inizio, &fine);
-  if (fine == inizio || !(numero > 0) || !std::isfinite(numero)) return 0;
-  std::string unita(fine);
-  unita.erase(std::remove(unita.begin(), unita.end(), ' '), unita.end());
+  double numero = 0;
+  std::string_view unita;
+  if (!numero_iniziale(valore, numero, unita) || !(numero > 0)) return 0;
   double kmh = numero;
   if (unita == "mph")
     kmh = numero * 1.609344;
@@ -207,11 +222,9 @@ long velocita_di_maxspeed(const std::string& valore) {
 bool metri_di_posizione(const std::string& valore, double& metri) {
   std::string v = valore;
   std::replace(v.begin(), v.end(), ',', '.');
-  const char* inizio = v.c_str();
-  char* fine = nullptr;
-  const double km = std::strtod(inizio, &fine);
-  while (fine && *fine == ' ') ++fine;
-  if (fine == inizio || *fine != '\0' || !std::isfinite(km)) return false;
+  double km = 0;
+  std::string_view resto;
+  if (!numero_iniziale(v, km, resto) || !resto.empty()) return false;
   metri = km * 1000;
   return true;
 }
