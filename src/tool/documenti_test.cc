@@ -456,6 +456,11 @@ TEST_F(Documenti, HelpAndBadUsage) {
        "documenti: argomenti o opzioni non previsti: \"--altro\""},
       {{"documenti", "linea.txt", "treno.txt", "uscita", "--chiave-treno", ""},
        "la chiave del treno non può essere vuota"},
+      // Whole numbers from 0 are said so in the program's words.
+      {{"documenti", "linea.txt", "treno.txt", "uscita", "--massa-bloccata", "-5"},
+       "riga di comando non valida (--massa-bloccata: \"-5\" non è un numero intero da 0 in su)"},
+      {{"documenti", "linea.txt", "treno.txt", "uscita", "--massa-bloccata", "x"},
+       "riga di comando non valida (--massa-bloccata: \"x\" non è un numero intero da 0 in su)"},
   };
   for (const auto& c : casi) {
     const prova::Esito esito =

@@ -1,5 +1,6 @@
 // scenario: tools for scenario authors, one command each (tool/comandi.h).
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cstddef>
 #include <iostream>
 #include <string>
@@ -50,7 +51,15 @@ class parte_cli final : public scen::parte_comando {
     // The help shows the value's name alone: what it may be is said in words.
     parte_.add_option(nome, valore, aiuto)
         ->type_name(tipo)
-        ->check(CLI::Validator(CLI::NonNegativeNumber).description(""));
+        ->check(CLI::Validator(
+            [](std::string& testo) -> std::string {
+              long numero = 0;
+              const char* fine = testo.data() + testo.size();
+              const auto [dove, errore] = std::from_chars(testo.data(), fine, numero);
+              if (errore == std::errc() && dove == fine && numero >= 0) return "";
+              return "\"" + testo + "\" non è un numero intero da 0 in su";
+            },
+            ""));
   }
   void bandiera(const char* nome, bool& valore, const char* aiuto) override {
     parte_.add_flag(nome, valore, aiuto);
