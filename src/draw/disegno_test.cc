@@ -266,6 +266,23 @@ TEST(Disegno, UnoScenarioPiccoloEUnoSenzaTracciato) {
   }
 }
 
+// Two slowdowns closer than their warning distance: the second's warning
+// point comes before the first's start, and each keeps its own.
+TEST(Disegno, OgniRallentamentoHaIlSuoAvviso) {
+  prova::Lettura lettura(1);
+  lettura.leggi(prova::linea_prova,
+                prova::treno_con("rallentamento,  5000,    60,  300, 0,  0,  60\r\n"
+                                 "rallentamento,  5800,    30,  200, 0,  0,  30\r\n"));
+  ASSERT_EQ(lettura.m.errore_codice, esito::nessuno);
+  scena s;
+  ASSERT_TRUE(scena_da_modello(lettura.m, s).riuscito());
+  ASSERT_EQ(s.rallentamenti.size(), 2u);
+  EXPECT_EQ(s.rallentamenti[0].avviso, 5000 - 1200);
+  EXPECT_EQ(s.rallentamenti[0].inizio, 5000);
+  EXPECT_EQ(s.rallentamenti[1].avviso, 5800 - 1200);
+  EXPECT_EQ(s.rallentamenti[1].inizio, 5800);
+}
+
 // The plan's kilometre marks read the line's own count, the one on its
 // posts: from each progressive's start on, with its offset and direction.
 TEST(Disegno, ISegniChilometriciDellaPiantaLeggonoLaProgressiva) {

@@ -2,7 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <set>
 #include <variant>
@@ -10,6 +12,7 @@
 #include "model/minimo.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
+#include "read/costruttori_treno.h"
 
 namespace scen {
 
@@ -76,7 +79,10 @@ Stato scena_da_modello(const modello& m, scena& s) {
   std::set<long> cartelli;
   rallentamento_scena aperto;
   bool in_corso = false;
-  long avviso = -1;
+  // Warning points not yet paired with their slowdown: each stands 1200 m
+  // before its start, so one slowdown's may come after an earlier one's
+  // start.
+  std::vector<long> avvisi;
   for (std::size_t i = 0; i < m.celle.size(); ++i) {
     const cella& c = m.celle[i];
     const long p = posizione_oggetto(i);
@@ -88,13 +94,17 @@ Stato scena_da_modello(const modello& m, scena& s) {
         s.indicatori.push_back(p);
         break;
       case codice_cella::avviso_rallentamento:
-        avviso = p;
+        avvisi.push_back(p);
         break;
-      case codice_cella::inizio_rallentamento:
-        aperto = {avviso, p, p, c.valore_1};
-        avviso = -1;
+      case codice_cella::inizio_rallentamento: {
+        const auto suo = std::find_if(avvisi.begin(), avvisi.end(), [&](long a) {
+          return std::abs(a - (p - distanza_avviso)) <= 50;
+        });
+        aperto = {suo == avvisi.end() ? -1 : *suo, p, p, c.valore_1};
+        if (suo != avvisi.end()) avvisi.erase(suo);
         in_corso = true;
         break;
+      }
       case codice_cella::fine_rallentamento:
         if (in_corso) {
           aperto.fine = p;
