@@ -4,13 +4,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <exception>
+#include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
 #include <osmium/visitor.hpp>
+#include <string_view>
+#include <system_error>
 #include <unordered_set>
 
 namespace scen {
@@ -20,6 +25,18 @@ namespace {
 std::string valore(const osmium::TagList& t, const char* chiave) {
   const char* v = t.get_value_by_key(chiave);
   return v ? v : "";
+}
+
+// An ele value in metres ("412", "412.5", "412 m"); nothing for another.
+std::optional<double> quota_di_ele(const std::string& ele) {
+  std::string_view v = ele;
+  if (v.size() > 1 && v.substr(v.size() - 1) == "m") v.remove_suffix(1);
+  while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+  double q = 0;
+  const auto [fine, errore] = std::from_chars(v.data(), v.data() + v.size(), q);
+  if (v.empty() || errore != std::errc() || fine != v.data() + v.size() || !std::isfinite(q))
+    return std::nullopt;
+  return q;
 }
 
 bool binario(const std::string& railway) {
@@ -95,6 +112,8 @@ struct nodi : osmium::handler::Handler {
         return;
       }
       e.luoghi[n.id()] = {l.lat(), l.lon()};
+      if (const std::optional<double> q = quota_di_ele(valore(n.tags(), "ele")))
+        e.quote[n.id()] = *q;
     }
     if (!valido) return;
     const osmium::TagList& t = n.tags();

@@ -54,6 +54,7 @@ struct estratto_osm {
   std::unordered_map<id_osm, std::size_t> indice_vie;  // way id -> index in vie
   std::vector<relazione_osm> relazioni;                // type=route relations
   std::unordered_map<id_osm, luogo_osm> luoghi;        // the nodes of the ways
+  std::unordered_map<id_osm, double> quote;            // of those, the ones with an ele (m)
   std::vector<punto_osm> punti;                        // in file order
 };
 

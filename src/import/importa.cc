@@ -173,8 +173,8 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   std::vector<std::string> avvisi;
   if (i.senza_quota > 0)
     avvisi.push_back(
-        estratto ? fmt::format("{}: avviso: senza --quote la linea non ha quote: le pendenze sono "
-                               "tutte 0",
+        estratto ? fmt::format("{}: avviso: senza --quote, e senza ele su ogni nodo della linea, "
+                               "la linea non ha quote: le pendenze sono tutte 0",
                                richiesta.traccia)
                  : fmt::format("{}: avviso: {} punti su {} senza quota: le pendenze sono tutte 0",
                                richiesta.traccia, i.senza_quota, i.punti));

@@ -137,6 +137,27 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
   return Stato::ok();
 }
 
+// Without tiles, the heights the line's nodes carry (ele), when every node
+// has one: straight between them. Else none, and the gradients are 0.
+void quote_dai_nodi(const estratto_osm& e, const linea_osm& l, punti_linea& p) {
+  std::vector<size_t> con_quota;  // vertices with a height of their own
+  for (size_t k = 0; k < l.vertici.size(); ++k) {
+    if (l.vertici[k].nodo == 0) continue;  // where the line is cut: between two
+    if (!e.quote.count(l.vertici[k].nodo)) return;
+    con_quota.push_back(k);
+  }
+  if (con_quota.size() < 2) return;
+  auto quota = [&](size_t k) { return e.quote.at(l.vertici[k].nodo); };
+  size_t j = 0;
+  for (size_t i = 0; i < p.t.punti.size(); ++i) {
+    while (j + 2 < con_quota.size() && p.lungo[p.del_vertice[con_quota[j + 1]]] <= p.lungo[i]) ++j;
+    const double la = p.lungo[p.del_vertice[con_quota[j]]];
+    const double lb = p.lungo[p.del_vertice[con_quota[j + 1]]];
+    const double f = lb > la ? std::clamp((p.lungo[i] - la) / (lb - la), 0.0, 1.0) : 0.0;
+    p.t.punti[i].quota = quota(con_quota[j]) + f * (quota(con_quota[j + 1]) - quota(con_quota[j]));
+  }
+}
+
 // The stations' lengths and the ones too close to the one before: station
 // extents must lie 350 m apart, and the first one's stop mark after 100 m.
 void stazioni_distanziate(linea_importata& l, std::vector<std::string>& avvisi) {
@@ -324,7 +345,9 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   resoconto.seguito = l.seguito;
 
   punti_linea p = punti_della_linea(l);
-  if (!r.quote.empty()) {
+  if (r.quote.empty()) {
+    quote_dai_nodi(e, l, p);
+  } else {
     tessere_quote tessere;
     if (Stato s = tessere.apri(r.quote); !s.riuscito()) return s;
     resoconto.tessere = tessere.tessere();

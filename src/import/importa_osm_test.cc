@@ -1,11 +1,13 @@
 #include "import/importa_osm.h"
 
+#include <fmt/format.h>
 #include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "import/nomi_1252.h"
@@ -184,6 +186,57 @@ TEST(ImportaEstratto, TilesThatCannotBeReadAreNamed) {
     const Stato s = t.apri({caso.percorso});
     ASSERT_FALSE(s.riuscito()) << caso.percorso;
     EXPECT_NE(s.messaggio().find(caso.atteso), std::string::npos) << s.messaggio();
+  }
+}
+
+// A straight line of 3 km due north, nodes every 100 m with their ele
+// climbing 10 per mille from the second kilometre, two stations at its ends.
+std::string estratto_con_ele(bool ogni_nodo) {
+  std::string x = "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n";
+  const double metri_grado = 6371008.8 * 3.14159265358979323846 / 180;
+  for (int i = 0; i <= 30; ++i) {
+    const double quota = 200 + (i > 10 ? (i - 10) * 100 * 0.010 : 0);
+    x += fmt::format("<node id=\"{}\" lat=\"{:.7f}\" lon=\"10.5\">", i + 1,
+                     44.5 + i * 100 / metri_grado);
+    if (ogni_nodo || i != 17) x += fmt::format("<tag k=\"ele\" v=\"{:.1f}\"/>", quota);
+    x += "</node>\n";
+  }
+  x += "<node id=\"100\" lat=\"44.5\" lon=\"10.5003\"><tag k=\"railway\" v=\"station\"/>"
+       "<tag k=\"name\" v=\"Sud\"/></node>\n";
+  x += fmt::format(
+      "<node id=\"101\" lat=\"{:.7f}\" lon=\"10.5003\"><tag k=\"railway\" v=\"station\"/>"
+      "<tag k=\"name\" v=\"Nord\"/></node>\n",
+      44.5 + 3000 / metri_grado);
+  x += "<way id=\"9\">";
+  for (int i = 1; i <= 31; ++i) x += fmt::format("<nd ref=\"{}\"/>", i);
+  x += "<tag k=\"railway\" v=\"rail\"/><tag k=\"maxspeed\" v=\"90\"/></way>\n</osm>\n";
+  return x;
+}
+
+TEST(ImportaEstratto, WithoutTilesTheNodesElevationsGiveTheHeights) {
+  prova::CartellaTemporanea c;
+  for (bool ogni_nodo : {true, false}) {
+    std::ofstream(c.file("e.osm")) << estratto_con_ele(ogni_nodo);
+    richiesta_importa r;
+    r.traccia = c.file("e.osm");
+    r.uscita = c.file("l.txt");
+    r.da = "Sud";
+    r.a = "Nord";
+    std::ostringstream uscita, errori;
+    ASSERT_EQ(importa(r, uscita, errori), 0) << errori.str();
+    std::ifstream f(r.uscita, std::ios::binary);
+    const std::string linea((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (ogni_nodo) {
+      EXPECT_NE(linea.find("pendenza,  0,   0\r\npendenza,  1000,   10\r\n"), std::string::npos)
+          << linea;
+      EXPECT_EQ(errori.str(), "");
+    } else {
+      EXPECT_NE(linea.find("pendenza,  0,   0\r\n[montagne]"), std::string::npos) << linea;
+      EXPECT_EQ(errori.str(),
+                r.traccia +
+                    ": avviso: senza --quote, e senza ele su ogni nodo della linea, la linea non "
+                    "ha quote: le pendenze sono tutte 0\n");
+    }
   }
 }
 
