@@ -130,7 +130,9 @@ struct nodi : osmium::handler::Handler {
       p.direzione = valore(t, "railway:signal:direction");
     } else if (railway == "milestone") {
       p.genere = genere_punto::cippo;
-      p.posizione = valore(t, "railway:position");
+      // The exact position where it is given, else the one on the post.
+      p.posizione = valore(t, "railway:position:exact");
+      if (p.posizione.empty()) p.posizione = valore(t, "railway:position");
       if (p.posizione.empty()) return;
     } else {
       return;

@@ -240,6 +240,30 @@ TEST(ImportaEstratto, WithoutTilesTheNodesElevationsGiveTheHeights) {
   }
 }
 
+// Without a "from", a relation runs from the end nearer its first stop.
+TEST(ImportaEstratto, ARelationWithoutFromRunsFromItsFirstStop) {
+  prova::CartellaTemporanea c;
+  for (const auto& [fermata, prima] : {std::pair{"101", "-10"}, {"100", "0"}}) {
+    std::string x = estratto_con_ele(true);
+    x.insert(x.rfind("</osm>"), std::string("<relation id=\"5\"><member type=\"node\" ref=\"") +
+                                    fermata +
+                                    "\" role=\"stop\"/><member type=\"way\" ref=\"9\" "
+                                    "role=\"\"/><tag k=\"type\" v=\"route\"/></relation>\n");
+    std::ofstream(c.file("e.osm")) << x;
+    richiesta_importa r;
+    r.traccia = c.file("e.osm");
+    r.uscita = c.file("l.txt");
+    r.relazione = 5;
+    std::ostringstream uscita, errori;
+    ASSERT_EQ(importa(r, uscita, errori), 0) << errori.str();
+    std::ifstream f(r.uscita, std::ios::binary);
+    const std::string linea((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_NE(linea.find(std::string("pendenza,  0,   ") + prima + "\r\n"), std::string::npos)
+        << fermata << "\n"
+        << linea;
+  }
+}
+
 TEST(ImportaEstratto, OptionsOfAnExtractAreRefusedWhereTheyDoNotFit) {
   prova::CartellaTemporanea c;
   std::ofstream(c.file("t.gpx")) << "<gpx/>";

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <queue>
 #include <unordered_map>
 #include <unordered_set>
@@ -187,14 +188,18 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
   const piano_rapido piano(inizio.latitudine);
   std::vector<const punto_osm*> verso;
   if (!r->da.empty()) verso = stazioni_di_nome(e, r->da);
-  if (verso.empty())
-    for (id_osm n : r->nodi)
-      for (const punto_osm& p : e.punti)
-        if (verso.empty() && p.id == n && p.genere == genere_punto::stazione) verso.push_back(&p);
+  // Else the relation's first node member whose place is known: a stop on
+  // the track, or a station.
+  std::optional<luogo_osm> primo;
+  if (!verso.empty()) primo = verso.front()->luogo;
+  for (size_t k = 0; k < r->nodi.size() && !primo; ++k) {
+    if (const auto q = e.luoghi.find(r->nodi[k]); q != e.luoghi.end()) primo = q->second;
+    for (const punto_osm& p : e.punti)
+      if (!primo && p.id == r->nodi[k]) primo = p.luogo;
+  }
   bool rovescia = false;
-  if (!verso.empty()) {
-    rovescia =
-        piano.distanza(verso.front()->luogo, fine) < piano.distanza(verso.front()->luogo, inizio);
+  if (primo) {
+    rovescia = piano.distanza(*primo, fine) < piano.distanza(*primo, inizio);
   } else {
     const auto ordine = [&](size_t w) {
       return std::find(r->vie.begin(), r->vie.end(), e.vie[w].id) - r->vie.begin();

@@ -57,7 +57,8 @@ inline constexpr double seguito_massimo = 1500;
 
 // The line of route relation `relazione`: its railway ways joined end to
 // end whatever their order and direction, running from the end nearer its
-// "from" station (else its first stop, else its first way). Fails naming the
+// "from" station (else its first node member whose place is known, else
+// its first way). Fails naming the
 // relation and the ways for a relation that does not exist, has no railway
 // way, has a gap, forks or closes on itself.
 Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
