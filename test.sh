@@ -21,4 +21,4 @@ ctest --preset asan --parallel 2 >cmake-build/asan/ctest.log 2>&1 || {
 echo "asan: $(grep -E 'tests passed' cmake-build/asan/ctest.log)"
 # The Windows programs, cross-built and run under Wine against this build.
 timeout 720 tools/prova_windows.sh cmake-build/release
-ctest --preset release
+ctest --preset release --parallel 2
