@@ -80,8 +80,8 @@ std::vector<std::string> righe_treno(const linea_importata& l) {
   righe.emplace_back("[stazioni]");
   for (const stazione_importata& s : l.stazioni)
     righe.push_back(
-        fmt::format("stazione,  {:>6},  2,  {},  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
-                    s.posizione, s.estensione, s.nome));
+        fmt::format("stazione,  {:>6},  {},  {},  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, {}",
+                    s.posizione, tipo_stazione_importata, s.estensione, s.nome));
   righe.emplace_back("[rallentamenti]");
   righe.emplace_back("[segnali]");
   for (Long p : l.segnali) righe.push_back(fmt::format("segnale,  {:>6},   {}", p, cifre_segnale));

@@ -49,6 +49,10 @@ struct linea_importata {
   std::optional<std::vector<cartello_importato>> cartelli;  // in order
 };
 
+// The type code, field 2, of every imported station: an ordinary station,
+// its extent half its length either side of its position.
+inline constexpr Long tipo_stazione_importata = 2;
+
 // The digits, fields 2 to 11, that an imported signal takes: those of the
 // carried train's ordinary main signal in the open line.
 inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";

@@ -13,6 +13,8 @@
 #include "import/linea_osm.h"
 #include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
+#include "read/accesso.h"
+#include "read/costruttori_treno.h"
 
 namespace scen {
 
@@ -24,6 +26,9 @@ namespace {
 constexpr double passo_punti = 10;
 // The first place for a signpost: the cells before it are the compiler's.
 constexpr Long primo_cartello = 100;
+// The first place for a signal: its approach marks, 400 m before its cell,
+// stay on the line.
+constexpr Long primo_segnale = 350;
 // A milestone this far from the line is another line's (m).
 constexpr double distanza_cippo = 50;
 // A count more than this from a progressive's is another progressive's (m).
@@ -159,7 +164,8 @@ void quote_dai_nodi(const estratto_osm& e, const linea_osm& l, punti_linea& p) {
 }
 
 // The stations' lengths and the ones too close to the one before: station
-// extents must lie 350 m apart, and the first one's stop mark after 100 m.
+// extents must lie `distanza_stazioni` apart, and each stop mark after the
+// line's first cells.
 void stazioni_distanziate(linea_importata& l, std::vector<std::string>& avvisi) {
   std::vector<stazione_importata> tenute;
   for (const stazione_importata& s : l.stazioni) {
@@ -170,37 +176,37 @@ void stazioni_distanziate(linea_importata& l, std::vector<std::string>& avvisi) 
     }
     tenute.push_back(s);
   }
+  // The cell of a station's stop mark, for a length L.
+  auto fermata = [](Long posizione, Long L) {
+    return cella_fermata(estensione_di(posizione, tipo_stazione_importata, L, false).fine);
+  };
   for (size_t i = 0; i < tenute.size(); ++i) {
     Long massima = 400;
     if (i > 0)
-      massima =
-          std::min(massima, (tenute[i].posizione - tenute[i - 1].posizione - 350) / 100 * 100);
+      massima = std::min(
+          massima, (tenute[i].posizione - tenute[i - 1].posizione - distanza_stazioni) / 100 * 100);
     if (i + 1 < tenute.size())
-      massima =
-          std::min(massima, (tenute[i + 1].posizione - tenute[i].posizione - 350) / 100 * 100);
-    // The stop mark lies in the cell before the extent's end, after cell 1.
+      massima = std::min(
+          massima, (tenute[i + 1].posizione - tenute[i].posizione - distanza_stazioni) / 100 * 100);
     Long minima = 0;
-    while (tenute[i].posizione + minima / 2 <= 100) minima += 100;
+    while (fermata(tenute[i].posizione, minima) <= ultima_cella_senza_fermata) minima += 100;
     tenute[i].estensione = std::max(massima, minima);
   }
   l.stazioni = std::move(tenute);
 }
 
-long cella_dopo(Long p) {
-  return static_cast<long>(std::lround(static_cast<double>(p) / 50.0)) + 1;
-}
-
 // The cells taken by the stations' stop marks.
-std::set<long> celle_delle_stazioni(const linea_importata& l) {
-  std::set<long> prese;
+std::set<largo> celle_delle_stazioni(const linea_importata& l) {
+  std::set<largo> prese;
   for (const stazione_importata& s : l.stazioni)
-    prese.insert(static_cast<long>((s.posizione + s.estensione / 2) / 50 - 1));
+    prese.insert(cella_fermata(
+        estensione_di(s.posizione, tipo_stazione_importata, s.estensione, false).fine));
   return prese;
 }
 
 // A free cell for a record wanted at `voluta` (a multiple of 50): the
 // nearest, nearer after it, within `raggio` m, from `da` m on.
-std::optional<Long> posto_libero(Long voluta, std::set<long>& prese, Long raggio, Long da,
+std::optional<Long> posto_libero(Long voluta, std::set<largo>& prese, Long raggio, Long da,
                                  Long fino) {
   for (Long scarto = 0; scarto <= raggio; scarto += 50)
     for (Long p : {voluta + scarto, voluta - scarto}) {
@@ -446,7 +452,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
 
   // The cells the stations' stop marks take, then the signals', then the
   // signposts'.
-  std::set<long> prese = celle_delle_stazioni(li);
+  std::set<largo> prese = celle_delle_stazioni(li);
   li.segnali.clear();
   if (!r.treno.empty()) {
     std::unordered_map<id_osm, const punto_osm*> segnali;
@@ -467,20 +473,21 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
         voluti.push_back(arrotonda_50(metro(p.del_vertice[k])));
       }
     }
-    const Long capienza =
-        std::max<Long>(0, (li.lunghezza - 350) / 50 + 1) - static_cast<Long>(li.stazioni.size());
+    const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / 50 + 1) -
+                          static_cast<Long>(li.stazioni.size());
     if (static_cast<Long>(voluti.size()) > capienza)
       return Stato::errore(fmt::format(
           "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni 50 m da "
-          "350 m fuori dalle stazioni",
-          nome, voluti.size(), li.lunghezza, capienza));
+          "{} m fuori dalle stazioni",
+          nome, voluti.size(), li.lunghezza, capienza, primo_segnale));
     for (Long v : voluti) {
-      if (v < 350) {
-        resoconto.avvisi.push_back(fmt::format(
-            "segnale a {} m lasciato: un segnale va posto ad almeno 350 m dall'inizio", v));
+      if (v < primo_segnale) {
+        resoconto.avvisi.push_back(
+            fmt::format("segnale a {} m lasciato: un segnale va posto ad almeno {} m dall'inizio",
+                        v, primo_segnale));
         continue;
       }
-      if (const auto dove = posto_libero(v, prese, li.lunghezza, 350, li.lunghezza))
+      if (const auto dove = posto_libero(v, prese, li.lunghezza, primo_segnale, li.lunghezza))
         li.segnali.push_back(*dove);
     }
     std::sort(li.segnali.begin(), li.segnali.end());

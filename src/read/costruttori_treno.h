@@ -64,6 +64,10 @@ inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensi
   return {posizione - estensione / 2, fine, prolungata ? fine + prolungamento_stazione : fine};
 }
 inline largo cella_fermata(largo fine) { return cella_di(fine - 50); }
+// Station extents lie at least this far apart (m), and a stop mark lies
+// after cell `ultima_cella_senza_fermata`.
+inline constexpr Long distanza_stazioni = 350;
+inline constexpr largo ultima_cella_senza_fermata = 1;
 
 // Where a slowdown places its cells: the warning point this far before its
 // start, only for a start beyond `inizio_con_avviso`, and the approach cells

@@ -14,9 +14,6 @@ namespace scen {
 
 namespace {
 
-// Station extents lie at least this far apart (m).
-constexpr Long distanza_stazioni = 350;
-
 // What reading a station's fields gives beside its record.
 struct stazione_letta {
   passo seguito = passo::continua;  // not `continua`: the record ends the loop
@@ -365,10 +362,11 @@ class lettore_treno final : public lettore_descrizione {
     if (r.tipo != 5 && r.tipo != 6)
       for (int k = 1; k <= 4; ++k) {
         const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
-        if (t > 1) cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
+        if (t > ultima_cella_senza_fermata)
+          cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
       }
     const largo t = cella_fermata(r.fine);
-    if (t <= 1) {
+    if (t <= ultima_cella_senza_fermata) {
       ferma(esito::fermata_su_cella_iniziale, 1,
             causa_esito(esito::fermata_su_cella_iniziale,
                         fmt::format("la stazione a {} m finisce a {} m, e il segno va nella "
