@@ -24,9 +24,9 @@ struct percorso_portato {
   prova::estratto_noto e;
   std::string gpx;
   percorso_portato() {
-    prova::Lettura lettura(1);
-    lettura.leggi(prova::portata("linea"));
-    const prova::linea_nota l = prova::linea_letta(lettura.m);
+    esito letto = esito::nessuno;
+    const prova::linea_nota l = prova::linea_descritta(prova::portata("linea"), letto);
+    if (letto != esito::nessuno) std::abort();
     e = prova::crea_estratto(l, prova::fatti_del_treno(prova::portata("treno")),
                              prova::progressive_della_linea(prova::portata("linea")), {},
                              cartella.percorso());

@@ -30,10 +30,10 @@ namespace {
 
 // The known line of a line description, read with its trace.
 prova::linea_nota nota(const std::string& linea) {
-  prova::Lettura l(1);
-  l.leggi(linea);
-  EXPECT_EQ(l.m.errore_codice, esito::nessuno);
-  return prova::linea_letta(l.m);
+  esito e = esito::nessuno;
+  prova::linea_nota l = prova::linea_descritta(linea, e);
+  EXPECT_EQ(e, esito::nessuno);
+  return l;
 }
 
 // A known extract in a folder of its own, with the facts it was made from.

@@ -35,6 +35,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "draw/svg.h"
 #include "import/proiezione.h"
 #include "testing/tracce_prova.h"
 
@@ -566,32 +567,6 @@ struct estratto_noto {
 
 namespace dettaglio {
 
-inline std::string xml_attributo(const std::string& v) {
-  std::string t;
-  for (char c : v) {
-    switch (c) {
-      case '&':
-        t += "&amp;";
-        break;
-      case '<':
-        t += "&lt;";
-        break;
-      case '>':
-        t += "&gt;";
-        break;
-      case '"':
-        t += "&quot;";
-        break;
-      case '\'':
-        t += "&apos;";
-        break;
-      default:
-        t += c;
-    }
-  }
-  return t;
-}
-
 using etichette = std::vector<std::pair<std::string, std::string>>;
 
 struct nodo {
@@ -608,23 +583,15 @@ struct via {
 class generatore {
  public:
   explicit generatore(uint64_t seme) : r_(seme * 31 + 5), s_(seme) {}
-  // Uniform in [0, 1).
-  double uniforme() { return static_cast<double>(prossimo() >> 11) / 9007199254740992.0; }
-  long tra(long a, long b) {  // whole, a to b
+  double uniforme() { return s_.uniforme(); }  // in [0, 1)
+  long tra(long a, long b) {                   // whole, a to b
     return a + static_cast<long>(uniforme() * static_cast<double>(b - a + 1));
   }
   double normale() { return r_.normale(); }
 
  private:
-  uint64_t prossimo() {
-    s_ += 0x9E3779B97F4A7C15ULL;
-    uint64_t z = s_;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  rumore r_;
-  uint64_t s_;
+  rumore r_;  // normal numbers
+  rumore s_;  // uniform numbers
 };
 
 template <typename T>
@@ -1062,7 +1029,7 @@ inline estratto_noto crea_estratto(const linea_nota& l, const fatti_treno& f,
       "<?xml version='1.0' encoding='UTF-8'?>\n<osm version=\"0.6\" generator=\"prova\">\n";
   auto scrivi_tag = [&](const etichette& tag) {
     for (const auto& [k, v] : tag)
-      t += fmt::format("    <tag k=\"{}\" v=\"{}\"/>\n", xml_attributo(k), xml_attributo(v));
+      t += fmt::format("    <tag k=\"{}\" v=\"{}\"/>\n", xml_testo(k), xml_testo(v));
   };
   for (const auto& [id, n] : nodi) {
     t += fmt::format("  <node id=\"{}\" version=\"1\" lat=\"{:.7f}\" lon=\"{:.7f}\"", id, n.lat,

@@ -15,6 +15,7 @@
 #include "import/proiezione.h"
 #include "model/minimo.h"
 #include "model/modello.h"
+#include "testing/prova_lettura.h"
 
 namespace scen::prova {
 
@@ -56,6 +57,15 @@ inline linea_nota linea_letta(const modello& m) {
   return l;
 }
 
+// The known line of the line description `linea`, read with its trace;
+// `esito_lettura` receives the reading's outcome.
+inline linea_nota linea_descritta(const std::string& linea, esito& esito_lettura) {
+  Lettura l(1);
+  l.leggi(linea);
+  esito_lettura = l.m.errore_codice;
+  return linea_letta(l.m);
+}
+
 // A small, fixed generator of normal noise, the same on every host.
 class rumore {
  public:
@@ -65,6 +75,8 @@ class rumore {
     const double u2 = static_cast<double>(prossimo() >> 11) / 9007199254740992.0;
     return std::sqrt(-2 * std::log(u1)) * std::cos(2 * std::numbers::pi * u2);
   }
+  // Uniform in [0, 1).
+  double uniforme() { return static_cast<double>(prossimo() >> 11) / 9007199254740992.0; }
 
  private:
   uint64_t prossimo() {
