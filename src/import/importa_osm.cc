@@ -377,27 +377,16 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
         {nome_scritto, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
   }
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
-  double sud = 90, nord = -90, ovest = 180, est = -180;
+  riquadro estensione;
+  std::vector<luogo_osm> punti_linea;
   for (const vertice_linea& v : l.vertici) {
-    sud = std::min(sud, v.luogo.latitudine);
-    nord = std::max(nord, v.luogo.latitudine);
-    ovest = std::min(ovest, v.luogo.longitudine);
-    est = std::max(est, v.luogo.longitudine);
+    estensione.aggiungi(v.luogo);
+    punti_linea.push_back(v.luogo);
   }
-  const double margine = 0.01;  // degrees, more than a milestone's reach
   std::vector<double> conte;
   for (const punto_osm& q : e.punti) {
-    if (q.genere != genere_punto::cippo) continue;
-    if (q.luogo.latitudine < sud - margine || q.luogo.latitudine > nord + margine ||
-        q.luogo.longitudine < ovest - margine || q.luogo.longitudine > est + margine)
-      continue;
-    double migliore = INFINITY;
-    for (size_t k = 0; k + 1 < l.vertici.size() && migliore > 0; ++k) {
-      double f = 0;
-      migliore = std::min(
-          migliore, piano.al_segmento(q.luogo, l.vertici[k].luogo, l.vertici[k + 1].luogo, f));
-    }
-    if (migliore > distanza_cippo) continue;
+    if (q.genere != genere_punto::cippo || !estensione.a_portata(q.luogo)) continue;
+    if (distanza_dalla_spezzata(piano, q.luogo, punti_linea) > distanza_cippo) continue;
     double metri = 0;
     if (!metri_di_posizione(q.posizione, metri)) {
       resoconto.avvisi.push_back(fmt::format(

@@ -92,6 +92,34 @@ double piano_rapido::al_segmento(const luogo_osm& p, const luogo_osm& a, const l
   return std::hypot(px - frazione * bx, py - frazione * by);
 }
 
+double distanza_dalla_spezzata(const piano_rapido& piano, const luogo_osm& p,
+                               const std::vector<luogo_osm>& punti,
+                               const std::vector<double>* lunghezze, double* dove) {
+  double migliore = std::numeric_limits<double>::infinity();
+  for (size_t i = 0; i + 1 < punti.size(); ++i) {
+    double f = 0;
+    const double d = piano.al_segmento(p, punti[i], punti[i + 1], f);
+    if (d < migliore) {
+      migliore = d;
+      if (lunghezze && dove) *dove = (*lunghezze)[i] + f * ((*lunghezze)[i + 1] - (*lunghezze)[i]);
+    }
+  }
+  return migliore;
+}
+
+void riquadro::aggiungi(const luogo_osm& p) {
+  sud = std::min(sud, p.latitudine);
+  nord = std::max(nord, p.latitudine);
+  ovest = std::min(ovest, p.longitudine);
+  est = std::max(est, p.longitudine);
+}
+
+bool riquadro::a_portata(const luogo_osm& p) const {
+  const double margine = 0.01;  // degrees
+  return p.latitudine >= sud - margine && p.latitudine <= nord + margine &&
+         p.longitudine >= ovest - margine && p.longitudine <= est + margine;
+}
+
 Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
                          linea_osm& l) {
   const auto r = std::find_if(e.relazioni.begin(), e.relazioni.end(),
@@ -412,42 +440,22 @@ void taglia_alle_stazioni(const estratto_osm& e, linea_osm& l, const std::string
   if (l.vertici.size() < 2) return;
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
   std::vector<double> lungo(l.vertici.size(), 0);
-  double sud = 90, nord = -90, ovest = 180, est = -180;
+  riquadro estensione;
+  std::vector<luogo_osm> punti_linea;
   for (size_t i = 0; i < l.vertici.size(); ++i) {
     const luogo_osm& p = l.vertici[i].luogo;
     if (i > 0) lungo[i] = lungo[i - 1] + piano.distanza(l.vertici[i - 1].luogo, p);
-    sud = std::min(sud, p.latitudine);
-    nord = std::max(nord, p.latitudine);
-    ovest = std::min(ovest, p.longitudine);
-    est = std::max(est, p.longitudine);
+    estensione.aggiungi(p);
+    punti_linea.push_back(p);
   }
-  const double margine = 0.01;  // degrees, more than any reach
   std::unordered_set<id_osm> nostre(l.vie.begin(), l.vie.end());
-
-  auto al_segmenti = [&](const luogo_osm& p, const std::vector<luogo_osm>& punti, double& dove,
-                         const std::vector<double>* lunghezze) {
-    double migliore = std::numeric_limits<double>::infinity();
-    for (size_t i = 0; i + 1 < punti.size(); ++i) {
-      double f = 0;
-      const double d = piano.al_segmento(p, punti[i], punti[i + 1], f);
-      if (d < migliore) {
-        migliore = d;
-        if (lunghezze) dove = (*lunghezze)[i] + f * ((*lunghezze)[i + 1] - (*lunghezze)[i]);
-      }
-    }
-    return migliore;
-  };
-  std::vector<luogo_osm> punti_linea;
-  for (const vertice_linea& v : l.vertici) punti_linea.push_back(v.luogo);
 
   std::vector<stazione_vicina> vicine;
   for (const punto_osm& p : e.punti) {
     if (p.genere != genere_punto::stazione) continue;
-    if (p.luogo.latitudine < sud - margine || p.luogo.latitudine > nord + margine ||
-        p.luogo.longitudine < ovest - margine || p.luogo.longitudine > est + margine)
-      continue;
+    if (!estensione.a_portata(p.luogo)) continue;
     stazione_vicina s{&p, 0, 0};
-    s.distanza = al_segmenti(p.luogo, punti_linea, s.lungo, &lungo);
+    s.distanza = distanza_dalla_spezzata(piano, p.luogo, punti_linea, &lungo, &s.lungo);
     const bool scelta =
         (!prima.empty() && p.nome == prima) || (!ultima.empty() && p.nome == ultima);
     if (!scelta) {
@@ -458,8 +466,7 @@ void taglia_alle_stazioni(const estratto_osm& e, linea_osm& l, const std::string
         if (altrui || nostre.count(v.id) || di_servizio(v)) continue;
         std::vector<luogo_osm> punti;
         for (id_osm n : v.nodi) punti.push_back(e.luoghi.at(n));
-        double ignora = 0;
-        if (al_segmenti(p.luogo, punti, ignora, nullptr) + 20 < s.distanza) altrui = true;
+        if (distanza_dalla_spezzata(piano, p.luogo, punti) + 20 < s.distanza) altrui = true;
       }
       if (altrui) continue;
     }

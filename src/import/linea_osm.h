@@ -26,6 +26,23 @@ struct piano_rapido {
                      double& frazione) const;
 };
 
+// The distance (m) from `p` to the polyline through `punti`; `dove`, when
+// given, receives where its nearest point lies along it, by the lengths
+// `lunghezze` of its points (m).
+double distanza_dalla_spezzata(const piano_rapido& piano, const luogo_osm& p,
+                               const std::vector<luogo_osm>& punti,
+                               const std::vector<double>* lunghezze = nullptr,
+                               double* dove = nullptr);
+
+// The degrees a set of points spans, and a quick test of whether a point may
+// be within reach of them (a hundredth of a degree, more than any reach the
+// import asks for).
+struct riquadro {
+  double sud = 90, nord = -90, ovest = 180, est = -180;
+  void aggiungi(const luogo_osm& p);
+  bool a_portata(const luogo_osm& p) const;
+};
+
 // A point of the line: a node of a way (or a point between two, where the
 // line is cut), and the way that runs from it to the next point.
 struct vertice_linea {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <mutex>
+#include <numbers>
 #include <system_error>
 
 namespace scen {
@@ -69,16 +70,15 @@ tessere_quote::~tessere_quote() = default;
 std::size_t tessere_quote::tessere() const { return t_.size(); }
 
 double tessere_quote::passo_metri(double latitudine) const {
-  constexpr double metri_grado = 6371008.8 * 3.14159265358979323846 / 180;
+  constexpr double metri_grado = 6371008.8 * std::numbers::pi / 180;
   double passo = 0;
   for (const auto& t : t_) {
     const double px = std::hypot(t->gt[1], t->gt[4]), py = std::hypot(t->gt[2], t->gt[5]);
     if (t->trasforma)
       passo = std::max({passo, px, py});  // a projected tile: metres already, near enough
     else
-      passo =
-          std::max({passo, px * metri_grado * std::cos(latitudine * 3.14159265358979323846 / 180),
-                    py * metri_grado});
+      passo = std::max({passo, px * metri_grado * std::cos(latitudine * std::numbers::pi / 180),
+                        py * metri_grado});
   }
   return passo;
 }
