@@ -32,12 +32,14 @@ inline constexpr double tolleranza_piano = 5.0;
 // metre where it takes over are the pair that reaches furthest: so the
 // errors never pile up and the runs stay few.
 //
-// The plan is measured against the nearest point of the track, not the
-// point at the same distance from the start: a track's own length is a
-// little longer than the line's, since GPS noise left after smoothing adds
-// to it. `corrispondenze` receives, for each metre of the plan up to where
-// it reaches the track's end, the track's nearest metre: the plan's last
-// metre is the line's length.
+// The plan is measured against the nearest point of the track among those
+// within 25 m of the same distance from the start: GPS noise left after
+// smoothing makes the track's own length wander a little from the plan's,
+// but the line's metres are the track's, and where the track curves tighter
+// than the tightest class the plan may not run wide and lose them: there it
+// cuts inside the curve to keep level with the track. `corrispondenze`
+// receives, for each metre of the plan up to where it reaches the track's
+// end, the track's nearest metre.
 std::vector<curva_importata> adatta_curve(const std::vector<punto_piano>& bersaglio,
                                           std::vector<long>& corrispondenze,
                                           double tolleranza = tolleranza_piano);

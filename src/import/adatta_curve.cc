@@ -31,8 +31,14 @@ std::array<giro, 13> giri() {
 // The redrawn plan at one metre: where it is and its last one-metre step.
 struct stato {
   double x = 0, y = 0, dx = 0, dy = 1;
-  long j = 0;  // the track's nearest metre
+  long m = 0;  // the plan's metre
+  long j = 0;  // the track's nearest metre, within `deriva_massima` of m
 };
+
+// How far the track's metre nearest to the plan may run ahead of the plan's
+// metre or fall behind it (m): the line's metres are the track's, and the
+// plan keeps to them.
+constexpr long deriva_massima = 25;
 
 // Back from where a run fails, the metres tried as the next run's start.
 constexpr long ritorno_massimo = 400;
@@ -124,7 +130,8 @@ class adattamento {
     double d = distanza2(s, j);
     while (j < ultimo_ && distanza2(s, j + 1) <= d) d = distanza2(s, ++j);
     while (j > s.j && distanza2(s, j - 1) < d) d = distanza2(s, --j);
-    s.j = j;
+    ++s.m;
+    s.j = std::clamp(j, std::max(0L, s.m - deriva_massima), std::min(ultimo_, s.m + deriva_massima));
   }
   double distanza2(const stato& s, long j) const {
     const punto_piano& p = t_[static_cast<size_t>(j)];

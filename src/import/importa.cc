@@ -9,10 +9,12 @@
 #include <numbers>
 #include <ostream>
 
+#include "import/curve_strette.h"
 #include "import/importa_osm.h"
 #include "import/traccia.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "read/passo_tracciato.h"
 
 namespace scen {
 
@@ -23,13 +25,15 @@ constexpr long base_direzione = 25;
 
 Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
 
-// The plan against the track's nearest points, metre by metre.
-figure_adattamento misura(const sagoma_traccia& s, const std::vector<curva_importata>& curve,
+// The plan against the track's nearest points, metre by metre, up to where
+// the plan or the line ends.
+figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
                           const std::vector<long>& corrispondenze) {
+  const std::vector<curva_importata>& curve = l.curve;
   figure_adattamento f;
   f.lunghezza_traccia = s.lunghezza;
   const long ultimo = static_cast<long>(s.punti.size()) - 1;
-  const long fine = static_cast<long>(corrispondenze.size()) - 1;
+  const long fine = std::min(static_cast<long>(corrispondenze.size()) - 1, static_cast<long>(l.lunghezza));
   const std::vector<punto_piano> piano = ridisegna(curve, static_cast<Long>(fine));
   double somma = 0;
   for (long m = 0; m <= fine; ++m) {
@@ -50,6 +54,9 @@ figure_adattamento misura(const sagoma_traccia& s, const std::vector<curva_impor
   f.distanza_media = somma / static_cast<double>(fine + 1);
   return f;
 }
+
+// A place along the line in kilometres, as written to the user: "12,345".
+std::string chilometri(long metri) { return fmt::format("{},{:03}", metri / 1000, metri % 1000); }
 
 std::string nome_pulito(std::string nome) {
   for (char& c : nome)
@@ -72,32 +79,28 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
   if (Stato stato = prepara_sagoma(t, nome, s); !stato.riuscito()) return stato;
   i.punti = static_cast<long>(t.punti.size());
   i.senza_quota = s.senza_quota;
+  i.avvisi = s.avvisi;
   linea_importata& l = i.linea;
   std::vector<long> corrispondenze;
   l.curve = adatta_curve(s.punti, corrispondenze);
-  // The plan's metres are the line's: its length, and the heights and named
-  // points carried over to them from the track's.
-  l.lunghezza = arrotonda_50(static_cast<double>(corrispondenze.size() - 1));
-  if (l.lunghezza < 50) l.lunghezza = 50;
-  std::vector<double> quote;
-  if (!s.quote.empty())
-    for (long j : corrispondenze) quote.push_back(s.quote[static_cast<size_t>(j)]);
-  l.pendenze = adatta_pendenze(quote, t.correlazione_quote);
-  // A place along the track, as a metre of the line.
-  auto sulla_linea = [&](double lungo) {
-    const auto dopo = std::lower_bound(corrispondenze.begin(), corrispondenze.end(),
-                                       static_cast<long>(std::llround(lungo)));
-    return static_cast<double>(dopo - corrispondenze.begin());
-  };
-  i.metri_punti.clear();
-  for (double u : s.lungo_punti) i.metri_punti.push_back(sulla_linea(u));
-  i.metri_riferiti.clear();
-  for (double u : s.lungo_riferiti) i.metri_riferiti.push_back(sulla_linea(u));
+  // The track's metres are the line's: its length, its heights and where
+  // the named points fall. The plan keeps to them (see adatta_curve); it
+  // ends with the line.
+  l.lunghezza = std::max<Long>(arrotonda_50(s.lunghezza), 50);
+  std::erase_if(l.curve, [&](const curva_importata& c) { return c.inizio + 1 > l.lunghezza; });
+  for (curva_importata& c : l.curve) c.lunghezza = std::min(c.lunghezza, l.lunghezza - c.inizio);
+  for (const tratto_stretto& c : tratti_stretti(s.punti))
+    i.avvisi.push_back(fmt::format(
+        "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
+        "più stretta ({:.0f} m): lì il piano ridisegnato non la segue da vicino",
+        chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6)));
+  l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote);
+  i.metri_punti = s.lungo_punti;
+  i.metri_riferiti = s.lungo_riferiti;
   i.nominati.clear();
   l.stazioni.clear();
   for (const punto_lungo_linea& p : s.nominati) {
-    const double metro = sulla_linea(p.posizione);
-    const Long dove = std::min(arrotonda_50(metro), l.lunghezza);
+    const Long dove = std::min(arrotonda_50(p.posizione), l.lunghezza);
     i.nominati.push_back({p.nome, static_cast<double>(dove)});
     l.stazioni.push_back({nome_pulito(p.nome), dove});
   }
@@ -107,7 +110,7 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
                         fmt::format("{} punti con nome: le stazioni di un treno sono al più 79",
                                     l.stazioni.size())));
   l.passo_cartelli = passo_cartelli(l.lunghezza, l.stazioni.size());
-  i.figure = misura(s, l.curve, corrispondenze);
+  i.figure = misura(s, l, corrispondenze);
   return Stato::ok();
 }
 
@@ -182,6 +185,8 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     avvisi.push_back(fmt::format(
         "{}: avviso: {} vie senza maxspeed prendono il limite di quella prima: {}",
         richiesta.traccia, osm.vie_senza_limite.size(), elenco_breve(osm.vie_senza_limite)));
+  for (const std::string& a : i.avvisi)
+    avvisi.push_back(fmt::format("{}: avviso: {}", richiesta.traccia, a));
   for (const std::string& a : osm.avvisi)
     avvisi.push_back(fmt::format("{}: avviso: {}", richiesta.traccia, a));
   std::string testo;

@@ -43,6 +43,7 @@ struct importazione {
   long senza_quota = 0;                     // of which without a height
   std::vector<double> metri_punti;          // where each point of the track falls on the line (m)
   std::vector<double> metri_riferiti;       // where each of the track's riferiti falls (m)
+  std::vector<std::string> avvisi;          // what the user should know, without the file's name
 };
 
 // Reads the track in `byte` (the file `nome`) and fits a line to it.

@@ -65,11 +65,12 @@ struct prova_adattamento {
 
 // Samples the line every 20 m with noise of 3 m across and `sigma_quota` in
 // height, imports it, reads the result back and compares it with the line.
-prova_adattamento adatta(const std::string& linea, uint64_t seme, double sigma_quota = 0.5) {
+prova_adattamento adatta(const std::string& linea, uint64_t seme, double sigma_quota = 0.5,
+                         double angolo = 35) {
   const prova::linea_nota originale = nota(linea);
   prova_adattamento p;
-  const Stato s = importa_traccia(prova::gpx(prova::campiona(originale, 20, 3, sigma_quota, seme)),
-                                  "prova.gpx", p.i);
+  const Stato s = importa_traccia(
+      prova::gpx(prova::campiona(originale, 20, 3, sigma_quota, seme, angolo)), "prova.gpx", p.i);
   EXPECT_TRUE(s.riuscito()) << s.messaggio();
   const prova::linea_nota importata = nota(testo_di(righe_linea(p.i.linea)));
   p.lunghezza = static_cast<double>(importata.lunghezza);
@@ -98,6 +99,28 @@ TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoal) {
   EXPECT_LE(p.i.figure.distanza_massima, 25);
   EXPECT_LE(p.i.figure.distanza_media, 5);
   EXPECT_NEAR(p.i.figure.lunghezza_traccia, 334000, 1000);
+}
+
+// The same goals over other noises and orientations: the fit must not hold
+// for one track only.
+TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoalWhateverTheNoiseAndAngle) {
+  struct caso {
+    uint64_t seme;
+    double angolo;
+  };
+  for (const caso& c : {caso{1, 0}, caso{2, 90}, caso{3, 200}, caso{11, 35}, caso{23, 310},
+                        caso{42, 145}}) {
+    const prova_adattamento p = adatta(prova::portata("linea"), c.seme, 0.5, c.angolo);
+    const std::string dove = fmt::format("seme {}, angolo {}", c.seme, c.angolo);
+    EXPECT_NEAR(p.lunghezza, 334000, 50) << dove;
+    EXPECT_LE(p.piano.massimo, 25) << dove;
+    EXPECT_LE(p.piano.medio, 5) << dove;
+    EXPECT_GE(p.pendenze_entro_1, 0.95) << dove;
+    EXPECT_TRUE(p.i.avvisi.empty()) << dove << ": " << (p.i.avvisi.empty() ? "" : p.i.avvisi[0]);
+    fmt::print("traccia {:.1f} m, figure {:.1f} {:.2f}\n", p.i.figure.lunghezza_traccia, p.i.figure.distanza_massima, p.i.figure.distanza_media);
+    fmt::print("{}: {} m, piano al più {:.1f} m, in media {:.2f} m, {:.1f}% pendenze entro 1\n",
+               dove, p.lunghezza, p.piano.massimo, p.piano.medio, 100 * p.pendenze_entro_1);
+  }
 }
 
 // The gradients through height noise, on the carried route (251 gradient
@@ -221,8 +244,8 @@ TEST(ImportaTraccia, BadTracksAreRefusedNamingTheFileAndThePoint) {
        "t: nessuna traccia: né punti trk/trkseg/trkpt (GPX) né una LineString o MultiLineString "
        "(GeoJSON)"},
       {gpx_di({a}), "t:4: la traccia ha un solo punto: ne servono almeno due"},
-      {gpx_di({a, b, "<trkpt lat=\"44.02\" lon=\"10.0\"/>"}),
-       "t:6: punto 3: a 2111 m dal punto prima; tra due punti di fila ci sono al più 1000 m"},
+      {gpx_di({a, b, "<trkpt lat=\"44.03\" lon=\"10.0\"/>"}),
+       "t:6: punto 3: a 3222 m dal punto prima; tra due punti di fila ci sono al più 2500 m"},
       {gpx_di({a, "<trkpt lat=\"94.0\" lon=\"10.0\"/>"}),
        "t:5: punto 2: latitudine 94 fuori campo: va da -90 a 90 gradi"},
       {gpx_di({a, "<trkpt lat=\"44.0\" lon=\"-181\"/>"}),

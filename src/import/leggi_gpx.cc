@@ -90,6 +90,7 @@ class lettore_gpx {
 
   Stato punto(const xmlNode* n) {
     punto_traccia p;
+    std::string ora;
     p.riga = xmlGetLineNo(n);
     const std::string chi = fmt::format("punto {}", t_.punti.size() + 1);
     if (Stato s = coordinate(n, chi, p.latitudine, p.longitudine); !s.riuscito()) return s;
@@ -101,8 +102,18 @@ class lettore_gpx {
           return Stato::errore(
               messaggio_punto(nome_, xmlGetLineNo(c),
                               fmt::format("{}: la quota \"{}\" non è un numero", chi, testo)));
+      } else if (e(c, "time")) {
+        ora = testo_di(c);
+        const size_t inizio = ora.find_first_not_of(" \t\r\n");
+        ora = inizio == std::string::npos
+                  ? ""
+                  : ora.substr(inizio, ora.find_last_not_of(" \t\r\n") - inizio + 1);
       }
     t_.punti.push_back(p);
+    if (!ora.empty()) {
+      t_.ore.resize(t_.punti.size());
+      t_.ore.back() = ora;
+    }
     return Stato::ok();
   }
 

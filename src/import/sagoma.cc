@@ -14,8 +14,11 @@ namespace {
 
 // Half the window of the smoothing along the track (m): a local quadratic
 // fit follows the sharpest curve a line has while it averages out the
-// noise of the points either side.
+// noise of the points either side. A track drawn on a map has little noise
+// and may curve tighter than any line can: a narrow window keeps its curves
+// and its length.
 constexpr double finestra_piano = 175;
+constexpr double finestra_mappa = 50;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
 
@@ -43,38 +46,44 @@ Stato proiezione_al_centro(const traccia& t, proiezione_locale& proiezione) {
   return proiezione.crea(lat / n, lon / n);
 }
 
-// The points of `t` on the plane, the same point again left out. Fails on a
-// point that does not project or that lies more than `salto_massimo` from the
-// one before it; stops once the track is far too long for a line.
+// The points of `t` on the plane, made into the path of a line (see
+// percorso_della_traccia). Fails on a point that does not project; stops
+// once the track is far too long for a line.
 Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std::string& nome,
-                punti_nel_piano& p) {
+                punti_nel_piano& p, std::vector<std::string>& avvisi) {
+  std::vector<punto_piano> piano;
   for (size_t i = 0; i < t.punti.size(); ++i) {
     const punto_traccia& pt = t.punti[i];
     const punto_piano q = proiezione.avanti(pt.latitudine, pt.longitudine);
     if (!std::isfinite(q.x) || !std::isfinite(q.y))
       return Stato::errore(messaggio_punto(
           nome, pt.riga, fmt::format("punto {}: troppo lontano dal resto della traccia", i + 1)));
-    double passo = 0;
-    if (!p.piano.empty()) {
-      passo = distanza(q, {p.piano.back()[0], p.piano.back()[1]});
-      if (passo > salto_massimo)
-        return Stato::errore(messaggio_punto(
-            nome, pt.riga,
-            fmt::format("punto {}: a {:.0f} m dal punto prima; tra due punti di fila ci sono al "
-                        "più {:.0f} m",
-                        i + 1, passo, salto_massimo)));
-      if (passo == 0) {  // the same point again adds nothing
-        p.tenuto.push_back(p.piano.size() - 1);
+    piano.push_back(q);
+  }
+  percorso_registrato percorso;
+  if (Stato s = percorso_della_traccia(t, piano, nome, percorso); !s.riuscito()) return s;
+  avvisi = percorso.avvisi;
+  for (const gruppo_punti& g : percorso.gruppi) {
+    const double passo = p.piano.empty() ? 0 : distanza(g.luogo, {p.piano.back()[0], p.piano.back()[1]});
+    p.u.push_back(p.piano.empty() ? 0 : p.u.back() + passo);
+    if (p.u.back() > 2 * lunghezza_massima_linea) {
+      p.u.pop_back();
+      break;  // far too long already: the length check says so
+    }
+    // The group's height: the mean of its points' heights.
+    double quota = 0;
+    long con_quota = 0;
+    for (size_t k = g.da; k < g.a; ++k) {
+      p.tenuto.push_back(p.piano.size());
+      if (!t.punti[k].quota) {
+        ++p.senza_quota;
         continue;
       }
+      quota += *t.punti[k].quota;
+      ++con_quota;
     }
-    p.tenuto.push_back(p.piano.size());
-    p.u.push_back(p.piano.empty() ? 0 : p.u.back() + passo);
-    if (p.u.back() > 2 * lunghezza_massima_linea)
-      break;  // far too long already: the length check says so
-    p.piano.push_back({q.x, q.y});
-    if (!pt.quota) ++p.senza_quota;
-    p.quote.push_back({pt.quota.value_or(0)});
+    p.piano.push_back({g.luogo.x, g.luogo.y});
+    p.quote.push_back({con_quota > 0 ? quota / static_cast<double>(con_quota) : 0});
   }
   return Stato::ok();
 }
@@ -193,10 +202,10 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   proiezione_locale proiezione;
   if (Stato stato = proiezione_al_centro(t, proiezione); !stato.riuscito()) return stato;
   punti_nel_piano p;
-  if (Stato stato = nel_piano(t, proiezione, nome, p); !stato.riuscito()) return stato;
+  if (Stato stato = nel_piano(t, proiezione, nome, p, s.avvisi); !stato.riuscito()) return stato;
   s.senza_quota = p.senza_quota;
 
-  const std::vector<std::array<double, 2>> lisciato = liscia(p.u, p.piano, finestra_piano);
+  const std::vector<std::array<double, 2>> lisciato = liscia(p.u, p.piano, t.registrata ? finestra_piano : finestra_mappa);
   const std::vector<double> lungo = lunghezze_lungo(lisciato);
   s.lunghezza = lungo.back();
   if (Stato stato = lunghezza_ammessa(s.lunghezza, nome); !stato.riuscito()) return stato;

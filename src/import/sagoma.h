@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/proiezione.h"
+#include "import/registrazione.h"
 #include "import/traccia.h"
 #include "platform/stato.h"
 
@@ -27,17 +28,16 @@ struct sagoma_traccia {
   std::vector<punto_lungo_linea> nominati;  // in order along the line
   std::vector<double> lungo_punti;          // where each point of the track lies along it (m)
   std::vector<double> lungo_riferiti;       // where each of the track's riferiti lies (m)
+  std::vector<std::string> avvisi;          // without the file's name
 };
 
-// The greatest length a line can have, and the greatest distance between two
-// consecutive points of a track (m).
+// The greatest length a line can have (m).
 inline constexpr double lunghezza_massima_linea = 1000000;
-inline constexpr double salto_massimo = 1000;
 
 // Makes `s` from `t`, read from the file `nome`. Fails with "FILE: reason"
 // or "FILE:LINE: reason" for a track that has no points, fewer than two, a
-// jump of more than 1 km between two consecutive points, or a length that a
-// line cannot have.
+// gap or a turn back that its path cannot take (see percorso_della_traccia),
+// or a length that a line cannot have.
 Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& s);
 
 }  // namespace scen

@@ -29,7 +29,11 @@ struct traccia {
   std::vector<punto_traccia> punti;      // the track's points, segments joined in order
   std::vector<punto_nominato> nominati;  // in file order
   std::vector<punto_nominato> riferiti;  // other points whose place along the line is wanted
+  std::vector<std::string> ore;  // when each point was recorded, as the file writes it ("" unknown)
   double correlazione_quote = 0;  // how far the heights' noise keeps alike (m): see adatta_pendenze
+  // Points recorded by a moving vehicle (GPS noise, stops, turns), or drawn
+  // on a map (a little noise, none of the rest).
+  bool registrata = true;
 };
 
 // Reads a GPX 1.1 track (trk/trkseg/trkpt, waypoints wpt with a name) or a
