@@ -14,7 +14,7 @@ namespace {
 
 // Half the window of the smoothing along the track (m): a local quadratic
 // fit follows the sharpest curve a line has while it averages out the
-// noise of the points either side. A track drawn on a map has little noise
+// noise of the points either side; it runs twice over a recorded track. A track drawn on a map has little noise
 // and may curve tighter than any line can: a narrow window keeps its curves
 // and its length.
 constexpr double finestra_piano = 175;
@@ -205,9 +205,14 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   if (Stato stato = nel_piano(t, proiezione, nome, p, s.avvisi); !stato.riuscito()) return stato;
   s.senza_quota = p.senza_quota;
 
-  const std::vector<std::array<double, 2>> lisciato = liscia(p.u, p.piano, t.registrata ? finestra_piano : finestra_mappa);
+  std::vector<std::array<double, 2>> lisciato =
+      liscia(p.u, p.piano, t.registrata ? finestra_piano : finestra_mappa);
+  // Once more for a recorded track: what noise the first pass leaves makes
+  // small waves, and each adds to the length.
+  if (t.registrata) lisciato = liscia(p.u, lisciato, finestra_piano);
   const std::vector<double> lungo = lunghezze_lungo(lisciato);
   s.lunghezza = lungo.back();
+  if (getenv("LU_DEBUG")) fprintf(stderr, "grezza %.1f lisciata %.1f\n", p.u.back(), s.lunghezza);
   if (Stato stato = lunghezza_ammessa(s.lunghezza, nome); !stato.riuscito()) return stato;
   // The heights as the points give them: the fit of the gradients weighs
   // their noise over the whole profile, which smoothing would hide from it.
