@@ -131,7 +131,8 @@ class adattamento {
     while (j < ultimo_ && distanza2(s, j + 1) <= d) d = distanza2(s, ++j);
     while (j > s.j && distanza2(s, j - 1) < d) d = distanza2(s, --j);
     ++s.m;
-    s.j = std::clamp(j, std::max(0L, s.m - deriva_massima), std::min(ultimo_, s.m + deriva_massima));
+    s.j =
+        std::clamp(j, std::max(0L, s.m - deriva_massima), std::min(ultimo_, s.m + deriva_massima));
   }
   double distanza2(const stato& s, long j) const {
     const punto_piano& p = t_[static_cast<size_t>(j)];

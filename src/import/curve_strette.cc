@@ -27,8 +27,8 @@ std::vector<tratto_stretto> tratti_stretti(const std::vector<punto_piano>& punti
     return std::atan2(q.x - p.x, q.y - p.y);
   };
   for (long m = base; m + base < n; ++m) {
-    const double giro =
-        std::abs(std::remainder(direzione(m, m + base) - direzione(m - base, m), 2 * std::numbers::pi));
+    const double giro = std::abs(
+        std::remainder(direzione(m, m + base) - direzione(m - base, m), 2 * std::numbers::pi));
     if (giro <= 0) continue;
     const double raggio = static_cast<double>(base) / giro;
     if (raggio >= raggio_minimo) continue;

@@ -22,6 +22,8 @@ namespace {
 
 // The track's direction at metre m, over this many metres either side.
 constexpr long base_direzione = 25;
+// A point of the track against the plan this far (m) either side of its metre.
+constexpr long ricerca_punti = 100;
 
 Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
 
@@ -33,7 +35,8 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
   figure_adattamento f;
   f.lunghezza_traccia = s.lunghezza;
   const long ultimo = static_cast<long>(s.punti.size()) - 1;
-  const long fine = std::min(static_cast<long>(corrispondenze.size()) - 1, static_cast<long>(l.lunghezza));
+  const long fine =
+      std::min(static_cast<long>(corrispondenze.size()) - 1, static_cast<long>(l.lunghezza));
   const std::vector<punto_piano> piano = ridisegna(curve, static_cast<Long>(fine));
   double somma = 0;
   for (long m = 0; m <= fine; ++m) {
@@ -52,7 +55,30 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
     f.direzione_massima = std::max(f.direzione_massima, std::abs(scarto) * 180 / std::numbers::pi);
   }
   f.distanza_media = somma / static_cast<double>(fine + 1);
+  // The points as given against the plan about their own metre.
+  f.lunghezza_punti = s.lunghezza_punti;
+  for (size_t k = 0; k < s.punti_percorso.size(); ++k) {
+    const long m = std::lround(s.lungo_percorso[k]);
+    double d = INFINITY;
+    for (long n = std::max(0L, m - ricerca_punti); n <= std::min(fine, m + ricerca_punti); ++n) {
+      const punto_piano a = piano[static_cast<size_t>(n)], b = s.punti_percorso[k];
+      d = std::min(d, std::hypot(a.x - b.x, a.y - b.y));
+    }
+    if (std::isfinite(d)) f.distanza_punti = std::max(f.distanza_punti, d);
+  }
   return f;
+}
+
+// Whether the track's points about the stretch `c` lie close enough together
+// to show its radius: between points far apart, the smoothed track turns
+// sharply at the points, whatever the real one did.
+bool punti_fitti(const std::vector<double>& lungo, const tratto_stretto& c) {
+  constexpr double passo_massimo = 100;
+  const double da = static_cast<double>(c.inizio) - passo_massimo;
+  const double a = static_cast<double>(c.fine) + passo_massimo;
+  for (size_t k = 1; k < lungo.size(); ++k)
+    if (lungo[k] > da && lungo[k - 1] < a && lungo[k] - lungo[k - 1] > passo_massimo) return false;
+  return true;
 }
 
 // A place along the line in kilometres, as written to the user: "12,345".
@@ -90,10 +116,11 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
   std::erase_if(l.curve, [&](const curva_importata& c) { return c.inizio + 1 > l.lunghezza; });
   for (curva_importata& c : l.curve) c.lunghezza = std::min(c.lunghezza, l.lunghezza - c.inizio);
   for (const tratto_stretto& c : tratti_stretti(s.punti))
-    i.avvisi.push_back(fmt::format(
-        "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
-        "più stretta ({:.0f} m): lì il piano ridisegnato non la segue da vicino",
-        chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6)));
+    if (punti_fitti(s.lungo_percorso, c))
+      i.avvisi.push_back(fmt::format(
+          "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
+          "più stretta ({:.0f} m): lì il piano ridisegnato non la segue da vicino",
+          chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6)));
   l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote);
   i.metri_punti = s.lungo_punti;
   i.metri_riferiti = s.lungo_riferiti;
@@ -212,6 +239,8 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
         {"linea", richiesta.uscita},
         {"lunghezza", l.lunghezza},
         {"lunghezza_traccia", std::round(f.lunghezza_traccia * 10) / 10},
+        {"lunghezza_punti", std::round(f.lunghezza_punti * 10) / 10},
+        {"distanza_punti_massima", std::round(f.distanza_punti * 100) / 100},
         {"distanza_massima", std::round(f.distanza_massima * 100) / 100},
         {"distanza_media", std::round(f.distanza_media * 100) / 100},
         {"errore_direzione_massimo", std::round(f.direzione_massima * 1000) / 1000},

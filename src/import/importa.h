@@ -30,6 +30,8 @@ struct richiesta_importa {
 // with the same start and first direction.
 struct figure_adattamento {
   double lunghezza_traccia = 0;  // m
+  double lunghezza_punti = 0;    // along the path through the track's points, as given (m)
+  double distanza_punti = 0;     // the largest from a point of that path to the plan (m)
   double distanza_massima = 0;   // m
   double distanza_media = 0;     // m
   double direzione_massima = 0;  // degrees

@@ -108,8 +108,8 @@ TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoalWhateverTheNoiseAndAng
     uint64_t seme;
     double angolo;
   };
-  for (const caso& c : {caso{1, 0}, caso{2, 90}, caso{3, 200}, caso{11, 35}, caso{23, 310},
-                        caso{42, 145}}) {
+  for (const caso& c :
+       {caso{1, 0}, caso{2, 90}, caso{3, 200}, caso{11, 35}, caso{23, 310}, caso{42, 145}}) {
     const prova_adattamento p = adatta(prova::portata("linea"), c.seme, 0.5, c.angolo);
     const std::string dove = fmt::format("seme {}, angolo {}", c.seme, c.angolo);
     EXPECT_NEAR(p.lunghezza, 334000, 50) << dove;
@@ -117,7 +117,8 @@ TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoalWhateverTheNoiseAndAng
     EXPECT_LE(p.piano.medio, 5) << dove;
     EXPECT_GE(p.pendenze_entro_1, 0.95) << dove;
     EXPECT_TRUE(p.i.avvisi.empty()) << dove << ": " << (p.i.avvisi.empty() ? "" : p.i.avvisi[0]);
-    fmt::print("traccia {:.1f} m, figure {:.1f} {:.2f}\n", p.i.figure.lunghezza_traccia, p.i.figure.distanza_massima, p.i.figure.distanza_media);
+    fmt::print("traccia {:.1f} m, figure {:.1f} {:.2f}\n", p.i.figure.lunghezza_traccia,
+               p.i.figure.distanza_massima, p.i.figure.distanza_media);
     fmt::print("{}: {} m, piano al più {:.1f} m, in media {:.2f} m, {:.1f}% pendenze entro 1\n",
                dove, p.lunghezza, p.piano.massimo, p.piano.medio, 100 * p.pendenze_entro_1);
   }

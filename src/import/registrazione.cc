@@ -133,13 +133,13 @@ Stato percorso_della_traccia(const traccia& t, const std::vector<punto_piano>& p
       if (prima < minimo_prima_del_ritorno)
         return Stato::errore(messaggio_punto(
             nome, t.punti[punto].riga,
-            fmt::format("punto {}{}: la traccia torna indietro a {:.0f} m dall'inizio: prima della "
-                        "svolta "
-                        "servono almeno {:.0f} m di linea",
-                        punto + 1,
-                        punto < t.ore.size() && !t.ore[punto].empty() ? " (" + t.ore[punto] + ")" : "",
-                        prima,
-                        minimo_prima_del_ritorno)));
+            fmt::format(
+                "punto {}{}: la traccia torna indietro a {:.0f} m dall'inizio: prima della "
+                "svolta "
+                "servono almeno {:.0f} m di linea",
+                punto + 1,
+                punto < t.ore.size() && !t.ore[punto].empty() ? " (" + t.ore[punto] + ")" : "",
+                prima, minimo_prima_del_ritorno)));
       p.avvisi.push_back(fmt::format(
           "{}: la traccia torna indietro: la linea finisce lì, a {:.0f} m dall'inizio, e i {} "
           "punti dopo sono lasciati",

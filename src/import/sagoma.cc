@@ -14,9 +14,9 @@ namespace {
 
 // Half the window of the smoothing along the track (m): a local quadratic
 // fit follows the sharpest curve a line has while it averages out the
-// noise of the points either side; it runs twice over a recorded track. A track drawn on a map has little noise
-// and may curve tighter than any line can: a narrow window keeps its curves
-// and its length.
+// noise of the points either side; it runs twice over a recorded track. A track drawn on a map has
+// little noise and may curve tighter than any line can: a narrow window keeps its curves and its
+// length.
 constexpr double finestra_piano = 175;
 constexpr double finestra_mappa = 50;
 // The first direction: from the start to this far along the track (m).
@@ -64,7 +64,8 @@ Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std
   if (Stato s = percorso_della_traccia(t, piano, nome, percorso); !s.riuscito()) return s;
   avvisi = percorso.avvisi;
   for (const gruppo_punti& g : percorso.gruppi) {
-    const double passo = p.piano.empty() ? 0 : distanza(g.luogo, {p.piano.back()[0], p.piano.back()[1]});
+    const double passo =
+        p.piano.empty() ? 0 : distanza(g.luogo, {p.piano.back()[0], p.piano.back()[1]});
     p.u.push_back(p.piano.empty() ? 0 : p.u.back() + passo);
     if (p.u.back() > 2 * lunghezza_massima_linea) {
       p.u.pop_back();
@@ -132,20 +133,24 @@ std::vector<punto_piano> ricampiona(const std::vector<std::array<double, 2>>& li
   return est_nord;
 }
 
-// The points in the plan's frame: origin at the start, Y along the first
-// direction, X to its right.
-std::vector<punto_piano> nella_pianta(const std::vector<punto_piano>& est_nord) {
+// The points in the plan's frame: origin at the start of `est_nord` (the
+// smoothed track metre by metre), Y along its first direction, X to its
+// right; `altri` are taken into the same frame.
+std::vector<punto_piano> nella_pianta(const std::vector<punto_piano>& est_nord,
+                                      std::vector<punto_piano>& altri) {
   const size_t metri = est_nord.size();
   const punto_piano origine = est_nord[0];
   const punto_piano verso = est_nord[std::min(metri - 1, static_cast<size_t>(base_direzione))];
   const double lx = verso.x - origine.x, ly = verso.y - origine.y;
   const double l = std::hypot(lx, ly);
   const double ux = l > 0 ? lx / l : 0, uy = l > 0 ? ly / l : 1;
+  auto girato = [&](punto_piano q) {
+    const double dx = q.x - origine.x, dy = q.y - origine.y;
+    return punto_piano{dx * uy - dy * ux, dx * ux + dy * uy};
+  };
   std::vector<punto_piano> punti(metri);
-  for (size_t m = 0; m < metri; ++m) {
-    const double dx = est_nord[m].x - origine.x, dy = est_nord[m].y - origine.y;
-    punti[m] = {dx * uy - dy * ux, dx * ux + dy * uy};
-  }
+  for (size_t m = 0; m < metri; ++m) punti[m] = girato(est_nord[m]);
+  for (punto_piano& q : altri) q = girato(q);
   return punti;
 }
 
@@ -212,7 +217,7 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   if (t.registrata) lisciato = liscia(p.u, lisciato, finestra_piano);
   const std::vector<double> lungo = lunghezze_lungo(lisciato);
   s.lunghezza = lungo.back();
-  if (getenv("LU_DEBUG")) fprintf(stderr, "grezza %.1f lisciata %.1f\n", p.u.back(), s.lunghezza);
+  s.lunghezza_punti = p.u.back();
   if (Stato stato = lunghezza_ammessa(s.lunghezza, nome); !stato.riuscito()) return stato;
   // The heights as the points give them: the fit of the gradients weighs
   // their noise over the whole profile, which smoothing would hide from it.
@@ -220,7 +225,10 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   if (s.senza_quota == 0) quote = p.quote;
 
   const size_t metri = static_cast<size_t>(std::floor(s.lunghezza)) + 1;
-  s.punti = nella_pianta(ricampiona(lisciato, lungo, quote, metri, s.quote));
+  s.punti_percorso.clear();
+  for (const std::array<double, 2>& q : p.piano) s.punti_percorso.push_back({q[0], q[1]});
+  s.lungo_percorso = lungo;
+  s.punti = nella_pianta(ricampiona(lisciato, lungo, quote, metri, s.quote), s.punti_percorso);
   s.nominati = nominati_lungo(t, proiezione, lisciato, lungo);
   s.lungo_punti.clear();
   for (size_t i = 0; i < t.punti.size(); ++i)

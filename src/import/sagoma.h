@@ -22,6 +22,9 @@ struct punto_lungo_linea {
 
 struct sagoma_traccia {
   double lunghezza = 0;                     // along the smoothed track (m)
+  double lunghezza_punti = 0;               // along the path through its points (m)
+  std::vector<punto_piano> punti_percorso;  // the path's points, in the plan's frame
+  std::vector<double> lungo_percorso;       // where each of them lies along the smoothed track
   std::vector<punto_piano> punti;           // metres 0 to lunghezza, in the plan's frame
   std::vector<double> quote;                // the same metres' heights, not smoothed; empty without
   long senza_quota = 0;                     // points that have no height
