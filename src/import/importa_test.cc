@@ -4,6 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "import/importa_osm.h"
+#include "platform/file.h"
+#include "testing/dati_reali.h"
 #include "testing/processo.h"
 #include "testing/prova_lettura.h"
 #include "testing/tracce_prova.h"
@@ -282,6 +285,107 @@ TEST(ImportaTraccia, ATrackLongerThanALineCanBeIsRefused) {
   EXPECT_TRUE(s.messaggio().starts_with("lunga.geojson: traccia lunga ")) << s.messaggio();
   EXPECT_TRUE(s.messaggio().ends_with(" m: una linea arriva al più a 1.000.000 m"))
       << s.messaggio();
+}
+
+// A recorded log that runs out and back along its way is cut where it
+// turns, with a warning naming the point; if the turn leaves less than a
+// kilometre the log is refused. A gap of 1.5 km is bridged with a warning.
+TEST(ImportaTraccia, ALogThatTurnsBackIsCutAtTheTurnAndItsGapsBridged) {
+  const auto punti = prova::campiona(nota(linea_tortuosa), 20, 3, 0.5, 6);
+  struct caso {
+    size_t svolta;  // the point where the log turns back (0: none)
+    size_t salto;   // points left out from here, for a gap (0: none)
+    std::string avviso, errore;
+  };
+  const caso casi[] = {
+      {200, 0, "t.gpx: avviso: punto 201 (riga 204): la traccia torna indietro", ""},
+      {30, 0, "", "t.gpx:"},
+      {0, 100,
+       "t.gpx: avviso: un salto tra punti di fila oltre 1000 m, colmato in linea retta: "
+       "il più grande, di 14",
+       ""},
+  };
+  for (const caso& c : casi) {
+    std::vector<prova::punto_gps> log;
+    for (size_t k = 0; k < punti.size(); ++k) {
+      if (c.salto > 0 && k > c.salto && k < c.salto + 75) continue;
+      log.push_back(punti[k]);
+      if (k == c.svolta && c.svolta > 0) {
+        for (size_t j = k; j-- > k - std::min<size_t>(k, 60);) log.push_back(punti[j]);
+        break;
+      }
+    }
+    importazione i;
+    const Stato s = importa_traccia(prova::gpx(log), "t.gpx", i);
+    if (!c.errore.empty()) {
+      ASSERT_FALSE(s.riuscito()) << c.errore;
+      EXPECT_TRUE(s.messaggio().starts_with(c.errore)) << s.messaggio();
+      EXPECT_TRUE(s.messaggio().find("la traccia torna indietro a ") != std::string::npos)
+          << s.messaggio();
+      continue;
+    }
+    ASSERT_TRUE(s.riuscito()) << s.messaggio();
+    ASSERT_EQ(i.avvisi.size(), 1u) << c.avviso;
+    EXPECT_TRUE(("t.gpx: avviso: " + i.avvisi[0]).starts_with(c.avviso)) << i.avvisi[0];
+    // The line's length is the sampled line's up to the turn, or whole.
+    EXPECT_NEAR(static_cast<double>(i.linea.lunghezza),
+                c.svolta > 0 ? 20.0 * static_cast<double>(c.svolta) : 12000, 100);
+  }
+}
+
+// A real log, one point every 30 s: hours standing still, points 1 km apart
+// at speed, and a run out and back. The line runs out to the turn.
+TEST(ImportaTraccia, ARealLogSampledSparselyImports) {
+  SCEN_DATO_REALE(file, "orr-00c03ac99213.gpx");
+  std::string byte;
+  ASSERT_TRUE(leggi_file(file, byte).riuscito());
+  importazione i;
+  const Stato s = importa_traccia(byte, "log.gpx", i);
+  ASSERT_TRUE(s.riuscito()) << s.messaggio();
+  bool svolta = false, salti = false;
+  for (const std::string& a : i.avvisi) {
+    svolta = svolta || a.starts_with(
+                           "punto 2119 (riga 6359, 2019-01-15T20:33:44.000+0000): la "
+                           "traccia torna indietro");
+    salti = salti || a.find("salti tra punti di fila oltre 1000 m") != std::string::npos;
+  }
+  EXPECT_TRUE(svolta);
+  EXPECT_TRUE(salti);
+  EXPECT_NEAR(static_cast<double>(i.linea.lunghezza), i.figure.lunghezza_punti,
+              0.01 * i.figure.lunghezza_punti);
+  EXPECT_LE(i.figure.distanza_punti, 50);
+  fmt::print("linea di {} m, percorso dei punti {:.0f} m, piano dai punti al più {:.1f} m\n",
+             i.linea.lunghezza, i.figure.lunghezza_punti, i.figure.distanza_punti);
+}
+
+// The lines of a town's extract, tightly curved: each as long as its track
+// within 1%.
+TEST(ImportaTraccia, TheLinesOfATownKeepTheirTracksLength) {
+  SCEN_DATO_REALE(file, "gh-krems.osm.gz");
+  struct caso {
+    long relazione;
+    std::string da, a;
+  };
+  const caso casi[] = {{3328921, "", ""},
+                       {3328922, "", ""},
+                       {0, "Furth-Palt", "Krems a.d. Donau"},
+                       {0, "Krems a.d. Donau", "Furth-Palt"}};
+  for (const caso& c : casi) {
+    richiesta_importa r;
+    r.traccia = file;
+    r.relazione = c.relazione;
+    r.da = c.da;
+    r.a = c.a;
+    importazione i;
+    resoconto_osm osm;
+    const Stato s = importa_estratto(r, i, osm);
+    ASSERT_TRUE(s.riuscito()) << s.messaggio();
+    EXPECT_NEAR(static_cast<double>(i.linea.lunghezza), i.figure.lunghezza_punti,
+                0.01 * i.figure.lunghezza_punti)
+        << c.relazione << c.da;
+    fmt::print("{} {}: linea di {} m, binario di {:.1f} m\n", c.relazione, c.da, i.linea.lunghezza,
+               i.figure.lunghezza_punti);
+  }
 }
 
 }  // namespace
