@@ -120,8 +120,6 @@ TEST(ImportaTraccia, TheCarriedRouteComesBackWithinTheGoalWhateverTheNoiseAndAng
     EXPECT_LE(p.piano.medio, 5) << dove;
     EXPECT_GE(p.pendenze_entro_1, 0.95) << dove;
     EXPECT_TRUE(p.i.avvisi.empty()) << dove << ": " << (p.i.avvisi.empty() ? "" : p.i.avvisi[0]);
-    fmt::print("traccia {:.1f} m, figure {:.1f} {:.2f}\n", p.i.figure.lunghezza_traccia,
-               p.i.figure.distanza_massima, p.i.figure.distanza_media);
     fmt::print("{}: {} m, piano al più {:.1f} m, in media {:.2f} m, {:.1f}% pendenze entro 1\n",
                dove, p.lunghezza, p.piano.massimo, p.piano.medio, 100 * p.pendenze_entro_1);
   }

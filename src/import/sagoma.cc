@@ -14,11 +14,8 @@ namespace {
 
 // Half the window of the smoothing along the track (m): a local quadratic
 // fit follows the sharpest curve a line has while it averages out the
-// noise of the points either side; it runs twice over a recorded track. A track drawn on a map has
-// little noise and may curve tighter than any line can: a narrow window keeps its curves and its
-// length.
+// noise of the points either side; it runs twice over a recorded track.
 constexpr double finestra_piano = 175;
-constexpr double finestra_mappa = 50;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
 
@@ -210,8 +207,7 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   if (Stato stato = nel_piano(t, proiezione, nome, p, s.avvisi); !stato.riuscito()) return stato;
   s.senza_quota = p.senza_quota;
 
-  std::vector<std::array<double, 2>> lisciato =
-      liscia(p.u, p.piano, t.registrata ? finestra_piano : finestra_mappa);
+  std::vector<std::array<double, 2>> lisciato = liscia(p.u, p.piano, finestra_piano);
   // Once more for a recorded track: what noise the first pass leaves makes
   // small waves, and each adds to the length.
   if (t.registrata) lisciato = liscia(p.u, lisciato, finestra_piano);

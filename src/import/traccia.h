@@ -31,8 +31,8 @@ struct traccia {
   std::vector<punto_nominato> riferiti;  // other points whose place along the line is wanted
   std::vector<std::string> ore;  // when each point was recorded, as the file writes it ("" unknown)
   double correlazione_quote = 0;  // how far the heights' noise keeps alike (m): see adatta_pendenze
-  // Points recorded by a moving vehicle (GPS noise, stops, turns), or drawn
-  // on a map (a little noise, none of the rest).
+  // Points recorded by a moving vehicle (stops, turns, the noise smoothed
+  // twice), or drawn on a map (none of these).
   bool registrata = true;
 };
 
