@@ -22,6 +22,9 @@ Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 
 
 bool di_servizio(const via_osm& v) { return !v.service.empty(); }
 
+// The farthest two tracks of one line lie apart, axis to axis (m).
+constexpr double interasse_massimo = 6;
+
 // A way's polyline and the degrees it spans.
 struct tracciato_via {
   std::vector<luogo_osm> punti;
@@ -91,7 +94,9 @@ std::vector<const punto_osm*> cippi_della_linea(const estratto_osm& e, const lin
     if (!q->ref.empty() && std::find(refs.begin(), refs.end(), q->ref) != refs.end()) {
       nostro = true;
     } else if (const auto s = sulla_via.find(q->id); s != sulla_via.end()) {
-      nostro = s->second > 0;
+      // Where the railway carries no line numbers, a track as close as the
+      // tracks of one line lie is the line's other track.
+      nostro = s->second > 0 || (refs.empty() && vicini.at(q->id) <= interasse_massimo);
     } else {
       // Beside a track: the line's unless another running line is nearer.
       const double d = vicini.at(q->id);

@@ -25,8 +25,10 @@ inline constexpr double tratto_minimo_cippi = 2000;
 // it), or that carry that ref themselves; and those beside the track, on
 // no railway way, with no other running line nearer (sidings, yards and
 // the like do not count as nearer). `refs` are the line's numbers: its
-// ways' ref and its route relation's. `altri` counts the milestones within
-// reach that are another line's.
+// ways' ref and its route relation's; where there are none, a milestone on
+// another way within 6 m of the line (the line's other track) is the
+// line's too. `altri` counts the milestones within reach that are another
+// line's.
 std::vector<const punto_osm*> cippi_della_linea(const estratto_osm& e, const linea_osm& l,
                                                 const std::vector<std::string>& refs,
                                                 std::size_t& altri);

@@ -211,6 +211,16 @@ TEST(Cippi, OnlyTheLinesOwnMilestonesCount) {
   for (const punto_osm* q : scelti) ids.push_back(q->id);
   EXPECT_EQ(ids, (std::vector<id_osm>{e.vie[0].nodi[3], e.vie[1].nodi[5], 1001, 1003}));
   EXPECT_EQ(altri, 3u);  // the other line's two and the siding's
+
+  // Mapped without line numbers: the track 5 m away is the line's other
+  // one, the siding 4 m away too; the line 12 m away is another.
+  for (via_osm& v : e.vie) v.ref.clear();
+  for (punto_osm& q : e.punti) q.ref.clear();
+  ids.clear();
+  for (const punto_osm* q : cippi_della_linea(e, l, {}, altri)) ids.push_back(q->id);
+  EXPECT_EQ(ids, (std::vector<id_osm>{e.vie[0].nodi[3], e.vie[1].nodi[5], e.vie[3].nodi[9],
+                                      1001}));
+  EXPECT_EQ(altri, 3u);  // on the other line, and the two beside it
 }
 
 }  // namespace
