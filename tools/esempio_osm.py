@@ -161,7 +161,7 @@ def main():
         if n in segnali:
             righe.append(f'  <node id="{n}" version="1" lat="{lat:.7f}" lon="{lon:.7f}">'
                          '<tag k="railway" v="signal"/><tag k="railway:signal:direction" '
-                         f'v="{segnali[n]}"/></node>')
+                         f'v="{segnali[n]}"/><tag k="railway:signal:main" v="IT-FS:1a"/></node>')
         else:
             righe.append(f'  <node id="{n}" version="1" lat="{lat:.7f}" lon="{lon:.7f}"/>')
     for n, lat, lon, tag in altri:

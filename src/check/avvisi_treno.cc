@@ -160,6 +160,17 @@ void controlli::generale_treno(const descrizione_vista& d) {
     avviso(f, d.generale, "nessun record velocita: il limite di velocità è 0 su tutta la linea");
   if (manca(specie::aderenza, "aderenza"))
     avviso(f, d.generale, "nessun record aderenza: l'aderenza è 0 su tutta la linea");
+  // The timetable runs from the first station to the last (with none, the
+  // documents' check says so).
+  const auto stazioni =
+      std::count_if(d.record.begin(), d.record.end(),
+                    [](const record_visto& r) { return r.tipo == specie::stazione; }) +
+      std::count_if(d.messe_da_parte.begin(), d.messe_da_parte.end(),
+                    [](const std::string& riga) { return contiene_maiuscole(riga, "stazione"); });
+  if (stazioni == 1)
+    avviso(f, d.generale,
+           "una sola stazione: il treno non ha orario, che va da una stazione di partenza a una "
+           "di arrivo; servono almeno due stazioni");
 }
 
 // A station's stop mark takes its cell whatever the cell holds: an object

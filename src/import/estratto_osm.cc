@@ -39,6 +39,25 @@ std::optional<double> quota_di_ele(const std::string& ele) {
   return q;
 }
 
+// The kinds a signal shows: KIND of its railway:signal:KIND tags, leaving
+// out those that say how or where it stands rather than what it shows, and
+// the kinds tagged "no".
+std::vector<std::string> generi_del_segnale(const osmium::TagList& t) {
+  constexpr std::string_view prefisso = "railway:signal:";
+  std::vector<std::string> generi;
+  for (const osmium::Tag& tag : t) {
+    const std::string_view chiave = tag.key();
+    if (!chiave.starts_with(prefisso)) continue;
+    const std::string_view genere = chiave.substr(prefisso.size());
+    if (genere.empty() || genere.find(':') != std::string_view::npos) continue;
+    if (genere == "direction" || genere == "position" || genere == "height" ||
+        genere == "catenary_mast" || std::string_view(tag.value()) == "no")
+      continue;
+    generi.emplace_back(genere);
+  }
+  return generi;
+}
+
 bool binario(const std::string& railway) {
   return railway == "rail" || railway == "narrow_gauge" || railway == "light_rail";
 }
@@ -66,8 +85,9 @@ struct vie_e_relazioni : osmium::handler::Handler {
     v.bridge = valore(t, "bridge");
     v.embankment = valore(t, "embankment");
     v.cutting = valore(t, "cutting");
-    v.nome = valore(t, "bridge:name");
-    if (v.nome.empty()) v.nome = valore(t, "name");
+    v.nome_ponte = valore(t, "bridge:name");
+    v.nome = v.nome_ponte.empty() ? valore(t, "name") : v.nome_ponte;
+    v.ref = valore(t, "ref");
     e.indice_vie[v.id] = e.vie.size();
     e.vie.push_back(std::move(v));
   }
@@ -80,6 +100,7 @@ struct vie_e_relazioni : osmium::handler::Handler {
     rel.nome = valore(t, "name");
     rel.da = valore(t, "from");
     rel.a = valore(t, "to");
+    rel.ref = valore(t, "ref");
     for (const osmium::RelationMember& m : r.members()) {
       const std::string ruolo = m.role();
       if (m.type() == osmium::item_type::way &&
@@ -128,12 +149,14 @@ struct nodi : osmium::handler::Handler {
     } else if (railway == "signal") {
       p.genere = genere_punto::segnale;
       p.direzione = valore(t, "railway:signal:direction");
+      p.generi = generi_del_segnale(t);
     } else if (railway == "milestone") {
       p.genere = genere_punto::cippo;
       // The exact position where it is given, else the one on the post.
       p.posizione = valore(t, "railway:position:exact");
       if (p.posizione.empty()) p.posizione = valore(t, "railway:position");
       if (p.posizione.empty()) return;
+      p.ref = valore(t, "ref");
     } else {
       return;
     }

@@ -27,7 +27,9 @@ struct via_osm {
   std::string railway, usage, service;
   std::string maxspeed, maxspeed_avanti, maxspeed_indietro;  // maxspeed, :forward, :backward
   std::string tunnel, bridge, embankment, cutting;
-  std::string nome;  // bridge:name, else name
+  std::string nome;        // bridge:name, else name
+  std::string nome_ponte;  // bridge:name only
+  std::string ref;         // ref: the railway line's number
 };
 
 struct relazione_osm {
@@ -35,6 +37,7 @@ struct relazione_osm {
   std::vector<id_osm> vie;   // the way members, in the relation's order
   std::vector<id_osm> nodi;  // the node members (stops and the like), in order
   std::string nome, da, a;   // name, from, to
+  std::string ref;           // ref: of a railway route, the line's number
 };
 
 enum class genere_punto { stazione, segnale, cippo };
@@ -46,7 +49,12 @@ struct punto_osm {
   luogo_osm luogo;
   std::string nome;       // stations: name
   std::string direzione;  // signals: railway:signal:direction
+  // Signals: the kinds it shows, KIND of each railway:signal:KIND tag that
+  // is not "no" ("main", "distant", "speed_limit", …), in the file's order;
+  // none for a signal mapped without them.
+  std::vector<std::string> generi;
   std::string posizione;  // milestones: railway:position, as written
+  std::string ref;        // milestones: ref, the railway line's number
 };
 
 struct estratto_osm {

@@ -263,7 +263,9 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
                           {"vie_senza_limite", osm.vie_senza_limite},
                           {"segnali", l.segnali},
                           {"segnali_altro_verso", osm.segnali_altro_verso},
+                          {"segnali_lasciati", osm.segnali_lasciati},
                           {"cippi", osm.cippi},
+                          {"cippi_altre_linee", osm.cippi_altre_linee},
                           {"progressive", nlohmann::json::array()},
                           {"strutture", nlohmann::json::array()}};
       for (const stazione_importata& s : l.stazioni)
@@ -305,16 +307,21 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     uscita << fmt::format("record: {} curve, {} pendenze, {} cartelli\n", l.curve.size(),
                           l.pendenze.size(), cartelli);
     if (estratto) {
+      const std::string altre_linee =
+          osm.cippi_altre_linee == 0
+              ? ""
+              : fmt::format("; {} di altre linee lasciati", osm.cippi_altre_linee);
       if (l.progressive.empty())
-        uscita << fmt::format("progressive: il conto dei chilometri è la posizione ({} cippi)\n",
-                              osm.cippi);
+        uscita << fmt::format("progressive: il conto dei chilometri è la posizione ({} cippi{})\n",
+                              osm.cippi, altre_linee);
       else
         for (size_t k = 0; k < l.progressive.size(); ++k)
           uscita << fmt::format(
               "progressiva {}: da {} m, {} {} m{}\n", nomi_progressive[k], l.progressive[k].inizio,
               l.progressive[k].decrescente ? "scostamento meno la posizione,"
                                            : "posizione più scostamento,",
-              l.progressive[k].scostamento, k == 0 ? fmt::format(" (da {} cippi)", osm.cippi) : "");
+              l.progressive[k].scostamento,
+              k == 0 ? fmt::format(" (da {} cippi{})", osm.cippi, altre_linee) : "");
     }
     uscita << fmt::format("punti con nome: {}\n", i.nominati.size());
     for (const punto_lungo_linea& p : i.nominati)
@@ -327,6 +334,15 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
             "lasciati)",
             l.limiti.size(), l.segnali.size(), osm.segnali_altro_verso);
       uscita << '\n';
+      if (estratto && !osm.segnali_lasciati.empty()) {
+        size_t lasciati = 0;
+        std::string generi;
+        for (const auto& [genere, quanti] : osm.segnali_lasciati) {
+          lasciati += quanti;
+          generi += fmt::format("{}{} {}", generi.empty() ? "" : ", ", genere, quanti);
+        }
+        uscita << fmt::format("  segnali non principali lasciati: {} ({})\n", lasciati, generi);
+      }
     }
   }
   uscita << std::flush;

@@ -13,6 +13,7 @@
 #include "import/linea_osm.h"
 #include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
+#include "import/segnali_osm.h"
 #include "read/accesso.h"
 #include "read/costruttori_treno.h"
 
@@ -29,10 +30,6 @@ constexpr Long primo_cartello = 100;
 // The first place for a signal: its approach marks, 400 m before its cell,
 // stay on the line.
 constexpr Long primo_segnale = 350;
-// A milestone this far from the line is another line's (m).
-constexpr double distanza_cippo = 50;
-// A count more than this from a progressive's is another progressive's (m).
-constexpr double tolleranza_conta = 150;
 
 Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
 
@@ -52,6 +49,15 @@ std::string testo_cartello(std::string s) {
     if (c == ',' || c == '(' || c == ')' || c == '\r' || c == '\n' || c == '\t') c = ' ';
   const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+// A bridge's own name, bridge:name of its first way that has one; the
+// name of the line it carries is no bridge's name.
+std::string nome_del_ponte(const estratto_osm& e, const struttura_osm& s) {
+  for (id_osm v : s.vie)
+    if (const auto k = e.indice_vie.find(v); k != e.indice_vie.end())
+      if (!e.vie[k->second].nome_ponte.empty()) return e.vie[k->second].nome_ponte;
+  return "";
 }
 
 // The track of the line: its vertices, and points between them at most
@@ -256,87 +262,6 @@ bool metri_di_posizione(const std::string& valore, double& metri) {
   return true;
 }
 
-std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo_lungo>& cippi,
-                                                         std::size_t& scartati) {
-  struct corsa {
-    std::vector<cippo_lungo> cippi;
-    int verso = 0;  // +1 growing with the position, -1 falling, 0 not yet known
-    double scostamento() const {
-      std::vector<double> s;
-      for (const cippo_lungo& c : cippi)
-        s.push_back(verso < 0 ? c.conta + c.posizione : c.conta - c.posizione);
-      std::nth_element(s.begin(), s.begin() + static_cast<long>(s.size() / 2), s.end());
-      return s[s.size() / 2];
-    }
-    bool segue(const cippo_lungo& c) const {
-      if (cippi.empty()) return true;
-      const cippo_lungo& u = cippi.back();
-      const double avanti = c.conta - u.conta, lungo = c.posizione - u.posizione;
-      if (verso == 0)
-        return std::abs(avanti - lungo) <= tolleranza_conta ||
-               std::abs(avanti + lungo) <= tolleranza_conta;
-      const double attesa = verso < 0 ? scostamento() - c.posizione : scostamento() + c.posizione;
-      return std::abs(c.conta - attesa) <= tolleranza_conta;
-    }
-    void aggiungi(const cippo_lungo& c) {
-      if (verso == 0 && !cippi.empty()) {
-        const double avanti = c.conta - cippi.back().conta,
-                     lungo = c.posizione - cippi.back().posizione;
-        verso = std::abs(avanti - lungo) <= std::abs(avanti + lungo) ? 1 : -1;
-      }
-      cippi.push_back(c);
-    }
-  };
-  scartati = 0;
-  std::vector<corsa> corse;
-  for (const cippo_lungo& c : cippi) {
-    if (!corse.empty() && corse.back().segue(c)) {
-      corse.back().aggiungi(c);
-      continue;
-    }
-    // A lone milestone between two that agree is a stray one.
-    if (corse.size() >= 2 && corse.back().cippi.size() == 1 && corse[corse.size() - 2].segue(c)) {
-      ++scartati;
-      corse.pop_back();
-      corse.back().aggiungi(c);
-      continue;
-    }
-    corse.push_back({});
-    corse.back().aggiungi(c);
-  }
-  for (size_t i = 0; i < corse.size(); ++i)
-    if (corse[i].verso == 0) corse[i].verso = i > 0 ? corse[i - 1].verso : 1;
-
-  std::vector<progressiva_importata> p;
-  for (size_t i = 0; i < corse.size(); ++i) {
-    progressiva_importata x;
-    x.decrescente = corse[i].verso < 0;
-    x.scostamento = arrotonda_50(corse[i].scostamento());
-    x.inizio =
-        i == 0 ? 0
-               : arrotonda_50(
-                     (corse[i - 1].cippi.back().posizione + corse[i].cippi.front().posizione) / 2);
-    p.push_back(x);
-  }
-  // Before the first start the count is the position itself.
-  if (!p.empty() && p.front().scostamento == 0 && !p.front().decrescente) p.erase(p.begin());
-  while (p.size() > 3) {
-    for (const cippo_lungo& c : corse[corse.size() - (p.size() - 3)].cippi) {
-      (void)c;
-      ++scartati;
-    }
-    p.pop_back();
-    corse.pop_back();
-  }
-  if (p.empty()) return p;
-  while (p.size() < 3) {
-    progressiva_importata x = p.back();
-    x.inizio += 50;
-    p.push_back(x);
-  }
-  return p;
-}
-
 Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto) {
   const std::string& nome = r.traccia;
   estratto_osm e;
@@ -376,24 +301,23 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.nominati.push_back(
         {nome_scritto, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
   }
-  const piano_rapido piano(l.vertici.front().luogo.latitudine);
-  riquadro estensione;
-  std::vector<luogo_osm> punti_linea;
-  for (const vertice_linea& v : l.vertici) {
-    estensione.aggiungi(v.luogo);
-    punti_linea.push_back(v.luogo);
-  }
+  // The line's numbers: its ways' ref and its route relation's.
+  std::vector<std::string> refs;
+  for (id_osm v : l.vie)
+    if (const std::string& ref = e.vie[e.indice_vie.at(v)].ref;
+        !ref.empty() && std::find(refs.begin(), refs.end(), ref) == refs.end())
+      refs.push_back(ref);
+  for (const relazione_osm& rel : e.relazioni)
+    if (rel.id == r.relazione && !rel.ref.empty()) refs.push_back(rel.ref);
   std::vector<double> conte;
-  for (const punto_osm& q : e.punti) {
-    if (q.genere != genere_punto::cippo || !estensione.a_portata(q.luogo)) continue;
-    if (distanza_dalla_spezzata(piano, q.luogo, punti_linea) > distanza_cippo) continue;
+  for (const punto_osm* q : cippi_della_linea(e, l, refs, resoconto.cippi_altre_linee)) {
     double metri = 0;
-    if (!metri_di_posizione(q.posizione, metri)) {
+    if (!metri_di_posizione(q->posizione, metri)) {
       resoconto.avvisi.push_back(fmt::format(
-          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q.id, q.posizione));
+          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q->id, q->posizione));
       continue;
     }
-    p.t.riferiti.push_back({"", q.luogo.latitudine, q.luogo.longitudine, 0});
+    p.t.riferiti.push_back({"", q->luogo.latitudine, q->luogo.longitudine, 0});
     conte.push_back(metri);
   }
 
@@ -459,6 +383,10 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
           ++resoconto.segnali_altro_verso;
           continue;
         }
+        if (!segnale_principale(q)) {
+          ++resoconto.segnali_lasciati[genere_da_contare(q)];
+          continue;
+        }
         voluti.push_back(arrotonda_50(metro(p.del_vertice[k])));
       }
     }
@@ -490,17 +418,20 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   std::sort(cippi.begin(), cippi.end(),
             [](const cippo_lungo& a, const cippo_lungo& b) { return a.posizione < b.posizione; });
   size_t scartati = 0;
-  li.progressive = progressive_dai_cippi(cippi, scartati);
+  li.progressive = progressive_dai_cippi(cippi, ultimo, scartati, resoconto.avvisi);
   resoconto.cippi = cippi.size() - scartati;
   if (scartati > 0)
     resoconto.avvisi.push_back(fmt::format(
-        "{} cippi su {} non seguono le progressive chilometriche trovate", scartati, cippi.size()));
+        "{} cippi su {} non seguono le progressive chilometriche trovate (una conta vale se i "
+        "suoi cippi coprono almeno {:.0f} km)",
+        scartati, cippi.size(), tratto_minimo_cippi / 1000));
 
   const Long disponibili = (80 - static_cast<Long>(li.stazioni.size())) / 2;
   std::vector<cartello_importato> cartelli;
   for (const struttura_osm& s : resoconto.strutture) {
-    const std::string testo = testo_cartello(nome_per_1252(s.nome));
-    if (s.genere != "ponte" || testo.empty()) continue;
+    if (s.genere != "ponte") continue;
+    const std::string testo = testo_cartello(nome_per_1252(nome_del_ponte(e, s)));
+    if (testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
     if (const auto dove =
             posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))

@@ -3,9 +3,11 @@
 // speed limits and signals; the kilometre count from its milestones.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "import/cippi_osm.h"
 #include "import/estratto_osm.h"
 #include "import/importa.h"
 #include "platform/stato.h"
@@ -29,8 +31,12 @@ struct resoconto_osm {
   std::vector<struttura_osm> strutture;
   std::vector<id_osm> vie_senza_limite;
   std::size_t segnali_altro_verso = 0;  // facing the other way: left out
-  std::vector<std::string> avvisi;      // one line each, without the file's name
-  std::size_t cippi = 0;                // milestones used
+  // The line's signals facing its direction that are not main signals, by
+  // kind (railway:signal:KIND; "senza genere" for none): left out.
+  std::map<std::string, std::size_t> segnali_lasciati;
+  std::vector<std::string> avvisi;    // one line each, without the file's name
+  std::size_t cippi = 0;              // milestones used
+  std::size_t cippi_altre_linee = 0;  // within reach of the line, but another line's
 };
 
 // Reads the extract, finds the line and fits it. Fails naming the file and
@@ -45,18 +51,5 @@ long velocita_di_maxspeed(const std::string& valore);
 // A milestone's railway:position in metres ("12.3", "12,3"); false when it
 // is not a number.
 bool metri_di_posizione(const std::string& valore, double& metri);
-
-// A milestone on the line: where it is (m) and the count it gives (m).
-struct cippo_lungo {
-  double posizione = 0;
-  double conta = 0;
-};
-
-// Up to three kilometre progressives that give the counts of `cippi` (in
-// order along the line), with their jumps and direction; none where the
-// count is the position itself. `scartati` counts the milestones they do
-// not follow.
-std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo_lungo>& cippi,
-                                                         std::size_t& scartati);
 
 }  // namespace scen

@@ -4,15 +4,20 @@
 #include <gdal.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
+#include "documents/segni_chilometrici.h"
+#include "import/linea_osm.h"
 #include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/dati_reali.h"
 
 namespace scen {
 namespace {
@@ -56,69 +61,6 @@ TEST(ImportaEstratto, MilestonePositionsReadEitherDecimalMark) {
   EXPECT_DOUBLE_EQ(m, -400);
   for (const char* cattivo : {"", "km 12", "12.3 km", "12;3", "dodici"})
     EXPECT_FALSE(metri_di_posizione(cattivo, m)) << cattivo;
-}
-
-// The count a line's progressives give at position x: the position before
-// the first start, then position + offset or offset − position.
-double conta(const std::vector<progressiva_importata>& p, double x) {
-  double c = x;
-  for (const progressiva_importata& q : p)
-    if (x >= q.inizio) c = q.decrescente ? q.scostamento - x : x + q.scostamento;
-  return c;
-}
-
-// Milestones every kilometre of a known count, placed with some error.
-std::vector<cippo_lungo> cippi_di(const std::vector<progressiva_importata>& vere,
-                                  double lunghezza) {
-  std::vector<cippo_lungo> cippi;
-  double errore = 17;
-  for (double x = 0; x <= lunghezza; x += 10) {
-    const double c = conta(vere, x);
-    if (std::fmod(std::abs(c), 1000) < 10 - 1e-9) {
-      cippi.push_back({x + errore, std::round(c / 100) * 100});
-      errore = -errore;
-    }
-  }
-  return cippi;
-}
-
-TEST(ImportaEstratto, MilestonesGiveTheProgressivesWithTheirJumpsAndDirection) {
-  struct caso {
-    const char* nome;
-    std::vector<progressiva_importata> vere;
-    double lunghezza;
-  };
-  const caso casi[] = {
-      // As the carried line: the position, a jump forward, a restart at 0, then falling.
-      {"tre salti",
-       {{31100, 3050, false}, {284500, -284500, false}, {315950, 412050, true}},
-       334000},
-      {"dal km 12", {{0, 12000, false}, {50, 12000, false}, {100, 12000, false}}, 20000},
-      {"decrescente", {{0, 60000, true}, {50, 60000, true}, {100, 60000, true}}, 40000},
-  };
-  for (const caso& c : casi) {
-    const std::vector<cippo_lungo> cippi = cippi_di(c.vere, c.lunghezza);
-    size_t scartati = 99;
-    const std::vector<progressiva_importata> p = progressive_dai_cippi(cippi, scartati);
-    EXPECT_EQ(scartati, 0u) << c.nome;
-    ASSERT_EQ(p.size(), 3u) << c.nome;
-    for (const progressiva_importata& x : p) {
-      EXPECT_EQ(x.inizio % 50, 0) << c.nome;
-      EXPECT_EQ(x.scostamento % 50, 0) << c.nome;
-    }
-    for (const cippo_lungo& m : cippi)
-      EXPECT_NEAR(conta(p, m.posizione), m.conta, 100) << c.nome << " a " << m.posizione;
-  }
-}
-
-TEST(ImportaEstratto, ACountThatIsThePositionNeedsNoProgressivesAndAStrayMilestoneIsLeft) {
-  std::vector<cippo_lungo> cippi;
-  for (int km = 1; km <= 9; ++km) cippi.push_back({km * 1000.0 + 8, km * 1000.0});
-  cippi[4].conta = 77000;  // mistyped
-  size_t scartati = 0;
-  EXPECT_TRUE(progressive_dai_cippi(cippi, scartati).empty());
-  EXPECT_EQ(scartati, 1u);
-  EXPECT_TRUE(progressive_dai_cippi({}, scartati).empty());
 }
 
 // A tile of heights on a plane, h = 100 + 2·(lon − 10.5)·1000 + 3·(lat − 44.5)·1000,
@@ -301,6 +243,142 @@ TEST(ImportaEstratto, OptionsOfAnExtractAreRefusedWhereTheyDoNotFit) {
     EXPECT_EQ(uscita.str(), "");
   }
   EXPECT_FALSE(std::filesystem::exists(c.file("l.txt")));
+}
+
+// A straight line of 6 km northward over the tile's plane, its ways all
+// named after the line: a bridge with a name of its own, and one with only
+// the line's name.
+TEST(ImportaEstratto, ABridgeSignpostTakesTheBridgesOwnNameOnly) {
+  prova::CartellaTemporanea c;
+  std::string x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\">\n";
+  const double grado = 111195;
+  for (int k = 1; k <= 61; ++k)
+    x += fmt::format("<node id=\"{}\" version=\"1\" lat=\"{:.7f}\" lon=\"10.45\"/>\n", k,
+                     44.45 + (k - 1) * 100 / grado);
+  x += fmt::format(
+      "<node id=\"200\" version=\"1\" lat=\"44.45\" lon=\"10.4503\"><tag k=\"railway\" "
+      "v=\"station\"/><tag k=\"name\" v=\"Alfa\"/></node>\n"
+      "<node id=\"201\" version=\"1\" lat=\"{:.7f}\" lon=\"10.4503\"><tag k=\"railway\" "
+      "v=\"station\"/><tag k=\"name\" v=\"Omega\"/></node>\n",
+      44.45 + 5900 / grado);
+  const struct {
+    int id, da, a;
+    const char* altro;
+  } vie[] = {
+      {100, 1, 20, ""},
+      {101, 20, 23, "<tag k=\"bridge\" v=\"yes\"/><tag k=\"bridge:name\" v=\"Ponte Alto\"/>"},
+      {102, 23, 40, ""},
+      {103, 40, 43, "<tag k=\"bridge\" v=\"yes\"/>"},
+      {104, 43, 61, ""}};
+  for (const auto& v : vie) {
+    x += fmt::format("<way id=\"{}\" version=\"1\">", v.id);
+    for (int n = v.da; n <= v.a; ++n) x += fmt::format("<nd ref=\"{}\"/>", n);
+    x += fmt::format(
+        "<tag k=\"railway\" v=\"rail\"/><tag k=\"usage\" v=\"main\"/><tag k=\"maxspeed\" "
+        "v=\"100\"/><tag k=\"name\" v=\"Linea di Prova\"/>{}</way>\n",
+        v.altro);
+  }
+  x += "</osm>\n";
+  std::ofstream(c.file("ponti.osm")) << x;
+  scrivi_tessera(c.file("piano.tif"), 201, false);
+
+  richiesta_importa r;
+  r.traccia = c.file("ponti.osm");
+  r.da = "Alfa";
+  r.a = "Omega";
+  r.quote = {c.file("piano.tif")};
+  r.uscita = c.file("linea.txt");
+  r.treno = c.file("treno.txt");
+  importazione i;
+  resoconto_osm resoconto;
+  const Stato s = importa_estratto(r, i, resoconto);
+  ASSERT_TRUE(s.riuscito()) << s.messaggio();
+  size_t ponti = 0;
+  for (const struttura_osm& t : resoconto.strutture) ponti += t.genere == "ponte";
+  EXPECT_EQ(ponti, 2u);
+  ASSERT_TRUE(i.linea.cartelli.has_value());
+  std::vector<std::string> cartelli_ponti;
+  for (const cartello_importato& k : *i.linea.cartelli)
+    if (k.testo.starts_with("(Ponte)")) cartelli_ponti.push_back(k.testo);
+  EXPECT_EQ(cartelli_ponti, std::vector<std::string>{"(Ponte)(Ponte Alto)"});
+}
+
+// From Cologne to Bonn on a railway-only extract of the Cologne area, where
+// neighbouring lines have milestones of their own beside the line's and
+// every signal post is mapped with all it shows.
+TEST(ImportaEstratto, FromCologneToBonnTheCountIsTheLinesOwnAndOnlyMainSignalsAreWritten) {
+  SCEN_DATO_REALE(file, "orr-cologne-railway.osm.pbf");
+  richiesta_importa r;
+  r.traccia = file;
+  r.da = "Köln Hauptbahnhof";
+  r.a = "Bonn Hauptbahnhof";
+  r.uscita = "linea.txt";  // not written
+  r.treno = "treno.txt";
+  importazione i;
+  resoconto_osm resoconto;
+  const Stato s = importa_estratto(r, i, resoconto);
+  ASSERT_TRUE(s.riuscito()) << s.messaggio();
+  const linea_importata& li = i.linea;
+
+  // The line as the import runs it, and the extract's milestones on its
+  // own ways, where they lie along it.
+  estratto_osm e;
+  ASSERT_TRUE(leggi_estratto(file, e).riuscito());
+  linea_osm l;
+  ASSERT_TRUE(linea_tra_stazioni(e, r.da, r.a, file, l).riuscito());
+  const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  std::vector<luogo_osm> punti;
+  std::vector<double> lunghezze;
+  for (const vertice_linea& v : l.vertici) {
+    lunghezze.push_back(punti.empty() ? 0
+                                      : lunghezze.back() + piano.distanza(punti.back(), v.luogo));
+    punti.push_back(v.luogo);
+  }
+  const double scala = static_cast<double>(li.lunghezza) / lunghezze.back();
+  std::set<id_osm> nodi_propri;
+  for (id_osm v : resoconto.vie)
+    for (id_osm n : e.vie[e.indice_vie.at(v)].nodi) nodi_propri.insert(n);
+
+  std::vector<progressiva_km> progressive;
+  for (const progressiva_importata& p : li.progressive)
+    progressive.push_back({p.inizio, p.scostamento, p.decrescente});
+  const segni_chilometrici segni(progressive);
+  size_t propri = 0, entro_200 = 0;
+  for (const punto_osm& q : e.punti) {
+    if (q.genere != genere_punto::cippo || !nodi_propri.count(q.id)) continue;
+    double dove = 0, metri = 0;
+    if (distanza_dalla_spezzata(piano, q.luogo, punti, &lunghezze, &dove) > 50) continue;
+    if (!metri_di_posizione(q.posizione, metri)) continue;
+    ++propri;
+    const double x = std::clamp(dove * scala, 0.0, static_cast<double>(li.lunghezza));
+    if (std::abs(static_cast<double>(segni.segno(std::llround(x))) - metri) <= 200) ++entro_200;
+  }
+  for (Long x = 0; x <= li.lunghezza; x += 50) ASSERT_GE(segni.segno(x), 0) << "a " << x << " m";
+
+  // The signals that show whether a train may pass, in both directions.
+  std::set<id_osm> nodi_linea;
+  for (const vertice_linea& v : l.vertici) nodi_linea.insert(v.nodo);
+  size_t principali = 0;
+  for (const punto_osm& q : e.punti) {
+    if (q.genere != genere_punto::segnale || !nodi_linea.count(q.id)) continue;
+    for (const char* g : {"main", "combined", "main_repeated"})
+      if (std::find(q.generi.begin(), q.generi.end(), g) != q.generi.end()) {
+        ++principali;
+        break;
+      }
+  }
+  size_t lasciati = 0;
+  for (const auto& [genere, quanti] : resoconto.segnali_lasciati) lasciati += quanti;
+  fmt::print(
+      "Colonia - Bonn: {} m, {} cippi della linea, {} entro 200 m dalla conta; progressive {}; "
+      "{} segnali scritti, {} principali sul binario, {} altri lasciati, {} cippi di altre linee\n",
+      li.lunghezza, propri, entro_200, li.progressive.size(), li.segnali.size(), principali,
+      lasciati, resoconto.cippi_altre_linee);
+  ASSERT_GT(propri, 100u);
+  EXPECT_GE(static_cast<double>(entro_200), 0.9 * static_cast<double>(propri));
+  EXPECT_GT(li.segnali.size(), 0u);
+  EXPECT_LE(li.segnali.size(), principali);
+  EXPECT_GT(lasciati, 0u);
 }
 
 }  // namespace

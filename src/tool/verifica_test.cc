@@ -401,6 +401,18 @@ TEST(Verifica, AvvisiDelTreno) {
        {{"aderenza,  0,  90", ""}, {"numero vetture,  10", ""}},
        {"treno.txt:1:1: avviso: manca il record numero vetture: il treno ha 0 vetture",
         "treno.txt:1:1: avviso: nessun record aderenza: l'aderenza è 0 su tutta la linea"}},
+      {"una sola stazione",
+       {},
+       {{stazione_13, ""}},
+       {"treno.txt:1:1: avviso: una sola stazione: il treno non ha orario, che va da una "
+        "stazione di partenza a una di arrivo; servono almeno due stazioni"}},
+      // Said once, by the documents' check.
+      {"nessuna stazione",
+       {},
+       {{stazione_13, ""},
+        {"stazione,       0,  8,  500,  1, 0, 0,  4,1,0,  2,1,1,    1,  13, 4,30, Vela", ""}},
+       {"treno.txt: avviso: nessuna stazione: la scheda treno ha almeno l'origine e la "
+        "destinazione; scenario documenti non scrive i documenti"}},
       {"primo limite di velocità dopo l'origine",
        {},
        {{"velocita,  0,  100", "velocita,  1000,  100"}},
