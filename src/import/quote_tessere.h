@@ -12,6 +12,10 @@
 
 namespace scen {
 
+// Heights outside these (m) are no data.
+inline constexpr double quota_minima_tessere = -500;
+inline constexpr double quota_massima_tessere = 9000;
+
 class tessere_quote {
  public:
   tessere_quote();
@@ -20,14 +24,21 @@ class tessere_quote {
   tessere_quote& operator=(const tessere_quote&) = delete;
 
   // Opens every tile in `percorsi`: files, or folders whose .hgt, .hgt.zip,
-  // .tif and .tiff files are taken. Fails naming the file that is not a raster of
-  // heights, a path that does not exist, or a folder without tiles.
+  // .tif and .tiff files are taken. A tile is placed by its georeference,
+  // whatever its name; an .hgt carries none but its name, which must be its
+  // square's (N49E011.hgt). Fails naming the file that is not a raster of
+  // heights (saying how to name an .hgt named otherwise), a path that does
+  // not exist, or a folder without tiles.
   Stato apri(const std::vector<std::string>& percorsi);
 
   // The height at (latitudine, longitudine), degrees on WGS 84, from the
   // first tile that covers it with its four points; nothing where no tile
-  // does or where a point has no data.
-  std::optional<double> quota(double latitudine, double longitudine) const;
+  // does or where a point has no data (its value the tile's no-data value,
+  // or a height outside quota_minima_tessere..quota_massima_tessere). Then
+  // `senza_dati`, when given, receives the name of the first tile that
+  // covers the place but has no data there (left empty where none covers it).
+  std::optional<double> quota(double latitudine, double longitudine,
+                              std::string* senza_dati = nullptr) const;
 
   std::size_t tessere() const;
 
