@@ -40,7 +40,8 @@ double mediana(std::vector<double> v) {
 }
 
 // How far the heights stray from a straight line: from the second
-// differences of heights `passo` metres apart, a median (robust against the
+// differences of heights `passo` metres apart, about every metre (so that
+// the estimate is the same read either way), a median (robust against the
 // few places where the gradient changes and against outliers), at that
 // spacing and at twice and four times it, the largest of them, so that noise
 // that keeps alike over longer than `passo` (a phone's heights wander) is
@@ -49,9 +50,9 @@ double rumore_stimato(const std::vector<double>& quote, size_t passo) {
   double rumore = 0;
   for (size_t p = passo; p <= 4 * passo; p *= 2) {
     std::vector<double> d;
-    for (size_t m = p; m + p < quote.size(); m += p)
+    for (size_t m = p; m + p < quote.size(); ++m)
       d.push_back(std::abs(quote[m - p] - 2 * quote[m] + quote[m + p]));
-    if (d.size() < 5) break;
+    if (d.size() < 5 * p) break;
     // A median of |N(0, 6σ²)| is 0.6745·√6·σ.
     rumore = std::max(rumore, mediana(std::move(d)) / (0.6745 * std::sqrt(6.0)));
   }

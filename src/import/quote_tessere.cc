@@ -277,4 +277,28 @@ std::optional<double> tessere_quote::quota(double latitudine, double longitudine
   return std::nullopt;
 }
 
+Stato quote_della_traccia(const std::vector<std::string>& percorsi, const std::string& nome,
+                          traccia& t) {
+  tessere_quote tessere;
+  if (Stato s = tessere.apri(percorsi); !s.riuscito()) return s;
+  for (punto_traccia& p : t.punti) {
+    std::string senza_dati;
+    p.quota = tessere.quota(p.latitudine, p.longitudine, &senza_dati);
+    if (p.quota) continue;
+    if (!senza_dati.empty())
+      return Stato::errore(messaggio_punto(
+          nome, p.riga,
+          fmt::format("nessuna quota per il punto a {:.6f}, {:.6f}: la tessera {} non vi ha "
+                      "dati, o ne ha fuori da {:.0f}…{:.0f} m",
+                      p.latitudine, p.longitudine, senza_dati, quota_minima_tessere,
+                      quota_massima_tessere)));
+    return Stato::errore(messaggio_punto(
+        nome, p.riga,
+        fmt::format("nessuna quota per il punto a {:.6f}, {:.6f}: le tessere non lo coprono",
+                    p.latitudine, p.longitudine)));
+  }
+  if (!t.punti.empty()) t.correlazione_quote = tessere.passo_metri(t.punti.front().latitudine);
+  return Stato::ok();
+}
+
 }  // namespace scen

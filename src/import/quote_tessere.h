@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "import/traccia.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -50,5 +51,12 @@ class tessere_quote {
   struct tessera;
   std::vector<std::unique_ptr<tessera>> t_;
 };
+
+// The heights of a GPS track's points from the tiles in `percorsi` in place
+// of the log's own, and the reach of their noise (the tiles' step). Fails
+// naming the tile that cannot be read, or the file `nome` and the point that
+// no tile gives a height.
+Stato quote_della_traccia(const std::vector<std::string>& percorsi, const std::string& nome,
+                          traccia& t);
 
 }  // namespace scen
