@@ -1,7 +1,9 @@
 #include "import/quote_tessere.h"
 
 #include <fmt/format.h>
+#include <gdal.h>
 #include <gtest/gtest.h>
+#include <ogr_srs_api.h>
 
 #include <algorithm>
 #include <cmath>
@@ -213,6 +215,71 @@ TEST(QuoteTessere, TilesThatCannotBeReadAreNamedWithTheReasonInWords) {
     ASSERT_FALSE(s.riuscito()) << caso.file;
     EXPECT_EQ(s.messaggio(), caso.atteso);
   }
+}
+
+// A GeoTIFF of 11 x 11 Float32 pixels of 0.01 degrees from (44, 10), each
+// `valore`, with no value for no data: a tile no grid square names.
+void scrivi_tessera_piatta(const std::string& percorso, float valore) {
+  GDALAllRegister();
+  GDALDatasetH d = GDALCreate(GDALGetDriverByName("GTiff"), percorso.c_str(), 11, 11, 1,
+                              GDT_Float32, nullptr);
+  ASSERT_NE(d, nullptr);
+  double gt[6] = {10 - 0.005, 0.01, 0, 44.1 + 0.005, 0, -0.01};
+  GDALSetGeoTransform(d, gt);
+  GDALSetProjection(d, SRS_WKT_WGS84_LAT_LONG);
+  std::vector<float> v(121, valore);
+  ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(d, 1), GF_Write, 0, 0, 11, 11, v.data(), 11, 11,
+                         GDT_Float32, 0, 0),
+            CE_None);
+  GDALClose(d);
+}
+
+// A GeoTIFF is placed by its georeference whatever its name; one whose
+// values no ground has (3e38, as a tile with no data but no no-data value
+// holds) gives no height, and the track it should give heights to is
+// refused naming the tile and the point.
+TEST(QuoteTessere, TilesOfAnyNameAndHeightsNoGroundHas) {
+  prova::CartellaTemporanea c;
+  scrivi_tessera_piatta(c.file("colle.tif"), 312.5f);
+  scrivi_tessera_piatta(c.file("vuota.tif"), 3e38f);
+  {
+    tessere_quote t;
+    ASSERT_TRUE(t.apri({c.file("colle.tif")}).riuscito());
+    const auto q = t.quota(44.05, 10.05);
+    ASSERT_TRUE(q.has_value());
+    EXPECT_DOUBLE_EQ(*q, 312.5);
+  }
+  tessere_quote t;
+  ASSERT_TRUE(t.apri({c.file("vuota.tif")}).riuscito());
+  std::string senza_dati;
+  EXPECT_FALSE(t.quota(44.05, 10.05, &senza_dati).has_value());
+  EXPECT_EQ(senza_dati, c.file("vuota.tif"));
+  senza_dati.clear();
+  EXPECT_FALSE(t.quota(45.05, 10.05, &senza_dati).has_value());  // beyond it
+  EXPECT_EQ(senza_dati, "");
+
+  // A track of 2 km due north over each tile.
+  std::string gpx = "<gpx version=\"1.1\"><trk><trkseg>\n";
+  for (int k = 0; k <= 20; ++k)
+    gpx += fmt::format("<trkpt lat=\"{:.6f}\" lon=\"10.05\"><ele>0</ele></trkpt>\n",
+                       44.01 + k * 0.0009);
+  gpx += "</trkseg></trk></gpx>\n";
+  richiesta_importa r;
+  r.traccia = c.file("t.gpx");
+  std::ofstream(r.traccia, std::ios::binary) << gpx;
+  r.uscita = c.file("l.txt");
+  r.quote = {c.file("colle.tif")};
+  std::ostringstream uscita, errori;
+  EXPECT_EQ(importa(r, uscita, errori), 0) << errori.str();
+  Long lunghezza = 0;
+  EXPECT_EQ(pendenze_scritte(r.uscita, lunghezza), (records{{0, 0}}));
+  r.quote = {c.file("vuota.tif")};
+  std::ostringstream u2, e2;
+  EXPECT_EQ(importa(r, u2, e2), 2);
+  EXPECT_EQ(e2.str(), fmt::format("scenario importa: {}:2: nessuna quota per il punto a 44.010000, "
+                                  "10.050000: la tessera {} non vi ha dati, o ne ha fuori da "
+                                  "-500…9000 m\n",
+                                  r.traccia, c.file("vuota.tif")));
 }
 
 }  // namespace
