@@ -19,10 +19,12 @@ constexpr double passo_quota = 0.05;
 constexpr double infinito = std::numeric_limits<double>::infinity();
 // The price of a change of gradient, in cells' worth of the noise's squared
 // height; the band around the smoothed heights that the profile keeps to, at
-// least fascia_minima (m) and fascia_rumori times the noise.
+// least fascia_minima (m) and fascia_rumori times the noise, but no wider
+// than fascia_massima (m), which bounds the work on the wildest heights.
 constexpr double prezzo_cambio = 16.0;
 constexpr double fascia_minima = 2.0;
 constexpr double fascia_rumori = 4.0;
+constexpr double fascia_massima = 25.0;
 // The reach over which a gradient must show in the heights (m), and the
 // window of the running median that smooths them for it, at least this long
 // and twice the reach of the noise.
@@ -273,7 +275,7 @@ profilo_adattato adatta_in_un_verso(const std::vector<double>& quote, double cor
       static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
   const double rumore = std::max(rumore_stimato(quote, passo), 0.05);
   const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
-  const double fascia = std::max(fascia_minima, fascia_rumori * rumore);
+  const double fascia = std::clamp(fascia_rumori * rumore, fascia_minima, fascia_massima);
   const long finestra = std::max(finestra_minima, static_cast<long>(std::ceil(2 * correlazione)));
   const std::vector<double> centri = mediana_mobile(quote, finestra);
   const std::vector<long> limiti = pendenze_mostrate(quote, correlazione);
