@@ -327,7 +327,9 @@ std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote
     if (c + 1 == celle.size() || celle[c] != celle[c + 1]) {
       const long fine = static_cast<long>(c + 1) * passo_cella;  // from the last metre
       const Long dove =
-          c + 1 == celle.size() ? 0 : static_cast<Long>(std::llround(static_cast<double>(ultimo - fine) / 50.0) * 50);
+          c + 1 == celle.size()
+              ? 0
+              : static_cast<Long>(std::llround(static_cast<double>(ultimo - fine) / 50.0) * 50);
       risultato.push_back({dove, static_cast<Long>(-celle[c])});
     }
   return risultato;

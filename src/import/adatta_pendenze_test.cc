@@ -78,7 +78,8 @@ TEST(AdattaPendenze, FindsTheStretchesThroughNoiseWithoutBuyingRecords) {
   for (double sigma : {0.5, 1.0})
     for (uint64_t seme : {1, 2, 3}) {
       const auto trovate = coppie(adatta_pendenze(profilo(tratti, sigma, seme)));
-      ASSERT_EQ(trovate.size(), attese.size()) << sigma << " " << seme << " " << ::testing::PrintToString(trovate);
+      ASSERT_EQ(trovate.size(), attese.size())
+          << sigma << " " << seme << " " << ::testing::PrintToString(trovate);
       for (size_t i = 0; i < attese.size(); ++i) {
         EXPECT_EQ(trovate[i].second, attese[i].second) << sigma << " " << seme << " " << i;
         EXPECT_LE(std::abs(trovate[i].first - attese[i].first), 200) << sigma << " " << seme;
@@ -113,7 +114,9 @@ std::vector<std::pair<Long, Long>> specchiate(const std::vector<std::pair<Long, 
   return r;
 }
 
-Long arrotondata(size_t metri) { return static_cast<Long>(std::llround(static_cast<double>(metri) / 50.0) * 50); }
+Long arrotondata(size_t metri) {
+  return static_cast<Long>(std::llround(static_cast<double>(metri) / 50.0) * 50);
+}
 
 // A level line whose heights carry heavy-tailed noise and outliers of up to
 // 30 m, as a phone logs them, gets few records, all near level.
@@ -136,7 +139,8 @@ TEST(AdattaPendenze, FindsAKnownProfileThroughOutliers) {
   const std::vector<double> vere = profilo(tratti, 0, 1);
   for (uint64_t seme : {1, 2, 3, 4, 5}) {
     const auto trovate = coppie(adatta_pendenze(rumorose(vere, 1.0, 20, seme)));
-    EXPECT_LE(trovate.size(), tratti.size() + 1) << seme << " " << ::testing::PrintToString(trovate);
+    EXPECT_LE(trovate.size(), tratti.size() + 1)
+        << seme << " " << ::testing::PrintToString(trovate);
     long inizio = 0;
     for (const tratto& t : tratti) {
       const long mezzo = (inizio + t.fine) / 2;
@@ -159,9 +163,8 @@ TEST(AdattaPendenze, TheProfileReadTheOtherWayGivesTheRecordsMirrored) {
     double sigma;
     double correlazione;
   };
-  const std::vector<caso> casi = {{9000, 0, 0},    {9000, 1.5, 0},  {9017, 1.5, 0},
-                                  {9033, 0.8, 0},  {9049, 3, 0},    {9025, 1, 0},
-                                  {9010, 2, 92},   {8980, 0.5, 92}};
+  const std::vector<caso> casi = {{9000, 0, 0}, {9000, 1.5, 0}, {9017, 1.5, 0}, {9033, 0.8, 0},
+                                  {9049, 3, 0}, {9025, 1, 0},   {9010, 2, 92},  {8980, 0.5, 92}};
   const std::vector<tratto> tratti = {{2000, 4}, {2600, 14}, {5000, -3}, {9100, 6}};
   for (const caso& c : casi)
     for (uint64_t seme : {1, 2}) {
@@ -200,8 +203,9 @@ TEST(AdattaPendenze, NoRecordIsSteeperThanTheHeightsOver500Metres) {
       const long da = p[i].first, a = i + 1 < p.size() ? p[i + 1].first : 6000;
       double ripida = 0;
       for (long s = std::max(0L, da - 500); s <= std::min(5500L, a); ++s)
-        ripida = std::max(ripida, std::abs(vere[static_cast<size_t>(s + 500)] -
-                                           vere[static_cast<size_t>(s)]) / 0.5);
+        ripida = std::max(
+            ripida,
+            std::abs(vere[static_cast<size_t>(s + 500)] - vere[static_cast<size_t>(s)]) / 0.5);
       EXPECT_LE(std::abs(p[i].second), std::llround(ripida) + 1)
           << c.altezza << " " << c.larghezza << " at " << da;
     }

@@ -41,7 +41,8 @@ records pendenze_scritte(const std::string& percorso, Long& lunghezza) {
     r.emplace_back(std::stoi((*i)[1]), std::stoi((*i)[2]));
   std::smatch m;
   lunghezza = 0;
-  if (std::regex_search(testo, m, std::regex(R"(lunghezza percorso,\s*(\d+))"))) lunghezza = std::stoi(m[1]);
+  if (std::regex_search(testo, m, std::regex(R"(lunghezza percorso,\s*(\d+))")))
+    lunghezza = std::stoi(m[1]);
   return r;
 }
 
@@ -58,7 +59,8 @@ std::vector<Long> per_metro(const records& p, Long lunghezza) {
   std::vector<Long> g(static_cast<size_t>(lunghezza));
   for (size_t i = 0; i < p.size(); ++i) {
     const Long fine = i + 1 < p.size() ? p[i + 1].first : lunghezza;
-    for (Long m = p[i].first; m < std::min(fine, lunghezza); ++m) g[static_cast<size_t>(m)] = p[i].second;
+    for (Long m = p[i].first; m < std::min(fine, lunghezza); ++m)
+      g[static_cast<size_t>(m)] = p[i].second;
   }
   return g;
 }
@@ -107,7 +109,8 @@ TEST(PendenzeReali, BayreuthProfilesFromTheTilesGiveGentleGradientsMirroredBothW
     const records avanti = coppie(adatta_pendenze(quote, passo));
     const std::vector<double> rovescio(quote.rbegin(), quote.rend());
     const records indietro = coppie(adatta_pendenze(rovescio, passo));
-    const Long lunghezza = static_cast<Long>(std::llround(static_cast<double>(quote.size() - 1) / 50) * 50);
+    const Long lunghezza =
+        static_cast<Long>(std::llround(static_cast<double>(quote.size() - 1) / 50) * 50);
     EXPECT_EQ(indietro, specchiate(avanti, lunghezza)) << relazione;
     EXPECT_LE(ripida(avanti), 15) << relazione << " " << ::testing::PrintToString(avanti);
     std::cout << fmt::format("relazione {}: {} m, {} pendenze, al più {} per mille\n", relazione,
@@ -137,7 +140,8 @@ TEST(PendenzeReali, BayreuthLinesImportedEitherWayGiveGentleMirroredGradients) {
     ASSERT_EQ(importa(r, uscita, errori), 0) << errori.str();
     Long lunghezza = 0;
     const records dall_estratto = pendenze_scritte(r.uscita, lunghezza);
-    EXPECT_LE(ripida(dall_estratto), 15) << relazione << " " << ::testing::PrintToString(dall_estratto);
+    EXPECT_LE(ripida(dall_estratto), 15)
+        << relazione << " " << ::testing::PrintToString(dall_estratto);
     std::cout << fmt::format("relazione {} dall'estratto: {} m, {} pendenze, al più {} per mille\n",
                              relazione, lunghezza, dall_estratto.size(), ripida(dall_estratto));
 
@@ -221,8 +225,8 @@ TEST(QuoteTessere, TilesThatCannotBeReadAreNamedWithTheReasonInWords) {
 // `valore`, with no value for no data: a tile no grid square names.
 void scrivi_tessera_piatta(const std::string& percorso, float valore) {
   GDALAllRegister();
-  GDALDatasetH d = GDALCreate(GDALGetDriverByName("GTiff"), percorso.c_str(), 11, 11, 1,
-                              GDT_Float32, nullptr);
+  GDALDatasetH d =
+      GDALCreate(GDALGetDriverByName("GTiff"), percorso.c_str(), 11, 11, 1, GDT_Float32, nullptr);
   ASSERT_NE(d, nullptr);
   double gt[6] = {10 - 0.005, 0.01, 0, 44.1 + 0.005, 0, -0.01};
   GDALSetGeoTransform(d, gt);
