@@ -74,13 +74,14 @@ std::vector<double> mediana_mobile(const std::vector<double>& quote, long finest
   return r;
 }
 
-}  // namespace
+long finestra_mediana(double correlazione) {
+  return std::max(finestra_minima, static_cast<long>(std::ceil(2 * correlazione)));
+}
 
-std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double correlazione) {
-  if (quote.size() <= static_cast<size_t>(passo_cella)) return {};
-  const long finestra = std::max(finestra_minima, static_cast<long>(std::ceil(2 * correlazione)));
-  const std::vector<double> liscie = mediana_mobile(quote, finestra);
-  const long ultimo = static_cast<long>(quote.size()) - 1;
+// The limits of pendenze_mostrate, from the heights smoothed by the running
+// median over `finestra`.
+std::vector<long> limiti_delle_liscie(const std::vector<double>& liscie, long finestra) {
+  const long ultimo = static_cast<long>(liscie.size()) - 1;
   const long celle = ultimo / passo_cella;
   const long base = std::min(base_pendenza, ultimo);
   // The steepest chord of each window, by its start.
@@ -103,6 +104,14 @@ std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double cor
         std::min(pendenza_massima, static_cast<long>(std::llround(ripida)));
   }
   return limiti;
+}
+
+}  // namespace
+
+std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double correlazione) {
+  if (quote.size() <= static_cast<size_t>(passo_cella)) return {};
+  const long finestra = finestra_mediana(correlazione);
+  return limiti_delle_liscie(mediana_mobile(quote, finestra), finestra);
 }
 
 namespace {
@@ -269,21 +278,24 @@ double huber(double r, double soglia) {
 // so that outliers and the hills that a tile sees above a cutting pull the
 // profile little. Its cost is Huber's loss of the last profile plus the
 // price of its changes.
-profilo_adattato adatta_in_un_verso(const std::vector<double>& quote, double correlazione) {
+profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
+                                    const std::vector<double>& centri, double correlazione) {
   const size_t passo =
       static_cast<size_t>(passo_cella) *
       static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
   const double rumore = std::max(rumore_stimato(quote, passo), 0.05);
   const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
   const double fascia = std::clamp(fascia_rumori * rumore, fascia_minima, fascia_massima);
-  const long finestra = std::max(finestra_minima, static_cast<long>(std::ceil(2 * correlazione)));
-  const std::vector<double> centri = mediana_mobile(quote, finestra);
-  const std::vector<long> limiti = pendenze_mostrate(quote, correlazione);
+  const std::vector<long> limiti = limiti_delle_liscie(centri, finestra_mediana(correlazione));
   std::vector<double> pesi(quote.size(), 1.0);
   profilo_adattato p;
   double soglia = 0;
   for (int passata = 0; passata < passate; ++passata) {
-    p = adattamento_profilo(quote, pesi, centri, limiti, prezzo, fascia).esegui();
+    profilo_adattato nuovo =
+        adattamento_profilo(quote, pesi, centri, limiti, prezzo, fascia).esegui();
+    // The same profile again: the weights would stay as they are.
+    if (passata > 0 && nuovo.pendenze == p.pendenze && nuovo.partenza == p.partenza) break;
+    p = std::move(nuovo);
     const std::vector<double> profilo = quote_del_profilo(p);
     std::vector<double> scarti(profilo.size());
     for (size_t m = 0; m < profilo.size(); ++m) scarti[m] = std::abs(quote[m] - profilo[m]);
@@ -305,9 +317,12 @@ std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote
   if (quote.size() <= static_cast<size_t>(passo_cella)) return {{0, 0}};
   // Read both ways, and the cheaper kept: so the profile read the other way
   // gives the same records, mirrored.
-  const profilo_adattato avanti = adatta_in_un_verso(quote, correlazione);
+  // The running median is the same read either way: its windows are centred.
+  const std::vector<double> liscie = mediana_mobile(quote, finestra_mediana(correlazione));
+  const profilo_adattato avanti = adatta_in_un_verso(quote, liscie, correlazione);
   const std::vector<double> rovescio(quote.rbegin(), quote.rend());
-  const profilo_adattato indietro = adatta_in_un_verso(rovescio, correlazione);
+  const profilo_adattato indietro =
+      adatta_in_un_verso(rovescio, {liscie.rbegin(), liscie.rend()}, correlazione);
   const double scala = std::max({std::abs(avanti.costo), std::abs(indietro.costo), 1e-9});
   const bool da_indietro = (indietro.costo - avanti.costo) / scala < -1e-9;
   std::vector<pendenza_importata> risultato;
