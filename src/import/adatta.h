@@ -44,13 +44,27 @@ std::vector<curva_importata> adatta_curve(const std::vector<punto_piano>& bersag
                                           std::vector<long>& corrispondenze,
                                           double tolleranza = tolleranza_piano);
 
+// For each cell of 50 m along `quote` (one height a metre), the steepest
+// gradient the heights show there, in whole per mille: the steepest chord
+// over 500 m (the whole profile, when shorter) of any window that overlaps
+// the cell or comes within the median's half window of it (100 m, or the
+// noise's reach), on the heights smoothed by a running median (200 m, or
+// twice the noise's reach) that outliers do not move. No gradient fitted to
+// the heights is steeper.
+std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double correlazione = 0);
+
 // Gradients at multiples of 50 that follow `quote` (one a metre) as a whole:
 // a profile of straight pieces of whole per mille, breaking only at the
 // cells' ends, that keeps close to the heights while every change of
 // gradient has a price in proportion to the noise the heights carry, so that
-// the noise does not buy records; its heights stay within a band of the
-// heights given, so that they do not drift. One record where the gradient
-// changes, the first at 0. With no heights, one record of 0.
+// the noise does not buy records; heights far from the profile weigh less
+// (a robust loss), so that outliers and the hills above cuttings do not buy
+// them either; its heights stay within a band of the smoothed heights, so
+// that they do not drift; and no cell is steeper than pendenze_mostrate
+// allows. The profile read the other way gives the same records mirrored
+// (their places rounded to the cells of the line's length, the profile's
+// rounded to 50 m). One record where the gradient changes, the first at 0.
+// With no heights, one record of 0.
 // `correlazione` is how far (m) the heights' noise keeps alike: 0 for the
 // points of a GPS track, the pixels' size for heights drawn from a grid.
 std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,

@@ -18,108 +18,191 @@ constexpr long pendenze = 2 * pendenza_massima + 1;
 constexpr double passo_quota = 0.05;
 constexpr double infinito = std::numeric_limits<double>::infinity();
 // The price of a change of gradient, in cells' worth of the noise's squared
-// height; the band around the heights, at least fascia_minima (m) and
-// fascia_rumori times the noise; and how far beyond the band the lattice
-// reaches (m).
+// height; the band around the smoothed heights that the profile keeps to, at
+// least fascia_minima (m) and fascia_rumori times the noise, but no wider
+// than fascia_massima (m), which bounds the work on the wildest heights.
 constexpr double prezzo_cambio = 16.0;
-constexpr double fascia_minima = 1.0;
+constexpr double fascia_minima = 2.0;
 constexpr double fascia_rumori = 4.0;
-constexpr double ampiezza_oltre_fascia = 1.0;
+constexpr double fascia_massima = 25.0;
+// The reach over which a gradient must show in the heights (m), and the
+// window of the running median that smooths them for it, at least this long
+// and twice the reach of the noise.
+constexpr long base_pendenza = 500;
+constexpr long finestra_minima = 200;
+// Passes of reweighting, and the Huber threshold in spreads of the residuals.
+constexpr int passate = 4;
+constexpr double soglia_huber = 1.345;
 
-// The heights of one cell, summed as the cost of a straight piece needs
-// them: with t the metre within the cell and q its height, the sums of 1,
-// t, t², q, t·q and q².
+double mediana(std::vector<double> v) {
+  if (v.empty()) return 0;
+  const auto mezzo = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+  std::nth_element(v.begin(), mezzo, v.end());
+  return *mezzo;
+}
+
+// How far the heights stray from a straight line: from the second
+// differences of heights `passo` metres apart, about every metre (so that
+// the estimate is the same read either way), a median (robust against the
+// few places where the gradient changes and against outliers), at that
+// spacing and at twice and four times it, the largest of them, so that noise
+// that keeps alike over longer than `passo` (a phone's heights wander) is
+// not taken for little.
+double rumore_stimato(const std::vector<double>& quote, size_t passo) {
+  double rumore = 0;
+  for (size_t p = passo; p <= 4 * passo; p *= 2) {
+    std::vector<double> d;
+    for (size_t m = p; m + p < quote.size(); ++m)
+      d.push_back(std::abs(quote[m - p] - 2 * quote[m] + quote[m + p]));
+    if (d.size() < 5 * p) break;
+    // A median of |N(0, 6σ²)| is 0.6745·√6·σ.
+    rumore = std::max(rumore, mediana(std::move(d)) / (0.6745 * std::sqrt(6.0)));
+  }
+  return rumore;
+}
+
+// The running median of the heights over `finestra` metres, narrower at the
+// ends so that it stays centred: the same read either way.
+std::vector<double> mediana_mobile(const std::vector<double>& quote, long finestra) {
+  const long n = static_cast<long>(quote.size()), mezza = finestra / 2;
+  std::vector<double> r(quote.size()), v;
+  for (long m = 0; m < n; ++m) {
+    const long h = std::min({mezza, m, n - 1 - m});
+    v.assign(quote.begin() + (m - h), quote.begin() + (m + h + 1));
+    r[static_cast<size_t>(m)] = mediana(std::move(v));
+  }
+  return r;
+}
+
+long finestra_mediana(double correlazione) {
+  return std::max(finestra_minima, static_cast<long>(std::ceil(2 * correlazione)));
+}
+
+// The limits of pendenze_mostrate, from the heights smoothed by the running
+// median over `finestra`.
+std::vector<long> limiti_delle_liscie(const std::vector<double>& liscie, long finestra) {
+  const long ultimo = static_cast<long>(liscie.size()) - 1;
+  const long celle = ultimo / passo_cella;
+  const long base = std::min(base_pendenza, ultimo);
+  // The steepest chord of each window, by its start.
+  std::vector<double> corde(static_cast<size_t>(ultimo - base + 1));
+  for (long a = 0; a + base <= ultimo; ++a)
+    corde[static_cast<size_t>(a)] =
+        std::abs(liscie[static_cast<size_t>(a + base)] - liscie[static_cast<size_t>(a)]) /
+        static_cast<double>(base) * 1000;
+  // The windows around a cell: those that overlap it or come within the
+  // median's half window of it, where the median rounds off a change of
+  // gradient at the cell's end.
+  const long margine = finestra / 2;
+  std::vector<long> limiti(static_cast<size_t>(celle));
+  for (long c = 0; c < celle; ++c) {
+    const long da = std::max(0L, c * passo_cella - base - margine);
+    const long a = std::min(ultimo - base, (c + 1) * passo_cella + margine);
+    double ripida = 0;
+    for (long k = da; k <= a; ++k) ripida = std::max(ripida, corde[static_cast<size_t>(k)]);
+    limiti[static_cast<size_t>(c)] =
+        std::min(pendenza_massima, static_cast<long>(std::llround(ripida)));
+  }
+  return limiti;
+}
+
+}  // namespace
+
+std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double correlazione) {
+  if (quote.size() <= static_cast<size_t>(passo_cella)) return {};
+  const long finestra = finestra_mediana(correlazione);
+  return limiti_delle_liscie(mediana_mobile(quote, finestra), finestra);
+}
+
+namespace {
+
+// The heights of one cell, weighted, summed as the cost of a straight piece
+// needs them: with t the metre within the cell, q its height and w its
+// weight, the sums of w, w·t, w·t², w·q, w·t·q and w·q².
 struct somme_cella {
   double n = 0, t = 0, tt = 0, q = 0, tq = 0, qq = 0;
 
-  // The sum of the squares of the distances between the heights and the
-  // piece that starts at `quota` and climbs `pendenza` per mille.
+  // The weighted sum of the squares of the distances between the heights
+  // and the piece that starts at `quota` and climbs `pendenza` per mille.
   double scarto(double quota, long pendenza) const {
     const double a = static_cast<double>(pendenza) / 1000.0;
     return n * quota * quota + 2 * quota * a * t + a * a * tt - 2 * quota * q - 2 * a * tq + qq;
   }
 };
 
-// How far apart the heights stray from a straight line, from the second
-// differences of heights `passo` metres apart (`nodi`): robust (a median)
-// against the few places where the gradient changes. The heights must be
-// far enough apart for their noise to be independent.
-double rumore_stimato(const std::vector<double>& nodi) {
-  std::vector<double> d;
-  for (size_t k = 1; k + 1 < nodi.size(); ++k)
-    d.push_back(std::abs(nodi[k - 1] - 2 * nodi[k] + nodi[k + 1]));
-  if (d.empty()) return 0;
-  const auto mezzo = d.begin() + static_cast<std::ptrdiff_t>(d.size() / 2);
-  std::nth_element(d.begin(), mezzo, d.end());
-  // A median of |N(0, 6σ²)| is 0.6745·√6·σ.
-  return *mezzo / (0.6745 * std::sqrt(6.0));
-}
+struct profilo_adattato {
+  std::vector<long> pendenze;  // per cell
+  double partenza = 0;         // the height at metre 0 (m)
+  double costo = 0;
+};
 
 // The profile as a whole: heights at the cells' ends on the lattice, each
-// cell a straight piece of a whole gradient, chosen to keep the sum of the
-// squared distances to the heights least plus a price for every change of
-// gradient, so that noise does not buy records. The heights at the cells'
-// ends are kept within `fascia` of the heights given (a steep price beyond
-// it), so that the profile does not drift. Solved exactly by dynamic
+// cell a straight piece of a whole gradient within its limit, chosen to keep
+// the weighted sum of the squared distances to the heights least plus a
+// price for every change of gradient, so that noise does not buy records.
+// The heights at the cells' ends are kept within a band of the smoothed
+// heights, so that the profile does not drift. Solved exactly by dynamic
 // programming over (height, gradient of the last cell) at each cell's end.
 class adattamento_profilo {
  public:
-  adattamento_profilo(const std::vector<double>& quote, double prezzo, double fascia)
-      : prezzo_(prezzo), fascia_(fascia), ampiezza_(fascia + ampiezza_oltre_fascia) {
-    const size_t celle = (quote.size() - 1) / passo_cella;
+  adattamento_profilo(const std::vector<double>& quote, const std::vector<double>& pesi,
+                      const std::vector<double>& centri, const std::vector<long>& limiti,
+                      double prezzo, double fascia)
+      : prezzo_(prezzo), limiti_(limiti) {
+    const size_t celle = limiti.size();
     somme_.resize(celle);
-    nodi_.resize(celle + 1);
     for (size_t c = 0; c < celle; ++c) {
       somme_cella& s = somme_[c];
       for (long t = 0; t < passo_cella; ++t) {
-        const double q = quote[c * passo_cella + static_cast<size_t>(t)];
+        const size_t m = c * passo_cella + static_cast<size_t>(t);
+        const double q = quote[m], w = pesi[m];
         const double tt = static_cast<double>(t);
-        s.n += 1;
-        s.t += tt;
-        s.tt += tt * tt;
-        s.q += q;
-        s.tq += tt * q;
-        s.qq += q * q;
+        s.n += w;
+        s.t += w * tt;
+        s.tt += w * tt * tt;
+        s.q += w * q;
+        s.tq += w * tt * q;
+        s.qq += w * q * q;
       }
     }
-    for (size_t k = 0; k <= celle; ++k) nodi_[k] = quote[k * passo_cella];
+    basso_.resize(celle + 1);
+    alto_.resize(celle + 1);
+    for (size_t k = 0; k <= celle; ++k) {
+      const double centro = centri[k * passo_cella];
+      basso_[k] = static_cast<long>(std::floor((centro - fascia) / passo_quota));
+      alto_[k] = static_cast<long>(std::ceil((centro + fascia) / passo_quota));
+      if (k == 0) continue;
+      // Within reach of the heights before: where the band lies further
+      // than the cell can climb, the nearest heights that can be reached.
+      const long lim = limiti_[k - 1];
+      const long giu = basso_[k - 1] - lim, su = alto_[k - 1] + lim;
+      const long larghezza = alto_[k] - basso_[k];
+      if (basso_[k] > su) {
+        basso_[k] = std::max(giu, su - larghezza);
+        alto_[k] = su;
+      } else if (alto_[k] < giu) {
+        basso_[k] = giu;
+        alto_[k] = std::min(su, giu + larghezza);
+      } else {
+        basso_[k] = std::max(basso_[k], giu);
+        alto_[k] = std::min(alto_[k], su);
+      }
+    }
   }
 
-  // The gradient of each cell.
-  std::vector<long> esegui() {
+  profilo_adattato esegui() {
     const size_t celle = somme_.size();
-    std::vector<long> basso(celle + 1), alto(celle + 1);
-    for (size_t k = 0; k <= celle; ++k) {
-      basso[k] = static_cast<long>(std::floor((nodi_[k] - ampiezza_) / passo_quota));
-      alto[k] = static_cast<long>(std::ceil((nodi_[k] + ampiezza_) / passo_quota));
-      if (k == 0) continue;
-      // Within reach of the heights before: where the heights jump further
-      // than a cell can climb, the nearest that can be reached.
-      const long giu = basso[k - 1] - pendenza_massima, su = alto[k - 1] + pendenza_massima;
-      const long larghezza = alto[k] - basso[k];
-      if (basso[k] > su) {
-        basso[k] = std::max(giu, su - larghezza);
-        alto[k] = su;
-      } else if (alto[k] < giu) {
-        basso[k] = giu;
-        alto[k] = std::min(su, giu + larghezza);
-      } else {
-        basso[k] = std::max(basso[k], giu);
-        alto[k] = std::min(alto[k], su);
-      }
-    }
+    const std::vector<long>& basso = basso_;
+    const std::vector<long>& alto = alto_;
     // costo[(j - basso) * pendenze + g + massima]: the least cost of a
     // profile that reaches the end of the cell at height j with gradient g.
-    std::vector<double> costo(static_cast<size_t>(alto[0] - basso[0] + 1) * pendenze);
-    for (long j = basso[0]; j <= alto[0]; ++j)
-      std::fill_n(costo.begin() + (j - basso[0]) * pendenze, pendenze, fuori_fascia(0, j));
-    // For each cell, whether each state kept the gradient of the cell before
-    // it, and for each height the best gradient to change from.
+    std::vector<double> costo(static_cast<size_t>(alto[0] - basso[0] + 1) * pendenze, 0.0);
     segue_.assign(celle, {});
     da_dove_.assign(celle, {});
     std::vector<double> dopo;
     for (size_t c = 0; c < celle; ++c) {
       const long b0 = basso[c], a0 = alto[c], b1 = basso[c + 1], a1 = alto[c + 1];
+      const long lim = limiti_[c];
       const size_t stati = static_cast<size_t>(a1 - b1 + 1) * pendenze;
       dopo.assign(stati, infinito);
       segue_[c].assign(stati, false);
@@ -132,13 +215,12 @@ class adattamento_profilo {
         const double cambiando = riga[migliore] + prezzo;
         if (cambiando == infinito) continue;
         const double quota = static_cast<double>(j) * passo_quota;
-        for (long g = -pendenza_massima; g <= pendenza_massima; ++g) {
+        for (long g = -lim; g <= lim; ++g) {
           const long arrivo = j + g;
           if (arrivo < b1 || arrivo > a1) continue;
           const double seguendo = riga[g + pendenza_massima];
           const bool segue = seguendo <= cambiando;
-          const double totale = (segue ? seguendo : cambiando) + somme_[c].scarto(quota, g) +
-                                fuori_fascia(c + 1, arrivo);
+          const double totale = (segue ? seguendo : cambiando) + somme_[c].scarto(quota, g);
           const size_t i = static_cast<size_t>(arrivo - b1) * pendenze +
                            static_cast<size_t>(g + pendenza_massima);
           dopo[i] = totale;
@@ -148,55 +230,123 @@ class adattamento_profilo {
       costo.swap(dopo);
     }
     // Back from the best end.
-    std::vector<long> risultato(celle);
+    profilo_adattato risultato;
+    risultato.pendenze.resize(celle);
     size_t i = static_cast<size_t>(std::min_element(costo.begin(), costo.end()) - costo.begin());
     long j = basso[celle] + static_cast<long>(i / pendenze);
     long g = static_cast<long>(i % pendenze) - pendenza_massima;
     for (size_t c = celle; c-- > 0;) {
-      risultato[c] = g;
+      risultato.pendenze[c] = g;
       const bool segue = segue_[c][static_cast<size_t>(j - basso[c + 1]) * pendenze +
                                    static_cast<size_t>(g + pendenza_massima)];
       j -= g;
       if (!segue) g = da_dove_[c][static_cast<size_t>(j - basso[c])] - pendenza_massima;
     }
+    risultato.partenza = static_cast<double>(j) * passo_quota;
     return risultato;
   }
 
  private:
-  // The price of height j (on the lattice) at the end of cell k beyond the
-  // band: steep enough that only heights that cannot follow pay it.
-  double fuori_fascia(size_t k, long j) const {
-    const double oltre = std::abs(static_cast<double>(j) * passo_quota - nodi_[k]) - fascia_;
-    return oltre > 0 ? 1e6 * oltre * oltre : 0.0;
-  }
-
-  double prezzo_, fascia_, ampiezza_;
+  double prezzo_;
+  const std::vector<long>& limiti_;
   std::vector<somme_cella> somme_;
-  std::vector<double> nodi_;  // the heights at the cells' ends
+  std::vector<long> basso_, alto_;  // the lattice's reach at each cell's end
   std::vector<std::vector<bool>> segue_;
   std::vector<std::vector<std::int8_t>> da_dove_;
 };
+
+// The height of the profile at each metre it covers.
+std::vector<double> quote_del_profilo(const profilo_adattato& p) {
+  std::vector<double> q;
+  q.reserve(p.pendenze.size() * passo_cella + 1);
+  double quota = p.partenza;
+  for (long g : p.pendenze)
+    for (long t = 0; t < passo_cella; ++t) {
+      q.push_back(quota + static_cast<double>(g * t) / 1000.0);
+      if (t + 1 == passo_cella) quota += static_cast<double>(g * passo_cella) / 1000.0;
+    }
+  return q;
+}
+
+double huber(double r, double soglia) {
+  const double a = std::abs(r);
+  return a <= soglia ? a * a : soglia * (2 * a - soglia);
+}
+
+// The fit read from metre 0: reweighted passes of the least squares, each
+// weighing down the heights far from the profile before (Huber's weights),
+// so that outliers and the hills that a tile sees above a cutting pull the
+// profile little. Its cost is Huber's loss of the last profile plus the
+// price of its changes.
+profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
+                                    const std::vector<double>& centri, double correlazione) {
+  const size_t passo =
+      static_cast<size_t>(passo_cella) *
+      static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
+  const double rumore = std::max(rumore_stimato(quote, passo), 0.05);
+  const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
+  const double fascia = std::clamp(fascia_rumori * rumore, fascia_minima, fascia_massima);
+  const std::vector<long> limiti = limiti_delle_liscie(centri, finestra_mediana(correlazione));
+  std::vector<double> pesi(quote.size(), 1.0);
+  profilo_adattato p;
+  double soglia = 0;
+  for (int passata = 0; passata < passate; ++passata) {
+    profilo_adattato nuovo =
+        adattamento_profilo(quote, pesi, centri, limiti, prezzo, fascia).esegui();
+    // The same profile again: the weights would stay as they are.
+    if (passata > 0 && nuovo.pendenze == p.pendenze && nuovo.partenza == p.partenza) break;
+    p = std::move(nuovo);
+    const std::vector<double> profilo = quote_del_profilo(p);
+    std::vector<double> scarti(profilo.size());
+    for (size_t m = 0; m < profilo.size(); ++m) scarti[m] = std::abs(quote[m] - profilo[m]);
+    soglia = std::max(soglia_huber * 1.4826 * mediana(scarti), 0.05);
+    for (size_t m = 0; m < profilo.size(); ++m)
+      pesi[m] = scarti[m] <= soglia ? 1.0 : soglia / scarti[m];
+    p.costo = 0;
+    for (size_t m = 0; m < profilo.size(); ++m) p.costo += huber(scarti[m], soglia);
+    for (size_t c = 1; c < p.pendenze.size(); ++c)
+      if (p.pendenze[c] != p.pendenze[c - 1]) p.costo += prezzo;
+  }
+  return p;
+}
 
 }  // namespace
 
 std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
                                                 double correlazione) {
   if (quote.size() <= static_cast<size_t>(passo_cella)) return {{0, 0}};
-  // Heights at least twice their noise's reach apart, on the cells' ends.
-  const size_t passo =
-      static_cast<size_t>(passo_cella) *
-      static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
-  std::vector<double> nodi;
-  for (size_t m = 0; m < quote.size(); m += passo) nodi.push_back(quote[m]);
-  const double rumore = std::max(rumore_stimato(nodi), 0.05);
-  const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
-  const double fascia = std::max(fascia_minima, fascia_rumori * rumore);
-  const std::vector<long> celle = adattamento_profilo(quote, prezzo, fascia).esegui();
+  // Read both ways, and the cheaper kept: so the profile read the other way
+  // gives the same records, mirrored.
+  // The running median is the same read either way: its windows are centred.
+  const std::vector<double> liscie = mediana_mobile(quote, finestra_mediana(correlazione));
+  const profilo_adattato avanti = adatta_in_un_verso(quote, liscie, correlazione);
+  const std::vector<double> rovescio(quote.rbegin(), quote.rend());
+  const profilo_adattato indietro =
+      adatta_in_un_verso(rovescio, {liscie.rbegin(), liscie.rend()}, correlazione);
+  const double scala = std::max({std::abs(avanti.costo), std::abs(indietro.costo), 1e-9});
+  const bool da_indietro = (indietro.costo - avanti.costo) / scala < -1e-9;
   std::vector<pendenza_importata> risultato;
-  for (size_t c = 0; c < celle.size(); ++c)
-    if (c == 0 || celle[c] != celle[c - 1])
-      risultato.push_back(
-          {static_cast<Long>(static_cast<long>(c) * passo_cella), static_cast<Long>(celle[c])});
+  if (!da_indietro) {
+    const std::vector<long>& celle = avanti.pendenze;
+    for (size_t c = 0; c < celle.size(); ++c)
+      if (c == 0 || celle[c] != celle[c - 1])
+        risultato.push_back(
+            {static_cast<Long>(static_cast<long>(c) * passo_cella), static_cast<Long>(celle[c])});
+    return risultato;
+  }
+  // The cells read backwards start at the last metre: their ends, seen
+  // from metre 0, rounded to the line's cells.
+  const long ultimo = static_cast<long>(quote.size()) - 1;
+  const std::vector<long>& celle = indietro.pendenze;
+  for (size_t c = celle.size(); c-- > 0;)
+    if (c + 1 == celle.size() || celle[c] != celle[c + 1]) {
+      const long fine = static_cast<long>(c + 1) * passo_cella;  // from the last metre
+      const Long dove =
+          c + 1 == celle.size()
+              ? 0
+              : static_cast<Long>(std::llround(static_cast<double>(ultimo - fine) / 50.0) * 50);
+      risultato.push_back({dove, static_cast<Long>(-celle[c])});
+    }
   return risultato;
 }
 

@@ -11,6 +11,7 @@
 
 #include "import/curve_strette.h"
 #include "import/importa_osm.h"
+#include "import/quote_tessere.h"
 #include "import/traccia.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
@@ -94,9 +95,12 @@ std::string nome_pulito(std::string nome) {
 
 }  // namespace
 
-Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i) {
+Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i,
+                      const std::vector<std::string>& quote) {
   traccia t;
   if (Stato s = leggi_traccia(byte, nome, t); !s.riuscito()) return s;
+  if (!quote.empty())
+    if (Stato s = quote_della_traccia(quote, nome, t); !s.riuscito()) return s;
   return adatta_traccia(t, nome, i);
 }
 
@@ -143,18 +147,11 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
 
 namespace {
 
-// The options of an extract belong to an extract, and an extract needs its
-// line: a relation, or the two stations.
+// An extract needs its line: a relation, or the two stations. (A file
+// given with either is read as an extract; --quote fits any file.)
 std::string opzioni_sbagliate(const richiesta_importa& r, bool estratto) {
   const bool stazioni = !r.da.empty() || !r.a.empty();
-  if (!estratto) {
-    if (r.relazione != 0 || stazioni || !r.quote.empty())
-      return fmt::format(
-          "{}: --relazione, --da, --a e --quote valgono per un estratto OpenStreetMap (.osm, "
-          ".osm.pbf, .osm.gz, .osm.bz2), e questo file non lo è",
-          r.traccia);
-    return "";
-  }
+  if (!estratto) return "";
   if (r.relazione != 0 && stazioni)
     return "--relazione e --da/--a sono due modi di dare la linea: se ne usa uno solo";
   if (r.relazione == 0 && !stazioni)
@@ -196,7 +193,7 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   } else {
     std::string byte;
     if (Stato s = leggi_file(richiesta.traccia, byte); !s.riuscito()) return fallito(s.messaggio());
-    if (Stato s = importa_traccia(byte, richiesta.traccia, i); !s.riuscito())
+    if (Stato s = importa_traccia(byte, richiesta.traccia, i, richiesta.quote); !s.riuscito())
       return fallito(s.messaggio());
   }
 

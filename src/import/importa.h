@@ -19,8 +19,8 @@ struct richiesta_importa {
   std::string uscita;   // the line description to write
   std::string treno;    // the train description to write; empty for none
   bool json = false;    // the figures as one JSON document
-  // An extract only: the route relation, or the stations at the two ends,
-  // and the elevation tiles (files or folders).
+  // An extract only: the route relation, or the stations at the two ends.
+  // Any: the elevation tiles (files or folders).
   long relazione = 0;
   std::string da, a;
   std::vector<std::string> quote;
@@ -48,8 +48,11 @@ struct importazione {
   std::vector<std::string> avvisi;          // what the user should know, without the file's name
 };
 
-// Reads the track in `byte` (the file `nome`) and fits a line to it.
-Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i);
+// Reads the track in `byte` (the file `nome`) and fits a line to it; with
+// elevation tiles (`quote`: files or folders), its heights are the tiles'
+// instead of the log's.
+Stato importa_traccia(std::string_view byte, const std::string& nome, importazione& i,
+                      const std::vector<std::string>& quote = {});
 
 // Fits a line to the track `t`, read from the file `nome`.
 Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i);

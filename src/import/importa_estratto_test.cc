@@ -726,6 +726,25 @@ TEST(ImportaEstratto, TunnelsAndBridgesAreBridgedFromTheirEnds) {
   EXPECT_LE(n.quota_media, 2);
 }
 
+// A tunnel that the line's start cuts (its other end 600 m on, under a hill
+// 40 m high): there is no outside before it, so its heights are those
+// outside its far end carried on level, not the hill's above it; the same
+// for a bridge that runs to the line's end.
+TEST(ImportaEstratto, AStructureAtTheLinesEndTakesItsHeightsFromItsOtherEnd) {
+  prova::opzioni_estratto o = opzioni_corte();
+  o.gallerie_date = {{-400, 600, 40, ""}};
+  o.ponti_date = {{7600, 8400, 30, ""}};
+  const estratto p(linea_corta, treno_corto, o);
+  richiesta_importa r;
+  r.traccia = p.e.osm;
+  r.relazione = p.e.relazione;
+  r.quote = {p.e.cartella_quote};
+  const misure m = importa_e_misura(p, r);
+  come_la_linea_corta(p, m, "strutture ai capi");
+  EXPECT_LE(m.quota_massima, 6);
+  EXPECT_LE(m.quota_media, 2);
+}
+
 // GeoTIFF tiles laid edge to edge, each pixel's edges on whole arc-seconds
 // (360 x 360 pixels for 0.1 degrees): within half a pixel of a tile's edge
 // the four pixels about a point lie in two tiles or four, and the heights

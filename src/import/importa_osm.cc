@@ -99,13 +99,21 @@ punti_linea punti_della_linea(const linea_osm& l) {
 
 // Heights from the tiles for every point; then across tunnels, bridges,
 // embankments and cuttings the rail's height drawn straight between the
-// heights `margine` (m) outside their ends.
+// heights `margine` (m) outside their ends (level from the one end outside
+// the line where the other is the line's own end).
 Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, const linea_osm& l,
                         const std::string& nomi_tessere, double margine, punti_linea& p,
                         std::vector<struttura_osm>& strutture) {
   for (size_t i = 0; i < p.t.punti.size(); ++i) {
     punto_traccia& q = p.t.punti[i];
-    q.quota = tessere.quota(q.latitudine, q.longitudine);
+    std::string senza_dati;
+    q.quota = tessere.quota(q.latitudine, q.longitudine, &senza_dati);
+    if (!q.quota && !senza_dati.empty())
+      return Stato::errore(fmt::format(
+          "{}: nessuna quota per il punto della linea a {:.6f}, {:.6f} (a {:.0f} m dal suo "
+          "inizio): la tessera non vi ha dati, o ne ha fuori da {:.0f}…{:.0f} m",
+          senza_dati, q.latitudine, q.longitudine, p.lungo[i], quota_minima_tessere,
+          quota_massima_tessere));
     if (!q.quota)
       return Stato::errore(fmt::format(
           "{}: nessuna quota per il punto della linea a {:.6f}, {:.6f} (a {:.0f} m dal suo "
@@ -131,13 +139,22 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
     }
     // The heights at its ends are taken a tile's step outside it, where the
     // tile's points no longer mix in the hill above or the valley below.
+    // One that runs to the line's start or end has no outside there: its
+    // heights are those outside its other end, carried on level. One that
+    // runs from end to end keeps the tiles'.
     size_t a = p.del_vertice[k], b = p.del_vertice[fine];
+    const bool dal_capo = k == 0, al_capo = fine == segmenti;
     while (a > 0 && p.lungo[p.del_vertice[k]] - p.lungo[a] < margine) --a;
     while (b + 1 < p.lungo.size() && p.lungo[b] - p.lungo[p.del_vertice[fine]] < margine) ++b;
     const double qa = *p.t.punti[a].quota, qb = *p.t.punti[b].quota;
     const double la = p.lungo[a], lb = p.lungo[b];
-    for (size_t i = a + 1; i < b; ++i)
-      p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
+    if (dal_capo && !al_capo)
+      for (size_t i = 0; i < b; ++i) p.t.punti[i].quota = qb;
+    else if (al_capo && !dal_capo)
+      for (size_t i = a + 1; i < p.t.punti.size(); ++i) p.t.punti[i].quota = qa;
+    else if (!dal_capo)
+      for (size_t i = a + 1; i < b; ++i)
+        p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
     a = p.del_vertice[k];
     b = p.del_vertice[fine];
     s.inizio = static_cast<double>(a);  // points for now; metres once fitted

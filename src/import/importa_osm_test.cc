@@ -220,10 +220,6 @@ TEST(ImportaEstratto, OptionsOfAnExtractAreRefusedWhereTheyDoNotFit) {
       {{gpx, c.file("l.txt"), "", false, 7, "", "", {}},
        "scenario importa: " + gpx +
            ": non si legge come estratto OpenStreetMap: Unknown top-level element: gpx\n"},
-      {{gpx, c.file("l.txt"), "", false, 0, "", "", {c.percorso()}},
-       "scenario importa: " + gpx +
-           ": --relazione, --da, --a e --quote valgono per un estratto OpenStreetMap (.osm, "
-           ".osm.pbf, .osm.gz, .osm.bz2), e questo file non lo è\n"},
       {{osm, c.file("l.txt"), "", false, 0, "", "", {}},
        "scenario importa: " + osm +
            ": di un estratto OpenStreetMap serve la linea: --relazione ID, o --da STAZIONE --a "

@@ -26,18 +26,58 @@ void prepara_gdal() {
   });
 }
 
-std::string ultimo_errore() {
-  const char* m = CPLGetLastErrorMsg();
-  return m && *m ? m : "formato sconosciuto";
-}
-
-bool estensione_di_tessera(const std::filesystem::path& p) {
-  std::string n = p.filename().string();
+std::string minuscolo(std::string n) {
   std::transform(n.begin(), n.end(), n.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return n;
+}
+
+bool finisce_con(const std::string& n, const std::string& fine) {
+  return n.size() > fine.size() && n.compare(n.size() - fine.size(), fine.size(), fine) == 0;
+}
+
+// Whether the file's name (without .hgt or .hgt.zip) names an SRTM square,
+// as N49E011 does: GDAL reads an .hgt's place from its name alone.
+bool nome_di_quadrato(const std::string& base) {
+  if (base.size() != 7) return false;
+  const auto cifre = [&](size_t da, size_t n) {
+    for (size_t k = da; k < da + n; ++k)
+      if (!std::isdigit(static_cast<unsigned char>(base[k]))) return false;
+    return true;
+  };
+  const char ns = static_cast<char>(std::toupper(static_cast<unsigned char>(base[0])));
+  const char ew = static_cast<char>(std::toupper(static_cast<unsigned char>(base[3])));
+  return (ns == 'N' || ns == 'S') && cifre(1, 2) && (ew == 'E' || ew == 'W') && cifre(4, 3);
+}
+
+// Why a file did not open as a tile, in words for the user.
+std::string perche_non_si_apre(const std::string& nome) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(nome, ec)) return "non è un file";
+  const std::string file = std::filesystem::path(nome).filename().string();
+  const std::string n = minuscolo(file);
+  for (const std::string fine : {".hgt", ".hgt.zip"})
+    if (finisce_con(n, fine)) {
+      const std::string base = file.substr(0, file.size() - fine.size());
+      if (!nome_di_quadrato(base))
+        return fmt::format(
+            "un file {} dice dove sta sul globo soltanto col suo nome, che è quello del suo "
+            "quadrato di un grado (l'angolo a sud-ovest), come N49E011{}: va rinominato così",
+            fine, fine);
+      return fmt::format("non si legge come tessera SRTM {} (file guasto o non SRTM)", fine);
+    }
+  return "non si legge come tessera di quote: non è in un formato di raster noto (GeoTIFF, "
+         ".hgt, ...) o il file è guasto";
+}
+
+}  // namespace
+
+namespace {
+
+bool estensione_di_tessera(const std::filesystem::path& p) {
+  const std::string n = minuscolo(p.filename().string());
   for (const std::string fine : {".hgt", ".hgt.zip", ".tif", ".tiff"})
-    if (n.size() > fine.size() && n.compare(n.size() - fine.size(), fine.size(), fine) == 0)
-      return true;
+    if (finisce_con(n, fine)) return true;
   return false;
 }
 
@@ -88,9 +128,7 @@ namespace {
 Stato apri_tessera(const std::string& nome, tessera_dati& t) {
   CPLErrorReset();
   GDALDatasetH d = GDALOpen(nome.c_str(), GA_ReadOnly);
-  if (!d)
-    return Stato::errore(
-        fmt::format("{}: non si legge come tessera di quote: {}", nome, ultimo_errore()));
+  if (!d) return Stato::errore(fmt::format("{}: {}", nome, perche_non_si_apre(nome)));
   t.dati = d;
   t.nome = nome;
   if (GDALGetRasterCount(d) < 1)
@@ -122,8 +160,8 @@ Stato apri_tessera(const std::string& nome, tessera_dati& t) {
         OSRDestroySpatialReference(wgs);
         return Stato::errore(
             fmt::format("{}: il sistema di riferimento della tessera non si "
-                        "raggiunge da WGS 84: {}",
-                        nome, ultimo_errore()));
+                        "raggiunge da WGS 84",
+                        nome));
       }
     }
     if (sua) OSRDestroySpatialReference(sua);
@@ -166,8 +204,11 @@ Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
 
 namespace {
 
+// A height no ground has (deeper than the deepest dry land, higher than
+// the highest peak) is no data, whatever the tile says.
 bool valido(const tessera_dati& t, double valore) {
-  return std::isfinite(valore) && !(t.nessun_dato && valore == *t.nessun_dato);
+  return std::isfinite(valore) && !(t.nessun_dato && valore == *t.nessun_dato) &&
+         valore >= quota_minima_tessere && valore <= quota_massima_tessere;
 }
 
 // The value of `t`'s pixel (i, j), when it has one.
@@ -182,7 +223,8 @@ std::optional<double> pixel(const tessera_dati& t, int i, int j) {
 
 }  // namespace
 
-std::optional<double> tessere_quote::quota(double latitudine, double longitudine) const {
+std::optional<double> tessere_quote::quota(double latitudine, double longitudine,
+                                           std::string* senza_dati) const {
   // The value at the centre of a pixel that lies at (x, y) in WGS 84
   // degrees, from whichever tile in that datum has a pixel there: tiles laid
   // edge to edge share the points around their edges this way.
@@ -226,10 +268,37 @@ std::optional<double> tessere_quote::quota(double latitudine, double longitudine
       else
         mancante = true;
     }
-    if (mancante) continue;
+    if (mancante) {
+      if (senza_dati && senza_dati->empty()) *senza_dati = t->nome;
+      continue;
+    }
     return (v[0] * (1 - fx) + v[1] * fx) * (1 - fy) + (v[2] * (1 - fx) + v[3] * fx) * fy;
   }
   return std::nullopt;
+}
+
+Stato quote_della_traccia(const std::vector<std::string>& percorsi, const std::string& nome,
+                          traccia& t) {
+  tessere_quote tessere;
+  if (Stato s = tessere.apri(percorsi); !s.riuscito()) return s;
+  for (punto_traccia& p : t.punti) {
+    std::string senza_dati;
+    p.quota = tessere.quota(p.latitudine, p.longitudine, &senza_dati);
+    if (p.quota) continue;
+    if (!senza_dati.empty())
+      return Stato::errore(messaggio_punto(
+          nome, p.riga,
+          fmt::format("nessuna quota per il punto a {:.6f}, {:.6f}: la tessera {} non vi ha "
+                      "dati, o ne ha fuori da {:.0f}…{:.0f} m",
+                      p.latitudine, p.longitudine, senza_dati, quota_minima_tessere,
+                      quota_massima_tessere)));
+    return Stato::errore(messaggio_punto(
+        nome, p.riga,
+        fmt::format("nessuna quota per il punto a {:.6f}, {:.6f}: le tessere non lo coprono",
+                    p.latitudine, p.longitudine)));
+  }
+  if (!t.punti.empty()) t.correlazione_quote = tessere.passo_metri(t.punti.front().latitudine);
+  return Stato::ok();
 }
 
 }  // namespace scen

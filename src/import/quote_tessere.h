@@ -8,9 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "import/traccia.h"
 #include "platform/stato.h"
 
 namespace scen {
+
+// Heights outside these (m) are no data.
+inline constexpr double quota_minima_tessere = -500;
+inline constexpr double quota_massima_tessere = 9000;
 
 class tessere_quote {
  public:
@@ -20,14 +25,21 @@ class tessere_quote {
   tessere_quote& operator=(const tessere_quote&) = delete;
 
   // Opens every tile in `percorsi`: files, or folders whose .hgt, .hgt.zip,
-  // .tif and .tiff files are taken. Fails naming the file that is not a raster of
-  // heights, a path that does not exist, or a folder without tiles.
+  // .tif and .tiff files are taken. A tile is placed by its georeference,
+  // whatever its name; an .hgt carries none but its name, which must be its
+  // square's (N49E011.hgt). Fails naming the file that is not a raster of
+  // heights (saying how to name an .hgt named otherwise), a path that does
+  // not exist, or a folder without tiles.
   Stato apri(const std::vector<std::string>& percorsi);
 
   // The height at (latitudine, longitudine), degrees on WGS 84, from the
   // first tile that covers it with its four points; nothing where no tile
-  // does or where a point has no data.
-  std::optional<double> quota(double latitudine, double longitudine) const;
+  // does or where a point has no data (its value the tile's no-data value,
+  // or a height outside quota_minima_tessere..quota_massima_tessere). Then
+  // `senza_dati`, when given, receives the name of the first tile that
+  // covers the place but has no data there (left empty where none covers it).
+  std::optional<double> quota(double latitudine, double longitudine,
+                              std::string* senza_dati = nullptr) const;
 
   std::size_t tessere() const;
 
@@ -39,5 +51,12 @@ class tessere_quote {
   struct tessera;
   std::vector<std::unique_ptr<tessera>> t_;
 };
+
+// The heights of a GPS track's points from the tiles in `percorsi` in place
+// of the log's own, and the reach of their noise (the tiles' step). Fails
+// naming the tile that cannot be read, or the file `nome` and the point that
+// no tile gives a height.
+Stato quote_della_traccia(const std::vector<std::string>& percorsi, const std::string& nome,
+                          traccia& t);
 
 }  // namespace scen

@@ -24,8 +24,8 @@ esecuzione dichiara(parte_comando& parte) {
   parte.opzione("--a", richiesta->a, "di un estratto: la stazione dove la linea finisce",
                 "STAZIONE");
   parte.opzione_ripetibile("--quote", richiesta->quote,
-                           "di un estratto: tessere di quote (.hgt, GeoTIFF), file o cartella; "
-                           "anche più volte",
+                           "tessere di quote (.hgt, GeoTIFF), file o cartella, anche più volte: "
+                           "di una traccia, al posto delle sue quote",
                            "PERCORSO");
   parte.bandiera("--json", richiesta->json, "i risultati come un solo documento JSON");
   return [richiesta](const chiamata& c) { return importa_in_questo_programma(*richiesta, c); };
