@@ -1,7 +1,6 @@
 #include "import/importa.h"
 
 #include <fmt/format.h>
-#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <cmath>
@@ -134,17 +133,6 @@ std::string opzioni_sbagliate(const richiesta_importa& r, bool estratto) {
         r.traccia);
   if (r.relazione == 0 && (r.da.empty() || r.a.empty())) return "--da e --a vanno date insieme";
   return "";
-}
-
-std::string elenco_id(const std::vector<id_osm>& ids) {
-  return fmt::format("{}", fmt::join(ids, " "));
-}
-
-// A long list of ways shows its first and last few.
-std::string elenco_breve(const std::vector<id_osm>& ids) {
-  if (ids.size() <= 12) return elenco_id(ids);
-  return fmt::format("{} … {}", fmt::join(ids.begin(), ids.begin() + 5, " "),
-                     fmt::join(ids.end() - 5, ids.end(), " "));
 }
 
 const char* nomi_progressive[] = {"uno", "due", "tre"};

@@ -2,6 +2,7 @@
 // description skeleton) from a GPS track.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ struct richiesta_importa {
   long relazione = 0;
   std::string da, a;
   std::vector<std::string> quote;
+  // Told what is being read, now and then, on a large extract; none when
+  // not given.
+  std::function<void(const std::string&)> avanzamento;
 };
 
 // What the fit achieved, the redrawn plan against the smoothed track laid

@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 #include <windows.h>
 
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -77,6 +79,8 @@ Stato cartella_programma(std::string& cartella) {
   cartella = stretto(percorso.substr(0, barra));
   return Stato::ok();
 }
+
+bool errori_a_terminale() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 void mostra_attesa() {
   // The sizes below follow the screen's own resolution, not a scaled 96.
