@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <numbers>
@@ -139,7 +140,8 @@ const char* nomi_progressive[] = {"uno", "due", "tre"};
 
 }  // namespace
 
-int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori) {
+int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori,
+            bool avanzamento) {
   auto fallito = [&](const std::string& messaggio) {
     errori << "scenario importa: " << messaggio << '\n' << std::flush;
     return uscita_fallita;
@@ -150,7 +152,11 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   importazione i;
   resoconto_osm osm;
   if (estratto) {
-    if (Stato s = importa_estratto(richiesta, i, osm); !s.riuscito()) return fallito(s.messaggio());
+    std::function<void(const std::string&)> riga_avanzamento;
+    if (avanzamento)
+      riga_avanzamento = [&errori](const std::string& riga) { errori << riga << '\n' << std::flush; };
+    if (Stato s = importa_estratto(richiesta, i, osm, riga_avanzamento); !s.riuscito())
+      return fallito(s.messaggio());
   } else {
     std::string byte;
     if (Stato s = leggi_file(richiesta.traccia, byte); !s.riuscito()) return fallito(s.messaggio());

@@ -2,7 +2,6 @@
 // description skeleton) from a GPS track.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -25,9 +24,6 @@ struct richiesta_importa {
   long relazione = 0;
   std::string da, a;
   std::vector<std::string> quote;
-  // Told what is being read, now and then, on a large extract; none when
-  // not given.
-  std::function<void(const std::string&)> avanzamento;
 };
 
 // What the fit achieved, the redrawn plan against the smoothed track laid
@@ -56,8 +52,10 @@ Stato importa_traccia(std::string_view byte, const std::string& nome, importazio
 Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i);
 
 // The command: reads, fits, writes the files, prints the figures on `uscita`
-// and the warning and errors on `errori`. Returns the exit status: 0 done,
+// and the warning and errors on `errori` (with `avanzamento`, also progress
+// lines while a large extract is read). Returns the exit status: 0 done,
 // 2 a file that cannot be read or written or a track that cannot be a line.
-int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori);
+int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori,
+            bool avanzamento = false);
 
 }  // namespace scen

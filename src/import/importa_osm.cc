@@ -370,10 +370,11 @@ std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo
   return p;
 }
 
-Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto) {
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
+                       const std::function<void(const std::string&)>& avanzamento) {
   const std::string& nome = r.traccia;
   estratto_osm e;
-  if (Stato s = leggi_estratto(nome, e, r.avanzamento); !s.riuscito()) return s;
+  if (Stato s = leggi_estratto(nome, e, avanzamento); !s.riuscito()) return s;
   linea_osm l;
   if (r.relazione != 0) {
     if (Stato s = linea_da_relazione(e, r.relazione, nome, l); !s.riuscito()) return s;

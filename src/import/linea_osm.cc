@@ -156,8 +156,28 @@ void taglia(const estratto_osm& e, linea_osm& l, std::vector<stazione_vicina> vi
     if (lungo[i] > inizio && lungo[i] < fine) tagliati.push_back(l.vertici[i]);
   tagliati.push_back(v1);
   if (tagliati.size() >= 2) {
+    // The stations' places by the segments they lie on: the cut line's
+    // lengths are measured about its own first point.
+    std::vector<std::pair<size_t, double>> sui_segmenti;
+    for (const stazione_vicina& v : vicine) {
+      const auto [i, punto] = punto_a(v.lungo);
+      const double tratto = lungo[i + 1] - lungo[i];
+      sui_segmenti.push_back({i, tratto > 0 ? (v.lungo - lungo[i]) / tratto : 0.0});
+    }
     l.vertici = std::move(tagliati);
-    for (stazione_vicina& s : vicine) s.lungo -= inizio;
+    const std::vector<double> nuove = spezzata_di(l, piano_rapido(l.vertici.front().luogo.latitudine)).lungo;
+    for (size_t k = 0; k < vicine.size(); ++k) {
+      const auto [i, f] = sui_segmenti[k];
+      if (i <= i0) {
+        const double tratto = lungo[i0 + 1] - inizio;
+        vicine[k].lungo =
+            tratto > 0 ? std::max(0.0, vicine[k].lungo - inizio) * (nuove[1] - nuove[0]) / tratto : 0;
+      } else {
+        const size_t j = std::min(i - i0, nuove.size() - 1);
+        const size_t j1 = std::min(j + 1, nuove.size() - 1);
+        vicine[k].lungo = nuove[j] + f * (nuove[j1] - nuove[j]);
+      }
+    }
     vie_della_linea(e, l);
   }
   l.stazioni = std::move(vicine);
@@ -388,55 +408,50 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
   if (!fermate.empty()) {
     // Its stops in their order: the passes that keep it, the line run so
     // that they follow it.
-    const piano_rapido piano(l.vertici.front().luogo.latitudine);
-    const spezzata s = spezzata_di(l, piano);
-    std::vector<std::vector<passaggio>> avanti, indietro;
-    for (const stazione_osm* f : fermate) {
-      avanti.push_back(passaggi(piano, *f, s));
-      const passaggio p = piu_vicino(avanti.back());
-      if (p.distanza > distanza_stazione)
-        return Stato::errore(fmt::format(
-            "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
-            file, f->nome, relazione, p.distanza, distanza_stazione));
-    }
-    for (const std::vector<passaggio>& a : avanti) {
-      indietro.push_back({});
-      for (const passaggio& p : a) indietro.back().push_back({s.lungo.back() - p.lungo, p.distanza});
-    }
-    const std::vector<passaggio> in_avanti = passaggi_in_ordine(avanti);
-    const std::vector<passaggio> a_ritroso = passaggi_in_ordine(indietro);
-    auto somma = [](const std::vector<passaggio>& p) {
-      double d = 0;
-      for (const passaggio& x : p) d += x.distanza;
-      return d;
+    struct verso {
+      linea_osm linea;
+      std::vector<passaggio> scelti;
+      double somma = 0;
     };
-    bool rovesciata = false;
-    if (in_avanti.empty() && a_ritroso.empty())
+    verso versi[2] = {{l, {}, 0}, {l, {}, 0}};
+    rovescia(e, versi[1].linea);
+    for (verso& v : versi) {
+      const piano_rapido piano(v.linea.vertici.front().luogo.latitudine);
+      const spezzata s = spezzata_di(v.linea, piano);
+      std::vector<std::vector<passaggio>> tutti;
+      for (const stazione_osm* f : fermate) {
+        tutti.push_back(passaggi(piano, *f, s));
+        const passaggio p = piu_vicino(tutti.back());
+        if (p.distanza > distanza_stazione)
+          return Stato::errore(fmt::format(
+              "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
+              file, f->nome, relazione, p.distanza, distanza_stazione));
+      }
+      v.scelti = passaggi_in_ordine(tutti);
+      for (const passaggio& x : v.scelti) v.somma += x.distanza;
+    }
+    if (versi[0].scelti.empty() && versi[1].scelti.empty())
       return Stato::errore(fmt::format(
           "{}: le fermate della relazione {} non seguono le sue vie nel loro ordine ({} … {})",
           file, relazione, fermate.front()->nome, fermate.back()->nome));
+    bool rovesciata = false;
     if (fermate.size() == 1) {
-      // One stop tells no direction: the "from" station's end, else the
-      // end the relation's ways start from.
+      // One stop tells no direction: the end nearer the "from" station,
+      // else nearer the stop.
+      const piano_rapido piano(l.vertici.front().luogo.latitudine);
       const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
-      if (!da.empty() && da.front() != fermate.front()) {
-        const luogo_osm p = luogo_di(*da.front());
-        rovesciata = piano.distanza(p, l.vertici.back().luogo) <
-                     piano.distanza(p, l.vertici.front().luogo);
-      } else {
-        const auto ordine = [&](size_t w) {
-          return std::find(r->vie.begin(), r->vie.end(), e.vie[w].id) - r->vie.begin();
-        };
-        rovesciata = ordine(c.vie.back().first) < ordine(c.vie.front().first);
-      }
+      const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
+      rovesciata = piano.distanza(p, l.vertici.back().luogo) <
+                   piano.distanza(p, l.vertici.front().luogo);
     } else {
-      rovesciata = in_avanti.empty() || (!a_ritroso.empty() && somma(a_ritroso) < somma(in_avanti));
+      rovesciata = versi[0].scelti.empty() ||
+                   (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
     }
-    const std::vector<passaggio>& scelti = rovesciata ? a_ritroso : in_avanti;
-    if (rovesciata) rovescia(e, l);
+    verso& scelto = versi[rovesciata ? 1 : 0];
+    l = std::move(scelto.linea);
     std::vector<stazione_vicina> vicine;
     for (size_t k = 0; k < fermate.size(); ++k)
-      vicine.push_back({fermate[k]->nome, scelti[k].lungo, scelti[k].distanza});
+      vicine.push_back({fermate[k]->nome, scelto.scelti[k].lungo, scelto.scelti[k].distanza});
     taglia(e, l, std::move(vicine));
     return Stato::ok();
   }
@@ -703,19 +718,24 @@ Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std
 
   // The two stations on the line: of those so named, the nearest; further
   // than a station may be, an error that says how far.
-  const spezzata s = spezzata_di(l, piano);
+  const piano_rapido piano_linea(l.vertici.front().luogo.latitudine);
+  const spezzata s = spezzata_di(l, piano_linea);
   auto al_capo = [&](const std::vector<const stazione_osm*>& trovate, double vicino_a,
                      const std::string& nome, const stazione_osm*& scelta, passaggio& passo) {
+    // Of the passes within reach, the one nearest its end of the path (the
+    // path ends at the station); else the nearest, to say how far it is.
     passo.distanza = std::numeric_limits<double>::infinity();
+    double miglior_scarto = std::numeric_limits<double>::infinity();
     for (const stazione_osm* st : trovate)
-      for (const passaggio& p : passaggi(piano, *st, s)) {
-        // Of two passes, the one nearer its end of the path.
-        const double voto = p.distanza + (p.distanza <= distanza_stazione
-                                              ? std::abs(p.lungo - vicino_a) / 1e6
-                                              : 0);
-        if (!scelta || voto < passo.distanza + std::abs(passo.lungo - vicino_a) / 1e6) {
+      for (const passaggio& p : passaggi(piano_linea, *st, s)) {
+        const double scarto = p.distanza <= distanza_stazione
+                                  ? std::abs(p.lungo - vicino_a)
+                                  : std::numeric_limits<double>::infinity();
+        if (!scelta || scarto < miglior_scarto ||
+            (scarto == miglior_scarto && p.distanza < passo.distanza)) {
           scelta = st;
           passo = p;
+          miglior_scarto = scarto;
         }
       }
     if (passo.distanza > distanza_stazione)
@@ -736,3 +756,4 @@ Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std
 }
 
 }  // namespace scen
+

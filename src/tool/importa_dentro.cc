@@ -8,12 +8,9 @@
 namespace scen {
 
 int importa_in_questo_programma(const richiesta_importa& richiesta, const chiamata& c) {
-  richiesta_importa r = richiesta;
   // Progress lines while a large extract is read, where a person watches
   // the error stream.
-  if (&c.errori == &std::cerr && errori_a_terminale())
-    r.avanzamento = [&c](const std::string& riga) { c.errori << riga << '\n' << std::flush; };
-  return importa(r, c.uscita, c.errori);
+  return importa(richiesta, c.uscita, c.errori, &c.errori == &std::cerr && errori_a_terminale());
 }
 
 }  // namespace scen
