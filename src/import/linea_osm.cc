@@ -208,12 +208,24 @@ std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
   std::unordered_set<std::string> nomi;
   for (const stazione_osm& st : stazioni) {
     if (st.leggera || &st == prima || &st == ultima) continue;
-    const luogo_osm dove = luogo_di(st);
-    if (!estensione.a_portata(dove)) continue;
+    if (!estensione.a_portata(luogo_di(st))) continue;
     const passaggio p = piu_vicino(passaggi(piano, st, s));
     if (p.distanza > distanza_stazione) continue;
-    // A station of another main line that passes nearer is that line's.
-    const double qui = distanza_dalla_spezzata(piano, dove, s.punti);
+    // A station of another main line that passes nearer is that line's:
+    // told by its stop (of the kind that placed it) nearest to the line.
+    luogo_osm dove = luogo_di(st);
+    double qui = std::numeric_limits<double>::infinity();
+    for (genere_fermata g : {genere_fermata::posizione, genere_fermata::banchina,
+                             genere_fermata::stazione}) {
+      for (const fermata_osm* f : st.fermate)
+        if (f->genere == g && !f->leggera)
+          for (const luogo_osm& x : f->luoghi)
+            if (const double d = distanza_dalla_spezzata(piano, x, s.punti); d < qui) {
+              qui = d;
+              dove = x;
+            }
+      if (qui <= distanza_stazione) break;
+    }
     bool altrui = false;
     for (const via_osm& v : e.vie) {
       if (altrui || nostre.count(v.id) || di_servizio(v)) continue;
@@ -526,14 +538,15 @@ rete rete_dei_binari(const estratto_osm& e, const piano_rapido& piano) {
   return r;
 }
 
-// The railway node nearest to `p`, on a main way where there is one.
+// The railway node nearest to `p`, on a main way where there is one (not
+// a siding, not light rail).
 id_osm nodo_vicino(const estratto_osm& e, const piano_rapido& piano, const luogo_osm& p,
                    double& distanza) {
   id_osm migliore = 0;
   distanza = std::numeric_limits<double>::infinity();
   for (bool anche_servizio : {false, true}) {
     for (const via_osm& v : e.vie) {
-      if (!anche_servizio && di_servizio(v)) continue;
+      if (!anche_servizio && (di_servizio(v) || v.railway == "light_rail")) continue;
       for (id_osm n : v.nodi) {
         const double d = piano.distanza(p, e.luoghi.at(n));
         if (d < distanza) {
@@ -613,6 +626,7 @@ Stato stazioni_sul_binario(const estratto_osm& e, const std::vector<stazione_osm
         "railway=platform o public_transport=platform, con quel name, che non sia di tram, "
         "metropolitana o autobus)",
         file, nome));
+  double lontana = std::numeric_limits<double>::infinity();
   for (const stazione_osm* s : trovate) {
     std::vector<id_osm> sul_binario;
     for (const fermata_osm* f : s->fermate)
@@ -631,9 +645,31 @@ Stato stazioni_sul_binario(const estratto_osm& e, const std::vector<stazione_osm
           }
         }
       if (nodo != 0) sul_binario.push_back(nodo);
+      // Beyond a station's reach of any track it is no station of the
+      // railway here (nodes may lie far apart: the tracks' segments tell).
+      if (migliore > distanza_stazione) {
+        double binario = std::numeric_limits<double>::infinity();
+        for (const via_osm& v : e.vie)
+          for (size_t i = 0; i + 1 < v.nodi.size(); ++i)
+            for (const fermata_osm* f : s->fermate)
+              for (const luogo_osm& p : f->luoghi) {
+                double t = 0;
+                binario = std::min(binario, piano.al_segmento(p, e.luoghi.at(v.nodi[i]),
+                                                              e.luoghi.at(v.nodi[i + 1]), t));
+              }
+        if (binario > distanza_stazione) {
+          lontana = std::min(lontana, binario);
+          continue;
+        }
+      }
     }
     nodi.insert(nodi.end(), sul_binario.begin(), sul_binario.end());
   }
+  if (nodi.empty() && lontana < std::numeric_limits<double>::infinity())
+    return Stato::errore(fmt::format(
+        "{}: la stazione \"{}\" è a {:.0f} m dalla linea (al più {:.0f}): nessun binario "
+        "dell'estratto le passa più vicino",
+        file, nome, lontana, distanza_stazione));
   if (nodi.empty())
     return Stato::errore(
         fmt::format("{}: nessun binario nell'estratto per la stazione \"{}\"", file, nome));

@@ -157,9 +157,11 @@ std::vector<const stazione_osm*> stazioni_di_nome(const std::vector<stazione_osm
     const std::string cercato = esatto ? nome : minuscolo(nome);
     for (const stazione_osm& s : stazioni) {
       if (s.leggera) continue;
+      // A platform's name is often its number: not a station's.
       bool si = (esatto ? s.nome : minuscolo(s.nome)) == cercato;
       for (const fermata_osm* f : s.fermate)
-        si = si || (esatto ? f->nome : minuscolo(f->nome)) == cercato;
+        si = si || (f->genere != genere_fermata::banchina &&
+                    (esatto ? f->nome : minuscolo(f->nome)) == cercato);
       if (si) trovate.push_back(&s);
     }
     if (!trovate.empty()) break;
