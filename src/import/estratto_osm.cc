@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/io/any_input.hpp>
@@ -21,6 +22,9 @@
 namespace scen {
 
 namespace {
+
+// An extract this large (bytes) takes some seconds to read.
+constexpr std::uintmax_t estratto_grande = 32 << 20;
 
 std::string valore(const osmium::TagList& t, const char* chiave) {
   const char* v = t.get_value_by_key(chiave);
@@ -272,7 +276,12 @@ Stato leggi_estratto(const std::string& percorso, estratto_osm& e,
   try {
     // A name that does not tell the form is read as XML.
     const osmium::io::File file(percorso, nome_di_estratto(percorso) ? "" : "osm");
-    if (avanzamento) avanzamento(fmt::format("{}: lettura delle vie e delle relazioni", percorso));
+    // Only a large extract takes long enough for progress lines.
+    std::error_code errore;
+    const bool grande = std::filesystem::file_size(percorso, errore) >= estratto_grande && !errore;
+    const std::function<void(const std::string&)> nessuno;
+    const std::function<void(const std::string&)>& riga = grande ? avanzamento : nessuno;
+    if (riga) riga(fmt::format("{}: lettura delle vie e delle relazioni", percorso));
     vie_e_relazioni prima(e);
     {
       osmium::io::Reader lettore(file,
@@ -282,10 +291,9 @@ Stato leggi_estratto(const std::string& percorso, estratto_osm& e,
     }
     std::unordered_set<id_osm> servono;
     for (const via_osm& v : e.vie) servono.insert(v.nodi.begin(), v.nodi.end());
-    if (avanzamento)
-      avanzamento(fmt::format("{}: {} vie di binario; lettura dei nodi", percorso, e.vie.size()));
+    if (riga) riga(fmt::format("{}: {} vie di binario; lettura dei nodi", percorso, e.vie.size()));
     osmium::io::Reader lettore(file, osmium::osm_entity_bits::node);
-    nodi h(e, servono, prima.membri, percorso, avanzamento);
+    nodi h(e, servono, prima.membri, percorso, riga);
     for (const fermata_osm& b : prima.banchine)
       for (id_osm n : b.nodi) h.delle_banchine.emplace(n, luogo_osm{91, 0});
     osmium::apply(lettore, h);
