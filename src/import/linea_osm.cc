@@ -12,6 +12,7 @@
 #include <numbers>
 #include <optional>
 #include <queue>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -206,9 +207,38 @@ std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
   std::unordered_set<id_osm> nostre(l.vie.begin(), l.vie.end());
   std::vector<stazione_vicina> vicine;
   std::unordered_set<std::string> nomi;
+  // The line's cells of `distanza_stazione`, its points every 50 m in
+  // them: a station none of whose stops lies in a cell beside one is out
+  // of reach, without measuring it against every segment.
+  auto cella = [&](const luogo_osm& p) {
+    return std::pair{static_cast<long>(std::floor(piano.x(p) / distanza_stazione)),
+                     static_cast<long>(std::floor(piano.y(p) / distanza_stazione))};
+  };
+  std::set<std::pair<long, long>> celle;
+  for (size_t i = 0; i + 1 < s.punti.size(); ++i) {
+    const double tratto = s.lungo[i + 1] - s.lungo[i];
+    const int passi = std::max(1, static_cast<int>(std::ceil(tratto / 50)));
+    for (int k = 0; k <= passi; ++k) {
+      const double f = static_cast<double>(k) / passi;
+      const luogo_osm& a = s.punti[i];
+      const luogo_osm& b = s.punti[i + 1];
+      celle.insert(cella({a.latitudine + f * (b.latitudine - a.latitudine),
+                          a.longitudine + f * (b.longitudine - a.longitudine)}));
+    }
+  }
+  auto accanto = [&](const stazione_osm& st) {
+    for (const fermata_osm* f : st.fermate)
+      for (const luogo_osm& p : f->luoghi) {
+        const auto [cx, cy] = cella(p);
+        for (long dx = -1; dx <= 1; ++dx)
+          for (long dy = -1; dy <= 1; ++dy)
+            if (celle.count({cx + dx, cy + dy})) return true;
+      }
+    return false;
+  };
   for (const stazione_osm& st : stazioni) {
     if (st.leggera || &st == prima || &st == ultima) continue;
-    if (!estensione.a_portata(luogo_di(st))) continue;
+    if (!estensione.a_portata(luogo_di(st)) || !accanto(st)) continue;
     const passaggio p = piu_vicino(passaggi(piano, st, s));
     if (p.distanza > distanza_stazione) continue;
     // A station of another main line that passes nearer is that line's:

@@ -97,29 +97,48 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
             u.radice(qui[a]) != u.radice(qui[b]) &&
             distanza_fermate(piano, f[qui[a]], f[qui[b]]) <= distanza_stesso_nome)
           u.unisci(qui[a], qui[b]);
-  // A group with no name of a station joins the nearest one that has one.
-  auto ha_nome = [&](size_t radice) {
-    for (size_t i = 0; i < f.size(); ++i)
-      if (u.radice(i) == radice && (nominata(i) || !nome_area[i].empty())) return true;
-    return false;
-  };
+  // A group with no name of a station joins the nearest one that has one:
+  // the named stops' points in cells of `distanza_aggregata`, each point
+  // looked for in the cells about it.
   std::unordered_map<size_t, bool> con_nome;
   for (size_t i = 0; i < f.size(); ++i)
-    if (!con_nome.count(u.radice(i))) con_nome[u.radice(i)] = ha_nome(u.radice(i));
+    if (nominata(i) || !nome_area[i].empty()) con_nome[u.radice(i)] = true;
+  auto nominato = [&](size_t i) { return con_nome.count(u.radice(i)) > 0; };
+  auto cella = [&](const luogo_osm& p) {
+    return std::pair{static_cast<long>(std::floor(piano.x(p) / distanza_aggregata)),
+                     static_cast<long>(std::floor(piano.y(p) / distanza_aggregata))};
+  };
+  std::map<std::pair<long, long>, std::vector<size_t>> celle;
+  for (size_t j = 0; j < f.size(); ++j)
+    if (nominato(j))
+      for (const luogo_osm& p : f[j].luoghi) {
+        std::vector<size_t>& qui = celle[cella(p)];
+        if (qui.empty() || qui.back() != j) qui.push_back(j);
+      }
+  std::vector<std::pair<size_t, size_t>> unioni;
   for (size_t i = 0; i < f.size(); ++i) {
-    if (con_nome.at(u.radice(i))) continue;
+    if (nominato(i)) continue;
     double migliore = distanza_aggregata;
     size_t vicino = SIZE_MAX;
-    for (size_t j = 0; j < f.size(); ++j) {
-      if (!con_nome.at(u.radice(j)) || f[j].leggera != f[i].leggera) continue;
-      const double d = distanza_fermate(piano, f[i], f[j]);
-      if (d <= migliore) {
-        migliore = d;
-        vicino = j;
-      }
+    for (const luogo_osm& p : f[i].luoghi) {
+      const auto [cx, cy] = cella(p);
+      for (long dx = -1; dx <= 1; ++dx)
+        for (long dy = -1; dy <= 1; ++dy) {
+          const auto c = celle.find({cx + dx, cy + dy});
+          if (c == celle.end()) continue;
+          for (size_t j : c->second) {
+            if (f[j].leggera != f[i].leggera) continue;
+            const double d = distanza_fermate(piano, f[i], f[j]);
+            if (d <= migliore) {
+              migliore = d;
+              vicino = j;
+            }
+          }
+        }
     }
-    if (vicino != SIZE_MAX) u.unisci(i, vicino);
+    if (vicino != SIZE_MAX) unioni.push_back({i, vicino});
   }
+  for (const auto& [i, j] : unioni) u.unisci(i, j);
 
   std::unordered_map<size_t, size_t> gruppo;
   for (size_t i = 0; i < f.size(); ++i) {
