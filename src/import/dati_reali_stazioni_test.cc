@@ -99,7 +99,8 @@ void ogni_relazione(const std::string& file, size_t attese) {
       prima = posizione;
       if (k < fermate.size() && fermate[k]->nome == nome) {
         if (precedente) {
-          const double dritta = piano.distanza(precedente->luoghi.front(), fermate[k]->luoghi.front());
+          const double dritta =
+              piano.distanza(precedente->luoghi.front(), fermate[k]->luoghi.front());
           const double lungo = static_cast<double>(posizione - dove_precedente);
           EXPECT_GE(lungo, dritta - 100) << r.id << ": " << nome << " " << nomi(x);
           EXPECT_LE(lungo, dritta * 4 / 3 + 100) << r.id << ": " << nome << " " << nomi(x);

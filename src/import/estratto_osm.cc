@@ -58,8 +58,7 @@ std::optional<genere_fermata> genere_di(const osmium::TagList& t) {
   const std::string pt = valore(t, "public_transport");
   if (railway == "stop" || railway == "tram_stop" || pt == "stop_position")
     return genere_fermata::posizione;
-  if (railway == "station" || railway == "halt" || pt == "station")
-    return genere_fermata::stazione;
+  if (railway == "station" || railway == "halt" || pt == "station") return genere_fermata::stazione;
   if (railway == "platform" || pt == "platform") return genere_fermata::banchina;
   return std::nullopt;
 }
@@ -84,7 +83,7 @@ bool non_ferroviaria(const osmium::TagList& t) {
 // The first pass: railway ways and route relations.
 struct vie_e_relazioni : osmium::handler::Handler {
   estratto_osm& e;
-  std::vector<fermata_osm> banchine;   // platform ways
+  std::vector<fermata_osm> banchine;  // platform ways
   std::unordered_set<id_osm> membri;  // node members of the relations and stop areas
   explicit vie_e_relazioni(estratto_osm& estratto) : e(estratto) {}
 
@@ -134,8 +133,8 @@ struct vie_e_relazioni : osmium::handler::Handler {
       for (const osmium::RelationMember& m : r.members()) {
         if (m.type() != osmium::item_type::node && m.type() != osmium::item_type::way) continue;
         const std::string ruolo = m.role();
-        a.membri.push_back({m.ref(), m.type() == osmium::item_type::way,
-                            ruolo.starts_with("platform")});
+        a.membri.push_back(
+            {m.ref(), m.type() == osmium::item_type::way, ruolo.starts_with("platform")});
         if (m.type() == osmium::item_type::node) membri.insert(m.ref());
       }
       e.aree.push_back(std::move(a));

@@ -3,8 +3,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <ostream>
@@ -154,7 +154,9 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   if (estratto) {
     std::function<void(const std::string&)> riga_avanzamento;
     if (avanzamento)
-      riga_avanzamento = [&errori](const std::string& riga) { errori << riga << '\n' << std::flush; };
+      riga_avanzamento = [&errori](const std::string& riga) {
+        errori << riga << '\n' << std::flush;
+      };
     if (Stato s = importa_estratto(richiesta, i, osm, riga_avanzamento); !s.riuscito())
       return fallito(s.messaggio());
   } else {

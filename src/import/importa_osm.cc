@@ -414,8 +414,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     nomi_stazioni.push_back(nome_scritto);
   }
   if (l.stazioni.size() > 79)
-    return Stato::errore(fmt::format("{}: {} stazioni sulla linea: quelle di un treno sono al più 79",
-                                     nome, l.stazioni.size()));
+    return Stato::errore(fmt::format(
+        "{}: {} stazioni sulla linea: quelle di un treno sono al più 79", nome, l.stazioni.size()));
   const piano_rapido piano(l.vertici.front().luogo.latitudine);
   riquadro estensione;
   std::vector<luogo_osm> punti_linea;

@@ -1,7 +1,5 @@
 #include "import/linea_osm.h"
 
-#include "import/stazioni_osm.h"
-
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -15,6 +13,8 @@
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "import/stazioni_osm.h"
 
 namespace scen {
 
@@ -104,9 +104,8 @@ spezzata spezzata_di(const linea_osm& l, const piano_rapido& piano) {
   spezzata s;
   for (size_t i = 0; i < l.vertici.size(); ++i) {
     s.punti.push_back(l.vertici[i].luogo);
-    s.lungo.push_back(i == 0 ? 0
-                             : s.lungo.back() + piano.distanza(l.vertici[i - 1].luogo,
-                                                               l.vertici[i].luogo));
+    s.lungo.push_back(
+        i == 0 ? 0 : s.lungo.back() + piano.distanza(l.vertici[i - 1].luogo, l.vertici[i].luogo));
   }
   return s;
 }
@@ -166,13 +165,15 @@ void taglia(const estratto_osm& e, linea_osm& l, std::vector<stazione_vicina> vi
       sui_segmenti.push_back({i, tratto > 0 ? (v.lungo - lungo[i]) / tratto : 0.0});
     }
     l.vertici = std::move(tagliati);
-    const std::vector<double> nuove = spezzata_di(l, piano_rapido(l.vertici.front().luogo.latitudine)).lungo;
+    const std::vector<double> nuove =
+        spezzata_di(l, piano_rapido(l.vertici.front().luogo.latitudine)).lungo;
     for (size_t k = 0; k < vicine.size(); ++k) {
       const auto [i, f] = sui_segmenti[k];
       if (i <= i0) {
         const double tratto = lungo[i0 + 1] - inizio;
         vicine[k].lungo =
-            tratto > 0 ? std::max(0.0, vicine[k].lungo - inizio) * (nuove[1] - nuove[0]) / tratto : 0;
+            tratto > 0 ? std::max(0.0, vicine[k].lungo - inizio) * (nuove[1] - nuove[0]) / tratto
+                       : 0;
       } else {
         const size_t j = std::min(i - i0, nuove.size() - 1);
         const size_t j1 = std::min(j + 1, nuove.size() - 1);
@@ -245,8 +246,8 @@ std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
     // told by its stop (of the kind that placed it) nearest to the line.
     luogo_osm dove = luogo_di(st);
     double qui = std::numeric_limits<double>::infinity();
-    for (genere_fermata g : {genere_fermata::posizione, genere_fermata::banchina,
-                             genere_fermata::stazione}) {
+    for (genere_fermata g :
+         {genere_fermata::posizione, genere_fermata::banchina, genere_fermata::stazione}) {
       for (const fermata_osm* f : st.fermate)
         if (f->genere == g && !f->leggera)
           for (const luogo_osm& x : f->luoghi)
@@ -442,8 +443,7 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
 
   const std::vector<stazione_osm> stazioni = stazioni_dell_estratto(e);
   membri_fuori fuori;
-  const std::vector<const stazione_osm*> fermate =
-      stazioni_della_relazione(e, stazioni, *r, fuori);
+  const std::vector<const stazione_osm*> fermate = stazioni_della_relazione(e, stazioni, *r, fuori);
   if (!fuori.vuoto())
     l.avvisi.push_back(fmt::format("fermate della relazione {} che l'estratto non ha: {}",
                                    relazione, elenco_membri(fuori)));
@@ -483,11 +483,11 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
       const piano_rapido piano(l.vertici.front().luogo.latitudine);
       const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
       const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
-      rovesciata = piano.distanza(p, l.vertici.back().luogo) <
-                   piano.distanza(p, l.vertici.front().luogo);
+      rovesciata =
+          piano.distanza(p, l.vertici.back().luogo) < piano.distanza(p, l.vertici.front().luogo);
     } else {
-      rovesciata = versi[0].scelti.empty() ||
-                   (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
+      rovesciata =
+          versi[0].scelti.empty() || (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
     }
     verso& scelto = versi[rovesciata ? 1 : 0];
     l = std::move(scelto.linea);
@@ -757,15 +757,13 @@ Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std
   if (Stato s = stazioni_sul_binario(e, stazioni, r, piano, da, file, prime, nodi_da);
       !s.riuscito())
     return s;
-  if (Stato s = stazioni_sul_binario(e, stazioni, r, piano, a, file, ultime, nodi_a);
-      !s.riuscito())
+  if (Stato s = stazioni_sul_binario(e, stazioni, r, piano, a, file, ultime, nodi_a); !s.riuscito())
     return s;
   const std::unordered_set<id_osm> arrivi(nodi_a.begin(), nodi_a.end());
   for (id_osm n : nodi_da)
     if (arrivi.count(n))
-      return Stato::errore(
-          fmt::format("{}: le stazioni \"{}\" e \"{}\" sono nello stesso punto del binario", file,
-                      da, a));
+      return Stato::errore(fmt::format(
+          "{}: le stazioni \"{}\" e \"{}\" sono nello stesso punto del binario", file, da, a));
   auto passi = cammino(e, r, nodi_da, arrivi, false);
   if (passi.empty()) passi = cammino(e, r, nodi_da, arrivi, true);
   if (passi.empty())
@@ -822,4 +820,3 @@ Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std
 }
 
 }  // namespace scen
-

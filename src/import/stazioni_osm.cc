@@ -54,8 +54,8 @@ using chiave = std::pair<bool, id_osm>;  // way, id
 }  // namespace
 
 luogo_osm luogo_di(const stazione_osm& s) {
-  for (genere_fermata g : {genere_fermata::posizione, genere_fermata::banchina,
-                           genere_fermata::stazione})
+  for (genere_fermata g :
+       {genere_fermata::posizione, genere_fermata::banchina, genere_fermata::stazione})
     for (const fermata_osm* f : s.fermate)
       if (f->genere == g) return f->luoghi.front();
   return s.fermate.front()->luoghi.front();
@@ -93,8 +93,7 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
   for (const auto& [nome, qui] : per_nome)
     for (size_t a = 0; a < qui.size(); ++a)
       for (size_t b = a + 1; b < qui.size(); ++b)
-        if (f[qui[a]].leggera == f[qui[b]].leggera &&
-            u.radice(qui[a]) != u.radice(qui[b]) &&
+        if (f[qui[a]].leggera == f[qui[b]].leggera && u.radice(qui[a]) != u.radice(qui[b]) &&
             distanza_fermate(piano, f[qui[a]], f[qui[b]]) <= distanza_stesso_nome)
           u.unisci(qui[a], qui[b]);
   // A group with no name of a station joins the nearest one that has one:
@@ -214,8 +213,8 @@ std::vector<passaggio> passaggi(const piano_rapido& piano, const stazione_osm& s
                                 const spezzata& l) {
   std::vector<passaggio> tutti;
   passaggio piu_vicino{0, std::numeric_limits<double>::infinity()};
-  for (genere_fermata g : {genere_fermata::posizione, genere_fermata::banchina,
-                           genere_fermata::stazione}) {
+  for (genere_fermata g :
+       {genere_fermata::posizione, genere_fermata::banchina, genere_fermata::stazione}) {
     for (const fermata_osm* f : s.fermate) {
       if (f->genere != g || f->leggera != s.leggera) continue;
       // The stretches within reach of any of its points, at their nearest.

@@ -23,9 +23,9 @@ using etichette = std::vector<std::pair<std::string, std::string>>;
 struct mappa {
   std::string nodi, vie, relazioni;
   void nodo(long id, double est, double nord, const etichette& tag = {}) {
-    nodi += fmt::format("<node id=\"{}\" lat=\"{:.8f}\" lon=\"{:.8f}\">", id,
-                        46 + nord / metri_grado,
-                        11 + est / (metri_grado * std::cos(46 * 3.14159265358979323846 / 180)));
+    nodi +=
+        fmt::format("<node id=\"{}\" lat=\"{:.8f}\" lon=\"{:.8f}\">", id, 46 + nord / metri_grado,
+                    11 + est / (metri_grado * std::cos(46 * 3.14159265358979323846 / 180)));
     for (const auto& [k, v] : tag) nodi += fmt::format("<tag k=\"{}\" v=\"{}\"/>", k, v);
     nodi += "</node>\n";
   }
@@ -41,7 +41,9 @@ struct mappa {
     for (const std::string& m : membri) {
       const size_t spazio = m.find(' ');
       relazioni += fmt::format("<member type=\"{}\" ref=\"{}\" role=\"{}\"/>",
-                               m[0] == 'n' ? "node" : m[0] == 'w' ? "way" : "relation",
+                               m[0] == 'n'   ? "node"
+                               : m[0] == 'w' ? "way"
+                                             : "relation",
                                m.substr(1, spazio - 1), m.substr(spazio + 1));
     }
     for (const auto& [k, v] : tag) relazioni += fmt::format("<tag k=\"{}\" v=\"{}\"/>", k, v);
@@ -68,7 +70,9 @@ mappa linea_con_fermate() {
   for (long i = 0; i <= 60; ++i) {
     etichette tag;
     if (i == 5)
-      tag = {{"railway", "stop"}, {"public_transport", "stop_position"}, {"train", "yes"},
+      tag = {{"railway", "stop"},
+             {"public_transport", "stop_position"},
+             {"train", "yes"},
              {"name", "Alfa"}};
     if (i == 30)
       tag = {{"railway", "halt"}, {"public_transport", "stop_position"}, {"name", "Gamma"}};
@@ -79,7 +83,8 @@ mappa linea_con_fermate() {
   for (long i = 0; i <= 60; ++i) {
     etichette tag;
     if (i == 5) tag = {{"railway", "tram_stop"}, {"name", "Alfa"}};
-    if (i == 40) tag = {{"railway", "stop"}, {"public_transport", "stop_position"}, {"name", "Delta"}};
+    if (i == 40)
+      tag = {{"railway", "stop"}, {"public_transport", "stop_position"}, {"name", "Delta"}};
     m.nodo(101 + i, 40, static_cast<double>(i) * 100, tag);
   }
   std::vector<long> linea, leggera;
@@ -94,7 +99,9 @@ mappa linea_con_fermate() {
               {{"type", "public_transport"}, {"public_transport", "stop_area"}, {"name", "Alfa"}});
   m.nodo(1100, -60, 2000, {{"railway", "station"}, {"name", "Beta"}});
   m.nodo(1200, -30, 4500,
-         {{"highway", "bus_stop"}, {"public_transport", "platform"}, {"bus", "yes"},
+         {{"highway", "bus_stop"},
+          {"public_transport", "platform"},
+          {"bus", "yes"},
           {"name", "Epsilon"}});
   for (long k = 0; k < 2; ++k) m.nodo(2101 + k, 8, 5150 + static_cast<double>(k) * 100);
   m.via(2100, {2101, 2102}, {{"railway", "platform"}});
@@ -177,7 +184,9 @@ TEST(StazioniOsm, StationsByNameRunFromTheFirstToTheLastWithTheRailwaysStopsBetw
   ASSERT_EQ(e.stazioni.size(), attese.size()) << e.d.dump();
   for (size_t k = 0; k < attese.size(); ++k) {
     EXPECT_EQ(e.stazioni[k].first, attese[k].first);
-    EXPECT_NEAR(static_cast<double>(e.stazioni[k].second), static_cast<double>(attese[k].second), 50) << attese[k].first;
+    EXPECT_NEAR(static_cast<double>(e.stazioni[k].second), static_cast<double>(attese[k].second),
+                50)
+        << attese[k].first;
   }
 }
 
@@ -229,10 +238,16 @@ TEST(StazioniOsm, ARelationsStopMembersInTheirOrderAreTheStations) {
        0,
        {{"Alfa", 0}, {"Gamma", 2500}, {"Zeta", 4500}},
        {"fermate della relazione 7 che l'estratto non ha: il nodo 99999; la via 88888"}},
-      {"a ritroso", {"n51 stop", "n31 stop", "w2000 platform", "w1 "}, 0,
-       {{"Zeta", 0}, {"Gamma", 2000}, {"Alfa", 4500}}, {}},
-      {"le banchine dopo le fermate", {"n6 stop", "n1100 stop", "w2000 platform", "w1 "}, 0,
-       {{"Alfa", 0}, {"Beta", 1500}}, {}},
+      {"a ritroso",
+       {"n51 stop", "n31 stop", "w2000 platform", "w1 "},
+       0,
+       {{"Zeta", 0}, {"Gamma", 2000}, {"Alfa", 4500}},
+       {}},
+      {"le banchine dopo le fermate",
+       {"n6 stop", "n1100 stop", "w2000 platform", "w1 "},
+       0,
+       {{"Alfa", 0}, {"Beta", 1500}},
+       {}},
       {"lontana", {"n6 stop", "n1300 stop", "w1 "}, 2, {}, {"\"Lontana\"", "è a 1"}},
       {"fuori ordine", {"n6 stop", "n51 stop", "n31 stop", "w1 "}, 2, {}, {"non seguono"}},
   };
@@ -254,7 +269,8 @@ TEST(StazioniOsm, ARelationsStopMembersInTheirOrderAreTheStations) {
     for (size_t k = 0; k < caso.attese.size(); ++k) {
       EXPECT_EQ(e.stazioni[k].first, caso.attese[k].first) << caso.nome;
       EXPECT_NEAR(static_cast<double>(e.stazioni[k].second),
-                  static_cast<double>(caso.attese[k].second), 50) << caso.nome;
+                  static_cast<double>(caso.attese[k].second), 50)
+          << caso.nome;
     }
   }
 }

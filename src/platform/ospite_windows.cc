@@ -1,9 +1,8 @@
 // Windows implementation of the host: the window "Form1" with its label
 // "Attendere", and message boxes for every report.
 #include <fmt/format.h>
-#include <windows.h>
-
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
