@@ -341,209 +341,6 @@ std::string elenco_membri(const membri_fuori& m) {
 
 }  // namespace
 
-Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
-                         linea_osm& l) {
-  const auto r = std::find_if(e.relazioni.begin(), e.relazioni.end(),
-                              [&](const relazione_osm& x) { return x.id == relazione; });
-  if (r == e.relazioni.end())
-    return Stato::errore(
-        fmt::format("{}: nessuna relazione {} di tipo route nell'estratto", file, relazione));
-  std::vector<size_t> vie;
-  std::vector<id_osm> mancanti;
-  std::unordered_set<id_osm> banchine;
-  for (const fermata_osm& f : e.fermate)
-    if (f.via) banchine.insert(f.id);
-  for (id_osm id : r->vie) {
-    const auto i = e.indice_vie.find(id);
-    if (i == e.indice_vie.end()) {
-      // A platform listed without its role is not track.
-      if (!banchine.count(id)) mancanti.push_back(id);
-    } else if (std::find(vie.begin(), vie.end(), i->second) == vie.end()) {
-      vie.push_back(i->second);
-    }
-  }
-  const std::string nota_mancanti =
-      mancanti.empty()
-          ? ""
-          : fmt::format(" (non sono binari nell'estratto le sue vie {})", elenco_breve(mancanti));
-  if (vie.empty())
-    return Stato::errore(fmt::format("{}: la relazione {} non ha vie di binario (railway=rail){}",
-                                     file, relazione, nota_mancanti));
-  senza_doppioni(e, vie);
-
-  std::unordered_map<id_osm, std::vector<size_t>> estremi;  // node -> ways ending there
-  for (size_t w : vie) {
-    const via_osm& v = e.vie[w];
-    estremi[v.nodi.front()].push_back(w);
-    estremi[v.nodi.back()].push_back(w);
-  }
-  for (const auto& [nodo, qui] : estremi)
-    if (qui.size() >= 3) {
-      std::vector<id_osm> ids;
-      for (size_t w : qui) ids.push_back(e.vie[w].id);
-      std::sort(ids.begin(), ids.end());
-      return Stato::errore(
-          fmt::format("{}: la relazione {} si biforca al nodo {}: vi finiscono le vie {}", file,
-                      relazione, nodo, elenco_breve(ids)));
-    }
-  // The chains of ways joined end to end, each from one of its ends.
-  struct catena {
-    std::vector<std::pair<size_t, id_osm>> vie;  // way, node it starts from
-    id_osm fine = 0;
-  };
-  std::vector<catena> catene;
-  std::unordered_set<size_t> prese;
-  auto percorri = [&](size_t w, id_osm da) {
-    catena c;
-    while (true) {
-      prese.insert(w);
-      c.vie.push_back({w, da});
-      const via_osm& v = e.vie[w];
-      const id_osm a = v.nodi.front() == da ? v.nodi.back() : v.nodi.front();
-      c.fine = a;
-      size_t prossima = SIZE_MAX;
-      for (size_t x : estremi[a])
-        if (!prese.count(x)) prossima = x;
-      if (prossima == SIZE_MAX) break;
-      w = prossima;
-      da = a;
-    }
-    catene.push_back(std::move(c));
-  };
-  for (size_t w : vie) {
-    if (prese.count(w)) continue;
-    const via_osm& v = e.vie[w];
-    if (estremi[v.nodi.front()].size() == 1)
-      percorri(w, v.nodi.front());
-    else if (estremi[v.nodi.back()].size() == 1)
-      percorri(w, v.nodi.back());
-  }
-  if (prese.size() < vie.size()) {
-    std::vector<id_osm> anello;
-    for (size_t w : vie)
-      if (!prese.count(w)) anello.push_back(e.vie[w].id);
-    return Stato::errore(fmt::format("{}: la relazione {} si chiude ad anello con le vie {}", file,
-                                     relazione, elenco_breve(anello)));
-  }
-  if (catene.size() > 1) {
-    std::string pezzi;
-    for (const catena& c : catene)
-      pezzi += fmt::format("{}dalla via {} alla via {}", pezzi.empty() ? "" : "; ",
-                           e.vie[c.vie.front().first].id, e.vie[c.vie.back().first].id);
-    return Stato::errore(fmt::format(
-        "{}: la relazione {} ha un vuoto: le sue vie fanno {} pezzi che non si toccano ({}){}",
-        file, relazione, catene.size(), pezzi, nota_mancanti));
-  }
-
-  // The line as the chain runs; turned below where it runs the other way.
-  const catena& c = catene.front();
-  l = linea_osm{};
-  for (const auto& [w, da] : c.vie) aggiungi_via(e, w, da, l);
-  vie_della_linea(e, l);
-
-  const std::vector<stazione_osm> stazioni = stazioni_dell_estratto(e);
-  membri_fuori fuori;
-  const std::vector<const stazione_osm*> fermate = stazioni_della_relazione(e, stazioni, *r, fuori);
-  if (!fuori.vuoto())
-    l.avvisi.push_back(fmt::format("fermate della relazione {} che l'estratto non ha: {}",
-                                   relazione, elenco_membri(fuori)));
-  if (!fermate.empty()) {
-    // Its stops in their order: the passes that keep it, the line run so
-    // that they follow it.
-    struct verso {
-      linea_osm linea;
-      std::vector<passaggio> scelti;
-      double somma = 0;
-    };
-    verso versi[2] = {{l, {}, 0}, {l, {}, 0}};
-    rovescia(e, versi[1].linea);
-    for (verso& v : versi) {
-      const piano_rapido piano(v.linea.vertici.front().luogo.latitudine);
-      const spezzata s = spezzata_di(v.linea, piano);
-      std::vector<std::vector<passaggio>> tutti;
-      for (const stazione_osm* f : fermate) {
-        tutti.push_back(passaggi(piano, *f, s));
-        const passaggio p = piu_vicino(tutti.back());
-        if (p.distanza > distanza_stazione)
-          return Stato::errore(fmt::format(
-              "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
-              file, f->nome, relazione, p.distanza, distanza_stazione));
-      }
-      v.scelti = passaggi_in_ordine(tutti);
-      for (const passaggio& x : v.scelti) v.somma += x.distanza;
-    }
-    if (versi[0].scelti.empty() && versi[1].scelti.empty())
-      return Stato::errore(fmt::format(
-          "{}: le fermate della relazione {} non seguono le sue vie nel loro ordine ({} … {})",
-          file, relazione, fermate.front()->nome, fermate.back()->nome));
-    bool rovesciata = false;
-    if (fermate.size() == 1) {
-      // One stop tells no direction: the end nearer the "from" station,
-      // else nearer the stop.
-      const piano_rapido piano(l.vertici.front().luogo.latitudine);
-      const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
-      const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
-      rovesciata =
-          piano.distanza(p, l.vertici.back().luogo) < piano.distanza(p, l.vertici.front().luogo);
-    } else {
-      rovesciata =
-          versi[0].scelti.empty() || (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
-    }
-    verso& scelto = versi[rovesciata ? 1 : 0];
-    l = std::move(scelto.linea);
-    std::vector<stazione_vicina> vicine;
-    for (size_t k = 0; k < fermate.size(); ++k)
-      vicine.push_back({fermate[k]->nome, scelto.scelti[k].lungo, scelto.scelti[k].distanza});
-    taglia(e, l, std::move(vicine));
-    return Stato::ok();
-  }
-  if (!r->fermate.empty()) {
-    // Stops listed, none of them in the extract: the whole track it holds.
-    l.avvisi.push_back(fmt::format(
-        "nessuna fermata della relazione {} è nell'estratto: la linea è tutto il suo binario, "
-        "senza stazioni",
-        relazione));
-    return Stato::ok();
-  }
-
-  // No stops listed: the start is the end nearer the "from" station, else
-  // the first node member whose place is known, else the end whose way the
-  // relation lists first; the stations are those beside the line.
-  const luogo_osm inizio = l.vertici.front().luogo, fine = l.vertici.back().luogo;
-  const piano_rapido piano(inizio.latitudine);
-  std::optional<luogo_osm> primo;
-  const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
-  const std::vector<const stazione_osm*> a = stazioni_di_nome(stazioni, r->a);
-  if (!r->da.empty() && !da.empty()) primo = luogo_di(*da.front());
-  for (size_t k = 0; k < r->nodi.size() && !primo; ++k)
-    if (const auto q = e.luoghi.find(r->nodi[k]); q != e.luoghi.end()) primo = q->second;
-  bool rovesciata = false;
-  if (primo) {
-    rovesciata = piano.distanza(*primo, fine) < piano.distanza(*primo, inizio);
-  } else {
-    const auto ordine = [&](size_t w) {
-      return std::find(r->vie.begin(), r->vie.end(), e.vie[w].id) - r->vie.begin();
-    };
-    rovesciata = ordine(c.vie.back().first) < ordine(c.vie.front().first);
-  }
-  if (rovesciata) rovescia(e, l);
-  // The "from" and "to" stations, where they are beside the line, its ends.
-  const spezzata s = spezzata_di(l, piano);
-  const stazione_osm* prima = nullptr;
-  const stazione_osm* ultima = nullptr;
-  passaggio passo_prima, passo_ultima;
-  if (!r->da.empty() && !da.empty()) {
-    passo_prima = piu_vicino(passaggi(piano, *da.front(), s));
-    if (passo_prima.distanza <= distanza_stazione) prima = da.front();
-  }
-  if (!r->a.empty() && !a.empty() && a.front() != prima) {
-    passo_ultima = piu_vicino(passaggi(piano, *a.front(), s));
-    if (passo_ultima.distanza <= distanza_stazione) ultima = a.front();
-  }
-  taglia(e, l, stazioni_accanto(e, stazioni, l, prima, &passo_prima, ultima, &passo_ultima));
-  return Stato::ok();
-}
-
 namespace {
 
 struct arco {
@@ -555,9 +352,12 @@ struct arco {
 
 using rete = std::unordered_map<id_osm, std::vector<arco>>;
 
-rete rete_dei_binari(const estratto_osm& e, const piano_rapido& piano) {
+// The railway's network: all its ways, or those of `solo`.
+rete rete_dei_binari(const estratto_osm& e, const piano_rapido& piano,
+                     const std::unordered_set<size_t>* solo = nullptr) {
   rete r;
   for (size_t w = 0; w < e.vie.size(); ++w) {
+    if (solo && !solo->count(w)) continue;
     const via_osm& v = e.vie[w];
     for (size_t i = 0; i + 1 < v.nodi.size(); ++i) {
       const double d = piano.distanza(e.luoghi.at(v.nodi[i]), e.luoghi.at(v.nodi[i + 1]));
@@ -744,6 +544,283 @@ void prosegui(const estratto_osm& e, const rete& r, const piano_rapido& piano, l
 }
 
 }  // namespace
+
+namespace {
+
+// The line of relation `relazione`'s ways `vie` joined end to end, as
+// they run; fails naming the node where they fork, the ways of a loop or
+// the ends of the pieces that do not touch.
+Stato catena_di(const estratto_osm& e, id_osm relazione, const std::vector<size_t>& vie,
+                const std::string& file, const std::string& nota_mancanti, linea_osm& l) {
+  std::unordered_map<id_osm, std::vector<size_t>> estremi;  // node -> ways ending there
+  for (size_t w : vie) {
+    const via_osm& v = e.vie[w];
+    estremi[v.nodi.front()].push_back(w);
+    estremi[v.nodi.back()].push_back(w);
+  }
+  for (const auto& [nodo, qui] : estremi)
+    if (qui.size() >= 3) {
+      std::vector<id_osm> ids;
+      for (size_t w : qui) ids.push_back(e.vie[w].id);
+      std::sort(ids.begin(), ids.end());
+      return Stato::errore(
+          fmt::format("{}: la relazione {} si biforca al nodo {}: vi finiscono le vie {}", file,
+                      relazione, nodo, elenco_breve(ids)));
+    }
+  // The chains of ways joined end to end, each from one of its ends.
+  struct catena {
+    std::vector<std::pair<size_t, id_osm>> vie;  // way, node it starts from
+    id_osm fine = 0;
+  };
+  std::vector<catena> catene;
+  std::unordered_set<size_t> prese;
+  auto percorri = [&](size_t w, id_osm da) {
+    catena c;
+    while (true) {
+      prese.insert(w);
+      c.vie.push_back({w, da});
+      const via_osm& v = e.vie[w];
+      const id_osm a = v.nodi.front() == da ? v.nodi.back() : v.nodi.front();
+      c.fine = a;
+      size_t prossima = SIZE_MAX;
+      for (size_t x : estremi[a])
+        if (!prese.count(x)) prossima = x;
+      if (prossima == SIZE_MAX) break;
+      w = prossima;
+      da = a;
+    }
+    catene.push_back(std::move(c));
+  };
+  for (size_t w : vie) {
+    if (prese.count(w)) continue;
+    const via_osm& v = e.vie[w];
+    if (estremi[v.nodi.front()].size() == 1)
+      percorri(w, v.nodi.front());
+    else if (estremi[v.nodi.back()].size() == 1)
+      percorri(w, v.nodi.back());
+  }
+  if (prese.size() < vie.size()) {
+    std::vector<id_osm> anello;
+    for (size_t w : vie)
+      if (!prese.count(w)) anello.push_back(e.vie[w].id);
+    return Stato::errore(fmt::format("{}: la relazione {} si chiude ad anello con le vie {}", file,
+                                     relazione, elenco_breve(anello)));
+  }
+  if (catene.size() > 1) {
+    std::string pezzi;
+    for (const catena& c : catene)
+      pezzi += fmt::format("{}dalla via {} alla via {}", pezzi.empty() ? "" : "; ",
+                           e.vie[c.vie.front().first].id, e.vie[c.vie.back().first].id);
+    return Stato::errore(fmt::format(
+        "{}: la relazione {} ha un vuoto: le sue vie fanno {} pezzi che non si toccano ({}){}",
+        file, relazione, catene.size(), pezzi, nota_mancanti));
+  }
+
+  // The line as the chain runs.
+  l = linea_osm{};
+  for (const auto& [w, da] : catene.front().vie) aggiungi_via(e, w, da, l);
+  vie_della_linea(e, l);
+  return Stato::ok();
+}
+
+// The line along the relation's ways `vie` from each of its stations
+// `fermate` to the next, and the track after the last: for a relation whose
+// ways fork (both tracks of a line, a siding listed with them). Fails where
+// no path along them joins two stations.
+Stato da_fermata_a_fermata(const estratto_osm& e, const std::vector<size_t>& vie,
+                           const std::vector<const stazione_osm*>& fermate, linea_osm& l) {
+  const piano_rapido piano(e.luoghi.at(e.vie[vie.front()].nodi.front()).latitudine);
+  const std::unordered_set<size_t> solo(vie.begin(), vie.end());
+  const rete r = rete_dei_binari(e, piano, &solo);
+  // Each station's nodes on those ways: its stop positions, else the node
+  // nearest to its stops.
+  auto nodi_di = [&](const stazione_osm& st) {
+    std::vector<id_osm> nodi;
+    for (const fermata_osm* f : st.fermate)
+      if (!f->via && f->genere == genere_fermata::posizione && r.count(f->id))
+        nodi.push_back(f->id);
+    if (!nodi.empty()) return nodi;
+    double migliore = std::numeric_limits<double>::infinity();
+    id_osm vicino = 0;
+    for (const auto& [n, uscite] : r)
+      for (const fermata_osm* f : st.fermate)
+        for (const luogo_osm& p : f->luoghi)
+          if (const double d = piano.distanza(p, e.luoghi.at(n)); d < migliore) {
+            migliore = d;
+            vicino = n;
+          }
+    if (vicino != 0) nodi.push_back(vicino);
+    return nodi;
+  };
+  l = linea_osm{};
+  std::vector<id_osm> da = nodi_di(*fermate.front());
+  for (size_t k = 1; k < fermate.size(); ++k) {
+    const std::vector<id_osm> nodi_a = nodi_di(*fermate[k]);
+    const std::unordered_set<id_osm> a(nodi_a.begin(), nodi_a.end());
+    if (std::any_of(da.begin(), da.end(), [&](id_osm n) { return a.count(n) > 0; })) continue;
+    const auto passi = cammino(e, r, da, a, true);
+    if (passi.empty()) return Stato::errore("nessun percorso");
+    for (const auto& [n, x] : passi) {
+      if (!l.vertici.empty() && l.vertici.back().nodo == n) {
+        l.vertici.back().via = x->via;
+        l.vertici.back().avanti = x->avanti;
+      } else {
+        l.vertici.push_back({n, e.luoghi.at(n), x->via, x->avanti});
+      }
+    }
+    const arco* ultimo = passi.back().second;
+    l.vertici.push_back({ultimo->a, e.luoghi.at(ultimo->a), ultimo->via, ultimo->avanti});
+    da = {ultimo->a};
+  }
+  if (l.vertici.size() < 2) return Stato::errore("nessun percorso");
+  prosegui(e, r, piano, l);
+  vie_della_linea(e, l);
+  return Stato::ok();
+}
+
+}  // namespace
+
+Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
+                         linea_osm& l) {
+  const auto r = std::find_if(e.relazioni.begin(), e.relazioni.end(),
+                              [&](const relazione_osm& x) { return x.id == relazione; });
+  if (r == e.relazioni.end())
+    return Stato::errore(
+        fmt::format("{}: nessuna relazione {} di tipo route nell'estratto", file, relazione));
+  std::vector<size_t> vie;
+  std::vector<id_osm> mancanti;
+  std::unordered_set<id_osm> banchine;
+  for (const fermata_osm& f : e.fermate)
+    if (f.via) banchine.insert(f.id);
+  for (id_osm id : r->vie) {
+    const auto i = e.indice_vie.find(id);
+    if (i == e.indice_vie.end()) {
+      // A platform listed without its role is not track.
+      if (!banchine.count(id)) mancanti.push_back(id);
+    } else if (std::find(vie.begin(), vie.end(), i->second) == vie.end()) {
+      vie.push_back(i->second);
+    }
+  }
+  const std::string nota_mancanti =
+      mancanti.empty()
+          ? ""
+          : fmt::format(" (non sono binari nell'estratto le sue vie {})", elenco_breve(mancanti));
+  if (vie.empty())
+    return Stato::errore(fmt::format("{}: la relazione {} non ha vie di binario (railway=rail){}",
+                                     file, relazione, nota_mancanti));
+  senza_doppioni(e, vie);
+
+  const std::vector<stazione_osm> stazioni = stazioni_dell_estratto(e);
+  membri_fuori fuori;
+  const std::vector<const stazione_osm*> fermate = stazioni_della_relazione(e, stazioni, *r, fuori);
+  if (Stato catena = catena_di(e, relazione, vie, file, nota_mancanti, l); !catena.riuscito()) {
+    // Ways that fork or close: the path along them from stop to stop,
+    // where there are stops to join.
+    if (fermate.size() < 2 || !da_fermata_a_fermata(e, vie, fermate, l).riuscito()) return catena;
+    l.avvisi.push_back(fmt::format(
+        "le vie della relazione {} non fanno un solo filo ({}): la linea le segue da fermata a "
+        "fermata",
+        relazione, catena.messaggio().substr(file.size() + 2)));
+  }
+  if (!fuori.vuoto())
+    l.avvisi.push_back(fmt::format("fermate della relazione {} che l'estratto non ha: {}",
+                                   relazione, elenco_membri(fuori)));
+  if (!fermate.empty()) {
+    // Its stops in their order: the passes that keep it, the line run so
+    // that they follow it.
+    struct verso {
+      linea_osm linea;
+      std::vector<passaggio> scelti;
+      double somma = 0;
+    };
+    verso versi[2] = {{l, {}, 0}, {l, {}, 0}};
+    rovescia(e, versi[1].linea);
+    for (verso& v : versi) {
+      const piano_rapido piano(v.linea.vertici.front().luogo.latitudine);
+      const spezzata s = spezzata_di(v.linea, piano);
+      std::vector<std::vector<passaggio>> tutti;
+      for (const stazione_osm* f : fermate) {
+        tutti.push_back(passaggi(piano, *f, s));
+        const passaggio p = piu_vicino(tutti.back());
+        if (p.distanza > distanza_stazione)
+          return Stato::errore(fmt::format(
+              "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
+              file, f->nome, relazione, p.distanza, distanza_stazione));
+      }
+      v.scelti = passaggi_in_ordine(tutti);
+      for (const passaggio& x : v.scelti) v.somma += x.distanza;
+    }
+    if (versi[0].scelti.empty() && versi[1].scelti.empty())
+      return Stato::errore(fmt::format(
+          "{}: le fermate della relazione {} non seguono le sue vie nel loro ordine ({} … {})",
+          file, relazione, fermate.front()->nome, fermate.back()->nome));
+    bool rovesciata = false;
+    if (fermate.size() == 1) {
+      // One stop tells no direction: the end nearer the "from" station,
+      // else nearer the stop.
+      const piano_rapido piano(l.vertici.front().luogo.latitudine);
+      const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
+      const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
+      rovesciata =
+          piano.distanza(p, l.vertici.back().luogo) < piano.distanza(p, l.vertici.front().luogo);
+    } else {
+      rovesciata =
+          versi[0].scelti.empty() || (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
+    }
+    verso& scelto = versi[rovesciata ? 1 : 0];
+    l = std::move(scelto.linea);
+    std::vector<stazione_vicina> vicine;
+    for (size_t k = 0; k < fermate.size(); ++k)
+      vicine.push_back({fermate[k]->nome, scelto.scelti[k].lungo, scelto.scelti[k].distanza});
+    taglia(e, l, std::move(vicine));
+    return Stato::ok();
+  }
+  if (!r->fermate.empty()) {
+    // Stops listed, none of them in the extract: the whole track it holds.
+    l.avvisi.push_back(fmt::format(
+        "nessuna fermata della relazione {} è nell'estratto: la linea è tutto il suo binario, "
+        "senza stazioni",
+        relazione));
+    return Stato::ok();
+  }
+
+  // No stops listed: the start is the end nearer the "from" station, else
+  // the first node member whose place is known, else the end whose way the
+  // relation lists first; the stations are those beside the line.
+  const luogo_osm inizio = l.vertici.front().luogo, fine = l.vertici.back().luogo;
+  const piano_rapido piano(inizio.latitudine);
+  std::optional<luogo_osm> primo;
+  const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
+  const std::vector<const stazione_osm*> a = stazioni_di_nome(stazioni, r->a);
+  if (!r->da.empty() && !da.empty()) primo = luogo_di(*da.front());
+  for (size_t k = 0; k < r->nodi.size() && !primo; ++k)
+    if (const auto q = e.luoghi.find(r->nodi[k]); q != e.luoghi.end()) primo = q->second;
+  bool rovesciata = false;
+  if (primo) {
+    rovesciata = piano.distanza(*primo, fine) < piano.distanza(*primo, inizio);
+  } else {
+    const auto ordine = [&](id_osm via) {
+      return std::find(r->vie.begin(), r->vie.end(), via) - r->vie.begin();
+    };
+    rovesciata = ordine(l.vie.back()) < ordine(l.vie.front());
+  }
+  if (rovesciata) rovescia(e, l);
+  // The "from" and "to" stations, where they are beside the line, its ends.
+  const spezzata s = spezzata_di(l, piano);
+  const stazione_osm* prima = nullptr;
+  const stazione_osm* ultima = nullptr;
+  passaggio passo_prima, passo_ultima;
+  if (!r->da.empty() && !da.empty()) {
+    passo_prima = piu_vicino(passaggi(piano, *da.front(), s));
+    if (passo_prima.distanza <= distanza_stazione) prima = da.front();
+  }
+  if (!r->a.empty() && !a.empty() && a.front() != prima) {
+    passo_ultima = piu_vicino(passaggi(piano, *a.front(), s));
+    if (passo_ultima.distanza <= distanza_stazione) ultima = a.front();
+  }
+  taglia(e, l, stazioni_accanto(e, stazioni, l, prima, &passo_prima, ultima, &passo_ultima));
+  return Stato::ok();
+}
 
 Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std::string& a,
                          const std::string& file, linea_osm& l) {

@@ -275,6 +275,44 @@ TEST(StazioniOsm, ARelationsStopMembersInTheirOrderAreTheStations) {
   }
 }
 
+// A relation that also lists a siding leaving its line: its ways make no
+// single run, and the line goes from stop to stop along them; without
+// stops to join, the same ways are an error that names them.
+TEST(StazioniOsm, ARelationWhoseWaysForkRunsFromStopToStop) {
+  prova::CartellaTemporanea c;
+  for (bool con_fermate : {true, false}) {
+    mappa m = linea_con_fermate();
+    for (long k = 0; k < 3; ++k)
+      m.nodo(4001 + k, 20 + static_cast<double>(k) * 20, 2100 + static_cast<double>(k) * 100);
+    m.via(3, {21, 4001, 4002, 4003}, {{"railway", "rail"}, {"service", "siding"}});
+    std::vector<std::string> membri = {"w1 ", "w3 "};
+    if (con_fermate) membri.insert(membri.end(), {"n6 stop", "n31 stop", "n51 stop"});
+    m.relazione(7, membri, {{"type", "route"}, {"route", "train"}});
+    prova::scrivi(c.file("e.osm"), m.testo());
+    richiesta_importa r;
+    r.relazione = 7;
+    const esito_importa e = importa_da(c, r);
+    if (!con_fermate) {
+      EXPECT_EQ(e.stato, 2);
+      EXPECT_NE(e.errori.find("dalla via 3 alla via 3"), std::string::npos) << e.errori;
+      continue;
+    }
+    ASSERT_EQ(e.stato, 0) << e.errori;
+    const stazioni_attese attese = {{"Alfa", 0}, {"Gamma", 2500}, {"Zeta", 4500}};
+    ASSERT_EQ(e.stazioni.size(), attese.size()) << e.d.dump();
+    for (size_t k = 0; k < attese.size(); ++k) {
+      EXPECT_EQ(e.stazioni[k].first, attese[k].first);
+      EXPECT_NEAR(static_cast<double>(e.stazioni[k].second), static_cast<double>(attese[k].second),
+                  50);
+    }
+    EXPECT_EQ(e.d["estratto"]["vie"], nlohmann::json::array({1})) << e.d.dump();
+    std::string avvisi;
+    for (const std::string& a : e.avvisi) avvisi += a + "\n";
+    EXPECT_NE(avvisi.find("le vie della relazione 7 non fanno un solo filo"), std::string::npos)
+        << avvisi;
+  }
+}
+
 // A hairpin: 2 km north, 100 m east, 2 km south. Every station is within
 // reach of both legs; the relation's order tells which pass is its.
 TEST(StazioniOsm, OnALineThatPassesAStationTwiceThePassesKeepTheRelationsOrder) {
