@@ -10,6 +10,9 @@
 
 #include "import/importa.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/estratti_prova.h"
+#include "testing/prova_lettura.h"
+#include "testing/tracce_prova.h"
 
 namespace scen {
 namespace {
@@ -344,6 +347,53 @@ TEST(StazioniOsm, OnALineThatPassesAStationTwiceThePassesKeepTheRelationsOrder) 
   EXPECT_NEAR(l.stazioni[0].lungo, 0, 1);
   EXPECT_NEAR(l.stazioni[1].lungo, 400, 20);
   EXPECT_NEAR(l.stazioni[2].lungo, 800, 20);
+}
+
+// The carried route, with its spiral, laid with other seeds and angles: by
+// its relation and by the names of its ends, every station in order, each
+// the distance from the one before that the route gives (within half a
+// per cent, which the mapping noise adds, and 60 m).
+TEST(StazioniOsm, TheCarriedRoutesStationsKeepTheirPassOfTheSpiralWhateverItsLaying) {
+  esito esito_linea = esito::nessuno;
+  const prova::linea_nota linea = prova::linea_descritta(prova::portata("linea"), esito_linea);
+  ASSERT_EQ(esito_linea, esito::nessuno);
+  const prova::fatti_treno treno = prova::fatti_del_treno(prova::portata("treno"));
+  const struct {
+    uint64_t seme;
+    double angolo;
+  } pose[] = {{3, 120}, {7, 250}, {11, 310}};
+  for (const auto& posa : pose) {
+    prova::CartellaTemporanea c;
+    prova::opzioni_estratto o;
+    o.seme = posa.seme;
+    o.seme_vie = posa.seme + 1;
+    o.angolo = posa.angolo;
+    o.geotiff = false;
+    const prova::estratto_noto noto = prova::crea_estratto(
+        linea, treno, prova::progressive_della_linea(prova::portata("linea")), o, c.percorso());
+    ASSERT_GE(noto.stazioni.size(), 40u);
+    ASSERT_GE(noto.lunghezza, 300000);
+    estratto_osm e;
+    ASSERT_TRUE(leggi_estratto(noto.pbf, e).riuscito());
+    for (bool per_nomi : {false, true}) {
+      const std::string caso =
+          fmt::format("seme {} angolo {}{}", posa.seme, posa.angolo, per_nomi ? " per nomi" : "");
+      linea_osm l;
+      const Stato s = per_nomi ? linea_tra_stazioni(e, noto.stazioni.front().nome,
+                                                    noto.stazioni.back().nome, noto.pbf, l)
+                               : linea_da_relazione(e, noto.relazione, noto.pbf, l);
+      ASSERT_TRUE(s.riuscito()) << caso << ": " << s.messaggio();
+      ASSERT_EQ(l.stazioni.size(), noto.stazioni.size()) << caso;
+      for (size_t k = 0; k < l.stazioni.size(); ++k) {
+        EXPECT_EQ(l.stazioni[k].nome, noto.stazioni[k].nome) << caso;
+        if (k == 0) continue;
+        const double vero =
+            static_cast<double>(noto.stazioni[k].posizione - noto.stazioni[k - 1].posizione);
+        EXPECT_NEAR(l.stazioni[k].lungo - l.stazioni[k - 1].lungo, vero, 0.005 * vero + 60)
+            << caso << ": " << l.stazioni[k].nome;
+      }
+    }
+  }
 }
 
 TEST(StazioniOsm, PassesInOrderTakeTheLeastDistanceThatKeepsTheOrder) {
