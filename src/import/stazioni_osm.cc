@@ -171,6 +171,7 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
 std::vector<const stazione_osm*> stazioni_di_nome(const std::vector<stazione_osm>& stazioni,
                                                   const std::string& nome) {
   std::vector<const stazione_osm*> trovate;
+  if (nome.empty()) return trovate;
   for (bool esatto : {true, false}) {
     const std::string cercato = esatto ? nome : minuscolo(nome);
     for (const stazione_osm& s : stazioni) {

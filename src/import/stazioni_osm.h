@@ -26,7 +26,8 @@ struct stazione_osm {
 std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e);
 
 // The station `nome` names (its own name, a stop's or its stop area's):
-// exactly, else whatever the letters' case; railway stations only.
+// exactly, else whatever the letters' case; railway stations only, none
+// for an empty name.
 std::vector<const stazione_osm*> stazioni_di_nome(const std::vector<stazione_osm>& stazioni,
                                                   const std::string& nome);
 
