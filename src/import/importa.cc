@@ -1,10 +1,10 @@
 #include "import/importa.h"
 
 #include <fmt/format.h>
-#include <fmt/ranges.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <ostream>
@@ -163,22 +163,12 @@ std::string opzioni_sbagliate(const richiesta_importa& r, bool estratto) {
   return "";
 }
 
-std::string elenco_id(const std::vector<id_osm>& ids) {
-  return fmt::format("{}", fmt::join(ids, " "));
-}
-
-// A long list of ways shows its first and last few.
-std::string elenco_breve(const std::vector<id_osm>& ids) {
-  if (ids.size() <= 12) return elenco_id(ids);
-  return fmt::format("{} … {}", fmt::join(ids.begin(), ids.begin() + 5, " "),
-                     fmt::join(ids.end() - 5, ids.end(), " "));
-}
-
 const char* nomi_progressive[] = {"uno", "due", "tre"};
 
 }  // namespace
 
-int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori) {
+int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori,
+            bool avanzamento) {
   auto fallito = [&](const std::string& messaggio) {
     errori << "scenario importa: " << messaggio << '\n' << std::flush;
     return uscita_fallita;
@@ -189,7 +179,13 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
   importazione i;
   resoconto_osm osm;
   if (estratto) {
-    if (Stato s = importa_estratto(richiesta, i, osm); !s.riuscito()) return fallito(s.messaggio());
+    std::function<void(const std::string&)> riga_avanzamento;
+    if (avanzamento)
+      riga_avanzamento = [&errori](const std::string& riga) {
+        errori << riga << '\n' << std::flush;
+      };
+    if (Stato s = importa_estratto(richiesta, i, osm, riga_avanzamento); !s.riuscito())
+      return fallito(s.messaggio());
   } else {
     std::string byte;
     if (Stato s = leggi_file(richiesta.traccia, byte); !s.riuscito()) return fallito(s.messaggio());

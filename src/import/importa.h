@@ -58,8 +58,10 @@ Stato importa_traccia(std::string_view byte, const std::string& nome, importazio
 Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i);
 
 // The command: reads, fits, writes the files, prints the figures on `uscita`
-// and the warning and errors on `errori`. Returns the exit status: 0 done,
+// and the warning and errors on `errori` (with `avanzamento`, also progress
+// lines while a large extract is read). Returns the exit status: 0 done,
 // 2 a file that cannot be read or written or a track that cannot be a line.
-int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori);
+int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori,
+            bool avanzamento = false);
 
 }  // namespace scen

@@ -186,6 +186,39 @@ void quote_dai_nodi(const estratto_osm& e, const linea_osm& l, punti_linea& p) {
   }
 }
 
+// A station's name as a record writes it: no comma, no line break.
+std::string nome_di_record(std::string s) {
+  for (char& c : s)
+    if (c == ',' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+  const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
+  return a == std::string::npos ? "?" : s.substr(a, b - a + 1);
+}
+
+// The stations where the line passes them: each one's place along the
+// track, carried to the fitted line's metres by the track's points about
+// it (not by the nearest point, which a line that passes twice near a
+// station may take on its other pass).
+template <typename metro_di_punto>
+void stazioni_sulla_linea(const linea_osm& l, const punti_linea& p,
+                          const std::vector<std::string>& nomi, metro_di_punto metro,
+                          importazione& i) {
+  linea_importata& li = i.linea;
+  li.stazioni.clear();
+  i.nominati.clear();
+  for (size_t k = 0; k < l.stazioni.size(); ++k) {
+    const double lungo = l.stazioni[k].lungo;
+    size_t j = static_cast<size_t>(std::upper_bound(p.lungo.begin(), p.lungo.end(), lungo) -
+                                   p.lungo.begin());
+    j = std::clamp<size_t>(j, 1, p.lungo.size() - 1) - 1;
+    const double tratto = p.lungo[j + 1] - p.lungo[j];
+    const double f = tratto > 0 ? std::clamp((lungo - p.lungo[j]) / tratto, 0.0, 1.0) : 0.0;
+    const double m = metro(j) + f * (metro(j + 1) - metro(j));
+    const Long dove = std::min(arrotonda_50(m), li.lunghezza);
+    i.nominati.push_back({nomi[k], static_cast<double>(dove)});
+    li.stazioni.push_back({nome_di_record(nomi[k]), dove});
+  }
+}
+
 // The stations' lengths and the ones too close to the one before: station
 // extents must lie `distanza_stazioni` apart, and each stop mark after the
 // line's first cells.
@@ -279,10 +312,11 @@ bool metri_di_posizione(const std::string& valore, double& metri) {
   return true;
 }
 
-Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto) {
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
+                       const std::function<void(const std::string&)>& avanzamento) {
   const std::string& nome = r.traccia;
   estratto_osm e;
-  if (Stato s = leggi_estratto(nome, e); !s.riuscito()) return s;
+  if (Stato s = leggi_estratto(nome, e, avanzamento); !s.riuscito()) return s;
   linea_osm l;
   if (r.relazione != 0) {
     if (Stato s = linea_da_relazione(e, r.relazione, nome, l); !s.riuscito()) return s;
@@ -291,6 +325,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   }
   resoconto.vie = l.vie;
   resoconto.seguito = l.seguito;
+  resoconto.avvisi.insert(resoconto.avvisi.end(), l.avvisi.begin(), l.avvisi.end());
 
   punti_linea p = punti_della_linea(l);
   if (r.quote.empty()) {
@@ -307,17 +342,22 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
         !s.riuscito())
       return s;
   }
-  // The stations as named points, the milestones as points to place.
+  // The stations' names as the descriptions write them; their places come
+  // from where the line passes them, after the fit. The milestones as
+  // points to place.
+  std::vector<std::string> nomi_stazioni;
   for (const stazione_vicina& s : l.stazioni) {
-    const std::string nome_scritto = nome_per_1252(s.punto->nome);
-    if (nome_scritto != s.punto->nome)
+    const std::string nome_scritto = nome_per_1252(s.nome);
+    if (nome_scritto != s.nome)
       resoconto.avvisi.push_back(
           fmt::format("la stazione \"{}\" si scrive \"{}\": Windows-1252 "
                       "non ha tutte le sue lettere",
-                      s.punto->nome, nome_scritto));
-    p.t.nominati.push_back(
-        {nome_scritto, s.punto->luogo.latitudine, s.punto->luogo.longitudine, 0});
+                      s.nome, nome_scritto));
+    nomi_stazioni.push_back(nome_scritto);
   }
+  if (l.stazioni.size() > 79)
+    return Stato::errore(fmt::format(
+        "{}: {} stazioni sulla linea: quelle di un treno sono al più 79", nome, l.stazioni.size()));
   // The line's numbers: its ways' ref and its route relation's.
   std::vector<std::string> refs;
   for (id_osm v : l.vie)
@@ -342,6 +382,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   linea_importata& li = i.linea;
   const double ultimo = static_cast<double>(li.lunghezza);
   auto metro = [&](size_t punto) { return std::min(i.metri_punti[punto], ultimo); };
+  stazioni_sulla_linea(l, p, nomi_stazioni, metro, i);
   for (struttura_osm& s : resoconto.strutture) {
     s.inizio = metro(static_cast<size_t>(s.inizio));
     s.fine = metro(static_cast<size_t>(s.fine));

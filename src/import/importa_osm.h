@@ -3,6 +3,7 @@
 // speed limits and signals; the kilometre count from its milestones.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ struct resoconto_osm {
 
 // Reads the extract, finds the line and fits it. Fails naming the file and
 // the relation, stations or ways at fault.
-Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto);
+// `avanzamento`, when given, is told what is being read on a large extract.
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
+                       const std::function<void(const std::string&)>& avanzamento = {});
 
 // The speed in km/h that a maxspeed value gives, rounded down to a
 // multiple of 5 ("120", "60 mph"); 0 for a value that gives none ("none",

@@ -52,10 +52,10 @@ struct vertice_linea {
   bool avanti = true;   // that way's nodes run in the line's direction
 };
 
-// A station beside the line, and where its nearest point lies along the
-// line's polyline (m).
+// A station beside the line: its name, where its nearest point lies along
+// the line's polyline (m), and how far from it.
 struct stazione_vicina {
-  const punto_osm* punto = nullptr;
+  std::string nome;
   double lungo = 0;
   double distanza = 0;  // from the line (m)
 };
@@ -63,8 +63,9 @@ struct stazione_vicina {
 struct linea_osm {
   std::vector<vertice_linea> vertici;
   std::vector<id_osm> vie;                // the ways it runs along, in order, each once
-  std::vector<stazione_vicina> stazioni;  // within reach of the line, in order along it
+  std::vector<stazione_vicina> stazioni;  // in order along it
   double seguito = 0;                     // track kept after the last station (m)
+  std::vector<std::string> avvisi;        // one line each, without the file's name
 };
 
 // How far from the line a station is still on it, and how much track after
@@ -73,27 +74,28 @@ inline constexpr double distanza_stazione = 200;
 inline constexpr double seguito_massimo = 1500;
 
 // The line of route relation `relazione`: its railway ways joined end to
-// end whatever their order and direction, running from the end nearer its
-// "from" station (else its first node member whose place is known, else
-// its first way). Fails naming the
-// relation and the ways for a relation that does not exist, has no railway
-// way, has a gap, forks or closes on itself.
+// end whatever their order and direction (of two ways between the same two
+// nodes, as a passing loop, the main one). Where the relation lists stops
+// and platforms, their stations in that order are the line's, and the line
+// runs from the first of them that the extract holds to the last, and the
+// track after it; the members the extract does not hold are named in a
+// warning. Else it runs from the end nearer its "from" station (else its
+// first way) with the stations beside it. Fails naming the relation and the
+// ways for a relation that does not exist, has no railway way, has a gap,
+// forks or closes on itself, and naming the stop for one further than
+// `distanza_stazione` from the line or out of the order of the others.
 Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
                          linea_osm& l);
 
 // The shortest path along the railway from station `da` to station `a`
-// (nodes named so, matched to the nearest railway node), preferring
+// (any name of its stops: a stop position on the track starts it, else the
+// railway node nearest to its platform or node), preferring
 // usage=main|branch and leaving out sidings, yards and spurs unless
-// nothing else joins them, and the track that follows `a`. Fails naming the
-// station that does not exist, or both when no path joins them.
+// nothing else joins them, and the track that follows `a`, with the
+// stations beside it. Fails naming the station that does not exist, that
+// lies further than `distanza_stazione` from the line (and how far), or
+// both when no path joins them.
 Stato linea_tra_stazioni(const estratto_osm& e, const std::string& da, const std::string& a,
                          const std::string& file, linea_osm& l);
-
-// The stations of `e` beside `l` (within `distanza_stazione`, and nearer to
-// it than to any other main railway), then `l` cut to run from the first of
-// them to the last, and up to `seguito_massimo` after it. `prima` and
-// `ultima`, when given, are the first and last stations' names.
-void taglia_alle_stazioni(const estratto_osm& e, linea_osm& l, const std::string& prima = "",
-                          const std::string& ultima = "");
 
 }  // namespace scen

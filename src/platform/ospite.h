@@ -14,6 +14,10 @@ namespace scen {
 // A host that cannot tell it is a failure, never a guess.
 [[nodiscard]] Stato cartella_programma(std::string& cartella);
 
+// Whether the error stream is a terminal that a person watches (so that
+// progress lines are worth writing there).
+bool errori_a_terminale();
+
 // Shows the waiting sign "Attendere" while the run works.
 void mostra_attesa();
 

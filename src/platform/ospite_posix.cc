@@ -35,6 +35,8 @@ Stato cartella_programma(std::string& cartella) {
   return Stato::ok();
 }
 
+bool errori_a_terminale() { return ::isatty(STDERR_FILENO) == 1; }
+
 void mostra_attesa() {
   std::fputs("Attendere\n", stdout);
   std::fflush(stdout);

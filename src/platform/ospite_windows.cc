@@ -1,6 +1,7 @@
 // Windows implementation of the host: the window "Form1" with its label
 // "Attendere", and message boxes for every report.
 #include <fmt/format.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -77,6 +78,8 @@ Stato cartella_programma(std::string& cartella) {
   cartella = stretto(percorso.substr(0, barra));
   return Stato::ok();
 }
+
+bool errori_a_terminale() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 void mostra_attesa() {
   // The sizes below follow the screen's own resolution, not a scaled 96.
