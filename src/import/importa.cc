@@ -31,7 +31,7 @@ Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 
 // The plan against the track's nearest points, metre by metre, up to where
 // the plan or the line ends.
 figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
-                          const std::vector<long>& corrispondenze) {
+                          const std::vector<long>& corrispondenze, std::vector<double>& scarti) {
   const std::vector<curva_importata>& curve = l.curve;
   figure_adattamento f;
   f.lunghezza_traccia = s.lunghezza;
@@ -44,6 +44,7 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
     const long j = corrispondenze[static_cast<size_t>(m)];
     const punto_piano a = piano[static_cast<size_t>(m)], b = s.punti[static_cast<size_t>(j)];
     const double d = std::hypot(a.x - b.x, a.y - b.y);
+    scarti.push_back(d);
     f.distanza_massima = std::max(f.distanza_massima, d);
     somma += d;
     if (m == 0) continue;
@@ -74,9 +75,12 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
 // to show its radius: between points far apart, the smoothed track turns
 // sharply at the points, whatever the real one did.
 bool punti_fitti(const std::vector<double>& lungo, const tratto_stretto& c) {
+  // Points further apart than this, within this reach of the stretch (the
+  // radius is measured over chords of 100 m either side), say nothing of it.
   constexpr double passo_massimo = 100;
-  const double da = static_cast<double>(c.inizio) - passo_massimo;
-  const double a = static_cast<double>(c.fine) + passo_massimo;
+  constexpr double portata = 250;
+  const double da = static_cast<double>(c.inizio) - portata;
+  const double a = static_cast<double>(c.fine) + portata;
   for (size_t k = 1; k < lungo.size(); ++k)
     if (lungo[k] > da && lungo[k - 1] < a && lungo[k] - lungo[k - 1] > passo_massimo) return false;
   return true;
@@ -119,12 +123,6 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
   l.lunghezza = std::max<Long>(arrotonda_50(s.lunghezza), 50);
   std::erase_if(l.curve, [&](const curva_importata& c) { return c.inizio + 1 > l.lunghezza; });
   for (curva_importata& c : l.curve) c.lunghezza = std::min(c.lunghezza, l.lunghezza - c.inizio);
-  for (const tratto_stretto& c : tratti_stretti(s.punti))
-    if (punti_fitti(s.lungo_percorso, c))
-      i.avvisi.push_back(fmt::format(
-          "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
-          "più stretta ({:.0f} m): lì il piano ridisegnato non la segue da vicino",
-          chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6)));
   l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote);
   i.metri_punti = s.lungo_punti;
   i.metri_riferiti = s.lungo_riferiti;
@@ -141,7 +139,16 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
                         fmt::format("{} punti con nome: le stazioni di un treno sono al più 79",
                                     l.stazioni.size())));
   l.passo_cartelli = passo_cartelli(l.lunghezza, l.stazioni.size());
-  i.figure = misura(s, l, corrispondenze);
+  std::vector<double> scarti;
+  i.figure = misura(s, l, corrispondenze, scarti);
+  for (const tratto_stretto& c :
+       tratti_stretti(raggi_del_percorso(s.punti_percorso, s.lungo_percorso), scarti))
+    if (punti_fitti(s.lungo_percorso, c))
+      i.avvisi.push_back(fmt::format(
+          "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
+          "più stretta ({:.0f} m): lì il piano ridisegnato se ne scosta fino a {:.0f} m (la "
+          "lunghezza e i posti lungo la linea restano quelli della traccia)",
+          chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6), c.scarto));
   return Stato::ok();
 }
 

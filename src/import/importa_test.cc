@@ -1,5 +1,6 @@
 #include "import/importa.h"
 
+#include <fmt/ranges.h>
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -323,7 +324,7 @@ TEST(ImportaTraccia, ALogThatTurnsBackIsCutAtTheTurnAndItsGapsBridged) {
       continue;
     }
     ASSERT_TRUE(s.riuscito()) << s.messaggio();
-    ASSERT_EQ(i.avvisi.size(), 1u) << c.avviso;
+    ASSERT_EQ(i.avvisi.size(), 1u) << c.avviso << "\n" << fmt::format("{}", fmt::join(i.avvisi, "\n"));
     EXPECT_TRUE(("t.gpx: avviso: " + i.avvisi[0]).starts_with(c.avviso)) << i.avvisi[0];
     // The line's length is the sampled line's up to the turn, or whole.
     EXPECT_NEAR(static_cast<double>(i.linea.lunghezza),
@@ -357,7 +358,7 @@ TEST(ImportaTraccia, ARealLogSampledSparselyImports) {
 }
 
 // The lines of a town's extract, tightly curved: each as long as its track
-// within 1%.
+// within 1%, and warned where the plan strays from it.
 TEST(ImportaTraccia, TheLinesOfATownKeepTheirTracksLength) {
   SCEN_DATO_REALE(file, "gh-krems.osm.gz");
   struct caso {
@@ -381,6 +382,12 @@ TEST(ImportaTraccia, TheLinesOfATownKeepTheirTracksLength) {
     EXPECT_NEAR(static_cast<double>(i.linea.lunghezza), i.figure.lunghezza_punti,
                 0.01 * i.figure.lunghezza_punti)
         << c.relazione << c.da;
+    // Where the plan cannot follow the track, a warning says where and why.
+    const bool avvisato =
+        std::any_of(i.avvisi.begin(), i.avvisi.end(), [](const std::string& a) {
+          return a.find("più stretto della curva più stretta") != std::string::npos;
+        });
+    EXPECT_EQ(avvisato, i.figure.distanza_massima > 20) << c.relazione << c.da;
     fmt::print("{} {}: linea di {} m, binario di {:.1f} m\n", c.relazione, c.da, i.linea.lunghezza,
                i.figure.lunghezza_punti);
   }
