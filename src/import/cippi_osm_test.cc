@@ -218,8 +218,7 @@ TEST(Cippi, OnlyTheLinesOwnMilestonesCount) {
   for (punto_osm& q : e.punti) q.ref.clear();
   ids.clear();
   for (const punto_osm* q : cippi_della_linea(e, l, {}, altri)) ids.push_back(q->id);
-  EXPECT_EQ(ids, (std::vector<id_osm>{e.vie[0].nodi[3], e.vie[1].nodi[5], e.vie[3].nodi[9],
-                                      1001}));
+  EXPECT_EQ(ids, (std::vector<id_osm>{e.vie[0].nodi[3], e.vie[1].nodi[5], e.vie[3].nodi[9], 1001}));
   EXPECT_EQ(altri, 3u);  // on the other line, and the two beside it
 }
 

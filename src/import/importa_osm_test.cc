@@ -12,12 +12,12 @@
 #include <set>
 #include <sstream>
 
-#include "documents/segni_chilometrici.h"
 #include "import/linea_osm.h"
 #include "import/nomi_1252.h"
 #include "import/quote_tessere.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/dati_reali.h"
+#include "testing/segni_importati.h"
 
 namespace scen {
 namespace {
@@ -335,10 +335,7 @@ TEST(ImportaEstratto, FromCologneToBonnTheCountIsTheLinesOwnAndOnlyMainSignalsAr
   for (id_osm v : resoconto.vie)
     for (id_osm n : e.vie[e.indice_vie.at(v)].nodi) nodi_propri.insert(n);
 
-  std::vector<progressiva_km> progressive;
-  for (const progressiva_importata& p : li.progressive)
-    progressive.push_back({p.inizio, p.scostamento, p.decrescente});
-  const segni_chilometrici segni(progressive);
+  const segni_chilometrici segni = prova::segni_della_linea(li);
   size_t propri = 0, entro_200 = 0;
   for (const punto_osm& q : e.punti) {
     if (q.genere != genere_punto::cippo || !nodi_propri.count(q.id)) continue;

@@ -324,7 +324,8 @@ TEST(ImportaTraccia, ALogThatTurnsBackIsCutAtTheTurnAndItsGapsBridged) {
       continue;
     }
     ASSERT_TRUE(s.riuscito()) << s.messaggio();
-    ASSERT_EQ(i.avvisi.size(), 1u) << c.avviso << "\n" << fmt::format("{}", fmt::join(i.avvisi, "\n"));
+    ASSERT_EQ(i.avvisi.size(), 1u) << c.avviso << "\n"
+                                   << fmt::format("{}", fmt::join(i.avvisi, "\n"));
     EXPECT_TRUE(("t.gpx: avviso: " + i.avvisi[0]).starts_with(c.avviso)) << i.avvisi[0];
     // The line's length is the sampled line's up to the turn, or whole.
     EXPECT_NEAR(static_cast<double>(i.linea.lunghezza),
@@ -383,10 +384,9 @@ TEST(ImportaTraccia, TheLinesOfATownKeepTheirTracksLength) {
                 0.01 * i.figure.lunghezza_punti)
         << c.relazione << c.da;
     // Where the plan cannot follow the track, a warning says where and why.
-    const bool avvisato =
-        std::any_of(i.avvisi.begin(), i.avvisi.end(), [](const std::string& a) {
-          return a.find("più stretto della curva più stretta") != std::string::npos;
-        });
+    const bool avvisato = std::any_of(i.avvisi.begin(), i.avvisi.end(), [](const std::string& a) {
+      return a.find("più stretto della curva più stretta") != std::string::npos;
+    });
     EXPECT_EQ(avvisato, i.figure.distanza_massima > 20) << c.relazione << c.da;
     fmt::print("{} {}: linea di {} m, binario di {:.1f} m\n", c.relazione, c.da, i.linea.lunghezza,
                i.figure.lunghezza_punti);

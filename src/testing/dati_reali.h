@@ -34,6 +34,6 @@ inline std::string dato_reale(const std::string& nome) {
 }  // namespace scen::prova
 
 // Skips the test, saying why, when the real data's file is not there.
-#define SCEN_DATO_REALE(variabile, nome)                                              \
-  const std::string variabile = ::scen::prova::dato_reale(nome);                      \
+#define SCEN_DATO_REALE(variabile, nome)                         \
+  const std::string variabile = ::scen::prova::dato_reale(nome); \
   if (variabile.empty()) GTEST_SKIP() << "dati reali assenti: " << (nome)
