@@ -125,7 +125,7 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
           "dal km {} al km {} la traccia curva con raggio fino a {:.0f} m, più stretto della curva "
           "più stretta ({:.0f} m): lì il piano ridisegnato non la segue da vicino",
           chilometri(c.inizio), chilometri(c.fine), c.raggio, 1 / *curvatura_classe(6)));
-  l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote);
+  l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote, s.quote_viste);
   i.metri_punti = s.lungo_punti;
   i.metri_riferiti = s.lungo_riferiti;
   i.nominati.clear();

@@ -627,18 +627,19 @@ TEST(ImportaEstratto, TheCarriedRouteByStationNamesComesBackWithinTheGoal) {
 
 // The carried route laid with other seeds and angles: the nodes' noise, the
 // tunnels and bridges, the tiles and the ways' cuts all differ, and the
-// spiral turns another way on the tiles. The import as it stands reaches,
-// in the three cases: the plan within 7.0 to 9.7 m (2.4 to 2.8 m on
-// average); 93.9% to 94.3% of the cells within 1 per mille against 96.6%
-// to 97.9% (ratio 0.959 to 0.973); heights within 1.4 to 3.0 m; the 45
-// stations in order within 26 m; the 179 signals within 30 m; the limit
-// and the counts right everywhere.
+// spiral turns another way on the tiles; with seed 7 a bridge of 2,750 m
+// spans a change of gradient, which the heights at its ends alone must
+// place. The import as it stands reaches, in the three cases: the plan
+// within 7.0 to 7.7 m (2.4 on average); 93.2% to 94.8% of the cells within
+// 1 per mille against 96.6% to 98.6% (ratio 0.960 to 0.968); heights
+// within 1.3 to 3.8 m; the 45 stations in order within 26 m; the 179
+// signals within 30 m; the limit and the counts right everywhere.
 TEST(ImportaEstratto, TheCarriedRouteLaidOtherwiseComesBackWithinTheGoal) {
   const struct {
     uint64_t seme;
     double angolo;
     bool per_nomi;
-  } casi[] = {{2, 90, false}, {11, 250, true}, {13, 310, false}};
+  } casi[] = {{2, 90, false}, {7, 200, true}, {13, 310, false}};
   for (const auto& c : casi) {
     prova::opzioni_estratto o;
     o.seme = c.seme;
