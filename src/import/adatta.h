@@ -67,8 +67,14 @@ std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double cor
 // With no heights, one record of 0.
 // `correlazione` is how far (m) the heights' noise keeps alike: 0 for the
 // points of a GPS track, the pixels' size for heights drawn from a grid.
+// `viste`, when given, says for each metre how much its height is seen (1)
+// or only drawn across a structure from its ends (0): the drawn heights do
+// not weigh in the fit, so the gradients on either side run on into the
+// structure and meet where the heights at its ends ask, and no cell of it
+// is held flatter than its neighbours outside allow.
 std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
-                                                double correlazione = 0);
+                                                double correlazione = 0,
+                                                const std::vector<double>& viste = {});
 
 // The plan of `curve`, metres 0 to `ultimo`: the trace as the line reader
 // draws it, redrawn with steps of one metre in its own directions.

@@ -147,7 +147,7 @@ class adattamento_profilo {
  public:
   adattamento_profilo(const std::vector<double>& quote, const std::vector<double>& pesi,
                       const std::vector<double>& centri, const std::vector<long>& limiti,
-                      double prezzo, double fascia)
+                      double prezzo, const std::vector<double>& fasce)
       : prezzo_(prezzo), limiti_(limiti) {
     const size_t celle = limiti.size();
     somme_.resize(celle);
@@ -169,8 +169,8 @@ class adattamento_profilo {
     alto_.resize(celle + 1);
     for (size_t k = 0; k <= celle; ++k) {
       const double centro = centri[k * passo_cella];
-      basso_[k] = static_cast<long>(std::floor((centro - fascia) / passo_quota));
-      alto_[k] = static_cast<long>(std::ceil((centro + fascia) / passo_quota));
+      basso_[k] = static_cast<long>(std::floor((centro - fasce[k]) / passo_quota));
+      alto_[k] = static_cast<long>(std::ceil((centro + fasce[k]) / passo_quota));
       if (k == 0) continue;
       // Within reach of the heights before: where the band lies further
       // than the cell can climb, the nearest heights that can be reached.
@@ -268,6 +268,49 @@ std::vector<double> quote_del_profilo(const profilo_adattato& p) {
   return q;
 }
 
+// Where the heights are not seen (drawn straight across a structure), a
+// cell is allowed the steepest gradient of the cells just outside the
+// stretch, when that is steeper than its own limit: the straight line
+// drawn across shows the structure's mean gradient, not its steepest. And
+// the band about the smoothed heights (`fasce`, its half width at each
+// cell's end) widens within the stretch as far as those gradients can take
+// the profile from the straight line between its seen ends, up to
+// fascia_massima.
+void dove_non_viste(const std::vector<double>& viste, std::vector<long>& limiti,
+                    std::vector<double>& fasce) {
+  if (viste.empty()) return;
+  const size_t celle = limiti.size();
+  std::vector<bool> vista(celle);
+  for (size_t c = 0; c < celle; ++c) {
+    double somma = 0;
+    for (size_t t = 0; t < static_cast<size_t>(passo_cella); ++t)
+      somma += viste[c * passo_cella + t];
+    vista[c] = somma >= 0.5 * passo_cella;
+  }
+  for (size_t c = 0; c < celle;) {
+    if (vista[c]) {
+      ++c;
+      continue;
+    }
+    size_t fine = c;
+    while (fine < celle && !vista[fine]) ++fine;
+    long fuori = 0;
+    if (c > 0) fuori = limiti[c - 1];
+    if (fine < celle) fuori = std::max(fuori, limiti[fine]);
+    long ripida = 0;
+    for (size_t k = c; k < fine; ++k) {
+      limiti[k] = std::max(limiti[k], fuori);
+      ripida = std::max(ripida, limiti[k]);
+    }
+    for (size_t k = c + 1; k < fine; ++k) {
+      const double dentro = static_cast<double>(std::min(k - c, fine - k) * passo_cella);
+      const double scosta = 2 * static_cast<double>(ripida) / 1000.0 * dentro;
+      fasce[k] = std::max(fasce[k], std::min(scosta, fascia_massima));
+    }
+    c = fine;
+  }
+}
+
 double huber(double r, double soglia) {
   const double a = std::abs(r);
   return a <= soglia ? a * a : soglia * (2 * a - soglia);
@@ -279,31 +322,38 @@ double huber(double r, double soglia) {
 // profile little. Its cost is Huber's loss of the last profile plus the
 // price of its changes.
 profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
-                                    const std::vector<double>& centri, double correlazione) {
+                                    const std::vector<double>& centri, double correlazione,
+                                    const std::vector<double>& viste) {
   const size_t passo =
       static_cast<size_t>(passo_cella) *
       static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
   const double rumore = std::max(rumore_stimato(quote, passo), 0.05);
   const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
   const double fascia = std::clamp(fascia_rumori * rumore, fascia_minima, fascia_massima);
-  const std::vector<long> limiti = limiti_delle_liscie(centri, finestra_mediana(correlazione));
-  std::vector<double> pesi(quote.size(), 1.0);
+  std::vector<long> limiti = limiti_delle_liscie(centri, finestra_mediana(correlazione));
+  std::vector<double> fasce(limiti.size() + 1, fascia);
+  dove_non_viste(viste, limiti, fasce);
+  const std::vector<double> base = viste.empty() ? std::vector<double>(quote.size(), 1.0) : viste;
+  std::vector<double> pesi = base;
   profilo_adattato p;
   double soglia = 0;
   for (int passata = 0; passata < passate; ++passata) {
     profilo_adattato nuovo =
-        adattamento_profilo(quote, pesi, centri, limiti, prezzo, fascia).esegui();
+        adattamento_profilo(quote, pesi, centri, limiti, prezzo, fasce).esegui();
     // The same profile again: the weights would stay as they are.
     if (passata > 0 && nuovo.pendenze == p.pendenze && nuovo.partenza == p.partenza) break;
     p = std::move(nuovo);
     const std::vector<double> profilo = quote_del_profilo(p);
-    std::vector<double> scarti(profilo.size());
-    for (size_t m = 0; m < profilo.size(); ++m) scarti[m] = std::abs(quote[m] - profilo[m]);
-    soglia = std::max(soglia_huber * 1.4826 * mediana(scarti), 0.05);
+    std::vector<double> scarti(profilo.size()), visti;
+    for (size_t m = 0; m < profilo.size(); ++m) {
+      scarti[m] = std::abs(quote[m] - profilo[m]);
+      if (base[m] > 0) visti.push_back(scarti[m]);
+    }
+    soglia = std::max(soglia_huber * 1.4826 * mediana(std::move(visti)), 0.05);
     for (size_t m = 0; m < profilo.size(); ++m)
-      pesi[m] = scarti[m] <= soglia ? 1.0 : soglia / scarti[m];
+      pesi[m] = base[m] * (scarti[m] <= soglia ? 1.0 : soglia / scarti[m]);
     p.costo = 0;
-    for (size_t m = 0; m < profilo.size(); ++m) p.costo += huber(scarti[m], soglia);
+    for (size_t m = 0; m < profilo.size(); ++m) p.costo += base[m] * huber(scarti[m], soglia);
     for (size_t c = 1; c < p.pendenze.size(); ++c)
       if (p.pendenze[c] != p.pendenze[c - 1]) p.costo += prezzo;
   }
@@ -313,16 +363,18 @@ profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
 }  // namespace
 
 std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
-                                                double correlazione) {
+                                                double correlazione,
+                                                const std::vector<double>& viste) {
   if (quote.size() <= static_cast<size_t>(passo_cella)) return {{0, 0}};
+  if (!viste.empty() && viste.size() != quote.size()) return adatta_pendenze(quote, correlazione);
   // Read both ways, and the cheaper kept: so the profile read the other way
   // gives the same records, mirrored.
   // The running median is the same read either way: its windows are centred.
   const std::vector<double> liscie = mediana_mobile(quote, finestra_mediana(correlazione));
-  const profilo_adattato avanti = adatta_in_un_verso(quote, liscie, correlazione);
+  const profilo_adattato avanti = adatta_in_un_verso(quote, liscie, correlazione, viste);
   const std::vector<double> rovescio(quote.rbegin(), quote.rend());
-  const profilo_adattato indietro =
-      adatta_in_un_verso(rovescio, {liscie.rbegin(), liscie.rend()}, correlazione);
+  const profilo_adattato indietro = adatta_in_un_verso(
+      rovescio, {liscie.rbegin(), liscie.rend()}, correlazione, {viste.rbegin(), viste.rend()});
   const double scala = std::max({std::abs(avanti.costo), std::abs(indietro.costo), 1e-9});
   const bool da_indietro = (indietro.costo - avanti.costo) / scala < -1e-9;
   std::vector<pendenza_importata> risultato;

@@ -179,6 +179,35 @@ TEST(AdattaPendenze, TheProfileReadTheOtherWayGivesTheRecordsMirrored) {
     }
 }
 
+// Heights drawn straight across a long bridge whose gradient changes on it
+// (7 per mille to 3 at 4,000 m, the bridge from 3,000 to 5,800 m): marked as
+// not seen, they let the gradients on either side run on and meet where the
+// heights at the bridge's ends ask, at the true change; read the other way,
+// the same records mirrored. Taken as seen, the straight line would give a
+// mean gradient across the bridge.
+TEST(AdattaPendenze, HeightsNotSeenAcrossAStructureLetTheGradientsOutsideMeetInIt) {
+  const std::vector<tratto> tratti = {{4000, 7}, {8000, 3}};
+  for (uint64_t seme : {1, 2, 3}) {
+    std::vector<double> quote = profilo(tratti, 0.5, seme);
+    std::vector<double> viste(quote.size(), 1.0);
+    const size_t a = 3000, b = 5800;
+    for (size_t m = a + 1; m < b; ++m) {
+      quote[m] = quote[a] + (quote[b] - quote[a]) * static_cast<double>(m - a) /
+                                static_cast<double>(b - a);
+      viste[m] = 0;
+    }
+    const auto avanti = coppie(adatta_pendenze(quote, 0, viste));
+    ASSERT_EQ(avanti.size(), 2u) << seme << " " << ::testing::PrintToString(avanti);
+    EXPECT_EQ(avanti[0], (std::pair<Long, Long>{0, 7})) << seme;
+    EXPECT_EQ(avanti[1].second, 3) << seme;
+    EXPECT_LE(std::abs(avanti[1].first - 4000), 150) << seme;
+    const std::vector<double> rovescio(quote.rbegin(), quote.rend());
+    const auto indietro =
+        coppie(adatta_pendenze(rovescio, 0, std::vector<double>(viste.rbegin(), viste.rend())));
+    EXPECT_EQ(indietro, specchiate(avanti, arrotondata(quote.size() - 1))) << seme;
+  }
+}
+
 // No record is steeper than the heights show over 500 m around it: a hill
 // that a tile sees above a cutting on a level line, short and high, does not
 // give the steep records that would follow it, with or without noise.

@@ -123,7 +123,7 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
   l.lunghezza = std::max<Long>(arrotonda_50(s.lunghezza), 50);
   std::erase_if(l.curve, [&](const curva_importata& c) { return c.inizio + 1 > l.lunghezza; });
   for (curva_importata& c : l.curve) c.lunghezza = std::min(c.lunghezza, l.lunghezza - c.inizio);
-  l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote);
+  l.pendenze = adatta_pendenze(s.quote, t.correlazione_quote, s.quote_viste);
   i.metri_punti = s.lungo_punti;
   i.metri_riferiti = s.lungo_riferiti;
   i.nominati.clear();

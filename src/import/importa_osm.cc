@@ -100,7 +100,9 @@ punti_linea punti_della_linea(const linea_osm& l) {
 // Heights from the tiles for every point; then across tunnels, bridges,
 // embankments and cuttings the rail's height drawn straight between the
 // heights `margine` (m) outside their ends (level from the one end outside
-// the line where the other is the line's own end).
+// the line where the other is the line's own end). The heights drawn between
+// two ends are marked as not seen: the fit of the gradients carries those
+// outside into the structure instead (see adatta_pendenze).
 Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, const linea_osm& l,
                         const std::string& nomi_tessere, double margine, punti_linea& p,
                         std::vector<struttura_osm>& strutture) {
@@ -153,8 +155,10 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
     else if (al_capo && !dal_capo)
       for (size_t i = a + 1; i < p.t.punti.size(); ++i) p.t.punti[i].quota = qa;
     else if (!dal_capo)
-      for (size_t i = a + 1; i < b; ++i)
+      for (size_t i = a + 1; i < b; ++i) {
         p.t.punti[i].quota = qa + (qb - qa) * (p.lungo[i] - la) / (lb - la);
+        p.t.punti[i].quota_presunta = true;
+      }
     a = p.del_vertice[k];
     b = p.del_vertice[fine];
     s.inizio = static_cast<double>(a);  // points for now; metres once fitted

@@ -28,6 +28,8 @@ struct punti_nel_piano {
   std::vector<double> u;
   std::vector<std::array<double, 2>> piano;
   std::vector<std::array<double, 1>> quote;
+  std::vector<std::array<double, 1>> viste;  // the share of the group's heights seen
+  bool presunte = false;                     // some height is drawn, not seen
   std::vector<size_t> tenuto;  // for each point of the track, the point kept for it
   long senza_quota = 0;        // points that have no height
 };
@@ -70,7 +72,7 @@ Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std
     }
     // The group's height: the mean of its points' heights.
     double quota = 0;
-    long con_quota = 0;
+    long con_quota = 0, viste = 0;
     for (size_t k = g.da; k < g.a; ++k) {
       p.tenuto.push_back(p.piano.size());
       if (!t.punti[k].quota) {
@@ -79,9 +81,15 @@ Stato nel_piano(const traccia& t, const proiezione_locale& proiezione, const std
       }
       quota += *t.punti[k].quota;
       ++con_quota;
+      if (t.punti[k].quota_presunta)
+        p.presunte = true;
+      else
+        ++viste;
     }
     p.piano.push_back({g.luogo.x, g.luogo.y});
     p.quote.push_back({con_quota > 0 ? quota / static_cast<double>(con_quota) : 0});
+    p.viste.push_back(
+        {con_quota > 0 ? static_cast<double>(viste) / static_cast<double>(con_quota) : 1});
   }
   return Stato::ok();
 }
@@ -225,6 +233,8 @@ Stato prepara_sagoma(const traccia& t, const std::string& nome, sagoma_traccia& 
   for (const std::array<double, 2>& q : p.piano) s.punti_percorso.push_back({q[0], q[1]});
   s.lungo_percorso = lungo;
   s.punti = nella_pianta(ricampiona(lisciato, lungo, quote, metri, s.quote), s.punti_percorso);
+  s.quote_viste.clear();
+  if (!quote.empty() && p.presunte) ricampiona(lisciato, lungo, p.viste, metri, s.quote_viste);
   s.nominati = nominati_lungo(t, proiezione, lisciato, lungo);
   s.lungo_punti.clear();
   for (size_t i = 0; i < t.punti.size(); ++i)

@@ -27,6 +27,9 @@ struct sagoma_traccia {
   std::vector<double> lungo_percorso;       // where each of them lies along the smoothed track
   std::vector<punto_piano> punti;           // metres 0 to lunghezza, in the plan's frame
   std::vector<double> quote;                // the same metres' heights, not smoothed; empty without
+  // The same metres' share of seen heights (1, or 0 where they are drawn
+  // across a structure); empty when all are seen.
+  std::vector<double> quote_viste;
   long senza_quota = 0;                     // points that have no height
   std::vector<punto_lungo_linea> nominati;  // in order along the line
   std::vector<double> lungo_punti;          // where each point of the track lies along it (m)

@@ -16,6 +16,9 @@ struct punto_traccia {
   double longitudine = 0;       // degrees, east positive
   std::optional<double> quota;  // metres, when the file gives it
   long riga = 0;                // the line of the file that holds it; 0 where lines do not count
+  // The height is drawn across a structure from the heights outside it,
+  // not seen: the gradients there follow the track on either side.
+  bool quota_presunta = false;
 };
 
 struct punto_nominato {
