@@ -192,8 +192,8 @@ TEST(AdattaPendenze, HeightsNotSeenAcrossAStructureLetTheGradientsOutsideMeetInI
     std::vector<double> viste(quote.size(), 1.0);
     const size_t a = 3000, b = 5800;
     for (size_t m = a + 1; m < b; ++m) {
-      quote[m] = quote[a] + (quote[b] - quote[a]) * static_cast<double>(m - a) /
-                                static_cast<double>(b - a);
+      quote[m] = quote[a] +
+                 (quote[b] - quote[a]) * static_cast<double>(m - a) / static_cast<double>(b - a);
       viste[m] = 0;
     }
     const auto avanti = coppie(adatta_pendenze(quote, 0, viste));

@@ -30,8 +30,8 @@ struct punti_nel_piano {
   std::vector<std::array<double, 1>> quote;
   std::vector<std::array<double, 1>> viste;  // the share of the group's heights seen
   bool presunte = false;                     // some height is drawn, not seen
-  std::vector<size_t> tenuto;  // for each point of the track, the point kept for it
-  long senza_quota = 0;        // points that have no height
+  std::vector<size_t> tenuto;                // for each point of the track, the point kept for it
+  long senza_quota = 0;                      // points that have no height
 };
 
 // A projection centred on the mean of the track's points.
