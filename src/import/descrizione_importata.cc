@@ -34,6 +34,14 @@ Long passo_cartelli(Long lunghezza, size_t stazioni) {
   return 0;
 }
 
+std::string nome_di_stazione(std::string nome) {
+  for (char& c : nome)
+    if (c == ',' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+  const size_t inizio = nome.find_first_not_of(' ');
+  const size_t fine = nome.find_last_not_of(' ');
+  return inizio == std::string::npos ? "?" : nome.substr(inizio, fine - inizio + 1);
+}
+
 std::vector<std::string> righe_linea(const linea_importata& l) {
   std::vector<std::string> righe{"[generale]",
                                  fmt::format("lunghezza percorso,    {}", l.lunghezza)};

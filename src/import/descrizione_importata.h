@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/adatta.h"
+#include "model/modello.h"
 #include "model/tipi.h"
 #include "platform/stato.h"
 
@@ -61,6 +62,13 @@ inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";
 // what the stations leave, every 1, 2, 5, 10, 20, 50 or 100 km, the closest
 // that fits. 0 when not even one fits.
 Long passo_cartelli(Long lunghezza, size_t stazioni);
+
+// The most stations a train holds: the records below the first signpost's.
+inline constexpr size_t stazioni_massime = indice_registro::primo_cartello - 1;
+
+// A station's name as a record writes it: no comma, tab or line break (each
+// a blank), no blanks about it; "?" for a name with nothing else.
+std::string nome_di_stazione(std::string nome);
 
 // The lines of the line description: the general section with plain
 // defaults, then curves, gradients, empty sections for mountain zones and

@@ -75,14 +75,13 @@ struct fermata_osm {
   std::vector<id_osm> nodi;       // a node's id, or the way's nodes
 };
 
-enum class genere_punto { stazione, segnale, cippo };
+enum class genere_punto { segnale, cippo };
 
 // A tagged node of interest.
 struct punto_osm {
   id_osm id = 0;
-  genere_punto genere = genere_punto::stazione;
+  genere_punto genere = genere_punto::segnale;
   luogo_osm luogo;
-  std::string nome;       // stations: name
   std::string direzione;  // signals: railway:signal:direction
   // Signals: the kinds it shows, KIND of each railway:signal:KIND tag that
   // is not "no" ("main", "distant", "speed_limit", …), in the file's order;

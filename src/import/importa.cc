@@ -43,7 +43,7 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
   for (long m = 0; m <= fine; ++m) {
     const long j = corrispondenze[static_cast<size_t>(m)];
     const punto_piano a = piano[static_cast<size_t>(m)], b = s.punti[static_cast<size_t>(j)];
-    const double d = std::hypot(a.x - b.x, a.y - b.y);
+    const double d = distanza(a, b);
     scarti.push_back(d);
     f.distanza_massima = std::max(f.distanza_massima, d);
     somma += d;
@@ -64,7 +64,7 @@ figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,
     double d = INFINITY;
     for (long n = std::max(0L, m - ricerca_punti); n <= std::min(fine, m + ricerca_punti); ++n) {
       const punto_piano a = piano[static_cast<size_t>(n)], b = s.punti_percorso[k];
-      d = std::min(d, std::hypot(a.x - b.x, a.y - b.y));
+      d = std::min(d, distanza(a, b));
     }
     if (std::isfinite(d)) f.distanza_punti = std::max(f.distanza_punti, d);
   }
@@ -88,14 +88,6 @@ bool punti_fitti(const std::vector<double>& lungo, const tratto_stretto& c) {
 
 // A place along the line in kilometres, as written to the user: "12,345".
 std::string chilometri(long metri) { return fmt::format("{},{:03}", metri / 1000, metri % 1000); }
-
-std::string nome_pulito(std::string nome) {
-  for (char& c : nome)
-    if (c == ',' || c == '\r' || c == '\n' || c == '\t') c = ' ';
-  const size_t inizio = nome.find_first_not_of(' ');
-  const size_t fine = nome.find_last_not_of(' ');
-  return inizio == std::string::npos ? "?" : nome.substr(inizio, fine - inizio + 1);
-}
 
 }  // namespace
 
@@ -131,13 +123,13 @@ Stato adatta_traccia(const traccia& t, const std::string& nome, importazione& i)
   for (const punto_lungo_linea& p : s.nominati) {
     const Long dove = std::min(arrotonda_50(p.posizione), l.lunghezza);
     i.nominati.push_back({p.nome, static_cast<double>(dove)});
-    l.stazioni.push_back({nome_pulito(p.nome), dove});
+    l.stazioni.push_back({nome_di_stazione(p.nome), dove});
   }
-  if (l.stazioni.size() > 79)
+  if (l.stazioni.size() > stazioni_massime)
     return Stato::errore(
         messaggio_punto(nome, 0,
-                        fmt::format("{} punti con nome: le stazioni di un treno sono al più 79",
-                                    l.stazioni.size())));
+                        fmt::format("{} punti con nome: le stazioni di un treno sono al più {}",
+                                    l.stazioni.size(), stazioni_massime)));
   l.passo_cartelli = passo_cartelli(l.lunghezza, l.stazioni.size());
   std::vector<double> scarti;
   i.figure = misura(s, l, corrispondenze, scarti);

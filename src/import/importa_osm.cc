@@ -190,14 +190,6 @@ void quote_dai_nodi(const estratto_osm& e, const linea_osm& l, punti_linea& p) {
   }
 }
 
-// A station's name as a record writes it: no comma, no line break.
-std::string nome_di_record(std::string s) {
-  for (char& c : s)
-    if (c == ',' || c == '\r' || c == '\n' || c == '\t') c = ' ';
-  const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
-  return a == std::string::npos ? "?" : s.substr(a, b - a + 1);
-}
-
 // The stations where the line passes them: each one's place along the
 // track, carried to the fitted line's metres by the track's points about
 // it (not by the nearest point, which a line that passes twice near a
@@ -219,7 +211,7 @@ void stazioni_sulla_linea(const linea_osm& l, const punti_linea& p,
     const double m = metro(j) + f * (metro(j + 1) - metro(j));
     const Long dove = std::min(arrotonda_50(m), li.lunghezza);
     i.nominati.push_back({nomi[k], static_cast<double>(dove)});
-    li.stazioni.push_back({nome_di_record(nomi[k]), dove});
+    li.stazioni.push_back({nome_di_stazione(nomi[k]), dove});
   }
 }
 
@@ -359,9 +351,10 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
                       s.nome, nome_scritto));
     nomi_stazioni.push_back(nome_scritto);
   }
-  if (l.stazioni.size() > 79)
-    return Stato::errore(fmt::format(
-        "{}: {} stazioni sulla linea: quelle di un treno sono al più 79", nome, l.stazioni.size()));
+  if (l.stazioni.size() > stazioni_massime)
+    return Stato::errore(
+        fmt::format("{}: {} stazioni sulla linea: quelle di un treno sono al più {}", nome,
+                    l.stazioni.size(), stazioni_massime));
   // The line's numbers: its ways' ref and its route relation's.
   std::vector<std::string> refs;
   for (id_osm v : l.vie)

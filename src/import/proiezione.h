@@ -4,6 +4,8 @@
 // to about one part in ten thousand.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "platform/stato.h"
@@ -14,6 +16,19 @@ struct punto_piano {
   double x = 0;  // east (m)
   double y = 0;  // north (m)
 };
+
+inline double distanza(punto_piano a, punto_piano b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// The distance from `p` to the segment ab; `frazione`, when given, receives
+// the fraction of ab where its nearest point lies.
+inline double distanza_dal_segmento(punto_piano p, punto_piano a, punto_piano b,
+                                    double* frazione = nullptr) {
+  const double bx = b.x - a.x, by = b.y - a.y;
+  const double ll = bx * bx + by * by;
+  const double f = ll > 0 ? std::clamp(((p.x - a.x) * bx + (p.y - a.y) * by) / ll, 0.0, 1.0) : 0;
+  if (frazione) *frazione = f;
+  return std::hypot(p.x - (a.x + f * bx), p.y - (a.y + f * by));
+}
 
 class proiezione_locale {
  public:

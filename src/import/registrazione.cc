@@ -24,15 +24,6 @@ constexpr double angolo_ritorno = 150;
 constexpr double scarto_ritorno = 50;
 constexpr double conferma_ritorno = 300;
 
-double distanza(punto_piano a, punto_piano b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
-double distanza_dal_segmento(punto_piano p, punto_piano a, punto_piano b) {
-  const double bx = b.x - a.x, by = b.y - a.y;
-  const double ll = bx * bx + by * by;
-  const double f = ll > 0 ? std::clamp(((p.x - a.x) * bx + (p.y - a.y) * by) / ll, 0.0, 1.0) : 0;
-  return std::hypot(p.x - (a.x + f * bx), p.y - (a.y + f * by));
-}
-
 // "punto N (riga R, ORA)", with what the file gives.
 std::string chi(const traccia& t, size_t k) {
   const punto_traccia& p = t.punti[k];

@@ -19,8 +19,6 @@ constexpr double finestra_piano = 175;
 // The first direction: from the start to this far along the track (m).
 constexpr double base_direzione = 200;
 
-double distanza(punto_piano a, punto_piano b) { return std::hypot(a.x - b.x, a.y - b.y); }
-
 // The points of the track on the plane, each told apart from the one before
 // it: where they lie along the track (m), their place and their height (0
 // where they have none).
@@ -170,11 +168,9 @@ std::vector<punto_lungo_linea> lungo_la_traccia(const std::vector<punto_nominato
     const punto_piano q = proiezione.avanti(p.latitudine, p.longitudine);
     double migliore = INFINITY, dove = 0;
     for (size_t i = 0; i + 1 < lisciato.size(); ++i) {
-      const double ax = lisciato[i][0], ay = lisciato[i][1];
-      const double bx = lisciato[i + 1][0] - ax, by = lisciato[i + 1][1] - ay;
-      const double ll = bx * bx + by * by;
-      const double f = ll > 0 ? std::clamp(((q.x - ax) * bx + (q.y - ay) * by) / ll, 0.0, 1.0) : 0;
-      const double d = std::hypot(q.x - (ax + f * bx), q.y - (ay + f * by));
+      double f = 0;
+      const double d = distanza_dal_segmento(q, {lisciato[i][0], lisciato[i][1]},
+                                             {lisciato[i + 1][0], lisciato[i + 1][1]}, &f);
       if (d < migliore) {
         migliore = d;
         dove = lungo[i] + f * (lungo[i + 1] - lungo[i]);
