@@ -18,8 +18,6 @@ constexpr double tolleranza_conta = 150;
 // measure over tens of kilometres do not break the run.
 constexpr size_t ultimi_seguiti = 5;
 
-Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
-
 bool di_servizio(const via_osm& v) { return !v.service.empty(); }
 
 // The farthest two tracks of one line lie apart, axis to axis (m).

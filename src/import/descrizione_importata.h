@@ -2,6 +2,7 @@
 // imported track becomes.
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";
 // what the stations leave, every 1, 2, 5, 10, 20, 50 or 100 km, the closest
 // that fits. 0 when not even one fits.
 Long passo_cartelli(Long lunghezza, size_t stazioni);
+
+// A place in metres rounded to the nearest multiple of 50, as the
+// descriptions' places are written.
+inline Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
 
 // The most stations a train holds: the records below the first signpost's.
 inline constexpr size_t stazioni_massime = indice_registro::primo_cartello - 1;

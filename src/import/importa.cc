@@ -26,8 +26,6 @@ constexpr long base_direzione = 25;
 // A point of the track against the plan this far (m) either side of its metre.
 constexpr long ricerca_punti = 100;
 
-Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
-
 // The plan against the track's nearest points, metre by metre, up to where
 // the plan or the line ends.
 figure_adattamento misura(const sagoma_traccia& s, const linea_importata& l,

@@ -31,8 +31,6 @@ constexpr Long primo_cartello = 100;
 // stay on the line.
 constexpr Long primo_segnale = 350;
 
-Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
-
 bool segnato(const std::string& valore) { return !valore.empty() && valore != "no"; }
 
 std::string genere_struttura(const via_osm& v) {
