@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the layers and the format, builds everything, runs a short fuzzing
 # pass and the tests under AddressSanitizer and UndefinedBehaviorSanitizer
-# (but the two that repeat the carried route's goals over other seeds: the
-# asan test preset leaves them to the release build),
+# (but the long numeric runs of the import, which repeat paths that shorter
+# tests already take, and the looks in a browser: the asan test preset leaves
+# them to the release build),
 # then the Windows build under Wine (tools/prova_windows.sh) and every test of
 # the release build, whose summary comes last.
 set -euo pipefail
