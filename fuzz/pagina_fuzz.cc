@@ -39,8 +39,8 @@ namespace {
 using namespace scen;
 
 [[noreturn]] void guasto(const char* cosa, std::string_view dove) {
-  std::fprintf(stderr, "%s: %.*s\n", cosa, static_cast<int>(std::min<std::size_t>(dove.size(), 400)),
-               dove.data());
+  std::fprintf(stderr, "%s: %.*s\n", cosa,
+               static_cast<int>(std::min<std::size_t>(dove.size(), 400)), dove.data());
   std::abort();
 }
 
@@ -86,7 +86,8 @@ void come_json(const std::string& t) {
   const nlohmann::json valore = {t, {{t, t}}};
   const std::string j = json_in_pagina(valore);
   for (std::string_view vietato : {"<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"})
-    if (j.find(vietato) != std::string::npos) guasto("JSON con un carattere vietato in uno script", j);
+    if (j.find(vietato) != std::string::npos)
+      guasto("JSON con un carattere vietato in uno script", j);
   const auto semplice =
       nlohmann::json::parse(valore.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
   if (nlohmann::json::parse(j) != semplice) guasto("JSON che non si rilegge uguale", j);

@@ -71,8 +71,7 @@ std::array<std::uint8_t, 32> sha256(std::string_view byte) {
   coda[resto] = 0x80;
   const std::size_t lunghezza = resto + 1 + 8 <= 64 ? 64 : 128;
   const std::uint64_t bit = static_cast<std::uint64_t>(n) * 8;
-  for (int k = 0; k < 8; ++k)
-    coda[lunghezza - 1 - k] = static_cast<std::uint8_t>(bit >> (8 * k));
+  for (int k = 0; k < 8; ++k) coda[lunghezza - 1 - k] = static_cast<std::uint8_t>(bit >> (8 * k));
   for (std::size_t k = 0; k < lunghezza; k += 64) blocco(h, coda.data() + k);
   std::array<std::uint8_t, 32> digest{};
   for (int k = 0; k < 8; ++k)

@@ -43,9 +43,14 @@ TEST(PoliticaPagina, Sha256DeiVettoriNoti) {
 TEST(PoliticaPagina, Base64) {
   const struct {
     std::string ingresso, atteso;
-  } casi[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-              {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
-              {"foobar", "Zm9vYmFy"}, {"\xFF\xFE\x01", "//4B"}};
+  } casi[] = {{"", ""},
+              {"f", "Zg=="},
+              {"fo", "Zm8="},
+              {"foo", "Zm9v"},
+              {"foob", "Zm9vYg=="},
+              {"fooba", "Zm9vYmE="},
+              {"foobar", "Zm9vYmFy"},
+              {"\xFF\xFE\x01", "//4B"}};
   for (const auto& c : casi) EXPECT_EQ(base64(c.ingresso), c.atteso) << c.ingresso;
 }
 

@@ -22,7 +22,10 @@ TEST(TestoSicuro, XmlComeLoScriveIlTesto) {
       {"tab\tLF\n", "tab\tLF\n"},
       // Controls: C0 (XML 1.0 cannot hold them), CR, DEL and C1 as blanks.
       {std::string("x\x01y\x00z\r\x1B[31m", 11), "x y z  [31m"},
-      {"a\x7F" "b\xC2\x85" "c\xC2\x9F", "a b c "},
+      {"a\x7F"
+       "b\xC2\x85"
+       "c\xC2\x9F",
+       "a b c "},
       // Not UTF-8: each such byte one U+FFFD; a character cut short too.
       {"Citt\xE0 Alta", "Citt\xEF\xBF\xBD Alta"},
       {"\xC3", "\xEF\xBF\xBD"},

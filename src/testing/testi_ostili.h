@@ -17,7 +17,9 @@ inline const std::vector<std::string>& testi_ostili() {
       "</script><script>document.body.dataset.preso='si'</script>",
       "\"><img src=x onerror=document.body.dataset.preso='si'>",
       "'><svg onload=document.body.dataset.preso='si'>",
-      "a\xE2\x80\xA8" "b\xE2\x80\xA9" "c </SCRIPT >",
+      "a\xE2\x80\xA8"
+      "b\xE2\x80\xA9"
+      "c </SCRIPT >",
       "]]></text></svg><script>document.body.dataset.preso='si'</script>",
       "&amp; &lt; &#x3c; \\u003c {{x}} ${x}",
   };
@@ -29,7 +31,11 @@ inline const std::vector<std::string>& testi_ostili() {
 inline bool testo_xml_valido(std::string_view t) {
   for (std::size_t i = 0; i < t.size();) {
     const auto b = static_cast<unsigned char>(t[i]);
-    std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t n = b < 0x80             ? 1
+                    : (b & 0xE0) == 0xC0 ? 2
+                    : (b & 0xF0) == 0xE0 ? 3
+                    : (b & 0xF8) == 0xF0 ? 4
+                                         : 0;
     if (n == 0 || i + n > t.size()) return false;
     char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
     for (std::size_t k = 1; k < n; ++k) {

@@ -202,8 +202,7 @@ TEST(PaginaGuarda, OnlyItsOwnScriptRunsAndTheStreamComesBack) {
   // A stream refused or dropped is opened again, after a wait that grows
   // to 30 s, said on the page.
   for (const char* parte : {"fonte.close()", "Math.min(30, attesa * 2)", "attesa = 1;",
-                            "\"collegamento perso: riprovo tra \" + resta + \" s",
-                            "collega();"})
+                            "\"collegamento perso: riprovo tra \" + resta + \" s", "collega();"})
     EXPECT_NE(p.find(parte), std::string::npos) << parte;
 }
 
