@@ -50,6 +50,11 @@ std::string json_sicuro(const J& valore) {
                (testo[i + 2] == '\xA8' || testo[i + 2] == '\xA9')) {
       t += testo[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
       i += 2;
+    } else if (c == '\xEF' && i + 2 < testo.size() && testo[i + 1] == '\xBF' &&
+               (testo[i + 2] == '\xBE' || testo[i + 2] == '\xBF')) {
+      // Not characters: a page holds them only escaped.
+      t += testo[i + 2] == '\xBE' ? "\\ufffe" : "\\uffff";
+      i += 2;
     } else {
       t += c;
     }

@@ -18,9 +18,9 @@ std::string xml_testo(std::string_view testo);
 
 // A JSON value as text that may stand inside an HTML script element, be
 // read by JSON.parse and be evaluated as JavaScript alike: "<", ">" and "&"
-// (which could open or close an element, or a comment, inside the script)
-// and U+2028, U+2029 written as \u escapes; bytes that are not UTF-8 become
-// U+FFFD.
+// (which could open or close an element, or a comment, inside the script),
+// U+2028, U+2029 (line ends to older JavaScript) and U+FFFE, U+FFFF (not
+// characters) written as \u escapes; bytes that are not UTF-8 become U+FFFD.
 std::string json_in_pagina(const nlohmann::json& valore);
 std::string json_in_pagina(const nlohmann::ordered_json& valore);
 

@@ -70,6 +70,7 @@ TEST(TestoSicuro, JsonCheStaInUnoScript) {
       {"\"\\\n\x01", R"("\"\\\n\u0001")"},
       {"Citt\xE0", "\"Citt\xEF\xBF\xBD\""},
       {"Città ‰ \xE2\x80\xA7", "\"Città ‰ \xE2\x80\xA7\""},
+      {"\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBF\xBD", "\"\\ufffe\\uffff\xEF\xBF\xBD\""},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.testo);
@@ -83,6 +84,7 @@ TEST(TestoSicuro, JsonCheStaInUnoScript) {
   const std::string j = json_in_pagina(v);
   for (const char* vietato : {"<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"})
     EXPECT_EQ(j.find(vietato), std::string::npos) << vietato;
+  EXPECT_TRUE(prova::testo_xml_valido(j));
   EXPECT_EQ(nlohmann::json::parse(j), v);
 }
 
