@@ -3,7 +3,10 @@
 // state names a drawing it has not shown, for the drawing (/disegno), which
 // it puts in place and hands to the drawing's own script with the view on
 // screen written in the address as that script reads it (#km=DA-A&punto=P),
-// so that the zoom and the point read out stay where they were.
+// so that the zoom and the point read out stay where they were. A stream
+// refused or lost it opens again by itself. Every text from the files it
+// puts into the document as text, never as markup; its one script is the
+// one its policy names by digest.
 #include <string>
 
 #include "draw/pagina.h"
