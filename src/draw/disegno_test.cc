@@ -216,6 +216,10 @@ TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
   std::size_t da = 0, indirizzi = 0;
   const std::string spazio_svg = "http://www.w3.org/2000/svg\"";
   while ((da = h.find("http", da)) != std::string::npos) {
+    if (h.compare(da, 11, "http-equiv=") == 0) {
+      ++da;
+      continue;
+    }
     EXPECT_EQ(h.compare(da, spazio_svg.size(), spazio_svg), 0) << h.substr(da, 40);
     ++indirizzi;
     ++da;

@@ -2,8 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "draw/politica_pagina.h"
 #include "draw/stile.h"
 #include "draw/svg.h"
+#include "draw/testo_sicuro.h"
 
 namespace scen {
 
@@ -43,18 +45,7 @@ std::string dati_json(const scena& s, const disegno& d) {
   for (const punto_pianta& x : d.pianta.percorso)
     p.push_back({x.metro, std::round(x.p.x * 10) / 10, std::round(x.p.y * 10) / 10});
   j["percorso"] = p;
-  std::string testo = j.dump();
-  // Inside a script element "</" could close it.
-  std::string sicuro;
-  for (std::size_t i = 0; i < testo.size(); ++i) {
-    if (testo[i] == '<' && i + 1 < testo.size() && testo[i + 1] == '/') {
-      sicuro += "<\\/";
-      ++i;
-      continue;
-    }
-    sicuro += testo[i];
-  }
-  return sicuro;
+  return json_in_pagina(j);
 }
 
 }  // namespace
@@ -64,8 +55,13 @@ std::string dati_pagina(const scena& s, const disegno& d) { return dati_json(s, 
 std::string pagina_html(const scena& s, const disegno& d) {
   std::string titolo;
   if (!s.stazioni.empty()) titolo = s.stazioni.front().nome + " – " + s.stazioni.back().nome;
+  // The script as the page holds it, which its digest in the policy names.
+  std::string script = "\n";
+  script += script_pagina;
   std::string h;
   h += "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n";
+  h += "<meta http-equiv=\"Content-Security-Policy\" content=\"" +
+       xml_testo(politica_pagina(script, false)) + "\">\n";
   h += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   h += "<title>" + xml_testo(titolo.empty() ? "Scenario" : titolo) + "</title>\n";
   h += "<style>\n";
@@ -91,7 +87,7 @@ std::string pagina_html(const scena& s, const disegno& d) {
        "scorrerlo; sotto il puntatore: posizione, pendenza, velocità, aderenza.</span></div>\n";
   h += "<div id=\"disegno\">\n" + d.svg + "</div>\n</main>\n";
   h += "<script type=\"application/json\" id=\"dati-scenario\">" + dati_json(s, d) + "</script>\n";
-  h += "<script>\n" + std::string(script_pagina) + "</script>\n</body>\n</html>\n";
+  h += "<script>" + script + "</script>\n</body>\n</html>\n";
   return h;
 }
 

@@ -17,35 +17,6 @@ std::string num(double valore, int decimali) {
   return t;
 }
 
-std::string xml_testo(std::string_view testo) {
-  std::string t;
-  t.reserve(testo.size());
-  for (char c : testo) {
-    switch (c) {
-      case '&':
-        t += "&amp;";
-        break;
-      case '<':
-        t += "&lt;";
-        break;
-      case '>':
-        t += "&gt;";
-        break;
-      case '"':
-        t += "&quot;";
-        break;
-      default:
-        // Control characters have no place in XML 1.0.
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
-          t += ' ';
-          break;
-        }
-        t += c;
-    }
-  }
-  return t;
-}
-
 void scrittore_svg::rientro() { testo_.append(2 * pila_.size(), ' '); }
 
 void scrittore_svg::inizio(std::string_view nome, attributi a) {

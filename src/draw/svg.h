@@ -8,14 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "draw/testo_sicuro.h"
+
 namespace scen {
 
 // A number for an attribute: at most `decimali` decimals, without trailing
 // zeros or a lone point, "-0" written "0".
 std::string num(double valore, int decimali = 1);
-
-// Text escaped for XML content and attribute values.
-std::string xml_testo(std::string_view testo);
 
 using attributi = std::initializer_list<std::pair<std::string_view, std::string>>;
 

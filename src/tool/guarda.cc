@@ -173,10 +173,7 @@ void prepara(httplib::Server& s, stato_servito& v, const std::string& pagina, co
     if (r.body.empty()) testo(r, r.status, fmt::format("guarda: {}", r.status));
   });
   s.Get("/", [&pagina](const httplib::Request&, httplib::Response& r) {
-    r.set_header("Content-Security-Policy",
-                 "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'; "
-                 "connect-src 'self'; img-src data:; base-uri 'none'; form-action 'none'; "
-                 "frame-ancestors 'none'");
+    r.set_header("Content-Security-Policy", politica_guarda());
     r.set_content(pagina, "text/html; charset=utf-8");
   });
   s.Get("/stato", [&v](const httplib::Request&, httplib::Response& r) {

@@ -3,10 +3,14 @@
 // state names a drawing it has not shown, for the drawing (/disegno), which
 // it puts in place and hands to the drawing's own script with the view on
 // screen written in the address as that script reads it (#km=DA-A&punto=P),
-// so that the zoom and the point read out stay where they were.
+// so that the zoom and the point read out stay where they were. A stream
+// refused or lost it opens again by itself. Every text from the files it
+// puts into the document as text, never as markup; its one script is the
+// one its policy names by digest.
 #include <string>
 
 #include "draw/pagina.h"
+#include "draw/politica_pagina.h"
 #include "draw/stile.h"
 #include "tool/guarda_stato.h"
 
@@ -164,16 +168,67 @@ constexpr std::string_view script_guarda = R"js("use strict";
     chiediDisegno();
   }
 
-  const fonte = new EventSource("/eventi");
-  fonte.addEventListener("stato", (e) => { $("segno").className = "acceso"; mostraStato(JSON.parse(e.data)); });
-  fonte.addEventListener("error", () => {
-    $("segno").className = "";
-    $("ora").textContent = "collegamento perso: scenario guarda è ancora aperto?";
-  });
+  // The state's stream, opened again by the page whenever it is lost: when
+  // the program refuses it (all its streams in use) or the connection drops.
+  // The waits double from 1 s to 30 s and start again from 1 s once a state
+  // arrives; the page says meanwhile how long it waits.
+  let fonte = null, attesa = 1, conto = null, perso = false;
+  function collega() {
+    fonte = new EventSource("/eventi");
+    fonte.addEventListener("stato", (e) => {
+      attesa = 1;
+      if (perso) {
+        // The files may have changed meanwhile, or the program started
+        // anew with its count from 1: the drawing is asked for again.
+        perso = false;
+        mostrato = 0;
+      }
+      $("segno").className = "acceso";
+      document.body.dataset.collegato = "si";
+      mostraStato(JSON.parse(e.data));
+    });
+    fonte.addEventListener("error", () => {
+      fonte.close();
+      perso = true;
+      $("segno").className = "";
+      document.body.dataset.collegato = "no";
+      let resta = attesa;
+      attesa = Math.min(30, attesa * 2);
+      const dici = () => {
+        $("ora").textContent = "collegamento perso: riprovo tra " + resta + " s (scenario guarda è ancora aperto?)";
+      };
+      dici();
+      clearInterval(conto);
+      conto = setInterval(() => {
+        resta -= 1;
+        if (resta > 0) { dici(); return; }
+        clearInterval(conto);
+        $("ora").textContent = "collegamento perso: riprovo ora…";
+        collega();
+      }, 1000);
+    });
+  }
+  collega();
 })();
 )js";
 
 }  // namespace
+
+namespace {
+
+// The page's one script, as it stands between <script> and </script>.
+const std::string& script_intero() {
+  static const std::string script = "\nfunction avviaDisegno() {\n" + std::string(script_pagina) +
+                                    "}\n" + std::string(script_guarda);
+  return script;
+}
+
+}  // namespace
+
+std::string politica_guarda() {
+  static const std::string politica = politica_pagina(script_intero(), true);
+  return politica;
+}
 
 std::string pagina_guarda() {
   std::string h;
@@ -197,8 +252,7 @@ std::string pagina_guarda() {
   h += "<div id=\"disegno\"></div>\n</main>\n";
   h += "<aside><h2>Problemi</h2><ol id=\"problemi\"></ol></aside>\n</div>\n";
   h += "<script type=\"application/json\" id=\"dati-scenario\">{}</script>\n";
-  h += "<script>\nfunction avviaDisegno() {\n" + std::string(script_pagina) + "}\n" +
-       std::string(script_guarda) + "</script>\n</body>\n</html>\n";
+  h += "<script>" + script_intero() + "</script>\n</body>\n</html>\n";
   return h;
 }
 

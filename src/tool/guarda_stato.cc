@@ -14,6 +14,7 @@
 #include "draw/disegno.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
+#include "draw/testo_sicuro.h"
 #include "model/esiti.h"
 #include "read/diagnosi.h"
 #include "read/formato.h"
@@ -45,10 +46,10 @@ std::map<long, long> posizioni_per_riga(const descrizione_vista& v) {
   return posizioni;
 }
 
-std::string testo_json(const json& j) {
-  // A file name need not be UTF-8: its bytes that are not become U+FFFD.
-  return j.dump(-1, ' ', false, json::error_handler_t::replace);
-}
+// A file name need not be UTF-8: its bytes that are not become U+FFFD. The
+// page reads the text with JSON.parse, but as text that could stand in a
+// script it risks nothing wherever it lands.
+std::string testo_json(const json& j) { return json_in_pagina(j); }
 
 }  // namespace
 

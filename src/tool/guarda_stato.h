@@ -41,4 +41,8 @@ bool host_ammesso(std::string_view host, long porta);
 // and the script that follows the state.
 std::string pagina_guarda();
 
+// The Content-Security-Policy that the page is served with: nothing from
+// elsewhere, its own origin for the state, and no script but its own.
+std::string politica_guarda();
+
 }  // namespace scen

@@ -20,10 +20,14 @@
 #include <thread>
 #include <vector>
 
+#include "draw/politica_pagina.h"
+#include "draw/testo_sicuro.h"
+#include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/descrizioni_prova.h"
 #include "testing/riga_comando.h"
+#include "testing/testi_ostili.h"
 #include "tool/guarda_stato.h"
 
 extern char** environ;
@@ -159,6 +163,49 @@ TEST_F(StatoGuarda, AStopKeepsTheLastDrawingAndSaysWhere) {
   }
 }
 
+// Texts from the files, and the files' own names, reach the page only
+// through JSON that holds no character that could end a script or open a
+// comment, and read back as they were.
+TEST_F(StatoGuarda, HostileTextsStayText) {
+  for (const std::string& t : prova::testi_ostili()) {
+    SCOPED_TRACE(t);
+    richiesta.treno = cartella.file("\"'<!--<script>&\xE2\x80\xA8.txt");
+    prova::scrivi(richiesta.treno, con(prova::treno_prova, "Nuro", t));
+    const stato_guarda s = leggi_stato(richiesta, stato_guarda{});
+    for (const std::string* testo : {&s.json, &s.disegno_json})
+      for (const char* vietato : {"<", ">", "&", "\xE2\x80\xA8", "\xE2\x80\xA9"})
+        EXPECT_EQ(testo->find(vietato), std::string::npos) << vietato << " in " << *testo;
+    const json j = json::parse(s.json);
+    EXPECT_EQ(j["file"][1], richiesta.treno);
+    ASSERT_EQ(s.disegno, 1) << s.json;
+    const json d = json::parse(s.disegno_json);
+    // The file is read as Windows-1252.
+    const std::string nome = da_1252_a_utf8(t);
+    EXPECT_EQ(d["dati"]["stazioni"].back()[1], nome);
+    EXPECT_NE(d["svg"].get<std::string>().find(">" + xml_testo(nome) + "<"), std::string::npos);
+  }
+}
+
+TEST(PaginaGuarda, OnlyItsOwnScriptRunsAndTheStreamComesBack) {
+  const std::string p = pagina_guarda();
+  // One script of code (and one of data), the one the policy names.
+  const std::size_t apre = p.rfind("<script>") + 8, chiude = p.rfind("</script>");
+  ASSERT_LT(apre, chiude);
+  EXPECT_EQ(p.find("<script>"), apre - 8);
+  EXPECT_EQ(politica_guarda(), politica_pagina(p.substr(apre, chiude - apre), true));
+  // Inline, only the styles.
+  const std::string politica = politica_guarda();
+  const std::size_t stili = politica.find("style-src 'unsafe-inline';");
+  ASSERT_NE(stili, std::string::npos);
+  EXPECT_EQ(politica.find("unsafe-inline"), stili + 11);
+  EXPECT_EQ(politica.rfind("unsafe-inline"), stili + 11);
+  // A stream refused or dropped is opened again, after a wait that grows
+  // to 30 s, said on the page.
+  for (const char* parte : {"fonte.close()", "Math.min(30, attesa * 2)", "attesa = 1;",
+                            "\"collegamento perso: riprovo tra \" + resta + \" s", "collega();"})
+    EXPECT_NE(p.find(parte), std::string::npos) << parte;
+}
+
 TEST(PaginaGuarda, HoldsTheDrawingsScriptAndAsksForNothingElse) {
   const std::string p = pagina_guarda();
   for (const char* parte :
@@ -290,6 +337,9 @@ TEST_F(GuardaInCorso, FollowsEverySaveOnEveryPageAndEndsOnInterrupt) {
   EXPECT_EQ(pagina->status, 200);
   EXPECT_EQ(pagina->get_header_value("Content-Type"), "text/html; charset=utf-8");
   EXPECT_NE(pagina->body.find("<title>scenario guarda</title>"), std::string::npos);
+  EXPECT_EQ(pagina->get_header_value("Content-Security-Policy"), politica_guarda());
+  EXPECT_EQ(pagina->get_header_value("X-Content-Type-Options"), "nosniff");
+  EXPECT_EQ(pagina->get_header_value("Cache-Control"), "no-store");
   EXPECT_EQ(stato()["lettura"], 1);
 
   pagina_aperta prima(porta_), seconda(porta_);
@@ -337,7 +387,8 @@ TEST_F(GuardaInCorso, FollowsEverySaveOnEveryPageAndEndsOnInterrupt) {
     lettura = s["lettura"].get<long>();
     auto d = cliente().Get("/disegno");
     ASSERT_TRUE(d);
-    EXPECT_NE(d->body.find(p.nel_disegno), std::string::npos);
+    EXPECT_NE(json::parse(d->body)["svg"].get<std::string>().find(p.nel_disegno),
+              std::string::npos);
     EXPECT_EQ(json::parse(d->body)["disegno"], s["disegno"]);
     // Both pages are sent the same.
     EXPECT_TRUE(entro(1s, [&] {

@@ -1,0 +1,109 @@
+#include "draw/politica_pagina.h"
+
+#include <algorithm>
+
+namespace scen {
+
+namespace {
+
+constexpr std::array<std::uint32_t, 64> costanti = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+
+constexpr std::uint32_t ruota(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+
+void blocco(std::array<std::uint32_t, 8>& h, const std::uint8_t* b) {
+  std::array<std::uint32_t, 64> w{};
+  for (int i = 0; i < 16; ++i)
+    w[i] = (std::uint32_t{b[4 * i]} << 24) | (std::uint32_t{b[4 * i + 1]} << 16) |
+           (std::uint32_t{b[4 * i + 2]} << 8) | std::uint32_t{b[4 * i + 3]};
+  for (int i = 16; i < 64; ++i) {
+    const std::uint32_t s0 = ruota(w[i - 15], 7) ^ ruota(w[i - 15], 18) ^ (w[i - 15] >> 3);
+    const std::uint32_t s1 = ruota(w[i - 2], 17) ^ ruota(w[i - 2], 19) ^ (w[i - 2] >> 10);
+    w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+  }
+  std::uint32_t a = h[0], bb = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
+  for (int i = 0; i < 64; ++i) {
+    const std::uint32_t s1 = ruota(e, 6) ^ ruota(e, 11) ^ ruota(e, 25);
+    const std::uint32_t scelta = (e & f) ^ (~e & g);
+    const std::uint32_t t1 = k + s1 + scelta + costanti[i] + w[i];
+    const std::uint32_t s0 = ruota(a, 2) ^ ruota(a, 13) ^ ruota(a, 22);
+    const std::uint32_t maggioranza = (a & bb) ^ (a & c) ^ (bb & c);
+    const std::uint32_t t2 = s0 + maggioranza;
+    k = g;
+    g = f;
+    f = e;
+    e = d + t1;
+    d = c;
+    c = bb;
+    bb = a;
+    a = t1 + t2;
+  }
+  h[0] += a;
+  h[1] += bb;
+  h[2] += c;
+  h[3] += d;
+  h[4] += e;
+  h[5] += f;
+  h[6] += g;
+  h[7] += k;
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 32> sha256(std::string_view byte) {
+  std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+  const auto* dati = reinterpret_cast<const std::uint8_t*>(byte.data());
+  std::size_t n = byte.size();
+  std::size_t i = 0;
+  for (; i + 64 <= n; i += 64) blocco(h, dati + i);
+  // The tail, a 1 bit, zeros, and the length in bits on 64 bits.
+  std::array<std::uint8_t, 128> coda{};
+  const std::size_t resto = n - i;
+  for (std::size_t k = 0; k < resto; ++k) coda[k] = dati[i + k];
+  coda[resto] = 0x80;
+  const std::size_t lunghezza = resto + 1 + 8 <= 64 ? 64 : 128;
+  const std::uint64_t bit = static_cast<std::uint64_t>(n) * 8;
+  for (int k = 0; k < 8; ++k) coda[lunghezza - 1 - k] = static_cast<std::uint8_t>(bit >> (8 * k));
+  for (std::size_t k = 0; k < lunghezza; k += 64) blocco(h, coda.data() + k);
+  std::array<std::uint8_t, 32> digest{};
+  for (int k = 0; k < 8; ++k)
+    for (int j = 0; j < 4; ++j) digest[4 * k + j] = static_cast<std::uint8_t>(h[k] >> (24 - 8 * j));
+  return digest;
+}
+
+std::string base64(std::string_view byte) {
+  static constexpr char alfabeto[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string t;
+  t.reserve((byte.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < byte.size(); i += 3) {
+    const std::size_t quanti = std::min<std::size_t>(3, byte.size() - i);
+    std::uint32_t v = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+      v = (v << 8) | (k < quanti ? static_cast<std::uint8_t>(byte[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k)
+      t += k <= quanti ? alfabeto[(v >> (18 - 6 * k)) & 0x3F] : '=';
+  }
+  return t;
+}
+
+std::string politica_pagina(std::string_view script, bool servita) {
+  const auto digest = sha256(script);
+  const std::string impronta =
+      base64(std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size()));
+  std::string p = "default-src 'none'; script-src 'sha256-" + impronta +
+                  "'; style-src 'unsafe-inline'; img-src data:; base-uri 'none'; "
+                  "form-action 'none'";
+  if (servita) p += "; connect-src 'self'; frame-ancestors 'none'";
+  return p;
+}
+
+}  // namespace scen
