@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <numbers>
@@ -145,7 +146,10 @@ Stato apri_tessera(const std::string& nome, std::size_t blocco_massimo, tessera_
   t.nome = nome;
   if (GDALGetRasterCount(d) < 1)
     return Stato::errore(fmt::format("{}: la tessera non ha valori di quota", nome));
-  if (GDALGetGeoTransform(d, t.gt) != CE_None || !GDALInvGeoTransform(t.gt, t.inversa))
+  if (GDALGetGeoTransform(d, t.gt) != CE_None || !GDALInvGeoTransform(t.gt, t.inversa) ||
+      !std::all_of(std::begin(t.gt), std::end(t.gt), [](double v) { return std::isfinite(v); }) ||
+      !std::all_of(std::begin(t.inversa), std::end(t.inversa),
+                   [](double v) { return std::isfinite(v); }))
     return Stato::errore(fmt::format("{}: la tessera non dice dove sta sul globo", nome));
   t.larghezza = GDALGetRasterXSize(d);
   t.altezza = GDALGetRasterYSize(d);
@@ -267,6 +271,7 @@ std::optional<double> tessere_quote::quota(double latitudine, double longitudine
       const double py = u->inversa[3] + x * u->inversa[4] + y * u->inversa[5] - 0.5;
       const double i = std::round(px), j = std::round(py);
       if (std::abs(px - i) > 0.01 || std::abs(py - j) > 0.01) continue;
+      if (!(i >= 0 && j >= 0 && i < u->larghezza && j < u->altezza)) continue;
       if (auto v = pixel(*u, static_cast<int>(i), static_cast<int>(j), guasto_)) return v;
     }
     return std::nullopt;
