@@ -80,8 +80,13 @@ bool punti_fitti(const std::vector<double>& lungo, const tratto_stretto& c) {
   constexpr double portata = 250;
   const double da = static_cast<double>(c.inizio) - portata;
   const double a = static_cast<double>(c.fine) + portata;
-  for (size_t k = 1; k < lungo.size(); ++k)
-    if (lungo[k] > da && lungo[k - 1] < a && lungo[k] - lungo[k - 1] > passo_massimo) return false;
+  // The points lie in order along the track: only those about the stretch
+  // are looked at, so that a line of many stretches is not read whole for
+  // each.
+  const size_t primo =
+      static_cast<size_t>(std::upper_bound(lungo.begin(), lungo.end(), da) - lungo.begin());
+  for (size_t k = std::max<size_t>(primo, 1); k < lungo.size() && lungo[k - 1] < a; ++k)
+    if (lungo[k] - lungo[k - 1] > passo_massimo) return false;
   return true;
 }
 
