@@ -125,14 +125,19 @@ class adattamento {
     s.dy = dy;
     s.x += dx;
     s.y += dy;
-    // The nearest metre of the track moves on with the plan.
+    // The nearest metre of the track moves on with the plan, kept within
+    // the drift allowed. A walk that would go on past that bound ends there:
+    // it would only be drawn back to it, and a plan far from the track would
+    // walk much of the track's length at every metre.
+    ++s.m;
+    const long fino = std::min(ultimo_, s.m + deriva_massima);
     long j = std::min(s.j + 1, ultimo_);
     double d = distanza2(s, j);
-    while (j < ultimo_ && distanza2(s, j + 1) <= d) d = distanza2(s, ++j);
-    while (j > s.j && distanza2(s, j - 1) < d) d = distanza2(s, --j);
-    ++s.m;
-    s.j =
-        std::clamp(j, std::max(0L, s.m - deriva_massima), std::min(ultimo_, s.m + deriva_massima));
+    while (j < fino && distanza2(s, j + 1) <= d) d = distanza2(s, ++j);
+    const bool oltre = j == fino && j < ultimo_ && distanza2(s, j + 1) <= d;
+    if (!oltre)
+      while (j > s.j && distanza2(s, j - 1) < d) d = distanza2(s, --j);
+    s.j = std::clamp(j, std::min(std::max(0L, s.m - deriva_massima), fino), fino);
   }
   double distanza2(const stato& s, long j) const {
     const punto_piano& p = t_[static_cast<size_t>(j)];

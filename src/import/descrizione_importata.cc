@@ -34,9 +34,33 @@ Long passo_cartelli(Long lunghezza, size_t stazioni) {
   return 0;
 }
 
+std::string senza_controlli(std::string_view testo) {
+  std::string pulito;
+  pulito.reserve(testo.size());
+  auto byte = [&](size_t i) -> unsigned char {
+    return i < testo.size() ? static_cast<unsigned char>(testo[i]) : 0;
+  };
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const unsigned char c = byte(i);
+    if (c < 0x20 || c == 0x7f) {
+      pulito += ' ';
+    } else if (c == 0xc2 && byte(i + 1) >= 0x80 && byte(i + 1) <= 0x9f) {
+      pulito += ' ';
+      ++i;
+    } else if (c == 0xe2 && byte(i + 1) == 0x80 && (byte(i + 2) == 0xa8 || byte(i + 2) == 0xa9)) {
+      pulito += ' ';
+      i += 2;
+    } else {
+      pulito += static_cast<char>(c);
+    }
+  }
+  return pulito;
+}
+
 std::string nome_di_stazione(std::string nome) {
+  nome = senza_controlli(nome);
   for (char& c : nome)
-    if (c == ',' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+    if (c == ',') c = ' ';
   const size_t inizio = nome.find_first_not_of(' ');
   const size_t fine = nome.find_last_not_of(' ');
   return inizio == std::string::npos ? "?" : nome.substr(inizio, fine - inizio + 1);

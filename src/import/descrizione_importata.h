@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/adatta.h"
@@ -71,8 +72,14 @@ inline Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(m
 // The most stations a train holds: the records below the first signpost's.
 inline constexpr size_t stazioni_massime = indice_registro::primo_cartello - 1;
 
-// A station's name as a record writes it: no comma, tab or line break (each
-// a blank), no blanks about it; "?" for a name with nothing else.
+// `testo` with each control character a blank: the C0 controls (tabs and
+// line breaks among them), DEL, and, in UTF-8, the C1 controls and the line
+// and paragraph separators. A description's line holds none.
+std::string senza_controlli(std::string_view testo);
+
+// A station's name as a record writes it: no comma or control character
+// (each a blank, see senza_controlli), no blanks about it; "?" for a name
+// with nothing else.
 std::string nome_di_stazione(std::string nome);
 
 // The lines of the line description: the general section with plain

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/io/any_input.hpp>
@@ -18,6 +19,9 @@
 #include <string_view>
 #include <system_error>
 #include <unordered_set>
+
+#include "import/misura_estratto.h"
+#include "import/traccia.h"
 
 namespace scen {
 
@@ -31,14 +35,15 @@ std::string valore(const osmium::TagList& t, const char* chiave) {
   return v ? v : "";
 }
 
-// An ele value in metres ("412", "412.5", "412 m"); nothing for another.
+// An ele value in metres ("412", "412.5", "412 m"); nothing for another, or
+// for a height no ground has.
 std::optional<double> quota_di_ele(const std::string& ele) {
   std::string_view v = ele;
   if (v.size() > 1 && v.substr(v.size() - 1) == "m") v.remove_suffix(1);
   while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
   double q = 0;
   const auto [fine, errore] = std::from_chars(v.data(), v.data() + v.size(), q);
-  if (v.empty() || errore != std::errc() || fine != v.data() + v.size() || !std::isfinite(q))
+  if (v.empty() || errore != std::errc() || fine != v.data() + v.size() || !quota_di_terreno(q))
     return std::nullopt;
   return q;
 }
@@ -295,6 +300,7 @@ bool nome_di_estratto(const std::string& nome) {
 
 Stato leggi_estratto(const std::string& percorso, estratto_osm& e,
                      const std::function<void(const std::string&)>& avanzamento) {
+  if (Stato s = misura_estratto(percorso); !s.riuscito()) return s;
   try {
     // A name that does not tell the form is read as XML.
     const osmium::io::File file(percorso, nome_di_estratto(percorso) ? "" : "osm");
@@ -349,6 +355,8 @@ Stato leggi_estratto(const std::string& percorso, estratto_osm& e,
     e.vie = std::move(vie);
     e.indice_vie.clear();
     for (size_t i = 0; i < e.vie.size(); ++i) e.indice_vie[e.vie[i].id] = i;
+  } catch (const std::bad_alloc&) {
+    throw;  // out of memory is said as such, not as a file that does not read
   } catch (const std::exception& x) {
     return Stato::errore(
         fmt::format("{}: non si legge come estratto OpenStreetMap: {}", percorso, x.what()));

@@ -110,8 +110,9 @@ bool nome_di_estratto(const std::string& nome);
 
 // Reads the extract `percorso` (XML, PBF and the other forms libosmium
 // reads, told by the name; XML when the name does not tell). Fails with "FILE: reason" for a file
-// that cannot be read or is not an extract, and for a way whose node has an invalid place. A way
-// cut by the extract's edge keeps the nodes the extract has.
+// that cannot be read or is not an extract, one past the bounds of misura_estratto, and for a way
+// whose node has an invalid place. A way cut by the extract's edge keeps the nodes the extract
+// has.
 // `avanzamento`, when given, is told what is being read, now and then, on a
 // large extract.
 Stato leggi_estratto(const std::string& percorso, estratto_osm& e,

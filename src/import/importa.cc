@@ -15,6 +15,7 @@
 #include "import/traccia.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "read/passo_tracciato.h"
 
 namespace scen {
@@ -79,8 +80,13 @@ bool punti_fitti(const std::vector<double>& lungo, const tratto_stretto& c) {
   constexpr double portata = 250;
   const double da = static_cast<double>(c.inizio) - portata;
   const double a = static_cast<double>(c.fine) + portata;
-  for (size_t k = 1; k < lungo.size(); ++k)
-    if (lungo[k] > da && lungo[k - 1] < a && lungo[k] - lungo[k - 1] > passo_massimo) return false;
+  // The points lie in order along the track: only those about the stretch
+  // are looked at, so that a line of many stretches is not read whole for
+  // each.
+  const size_t primo =
+      static_cast<size_t>(std::upper_bound(lungo.begin(), lungo.end(), da) - lungo.begin());
+  for (size_t k = std::max<size_t>(primo, 1); k < lungo.size() && lungo[k - 1] < a; ++k)
+    if (lungo[k] - lungo[k - 1] > passo_massimo) return false;
   return true;
 }
 
@@ -167,7 +173,7 @@ const char* nomi_progressive[] = {"uno", "due", "tre"};
 int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostream& errori,
             bool avanzamento) {
   auto fallito = [&](const std::string& messaggio) {
-    errori << "scenario importa: " << messaggio << '\n' << std::flush;
+    errori << "scenario importa: " << visibile(messaggio) << '\n' << std::flush;
     return uscita_fallita;
   };
   const bool estratto = nome_di_estratto(richiesta.traccia) || richiesta.relazione != 0 ||
@@ -179,7 +185,7 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     std::function<void(const std::string&)> riga_avanzamento;
     if (avanzamento)
       riga_avanzamento = [&errori](const std::string& riga) {
-        errori << riga << '\n' << std::flush;
+        errori << visibile(riga) << '\n' << std::flush;
       };
     if (Stato s = importa_estratto(richiesta, i, osm, riga_avanzamento); !s.riuscito())
       return fallito(s.messaggio());
@@ -274,11 +280,13 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
                                   {"fine", std::llround(s.fine)}});
       d["estratto"] = o;
     }
-    uscita << d.dump(2) << '\n';
+    // Names not in UTF-8 (a binary extract does not check them) are
+    // written with U+FFFD where their bytes are not.
+    uscita << d.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
   } else {
-    for (const std::string& a : avvisi) errori << a << '\n';
-    uscita << fmt::format("{}: linea di {} m, dalla traccia lunga {:.1f} m\n", richiesta.uscita,
-                          l.lunghezza, f.lunghezza_traccia);
+    for (const std::string& a : avvisi) errori << visibile(a) << '\n';
+    uscita << fmt::format("{}: linea di {} m, dalla traccia lunga {:.1f} m\n",
+                          visibile(richiesta.uscita), l.lunghezza, f.lunghezza_traccia);
     if (estratto) {
       uscita << fmt::format("vie: {} ({}), e {:.0f} m di binario dopo l'ultima stazione\n",
                             osm.vie.size(), elenco_breve(osm.vie), osm.seguito);
@@ -286,9 +294,9 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
                                                ? fmt::format("da {} tessere", osm.tessere)
                                                : std::string("nessuna"));
       for (const struttura_osm& s : osm.strutture)
-        uscita << fmt::format("  {} da {:.0f} a {:.0f} m{} (vie {}): quote tra i suoi capi\n",
-                              s.genere, s.inizio, s.fine,
-                              s.nome.empty() ? "" : " \"" + s.nome + "\"", elenco_breve(s.vie));
+        uscita << fmt::format(
+            "  {} da {:.0f} a {:.0f} m{} (vie {}): quote tra i suoi capi\n", s.genere, s.inizio,
+            s.fine, s.nome.empty() ? "" : " \"" + visibile(s.nome) + "\"", elenco_breve(s.vie));
     }
     uscita << fmt::format(
         "piano ridisegnato: dalla traccia al più {:.2f} m, in media {:.2f} m; direzione al più "
@@ -315,9 +323,10 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
     }
     uscita << fmt::format("punti con nome: {}\n", i.nominati.size());
     for (const punto_lungo_linea& p : i.nominati)
-      uscita << fmt::format("  {:>7} m  {}\n", std::llround(p.posizione), p.nome);
+      uscita << fmt::format("  {:>7} m  {}\n", std::llround(p.posizione), visibile(p.nome));
     if (!richiesta.treno.empty()) {
-      uscita << fmt::format("{}: treno con {} stazioni", richiesta.treno, l.stazioni.size());
+      uscita << fmt::format("{}: treno con {} stazioni", visibile(richiesta.treno),
+                            l.stazioni.size());
       if (estratto)
         uscita << fmt::format(
             ", {} limiti di velocità, {} segnali ({} rivolti all'altro verso "
@@ -329,7 +338,7 @@ int importa(const richiesta_importa& richiesta, std::ostream& uscita, std::ostre
         std::string generi;
         for (const auto& [genere, quanti] : osm.segnali_lasciati) {
           lasciati += quanti;
-          generi += fmt::format("{}{} {}", generi.empty() ? "" : ", ", genere, quanti);
+          generi += fmt::format("{}{} {}", generi.empty() ? "" : ", ", visibile(genere), quanti);
         }
         uscita << fmt::format("  segnali non principali lasciati: {} ({})\n", lasciati, generi);
       }

@@ -43,8 +43,9 @@ std::string genere_struttura(const via_osm& v) {
 
 // A sign's text: no comma, and no parenthesis inside its parentheses.
 std::string testo_cartello(std::string s) {
+  s = senza_controlli(s);
   for (char& c : s)
-    if (c == ',' || c == '(' || c == ')' || c == '\r' || c == '\n' || c == '\t') c = ' ';
+    if (c == ',' || c == '(' || c == ')') c = ' ';
   const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
@@ -108,6 +109,7 @@ Stato quote_dai_tessere(const tessere_quote& tessere, const estratto_osm& e, con
     punto_traccia& q = p.t.punti[i];
     std::string senza_dati;
     q.quota = tessere.quota(q.latitudine, q.longitudine, &senza_dati);
+    if (!q.quota && !tessere.guasto().empty()) return Stato::errore(tessere.guasto());
     if (!q.quota && !senza_dati.empty())
       return Stato::errore(fmt::format(
           "{}: nessuna quota per il punto della linea a {:.6f}, {:.6f} (a {:.0f} m dal suo "
@@ -284,7 +286,8 @@ bool numero_iniziale(std::string_view testo, double& numero, std::string_view& r
 
 }  // namespace
 
-long velocita_di_maxspeed(const std::string& valore) {
+long velocita_di_maxspeed(const std::string& valore, bool* oltre) {
+  if (oltre) *oltre = false;
   double numero = 0;
   std::string_view unita;
   if (!numero_iniziale(valore, numero, unita) || !(numero > 0)) return 0;
@@ -293,6 +296,11 @@ long velocita_di_maxspeed(const std::string& valore) {
     kmh = numero * 1.609344;
   else if (!unita.empty() && unita != "km/h" && unita != "kmh" && unita != "kph")
     return 0;
+  // Capped before it becomes a whole number, which it could not be.
+  if (!(kmh < static_cast<double>(velocita_massima_descrizione + 5))) {
+    if (oltre) *oltre = kmh > static_cast<double>(velocita_massima_descrizione);
+    return velocita_massima_descrizione;
+  }
   return static_cast<long>(std::floor(kmh / 5 + 1e-9)) * 5;
 }
 
@@ -301,7 +309,9 @@ bool metri_di_posizione(const std::string& valore, double& metri) {
   std::replace(v.begin(), v.end(), ',', '.');
   double km = 0;
   std::string_view resto;
-  if (!numero_iniziale(v, km, resto) || !resto.empty()) return false;
+  if (!numero_iniziale(v, km, resto) || !resto.empty() ||
+      !(std::abs(km) <= chilometri_massimi_cippo))
+    return false;
   metri = km * 1000;
   return true;
 }
@@ -366,7 +376,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     double metri = 0;
     if (!metri_di_posizione(q->posizione, metri)) {
       resoconto.avvisi.push_back(fmt::format(
-          "cippo {}: railway:position \"{}\" non è un numero di chilometri", q->id, q->posizione));
+          "cippo {}: railway:position \"{}\" non è un numero di chilometri (entro ±{:.0f})", q->id,
+          q->posizione, chilometri_massimi_cippo));
       continue;
     }
     p.t.riferiti.push_back({"", q->luogo.latitudine, q->luogo.longitudine, 0});
@@ -387,12 +398,21 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   // Speed limits: each way's, in the line's direction; a way without one
   // keeps the one before it.
   std::vector<std::pair<double, Long>> cambi;
+  std::vector<id_osm> oltre_il_massimo;  // ways whose limit is capped, each warned of once
   Long in_vigore = 0;
   for (size_t k = 0; k + 1 < l.vertici.size(); ++k) {
     const via_osm& v = e.vie[l.vertici[k].via];
     const std::string& verso = l.vertici[k].avanti ? v.maxspeed_avanti : v.maxspeed_indietro;
-    Long kmh = static_cast<Long>(
-        std::min(velocita_di_maxspeed(verso.empty() ? v.maxspeed : verso), 1275L));
+    const std::string& valore = verso.empty() ? v.maxspeed : verso;
+    bool oltre = false;
+    const Long kmh = static_cast<Long>(velocita_di_maxspeed(valore, &oltre));
+    if (oltre && std::find(oltre_il_massimo.begin(), oltre_il_massimo.end(), v.id) ==
+                     oltre_il_massimo.end()) {
+      oltre_il_massimo.push_back(v.id);
+      resoconto.avvisi.push_back(fmt::format(
+          "via {}: maxspeed \"{}\" oltre {} km/h, il limite più alto di una descrizione: vale {}",
+          v.id, valore, velocita_massima_descrizione, velocita_massima_descrizione));
+    }
     if (kmh == 0) {
       if (std::find(resoconto.vie_senza_limite.begin(), resoconto.vie_senza_limite.end(), v.id) ==
           resoconto.vie_senza_limite.end())

@@ -46,13 +46,21 @@ struct resoconto_osm {
 Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
                        const std::function<void(const std::string&)>& avanzamento = {});
 
+// The highest speed limit a train description holds (km/h).
+inline constexpr long velocita_massima_descrizione = 1275;
+
 // The speed in km/h that a maxspeed value gives, rounded down to a
 // multiple of 5 ("120", "60 mph"); 0 for a value that gives none ("none",
-// "signals", "RU:urban").
-long velocita_di_maxspeed(const std::string& valore);
+// "signals", "RU:urban"). A value beyond velocita_massima_descrizione gives
+// that, and sets `oltre` when given.
+long velocita_di_maxspeed(const std::string& valore, bool* oltre = nullptr);
+
+// How far from zero a milestone's kilometre count may be (km): further, it
+// is no railway's.
+inline constexpr double chilometri_massimi_cippo = 100000;
 
 // A milestone's railway:position in metres ("12.3", "12,3"); false when it
-// is not a number.
+// is not a number, or beyond chilometri_massimi_cippo either way.
 bool metri_di_posizione(const std::string& valore, double& metri);
 
 }  // namespace scen

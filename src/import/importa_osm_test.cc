@@ -27,11 +27,30 @@ TEST(ImportaEstratto, MaxspeedValuesGiveKilometresPerHourRoundedDownToFive) {
     const char* valore;
     long velocita;
   } casi[] = {
-      {"120", 120},  {"102", 100}, {"80 km/h", 80},  {"60 mph", 95},
-      {"50mph", 80}, {"none", 0},  {"signals", 0},   {"RU:urban", 0},
-      {"", 0},       {"-40", 0},   {"100 knots", 0}, {"160.9", 160},
+      {"120", 120},     {"102", 100},   {"80 km/h", 80}, {"60 mph", 95}, {"50mph", 80},
+      {"none", 0},      {"signals", 0}, {"RU:urban", 0}, {"", 0},        {"-40", 0},
+      {"100 knots", 0}, {"160.9", 160}, {"nan", 0},      {"inf", 0},
   };
   for (const auto& c : casi) EXPECT_EQ(velocita_di_maxspeed(c.valore), c.velocita) << c.valore;
+}
+
+// A speed beyond the highest a description holds is that highest, and says
+// so, however large: no number too large for a whole number is made one.
+TEST(ImportaEstratto, MaxspeedBeyondTheHighestLimitIsCappedAndSaysSo) {
+  const struct {
+    const char* valore;
+    long velocita;
+    bool oltre;
+  } casi[] = {
+      {"1275", 1275, false},   {"1279", 1275, false},    {"1280", 1275, true},
+      {"1e19", 1275, true},    {"1e300", 1275, true},    {"1.7e308", 1275, true},
+      {"800 mph", 1275, true}, {"790 mph", 1270, false},
+  };
+  for (const auto& c : casi) {
+    bool oltre = !c.oltre;
+    EXPECT_EQ(velocita_di_maxspeed(c.valore, &oltre), c.velocita) << c.valore;
+    EXPECT_EQ(oltre, c.oltre) << c.valore;
+  }
 }
 
 TEST(ImportaEstratto, NamesWithoutAWindows1252FormBecomePlainLetters) {
@@ -59,7 +78,9 @@ TEST(ImportaEstratto, MilestonePositionsReadEitherDecimalMark) {
   EXPECT_DOUBLE_EQ(m, 12300);
   ASSERT_TRUE(metri_di_posizione("-0,4", m));
   EXPECT_DOUBLE_EQ(m, -400);
-  for (const char* cattivo : {"", "km 12", "12.3 km", "12;3", "dodici"})
+  ASSERT_TRUE(metri_di_posizione("99999,9", m));
+  for (const char* cattivo :
+       {"", "km 12", "12.3 km", "12;3", "dodici", "100000.1", "-1e300", "1e308", "nan", "inf"})
     EXPECT_FALSE(metri_di_posizione(cattivo, m)) << cattivo;
 }
 
@@ -179,6 +200,57 @@ TEST(ImportaEstratto, WithoutTilesTheNodesElevationsGiveTheHeights) {
                     ": avviso: senza --quote, e senza ele su ogni nodo della linea, la linea non "
                     "ha quote: le pendenze sono tutte 0\n");
     }
+  }
+}
+
+// The extract's way with maxspeed "1e19" or "1e300" gives the train the
+// highest limit a description holds, with a warning naming the way; the
+// description reads back.
+TEST(ImportaEstratto, AnEnormousMaxspeedGivesTheHighestLimitNamingTheWay) {
+  prova::CartellaTemporanea c;
+  for (const std::string valore : {"1e19", "1e300"}) {
+    std::string x = estratto_con_ele(true);
+    x.replace(x.find("v=\"90\""), 6, "v=\"" + valore + "\"");
+    std::ofstream(c.file("e.osm")) << x;
+    richiesta_importa r;
+    r.traccia = c.file("e.osm");
+    r.uscita = c.file("l.txt");
+    r.treno = c.file("t.txt");
+    r.da = "Sud";
+    r.a = "Nord";
+    std::ostringstream uscita, errori;
+    ASSERT_EQ(importa(r, uscita, errori), 0) << errori.str();
+    const std::string treno = prova::leggi(r.treno);
+    EXPECT_NE(treno.find("velocita,       0,    1275\r\n"), std::string::npos) << treno;
+    EXPECT_EQ(treno.find("velocita,       0,    -"), std::string::npos) << treno;
+    EXPECT_NE(errori.str().find(r.traccia + ": avviso: via 9: maxspeed \"" + valore +
+                                "\" oltre 1275 km/h, il limite più alto di una descrizione: vale "
+                                "1275\n"),
+              std::string::npos)
+        << errori.str();
+  }
+}
+
+// An ele that no ground has (3e38, 1e300, -1e5, nan) is none: the line has
+// no heights from its nodes, as where a node has no ele.
+TEST(ImportaEstratto, AnEleNoGroundHasIsNone) {
+  prova::CartellaTemporanea c;
+  for (const std::string ele : {"3e38", "1e300", "-100000", "nan", "9000.5"}) {
+    std::string x = estratto_con_ele(true);
+    const std::string tag = "<tag k=\"ele\" v=\"";
+    const size_t dove = x.find(tag, x.find("id=\"18\"")) + tag.size();
+    x.replace(dove, x.find('"', dove) - dove, ele);
+    std::ofstream(c.file("e.osm")) << x;
+    richiesta_importa r;
+    r.traccia = c.file("e.osm");
+    r.uscita = c.file("l.txt");
+    r.da = "Sud";
+    r.a = "Nord";
+    std::ostringstream uscita, errori;
+    ASSERT_EQ(importa(r, uscita, errori), 0) << errori.str();
+    const std::string linea = prova::leggi(r.uscita);
+    EXPECT_NE(linea.find("pendenza,  0,   0\r\n[montagne]"), std::string::npos) << ele << linea;
+    EXPECT_NE(errori.str().find("senza ele su ogni nodo della linea"), std::string::npos) << ele;
   }
 }
 

@@ -179,6 +179,61 @@ TEST(ImportaTraccia, PointsWithoutHeightsGiveLevelGradientsAndOneWarning) {
   EXPECT_NE(linea.find("[pendenze]\r\npendenza,  0,   0\r\n[montagne]\r\n"), std::string::npos);
 }
 
+// A height no ground has (3e38, 1e300, nan, deeper than -500 m) is no
+// height: the points that have one give no gradients, as points without
+// one, and the warning counts them; no gradient of -60 comes of them.
+TEST(ImportaTraccia, HeightsNoGroundHasAreNone) {
+  const auto punti = prova::campiona(nota(linea_tortuosa), 20, 3, 0.5, 4);
+  for (const std::string quota : {"3e38", "1e300", "nan", "-501", "9001"}) {
+    std::string gpx = prova::gpx(punti);
+    for (size_t da = 0; (da = gpx.find("<ele>", da)) != std::string::npos;) {
+      da += 5;
+      gpx.replace(da, gpx.find('<', da) - da, quota);
+    }
+    importazione i;
+    const Stato s = importa_traccia(gpx, "t.gpx", i);
+    ASSERT_TRUE(s.riuscito()) << quota << ": " << s.messaggio();
+    EXPECT_EQ(i.senza_quota, i.punti) << quota;
+    ASSERT_EQ(i.linea.pendenze.size(), 1u) << quota;
+    EXPECT_EQ(i.linea.pendenze[0].valore, 0) << quota;
+  }
+}
+
+// Control characters in the names of a file (escapes that would recolour or
+// clear the terminal, line breaks, C1 controls, line separators) reach the
+// terminal written out, each message on its one line, and the descriptions
+// as blanks.
+TEST(ImportaTraccia, ControlCharactersInNamesNeverReachTheTerminalOrTheDescriptions) {
+  prova::CartellaTemporanea cartella;
+  const auto punti = prova::campiona(nota(linea_tortuosa), 20, 3, 0.5, 5);
+  const std::vector<prova::nome_prova> nomi = {
+      {"Borgo\\u001b[2J\\nAlto", punti[150]},
+      {"Piana\\u009b31m\\u2028Bassa\\r\\u0007", punti[475]}};
+  prova::scrivi(cartella.file("t.geojson"), prova::geojson(punti, nomi));
+  const prova::Esito e =
+      prova::esegui(std::string(SCEN_SCENARIO) + " importa t.geojson --uscita l.txt --treno t.txt",
+                    cartella.percorso());
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  for (const std::string& testo : {e.uscita, e.errori})
+    for (size_t k = 0; k < testo.size(); ++k) {
+      const auto c = static_cast<unsigned char>(testo[k]);
+      EXPECT_TRUE(c >= 0x20 || c == '\n') << k << ": " << testo;
+      EXPECT_FALSE(c == 0xc2 && k + 1 < testo.size() &&
+                   static_cast<unsigned char>(testo[k + 1]) < 0xa0)
+          << testo;
+      EXPECT_FALSE(c == 0xe2 && testo.compare(k, 3, "\u2028") == 0) << testo;
+    }
+  EXPECT_NE(e.uscita.find(" m  Borgo\\x1b[2J\\nAlto\n"), std::string::npos) << e.uscita;
+  EXPECT_NE(e.uscita.find(" m  Piana\\u009b31m\\u2028Bassa\\r\\x07\n"), std::string::npos)
+      << e.uscita;
+  const std::string treno = prova::leggi(cartella.file("t.txt"));
+  EXPECT_NE(treno.find(", Borgo [2J Alto\r\n"), std::string::npos) << treno;
+  EXPECT_NE(treno.find(", Piana 31m Bassa\r\n"), std::string::npos) << treno;
+  const prova::Esito v =
+      prova::esegui(std::string(SCEN_SCENARIO) + " verifica l.txt t.txt", cartella.percorso());
+  EXPECT_EQ(v.uscita, "0 errori, 0 avvisi\n");
+}
+
 // Named points become the train's stations, at their places along the line
 // in order; both descriptions read with no error.
 TEST(ImportaTraccia, NamedPointsBecomeStations) {

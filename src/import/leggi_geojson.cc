@@ -83,7 +83,8 @@ class lettore_geojson {
                       chi, c.dump()));
     lon = c[0].get<double>();
     lat = c[1].get<double>();
-    if (c.size() >= 3) quota = c[2].get<double>();
+    // A height no ground has is none.
+    if (c.size() >= 3 && quota_di_terreno(c[2].get<double>())) quota = c[2].get<double>();
     if (std::optional<std::string> motivo = fuori_campo(lat, lon))
       return errore(chi + ": " + *motivo);
     return Stato::ok();

@@ -102,6 +102,8 @@ class lettore_gpx {
           return Stato::errore(
               messaggio_punto(nome_, xmlGetLineNo(c),
                               fmt::format("{}: la quota \"{}\" non è un numero", chi, testo)));
+        // A height no ground has is none.
+        if (!quota_di_terreno(*p.quota)) p.quota.reset();
       } else if (e(c, "time")) {
         ora = testo_di(c);
         const size_t inizio = ora.find_first_not_of(" \t\r\n");

@@ -10,7 +10,9 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <mutex>
+#include <new>
 #include <numbers>
 #include <system_error>
 
@@ -18,11 +20,20 @@ namespace scen {
 
 namespace {
 
+// Whether GDAL ran out of memory since this thread last cleared it: a
+// failed read reports its own error last, not the allocation's.
+thread_local bool memoria_finita = false;
+
+// GDAL's messages are not shown: a failure is said in words of our own.
+void CPL_STDCALL annota_errore(CPLErr, CPLErrorNum numero, const char*) {
+  if (numero == CPLE_OutOfMemory) memoria_finita = true;
+}
+
 void prepara_gdal() {
   static std::once_flag fatto;
   std::call_once(fatto, [] {
     GDALAllRegister();
-    CPLSetErrorHandler(CPLQuietErrorHandler);
+    CPLSetErrorHandler(annota_errore);
   });
 }
 
@@ -109,6 +120,8 @@ tessere_quote::~tessere_quote() = default;
 
 std::size_t tessere_quote::tessere() const { return t_.size(); }
 
+const std::string& tessere_quote::guasto() const { return guasto_; }
+
 double tessere_quote::passo_metri(double latitudine) const {
   constexpr double metri_grado = 6371008.8 * std::numbers::pi / 180;
   double passo = 0;
@@ -125,7 +138,7 @@ double tessere_quote::passo_metri(double latitudine) const {
 
 namespace {
 
-Stato apri_tessera(const std::string& nome, tessera_dati& t) {
+Stato apri_tessera(const std::string& nome, std::size_t blocco_massimo, tessera_dati& t) {
   CPLErrorReset();
   GDALDatasetH d = GDALOpen(nome.c_str(), GA_ReadOnly);
   if (!d) return Stato::errore(fmt::format("{}: {}", nome, perche_non_si_apre(nome)));
@@ -133,7 +146,10 @@ Stato apri_tessera(const std::string& nome, tessera_dati& t) {
   t.nome = nome;
   if (GDALGetRasterCount(d) < 1)
     return Stato::errore(fmt::format("{}: la tessera non ha valori di quota", nome));
-  if (GDALGetGeoTransform(d, t.gt) != CE_None || !GDALInvGeoTransform(t.gt, t.inversa))
+  if (GDALGetGeoTransform(d, t.gt) != CE_None || !GDALInvGeoTransform(t.gt, t.inversa) ||
+      !std::all_of(std::begin(t.gt), std::end(t.gt), [](double v) { return std::isfinite(v); }) ||
+      !std::all_of(std::begin(t.inversa), std::end(t.inversa),
+                   [](double v) { return std::isfinite(v); }))
     return Stato::errore(fmt::format("{}: la tessera non dice dove sta sul globo", nome));
   t.larghezza = GDALGetRasterXSize(d);
   t.altezza = GDALGetRasterYSize(d);
@@ -141,6 +157,18 @@ Stato apri_tessera(const std::string& nome, tessera_dati& t) {
     return Stato::errore(fmt::format("{}: la tessera ha {} × {} punti: ne servono almeno 2 × 2",
                                      nome, t.larghezza, t.altezza));
   t.banda = GDALGetRasterBand(d, 1);
+  // A point is read with its whole block: a block too large for memory is
+  // refused before it is read.
+  int bx = 0, by = 0;
+  GDALGetBlockSize(t.banda, &bx, &by);
+  const double blocco = static_cast<double>(bx) * static_cast<double>(by) *
+                        GDALGetDataTypeSizeBytes(GDALGetRasterDataType(t.banda)) *
+                        (GDALGetRasterCount(d) > 1 ? GDALGetRasterCount(d) : 1);
+  if (blocco > static_cast<double>(blocco_massimo))
+    return Stato::errore(fmt::format(
+        "{}: la tessera è fatta di blocchi di {} × {} punti, {:.0f} MiB l'uno: se ne leggono di "
+        "{:.0f} MiB al più; va scritta a blocchi più piccoli",
+        nome, bx, by, blocco / (1 << 20), static_cast<double>(blocco_massimo) / (1 << 20)));
   int ha_nessun_dato = 0;
   const double nd = GDALGetRasterNoDataValue(t.banda, &ha_nessun_dato);
   if (ha_nessun_dato) t.nessun_dato = nd;
@@ -172,7 +200,7 @@ Stato apri_tessera(const std::string& nome, tessera_dati& t) {
 
 }  // namespace
 
-Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
+Stato tessere_quote::apri(const std::vector<std::string>& percorsi, std::size_t blocco_massimo) {
   prepara_gdal();
   for (const std::string& percorso : percorsi) {
     std::error_code ec;
@@ -195,7 +223,7 @@ Stato tessere_quote::apri(const std::vector<std::string>& percorsi) {
     }
     for (const std::string& f : file) {
       auto t = std::make_unique<tessera>();
-      if (Stato s = apri_tessera(f, *t); !s.riuscito()) return s;
+      if (Stato s = apri_tessera(f, blocco_massimo, *t); !s.riuscito()) return s;
       t_.push_back(std::move(t));
     }
   }
@@ -207,17 +235,25 @@ namespace {
 // A height no ground has (deeper than the deepest dry land, higher than
 // the highest peak) is no data, whatever the tile says.
 bool valido(const tessera_dati& t, double valore) {
-  return std::isfinite(valore) && !(t.nessun_dato && valore == *t.nessun_dato) &&
-         valore >= quota_minima_tessere && valore <= quota_massima_tessere;
+  return !(t.nessun_dato && valore == *t.nessun_dato) && quota_di_terreno(valore);
 }
 
-// The value of `t`'s pixel (i, j), when it has one.
-std::optional<double> pixel(const tessera_dati& t, int i, int j) {
+// The value of `t`'s pixel (i, j), when it has one. A pixel that cannot be
+// read has none, and `guasto` (when still empty) says why; memory that runs
+// out for its block throws std::bad_alloc.
+std::optional<double> pixel(const tessera_dati& t, int i, int j, std::string& guasto) {
   if (i < 0 || j < 0 || i >= t.larghezza || j >= t.altezza) return std::nullopt;
   double v = 0;
-  if (GDALRasterIO(t.banda, GF_Read, i, j, 1, 1, &v, 1, 1, GDT_Float64, 0, 0) != CE_None ||
-      !valido(t, v))
+  CPLErrorReset();
+  memoria_finita = false;
+  if (GDALRasterIO(t.banda, GF_Read, i, j, 1, 1, &v, 1, 1, GDT_Float64, 0, 0) != CE_None) {
+    if (memoria_finita || CPLGetLastErrorNo() == CPLE_OutOfMemory) throw std::bad_alloc();
+    if (guasto.empty())
+      guasto = fmt::format("{}: la tessera non si legge al punto {}, {}: {}", t.nome, i, j,
+                           CPLGetLastErrorMsg());
     return std::nullopt;
+  }
+  if (!valido(t, v)) return std::nullopt;
   return v;
 }
 
@@ -235,7 +271,8 @@ std::optional<double> tessere_quote::quota(double latitudine, double longitudine
       const double py = u->inversa[3] + x * u->inversa[4] + y * u->inversa[5] - 0.5;
       const double i = std::round(px), j = std::round(py);
       if (std::abs(px - i) > 0.01 || std::abs(py - j) > 0.01) continue;
-      if (auto v = pixel(*u, static_cast<int>(i), static_cast<int>(j))) return v;
+      if (!(i >= 0 && j >= 0 && i < u->larghezza && j < u->altezza)) continue;
+      if (auto v = pixel(*u, static_cast<int>(i), static_cast<int>(j), guasto_)) return v;
     }
     return std::nullopt;
   };
@@ -256,7 +293,7 @@ std::optional<double> tessere_quote::quota(double latitudine, double longitudine
     bool mancante = false;
     for (int k = 0; k < 4 && !mancante; ++k) {
       const int pi = i + k % 2, pj = j + k / 2;
-      std::optional<double> q = pixel(*t, pi, pj);
+      std::optional<double> q = pixel(*t, pi, pj, guasto_);
       if (!q && !t->trasforma) {
         // Beyond this tile's edge: the pixel of the tile beside it.
         const double cx = t->gt[0] + (pi + 0.5) * t->gt[1] + (pj + 0.5) * t->gt[2];
@@ -285,6 +322,7 @@ Stato quote_della_traccia(const std::vector<std::string>& percorsi, const std::s
     std::string senza_dati;
     p.quota = tessere.quota(p.latitudine, p.longitudine, &senza_dati);
     if (p.quota) continue;
+    if (!tessere.guasto().empty()) return Stato::errore(tessere.guasto());
     if (!senza_dati.empty())
       return Stato::errore(messaggio_punto(
           nome, p.riga,

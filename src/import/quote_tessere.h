@@ -14,8 +14,12 @@
 namespace scen {
 
 // Heights outside these (m) are no data.
-inline constexpr double quota_minima_tessere = -500;
-inline constexpr double quota_massima_tessere = 9000;
+inline constexpr double quota_minima_tessere = quota_minima;
+inline constexpr double quota_massima_tessere = quota_massima;
+
+// The largest block of a tile that is read (bytes): a tile is read a block
+// at a time, a block whole for any of its points.
+inline constexpr std::size_t blocco_massimo_tessere = std::size_t{64} << 20;
 
 class tessere_quote {
  public:
@@ -29,8 +33,10 @@ class tessere_quote {
   // whatever its name; an .hgt carries none but its name, which must be its
   // square's (N49E011.hgt). Fails naming the file that is not a raster of
   // heights (saying how to name an .hgt named otherwise), a path that does
-  // not exist, or a folder without tiles.
-  Stato apri(const std::vector<std::string>& percorsi);
+  // not exist, or a folder without tiles; and the tile whose blocks are
+  // larger than `blocco_massimo` bytes, with their size.
+  Stato apri(const std::vector<std::string>& percorsi,
+             std::size_t blocco_massimo = blocco_massimo_tessere);
 
   // The height at (latitudine, longitudine), degrees on WGS 84, from the
   // first tile that covers it with its four points; nothing where no tile
@@ -38,8 +44,13 @@ class tessere_quote {
   // or a height outside quota_minima_tessere..quota_massima_tessere). Then
   // `senza_dati`, when given, receives the name of the first tile that
   // covers the place but has no data there (left empty where none covers it).
+  // A tile that cannot be read there gives nothing too, and says why in
+  // guasto(); memory that runs out for its block throws std::bad_alloc.
   std::optional<double> quota(double latitudine, double longitudine,
                               std::string* senza_dati = nullptr) const;
+
+  // The first failure to read a tile's points: "TILE: reason"; "" for none.
+  const std::string& guasto() const;
 
   std::size_t tessere() const;
 
@@ -50,6 +61,7 @@ class tessere_quote {
  private:
   struct tessera;
   std::vector<std::unique_ptr<tessera>> t_;
+  mutable std::string guasto_;
 };
 
 // The heights of a GPS track's points from the tiles in `percorsi` in place

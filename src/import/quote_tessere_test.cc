@@ -16,8 +16,11 @@
 #include "import/adatta.h"
 #include "import/importa.h"
 #include "import/linea_osm.h"
+#include "platform/memoria.h"
 #include "testing/cartella_temporanea.h"
 #include "testing/dati_reali.h"
+#include "testing/memoria_limitata.h"
+#include "testing/processo.h"
 
 namespace scen {
 namespace {
@@ -284,6 +287,84 @@ TEST(QuoteTessere, TilesOfAnyNameAndHeightsNoGroundHas) {
                                   "10.050000: la tessera {} non vi ha dati, o ne ha fuori da "
                                   "-500…9000 m\n",
                                   r.traccia, c.file("vuota.tif")));
+}
+
+// A GeoTIFF of `lato_x` x `lato_y` Float64 pixels of 0.0001 degrees from
+// (44, 10), all in one block, which is never written: the file is small
+// whatever the block, but a point of it is read with the block whole.
+void scrivi_tessera_a_un_blocco(const std::string& percorso, int lato_x, int lato_y) {
+  GDALAllRegister();
+  const std::string bx = fmt::format("BLOCKXSIZE={}", lato_x);
+  const std::string by = fmt::format("BLOCKYSIZE={}", lato_y);
+  const char* opzioni[] = {"TILED=YES",      bx.c_str(),         by.c_str(),
+                           "SPARSE_OK=TRUE", "COMPRESS=DEFLATE", nullptr};
+  GDALDatasetH d = GDALCreate(GDALGetDriverByName("GTiff"), percorso.c_str(), lato_x, lato_y, 1,
+                              GDT_Float64, const_cast<char**>(opzioni));
+  ASSERT_NE(d, nullptr);
+  double gt[6] = {10, 0.0001, 0, 44 + lato_y * 0.0001, 0, -0.0001};
+  GDALSetGeoTransform(d, gt);
+  GDALSetProjection(d, SRS_WKT_WGS84_LAT_LONG);
+  GDALClose(d);
+}
+
+// A track of 1 km due north from (44.01, 10.01).
+std::string traccia_di_un_chilometro() {
+  std::string gpx = "<gpx version=\"1.1\"><trk><trkseg>\n";
+  for (int k = 0; k <= 10; ++k)
+    gpx += fmt::format("<trkpt lat=\"{:.6f}\" lon=\"10.01\"><ele>0</ele></trkpt>\n",
+                       44.01 + k * 0.0009);
+  return gpx + "</trkseg></trk></gpx>\n";
+}
+
+// A tile is read a block at a time: a block larger than the bound is refused
+// when the tile opens, naming the tile and the block's size, before any of
+// it is read; under it the tile gives its heights.
+TEST(QuoteTessere, ATileOfBlocksLargerThanTheBoundIsRefusedNamingItsBlocks) {
+  prova::CartellaTemporanea c;
+  scrivi_tessera_a_un_blocco(c.file("blocco.tif"), 512, 512);  // 2 MiB
+  {
+    tessere_quote t;
+    const Stato s = t.apri({c.file("blocco.tif")}, std::size_t{1} << 20);
+    ASSERT_FALSE(s.riuscito());
+    EXPECT_EQ(s.messaggio(),
+              c.file("blocco.tif") +
+                  ": la tessera è fatta di blocchi di 512 × 512 punti, 2 MiB l'uno: se ne leggono "
+                  "di 1 MiB al più; va scritta a blocchi più piccoli");
+  }
+  tessere_quote t;
+  ASSERT_TRUE(t.apri({c.file("blocco.tif")}).riuscito());
+  const auto q = t.quota(44.01, 10.01);
+  ASSERT_TRUE(q.has_value());
+  EXPECT_EQ(*q, 0);
+}
+
+// A tile of 12.8 MB may hold one block of 16384 x 16384 heights of 8 bytes,
+// 2 GiB to read for any point of it: refused by its size, named, and never
+// read. A block within the bound that memory cannot hold is out of memory,
+// said as such, not a place the tiles do not cover.
+TEST(QuoteTessere, AHugeBlockIsRefusedAndMemoryRunningOutIsSaidAsSuch) {
+  prova::CartellaTemporanea c;
+  scrivi_tessera_a_un_blocco(c.file("enorme.tif"), 16384, 16384);
+  scrivi_tessera_a_un_blocco(c.file("grande.tif"), 4096, 1536);  // 48 MiB
+  prova::scrivi(c.file("t.gpx"), traccia_di_un_chilometro());
+  const std::string programma =
+      (std::filesystem::path(SCEN_SCENARIO).parent_path() / "scenario-importa").string();
+  const std::string limite = prova::limite_memoria(programma, c.percorso());
+  const prova::Esito enorme = prova::esegui(
+      limite + programma + " importa t.gpx --uscita l.txt --quote enorme.tif", c.percorso());
+  EXPECT_EQ(enorme.stato, 2);
+  EXPECT_EQ(enorme.errori,
+            "scenario importa: enorme.tif: la tessera è fatta di blocchi di 16384 × 16384 punti, "
+            "2048 MiB l'uno: se ne leggono di 64 MiB al più; va scritta a blocchi più piccoli\n");
+  const prova::Esito grande = prova::esegui(
+      limite + programma + " importa t.gpx --uscita l.txt --quote grande.tif", c.percorso());
+  EXPECT_EQ(grande.stato, 2);
+  EXPECT_EQ(grande.errori, std::string(memoria_esaurita) + "\n");
+  EXPECT_FALSE(std::filesystem::exists(c.file("l.txt")));
+  // With memory enough, the same tile gives its heights.
+  const prova::Esito libero =
+      prova::esegui(programma + " importa t.gpx --uscita l.txt --quote grande.tif", c.percorso());
+  EXPECT_EQ(libero.stato, 0) << libero.errori;
 }
 
 }  // namespace

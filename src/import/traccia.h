@@ -2,6 +2,7 @@
 // the named points that go with it.
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,10 +12,18 @@
 
 namespace scen {
 
+// Heights no ground has (m): deeper than the deepest dry land, higher than
+// the highest peak. A height outside them, from a file or a tile, is no data.
+inline constexpr double quota_minima = -500;
+inline constexpr double quota_massima = 9000;
+inline bool quota_di_terreno(double quota) {
+  return std::isfinite(quota) && quota >= quota_minima && quota <= quota_massima;
+}
+
 struct punto_traccia {
   double latitudine = 0;        // degrees, north positive
   double longitudine = 0;       // degrees, east positive
-  std::optional<double> quota;  // metres, when the file gives it
+  std::optional<double> quota;  // metres, when the file gives one that quota_di_terreno allows
   long riga = 0;                // the line of the file that holds it; 0 where lines do not count
   // The height is drawn across a structure from the heights outside it,
   // not seen: the gradients there follow the track on either side.
