@@ -95,9 +95,10 @@ bool nome_da_codice(std::string_view testo, std::string& nome) {
   return true;
 }
 
-// A name of a file in the folder itself: nothing that leads out of it.
+// A name of a file in the folder itself: nothing that leads out of it. No
+// name ends in a dot or a space, which Windows drops (".. " is "..").
 bool nome_semplice(std::string_view nome) {
-  return !nome.empty() && nome != "." && nome != ".." &&
+  return !nome.empty() && nome.back() != '.' && nome.back() != ' ' &&
          nome.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
 

@@ -51,7 +51,7 @@ struct voce_diario {
 // The journal's text for `voci`, and back. `leggi_diario` refuses (naming
 // the file `percorso` and what is wrong) any text that `testo_diario` would
 // not write: a line of another form, a name that is not a plain name (empty,
-// "." or "..", with a slash, a backslash or a NUL), a temporary not named
+// ending in a dot or a space, with a slash, a backslash or a NUL), a temporary not named
 // after its file, two entries for one name, no entry, a hash that is not
 // that of the text.
 std::string testo_diario(const std::vector<voce_diario>& voci);

@@ -200,11 +200,13 @@ TEST(Esecuzione, AnInterruptRemovesTheDescriptionFilesAndTheTemporaryFile) {
       {SIGTERM, "RINOMINANDO", descrizione_treno, {}},
       // Reading, with both description files in the folder.
       {SIGHUP, "ELIMINANDO", descrizione_linea, {note, rallentamenti, scheda}},
-      // The compiled train file complete under its temporary name.
+      // Among the renames of the compiled set: the signal waits until the
+      // set is whole, and the journal gone.
       {SIGTERM,
        "RINOMINANDO",
        "Vela_Nuro_IC 731.sim",
-       {note, rallentamenti, scheda, "Vela_Nuro_linea.dat"}},
+       {note, rallentamenti, scheda, "Vela_Nuro_linea.dat", "Vela_Nuro_IC 731.sim",
+        "Vela_Nuro_IC 731.dat"}},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.quando + " " + c.nome);
