@@ -7,6 +7,8 @@
 #include "compile/riduzione_codici.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
+#include "platform/insieme_file.h"
+#include "platform/windows1252.h"
 
 namespace scen {
 
@@ -65,13 +67,16 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
   generali.orario = codice_gara_st(m);
   riservata.valore_2 = codice_gara_og(m);
 
-  // Each file is replaced whole, in this order; the first that fails ends
-  // the writing and is named.
+  // The files are replaced as one set (the line file first, when written):
+  // the first that cannot be written ends the writing and is named, and the
+  // older files stay.
+  insieme_nuovo insieme(cartella_uscita);
   auto scrivi = [&](const std::string& nome, auto&& contenuto) {
-    file_nuovo file(percorso_in(cartella_uscita, nome));
+    file_nuovo& file = insieme.aggiungi(da_1252_a_utf8(nome));
     Stato stato = file.apri();
     if (stato.riuscito()) stato = contenuto(file);
-    if (stato.riuscito()) stato = file.completa();
+    // Closed at once: only one file is open at a time.
+    if (stato.riuscito()) stato = file.chiudi();
     if (!stato.riuscito()) {
       risultato.esito = esito_percorso::guasto_file;
       risultato.messaggio = stato.messaggio();
@@ -84,7 +89,12 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
   if (!scrivi(nome_treno_compilato(m),
               [&](file_nuovo& f) { return f.scrivi(codifica_registri(m)); }))
     return risultato;
-  scrivi(nome_celle_compilate(m), [&](file_nuovo& f) { return f.scrivi(codifica_celle(m)); });
+  if (!scrivi(nome_celle_compilate(m), [&](file_nuovo& f) { return f.scrivi(codifica_celle(m)); }))
+    return risultato;
+  if (Stato stato = insieme.completa(); !stato.riuscito()) {
+    risultato.esito = esito_percorso::guasto_file;
+    risultato.messaggio = stato.messaggio();
+  }
   return risultato;
 }
 

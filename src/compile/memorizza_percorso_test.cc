@@ -126,9 +126,9 @@ TEST(CompletaEScrivi, AFileThatCannotBeWrittenIsNamedAndLeavesNothingPartial) {
   EXPECT_EQ(r.esito, esito_percorso::guasto_file);
   EXPECT_EQ(r.messaggio, "impossibile sostituire \"" + cartella.file("Vela_Nuro_IC 731.sim") +
                              "\": è una cartella (Is a directory)");
-  // The line file written before stays; nothing after it is written.
-  EXPECT_EQ(cartella.elenco(),
-            (std::vector<std::string>{"Vela_Nuro_IC 731.sim", "Vela_Nuro_linea.dat"}));
+  // The files are one set: none is replaced, and no temporary or journal
+  // stays.
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"Vela_Nuro_IC 731.sim"});
 }
 
 }  // namespace

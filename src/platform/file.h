@@ -15,6 +15,11 @@
 
 namespace scen {
 
+// The 64-bit FNV-1a hash of bytes: `impronta_iniziale` for none, then each
+// piece folded in by `aggiorna_impronta`.
+inline constexpr std::uint64_t impronta_iniziale = 0xcbf29ce484222325u;
+std::uint64_t aggiorna_impronta(std::uint64_t impronta, std::string_view byte);
+
 // How long a replaced file must last. A `durevole` file is on the disk
 // before it takes its name, so that it survives a crash of the system; a
 // `transitoria` one is read back and removed by the same run (a description
@@ -54,14 +59,32 @@ class file_nuovo {
   Stato scrivi(std::string_view byte);
   Stato completa();
 
+  // For files replaced together (see insieme_nuovo): `chiudi` flushes (when
+  // durevole) and closes the temporary file, which keeps its temporary name
+  // and is still removed when the file_nuovo goes or the process is
+  // interrupted; once another step has renamed it over the target,
+  // `al_suo_posto` says so and nothing is left to remove.
+  Stato chiudi();
+  void al_suo_posto();
+
+  const std::string& percorso() const { return percorso_; }
+  const std::string& temporaneo() const { return temporaneo_; }
+  // The bytes written so far: how many, and their 64-bit FNV-1a hash.
+  std::uint64_t byte_scritti() const { return byte_scritti_; }
+  std::uint64_t impronta() const { return impronta_; }
+
  private:
   void abbandona();
+  void annota(std::string_view byte);
 
   std::string percorso_;
   std::string temporaneo_;
   std::intptr_t fd_ = -1;  // the host's handle on the temporary file
+  bool chiuso_ = false;    // closed, and still under its temporary name
   std::unique_ptr<rimuovi_se_interrotto> interruzione_;
   durata durata_;
+  std::uint64_t byte_scritti_ = 0;
+  std::uint64_t impronta_ = impronta_iniziale;
 };
 
 // Replaces `percorso` with exactly `contenuto`. The bytes go to a temporary
@@ -97,6 +120,10 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella);
 // a pipe) as soon as it gives more.
 Stato leggi_file(const std::string& percorso, std::string& contenuto,
                  std::size_t massimo = static_cast<std::size_t>(-1));
+
+// The failure of `file_nuovo::chiudi` on a file not open (never opened, or
+// dropped after a failure).
+Stato non_aperto(const std::string& percorso);
 
 // The refusal of `leggi_file` for a file of more than `massimo` bytes, in
 // the same words on every host.

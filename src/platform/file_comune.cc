@@ -44,12 +44,35 @@ file_nuovo::file_nuovo(std::string percorso, durata d)
 
 file_nuovo::~file_nuovo() { abbandona(); }
 
+void file_nuovo::annota(std::string_view byte) {
+  byte_scritti_ += byte.size();
+  impronta_ = aggiorna_impronta(impronta_, byte);
+}
+
+void file_nuovo::al_suo_posto() {
+  chiuso_ = false;
+  interruzione_.reset();
+}
+
+std::uint64_t aggiorna_impronta(std::uint64_t impronta, std::string_view byte) {
+  for (const char c : byte) {
+    impronta ^= static_cast<unsigned char>(c);
+    impronta *= 0x100000001b3u;
+  }
+  return impronta;
+}
+
 Stato sostituisci_file(const std::string& percorso, std::string_view contenuto, durata d) {
   file_nuovo file(percorso, d);
   Stato stato = file.apri();
   if (stato.riuscito()) stato = file.scrivi(contenuto);
   if (stato.riuscito()) stato = file.completa();
   return stato;
+}
+
+Stato non_aperto(const std::string& percorso) {
+  return Stato::errore(
+      fmt::format("impossibile scrivere \"{}\": il file temporaneo non è aperto", percorso));
 }
 
 Stato oltre_il_limite(const std::string& percorso, std::size_t massimo) {

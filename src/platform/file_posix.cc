@@ -53,10 +53,10 @@ int descrittore(std::intptr_t fd) { return static_cast<int>(fd); }
 const char separatore_cartella = '/';
 
 void file_nuovo::abbandona() {
-  if (fd_ < 0) return;
-  ::close(descrittore(fd_));
-  ::unlink(temporaneo_.c_str());
+  if (fd_ >= 0) ::close(descrittore(fd_));
+  if (fd_ >= 0 || chiuso_) ::unlink(temporaneo_.c_str());
   fd_ = -1;
+  chiuso_ = false;
   interruzione_.reset();
 }
 
@@ -81,25 +81,41 @@ Stato file_nuovo::apri() {
 
 Stato file_nuovo::scrivi(std::string_view byte) {
   Stato stato = scrivi_tutto(descrittore(fd_), byte, percorso_);
-  if (!stato.riuscito()) abbandona();
+  if (stato.riuscito())
+    annota(byte);
+  else
+    abbandona();
   return stato;
 }
 
-Stato file_nuovo::completa() {
+Stato file_nuovo::chiudi() {
+  if (fd_ < 0) return chiuso_ ? Stato::ok() : non_aperto(percorso_);
   Stato stato;
   if (durata_ == durata::durevole && ::fsync(descrittore(fd_)) != 0)
     stato = guasto("impossibile scrivere", percorso_, errno);
+  if (stato.riuscito() && ::close(descrittore(fd_)) != 0) {
+    fd_ = -1;  // closed even when close fails
+    chiuso_ = true;
+    stato = guasto("impossibile chiudere", percorso_, errno);
+  }
   if (!stato.riuscito()) {
     abbandona();
     return stato;
   }
-  const int fd = descrittore(fd_);
   fd_ = -1;
-  if (::close(fd) != 0) stato = guasto("impossibile chiudere", percorso_, errno);
-  if (stato.riuscito() && ::rename(temporaneo_.c_str(), percorso_.c_str()) != 0)
+  chiuso_ = true;
+  return stato;
+}
+
+Stato file_nuovo::completa() {
+  Stato stato = chiudi();
+  if (!stato.riuscito()) return stato;
+  if (::rename(temporaneo_.c_str(), percorso_.c_str()) != 0) {
     stato = guasto("impossibile sostituire", percorso_, errno);
-  if (!stato.riuscito()) ::unlink(temporaneo_.c_str());
-  interruzione_.reset();
+    abbandona();
+    return stato;
+  }
+  al_suo_posto();
   return stato;
 }
 

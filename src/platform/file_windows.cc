@@ -46,10 +46,10 @@ Stato scrivi_tutto(HANDLE h, std::string_view dati, const std::string& percorso)
 const char separatore_cartella = '\\';
 
 void file_nuovo::abbandona() {
-  if (fd_ < 0) return;
-  ::CloseHandle(maniglia(fd_));
-  ::DeleteFileW(largo(temporaneo_).c_str());
+  if (fd_ >= 0) ::CloseHandle(maniglia(fd_));
+  if (fd_ >= 0 || chiuso_) ::DeleteFileW(largo(temporaneo_).c_str());
   fd_ = -1;
+  chiuso_ = false;
   interruzione_.reset();
 }
 
@@ -77,27 +77,42 @@ Stato file_nuovo::apri() {
 
 Stato file_nuovo::scrivi(std::string_view byte) {
   Stato stato = scrivi_tutto(maniglia(fd_), byte, percorso_);
-  if (!stato.riuscito()) abbandona();
+  if (stato.riuscito())
+    annota(byte);
+  else
+    abbandona();
   return stato;
 }
 
-Stato file_nuovo::completa() {
+Stato file_nuovo::chiudi() {
+  if (fd_ < 0) return chiuso_ ? Stato::ok() : non_aperto(percorso_);
   Stato stato;
   if (durata_ == durata::durevole && !::FlushFileBuffers(maniglia(fd_)))
     stato = guasto("impossibile scrivere", percorso_, ::GetLastError());
+  if (stato.riuscito() && !::CloseHandle(maniglia(fd_))) {
+    fd_ = -1;  // the handle is gone even when closing fails
+    chiuso_ = true;
+    stato = guasto("impossibile chiudere", percorso_, ::GetLastError());
+  }
   if (!stato.riuscito()) {
     abbandona();
     return stato;
   }
-  HANDLE h = maniglia(fd_);
   fd_ = -1;
-  if (!::CloseHandle(h)) stato = guasto("impossibile chiudere", percorso_, ::GetLastError());
-  const std::wstring temporaneo = largo(temporaneo_);
-  if (stato.riuscito() && !::MoveFileExW(temporaneo.c_str(), largo(percorso_).c_str(),
-                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  chiuso_ = true;
+  return stato;
+}
+
+Stato file_nuovo::completa() {
+  Stato stato = chiudi();
+  if (!stato.riuscito()) return stato;
+  if (!::MoveFileExW(largo(temporaneo_).c_str(), largo(percorso_).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     stato = guasto("impossibile sostituire", percorso_, ::GetLastError());
-  if (!stato.riuscito()) ::DeleteFileW(temporaneo.c_str());
-  interruzione_.reset();
+    abbandona();
+    return stato;
+  }
+  al_suo_posto();
   return stato;
 }
 

@@ -10,6 +10,7 @@
 #include "model/nomi_file.h"
 #include "platform/blocco_cartella.h"
 #include "platform/file.h"
+#include "platform/insieme_file.h"
 #include "platform/interruzione.h"
 #include "platform/ospite.h"
 #include "platform/windows1252.h"
@@ -73,6 +74,12 @@ risultato_build esegui_build(const std::string& cartella) {
   if (Stato stato = blocco.prendi(cartella, [&] { mostra_guasto(avviso_attesa(cartella)); });
       !stato.riuscito())
     return guasto(stato);
+  // A set of compiled files that a killed run left half replaced is
+  // finished or undone first: its temporaries are not abandoned. What was
+  // done, or could not be, goes unsaid: this run replaces the whole set
+  // again, and says why if it cannot.
+  std::string detto;
+  static_cast<void>(riprendi_insieme(cartella, detto));
   static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
 
   const std::string nome_linea = nome_descrizione_linea(*m);

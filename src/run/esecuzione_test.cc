@@ -78,7 +78,8 @@ TEST(Esecuzione, ANameHeldByAFolderEndsTheRunAndTheDescriptionFilesGo) {
       {descrizione_treno, {}},
       {note, {}},
       {scheda, {note, rallentamenti}},
-      {"Vela_Nuro_IC 731.sim", {note, rallentamenti, scheda, "Vela_Nuro_linea.dat"}},
+      // The compiled files are one set: none of them replaced.
+      {"Vela_Nuro_IC 731.sim", {note, rallentamenti, scheda}},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.occupato);
@@ -94,6 +95,27 @@ TEST(Esecuzione, ANameHeldByAFolderEndsTheRunAndTheDescriptionFilesGo) {
     attesi.push_back("compilatore");
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(cartella.elenco(), attesi);
+  }
+}
+
+// A run killed among the renames of its compiled set (the test stop ends it
+// as a kill does) leaves the journal, or the temporaries only; the next run
+// settles them and leaves its six files alone, byte for byte.
+TEST(Esecuzione, AfterARunKilledAmongItsRenamesTheNextLeavesItsSixFilesAlone) {
+  const auto attesi = da_solo();
+  for (const int fermata : {0, 2, 4}) {
+    SCOPED_TRACE(fermata);
+    CartellaTemporanea cartella;
+    prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+    prova::Esito ucciso = prova::esegui(
+        "SCEN_PROVA_FERMA_DOPO_RINOMINE=" + std::to_string(fermata) + " ./compilatore",
+        cartella.percorso());
+    EXPECT_NE(ucciso.stato, 0);
+    const auto lasciati = contenuto(cartella.percorso());
+    EXPECT_EQ(lasciati.count(".~insieme"), fermata > 0 ? 1u : 0u);
+    EXPECT_NE(lasciati, attesi);
+    EXPECT_EQ(prova::esegui("./compilatore", cartella.percorso()).stato, 0);
+    EXPECT_EQ(contenuto(cartella.percorso()), attesi);
   }
 }
 
@@ -178,11 +200,13 @@ TEST(Esecuzione, AnInterruptRemovesTheDescriptionFilesAndTheTemporaryFile) {
       {SIGTERM, "RINOMINANDO", descrizione_treno, {}},
       // Reading, with both description files in the folder.
       {SIGHUP, "ELIMINANDO", descrizione_linea, {note, rallentamenti, scheda}},
-      // The compiled train file complete under its temporary name.
+      // Among the renames of the compiled set: the signal waits until the
+      // set is whole, and the journal gone.
       {SIGTERM,
        "RINOMINANDO",
        "Vela_Nuro_IC 731.sim",
-       {note, rallentamenti, scheda, "Vela_Nuro_linea.dat"}},
+       {note, rallentamenti, scheda, "Vela_Nuro_linea.dat", "Vela_Nuro_IC 731.sim",
+        "Vela_Nuro_IC 731.dat"}},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.quando + " " + c.nome);

@@ -36,6 +36,7 @@
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
+#include "platform/insieme_file.h"
 #include "platform/ospite.h"
 #include "platform/processo.h"
 #include "platform/windows1252.h"
@@ -154,6 +155,34 @@ int file() {
   atteso(rimuovi_temporanei_abbandonati(privata.percorso()).riuscito() && !esiste(lasciato) &&
              esiste(percorso_in(privata.percorso(), "a.dat")),
          "i temporanei abbandonati vanno, gli altri file restano");
+
+  // A set replaced together over older files, then one left half replaced
+  // (its journal and one temporary) and finished by the next taker.
+  {
+    const std::string a = percorso_in(privata.percorso(), "a.dat");
+    const std::string accentato = "citt\xc3\xa0 1.sim";
+    insieme_nuovo insieme(privata.percorso());
+    for (const std::string& n : {std::string("a.dat"), accentato}) {
+      file_nuovo& f = insieme.aggiungi(n);
+      atteso(f.apri().riuscito() && f.scrivi("nuovo " + n).riuscito(), "un file dell'insieme");
+    }
+    stato = insieme.completa();
+    atteso(stato.riuscito(), "insieme sostituito: " + stato.messaggio());
+    atteso(leggi_file(a, letto).riuscito() && letto == "nuovo a.dat", "a.dat dell'insieme");
+    atteso(!esiste(percorso_diario(privata.percorso())), "nessun diario dopo l'insieme");
+
+    const std::string temporaneo = "a.dat.~parziale.123.0123abcd";
+    atteso(sostituisci_file(percorso_in(privata.percorso(), temporaneo), "ripreso").riuscito(),
+           "temporaneo lasciato");
+    const voce_diario voce{"a.dat", temporaneo, 7, aggiorna_impronta(impronta_iniziale, "ripreso")};
+    atteso(sostituisci_file(percorso_diario(privata.percorso()), testo_diario({voce})).riuscito(),
+           "diario lasciato");
+    std::string detto;
+    stato = riprendi_insieme(privata.percorso(), detto);
+    atteso(stato.riuscito() && leggi_file(a, letto).riuscito() && letto == "ripreso" &&
+               !esiste(percorso_diario(privata.percorso())),
+           "insieme ripreso: " + stato.messaggio() + detto);
+  }
 
   // The folder's lock: a second taker waits, is told so, and gets it once the
   // first lets go.

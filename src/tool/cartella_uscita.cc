@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/file.h"
+#include "platform/insieme_file.h"
 
 namespace scen {
 
@@ -16,7 +17,28 @@ Stato prendi_cartella_uscita(const std::string& cartella, blocco_cartella& blocc
   Stato stato =
       blocco.prendi(cartella, [&] { errori << avviso_attesa(cartella) << '\n'
                                            << std::flush; });
-  if (stato.riuscito()) static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
+  if (!stato.riuscito()) return stato;
+  // A set of compiled files that a killed run left half replaced is
+  // finished or undone first: its temporaries are not abandoned. One that
+  // cannot be finished is said, and this run's own set replaces it.
+  std::string detto;
+  if (Stato ripresa = riprendi_insieme(cartella, detto); !ripresa.riuscito())
+    detto = ripresa.messaggio();
+  if (!detto.empty()) errori << detto << '\n' << std::flush;
+  static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
+  return stato;
+}
+
+Stato riprendi_cartella_letta(const std::string& cartella, std::ostream& errori) {
+  if (!esiste(percorso_diario(cartella))) return Stato::ok();
+  blocco_cartella blocco;
+  Stato stato =
+      blocco.prendi(cartella, [&] { errori << avviso_attesa(cartella) << '\n'
+                                           << std::flush; });
+  if (!stato.riuscito()) return stato;
+  std::string detto;
+  stato = riprendi_insieme(cartella, detto);
+  if (!detto.empty()) errori << detto << '\n' << std::flush;
   return stato;
 }
 

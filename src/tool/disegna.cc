@@ -23,6 +23,7 @@
 #include "read/diagnosi.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
+#include "tool/cartella_uscita.h"
 #include "tool/descrizioni_date.h"
 
 namespace scen {
@@ -136,6 +137,9 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
       return fermata ? uscita_esito : uscita_fallita;
     }
   } else {
+    // A set left half replaced is read as the next run would leave it.
+    if (Stato stato = riprendi_cartella_letta(richiesta.ingressi[0], errori); !stato.riuscito())
+      errori << stato.messaggio() << '\n';
     if (Stato stato = leggi_cartella_compilata(richiesta.ingressi[0], *m); !stato.riuscito()) {
       errori << stato.messaggio() << '\n';
       return uscita_fallita;

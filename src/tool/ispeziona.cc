@@ -3,12 +3,14 @@
 #include <fmt/format.h>
 
 #include <ostream>
+#include <set>
 #include <variant>
 
 #include "inspect/insieme_compilati.h"
 #include "inspect/lettura_compilati.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "tool/cartella_uscita.h"
 #include "tool/ispeziona_uscita.h"
 
 namespace scen {
@@ -24,6 +26,12 @@ std::optional<Long> numero_cella(std::string_view testo) {
     n = n * 10 + (c - '0');
   }
   return n;
+}
+
+// The folder of the file `nome` (host text), "" for the working folder.
+std::string cartella_di(const std::string& nome) {
+  const size_t separatore = nome.find_last_of(std::string{'/', separatore_cartella});
+  return separatore == std::string::npos ? std::string() : nome.substr(0, separatore);
 }
 
 }  // namespace
@@ -59,6 +67,14 @@ Stato completa_richiesta_ispeziona(richiesta_ispeziona& richiesta, const std::st
 }
 
 int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::ostream& errori) {
+  // A set of compiled files that a killed run left half replaced is seen
+  // finished or undone, as the next run would leave it.
+  std::set<std::string> cartelle;
+  for (const std::string& nome : richiesta.file)
+    if (const std::string cartella = cartella_di(nome); cartelle.insert(cartella).second)
+      if (Stato stato = riprendi_cartella_letta(cartella, errori); !stato.riuscito())
+        errori << stato.messaggio() << '\n' << std::flush;
+
   // First every file read, then what files given together tell of each
   // other, then the words or the document.
   std::vector<fatti_file> elenco;

@@ -450,9 +450,83 @@ TEST_F(Scenario, UnFileCompilatoCheNonSiPuoScrivere) {
   EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
   EXPECT_EQ(esito.errori, "impossibile sostituire \"uscita/" + treno_compilato +
                               "\": è una cartella (Is a directory)\n");
-  // The line file came first and stays; the cell file was never reached.
-  EXPECT_EQ(uscita(), (std::vector<std::string>{treno_compilato, linea_compilata}));
+  // The set is replaced whole or not at all: nothing was written.
+  EXPECT_EQ(uscita(), std::vector<std::string>{treno_compilato});
   ingressi_intatti();
+}
+
+// Killed between any two renames of its set (the test stop ends it as a
+// kill does), a compile leaves the older set or the new one, as the next run
+// in the folder and `ispeziona` find it: the older set when killed before
+// its journal took its name, the new one after.
+TEST_F(Scenario, UnaCompilazioneUccisaLasciaLInsiemeVecchioOQuelloNuovo) {
+  const std::vector<std::string> nomi = {linea_compilata, treno_compilato, celle_compilate};
+  auto insieme = [&] {
+    std::vector<std::string> byte;
+    for (const std::string& nome : nomi) byte.push_back(compilato(nome));
+    return byte;
+  };
+  // The two sets as whole runs write them: the older one of a 12 km line,
+  // the new one of 10 km (every file differs).
+  std::string linea_lunga = prova::linea_prova;
+  linea_lunga.replace(linea_lunga.find("10000"), 5, "12000");
+  auto compila_vecchio = [&] {
+    descrizioni(linea_lunga, prova::treno_prova);
+    prova::Esito esito = compila();
+    ASSERT_EQ(esito.stato, 0) << esito.errori;
+    descrizioni(prova::linea_prova, prova::treno_prova);
+  };
+  compila_vecchio();
+  const std::vector<std::string> vecchio = insieme();
+  ASSERT_EQ(compila().stato, 0);
+  const std::vector<std::string> nuovo = insieme();
+  for (size_t i = 0; i < nomi.size(); ++i) ASSERT_NE(vecchio[i], nuovo[i]) << nomi[i];
+
+  auto e_di_passaggio = [](const std::string& nome) {
+    return nome == ".~insieme" || nome.find(".~parziale.") != std::string::npos;
+  };
+  // Renames: the journal's, then the line, train and cell files'; the last
+  // stop comes before the journal goes.
+  for (int fermata = 0; fermata <= 4; ++fermata)
+    for (const bool con_ispeziona : {false, true}) {
+      SCOPED_TRACE(fmt::format("fermata dopo {} rinomine, {}", fermata,
+                               con_ispeziona ? "ispeziona" : "descrivi"));
+      compila_vecchio();
+      prova::Esito ucciso = prova::esegui(
+          "SCEN_PROVA_FERMA_DOPO_RINOMINE=" + std::to_string(fermata) +
+              " TMPDIR=" + prova::tra_apici(cartella.file("tmp")) + " " +
+              prova::riga_comando(SCEN_SCENARIO, {"compila", "linea.txt", "treno.txt", "uscita"}),
+          cartella.percorso());
+      EXPECT_NE(ucciso.stato, 0);
+      EXPECT_EQ(ucciso.uscita, "");  // ended before its outcome line
+      const std::vector<std::string> lasciati = uscita();
+      EXPECT_EQ(std::count(lasciati.begin(), lasciati.end(), ".~insieme"), fermata > 0 ? 1 : 0);
+      // Temporary files until every one has taken its name.
+      EXPECT_EQ(std::any_of(lasciati.begin(), lasciati.end(),
+                            [](const std::string& nome) {
+                              return nome.find(".~parziale.") != std::string::npos;
+                            }),
+                fermata < 4);
+
+      const std::vector<std::string>& atteso = fermata == 0 ? vecchio : nuovo;
+      if (con_ispeziona) {
+        prova::Esito visto =
+            scenario({"ispeziona", "uscita/" + nomi[0], "uscita/" + nomi[1], "uscita/" + nomi[2]});
+        EXPECT_EQ(visto.stato, 0) << visto.errori;
+        EXPECT_EQ(visto.uscita.find("non vanno insieme"), std::string::npos);
+        EXPECT_EQ(visto.errori.find("completata la sostituzione di 3 file") != std::string::npos,
+                  fermata > 0)
+            << visto.errori;
+        EXPECT_TRUE(insieme() == atteso);
+      } else {
+        prova::Esito dopo = scenario({"descrivi", "uscita"});
+        EXPECT_EQ(dopo.stato, 0) << dopo.errori;
+        EXPECT_TRUE(insieme() == atteso);
+        const std::vector<std::string> restano = uscita();
+        EXPECT_EQ(std::count_if(restano.begin(), restano.end(), e_di_passaggio), 0)
+            << testing::PrintToString(restano);
+      }
+    }
 }
 
 TEST_F(Scenario, UnaLunghezzaRipetutaScriveGliStessiByteDiUnaSola) {
