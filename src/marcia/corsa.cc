@@ -343,6 +343,11 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
     for (size_t k = avanti; k < vincoli.size() && vincoli[k].y == qui; ++k)
       sosta = std::max(sosta, vincoli[k].sosta);
     if (x + 1 < c.a) t += static_cast<double>(sosta);
+    if (!(t <= durata_massima_corsa_s))
+      return Stato::errore(fmt::format(
+          "il treno «{}» non arriva in {} giorni: a {} m ha già impiegato più di tanto, e un "
+          "orario così non si scrive",
+          treno.nome, durata_massima_corsa_s / 86400, x + 1));
   }
   c.totale = c.tempo.back();
 

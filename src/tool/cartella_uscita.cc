@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/file.h"
+#include "platform/visibile.h"
 
 namespace scen {
 
@@ -14,7 +15,7 @@ Stato prendi_cartella_uscita(const std::string& cartella, blocco_cartella& blocc
   // One run at a time in a folder; what runs killed earlier left half
   // written goes.
   Stato stato =
-      blocco.prendi(cartella, [&] { errori << avviso_attesa(cartella) << '\n'
+      blocco.prendi(cartella, [&] { errori << visibile(avviso_attesa(cartella)) << '\n'
                                            << std::flush; });
   if (stato.riuscito()) static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
   return stato;
