@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -24,8 +25,15 @@ std::string minuscolo(std::string_view testo) {
 size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
   const size_t scarto = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
   if (scarto > limite) return limite + 1;
-  std::vector<size_t> righe(3 * (b.size() + 1));
-  auto riga = [&](size_t i) { return righe.data() + (i % 3) * (b.size() + 1); };
+  // A keyword's rows fit on the stack; a longer text's take the heap.
+  std::array<size_t, 3 * 48> corte{};
+  std::vector<size_t> lunghe;
+  size_t* righe = corte.data();
+  if (3 * (b.size() + 1) > corte.size()) {
+    lunghe.resize(3 * (b.size() + 1));
+    righe = lunghe.data();
+  }
+  auto riga = [&](size_t i) { return righe + (i % 3) * (b.size() + 1); };
   for (size_t j = 0; j <= b.size(); ++j) riga(0)[j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
     size_t* d = riga(i);
