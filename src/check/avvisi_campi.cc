@@ -45,9 +45,9 @@ void controlli::commento_ignorato(const descrizione_vista& d, const campo_ignora
                                   file_verificato f) {
   // The records stand in the order of their lines: the first one not
   // before this line tells whether one is on it.
-  const auto dopo = std::partition_point(d.record.begin(), d.record.end(), [&](const record_visto& r) {
-    return r.chiave.riga < g.campo.riga;
-  });
+  const auto dopo =
+      std::partition_point(d.record.begin(), d.record.end(),
+                           [&](const record_visto& r) { return r.chiave.riga < g.campo.riga; });
   const bool letto_dopo = dopo != d.record.end() && dopo->chiave.riga == g.campo.riga;
   avviso(f, g.campo,
          fmt::format("{} comincia come un commento, ma le descrizioni non hanno commenti: {}",

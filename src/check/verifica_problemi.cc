@@ -29,7 +29,9 @@ void elenco_problemi::avviso(file_verificato file, long riga, long colonna, std:
 
 namespace {
 
-void mescola(std::size_t& h, std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); }
+void mescola(std::size_t& h, std::size_t v) {
+  h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+}
 
 // A digest of what equality compares: the problem's grade, place and cause,
 // and its notes'.

@@ -14,8 +14,8 @@ TEST(ElencoProblemi, TheSameProblemTwiceIsKeptOnceInTheOrderFound) {
   const file_verificato t = file_verificato::treno;
   e.avviso(t, 3, 1, "b");
   e.avviso(t, 3, 1, "a");
-  e.avviso(t, 3, 1, "b");  // the same: dropped
-  e.errore(t, 3, 1, "b");  // another grade: kept
+  e.avviso(t, 3, 1, "b");                       // the same: dropped
+  e.errore(t, 3, 1, "b");                       // another grade: kept
   e.avviso(file_verificato::linea, 3, 1, "b");  // another file: kept
   e.avviso(t, 3, 2, "b");                       // another column: kept
   problema con_nota{gravita::errore, std::string(file_treno), 5, 0, "c", {}};
@@ -35,8 +35,8 @@ TEST(ElencoProblemi, TheSameProblemTwiceIsKeptOnceInTheOrderFound) {
                                 p.livello == gravita::errore ? "E" : "A", p.causa,
                                 p.note.empty() ? "" : p.note.front().causa));
   const std::vector<std::string> attesi = {
-      "linea:3:1 A b ",   "treno:3:1 E b ",   "treno:3:1 A b ", "treno:3:1 A a ",
-      "treno:3:2 A b ",   "treno:5:0 E c n", "treno:5:0 E c m", "treno:5:0 E c ",
+      "linea:3:1 A b ", "treno:3:1 E b ",  "treno:3:1 A b ",  "treno:3:1 A a ",
+      "treno:3:2 A b ", "treno:5:0 E c n", "treno:5:0 E c m", "treno:5:0 E c ",
   };
   EXPECT_EQ(visti, attesi);
 }

@@ -13,9 +13,14 @@ TEST(VerificaTesti, TheEditDistanceCountsASwapAsOneEdit) {
     std::string_view a, b;
     size_t d;
   } casi[] = {
-      {"", "", 0},           {"stazione", "stazione", 0}, {"stazoine", "stazione", 1},
-      {"sttazione", "stazione", 1}, {"stazion", "stazione", 1}, {"segnale", "stazione", 6},
-      {"", "curva", 5},      {"abcd", "badc", 2},
+      {"", "", 0},
+      {"stazione", "stazione", 0},
+      {"stazoine", "stazione", 1},
+      {"sttazione", "stazione", 1},
+      {"stazion", "stazione", 1},
+      {"segnale", "stazione", 6},
+      {"", "curva", 5},
+      {"abcd", "badc", 2},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(std::string(c.a) + " / " + std::string(c.b));

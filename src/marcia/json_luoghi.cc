@@ -29,8 +29,8 @@ class scorritore {
 
   // The first byte of the next token; past it afterwards.
   std::size_t prossimo() {
-    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' ||
-                              t_[i_] == '\r' || t_[i_] == ',' || t_[i_] == ':'))
+    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r' ||
+                              t_[i_] == ',' || t_[i_] == ':'))
       ++i_;
     const std::size_t inizio = i_;
     if (i_ >= t_.size()) return inizio;
@@ -42,8 +42,8 @@ class scorritore {
         if (t_[i_] == '\\') ++i_;
       ++i_;
     } else {
-      while (i_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[i_])) ||
-                                t_[i_] == '+' || t_[i_] == '-' || t_[i_] == '.'))
+      while (i_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[i_])) || t_[i_] == '+' ||
+                                t_[i_] == '-' || t_[i_] == '.'))
         ++i_;
     }
     return inizio;
@@ -117,9 +117,9 @@ class costruttore final : public nlohmann::json_sax<json> {
                    const nlohmann::detail::exception& e) override {
     // A number beyond every double (1e400): the token not yet handed over.
     if (dynamic_cast<const json::out_of_range*>(&e)) {
-      errore_ = messaggio_in(file_, s_.luogo(s_.prossimo()),
-                             fmt::format("il numero {} è oltre ogni numero finito che si legge",
-                                         visibile(token)));
+      errore_ = messaggio_in(
+          file_, s_.luogo(s_.prossimo()),
+          fmt::format("il numero {} è oltre ogni numero finito che si legge", visibile(token)));
       return false;
     }
     errore_ = messaggio_in(file_, s_.luogo(byte > 0 ? byte - 1 : 0), "non è un JSON che si legge");
@@ -166,6 +166,13 @@ class costruttore final : public nlohmann::json_sax<json> {
   }
 
   bool apri(json v, bool lista) {
+    if (aperti_.size() >= livelli_massimi_json) {
+      errore_ = messaggio_in(file_, s_.luogo(s_.prossimo()),
+                             fmt::format("oggetti e liste annidati oltre {} livelli: il file non "
+                                         "ha questa forma",
+                                         livelli_massimi_json));
+      return false;
+    }
     aperto a;
     a.lista = lista;
     a.valore = metti(std::move(v), a.puntatore);
@@ -219,8 +226,7 @@ Stato leggi_json_con_luoghi(std::string_view testo, std::string_view nome_file,
   costruttore c(testo, nome_file, esito);
   const bool letto = json::sax_parse(testo.begin(), testo.end(), &c);
   if (c.errore()) return Stato::errore(*c.errore());
-  if (!letto)
-    return Stato::errore(messaggio_in(nome_file, {}, "non è un JSON che si legge"));
+  if (!letto) return Stato::errore(messaggio_in(nome_file, {}, "non è un JSON che si legge"));
   return Stato::ok();
 }
 

@@ -5,6 +5,7 @@
 // one of them), a number beyond what a double holds (1e400).
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -38,7 +39,13 @@ std::string puntatore_dentro(const std::string& puntatore, std::string_view chia
 // "FILE:RIGA:COLONNA: causa".
 std::string messaggio_in(std::string_view nome_file, luogo_json l, std::string_view causa);
 
-// Reads `testo`; `nome_file` names the file in the messages.
+// How deep objects and lists may nest: the files read so have a few
+// levels, and each level lengthens the pointers of all inside it.
+inline constexpr std::size_t livelli_massimi_json = 32;
+
+// Reads `testo`; `nome_file` names the file in the messages. Objects and
+// lists nested deeper than `livelli_massimi_json` are refused where the
+// level too many opens.
 Stato leggi_json_con_luoghi(std::string_view testo, std::string_view nome_file,
                             json_con_luoghi& esito);
 

@@ -20,8 +20,7 @@ class lettore_rotabile {
   lettore_rotabile(const json_con_luoghi& j, std::string_view file) : j_(j), file_(file) {}
 
   // The field `campo` at fault, at the place of the value at `puntatore`.
-  Stato errore(const std::string& puntatore, std::string_view campo,
-               std::string_view causa) const {
+  Stato errore(const std::string& puntatore, std::string_view campo, std::string_view causa) const {
     return Stato::errore(
         messaggio_in(file_, j_.luogo(puntatore), fmt::format("campo «{}»: {}", campo, causa)));
   }
@@ -47,7 +46,8 @@ class lettore_rotabile {
   Stato leggi(rotabile& r) const {
     const json& radice = j_.valore;
     if (!radice.is_object())
-      return Stato::errore(messaggio_in(file_, j_.luogo(""), "il file deve essere un oggetto JSON"));
+      return Stato::errore(
+          messaggio_in(file_, j_.luogo(""), "il file deve essere un oggetto JSON"));
     auto nome = radice.find("nome");
     if (nome == radice.end()) return errore("/nome", "nome", "manca");
     if (!nome->is_string()) return errore("/nome", "nome", "deve essere un testo");
@@ -112,8 +112,8 @@ class lettore_rotabile {
 
 // Why `v` is outside its range, in the words of the messages; nothing when
 // it is within. A figure that must be `positivo` says so first.
-std::optional<std::string> fuori_intervallo(double v, bool positivo, double minimo,
-                                            double massimo, std::string_view unita) {
+std::optional<std::string> fuori_intervallo(double v, bool positivo, double minimo, double massimo,
+                                            std::string_view unita) {
   const std::string u = unita.empty() ? std::string() : fmt::format(" {}", unita);
   if (positivo && !(v > 0)) return fmt::format("deve essere positivo, non {}", v);
   if (!(v >= minimo)) return fmt::format("deve valere almeno {}{}, non {}", minimo, u, v);
@@ -189,8 +189,9 @@ Stato rotabile_valido(const rotabile& r, std::string* puntatore) {
     if (kmh < 0)
       return errore(campo, punto + "/0", fmt::format("la velocità {} km/h è negativa", kmh));
     if (kmh > velocita_massima_kmh)
-      return errore(campo, punto + "/0",
-                    fmt::format("la velocità {} km/h è oltre i {} km/h", kmh, velocita_massima_kmh));
+      return errore(
+          campo, punto + "/0",
+          fmt::format("la velocità {} km/h è oltre i {} km/h", kmh, velocita_massima_kmh));
     if (kN < 0) return errore(campo, punto + "/1", fmt::format("lo sforzo {} kN è negativo", kN));
     if (kN > sforzo_massimo_kN)
       return errore(campo, punto + "/1",
@@ -207,8 +208,8 @@ Stato rotabile_valido(const rotabile& r, std::string* puntatore) {
     const char* unita;
   } resistenze[] = {
       {"resistenza.a_kN", "/resistenza/a_kN", r.a_kN, a_massimo_kN, "kN"},
-      {"resistenza.b_kN_per_kmh", "/resistenza/b_kN_per_kmh", r.b_kN_per_kmh,
-       b_massimo_kN_per_kmh, "kN per km/h"},
+      {"resistenza.b_kN_per_kmh", "/resistenza/b_kN_per_kmh", r.b_kN_per_kmh, b_massimo_kN_per_kmh,
+       "kN per km/h"},
       {"resistenza.c_kN_per_kmh2", "/resistenza/c_kN_per_kmh2", r.c_kN_per_kmh2,
        c_massimo_kN_per_kmh2, "kN per (km/h)²"},
   };

@@ -4,6 +4,7 @@
 // description's coaches.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -83,6 +84,10 @@ inline constexpr double frenatura_minima_ms2 = 0.05;
 inline constexpr double frenatura_massima_ms2 = 3;
 inline constexpr double aderenza_massima = 1;
 }  // namespace limiti_rotabile
+
+// The largest rolling-stock file read: a train's figures and an effort
+// curve of a few hundred points take a few kilobytes.
+inline constexpr std::size_t byte_massimi_rotabile = std::size_t{1} << 20;
 
 // Reads a train from its JSON text; `nome_file` names it in the messages,
 // which give the place of the value at fault and name its field

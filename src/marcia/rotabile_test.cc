@@ -49,7 +49,8 @@ TEST(Rotabile, BadValuesAreNamedByTheirFieldAtTheirPlace) {
     std::string testo;
     std::string atteso;
   } casi[] = {
-      {con("\"massa_t\": 400", "\"massa_t\": -4"), "t.json:3:14: campo «massa_t»: deve essere positivo"},
+      {con("\"massa_t\": 400", "\"massa_t\": -4"),
+       "t.json:3:14: campo «massa_t»: deve essere positivo"},
       // A field missing: the place of the object that lacks it.
       {con("\"massa_t\": 400,", ""), "t.json:1:1: campo «massa_t»: manca"},
       {con("\"massa_t\": 400", "\"massa_t\": \"400\""),
@@ -58,7 +59,8 @@ TEST(Rotabile, BadValuesAreNamedByTheirFieldAtTheirPlace) {
        "t.json:7:45: campo «sforzo_trazione[2]»: le velocità devono crescere"},
       {con("[160, 100]", "[160, -1]"),
        "t.json:7:50: campo «sforzo_trazione[2]»: lo sforzo -1 kN è negativo"},
-      {con("[160, 100]", "[160]"), "t.json:7:44: campo «sforzo_trazione[2]»: deve essere una coppia"},
+      {con("[160, 100]", "[160]"),
+       "t.json:7:44: campo «sforzo_trazione[2]»: deve essere una coppia"},
       {con("\"a_kN\": 8, ", ""), "t.json:8:17: campo «resistenza.a_kN»: manca"},
       {con("\"c_kN_per_kmh2\": 0.001", "\"c_kN_per_kmh2\": -0.001"),
        "t.json:8:68: campo «resistenza.c_kN_per_kmh2»: non può essere negativo"},
@@ -131,8 +133,9 @@ TEST(Rotabile, FiguresBeyondTheirRangesAndKeysGivenTwiceAreRefusedAtTheirPlace) 
        "riga 8, colonna 18): ogni campo si scrive una volta"},
       // The same key in two objects is no repetition; a repeated key with
       // a control character in it is shown written out.
-      {con("\"nome\": \"E 1\",", "\"nome\": \"E 1\", \"x\\u001b[2J\": {\"x\\u001b[2J\": 1}, "
-                               "\"x\\u001b[2J\": 2,"),
+      {con("\"nome\": \"E 1\",",
+           "\"nome\": \"E 1\", \"x\\u001b[2J\": {\"x\\u001b[2J\": 1}, "
+           "\"x\\u001b[2J\": 2,"),
        "t.json:2:51: la chiave «x\\x1b[2J» compare due volte nello stesso oggetto (la prima alla "
        "riga 2, colonna 18): ogni campo si scrive una volta"},
   };
@@ -143,6 +146,21 @@ TEST(Rotabile, FiguresBeyondTheirRangesAndKeysGivenTwiceAreRefusedAtTheirPlace) 
     ASSERT_FALSE(s.riuscito());
     EXPECT_EQ(s.messaggio(), c.atteso);
   }
+}
+
+TEST(Rotabile, NestingDeeperThanTheFileHasIsRefusedWhereItGoesTooDeep) {
+  // Each level lengthened the pointers of all inside it: a deep file took
+  // time and memory as the square of its depth.
+  rotabile r;
+  const std::string profondo =
+      "{\"nome\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
+  const Stato s = leggi_rotabile(profondo, "t.json", r);
+  ASSERT_FALSE(s.riuscito());
+  EXPECT_EQ(s.messaggio(),
+            "t.json:1:41: oggetti e liste annidati oltre 32 livelli: il file non ha questa forma");
+  const std::string giusto = "{\"nome\": " + std::string(31, '[') + std::string(31, ']') + "}";
+  EXPECT_EQ(leggi_rotabile(giusto, "t.json", r).messaggio(),
+            "t.json:1:10: campo «nome»: deve essere un testo");
 }
 
 TEST(Rotabile, ThePlacesCountLinesAndBytesAfterAByteOrderMark) {

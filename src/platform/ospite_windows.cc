@@ -10,8 +10,8 @@
 
 #include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
-#include "platform/visibile.h"
 #include "platform/testo_largo.h"
+#include "platform/visibile.h"
 
 namespace scen {
 

@@ -152,9 +152,11 @@ TEST(Campi, KeywordTestsFoldOnlyPlainLetters) {
     }
     return false;
   };
-  const std::string_view campi[] = {"", "s", "S", "sS", "ssStazione", "SSTAZIONE,", "xxsTaZiOnE",
-                                    "stazion", "[GENERALE]", "1S", "curvaD3", "aAaAab"};
-  const std::string_view parole[] = {"", "s", "stazione", "[generale]", "d3", "ab", "aab", "A", "1s"};
+  const std::string_view campi[] = {"",           "s",          "S",          "sS",
+                                    "ssStazione", "SSTAZIONE,", "xxsTaZiOnE", "stazion",
+                                    "[GENERALE]", "1S",         "curvaD3",    "aAaAab"};
+  const std::string_view parole[] = {"",   "s",   "stazione", "[generale]", "d3",
+                                     "ab", "aab", "A",        "1s"};
   for (std::string_view c : campi)
     for (std::string_view p : parole)
       EXPECT_EQ(contiene_maiuscole(c, p), per_ogni_posto(c, p)) << c << " / " << p;

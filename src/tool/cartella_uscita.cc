@@ -14,9 +14,9 @@ Stato prendi_cartella_uscita(const std::string& cartella, blocco_cartella& blocc
         fmt::format("la cartella di uscita \"{}\" non esiste o non è una cartella", cartella));
   // One run at a time in a folder; what runs killed earlier left half
   // written goes.
-  Stato stato =
-      blocco.prendi(cartella, [&] { errori << visibile(avviso_attesa(cartella)) << '\n'
-                                           << std::flush; });
+  Stato stato = blocco.prendi(cartella, [&] {
+    errori << visibile(avviso_attesa(cartella)) << '\n' << std::flush;
+  });
   if (stato.riuscito()) static_cast<void>(rimuovi_temporanei_abbandonati(cartella));
   return stato;
 }

@@ -23,7 +23,8 @@ int entro_il_confine(const std::function<int()>& lavoro, std::ostream& errori) {
   } catch (const std::bad_alloc&) {
     errori << memoria_esaurita << '\n' << std::flush;
   } catch (const std::exception& e) {
-    errori << "errore interno (" << visibile(e.what()) << "): il lavoro si è interrotto\n" << std::flush;
+    errori << "errore interno (" << visibile(e.what()) << "): il lavoro si è interrotto\n"
+           << std::flush;
   }
   return uscita_fallita;
 }

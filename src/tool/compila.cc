@@ -16,12 +16,12 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "tool/cartella_uscita.h"
 #include "tool/descrizioni_date.h"
-#include "platform/visibile.h"
 
 namespace scen {
 

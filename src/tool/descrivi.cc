@@ -15,10 +15,10 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "text/da_utf8.h"
 #include "tool/cartella_uscita.h"
-#include "platform/visibile.h"
 
 namespace scen {
 

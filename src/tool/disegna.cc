@@ -17,6 +17,7 @@
 #include "model/esiti.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/accesso.h"
 #include "read/costruttori_treno.h"
@@ -24,7 +25,6 @@
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "tool/descrizioni_date.h"
-#include "platform/visibile.h"
 
 namespace scen {
 
@@ -163,9 +163,8 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
   }
   uscita << fmt::format(
       "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n",
-      visibile(nome),
-      km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate, s.segnali.size(),
-      s.rallentamenti.size());
+      visibile(nome), km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate,
+      s.segnali.size(), s.rallentamenti.size());
   return uscita_riuscita;
 }
 

@@ -16,6 +16,7 @@
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "read/memorizza_dati.h"
@@ -24,7 +25,6 @@
 #include "tool/cartella_uscita.h"
 #include "tool/descrizioni_date.h"
 #include "tool/verifica.h"
-#include "platform/visibile.h"
 
 namespace scen {
 

@@ -27,9 +27,9 @@
 
 #include "check/verifica_problemi.h"
 #include "platform/sorveglianza.h"
+#include "platform/visibile.h"
 #include "read/memorizza_dati.h"
 #include "tool/guarda_stato.h"
-#include "platform/visibile.h"
 #endif
 
 namespace scen {

@@ -9,8 +9,8 @@
 #include "inspect/lettura_compilati.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
-#include "tool/ispeziona_uscita.h"
 #include "platform/visibile.h"
+#include "tool/ispeziona_uscita.h"
 
 namespace scen {
 

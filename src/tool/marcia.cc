@@ -17,12 +17,12 @@
 #include "marcia/rotabile.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "tool/descrizioni_date.h"
 #include "tool/disegna.h"
 #include "tool/verifica.h"
-#include "platform/visibile.h"
 
 namespace scen {
 
@@ -124,7 +124,8 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
   std::string json_rotabile;
   rotabile treno;
   if (!richiesta.rotabile.empty()) {
-    if (Stato stato = leggi_file(richiesta.rotabile, json_rotabile); !stato.riuscito())
+    if (Stato stato = leggi_file(richiesta.rotabile, json_rotabile, byte_massimi_rotabile);
+        !stato.riuscito())
       return fallito(stato.messaggio());
     if (Stato stato = leggi_rotabile(json_rotabile, richiesta.rotabile, treno); !stato.riuscito())
       return fallito(stato.messaggio());
@@ -290,16 +291,17 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     }
   } else {
     // The names come from the files: their control characters written out.
-    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n", visibile(treno.nome),
-                          virgola(treno.massa_t, 1), virgola(treno.lunghezza_m, 1),
-                          virgola(treno.velocita_massima_kmh, 0),
+    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n",
+                          visibile(treno.nome), virgola(treno.massa_t, 1),
+                          virgola(treno.lunghezza_m, 1), virgola(treno.velocita_massima_kmh, 0),
                           virgola(treno.decelerazione_frenatura_ms2, 2));
     const long tot = std::lround(c.totale);
     uscita << fmt::format(
         "corsa più veloce: {}:{:02}:{:02} da {} a {}; margine {}%, recuperi alle fermate e "
         "all'arrivo\n",
         tot / 3600, tot / 60 % 60, tot % 60, visibile(linea.stazioni.front().nome),
-        visibile(linea.stazioni.back().nome), virgola(margine, margine == std::floor(margine) ? 0 : 1));
+        visibile(linea.stazioni.back().nome),
+        virgola(margine, margine == std::floor(margine) ? 0 : 1));
     uscita << fmt::format("{:>9} {:>9} {:>4} {:>4} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n",
                           "posizione", "km", "lim.", "vel.", "corsa", "arrivo", "partenza", "rec.",
                           "previsto", "diff.", "località");

@@ -151,8 +151,18 @@ TEST_F(MarciaPortata, RollingStockFilesOutOfRangeAreRefusedAtTheirPlace) {
   "resistenza": {"a_kN": 6, "b_kN_per_kmh": 0.02, "c_kN_per_kmh2": 0.0008},
   "decelerazione_frenatura_ms2": 0.5})"));
   EXPECT_EQ(esegui(), 2);
-  EXPECT_EQ(errori.str(), cartella.file("treno.json") +
-                              ":2:18: campo «lunghezza_m»: deve valere al più 10000 m, non 1e+308\n");
+  EXPECT_EQ(errori.str(),
+            cartella.file("treno.json") +
+                ":2:18: campo «lunghezza_m»: deve valere al più 10000 m, non 1e+308\n");
+}
+
+TEST_F(MarciaPortata, ARollingStockFileOfMoreThanAMebibyteIsNotRead) {
+  prova::scrivi(cartella.file("treno.json"), "[" + std::string((1 << 20) + 1, ' ') + "]");
+  richiesta.rotabile = cartella.file("treno.json");
+  EXPECT_EQ(esegui(), 2);
+  EXPECT_EQ(uscita.str(), "");
+  EXPECT_EQ(errori.str(), "impossibile leggere \"" + cartella.file("treno.json") +
+                              "\": il file supera il limite di 1 MiB\n");
 }
 
 TEST_F(MarciaPortata, ControlCharactersFromTheFilesAreWrittenOut) {
@@ -166,7 +176,9 @@ TEST_F(MarciaPortata, ControlCharactersFromTheFilesAreWrittenOut) {
   richiesta.rotabile = cartella.file("treno.json");
   std::vector<std::string> righe = righe_incorporate("treno");
   ASSERT_NE(righe[57].find("Colle Ardito"), std::string::npos);
-  righe[57].replace(righe[57].find("Colle Ardito"), 12, "Colle\x1b]0;x\x07" "Ardito");
+  righe[57].replace(righe[57].find("Colle Ardito"), 12,
+                    "Colle\x1b]0;x\x07"
+                    "Ardito");
   prova::scrivi(cartella.file("treno.txt"), crlf(righe));
   for (bool csv : {false, true}) {
     SCOPED_TRACE(csv);

@@ -14,11 +14,11 @@
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "text/da_utf8.h"
 #include "tool/descrizioni_date.h"
-#include "platform/visibile.h"
 
 namespace scen {
 

@@ -1182,11 +1182,10 @@ TEST(Verifica, ICaratteriDiControlloDaiFileArrivanoScrittiPerEsteso) {
        "\"\\x1b[2J\\x1b]0;titolo\\x07parola\""},
       {"il nome di una stazione",
        {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
-         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nu\x1b[31mro\x81"}},
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, "
+         "Nu\x1b[31mro\x81"}},
        "Nu\\x1b[31mro\\x81"},
-      {"un ritorno a capo solo",
-       {{"[fine]", "parola\rfalsa,  1\r\n[fine]"}},
-       "\"parola\""},
+      {"un ritorno a capo solo", {{"[fine]", "parola\rfalsa,  1\r\n[fine]"}}, "\"parola\""},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
