@@ -118,7 +118,9 @@ double corsa::limite(long j) const {
 Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& c,
                     int passi_per_metro) {
   c = {};
-  if (Stato s = rotabile_valido(treno); !s.riuscito()) return s;
+  if (Stato s = rotabile_valido(treno); !s.riuscito())
+    return Stato::errore(
+        fmt::format("il treno «{}» non può correre: {}", treno.nome, s.messaggio()));
   if (linea.stazioni.size() < 2)
     return Stato::errore(
         "servono almeno due stazioni: la prima, da cui il treno parte, e "

@@ -145,7 +145,8 @@ TEST(Corsa, ARunThatCannotBeCountedOrShownIsAnError) {
     long metri;
     std::string atteso;
   } casi[] = {
-      {treno_semplice(100, 72, 0.5, 1e308), 5000, "campo «lunghezza_m»: deve valere al più"},
+      {treno_semplice(100, 72, 0.5, 1e308), 5000,
+       "il treno «prova» non può correre: campo «lunghezza_m»: deve valere al più"},
       {treno_semplice(100, 72, 1e-300), 5000, "campo «decelerazione_frenatura_ms2»"},
       {treno_semplice(1e-6), 10000, "il treno «prova» non arriva in 7 giorni: a "},
       {treno_semplice(100, 1), 1000000, "il treno «prova» non arriva in 7 giorni: a "},
