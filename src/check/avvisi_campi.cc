@@ -43,9 +43,12 @@ bool controlli::comincia_come_commento(std::string_view campo) {
 // so, lest the author take the next one that it reads for a comment too.
 void controlli::commento_ignorato(const descrizione_vista& d, const campo_ignorato& g,
                                   file_verificato f) {
-  const bool letto_dopo = std::any_of(d.record.begin(), d.record.end(), [&](const record_visto& r) {
-    return r.chiave.riga == g.campo.riga;
-  });
+  // The records stand in the order of their lines: the first one not
+  // before this line tells whether one is on it.
+  const auto dopo =
+      std::partition_point(d.record.begin(), d.record.end(),
+                           [&](const record_visto& r) { return r.chiave.riga < g.campo.riga; });
+  const bool letto_dopo = dopo != d.record.end() && dopo->chiave.riga == g.campo.riga;
   avviso(f, g.campo,
          fmt::format("{} comincia come un commento, ma le descrizioni non hanno commenti: {}",
                      cita(senza_spazi_finali(g.campo.testo)),

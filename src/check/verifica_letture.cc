@@ -3,7 +3,9 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -377,16 +379,22 @@ class dopo_lettura {
  private:
   // The record of `tipo` in the train whose cell (`dopo`: the cell after its
   // position) is `cella`; for a slowdown, `punto` says which of its cells.
-  const record_visto* record_in_cella(specie tipo, largo cella, int punto = 0) const {
-    for (const record_visto& r : treno_.record) {
-      if (r.tipo != tipo || !r.intero) continue;
-      const largo p = r.valore(1);
-      largo c = cella_dopo(p);
-      if (tipo == specie::abbattimento) c = cella_di(p);
-      if (tipo == specie::rallentamento && punto == 1) c = cella_avviso_rallentamento(p);
-      if (c == cella) return &r;
-    }
-    return nullptr;
+  // The first such record in the file: the records of a kind are indexed by
+  // their cell the first time that kind is asked for, so that many outcomes
+  // over many records take no longer than one look each.
+  const record_visto* record_in_cella(specie tipo, largo cella, int punto = 0) {
+    auto [indice, nuovo] = per_cella_.try_emplace({tipo, punto});
+    if (nuovo)
+      for (const record_visto& r : treno_.record) {
+        if (r.tipo != tipo || !r.intero) continue;
+        const largo p = r.valore(1);
+        largo c = cella_dopo(p);
+        if (tipo == specie::abbattimento) c = cella_di(p);
+        if (tipo == specie::rallentamento && punto == 1) c = cella_avviso_rallentamento(p);
+        indice->second.try_emplace(c, &r);
+      }
+    const auto trovato = indice->second.find(cella);
+    return trovato == indice->second.end() ? nullptr : trovato->second;
   }
 
   void errore_in(const record_visto* r, file_verificato f, size_t campo, std::string causa) {
@@ -474,6 +482,7 @@ class dopo_lettura {
   const descrizione_vista& linea_;
   const descrizione_vista& treno_;
   elenco_problemi& p_;
+  std::map<std::pair<specie, int>, std::unordered_map<largo, const record_visto*>> per_cella_;
 };
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <tuple>
+
+#include "platform/visibile.h"
 
 namespace scen {
 
@@ -24,16 +27,38 @@ void elenco_problemi::avviso(file_verificato file, long riga, long colonna, std:
   aggiungi({gravita::avviso, nome_di_parte(file), riga, colonna, std::move(causa), {}});
 }
 
+namespace {
+
+void mescola(std::size_t& h, std::size_t v) {
+  h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+}
+
+// A digest of what equality compares: the problem's grade, place and cause,
+// and its notes'.
+std::size_t impronta(const diagnostica& d) {
+  std::size_t h = std::hash<std::string>{}(d.causa);
+  mescola(h, static_cast<std::size_t>(d.livello));
+  mescola(h, std::hash<std::string>{}(d.file));
+  mescola(h, static_cast<std::size_t>(d.riga));
+  mescola(h, static_cast<std::size_t>(d.colonna));
+  for (const diagnostica& n : d.note) mescola(h, impronta(n));
+  return h;
+}
+
+}  // namespace
+
 void elenco_problemi::aggiungi(problema p) {
-  if (std::find(problemi_.begin(), problemi_.end(), p) != problemi_.end()) return;
+  std::vector<std::size_t>& stessi = per_impronta_[impronta(p)];
+  for (std::size_t i : stessi)
+    if (problemi_[i] == p) return;
+  stessi.push_back(problemi_.size());
+  luoghi_.emplace(parte_di(p.file), p.riga, p.colonna);
   ++(p.livello == gravita::errore ? errori_ : avvisi_);
   problemi_.push_back(std::move(p));
 }
 
 bool elenco_problemi::problema_in(file_verificato file, long riga, long colonna) const {
-  return std::any_of(problemi_.begin(), problemi_.end(), [&](const problema& p) {
-    return parte_di(p.file) == file && p.riga == riga && p.colonna == colonna;
-  });
+  return luoghi_.contains({file, riga, colonna});
 }
 
 std::vector<problema> elenco_problemi::ordinati() const {
@@ -58,9 +83,13 @@ const std::string& nome_di(std::string_view file, const nomi_verificati& nomi) {
 
 std::string riga_con_luogo(const std::string& file, long riga, long colonna,
                            std::string_view gravita, std::string_view testo) {
-  if (riga == 0) return fmt::format("{}: {}: {}", file, gravita, testo);
-  if (colonna == 0) return fmt::format("{}:{}: {}: {}", file, riga, gravita, testo);
-  return fmt::format("{}:{}:{}: {}: {}", file, riga, colonna, gravita, testo);
+  // The file's name and the text may hold what came from a file: shown
+  // with their control characters written out.
+  const std::string f = visibile(file);
+  const std::string t = visibile(testo);
+  if (riga == 0) return fmt::format("{}: {}: {}", f, gravita, t);
+  if (colonna == 0) return fmt::format("{}:{}: {}: {}", f, riga, gravita, t);
+  return fmt::format("{}:{}:{}: {}: {}", f, riga, colonna, gravita, t);
 }
 
 }  // namespace

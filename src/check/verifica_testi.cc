@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -18,19 +19,39 @@ std::string minuscolo(std::string_view testo) {
   return r;
 }
 
-// Edit distance, a swap of two neighbouring letters counting as one edit.
-size_t distanza(std::string_view a, std::string_view b) {
-  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-  for (size_t i = 1; i <= a.size(); ++i)
+// Edit distance, a swap of two neighbouring letters counting as one edit;
+// past `limite`, `limite` + 1. Three rows of the table are all it needs:
+// the swap looks two rows back.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
+  const size_t scarto = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  if (scarto > limite) return limite + 1;
+  // A keyword's rows fit on the stack; a longer text's take the heap.
+  std::array<size_t, 3 * 48> corte{};
+  std::vector<size_t> lunghe;
+  size_t* righe = corte.data();
+  if (3 * (b.size() + 1) > corte.size()) {
+    lunghe.resize(3 * (b.size() + 1));
+    righe = lunghe.data();
+  }
+  auto riga = [&](size_t i) { return righe + (i % 3) * (b.size() + 1); };
+  for (size_t j = 0; j <= b.size(); ++j) riga(0)[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t* d = riga(i);
+    const size_t* su = riga(i - 1);
+    const size_t* due_su = riga(i - 2);
+    d[0] = i;
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t diversa = a[i - 1] == b[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + diversa});
+      d[j] = std::min({su[j] + 1, d[j - 1] + 1, su[j - 1] + diversa});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        d[j] = std::min(d[j], due_su[j - 2] + 1);
     }
-  return d[a.size()][b.size()];
+  }
+  return std::min(riga(a.size())[b.size()], limite + 1);
+}
+
+size_t distanza(std::string_view a, std::string_view b) {
+  return distanza_entro(a, b, std::max(a.size(), b.size()));
 }
 
 // A text as its UTF-8 bytes mean it, quoted like the file's own text: cut
@@ -79,8 +100,11 @@ std::string piu_vicina(std::string_view campo, std::span<const std::string_view>
   const std::string cercata = minuscolo(senza_spazi_finali(campo));
   std::string_view migliore;
   size_t minima = SIZE_MAX;
+  // No word is near enough beyond three edits: a distance counted no
+  // further leaves the same word nearest, and a field of any length costs
+  // no more than a short one.
   auto prova = [&](std::string_view parola) {
-    const size_t d = distanza(cercata, parola);
+    const size_t d = distanza_entro(cercata, parola, 3);
     if (d < minima) {
       minima = d;
       migliore = parola;

@@ -18,6 +18,9 @@ std::string minuscolo(std::string_view testo);
 
 // Edit distance, a swap of two neighbouring letters counting as one edit.
 size_t distanza(std::string_view a, std::string_view b);
+// The same, counted no further than `limite`: `limite` + 1 for any
+// distance beyond it, found at once when the lengths alone differ by more.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t limite);
 
 // The word of `parole` nearest to `campo` (its blanks at the end and letter
 // case aside) by edit distance, when it is near enough to be what was meant

@@ -118,7 +118,9 @@ double corsa::limite(long j) const {
 Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& c,
                     int passi_per_metro) {
   c = {};
-  if (Stato s = rotabile_valido(treno); !s.riuscito()) return s;
+  if (Stato s = rotabile_valido(treno); !s.riuscito())
+    return Stato::errore(
+        fmt::format("il treno «{}» non può correre: {}", treno.nome, s.messaggio()));
   if (linea.stazioni.size() < 2)
     return Stato::errore(
         "servono almeno due stazioni: la prima, da cui il treno parte, e "
@@ -343,6 +345,11 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
     for (size_t k = avanti; k < vincoli.size() && vincoli[k].y == qui; ++k)
       sosta = std::max(sosta, vincoli[k].sosta);
     if (x + 1 < c.a) t += static_cast<double>(sosta);
+    if (!(t <= durata_massima_corsa_s))
+      return Stato::errore(fmt::format(
+          "il treno «{}» non arriva in {} giorni: a {} m ha già impiegato più di tanto, e un "
+          "orario così non si scrive",
+          treno.nome, durata_massima_corsa_s / 86400, x + 1));
   }
   c.totale = c.tempo.back();
 

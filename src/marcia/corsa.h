@@ -55,6 +55,11 @@ struct corsa {
   double velocita_massima(long da_j, long a_j) const;
 };
 
+// The longest run that a timetable shows (s): a week. A train slower than
+// that (a crawl that its effort barely keeps up) is an error, named with
+// where it got to, and never a time beyond what the timetable can write.
+inline constexpr double durata_massima_corsa_s = 7 * 24 * 3600;
+
 // Steps per metre: 1 unless a test asks for finer ones.
 Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& c,
                     int passi_per_metro = 1);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "marcia/orario.h"
 #include "read/vista.h"
@@ -133,6 +134,30 @@ TEST(Corsa, NeedsTwoStationsInOrder) {
   p.stazioni.insert(p.stazioni.begin() + 1, {"Dopo", 4000, 0, 0, 3});
   p.stazioni.insert(p.stazioni.begin() + 2, {"Prima", 1000, 0, 0, 4});
   EXPECT_FALSE(calcola_corsa(p, treno_semplice(), c).riuscito());
+}
+
+TEST(Corsa, ARunThatCannotBeCountedOrShownIsAnError) {
+  // A train beyond its ranges never runs; one within them so slow that its
+  // run would take more than a week stops with an error where it got to,
+  // rather than leaving times that no clock shows.
+  const struct {
+    rotabile treno;
+    long metri;
+    std::string atteso;
+  } casi[] = {
+      {treno_semplice(100, 72, 0.5, 1e308), 5000,
+       "il treno «prova» non può correre: campo «lunghezza_m»: deve valere al più"},
+      {treno_semplice(100, 72, 1e-300), 5000, "campo «decelerazione_frenatura_ms2»"},
+      {treno_semplice(1e-6), 10000, "il treno «prova» non arriva in 7 giorni: a "},
+      {treno_semplice(100, 1), 1000000, "il treno «prova» non arriva in 7 giorni: a "},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.atteso);
+    corsa k;
+    const Stato s = calcola_corsa(linea_piana(c.metri), c.treno, k);
+    ASSERT_FALSE(s.riuscito());
+    EXPECT_NE(s.messaggio().find(c.atteso), std::string::npos) << s.messaggio();
+  }
 }
 
 // A line of every kind of piece: gradients up and down, curves of every

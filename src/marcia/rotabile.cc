@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <optional>
+
+#include "marcia/json_luoghi.h"
 
 namespace scen {
 
@@ -12,49 +15,42 @@ namespace {
 
 using json = nlohmann::json;
 
-// Line and column (from 1) of byte `byte` (from 0) of `testo`.
-std::pair<long, long> riga_colonna(std::string_view testo, size_t byte) {
-  long riga = 1, colonna = 1;
-  for (size_t i = 0; i < byte && i < testo.size(); ++i) {
-    if (testo[i] == '\n') {
-      ++riga;
-      colonna = 1;
-    } else {
-      ++colonna;
-    }
-  }
-  return {riga, colonna};
-}
-
 class lettore_rotabile {
  public:
-  lettore_rotabile(const json& j, std::string_view file) : j_(j), file_(file) {}
+  lettore_rotabile(const json_con_luoghi& j, std::string_view file) : j_(j), file_(file) {}
 
-  Stato errore(std::string_view campo, std::string_view causa) const {
-    return Stato::errore(fmt::format("{}: campo «{}»: {}", file_, campo, causa));
+  // The field `campo` at fault, at the place of the value at `puntatore`.
+  Stato errore(const std::string& puntatore, std::string_view campo, std::string_view causa) const {
+    return Stato::errore(
+        messaggio_in(file_, j_.luogo(puntatore), fmt::format("campo «{}»: {}", campo, causa)));
   }
 
-  // A number of the object `o`, which must be there unless `facoltativo`.
-  Stato numero(const json& o, const std::string& campo, std::string_view nome_pieno, double& v,
-               bool facoltativo = false, bool* trovato = nullptr) const {
+  // A number of the object `o`, at `dentro`, which must be there unless
+  // `facoltativo`.
+  Stato numero(const json& o, const std::string& dentro, const std::string& campo,
+               std::string_view nome_pieno, double& v, bool facoltativo = false,
+               bool* trovato = nullptr) const {
+    const std::string puntatore = puntatore_dentro(dentro, campo);
     auto it = o.find(campo);
     if (it == o.end()) {
       if (facoltativo) return Stato::ok();
-      return errore(nome_pieno, "manca");
+      return errore(puntatore, nome_pieno, "manca");
     }
-    if (!it->is_number()) return errore(nome_pieno, "deve essere un numero");
+    if (!it->is_number()) return errore(puntatore, nome_pieno, "deve essere un numero");
     v = it->get<double>();
-    if (!std::isfinite(v)) return errore(nome_pieno, "deve essere un numero finito");
+    if (!std::isfinite(v)) return errore(puntatore, nome_pieno, "deve essere un numero finito");
     if (trovato) *trovato = true;
     return Stato::ok();
   }
 
   Stato leggi(rotabile& r) const {
-    if (!j_.is_object())
-      return Stato::errore(fmt::format("{}: il file deve essere un oggetto JSON", file_));
-    auto nome = j_.find("nome");
-    if (nome == j_.end()) return errore("nome", "manca");
-    if (!nome->is_string()) return errore("nome", "deve essere un testo");
+    const json& radice = j_.valore;
+    if (!radice.is_object())
+      return Stato::errore(
+          messaggio_in(file_, j_.luogo(""), "il file deve essere un oggetto JSON"));
+    auto nome = radice.find("nome");
+    if (nome == radice.end()) return errore("/nome", "nome", "manca");
+    if (!nome->is_string()) return errore("/nome", "nome", "deve essere un testo");
     r.nome = nome->get<std::string>();
     const struct {
       const char* campo;
@@ -67,25 +63,26 @@ class lettore_rotabile {
         {"decelerazione_frenatura_ms2", &r.decelerazione_frenatura_ms2},
     };
     for (const auto& n : numeri)
-      if (Stato s = numero(j_, n.campo, n.campo, *n.valore); !s.riuscito()) return s;
+      if (Stato s = numero(radice, "", n.campo, n.campo, *n.valore); !s.riuscito()) return s;
 
-    auto sforzo = j_.find("sforzo_trazione");
-    if (sforzo == j_.end()) return errore("sforzo_trazione", "manca");
+    auto sforzo = radice.find("sforzo_trazione");
+    if (sforzo == radice.end()) return errore("/sforzo_trazione", "sforzo_trazione", "manca");
     if (!sforzo->is_array() || sforzo->empty())
-      return errore("sforzo_trazione", "deve essere una lista di punti [km/h, kN], almeno uno");
+      return errore("/sforzo_trazione", "sforzo_trazione",
+                    "deve essere una lista di punti [km/h, kN], almeno uno");
     for (size_t i = 0; i < sforzo->size(); ++i) {
       const json& p = (*sforzo)[i];
       if (!p.is_array() || p.size() != 2 || !p[0].is_number() || !p[1].is_number())
-        return errore(fmt::format("sforzo_trazione[{}]", i),
+        return errore(fmt::format("/sforzo_trazione/{}", i), fmt::format("sforzo_trazione[{}]", i),
                       "deve essere una coppia di numeri [km/h, kN]");
       r.sforzo_trazione.emplace_back(p[0].get<double>(), p[1].get<double>());
     }
 
-    auto res = j_.find("resistenza");
-    if (res == j_.end()) return errore("resistenza", "manca");
+    auto res = radice.find("resistenza");
+    if (res == radice.end()) return errore("/resistenza", "resistenza", "manca");
     if (!res->is_object())
       return errore(
-          "resistenza",
+          "/resistenza", "resistenza",
           "deve essere un oggetto {\"a_kN\": A, \"b_kN_per_kmh\": B, \"c_kN_per_kmh2\": C}");
     const struct {
       const char* campo;
@@ -93,13 +90,15 @@ class lettore_rotabile {
     } coefficienti[] = {
         {"a_kN", &r.a_kN}, {"b_kN_per_kmh", &r.b_kN_per_kmh}, {"c_kN_per_kmh2", &r.c_kN_per_kmh2}};
     for (const auto& c : coefficienti)
-      if (Stato s = numero(*res, c.campo, fmt::format("resistenza.{}", c.campo), *c.valore);
+      if (Stato s = numero(*res, "/resistenza", c.campo, fmt::format("resistenza.{}", c.campo),
+                           *c.valore);
           !s.riuscito())
         return s;
 
     double aderenza = 0;
     bool con_aderenza = false;
-    if (Stato s = numero(j_, "aderenza_massima", "aderenza_massima", aderenza, true, &con_aderenza);
+    if (Stato s = numero(radice, "", "aderenza_massima", "aderenza_massima", aderenza, true,
+                         &con_aderenza);
         !s.riuscito())
       return s;
     if (con_aderenza) r.aderenza_massima = aderenza;
@@ -107,9 +106,20 @@ class lettore_rotabile {
   }
 
  private:
-  const json& j_;
+  const json_con_luoghi& j_;
   std::string_view file_;
 };
+
+// Why `v` is outside its range, in the words of the messages; nothing when
+// it is within. A figure that must be `positivo` says so first.
+std::optional<std::string> fuori_intervallo(double v, bool positivo, double minimo, double massimo,
+                                            std::string_view unita) {
+  const std::string u = unita.empty() ? std::string() : fmt::format(" {}", unita);
+  if (positivo && !(v > 0)) return fmt::format("deve essere positivo, non {}", v);
+  if (!(v >= minimo)) return fmt::format("deve valere almeno {}{}, non {}", minimo, u, v);
+  if (!(v <= massimo)) return fmt::format("deve valere al più {}{}, non {}", massimo, u, v);
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -143,67 +153,87 @@ rotabile rotabile_incorporato(long vetture, long massa_frenata) {
   return r;
 }
 
-Stato rotabile_valido(const rotabile& r) {
-  auto errore = [](std::string_view campo, std::string_view causa) {
+Stato rotabile_valido(const rotabile& r, std::string* puntatore) {
+  using namespace limiti_rotabile;
+  auto errore = [&](std::string_view campo, std::string dove, std::string_view causa) {
+    if (puntatore) *puntatore = std::move(dove);
     return Stato::errore(fmt::format("campo «{}»: {}", campo, causa));
   };
-  if (!(r.massa_t > 0))
-    return errore("massa_t", fmt::format("deve essere positivo, non {}", r.massa_t));
-  if (!(r.lunghezza_m > 0))
-    return errore("lunghezza_m", fmt::format("deve essere positivo, non {}", r.lunghezza_m));
-  if (!(r.velocita_massima_kmh > 0))
-    return errore("velocita_massima_kmh",
-                  fmt::format("deve essere positivo, non {}", r.velocita_massima_kmh));
-  if (!(r.coefficiente_masse_rotanti >= 1))
-    return errore("coefficiente_masse_rotanti",
-                  fmt::format("deve valere almeno 1, non {}", r.coefficiente_masse_rotanti));
-  if (!(r.decelerazione_frenatura_ms2 > 0))
-    return errore("decelerazione_frenatura_ms2",
-                  fmt::format("deve essere positivo, non {}", r.decelerazione_frenatura_ms2));
-  if (r.sforzo_trazione.empty()) return errore("sforzo_trazione", "non ha punti");
+  const struct {
+    const char* campo;
+    double valore;
+    bool positivo;
+    double minimo, massimo;
+    const char* unita;
+  } figure[] = {
+      {"massa_t", r.massa_t, true, massa_minima_t, massa_massima_t, "t"},
+      {"lunghezza_m", r.lunghezza_m, true, 0, lunghezza_massima_m, "m"},
+      {"velocita_massima_kmh", r.velocita_massima_kmh, true, velocita_minima_kmh,
+       velocita_massima_kmh, "km/h"},
+      {"coefficiente_masse_rotanti", r.coefficiente_masse_rotanti, false, 1,
+       coefficiente_masse_massimo, ""},
+      {"decelerazione_frenatura_ms2", r.decelerazione_frenatura_ms2, true, frenatura_minima_ms2,
+       frenatura_massima_ms2, "m/s²"},
+  };
+  for (const auto& f : figure)
+    if (auto perche = fuori_intervallo(f.valore, f.positivo, f.minimo, f.massimo, f.unita))
+      return errore(f.campo, puntatore_dentro("", f.campo), *perche);
+  if (r.sforzo_trazione.empty())
+    return errore("sforzo_trazione", "/sforzo_trazione", "non ha punti");
   for (size_t i = 0; i < r.sforzo_trazione.size(); ++i) {
     const auto& [kmh, kN] = r.sforzo_trazione[i];
+    const std::string campo = fmt::format("sforzo_trazione[{}]", i);
+    const std::string punto = fmt::format("/sforzo_trazione/{}", i);
     if (!std::isfinite(kmh) || !std::isfinite(kN))
-      return errore(fmt::format("sforzo_trazione[{}]", i), "deve essere di numeri finiti");
+      return errore(campo, punto, "deve essere di numeri finiti");
     if (kmh < 0)
-      return errore(fmt::format("sforzo_trazione[{}]", i),
-                    fmt::format("la velocità {} km/h è negativa", kmh));
-    if (kN < 0)
-      return errore(fmt::format("sforzo_trazione[{}]", i),
-                    fmt::format("lo sforzo {} kN è negativo", kN));
+      return errore(campo, punto + "/0", fmt::format("la velocità {} km/h è negativa", kmh));
+    if (kmh > velocita_massima_kmh)
+      return errore(
+          campo, punto + "/0",
+          fmt::format("la velocità {} km/h è oltre i {} km/h", kmh, velocita_massima_kmh));
+    if (kN < 0) return errore(campo, punto + "/1", fmt::format("lo sforzo {} kN è negativo", kN));
+    if (kN > sforzo_massimo_kN)
+      return errore(campo, punto + "/1",
+                    fmt::format("lo sforzo {} kN è oltre i {} kN", kN, sforzo_massimo_kN));
     if (i > 0 && !(kmh > r.sforzo_trazione[i - 1].first))
-      return errore(fmt::format("sforzo_trazione[{}]", i),
+      return errore(campo, punto + "/0",
                     fmt::format("le velocità devono crescere: {} km/h viene dopo {} km/h", kmh,
                                 r.sforzo_trazione[i - 1].first));
   }
   const struct {
     const char* campo;
-    double valore;
-  } resistenze[] = {{"resistenza.a_kN", r.a_kN},
-                    {"resistenza.b_kN_per_kmh", r.b_kN_per_kmh},
-                    {"resistenza.c_kN_per_kmh2", r.c_kN_per_kmh2}};
-  for (const auto& c : resistenze)
-    if (c.valore < 0)
-      return errore(c.campo, fmt::format("non può essere negativo, non {}", c.valore));
-  if (r.aderenza_massima && !(*r.aderenza_massima > 0))
-    return errore("aderenza_massima",
-                  fmt::format("deve essere positivo, non {}", *r.aderenza_massima));
+    const char* dove;
+    double valore, massimo;
+    const char* unita;
+  } resistenze[] = {
+      {"resistenza.a_kN", "/resistenza/a_kN", r.a_kN, a_massimo_kN, "kN"},
+      {"resistenza.b_kN_per_kmh", "/resistenza/b_kN_per_kmh", r.b_kN_per_kmh, b_massimo_kN_per_kmh,
+       "kN per km/h"},
+      {"resistenza.c_kN_per_kmh2", "/resistenza/c_kN_per_kmh2", r.c_kN_per_kmh2,
+       c_massimo_kN_per_kmh2, "kN per (km/h)²"},
+  };
+  for (const auto& c : resistenze) {
+    if (!(c.valore >= 0))
+      return errore(c.campo, c.dove, fmt::format("non può essere negativo, non {}", c.valore));
+    if (!(c.valore <= c.massimo))
+      return errore(c.campo, c.dove,
+                    fmt::format("deve valere al più {} {}, non {}", c.massimo, c.unita, c.valore));
+  }
+  if (r.aderenza_massima)
+    if (auto perche = fuori_intervallo(*r.aderenza_massima, true, 0, aderenza_massima, ""))
+      return errore("aderenza_massima", "/aderenza_massima", *perche);
   return Stato::ok();
 }
 
 Stato leggi_rotabile(std::string_view testo, std::string_view nome_file, rotabile& r) {
   r = {};
-  json j;
-  try {
-    j = json::parse(testo);
-  } catch (const json::parse_error& e) {
-    const auto [riga, colonna] = riga_colonna(testo, e.byte > 0 ? e.byte - 1 : 0);
-    return Stato::errore(
-        fmt::format("{}:{}:{}: non è un JSON che si legge", nome_file, riga, colonna));
-  }
+  json_con_luoghi j;
+  if (Stato s = leggi_json_con_luoghi(testo, nome_file, j); !s.riuscito()) return s;
   if (Stato s = lettore_rotabile(j, nome_file).leggi(r); !s.riuscito()) return s;
-  if (Stato s = rotabile_valido(r); !s.riuscito())
-    return Stato::errore(fmt::format("{}: {}", nome_file, s.messaggio()));
+  std::string puntatore;
+  if (Stato s = rotabile_valido(r, &puntatore); !s.riuscito())
+    return Stato::errore(messaggio_in(nome_file, j.luogo(puntatore), s.messaggio()));
   return Stato::ok();
 }
 

@@ -4,6 +4,7 @@
 // description's coaches.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,15 +66,41 @@ rotabile rotabile_incorporato(long vetture, long massa_frenata);
 // The service braking rate that a braked-mass percentage gives.
 double frenatura_da_massa_frenata(long massa_frenata);
 
+// The ranges of a train's figures: beyond them no train runs, and within
+// them every figure of its run stays finite and every position and time a
+// whole number that the run can count with.
+namespace limiti_rotabile {
+inline constexpr double massa_minima_t = 0.1;
+inline constexpr double massa_massima_t = 100000;
+inline constexpr double lunghezza_massima_m = 10000;
+inline constexpr double velocita_minima_kmh = 1;
+inline constexpr double velocita_massima_kmh = 1275;  // also of the effort's points
+inline constexpr double coefficiente_masse_massimo = 2;
+inline constexpr double sforzo_massimo_kN = 10000;
+inline constexpr double a_massimo_kN = 10000;
+inline constexpr double b_massimo_kN_per_kmh = 10;
+inline constexpr double c_massimo_kN_per_kmh2 = 1;
+inline constexpr double frenatura_minima_ms2 = 0.05;
+inline constexpr double frenatura_massima_ms2 = 3;
+inline constexpr double aderenza_massima = 1;
+}  // namespace limiti_rotabile
+
+// The largest rolling-stock file read: a train's figures and an effort
+// curve of a few hundred points take a few kilobytes.
+inline constexpr std::size_t byte_massimi_rotabile = std::size_t{1} << 20;
+
 // Reads a train from its JSON text; `nome_file` names it in the messages,
-// which name the field at fault.
+// which give the place of the value at fault and name its field
+// ("FILE:RIGA:COLONNA: campo «massa_t»: ..."). A key given twice and a
+// number beyond the figures' ranges are refused there.
 Stato leggi_rotabile(std::string_view testo, std::string_view nome_file, rotabile& r);
 
-// Whether the values make a train that can run: positive mass, length, top
-// speed and braking, a rotating-mass coefficient of at least 1, an effort
-// curve by rising speed with no negative effort, no negative resistance.
-// The message names the field.
-Stato rotabile_valido(const rotabile& r);
+// Whether the values make a train that can run: mass, length, top speed and
+// braking positive and within their ranges, a rotating-mass coefficient from
+// 1, an effort curve by rising speed with no negative effort, no negative
+// resistance. The message names the field; `puntatore`, when given, takes
+// its place in the JSON file ("/sforzo_trazione/2").
+Stato rotabile_valido(const rotabile& r, std::string* puntatore = nullptr);
 
 // The effort at the wheel (kN) at `kmh`, within the adhesion limit.
 double sforzo_a(const rotabile& r, double kmh);

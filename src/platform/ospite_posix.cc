@@ -11,6 +11,7 @@
 
 #include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
+#include "platform/visibile.h"
 
 namespace scen {
 
@@ -55,7 +56,9 @@ void mostra_errore(std::string_view a) {
 
 void mostra_guasto(std::string_view messaggio) {
   std::fflush(stdout);
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(messaggio.size()), messaggio.data());
+  // A name in it (the program's folder) may hold control characters.
+  const std::string visto = visibile(messaggio);
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(visto.size()), visto.data());
   std::fflush(stderr);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/motivo_sistema.h"
 #include "platform/ospite.h"
 #include "platform/testo_largo.h"
+#include "platform/visibile.h"
 
 namespace scen {
 
@@ -149,14 +150,16 @@ void mostra_testo(std::string_view testo) {
 
 void mostra_errore(std::string_view a) { finestra_messaggio(fmt::format(" Errore n. {}", a)); }
 
-void mostra_guasto(std::string_view messaggio) { finestra_messaggio(messaggio); }
+// A name in a message (the program's folder) may hold control characters:
+// written out, as on a terminal.
+void mostra_guasto(std::string_view messaggio) { finestra_messaggio(visibile(messaggio)); }
 
 void mostra_esito(std::string_view a, const std::vector<std::string>& righe) {
   std::string testo;
   if (!a.empty()) testo = fmt::format(" Errore n. {}", a);
   for (const std::string& riga : righe) {
     if (!testo.empty()) testo += '\n';
-    testo += riga;
+    testo += visibile(riga);
   }
   if (!testo.empty()) finestra_messaggio(testo);
 }

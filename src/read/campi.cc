@@ -241,12 +241,27 @@ bool contiene(std::string_view campo, std::string_view parola) {
 
 bool contiene_maiuscole(std::string_view campo, std::string_view parola) {
   if (parola.size() > campo.size()) return false;
-  for (size_t i = 0; i + parola.size() <= campo.size(); ++i) {
-    size_t j = 0;
+  if (parola.empty()) return true;
+  // Only the places where the first letter stands, in either case, are
+  // tried: a long field without it is passed over at once.
+  const char prima = parola.front();
+  if (prima >= 'A' && prima <= 'Z') return false;  // a field folded small has none
+  const bool lettera = prima >= 'a' && prima <= 'z';
+  const char grande = lettera ? static_cast<char>(prima - ('a' - 'A')) : prima;
+  const size_t ultimo = campo.size() - parola.size();
+  size_t piccola = campo.find(prima);
+  size_t maiuscola = lettera ? campo.find(grande) : std::string_view::npos;
+  for (;;) {
+    const size_t i = std::min(piccola, maiuscola);
+    if (i == std::string_view::npos || i > ultimo) return false;
+    size_t j = 1;
     while (j < parola.size() && piega(campo[i + j]) == parola[j]) ++j;
     if (j == parola.size()) return true;
+    if (i == piccola)
+      piccola = campo.find(prima, i + 1);
+    else
+      maiuscola = campo.find(grande, i + 1);
   }
-  return false;
 }
 
 }  // namespace scen

@@ -138,6 +138,28 @@ TEST(Campi, KeywordTestsFoldOnlyPlainLetters) {
   EXPECT_TRUE(contiene_maiuscole("[Generale]", "[generale]"));
   EXPECT_FALSE(contiene_maiuscole("VELOCIT\xC0", "velocit\xE0"));  // À is not folded
   EXPECT_FALSE(contiene_maiuscole("velo", "velocit"));
+  // Every place tried, as plainly as it can be written: the same answers.
+  auto per_ogni_posto = [](std::string_view campo, std::string_view parola) {
+    for (size_t i = 0; i + parola.size() <= campo.size(); ++i) {
+      size_t j = 0;
+      while (j < parola.size()) {
+        char c = campo[i + j];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+        if (c != parola[j]) break;
+        ++j;
+      }
+      if (j == parola.size()) return true;
+    }
+    return false;
+  };
+  const std::string_view campi[] = {"",           "s",          "S",          "sS",
+                                    "ssStazione", "SSTAZIONE,", "xxsTaZiOnE", "stazion",
+                                    "[GENERALE]", "1S",         "curvaD3",    "aAaAab"};
+  const std::string_view parole[] = {"",   "s",   "stazione", "[generale]", "d3",
+                                     "ab", "aab", "A",        "1s"};
+  for (std::string_view c : campi)
+    for (std::string_view p : parole)
+      EXPECT_EQ(contiene_maiuscole(c, p), per_ogni_posto(c, p)) << c << " / " << p;
   EXPECT_TRUE(contiene("sfondo uno", "uno"));
   EXPECT_FALSE(contiene("SFONDO UNO", "sfondo"));
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/visibile.h"
+
 namespace scen {
 
 namespace {
@@ -22,9 +24,13 @@ std::string_view parola(gravita g) {
 
 std::string riga_con_luogo(std::string_view file, long riga, long colonna, gravita g,
                            std::string_view testo) {
-  if (riga == 0) return fmt::format("{}: {}: {}", file, parola(g), testo);
-  if (colonna == 0) return fmt::format("{}:{}: {}: {}", file, riga, parola(g), testo);
-  return fmt::format("{}:{}:{}: {}: {}", file, riga, colonna, parola(g), testo);
+  // The file's name and the text may hold what came from a file: shown
+  // with their control characters written out.
+  const std::string f = visibile(file);
+  const std::string t = visibile(testo);
+  if (riga == 0) return fmt::format("{}: {}: {}", f, parola(g), t);
+  if (colonna == 0) return fmt::format("{}:{}: {}: {}", f, riga, parola(g), t);
+  return fmt::format("{}:{}:{}: {}: {}", f, riga, colonna, parola(g), t);
 }
 
 }  // namespace

@@ -42,6 +42,11 @@ TEST(Diagnosi, LinesNamePlaceAndGravity) {
        {"linea.txt:212:12: errore: posizione oltre le celle",
         "treno.txt:103:17: nota: lettura fermata qui"}},
       {"a warning without an error", solo_avviso, {"treno.txt:1:1: avviso: nulla letto"}},
+      // What came from a file (its name, a quoted field) with control
+      // characters: written out, each line one line on the terminal.
+      {"control characters",
+       errore("li\nnea\x1b[2J.txt", 3, 1, "campo \"\x1b]0;x\x07\r\""),
+       {"li\\nnea\\x1b[2J.txt:3:1: errore: campo \"\\x1b]0;x\\x07\\r\""}},
   };
   for (const caso& c : casi) EXPECT_EQ(righe_diagnosi(c.d), c.righe) << c.nome;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,20 @@ TEST(Esecuzione, AFirstFileThatCannotBeCreatedEndsTheRunWithNothingWritten) {
   EXPECT_EQ(esito.errori, "impossibile sostituire \"" + cartella.file("Vela_Nuro_linea.txt") +
                               "\": è una cartella (Is a directory)\n");
   EXPECT_EQ(cartella.elenco(), (std::vector<std::string>{"Vela_Nuro_linea.txt", "compilatore"}));
+}
+
+TEST(Esecuzione, AFolderNameWithControlCharactersReachesTheTerminalWrittenOut) {
+  // A line end and an escape sequence in the program's folder: the message
+  // that names it shows them written out, on one line.
+  CartellaTemporanea base;
+  const std::string cartella = base.file("a\x1b[2J\nb");
+  std::filesystem::create_directory(cartella);
+  prova::copia_programma(SCEN_COMPILATORE, cartella);
+  std::filesystem::create_directory(cartella + "/Vela_Nuro_linea.txt");
+  prova::Esito esito = prova::esegui("./compilatore", cartella);
+  EXPECT_EQ(esito.stato, 1);
+  EXPECT_EQ(esito.errori, "impossibile sostituire \"" + base.file("a\\x1b[2J\\nb") +
+                              "/Vela_Nuro_linea.txt\": è una cartella (Is a directory)\n");
 }
 
 // The files in the program's folder, the program left out.

@@ -6,11 +6,12 @@
 
 #include "platform/memoria.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 
 namespace scen {
 
 int uso_non_valido(std::ostream& errori, const std::string& messaggio) {
-  errori << "scenario: " << messaggio << "\nPer l'aiuto: scenario --help\n";
+  errori << "scenario: " << visibile(messaggio) << "\nPer l'aiuto: scenario --help\n";
   return uscita_fallita;
 }
 
@@ -22,7 +23,8 @@ int entro_il_confine(const std::function<int()>& lavoro, std::ostream& errori) {
   } catch (const std::bad_alloc&) {
     errori << memoria_esaurita << '\n' << std::flush;
   } catch (const std::exception& e) {
-    errori << "errore interno (" << e.what() << "): il lavoro si è interrotto\n" << std::flush;
+    errori << "errore interno (" << visibile(e.what()) << "): il lavoro si è interrotto\n"
+           << std::flush;
   }
   return uscita_fallita;
 }

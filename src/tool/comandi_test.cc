@@ -60,6 +60,11 @@ TEST(Comandi, UsoNonValidoDiceDoveStaLAiuto) {
   std::ostringstream errori;
   EXPECT_EQ(uso_non_valido(errori, "comando sconosciuto: \"x\""), uscita_fallita);
   EXPECT_EQ(errori.str(), "scenario: comando sconosciuto: \"x\"\nPer l'aiuto: scenario --help\n");
+  // An argument holding control characters is shown written out.
+  errori.str("");
+  uso_non_valido(errori, "comando sconosciuto: \"x\x1b[2J\ny\"");
+  EXPECT_EQ(errori.str(),
+            "scenario: comando sconosciuto: \"x\\x1b[2J\\ny\"\nPer l'aiuto: scenario --help\n");
 }
 
 TEST(Comandi, GliStatiSonoTreEDistinti) {

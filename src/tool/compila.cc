@@ -16,6 +16,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
@@ -53,7 +54,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   m->chiave_treno = richiesta.chiave_treno;
   // Nothing read: there is no outcome to give, so no outcome line comes.
   auto non_compilato = [&](const std::string& messaggio) {
-    errori << messaggio << '\n' << std::flush;
+    errori << visibile(messaggio) << '\n' << std::flush;
     return uscita_fallita;
   };
 
@@ -119,11 +120,11 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   int uscita_stato = m->errore_codice != esito::nessuno ? uscita_esito : uscita_riuscita;
   switch (risultato.esito) {
     case esito_percorso::non_scrivibile:
-      errori << "nessun file compilato scritto: " << risultato.messaggio << '\n';
+      errori << "nessun file compilato scritto: " << visibile(risultato.messaggio) << '\n';
       uscita_stato = uscita_fallita;
       break;
     case esito_percorso::guasto_file:
-      errori << risultato.messaggio << '\n';
+      errori << visibile(risultato.messaggio) << '\n';
       uscita_stato = uscita_fallita;
       break;
     default:

@@ -15,6 +15,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "text/da_utf8.h"
 #include "tool/cartella_uscita.h"
@@ -40,7 +41,7 @@ Stato in_utf8(scrittore scrivi, const std::string& nome, const modello& m,
 
 int descrivi(const richiesta_descrivi& richiesta, std::ostream& uscita, std::ostream& errori) {
   auto fallito = [&](const std::string& messaggio) {
-    errori << messaggio << '\n' << std::flush;
+    errori << visibile(messaggio) << '\n' << std::flush;
     return uscita_fallita;
   };
   blocco_cartella blocco;

@@ -17,6 +17,7 @@
 #include "model/esiti.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/accesso.h"
 #include "read/costruttori_treno.h"
@@ -133,7 +134,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     bool fermata = false;
     Stato stato = leggi_coppia(richiesta, *m, errori, fermata, treno);
     if (!stato.riuscito()) {
-      errori << stato.messaggio() << '\n';
+      errori << visibile(stato.messaggio()) << '\n';
       return fermata ? uscita_esito : uscita_fallita;
     }
   } else {
@@ -141,7 +142,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     if (Stato stato = riprendi_cartella_letta(richiesta.ingressi[0], errori); !stato.riuscito())
       errori << stato.messaggio() << '\n';
     if (Stato stato = leggi_cartella_compilata(richiesta.ingressi[0], *m); !stato.riuscito()) {
-      errori << stato.messaggio() << '\n';
+      errori << visibile(stato.messaggio()) << '\n';
       return uscita_fallita;
     }
     chiave = da_1252_a_utf8(m->chiave_percorso);
@@ -149,7 +150,7 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
 
   scena s;
   if (Stato stato = scena_da_modello(*m, s); !stato.riuscito()) {
-    errori << "disegna: " << stato.messaggio() << '\n';
+    errori << "disegna: " << visibile(stato.messaggio()) << '\n';
     return uscita_esito;
   }
   if (richiesta.ingressi.size() == 2)
@@ -161,13 +162,13 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;
   const std::string contenuto = f == formato::html ? pagina_html(s, d) : d.svg;
   if (Stato stato = sostituisci_file(nome, contenuto); !stato.riuscito()) {
-    errori << stato.messaggio() << '\n';
+    errori << visibile(stato.messaggio()) << '\n';
     return uscita_fallita;
   }
   uscita << fmt::format(
-      "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n", nome,
-      km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate, s.segnali.size(),
-      s.rallentamenti.size());
+      "{}: {}, {} stazioni ({} nominate sulla pianta), {} segnali, {} rallentamenti\n",
+      visibile(nome), km_italiani(s.lunghezza), s.stazioni.size(), d.pianta.stazioni_nominate,
+      s.segnali.size(), s.rallentamenti.size());
   return uscita_riuscita;
 }
 

@@ -16,6 +16,7 @@
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "read/memorizza_dati.h"
@@ -96,7 +97,7 @@ Stato righe_note(const std::string& file, std::vector<std::string>& righe) {
 int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::ostream& errori) {
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
   auto fallito = [&](const std::string& messaggio) {
-    errori << messaggio << '\n' << std::flush;
+    errori << visibile(messaggio) << '\n' << std::flush;
     return uscita_fallita;
   };
   blocco_cartella blocco;
@@ -118,7 +119,7 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   if (problemi.errori() > 0 || !lettura.letto) {
     for (const problema& p : problemi.ordinati())
       for (const std::string& riga : righe_problema(p, nomi)) errori << riga << '\n';
-    if (!lettura.interruzione.empty()) errori << lettura.interruzione << '\n';
+    if (!lettura.interruzione.empty()) errori << visibile(lettura.interruzione) << '\n';
     errori << "nessun documento scritto: le descrizioni non si leggono senza errori\n"
            << std::flush;
     return uscita_esito;
@@ -159,7 +160,7 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   auto scrivi = [&](const char* proprio, tabella_righe tabella, const std::string& cosa) {
     const std::string nome = nome_documento(chiavi, proprio);
     Stato stato = scrivi_tabella(percorso_in(richiesta.cartella, nome), tabella);
-    if (stato.riuscito()) uscita << da_1252_a_utf8(nome) << ": " << cosa << '\n';
+    if (stato.riuscito()) uscita << visibile(da_1252_a_utf8(nome)) << ": " << cosa << '\n';
     return stato;
   };
   auto quanti = [](size_t n, const char* uno, const char* molti) {

@@ -27,6 +27,7 @@
 
 #include "check/verifica_problemi.h"
 #include "platform/sorveglianza.h"
+#include "platform/visibile.h"
 #include "read/memorizza_dati.h"
 #include "tool/guarda_stato.h"
 #endif
@@ -221,7 +222,7 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   for (const std::string& nome : {richiesta.linea, richiesta.treno}) {
     std::string byte;
     if (Stato s = leggi_descrizione(nome, byte); !s.riuscito()) {
-      errori << s.messaggio() << '\n';
+      errori << visibile(s.messaggio()) << '\n';
       return uscita_fallita;
     }
   }
@@ -283,7 +284,7 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   uscita << indirizzo << '\n' << riga_lettura(ultimo) << '\n' << std::flush;
   if (richiesta.apri)
     if (Stato s = apri_nel_browser(indirizzo); !s.riuscito())
-      errori << "guarda: " << s.messaggio() << '\n' << std::flush;
+      errori << "guarda: " << visibile(s.messaggio()) << '\n' << std::flush;
 
   while (!fine.chiesta() && !guasto_servizio) {
     std::this_thread::sleep_for(100ms);

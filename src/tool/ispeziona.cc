@@ -10,6 +10,7 @@
 #include "inspect/lettura_compilati.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "tool/cartella_uscita.h"
 #include "tool/ispeziona_uscita.h"
 
@@ -95,18 +96,20 @@ int ispeziona(const richiesta_ispeziona& richiesta, std::ostream& uscita, std::o
   for (const fatti_file& f : elenco) {
     if (const file_illeggibile* e = std::get_if<file_illeggibile>(&f)) {
       uscita.flush();  // the words of the files before, then this file's error
-      errori << e->errore << '\n' << std::flush;
+      errori << visibile(e->errore) << '\n' << std::flush;
       continue;
     }
     if (richiesta.json) continue;
     if (!primo) uscita << '\n';
-    for (const std::string& riga : righe_fatti(f)) uscita << riga << '\n';
+    // The names and texts in the files are theirs: their control
+    // characters written out.
+    for (const std::string& riga : righe_fatti(f)) uscita << visibile(riga) << '\n';
     primo = false;
   }
   if (!richiesta.json && !fuori_posto.empty()) {
     if (!primo) uscita << '\n';
     uscita << "file che non vanno insieme:\n";
-    for (const std::string& riga : fuori_posto) uscita << "  " << riga << '\n';
+    for (const std::string& riga : fuori_posto) uscita << "  " << visibile(riga) << '\n';
   }
   if (richiesta.json) {
     documento_json file = documento_json::array();

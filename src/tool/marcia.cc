@@ -17,6 +17,7 @@
 #include "marcia/rotabile.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "platform/windows1252.h"
 #include "read/costruttori_linea.h"
 #include "tool/descrizioni_date.h"
@@ -111,7 +112,7 @@ Stato richiesta_marcia_valida(const richiesta_marcia& r) {
 int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream& errori) {
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
   auto fallito = [&](const std::string& messaggio) {
-    errori << messaggio << '\n' << std::flush;
+    errori << visibile(messaggio) << '\n' << std::flush;
     return uscita_fallita;
   };
   double margine = margine_normale;
@@ -123,7 +124,8 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
   std::string json_rotabile;
   rotabile treno;
   if (!richiesta.rotabile.empty()) {
-    if (Stato stato = leggi_file(richiesta.rotabile, json_rotabile); !stato.riuscito())
+    if (Stato stato = leggi_file(richiesta.rotabile, json_rotabile, byte_massimi_rotabile);
+        !stato.riuscito())
       return fallito(stato.messaggio());
     if (Stato stato = leggi_rotabile(json_rotabile, richiesta.rotabile, treno); !stato.riuscito())
       return fallito(stato.messaggio());
@@ -137,7 +139,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     for (const problema& p : problemi.ordinati())
       if (p.livello == gravita::errore)
         for (const std::string& riga : righe_problema(p, nomi)) errori << riga << '\n';
-    if (!lettura.interruzione.empty()) errori << lettura.interruzione << '\n';
+    if (!lettura.interruzione.empty()) errori << visibile(lettura.interruzione) << '\n';
     errori << "marcia: le descrizioni non si leggono senza errori (scenario verifica elenca "
               "tutti i problemi)\n"
            << std::flush;
@@ -152,7 +154,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
                                  m.registri[indice_registro::generali_treno].inizio);
   corsa c;
   if (Stato stato = calcola_corsa(linea, treno, c); !stato.riuscito()) {
-    errori << "marcia: " << stato.messaggio() << '\n' << std::flush;
+    errori << "marcia: " << visibile(stato.messaggio()) << '\n' << std::flush;
     return uscita_esito;
   }
   const orario_marcia o = orario_da_corsa(linea, c, margine);
@@ -280,7 +282,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
       const bool con_partenza = r.stazione && !r.ultima && (r.prima || r.fermata);
       uscita << fmt::format(
           "{},{},{},{},{:.1f},{:.0f},{:.1f},{},{},{},{},{}\n",
-          r.stazione ? (r.fermata ? "fermata" : "stazione") : "cippo", csv_testo(r.nome),
+          r.stazione ? (r.fermata ? "fermata" : "stazione") : "cippo", csv_testo(visibile(r.nome)),
           r.posizione, km(r.segno), decimi(r.velocita), r.limite, decimi(r.corsa_minima),
           con_arrivo ? ora_testo(r.arrivo) : "", con_partenza ? ora_testo(r.partenza) : "",
           r.recupero ? fmt::format("{:g}", static_cast<double>(r.recupero) / 60) : "",
@@ -288,16 +290,18 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
           r.descritto ? fmt::format("{}", r.descritto - r.confronto) : "");
     }
   } else {
-    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n", treno.nome,
-                          virgola(treno.massa_t, 1), virgola(treno.lunghezza_m, 1),
-                          virgola(treno.velocita_massima_kmh, 0),
+    // The names come from the files: their control characters written out.
+    uscita << fmt::format("treno: {}: {} t, {} m, {} km/h, frenatura {} m/s²\n",
+                          visibile(treno.nome), virgola(treno.massa_t, 1),
+                          virgola(treno.lunghezza_m, 1), virgola(treno.velocita_massima_kmh, 0),
                           virgola(treno.decelerazione_frenatura_ms2, 2));
     const long tot = std::lround(c.totale);
     uscita << fmt::format(
         "corsa più veloce: {}:{:02}:{:02} da {} a {}; margine {}%, recuperi alle fermate e "
         "all'arrivo\n",
-        tot / 3600, tot / 60 % 60, tot % 60, linea.stazioni.front().nome,
-        linea.stazioni.back().nome, virgola(margine, margine == std::floor(margine) ? 0 : 1));
+        tot / 3600, tot / 60 % 60, tot % 60, visibile(linea.stazioni.front().nome),
+        visibile(linea.stazioni.back().nome),
+        virgola(margine, margine == std::floor(margine) ? 0 : 1));
     uscita << fmt::format("{:>9} {:>9} {:>4} {:>4} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n",
                           "posizione", "km", "lim.", "vel.", "corsa", "arrivo", "partenza", "rec.",
                           "previsto", "diff.", "località");
@@ -312,7 +316,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
           con_arrivo ? ora_testo(r.arrivo) : "", con_partenza ? ora_testo(r.partenza) : "",
           r.recupero ? virgola(static_cast<double>(r.recupero) / 60, 1) : "",
           r.descritto ? ora_testo(r.descritto) : "",
-          r.descritto ? differenza(r.descritto - r.confronto) : "", r.nome);
+          r.descritto ? differenza(r.descritto - r.confronto) : "", visibile(r.nome));
     }
   }
   uscita.flush();

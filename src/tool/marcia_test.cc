@@ -114,6 +114,85 @@ TEST_F(MarciaPortata, ARollingStockFile) {
   EXPECT_NE(errori.str().find("treno.json:1:"), std::string::npos) << errori.str();
 }
 
+TEST_F(MarciaPortata, RollingStockFilesOutOfRangeAreRefusedAtTheirPlace) {
+  const std::string prima = R"({"nome": "prova", "massa_t": 300,
+  "lunghezza_m": 150, "velocita_massima_kmh": 120, "coefficiente_masse_rotanti": 1.05,
+  "sforzo_trazione": [[0, 180], [120, 60]],
+  "resistenza": {"a_kN": 6, "b_kN_per_kmh": 0.02, "c_kN_per_kmh2": 0.0008},
+  "decelerazione_frenatura_ms2": )";
+  const struct {
+    std::string frenatura;  // and what follows it
+    std::string atteso;     // after "treno.json:"
+  } casi[] = {
+      // Once a timetable of "-2562047788015215:-30:-8", exit status 0.
+      {"1e-300}",
+       "5:34: campo «decelerazione_frenatura_ms2»: deve valere almeno 0.05 m/s², non 1e-300"},
+      // Once an internal error.
+      {"1e400}", "5:34: il numero 1e400 è oltre ogni numero finito che si legge"},
+      // Once undefined behaviour in the run.
+      {"0.5, \"lunghezza_m\": 1e308}",
+       "5:39: la chiave «lunghezza_m» compare due volte nello stesso oggetto (la prima alla riga "
+       "2, colonna 3): ogni campo si scrive una volta"},
+      {"0.5, \"massa_t\": 300}",
+       "5:39: la chiave «massa_t» compare due volte nello stesso oggetto (la prima alla riga 1, "
+       "colonna 19): ogni campo si scrive una volta"},
+  };
+  richiesta.rotabile = cartella.file("treno.json");
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.frenatura);
+    prova::scrivi(cartella.file("treno.json"), prima + c.frenatura);
+    EXPECT_EQ(esegui(), 2);
+    EXPECT_EQ(uscita.str(), "");
+    EXPECT_EQ(errori.str(), cartella.file("treno.json") + ":" + c.atteso + "\n");
+  }
+  prova::scrivi(cartella.file("treno.json"), std::string(R"({"nome": "prova", "massa_t": 300,
+  "lunghezza_m": 1e308, "velocita_massima_kmh": 120, "coefficiente_masse_rotanti": 1.05,
+  "sforzo_trazione": [[0, 180], [120, 60]],
+  "resistenza": {"a_kN": 6, "b_kN_per_kmh": 0.02, "c_kN_per_kmh2": 0.0008},
+  "decelerazione_frenatura_ms2": 0.5})"));
+  EXPECT_EQ(esegui(), 2);
+  EXPECT_EQ(errori.str(),
+            cartella.file("treno.json") +
+                ":2:18: campo «lunghezza_m»: deve valere al più 10000 m, non 1e+308\n");
+}
+
+TEST_F(MarciaPortata, ARollingStockFileOfMoreThanAMebibyteIsNotRead) {
+  prova::scrivi(cartella.file("treno.json"), "[" + std::string((1 << 20) + 1, ' ') + "]");
+  richiesta.rotabile = cartella.file("treno.json");
+  EXPECT_EQ(esegui(), 2);
+  EXPECT_EQ(uscita.str(), "");
+  EXPECT_EQ(errori.str(), "impossibile leggere \"" + cartella.file("treno.json") +
+                              "\": il file supera il limite di 1 MiB\n");
+}
+
+TEST_F(MarciaPortata, ControlCharactersFromTheFilesAreWrittenOut) {
+  // The rolling stock's name and a station's: line ends and escape
+  // sequences reach the terminal written out, never raw.
+  prova::scrivi(cartella.file("treno.json"), R"({"nome": "E\u001b[2J\nX\u009b", "massa_t": 300,
+    "lunghezza_m": 150, "velocita_massima_kmh": 120, "coefficiente_masse_rotanti": 1.05,
+    "sforzo_trazione": [[0, 180], [120, 60]],
+    "resistenza": {"a_kN": 6, "b_kN_per_kmh": 0.02, "c_kN_per_kmh2": 0.0008},
+    "decelerazione_frenatura_ms2": 0.5})");
+  richiesta.rotabile = cartella.file("treno.json");
+  std::vector<std::string> righe = righe_incorporate("treno");
+  ASSERT_NE(righe[57].find("Colle Ardito"), std::string::npos);
+  righe[57].replace(righe[57].find("Colle Ardito"), 12,
+                    "Colle\x1b]0;x\x07"
+                    "Ardito");
+  prova::scrivi(cartella.file("treno.txt"), crlf(righe));
+  for (bool csv : {false, true}) {
+    SCOPED_TRACE(csv);
+    richiesta.csv = csv;
+    ASSERT_EQ(esegui(), 0) << errori.str();
+    EXPECT_EQ(uscita.str().find_first_of("\x1b\x07\r"), std::string::npos);
+    EXPECT_EQ(uscita.str().find("\xc2\x9b"), std::string::npos);
+    EXPECT_NE(uscita.str().find("Colle\\x1b]0;x\\x07Ardito"), std::string::npos) << uscita.str();
+    if (!csv) {
+      EXPECT_EQ(uscita.str().rfind("treno: E\\x1b[2J\\nX\\u009b: 300,0 t", 0), 0u) << uscita.str();
+    }
+  }
+}
+
 TEST_F(MarciaPortata, DescriptionsWithErrorsGiveNoTimetable) {
   std::vector<std::string> righe = righe_incorporate("treno");
   righe[57] = "stazione,   11950,  2,  400,  0, 0, 0,  1,1,0,  4,1,1,   99,  13,18,x, Colle Ardito";

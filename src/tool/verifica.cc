@@ -14,6 +14,7 @@
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
 #include "platform/stati_uscita.h"
+#include "platform/visibile.h"
 #include "read/memorizza_dati.h"
 #include "read/vista.h"
 #include "text/da_utf8.h"
@@ -118,7 +119,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
     // With --json the standard output is a document whatever happens: one
     // with no problems, stopped for the file that could not be read.
     if (richiesta.json) uscita << json_problemi({}, nomi, 0, 0, stato.messaggio()) << std::flush;
-    errori << stato.messaggio() << '\n' << std::flush;
+    errori << visibile(stato.messaggio()) << '\n' << std::flush;
     return uscita_fallita;
   }
   const problemi_trovati trovati = trova_problemi(std::move(byte), nomi, richiesta.utf8);
@@ -129,7 +130,7 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   } else {
     for (const problema& p : trovati.ordinati)
       for (const std::string& riga : righe_problema(p, nomi)) uscita << riga << '\n';
-    if (!trovati.interruzione.empty()) uscita << trovati.interruzione << '\n';
+    if (!trovati.interruzione.empty()) uscita << visibile(trovati.interruzione) << '\n';
     uscita << riepilogo(trovati.errori, trovati.avvisi) << '\n';
   }
   uscita.flush();

@@ -1155,6 +1155,56 @@ TEST(Verifica, UnFileCheNonSiLegge) {
   EXPECT_NE(errori.str().find("/nessuna/cartella/linea.txt"), std::string::npos) << errori.str();
 }
 
+// Whether `testo` holds a control character other than its line ends:
+// a C0 control, DEL, or a C1 control in UTF-8.
+bool con_controlli_crudi(const std::string& testo) {
+  for (size_t i = 0; i < testo.size(); ++i) {
+    const auto c = static_cast<unsigned char>(testo[i]);
+    if ((c < 0x20 && c != '\n') || c == 0x7f) return true;
+    if (c == 0xc2 && i + 1 < testo.size() && static_cast<unsigned char>(testo[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(testo[i + 1]) <= 0x9f)
+      return true;
+  }
+  return false;
+}
+
+TEST(Verifica, ICaratteriDiControlloDaiFileArrivanoScrittiPerEsteso) {
+  // What a file holds reaches the terminal with its control characters
+  // written out: an escape sequence, a bell, a carriage return in the middle
+  // of a line, a byte that Windows-1252 leaves to a C1 control.
+  const struct {
+    const char* nome;
+    std::vector<modifica> treno;
+    std::string atteso;  // in the problem lines
+  } casi[] = {
+      {"una parola chiave sconosciuta",
+       {{"[fine]", "\x1b[2J\x1b]0;titolo\x07parola,  1\r\n[fine]"}},
+       "\"\\x1b[2J\\x1b]0;titolo\\x07parola\""},
+      {"il nome di una stazione",
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, "
+         "Nu\x1b[31mro\x81"}},
+       "Nu\\x1b[31mro\\x81"},
+      {"un ritorno a capo solo", {{"[fine]", "parola\rfalsa,  1\r\n[fine]"}}, "\"parola\""},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const esito_verifica e = verifica_di(linea_pulita, modificato(treno_pulito, c.treno));
+    EXPECT_FALSE(con_controlli_crudi(e.uscita)) << e.uscita;
+    EXPECT_NE(e.uscita.find(c.atteso), std::string::npos) << e.uscita;
+  }
+
+  // A file's own name.
+  prova::CartellaTemporanea cartella;
+  richiesta_verifica r;
+  r.linea = cartella.file("li\x1b[2Jnea\n.txt");
+  r.treno = r.linea;
+  std::ostringstream uscita, errori;
+  EXPECT_EQ(verifica(r, uscita, errori), 2);
+  EXPECT_FALSE(con_controlli_crudi(errori.str())) << errori.str();
+  EXPECT_NE(errori.str().find("li\\x1b[2Jnea\\n.txt"), std::string::npos) << errori.str();
+}
+
 TEST(Verifica, UnFileOltre64MiBNonSiLegge) {
   prova::CartellaTemporanea cartella;
   prova::scrivi(cartella.file("grande.txt"), "");
