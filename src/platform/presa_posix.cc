@@ -81,8 +81,8 @@ Stato ascolta(const std::string& indirizzo, int porta, presa& ascolto, int& port
 esito_accetta accetta(const presa& ascolto, presa& nuova, std::string& indirizzo) {
   sockaddr_storage da{};
   socklen_t lunghezza = sizeof da;
-  const int c =
-      ::accept4(fd(ascolto), reinterpret_cast<sockaddr*>(&da), &lunghezza, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  const int c = ::accept4(fd(ascolto), reinterpret_cast<sockaddr*>(&da), &lunghezza,
+                          SOCK_NONBLOCK | SOCK_CLOEXEC);
   if (c < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) return esito_accetta::nessuna;
     if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
@@ -123,11 +123,12 @@ Stato attendi_prese(std::vector<attesa_presa>& prese, int millisecondi) {
   std::vector<pollfd> attese(prese.size());
   for (std::size_t i = 0; i < prese.size(); ++i) {
     attese[i].fd = static_cast<int>(prese[i].maniglia);
-    attese[i].events = static_cast<short>((prese[i].leggere ? POLLIN : 0) |
-                                          (prese[i].scrivere ? POLLOUT : 0));
+    attese[i].events =
+        static_cast<short>((prese[i].leggere ? POLLIN : 0) | (prese[i].scrivere ? POLLOUT : 0));
   }
   const int n = ::poll(attese.data(), attese.size(), millisecondi);
-  if (n < 0 && errno != EINTR) return Stato::errore("attesa sulle connessioni: " + motivo_sistema(errno));
+  if (n < 0 && errno != EINTR)
+    return Stato::errore("attesa sulle connessioni: " + motivo_sistema(errno));
   for (std::size_t i = 0; i < prese.size(); ++i) {
     const short r = n > 0 ? attese[i].revents : 0;
     prese[i].leggibile = (r & POLLIN) != 0;
@@ -143,7 +144,8 @@ int prese_massime() {
   // As many as the host lets this process have without privileges, within
   // what a server on the loopback could ever want.
   constexpr rlim_t voluto = 1 << 16;
-  const rlim_t tetto = limite.rlim_max == RLIM_INFINITY ? voluto : std::min(limite.rlim_max, voluto);
+  const rlim_t tetto =
+      limite.rlim_max == RLIM_INFINITY ? voluto : std::min(limite.rlim_max, voluto);
   if (limite.rlim_cur != RLIM_INFINITY && limite.rlim_cur < tetto) {
     rlimit alzato = limite;
     alzato.rlim_cur = tetto;

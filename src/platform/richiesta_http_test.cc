@@ -95,8 +95,9 @@ TEST(LettoreRichiesta, TakesTheLinesAsTheyAre) {
 
 TEST(LettoreRichiesta, GoesOnWithTheNextRequestOfTheConnection) {
   lettore_richiesta l;
-  ASSERT_EQ(l.aggiungi("GET /a HTTP/1.1\r\nHost: h\r\n\r\nGET /b HTTP/1.1\r\nHost: h\r\n\r\nGET /c"),
-            esito::completa);
+  ASSERT_EQ(
+      l.aggiungi("GET /a HTTP/1.1\r\nHost: h\r\n\r\nGET /b HTTP/1.1\r\nHost: h\r\n\r\nGET /c"),
+      esito::completa);
   EXPECT_EQ(l.richiesta().destinazione, "/a");
   ASSERT_EQ(l.prossima(), esito::completa);
   EXPECT_EQ(l.richiesta().destinazione, "/b");

@@ -25,19 +25,32 @@ constexpr auto attesa_chiusura = 2s;
 
 const char* frase(int codice) {
   switch (codice) {
-    case 200: return "OK";
-    case 204: return "No Content";
-    case 400: return "Bad Request";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 413: return "Content Too Large";
-    case 414: return "URI Too Long";
-    case 431: return "Request Header Fields Too Large";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "";
+    case 200:
+      return "OK";
+    case 204:
+      return "No Content";
+    case 400:
+      return "Bad Request";
+    case 403:
+      return "Forbidden";
+    case 404:
+      return "Not Found";
+    case 405:
+      return "Method Not Allowed";
+    case 408:
+      return "Request Timeout";
+    case 413:
+      return "Content Too Large";
+    case 414:
+      return "URI Too Long";
+    case 431:
+      return "Request Header Fields Too Large";
+    case 500:
+      return "Internal Server Error";
+    case 503:
+      return "Service Unavailable";
+    default:
+      return "";
   }
 }
 
@@ -126,9 +139,9 @@ void servente_http::pubblica(std::string evento) {
 }
 
 void servente_http::servi() {
-  rifiuto_pieno_ = testa(impostazioni_, 503,
-                         {{"Content-Type", "text/plain; charset=utf-8"}, {"Retry-After", "2"}}, 0,
-                         false, true);
+  rifiuto_pieno_ =
+      testa(impostazioni_, 503,
+            {{"Content-Type", "text/plain; charset=utf-8"}, {"Retry-After", "2"}}, 0, false, true);
   std::vector<std::unique_ptr<connessione>> aperte;
   while (!fermo_) {
     try {
@@ -165,7 +178,8 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
       }
     }
     const std::size_t lunghezza = r.corpo ? r.corpo->size() : 0;
-    c.uscita.push_back({condiviso(testa(imp, r.codice, r.intestazioni, lunghezza, r.flusso, chiudi))});
+    c.uscita.push_back(
+        {condiviso(testa(imp, r.codice, r.intestazioni, lunghezza, r.flusso, chiudi))});
     if (r.corpo && !solo_testa && !r.flusso) c.uscita.push_back({r.corpo});
     c.chiudi_dopo = chiudi;
     c.scadenza = ora_turno + imp.attesa_scrittura;
@@ -187,7 +201,8 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
   auto fai_posto = [&](const std::string* indirizzo) {
     connessione* piu_vecchia = nullptr;
     for (auto& c : aperte)
-      if (!c->finita && (c->f == fase::leggendo || c->f == fase::chiudendo) && (!indirizzo || c->indirizzo == *indirizzo) &&
+      if (!c->finita && (c->f == fase::leggendo || c->f == fase::chiudendo) &&
+          (!indirizzo || c->indirizzo == *indirizzo) &&
           (!piu_vecchia || c->inizio < piu_vecchia->inizio))
         piu_vecchia = c.get();
     if (!piu_vecchia) return false;
@@ -258,8 +273,8 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
         try {
           r = gestore_(q);
         } catch (...) {
-          r = risposta_http::testo(500, fmt::format("{}: la richiesta non si è potuta servire",
-                                                    imp.nome));
+          r = risposta_http::testo(
+              500, fmt::format("{}: la richiesta non si è potuta servire", imp.nome));
         }
         rispondi(c, std::move(r), !q.tiene_aperta() || q.con_corpo(), q.metodo == "HEAD");
         c.lettore.prossima();
@@ -313,10 +328,11 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
         else if (c.f != fase::leggendo && !c.uscita.empty())
           c.finita = true;
         else if (c.f == fase::leggendo)
-          rifiuta(c, 408, fmt::format("la richiesta non è arrivata intera entro {} s",
-                                      std::chrono::duration_cast<std::chrono::seconds>(
-                                          imp.attesa_richiesta)
-                                          .count()));
+          rifiuta(
+              c, 408,
+              fmt::format(
+                  "la richiesta non è arrivata intera entro {} s",
+                  std::chrono::duration_cast<std::chrono::seconds>(imp.attesa_richiesta).count()));
       }
     } catch (...) {
       // Out of memory for this one: it ends, the others go on.
@@ -348,9 +364,10 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
         pausa_accetta_ = ora + 100ms;
         break;
       }
-      const int dallo_stesso = static_cast<int>(std::count_if(
-          aperte.begin(), aperte.end(),
-          [&](const auto& c) { return !c->finita && c->indirizzo == indirizzo; }));
+      const int dallo_stesso =
+          static_cast<int>(std::count_if(aperte.begin(), aperte.end(), [&](const auto& c) {
+            return !c->finita && c->indirizzo == indirizzo;
+          }));
       bool posto = true;
       if (vive >= tetto) posto = fai_posto(nullptr) && (--vive, true);
       if (posto && dallo_stesso >= imp.connessioni_per_indirizzo)

@@ -92,7 +92,8 @@ class connessione_http {
   }
 
   // One answer, head and body (by its Content-Length), within `entro`.
-  std::optional<risposta_http_letta> risposta(std::chrono::milliseconds entro = std::chrono::seconds(5)) {
+  std::optional<risposta_http_letta> risposta(
+      std::chrono::milliseconds entro = std::chrono::seconds(5)) {
     if (!attendi("\r\n\r\n", entro)) return std::nullopt;
     const std::size_t fine_testa = ricevuto_.find("\r\n\r\n") + 4;
     risposta_http_letta r;

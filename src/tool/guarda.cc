@@ -91,7 +91,8 @@ class stato_servito {
 risposta_http rispondi(const richiesta_http& q, const stato_servito& v, long porta) {
   const std::string* host = q.intestazione("host");
   if (!host_ammesso(host ? *host : std::string(), porta))
-    return risposta_http::testo(403, "guarda: si risponde solo a 127.0.0.1 e [::1] su questa porta");
+    return risposta_http::testo(403,
+                                "guarda: si risponde solo a 127.0.0.1 e [::1] su questa porta");
   const std::string* origine = q.intestazione("origin");
   const std::string* sito = q.intestazione("sec-fetch-site");
   if (!origine_ammessa(origine ? *origine : std::string(), sito ? *sito : std::string(), porta))
@@ -101,7 +102,8 @@ risposta_http rispondi(const richiesta_http& q, const stato_servito& v, long por
     r.metti("Allow", "GET, HEAD");
     return r;
   }
-  if (q.con_corpo()) return risposta_http::testo(413, "guarda: una richiesta di lettura non porta nulla");
+  if (q.con_corpo())
+    return risposta_http::testo(413, "guarda: una richiesta di lettura non porta nulla");
   const std::string percorso = q.destinazione.substr(0, q.destinazione.find('?'));
   if (percorso == "/") {
     risposta_http r = risposta_http::con("text/html; charset=utf-8", v.pagina());
@@ -181,6 +183,7 @@ class lettura_a_parte {
 }  // namespace
 
 int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const fine_chiesta fine;
   if (richiesta.porta < 0 || richiesta.porta > 65535) {
     errori << "guarda: la porta " << richiesta.porta
            << " non esiste (da 1 a 65535, 0 una libera)\n";
@@ -223,7 +226,6 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   int avuta6 = 0;
   (void)servente.ascolta("::1", avuta, avuta6);
 
-  const fine_chiesta fine;
   sorveglianza_file sorveglianza({richiesta.linea, richiesta.treno});
   auto pubblica = [&](const stato_guarda& s) {
     servito.metti(s);

@@ -223,8 +223,10 @@ class GuardaInCorso : public testing::Test {
   }
 
   // Starts `scenario guarda linea.txt treno.txt` with `opzioni`; waits for
-  // its address. `ambiente` goes before it on the shell's line ("PATH=...").
-  void avvia(const std::vector<std::string>& opzioni = {}, const std::string& ambiente = "") {
+  // its address (unless not `attendi`). `ambiente` goes before it on the
+  // shell's line ("PATH=...").
+  void avvia(const std::vector<std::string>& opzioni = {}, const std::string& ambiente = "",
+             bool attendi = true) {
     std::vector<std::string> argomenti = {"guarda", "linea.txt", "treno.txt"};
     argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
     // Within a bound, so that it cannot outlive a test that fails on the
@@ -237,6 +239,7 @@ class GuardaInCorso : public testing::Test {
     std::string sh = "/bin/sh", c = "-c";
     char* argv[] = {sh.data(), c.data(), const_cast<char*>(comando.c_str()), nullptr};
     ASSERT_EQ(::posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, argv, environ), 0);
+    if (!attendi) return;
     ASSERT_TRUE(entro(10s, [&] { return uscita().find('\n') != std::string::npos; }))
         << "no address: " << prova::leggi(catture.file("err"));
     const std::string prima = uscita().substr(0, uscita().find('\n'));
@@ -334,8 +337,8 @@ TEST_F(GuardaInCorso, FollowsEverySaveOnEveryPageAndEndsOnInterrupt) {
   ASSERT_TRUE(pagina);
   EXPECT_EQ(pagina->codice, 200);
   EXPECT_EQ(pagina->intestazione("content-type"), "text/html; charset=utf-8");
-  for (const char* nome : {"cache-control", "x-content-type-options", "referrer-policy",
-                           "content-security-policy"})
+  for (const char* nome :
+       {"cache-control", "x-content-type-options", "referrer-policy", "content-security-policy"})
     EXPECT_NE(pagina->intestazione(nome), "") << nome;
   EXPECT_NE(pagina->corpo.find("<title>scenario guarda</title>"), std::string::npos);
   EXPECT_EQ(stato()["lettura"], 1);
@@ -435,21 +438,26 @@ TEST_F(GuardaInCorso, RefusesWhatIsNotItsOwn) {
       {"no host", [&] { return a_mano("GET / HTTP/1.0\r\n\r\n"); }, 403},
       {"two hosts", [&] { return a_mano("GET / HTTP/1.1\r\nHost: HOST\r\nHost: HOST\r\n\r\n"); },
        400},
-      {"a page of another origin", [&] { return chiedi("/stato", "Origin: http://esempio.it\r\n"); },
-       403},
+      {"a page of another origin",
+       [&] { return chiedi("/stato", "Origin: http://esempio.it\r\n"); }, 403},
       {"a page of another origin, for the events",
        [&] { return chiedi("/eventi", "Origin: http://esempio.it\r\n"); }, 403},
       {"a page of another port of the machine",
-       [&] { return chiedi("/eventi", "Origin: http://127.0.0.1:" + std::to_string(porta_ + 1) + "\r\n"); },
+       [&] {
+         return chiedi("/eventi",
+                       "Origin: http://127.0.0.1:" + std::to_string(porta_ + 1) + "\r\n");
+       },
        403},
-      {"a page with no origin of its own", [&] { return chiedi("/stato", "Origin: null\r\n"); }, 403},
+      {"a page with no origin of its own", [&] { return chiedi("/stato", "Origin: null\r\n"); },
+       403},
       {"a request another site made",
        [&] { return chiedi("/eventi", "Sec-Fetch-Site: cross-site\r\n"); }, 403},
       {"a request another port of the machine made",
        [&] { return chiedi("/stato", "Sec-Fetch-Site: same-site\r\n"); }, 403},
       {"its own page's request",
        [&] {
-         return chiedi("/stato", "Origin: http://localhost:" + porta + "\r\nSec-Fetch-Site: same-origin\r\n");
+         return chiedi("/stato",
+                       "Origin: http://localhost:" + porta + "\r\nSec-Fetch-Site: same-origin\r\n");
        },
        200},
       {"a path of its own folder", [&] { return chiedi("/linea.txt"); }, 404},
@@ -465,7 +473,9 @@ TEST_F(GuardaInCorso, RefusesWhatIsNotItsOwn) {
        },
        405},
       {"a body on a read",
-       [&] { return a_mano("GET /stato HTTP/1.1\r\nHost: HOST\r\nContent-Length: 5\r\n\r\nxxxxx"); },
+       [&] {
+         return a_mano("GET /stato HTTP/1.1\r\nHost: HOST\r\nContent-Length: 5\r\n\r\nxxxxx");
+       },
        413},
       {"megabytes of address", [&] { return chiedi("/" + lungo); }, 414},
       {"megabytes of header", [&] { return chiedi("/", "X-Lungo: " + lungo + "\r\n"); }, 431},
@@ -491,7 +501,8 @@ TEST_F(GuardaInCorso, SlowClientsHoldNoOneAndNotTheInterrupt) {
   std::vector<std::unique_ptr<prova::connessione_http>> lenti;
   for (int i = 0; i < 30; ++i) {
     lenti.push_back(std::make_unique<prova::connessione_http>(porta_));
-    ASSERT_TRUE(lenti.back()->manda("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(porta_) + "\r\n"));
+    ASSERT_TRUE(lenti.back()->manda("GET / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(porta_) +
+                                    "\r\n"));
   }
   std::atomic<bool> basta{false};
   std::thread goccia([&] {
@@ -554,8 +565,9 @@ TEST_F(GuardaInCorso, AFifoInPlaceOfAFileIsNamedAndLaterSavesAreSeen) {
   EXPECT_NE(s["guasto"].get<std::string>().find("treno.txt\": è una pipe (FIFO), non un file"),
             std::string::npos)
       << s.dump();
-  EXPECT_TRUE(entro(2s, [&] { return uscita().find("è una pipe (FIFO), non un file") != std::string::npos; }))
-      << uscita();
+  EXPECT_TRUE(entro(2s, [&] {
+    return uscita().find("è una pipe (FIFO), non un file") != std::string::npos;
+  })) << uscita();
   // A save afterwards is seen, as ever.
   salva(cartella.file("treno.txt"), con(prova::treno_prova, "Nuro", "Nuro Centrale"));
   EXPECT_TRUE(entro(5s, [&] {
@@ -591,13 +603,17 @@ TEST_F(GuardaInCorso, AFifoOrAFolderAtTheStartIsSaid) {
   }
 }
 
-TEST_F(GuardaInCorso, ALongReadingHoldsNeitherThePageNorTheInterrupt) {
-  avvia();
-  // Some sixty megabytes of records that the reading does not know.
+// Some sixty megabytes of a train file: records that the reading does not know.
+std::string treno_grande() {
   std::string grande = prova::treno_prova;
   grande.reserve(62u << 20);
   while (grande.size() < (60u << 20)) grande += "ignoto, 1, 2, 3, 4, 5\n";
-  salva(cartella.file("treno.txt"), grande);
+  return grande;
+}
+
+TEST_F(GuardaInCorso, ALongReadingHoldsNeitherThePageNorTheInterrupt) {
+  avvia();
+  salva(cartella.file("treno.txt"), treno_grande());
   std::this_thread::sleep_for(500ms);
   // While it reads, the page and the state of the last reading are served.
   auto r = chiedi("/");
@@ -606,6 +622,19 @@ TEST_F(GuardaInCorso, ALongReadingHoldsNeitherThePageNorTheInterrupt) {
   EXPECT_EQ(stato()["lettura"], 1);
   EXPECT_EQ(interrompi(), 0);
   EXPECT_EQ(uscita().substr(uscita().size() - 13), "guarda: fine\n");
+}
+
+TEST_F(GuardaInCorso, ALongFirstReadingDoesNotHoldTheInterrupt) {
+  prova::scrivi(cartella.file("treno.txt"), treno_grande());
+  avvia({}, "", false);
+  // The first reading begun, in a thread of its own.
+  EXPECT_TRUE(entro(10s, [&] {
+    const std::string stato = prova::leggi(fmt::format("/proc/{}/status", servente()));
+    const auto dove = stato.find("Threads:");
+    return dove != std::string::npos && std::stol(stato.substr(dove + 8)) >= 2;
+  }));
+  EXPECT_EQ(interrompi(), 0);
+  EXPECT_EQ(uscita(), "guarda: fine\n");
 }
 
 TEST_F(GuardaInCorso, OpensItsAddressInTheBrowser) {
