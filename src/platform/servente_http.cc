@@ -142,6 +142,7 @@ void servente_http::servi() {
   rifiuto_pieno_ =
       testa(impostazioni_, 503,
             {{"Content-Type", "text/plain; charset=utf-8"}, {"Retry-After", "2"}}, 0, false, true);
+  tetto_ = std::max(1, std::min(impostazioni_.connessioni, prese_massime() - 32));
   std::vector<std::unique_ptr<connessione>> aperte;
   while (!fermo_) {
     try {
@@ -346,7 +347,6 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
   std::erase_if(aperte, [](const auto& c) { return c->finita; });
 
   // The newcomers.
-  const int tetto = std::max(1, std::min(imp.connessioni, prese_massime() - 32));
   int vive = static_cast<int>(aperte.size());
   for (std::size_t l = 0; l < ascolti_.size(); ++l) {
     if (!attese[l].leggibile) continue;
@@ -369,7 +369,7 @@ void servente_http::turno(std::vector<std::unique_ptr<connessione>>& aperte) {
             return !c->finita && c->indirizzo == indirizzo;
           }));
       bool posto = true;
-      if (vive >= tetto) posto = fai_posto(nullptr) && (--vive, true);
+      if (vive >= tetto_) posto = fai_posto(nullptr) && (--vive, true);
       if (posto && dallo_stesso >= imp.connessioni_per_indirizzo)
         posto = fai_posto(&indirizzo) && (--vive, true);
       if (!posto) {

@@ -8,11 +8,12 @@
 //   read), within the bounds of `limiti_richiesta` (414, 431, 400);
 // - a request that declares a body is answered and its connection closed
 //   (no body is read);
-// - connections are bounded in all and per client address; when full, the
-//   oldest connection still sending its request (or idle between two) makes
-//   room, so that clients dripping their requests never lock out one that
-//   asks at once; when every connection is answering, the newcomer is
-//   refused (503);
+// - connections are bounded in all and per client address (and by what the
+//   host lets the process hold); when full, the connection that began its
+//   request first among those still sending one (or idle between two, or
+//   closing after a refusal) makes room, so that clients dripping their
+//   requests never lock out one that asks at once; when every connection is
+//   being answered, the newcomer is refused (503);
 // - an answer that does not drain within `attesa_scrittura` ends its
 //   connection; a stream holds at most one event beyond what its client took
 //   (the newest);
@@ -109,6 +110,7 @@ class servente_http {
   // The loop's own: the refusal when full, and no taking of connections
   // before this time (none could be held).
   std::string rifiuto_pieno_;
+  int tetto_ = 0;  // connections at most
   std::chrono::steady_clock::time_point pausa_accetta_{};
 };
 
