@@ -275,10 +275,10 @@ class GuardaInCorso : public testing::Test {
     return dove == std::string::npos ? -1 : std::stol(stato.substr(dove + 6));
   }
 
-  // Interrupts it as Ctrl-C does and gives its exit status (-1 when it did
+  // Interrupts it as Ctrl-C does (or with `segnale`) and gives its exit status (-1 when it did
   // not end by itself within 5 s).
-  int interrompi() {
-    ::kill(pid_, SIGINT);
+  int interrompi(int segnale = SIGINT) {
+    ::kill(pid_, segnale);
     int stato = 0;
     const bool finito = entro(5s, [&] { return ::waitpid(pid_, &stato, WNOHANG) == pid_; });
     if (!finito) return -1;
@@ -612,16 +612,21 @@ std::string treno_grande() {
 }
 
 TEST_F(GuardaInCorso, ALongReadingHoldsNeitherThePageNorTheInterrupt) {
-  avvia();
-  salva(cartella.file("treno.txt"), treno_grande());
-  std::this_thread::sleep_for(500ms);
-  // While it reads, the page and the state of the last reading are served.
-  auto r = chiedi("/");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->codice, 200);
-  EXPECT_EQ(stato()["lettura"], 1);
-  EXPECT_EQ(interrompi(), 0);
-  EXPECT_EQ(uscita().substr(uscita().size() - 13), "guarda: fine\n");
+  const std::string grande = treno_grande();
+  for (int segnale : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(segnale);
+    prova::scrivi(cartella.file("treno.txt"), prova::treno_prova);
+    avvia();
+    salva(cartella.file("treno.txt"), grande);
+    std::this_thread::sleep_for(500ms);
+    // While it reads, the page and the state of the last reading are served.
+    auto r = chiedi("/");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->codice, 200);
+    EXPECT_EQ(stato()["lettura"], 1);
+    EXPECT_EQ(interrompi(segnale), 0);
+    EXPECT_EQ(uscita().substr(uscita().size() - 13), "guarda: fine\n");
+  }
 }
 
 TEST_F(GuardaInCorso, ALongFirstReadingDoesNotHoldTheInterrupt) {
