@@ -227,6 +227,9 @@ class GuardaInCorso : public testing::Test {
   // shell's line ("PATH=...").
   void avvia(const std::vector<std::string>& opzioni = {}, const std::string& ambiente = "",
              bool attendi = true) {
+    // Nothing of an earlier run is taken for this one's.
+    std::filesystem::remove(catture.file("out"));
+    std::filesystem::remove(catture.file("err"));
     std::vector<std::string> argomenti = {"guarda", "linea.txt", "treno.txt"};
     argomenti.insert(argomenti.end(), opzioni.begin(), opzioni.end());
     // Within a bound, so that it cannot outlive a test that fails on the
