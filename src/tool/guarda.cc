@@ -264,25 +264,40 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   bool di_nuovo = false;  // a change seen while a reading was going on
   while (!fine.chiesta()) {
     std::this_thread::sleep_for(100ms);
-    if (sorveglianza.cambiati()) di_nuovo = true;
-    if (in_corso && in_corso->finita()) {
-      std::string guasto;
-      if (std::optional<stato_guarda> letto = in_corso->prendi(guasto)) {
-        ultimo = std::move(*letto);
-        pubblica(ultimo);
-        uscita << riga_lettura(ultimo) << '\n' << std::flush;
-      } else {
-        uscita << ora() << " lettura non riuscita: " << visibile(guasto) << '\n' << std::flush;
+    // Out of memory (or of threads) here costs a turn, never the serving:
+    // the state served stays the last one, and the reading is tried again.
+    try {
+      if (sorveglianza.cambiati()) di_nuovo = true;
+      if (in_corso && in_corso->finita()) {
+        std::string guasto;
+        std::optional<stato_guarda> letto = in_corso->prendi(guasto);
+        in_corso.reset();
+        if (letto) {
+          ultimo = std::move(*letto);
+          pubblica(ultimo);
+          uscita << riga_lettura(ultimo) << '\n' << std::flush;
+        } else {
+          uscita << ora() << " lettura non riuscita: " << visibile(guasto) << '\n' << std::flush;
+        }
       }
+      if (in_corso || !di_nuovo) continue;
+      // An editor may write a file in more than one step: the reading waits
+      // for a moment of quiet, and a change within it is seen at the next
+      // turn.
+      std::this_thread::sleep_for(50ms);
+      sorveglianza.cambiati();
+      in_corso.emplace(richiesta, ultimo);
+      di_nuovo = false;
+    } catch (const std::exception& e) {
       in_corso.reset();
+      di_nuovo = true;
+      const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+      uscita << ora()
+             << " lettura non riuscita: " << (memoria ? memoria_esaurita : visibile(e.what()))
+             << '\n'
+             << std::flush;
+      std::this_thread::sleep_for(1s);
     }
-    if (in_corso || !di_nuovo) continue;
-    // An editor may write a file in more than one step: the reading waits
-    // for a moment of quiet, and a change within it is seen at the next turn.
-    std::this_thread::sleep_for(50ms);
-    sorveglianza.cambiati();
-    di_nuovo = false;
-    in_corso.emplace(richiesta, ultimo);
   }
 
   servente.ferma();
