@@ -37,6 +37,8 @@
 
 namespace scen {
 
+class connessione_http;
+
 struct risposta_http {
   int codice = 200;
   std::vector<std::pair<std::string, std::string>> intestazioni;
@@ -94,9 +96,8 @@ class servente_http {
   int flussi() const { return flussi_.load(); }
 
  private:
-  struct connessione;
   void servi();
-  void turno(std::vector<std::unique_ptr<connessione>>& aperte);
+  void turno(std::vector<std::unique_ptr<connessione_http>>& aperte);
 
   impostazioni_servente impostazioni_;
   gestore gestore_;
