@@ -217,6 +217,8 @@ class GuardaInCorso : public testing::Test {
   }
   void TearDown() override {
     if (pid_ > 0) {
+      // The program first: `timeout` killed would leave it behind.
+      if (const pid_t programma = servente(); programma != pid_) ::kill(programma, SIGKILL);
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
