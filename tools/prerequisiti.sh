@@ -5,10 +5,9 @@
 set -euo pipefail
 # Building and running: the compilers' tools and the libraries the programs
 # use (PROJ and libxml2 for the import of GPS tracks, libosmium and GDAL for
-# the import of OpenStreetMap extracts and elevation tiles, cpp-httplib for
-# the page of `scenario guarda`).
+# the import of OpenStreetMap extracts and elevation tiles).
 pacchetti=(cmake ninja-build g++ libfmt-dev libcli11-dev nlohmann-json3-dev libproj-dev libxml2-dev
-  pkg-config libcpp-httplib-dev)
+  pkg-config)
 # Installed without their recommended packages, which the import does not
 # need (GDAL would bring a hundred more).
 leggeri=(libosmium2-dev libgdal-dev)
@@ -21,10 +20,10 @@ if [ "${1:-}" = --prove ]; then
   # The Windows build and its checks under Wine (tools/prova_windows.sh): the
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
   # keyboard, screenshots and the reading of their text, and curl, which
-  # fetches the HTTP library's header (tools/httplib_windows.sh) and the page
-  # that scenario.exe serves. Also without their recommended packages.
+  # fetches the page that scenario.exe serves. Also without their recommended
+  # packages.
   leggeri+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
-    tesseract-ocr-eng curl ca-certificates xz-utils)
+    tesseract-ocr-eng curl)
 fi
 
 mancanti() {

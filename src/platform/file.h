@@ -125,6 +125,13 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto,
 // dropped after a failure).
 Stato non_aperto(const std::string& percorso);
 
+// As `leggi_file`, for a name that anything may have been put under: only a
+// regular file (or a link that leads to one) is read. A pipe, a device, a
+// folder or a socket is refused at once, saying what it is ("è una pipe
+// (FIFO), non un file"), and never waited on.
+Stato leggi_file_regolare(const std::string& percorso, std::string& contenuto,
+                          std::size_t massimo = static_cast<std::size_t>(-1));
+
 // The refusal of `leggi_file` for a file of more than `massimo` bytes, in
 // the same words on every host.
 Stato oltre_il_limite(const std::string& percorso, std::size_t massimo);

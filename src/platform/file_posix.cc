@@ -137,9 +137,10 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   return Stato::ok();
 }
 
-Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t massimo) {
-  int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return guasto("impossibile aprire", percorso, errno);
+namespace {
+
+// Reads the open file `fd` whole into `contenuto`, and closes it.
+Stato leggi_aperto(int fd, const std::string& percorso, std::string& contenuto, size_t massimo) {
   auto troppo_grande = [&] {
     ::close(fd);
     contenuto.clear();
@@ -165,6 +166,44 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t mas
   }
   ::close(fd);
   return Stato::ok();
+}
+
+// What a name that is not a regular file names, in words.
+Stato non_un_file(const std::string& percorso, mode_t modo) {
+  const char* cosa = S_ISFIFO(modo)                   ? "è una pipe (FIFO), non un file"
+                     : S_ISDIR(modo)                  ? "è una cartella, non un file"
+                     : S_ISCHR(modo) || S_ISBLK(modo) ? "è un dispositivo, non un file"
+                     : S_ISSOCK(modo)                 ? "è un socket, non un file"
+                                                      : "non è un file regolare";
+  return Stato::errore(fmt::format("impossibile leggere \"{}\": {}", percorso, cosa));
+}
+
+}  // namespace
+
+Stato leggi_file(const std::string& percorso, std::string& contenuto, size_t massimo) {
+  int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return guasto("impossibile aprire", percorso, errno);
+  return leggi_aperto(fd, percorso, contenuto, massimo);
+}
+
+Stato leggi_file_regolare(const std::string& percorso, std::string& contenuto, size_t massimo) {
+  // Looked at before it is opened (a device is not even opened), and again
+  // once open, without waiting (a pipe with no writer would hold the open),
+  // since the name may have changed in between.
+  struct stat info;
+  if (::stat(percorso.c_str(), &info) != 0) return guasto("impossibile aprire", percorso, errno);
+  if (!S_ISREG(info.st_mode)) return non_un_file(percorso, info.st_mode);
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return guasto("impossibile aprire", percorso, errno);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int codice = errno;
+    ::close(fd);
+    return S_ISREG(info.st_mode) ? guasto("impossibile leggere", percorso, codice)
+                                 : non_un_file(percorso, info.st_mode);
+  }
+  const int modi = ::fcntl(fd, F_GETFL);
+  if (modi >= 0) ::fcntl(fd, F_SETFL, modi & ~O_NONBLOCK);
+  return leggi_aperto(fd, percorso, contenuto, massimo);
 }
 
 bool esiste(const std::string& percorso) {

@@ -135,11 +135,17 @@ Stato rimuovi_temporanei_abbandonati(const std::string& cartella) {
   return Stato::ok();
 }
 
-Stato leggi_file(const std::string& percorso, std::string& contenuto, std::size_t massimo) {
-  HANDLE h = ::CreateFileW(largo(percorso).c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return guasto("impossibile aprire", percorso, ::GetLastError());
+namespace {
+
+HANDLE apri_lettura(const std::string& percorso) {
+  return ::CreateFileW(largo(percorso).c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+// Reads the open file `h` whole into `contenuto`, and closes it.
+Stato leggi_aperto(HANDLE h, const std::string& percorso, std::string& contenuto,
+                   std::size_t massimo) {
   auto troppo_grande = [&] {
     ::CloseHandle(h);
     contenuto.clear();
@@ -166,6 +172,37 @@ Stato leggi_file(const std::string& percorso, std::string& contenuto, std::size_
   }
   ::CloseHandle(h);
   return Stato::ok();
+}
+
+Stato non_un_file(const std::string& percorso, const char* cosa) {
+  return Stato::errore(fmt::format("impossibile leggere \"{}\": {}", percorso, cosa));
+}
+
+}  // namespace
+
+Stato leggi_file(const std::string& percorso, std::string& contenuto, std::size_t massimo) {
+  HANDLE h = apri_lettura(percorso);
+  if (h == INVALID_HANDLE_VALUE) return guasto("impossibile aprire", percorso, ::GetLastError());
+  return leggi_aperto(h, percorso, contenuto, massimo);
+}
+
+Stato leggi_file_regolare(const std::string& percorso, std::string& contenuto,
+                          std::size_t massimo) {
+  const DWORD attributi = ::GetFileAttributesW(largo(percorso).c_str());
+  if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return non_un_file(percorso, "è una cartella, non un file");
+  // Opening a pipe's name never waits (a pipe with no free end is refused);
+  // what was opened is a file on a disk, or is closed unread.
+  HANDLE h = apri_lettura(percorso);
+  if (h == INVALID_HANDLE_VALUE) return guasto("impossibile aprire", percorso, ::GetLastError());
+  const DWORD tipo = ::GetFileType(h);
+  if (tipo != FILE_TYPE_DISK) {
+    ::CloseHandle(h);
+    return non_un_file(percorso, tipo == FILE_TYPE_PIPE   ? "è una pipe, non un file"
+                                 : tipo == FILE_TYPE_CHAR ? "è un dispositivo, non un file"
+                                                          : "non è un file regolare");
+  }
+  return leggi_aperto(h, percorso, contenuto, massimo);
 }
 
 bool esiste(const std::string& percorso) {

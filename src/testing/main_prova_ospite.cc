@@ -135,6 +135,15 @@ int file() {
   std::string letto;
   atteso(leggi_file(nome, letto).riuscito() && letto == "corto", "rilettura: " + letto);
   atteso(esiste(nome) && !e_cartella(nome), "il file esiste");
+  atteso(leggi_file_regolare(nome, letto).riuscito() && letto == "corto",
+         "lettura di un file regolare: " + letto);
+  // Only regular files: a folder and a device are named, never read.
+  stato = leggi_file_regolare(privata.percorso(), letto);
+  atteso(stato.messaggio().find("\": \xc3\xa8 una cartella, non un file") != std::string::npos,
+         "lettura di una cartella: " + stato.messaggio());
+  stato = leggi_file_regolare(separatore_cartella == '\\' ? "NUL" : "/dev/null", letto);
+  atteso(stato.messaggio().find("\": \xc3\xa8 un dispositivo, non un file") != std::string::npos,
+         "lettura di un dispositivo: " + stato.messaggio());
   {
     file_nuovo nuovo(nome);
     atteso(nuovo.apri().riuscito() && nuovo.scrivi("lasciato").riuscito(), "file lasciato");

@@ -3,47 +3,27 @@
 #include <fmt/format.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
 
-#include "platform/stati_uscita.h"
-
-// On Windows the server is there when the build has the library's header
-// (SCEN_SERVER_PAGINA), which brings Windows' sockets with it.
-#if !defined(_WIN32) || defined(SCEN_SERVER_PAGINA)
-#define SCEN_CON_SERVER 1
-#include <httplib.h>
-#ifndef _WIN32
-#include <sys/socket.h>
-#endif
-
-#include <atomic>
-#include <condition_variable>
-#include <functional>
-#include <memory>
-#include <mutex>
-
 #include "check/verifica_problemi.h"
+#include "platform/file.h"
+#include "platform/memoria.h"
+#include "platform/servente_http.h"
 #include "platform/sorveglianza.h"
+#include "platform/stati_uscita.h"
 #include "platform/visibile.h"
 #include "read/memorizza_dati.h"
 #include "tool/guarda_stato.h"
-#endif
 
 namespace scen {
-
-#ifndef SCEN_CON_SERVER
-
-int guarda(const richiesta_guarda&, std::ostream&, std::ostream& errori) {
-  errori << "guarda: questa versione per Windows è costruita senza il server della pagina (senza "
-            "httplib.h, che tools/httplib_windows.sh prende): la pagina la serve scenario guarda "
-            "su Linux\n";
-  return uscita_fallita;
-}
-
-#else
 
 namespace {
 
@@ -57,192 +37,179 @@ std::string ora() {
   return testo;
 }
 
-// The line that the terminal shows for a reading.
+// The line that the terminal shows for a reading: what stopped it, when a
+// file could not be read at all.
 std::string riga_lettura(const stato_guarda& s) {
   std::string riga =
       fmt::format("{} {}, {} ms", ora(), riepilogo(s.errori, s.avvisi), s.millisecondi);
+  if (!s.guasto.empty()) riga += ": " + visibile(s.guasto);
   if (!s.disegno_attuale)
     riga +=
         s.disegno > 0 ? " (resta il disegno dell'ultima lettura riuscita)" : " (nessun disegno)";
   return riga;
 }
 
-// How many pages may follow the state at once, on each address.
+// How many pages may follow the state at once.
 constexpr int flussi_massimi = 16;
-// What a request may carry: a page asks for nothing bigger.
-constexpr std::size_t corpo_massimo = 16 * 1024;
 
-// The state that the pages are served, and the pages that follow it.
+using testo_condiviso = std::shared_ptr<const std::string>;
+
+// What the pages are served: the page, the state and the drawing of the
+// last reading, shared by every answer that sends them.
 class stato_servito {
  public:
-  void metti(stato_guarda nuovo) {
-    {
-      std::lock_guard<std::mutex> l(m_);
-      stato_ = std::move(nuovo);
-    }
-    cambiato_.notify_all();
-  }
-  std::string json() const {
+  explicit stato_servito(std::string pagina)
+      : pagina_(std::make_shared<const std::string>(std::move(pagina))) {}
+  void metti(const stato_guarda& nuovo) {
+    auto json = std::make_shared<const std::string>(nuovo.json);
+    auto disegno = nuovo.disegno_json.empty()
+                       ? testo_condiviso()
+                       : std::make_shared<const std::string>(nuovo.disegno_json);
     std::lock_guard<std::mutex> l(m_);
-    return stato_.json;
+    json_ = std::move(json);
+    disegno_ = std::move(disegno);
   }
-  std::string disegno() const {
+  testo_condiviso pagina() const { return pagina_; }
+  testo_condiviso json() const {
     std::lock_guard<std::mutex> l(m_);
-    return stato_.disegno_json;
+    return json_;
   }
-  void ferma() {
-    {
-      std::lock_guard<std::mutex> l(m_);
-      fermo_ = true;
-    }
-    cambiato_.notify_all();
-  }
-  bool entra() {
+  testo_condiviso disegno() const {
     std::lock_guard<std::mutex> l(m_);
-    if (flussi_ >= flussi_massimi) return false;
-    ++flussi_;
-    return true;
-  }
-  void esce() {
-    std::lock_guard<std::mutex> l(m_);
-    --flussi_;
-  }
-  // Waits (a while at most) for a state later than reading `vista`; gives
-  // its JSON, or nothing when the wait ended without one. `fine` says
-  // whether the serving is over.
-  std::string attendi(long& vista, bool& fine) {
-    std::unique_lock<std::mutex> l(m_);
-    cambiato_.wait_for(l, 10s, [&] { return fermo_ || stato_.lettura != vista; });
-    fine = fermo_;
-    if (fermo_ || stato_.lettura == vista) return {};
-    vista = stato_.lettura;
-    return stato_.json;
+    return disegno_;
   }
 
  private:
   mutable std::mutex m_;
-  std::condition_variable cambiato_;
-  stato_guarda stato_;
-  bool fermo_ = false;
-  int flussi_ = 0;
+  const testo_condiviso pagina_;
+  testo_condiviso json_, disegno_;
 };
 
-void testo(httplib::Response& r, int codice, const std::string& messaggio) {
-  r.status = codice;
-  r.set_content(messaggio + "\n", "text/plain; charset=utf-8");
+// The answer to a request: the page and its state, and nothing else, to
+// requests that name this program as their host and come from its own page
+// (or from none).
+risposta_http rispondi(const richiesta_http& q, const stato_servito& v, long porta) {
+  const std::string* host = q.intestazione("host");
+  if (!host_ammesso(host ? *host : std::string(), porta))
+    return risposta_http::testo(403,
+                                "guarda: si risponde solo a 127.0.0.1 e [::1] su questa porta");
+  const std::string* origine = q.intestazione("origin");
+  const std::string* sito = q.intestazione("sec-fetch-site");
+  if (!origine_ammessa(origine ? *origine : std::string(), sito ? *sito : std::string(), porta))
+    return risposta_http::testo(403, "guarda: si risponde solo alla pagina servita da qui");
+  if (q.metodo != "GET" && q.metodo != "HEAD") {
+    risposta_http r = risposta_http::testo(405, "guarda: la pagina si legge soltanto");
+    r.metti("Allow", "GET, HEAD");
+    return r;
+  }
+  if (q.con_corpo())
+    return risposta_http::testo(413, "guarda: una richiesta di lettura non porta nulla");
+  const std::string percorso = q.destinazione.substr(0, q.destinazione.find('?'));
+  if (percorso == "/") {
+    risposta_http r = risposta_http::con("text/html; charset=utf-8", v.pagina());
+    r.metti("Content-Security-Policy", politica_guarda());
+    return r;
+  }
+  if (percorso == "/stato") return risposta_http::con("application/json; charset=utf-8", v.json());
+  if (percorso == "/disegno") {
+    testo_condiviso d = v.disegno();
+    if (!d)
+      return risposta_http::testo(
+          404, "guarda: ancora nessun disegno: le descrizioni non si sono mai lette");
+    return risposta_http::con("application/json; charset=utf-8", std::move(d));
+  }
+  if (percorso == "/eventi") {
+    risposta_http r = risposta_http::con("text/event-stream; charset=utf-8", nullptr);
+    r.flusso = true;
+    return r;
+  }
+  return risposta_http::testo(404, "guarda: qui non c'è nulla");
 }
 
-// The page and its state, and nothing else, to requests that name this
-// program as their host.
-void prepara(httplib::Server& s, stato_servito& v, const std::string& pagina, const int& porta) {
-  s.new_task_queue = [] { return new httplib::ThreadPool(flussi_massimi + 8); };
-  s.set_payload_max_length(corpo_massimo);
-  // A port that is in use stays in use: the library's own options would
-  // let another listener share it (SO_REUSEPORT; on Windows SO_REUSEADDR,
-  // which there lets a listener take over a port that another has).
-  s.set_socket_options([](socket_t presa) {
-    const int si = 1;
-#ifdef _WIN32
-    ::setsockopt(presa, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&si),
-                 sizeof si);
-#else
-    ::setsockopt(presa, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
-#endif
-  });
-  s.set_keep_alive_timeout(2);
-  s.set_read_timeout(5);
-  s.set_write_timeout(5);
-  s.set_pre_routing_handler([&porta](const httplib::Request& q, httplib::Response& r) {
-    r.set_header("Cache-Control", "no-store");
-    r.set_header("X-Content-Type-Options", "nosniff");
-    r.set_header("Referrer-Policy", "no-referrer");
-    if (!host_ammesso(q.get_header_value("Host"), porta)) {
-      testo(r, 403, "guarda: si risponde solo a 127.0.0.1 e [::1] su questa porta");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (q.method != "GET" && q.method != "HEAD") {
-      testo(r, 405, "guarda: la pagina si legge soltanto");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (q.has_header("Content-Length") && q.get_header_value("Content-Length") != "0") {
-      testo(r, 413, "guarda: una richiesta di lettura non porta nulla");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
-  s.set_error_handler([](const httplib::Request&, httplib::Response& r) {
-    if (r.body.empty()) testo(r, r.status, fmt::format("guarda: {}", r.status));
-  });
-  s.Get("/", [&pagina](const httplib::Request&, httplib::Response& r) {
-    r.set_header("Content-Security-Policy", politica_guarda());
-    r.set_content(pagina, "text/html; charset=utf-8");
-  });
-  s.Get("/stato", [&v](const httplib::Request&, httplib::Response& r) {
-    r.set_content(v.json(), "application/json; charset=utf-8");
-  });
-  s.Get("/disegno", [&v](const httplib::Request&, httplib::Response& r) {
-    std::string d = v.disegno();
-    if (d.empty())
-      testo(r, 404, "guarda: ancora nessun disegno: le descrizioni non si sono mai lette");
-    else
-      r.set_content(std::move(d), "application/json; charset=utf-8");
-  });
-  s.Get("/eventi", [&v](const httplib::Request&, httplib::Response& r) {
-    if (!v.entra()) {
-      testo(r, 503, "guarda: troppe pagine aperte");
-      return;
-    }
-    auto vista = std::make_shared<long>(-1);
-    r.set_chunked_content_provider(
-        "text/event-stream",
-        [&v, vista](std::size_t, httplib::DataSink& sink) {
-          bool fine = false;
-          const std::string json = v.attendi(*vista, fine);
-          if (fine) return false;
-          // Without news, a comment now and then: a page gone is found
-          // when writing to it fails.
-          const std::string evento = json.empty() ? std::string(": ancora qui\n\n")
-                                                  : "event: stato\ndata: " + json + "\n\n";
-          return sink.write(evento.data(), evento.size());
-        },
-        [&v](bool) { v.esce(); });
-  });
+// A reading of the files, aside: the watch, the server and an interrupt
+// never wait for it.
+class lettura_a_parte {
+ public:
+  lettura_a_parte(const richiesta_guarda& richiesta, stato_guarda prima)
+      : comune_(std::make_shared<comune>()) {
+    // Its thread keeps what it needs: the process may end while it reads.
+    std::thread([c = comune_, richiesta, prima = std::move(prima)] {
+      std::optional<stato_guarda> letto;
+      std::string guasto;
+      try {
+        letto = leggi_stato(richiesta, prima);
+      } catch (const std::bad_alloc&) {
+        guasto = memoria_esaurita;
+      } catch (const std::exception& e) {
+        guasto = e.what();
+      }
+      std::lock_guard<std::mutex> l(c->m);
+      c->letto = std::move(letto);
+      c->guasto = std::move(guasto);
+      c->finita = true;
+    }).detach();
+  }
+  bool finita() const {
+    std::lock_guard<std::mutex> l(comune_->m);
+    return comune_->finita;
+  }
+  // Once finished: the state read, or nothing and why.
+  std::optional<stato_guarda> prendi(std::string& guasto) {
+    std::lock_guard<std::mutex> l(comune_->m);
+    guasto = comune_->guasto;
+    return std::move(comune_->letto);
+  }
+
+ private:
+  struct comune {
+    std::mutex m;
+    bool finita = false;
+    std::optional<stato_guarda> letto;
+    std::string guasto;
+  };
+  std::shared_ptr<comune> comune_;
+};
+
+// The end while a reading is still going: it is not waited for.
+[[noreturn]] void finisci_ora(std::ostream& uscita, std::ostream& errori) {
+  uscita << "guarda: fine\n" << std::flush;
+  errori << std::flush;
+  std::_Exit(uscita_riuscita);
 }
 
 }  // namespace
 
 int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const fine_chiesta fine;
   if (richiesta.porta < 0 || richiesta.porta > 65535) {
     errori << "guarda: la porta " << richiesta.porta
            << " non esiste (da 1 a 65535, 0 una libera)\n";
     return uscita_fallita;
   }
   // Files that cannot be read at all are a mistake in the command: later,
-  // a file that cannot be read is a problem shown on the page.
+  // a file that cannot be read is a problem shown on the page. Only regular
+  // files are read: a pipe would hold the reading for ever.
   for (const std::string& nome : {richiesta.linea, richiesta.treno}) {
     std::string byte;
-    if (Stato s = leggi_descrizione(nome, byte); !s.riuscito()) {
+    if (Stato s = leggi_file_regolare(nome, byte, byte_massimi_descrizione); !s.riuscito()) {
       errori << visibile(s.messaggio()) << '\n';
       return uscita_fallita;
     }
   }
 
-  stato_servito servito;
-  sorveglianza_file sorveglianza({richiesta.linea, richiesta.treno});
-  stato_guarda ultimo = leggi_stato(richiesta, stato_guarda{});
-  servito.metti(ultimo);
-
-  const std::string pagina = pagina_guarda();
-  int porta = static_cast<int>(richiesta.porta);
-  httplib::Server v4, v6;
-  prepara(v4, servito, pagina, porta);
-  prepara(v6, servito, pagina, porta);
-  if (porta == 0) {
-    porta = v4.bind_to_any_port("127.0.0.1");
-  } else if (!v4.bind_to_port("127.0.0.1", porta)) {
-    porta = -1;
-  }
-  if (porta <= 0) {
+  impostazioni_servente impostazioni;
+  impostazioni.nome = "guarda";
+  impostazioni.intestazioni = {{"Cache-Control", "no-store"},
+                               {"X-Content-Type-Options", "nosniff"},
+                               {"Referrer-Policy", "no-referrer"}};
+  impostazioni.flussi = flussi_massimi;
+  stato_servito servito(pagina_guarda());
+  long porta = richiesta.porta;
+  servente_http servente(impostazioni, [&servito, &porta](const richiesta_http& q) {
+    return rispondi(q, servito, porta);
+  });
+  int avuta = 0;
+  if (!servente.ascolta("127.0.0.1", static_cast<int>(porta), avuta).riuscito()) {
     errori << (richiesta.porta == 0
                    ? std::string("guarda: nessuna porta libera su 127.0.0.1")
                    : fmt::format("guarda: la porta {} di 127.0.0.1 non si può avere (è già "
@@ -251,34 +218,38 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
            << '\n';
     return uscita_fallita;
   }
+  porta = avuta;
   // The same port on the IPv6 loopback, where the host has one.
-  const bool con_v6 = v6.bind_to_port("::1", porta);
+  int avuta6 = 0;
+  (void)servente.ascolta("::1", avuta, avuta6);
 
-  const fine_chiesta fine;
-  // Both addresses served aside; on every way out (an exception
-  // included) the pages are let go and the serving ends before this does.
-  std::atomic<bool> fermando{false}, guasto_servizio{false};
-  auto servi = [&](httplib::Server& s) {
-    try {
-      s.listen_after_bind();
-    } catch (const std::exception&) {
-    }
-    if (!fermando) guasto_servizio = true;
+  sorveglianza_file sorveglianza({richiesta.linea, richiesta.treno});
+  auto pubblica = [&](const stato_guarda& s) {
+    servito.metti(s);
+    servente.pubblica("event: stato\ndata: " + s.json + "\n\n");
   };
-  std::thread servizio4(servi, std::ref(v4));
-  std::thread servizio6;
-  if (con_v6) servizio6 = std::thread(servi, std::ref(v6));
-  struct alla_fine {
-    std::function<void()> fai;
-    ~alla_fine() { fai(); }
-  } chiusura{[&] {
-    fermando = true;
-    servito.ferma();
-    v4.stop();
-    if (con_v6) v6.stop();
-    servizio4.join();
-    if (servizio6.joinable()) servizio6.join();
-  }};
+  // Waits for a reading, an interrupt ending the wait.
+  auto attendi = [&](lettura_a_parte& l) {
+    while (!l.finita()) {
+      if (fine.chiesta()) finisci_ora(uscita, errori);
+      std::this_thread::sleep_for(20ms);
+    }
+  };
+
+  stato_guarda ultimo;
+  {
+    lettura_a_parte prima(richiesta, stato_guarda{});
+    attendi(prima);
+    std::string guasto;
+    std::optional<stato_guarda> letto = prima.prendi(guasto);
+    if (!letto) {
+      errori << "guarda: " << visibile(guasto) << '\n';
+      return uscita_fallita;
+    }
+    ultimo = std::move(*letto);
+  }
+  pubblica(ultimo);
+  servente.avvia();
 
   const std::string indirizzo = fmt::format("http://127.0.0.1:{}/", porta);
   uscita << indirizzo << '\n' << riga_lettura(ultimo) << '\n' << std::flush;
@@ -286,28 +257,50 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
     if (Stato s = apri_nel_browser(indirizzo); !s.riuscito())
       errori << "guarda: " << visibile(s.messaggio()) << '\n' << std::flush;
 
-  while (!fine.chiesta() && !guasto_servizio) {
+  std::optional<lettura_a_parte> in_corso;
+  bool di_nuovo = false;  // a change seen while a reading was going on
+  while (!fine.chiesta()) {
     std::this_thread::sleep_for(100ms);
-    if (!sorveglianza.cambiati()) continue;
-    // An editor may write a file in more than one step: the reading waits
-    // for a moment of quiet, and a change within it is seen at the next turn.
-    std::this_thread::sleep_for(50ms);
-    sorveglianza.cambiati();
-    ultimo = leggi_stato(richiesta, ultimo);
-    servito.metti(ultimo);
-    uscita << riga_lettura(ultimo) << '\n' << std::flush;
+    // Out of memory (or of threads) here costs a turn, never the serving:
+    // the state served stays the last one, and the reading is tried again.
+    try {
+      if (sorveglianza.cambiati()) di_nuovo = true;
+      if (in_corso && in_corso->finita()) {
+        std::string guasto;
+        std::optional<stato_guarda> letto = in_corso->prendi(guasto);
+        in_corso.reset();
+        if (letto) {
+          ultimo = std::move(*letto);
+          pubblica(ultimo);
+          uscita << riga_lettura(ultimo) << '\n' << std::flush;
+        } else {
+          uscita << ora() << " lettura non riuscita: " << visibile(guasto) << '\n' << std::flush;
+        }
+      }
+      if (in_corso || !di_nuovo) continue;
+      // An editor may write a file in more than one step: the reading waits
+      // for a moment of quiet, and a change within it is seen at the next
+      // turn.
+      std::this_thread::sleep_for(50ms);
+      sorveglianza.cambiati();
+      in_corso.emplace(richiesta, ultimo);
+      di_nuovo = false;
+    } catch (const std::exception& e) {
+      in_corso.reset();
+      di_nuovo = true;
+      const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+      uscita << ora()
+             << " lettura non riuscita: " << (memoria ? memoria_esaurita : visibile(e.what()))
+             << '\n'
+             << std::flush;
+      std::this_thread::sleep_for(1s);
+    }
   }
 
-  chiusura.fai();
-  chiusura.fai = [] {};
-  if (guasto_servizio) {
-    errori << "guarda: il server della pagina si è fermato\n";
-    return uscita_fallita;
-  }
+  servente.ferma();
+  if (in_corso && !in_corso->finita()) finisci_ora(uscita, errori);
   uscita << "guarda: fine\n" << std::flush;
   return uscita_riuscita;
 }
-
-#endif
 
 }  // namespace scen

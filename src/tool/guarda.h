@@ -16,11 +16,14 @@ struct richiesta_guarda {
   bool apri = false;  // open the page in the user's browser
 };
 
-// Serves the page until an interrupt (Ctrl-C) or a termination: prints its
-// address first ("http://127.0.0.1:N/"), then one line per reading of the
-// files (time, errors, warnings, milliseconds). Returns the exit status: 0
-// ended when asked, 2 a file that cannot be read at the start, a port that
-// cannot be had, a port out of range, or a build without the server.
+// Serves the page until an interrupt (Ctrl-C) or a termination, which end it
+// within a second whatever the clients do and however long a reading takes
+// (a reading still going is not waited for: the process ends there). Prints
+// its address first ("http://127.0.0.1:N/"), once the first reading is done,
+// then one line per reading of the files (time, errors, warnings,
+// milliseconds, why a file could not be read). Returns the exit status: 0
+// ended when asked, 2 a file that cannot be read at the start (only regular
+// files are read), a port that cannot be had, a port out of range.
 int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori);
 
 }  // namespace scen

@@ -16,6 +16,7 @@
 #include "draw/scena.h"
 #include "draw/testo_sicuro.h"
 #include "model/esiti.h"
+#include "platform/file.h"
 #include "read/diagnosi.h"
 #include "read/formato.h"
 #include "read/memorizza_dati.h"
@@ -61,6 +62,13 @@ bool host_ammesso(std::string_view host, long porta) {
   return false;
 }
 
+bool origine_ammessa(std::string_view origine, std::string_view sito, long porta) {
+  if (sito == "cross-site" || sito == "same-site") return false;
+  if (origine.empty()) return true;
+  constexpr std::string_view schema = "http://";
+  return origine.starts_with(schema) && host_ammesso(origine.substr(schema.size()), porta);
+}
+
 stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& prima) {
   const auto inizio = std::chrono::steady_clock::now();
   stato_guarda stato;
@@ -73,7 +81,10 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   std::string guasto;
   std::array<std::string, 2> byte;
   for (size_t i = 0; i < 2 && guasto.empty(); ++i)
-    if (Stato s = leggi_descrizione(nomi[i], byte[i]); !s.riuscito()) guasto = s.messaggio();
+    // Only a regular file: a pipe put in its place would hold the reading
+    // for ever, a device would never end.
+    if (Stato s = leggi_file_regolare(nomi[i], byte[i], byte_massimi_descrizione); !s.riuscito())
+      guasto = s.messaggio();
 
   json problemi = json::array();
   std::vector<std::string> lettura;
@@ -149,6 +160,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   j["millisecondi"] = stato.millisecondi;
   j["file"] = {richiesta.linea, richiesta.treno};
   if (!guasto.empty()) j["guasto"] = guasto;
+  stato.guasto = guasto;
   j["ferma"] = lettura;
   j["problemi"] = std::move(problemi);
   stato.json = testo_json(j);

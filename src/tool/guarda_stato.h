@@ -17,6 +17,7 @@ struct stato_guarda {
   long errori = 0;
   long avvisi = 0;
   long millisecondi = 0;  // how long the reading took
+  std::string guasto;     // why a file could not be read at all ("" when both were)
   // The state as one JSON object on one line: the counts, the problems as
   // `verifica --json` lists them (each with "testo", its line as `verifica`
   // writes it, and "metro", the position of its record, or null), where
@@ -36,6 +37,15 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
 // elsewhere that reaches the port through a name of its own (a rebound name)
 // sends that name, and is refused.
 bool host_ammesso(std::string_view host, long porta);
+
+// Whether a request comes from this program's own page, or from no page at
+// all: its Origin header (`origine`, "" when absent) is absent or names the
+// loopback with the port served (http://127.0.0.1:P, http://[::1]:P,
+// http://localhost:P), and its Sec-Fetch-Site (`sito`) does not say
+// "cross-site" or "same-site" (another port of this machine is another
+// origin, of the same site). A page of another origin that reaches the port
+// by its own address is refused, its event streams included.
+bool origine_ammessa(std::string_view origine, std::string_view sito, long porta);
 
 // The page: the drawing's panel with its controls, the problems beside it,
 // and the script that follows the state.
