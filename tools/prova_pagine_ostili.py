@@ -267,11 +267,16 @@ def main():
                         f"e.textContent.includes({json.dumps(citato)}))"):
             fallita(f"guarda: nessun problema dice {citato!r}")
 
-        # Refused: every stream in use, the page loaded again.
+        # Refused: every stream in use, the page opened again. The page
+        # leaves first, so that its own stream is not the one that frees
+        # room for it.
+        p.chiedi("Page.navigate", url="about:blank")
+        p.attendi("document.readyState === 'complete'", 10, "la pagina vuota")
+        time.sleep(0.5)
         prese = flussi_rifiutati(porta)
         if prese is None:
             fallita("guarda non rifiuta mai un flusso")
-        p.chiedi("Page.reload")
+        p.chiedi("Page.navigate", url=indirizzo)
         p.attendi("document.body.dataset.collegato === 'no' && /^collegamento perso: riprovo tra "
                   "\\d+ s/.test(document.getElementById('ora').textContent)", 10,
                   "che aspetta dopo il rifiuto")

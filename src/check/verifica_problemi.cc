@@ -82,11 +82,10 @@ const std::string& nome_di(std::string_view file, const nomi_verificati& nomi) {
 }
 
 std::string riga_con_luogo(const std::string& file, long riga, long colonna,
-                           std::string_view gravita, std::string_view testo) {
-  // The file's name and the text may hold what came from a file: shown
-  // with their control characters written out.
-  const std::string f = visibile(file);
-  const std::string t = visibile(testo);
+                           std::string_view gravita, std::string_view testo, bool per_terminale) {
+  // The file's name and the text may hold what came from a file.
+  const std::string f = per_terminale ? visibile(file) : file;
+  const std::string t = per_terminale ? visibile(testo) : std::string(testo);
   if (riga == 0) return fmt::format("{}: {}: {}", f, gravita, t);
   if (colonna == 0) return fmt::format("{}:{}: {}: {}", f, riga, gravita, t);
   return fmt::format("{}:{}:{}: {}: {}", f, riga, colonna, gravita, t);
@@ -94,11 +93,13 @@ std::string riga_con_luogo(const std::string& file, long riga, long colonna,
 
 }  // namespace
 
-std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi) {
-  std::vector<std::string> righe = {
-      riga_con_luogo(nome_di(p.file, nomi), p.riga, p.colonna, gravita_di(p), p.causa)};
+std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi,
+                                        bool per_terminale) {
+  std::vector<std::string> righe = {riga_con_luogo(nome_di(p.file, nomi), p.riga, p.colonna,
+                                                   gravita_di(p), p.causa, per_terminale)};
   for (const diagnostica& n : p.note)
-    righe.push_back(riga_con_luogo(nome_di(n.file, nomi), n.riga, n.colonna, "nota", n.causa));
+    righe.push_back(
+        riga_con_luogo(nome_di(n.file, nomi), n.riga, n.colonna, "nota", n.causa, per_terminale));
   return righe;
 }
 

@@ -61,8 +61,11 @@ using nomi_verificati = std::array<std::string, 2>;
 
 // "FILE:RIGA:COLONNA: errore: causa"; without the column when there is none,
 // without the line when the whole file is meant. Its notes follow, one line
-// each, "FILE:RIGA:COLONNA: nota: testo".
-std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi);
+// each, "FILE:RIGA:COLONNA: nota: testo". For the terminal, the file's name
+// and the texts have their control characters written out; a page, which
+// shows them as text, takes them as they are (`per_terminale` false).
+std::vector<std::string> righe_problema(const problema& p, const nomi_verificati& nomi,
+                                        bool per_terminale = true);
 
 // "N errori, M avvisi", in the singular where the count is 1.
 std::string riepilogo(long errori, long avvisi);

@@ -111,7 +111,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
     for (size_t k = 0; k < trovati.ordinati.size(); ++k) {
       const problema& p = trovati.ordinati[k];
       json voce = std::move(documento["problemi"][k]);
-      voce["testo"] = righe_problema(p, nomi).front();
+      voce["testo"] = righe_problema(p, nomi, false).front();
       const auto& righe = posizioni[static_cast<size_t>(parte_di(p.file))];
       const auto trovata = righe.find(p.riga);
       voce["metro"] = trovata == righe.end() ? json() : json(trovata->second);
