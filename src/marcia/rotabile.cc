@@ -3,11 +3,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "marcia/json_luoghi.h"
+#include "platform/visibile.h"
 
 namespace scen {
 
@@ -48,6 +50,12 @@ class lettore_rotabile {
     if (!radice.is_object())
       return Stato::errore(
           messaggio_in(file_, j_.luogo(""), "il file deve essere un oggetto JSON"));
+    // A field of another name is a slip (a letter out, another case) that
+    // would leave its value unused: said first, before the field it stands
+    // for is found missing.
+    if (Stato s = solo_campi_noti(radice, "", campi_rotabile); !s.riuscito()) return s;
+    if (auto res = radice.find("resistenza"); res != radice.end() && res->is_object())
+      if (Stato s = solo_campi_noti(*res, "/resistenza", campi_resistenza); !s.riuscito()) return s;
     auto nome = radice.find("nome");
     if (nome == radice.end()) return errore("/nome", "nome", "manca");
     if (!nome->is_string()) return errore("/nome", "nome", "deve essere un testo");
@@ -106,6 +114,32 @@ class lettore_rotabile {
   }
 
  private:
+  static constexpr std::array<std::string_view, 9> campi_rotabile = {"nome",
+                                                                     "massa_t",
+                                                                     "lunghezza_m",
+                                                                     "velocita_massima_kmh",
+                                                                     "coefficiente_masse_rotanti",
+                                                                     "sforzo_trazione",
+                                                                     "resistenza",
+                                                                     "decelerazione_frenatura_ms2",
+                                                                     "aderenza_massima"};
+  static constexpr std::array<std::string_view, 3> campi_resistenza = {"a_kN", "b_kN_per_kmh",
+                                                                       "c_kN_per_kmh2"};
+
+  template <std::size_t N>
+  Stato solo_campi_noti(const json& oggetto, const std::string& dentro,
+                        const std::array<std::string_view, N>& noti) const {
+    for (const auto& [chiave, valore] : oggetto.items()) {
+      if (std::find(noti.begin(), noti.end(), chiave) != noti.end()) continue;
+      std::string elenco;
+      for (std::string_view n : noti) elenco += (elenco.empty() ? "" : ", ") + std::string(n);
+      const std::string nome = visibile(dentro.empty() ? chiave : dentro.substr(1) + "." + chiave);
+      return errore(puntatore_dentro(dentro, chiave), nome,
+                    fmt::format("non è un campo del rotabile (i campi sono: {})", elenco));
+    }
+    return Stato::ok();
+  }
+
   const json_con_luoghi& j_;
   std::string_view file_;
 };

@@ -70,6 +70,15 @@ TEST(Rotabile, BadValuesAreNamedByTheirFieldAtTheirPlace) {
       {con("\"nome\": \"E 1\",", ""), "t.json:1:1: campo «nome»: manca"},
       {con("\"aderenza_massima\": 0.04", "\"aderenza_massima\": -1"),
        "t.json:10:23: campo «aderenza_massima»: deve essere positivo"},
+      // A field of another name (a slip of a letter, of case) is said
+      // before the field it stands for is missing.
+      {con("\"massa_t\": 400", "\"massa_T\": 400"),
+       "t.json:3:14: campo «massa_T»: non è un campo del rotabile (i campi sono: nome, massa_t, "
+       "lunghezza_m, velocita_massima_kmh, coefficiente_masse_rotanti, sforzo_trazione, "
+       "resistenza, decelerazione_frenatura_ms2, aderenza_massima)"},
+      {con("\"a_kN\": 8", "\"a_kN\": 8, \"d_kN\": 1"),
+       "t.json:8:37: campo «resistenza.d_kN»: non è un campo del rotabile (i campi sono: a_kN, "
+       "b_kN_per_kmh, c_kN_per_kmh2)"},
       {"[1, 2]", "t.json:1:1: il file deve essere un oggetto JSON"},
       {"{\"nome\": ", "t.json:1:"},
   };
