@@ -2,8 +2,8 @@
 # Checks the layers and the format, builds everything, runs a short fuzzing
 # pass and the tests under AddressSanitizer and UndefinedBehaviorSanitizer
 # (but the long numeric runs of the import, which repeat paths that shorter
-# tests already take, and the looks in a browser: the asan test preset leaves
-# them to the release build),
+# tests already take, the looks in a browser and the README's pictures: the
+# asan test preset leaves them to the release build),
 # then the Windows build under Wine (tools/prova_windows.sh) and every test of
 # the release build, whose summary comes last.
 set -euo pipefail
