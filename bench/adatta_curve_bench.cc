@@ -8,28 +8,15 @@
 #include <vector>
 
 #include "import/adatta.h"
+#include "testing/onde_prova.h"
 
 namespace {
 
 using namespace scen;
 
-// A track one point a metre along a wave across the Y axis.
-std::vector<punto_piano> onda(double lunghezza, double ampiezza, double onda) {
-  std::vector<punto_piano> t{{0, 0}};
-  double x = 0, y = 0;
-  for (double s = 1; s <= lunghezza; ++s) {
-    const double a = std::atan(ampiezza * 2 * std::numbers::pi / onda *
-                               std::cos(2 * std::numbers::pi * y / onda));
-    x += std::sin(a);
-    y += std::cos(a);
-    t.push_back({x, y});
-  }
-  return t;
-}
-
 void adatta(benchmark::State& stato, double ampiezza, double lunghezza_onda) {
   const std::vector<punto_piano> t =
-      onda(static_cast<double>(stato.range(0)) * 1000, ampiezza, lunghezza_onda);
+      prova::onda(static_cast<double>(stato.range(0)) * 1000, ampiezza, lunghezza_onda);
   for (auto _ : stato) {
     std::vector<long> corrispondenze;
     benchmark::DoNotOptimize(adatta_curve(t, corrispondenze));

@@ -60,15 +60,6 @@ const scena& scena_base() {
   return s;
 }
 
-std::size_t conta(std::string testo, std::string_view cosa) {
-  std::transform(testo.begin(), testo.end(), testo.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  std::size_t n = 0;
-  for (std::size_t da = testo.find(cosa); da != std::string::npos; da = testo.find(cosa, da + 1))
-    ++n;
-  return n;
-}
-
 void come_xml(const std::string& t) {
   const std::string x = xml_testo(t);
   if (!prova::testo_xml_valido(x)) guasto("testo XML con caratteri che XML non tiene", x);
@@ -123,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     guasto(e.what(), d.svg);
   }
   const std::string h = pagina_html(s, d);
-  if (conta(h, "<script") != 2 || conta(h, "</script") != 2 || conta(h, "<!--") != 0)
+  if (prova::conta_in_pagina(h, "<script") != 2 || prova::conta_in_pagina(h, "</script") != 2 ||
+      prova::conta_in_pagina(h, "<!--") != 0)
     guasto("pagina con elementi che non sono suoi", ingresso);
   if (!prova::testo_xml_valido(h)) guasto("pagina con caratteri che XML non tiene", ingresso);
   return 0;

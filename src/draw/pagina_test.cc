@@ -20,15 +20,6 @@
 namespace scen {
 namespace {
 
-std::size_t conta(std::string testo, std::string cosa) {
-  std::transform(testo.begin(), testo.end(), testo.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  std::size_t n = 0;
-  for (std::size_t da = testo.find(cosa); da != std::string::npos; da = testo.find(cosa, da + 1))
-    ++n;
-  return n;
-}
-
 TEST(Pagina, UnTestoOstileRestaTesto) {
   prova::Lettura lettura(1);
   lettura.leggi(prova::linea_prova, prova::treno_prova);
@@ -50,10 +41,10 @@ TEST(Pagina, UnTestoOstileRestaTesto) {
 
     // Nothing of the text as it is, and of elements only the page's own.
     EXPECT_EQ(h.find(t), std::string::npos);
-    EXPECT_EQ(conta(h, "<script"), 2u);
-    EXPECT_EQ(conta(h, "</script"), 2u);
+    EXPECT_EQ(prova::conta_in_pagina(h, "<script"), 2u);
+    EXPECT_EQ(prova::conta_in_pagina(h, "</script"), 2u);
     for (const char* estraneo : {"<!--", "<img", "<svg onload", "]]>"})
-      EXPECT_EQ(conta(h, estraneo), 0u) << estraneo;
+      EXPECT_EQ(prova::conta_in_pagina(h, estraneo), 0u) << estraneo;
     EXPECT_TRUE(prova::testo_xml_valido(h));
 
     // The policy names the digest of the script as the page holds it.

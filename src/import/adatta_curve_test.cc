@@ -4,25 +4,10 @@
 #include <numbers>
 
 #include "import/adatta.h"
+#include "testing/onde_prova.h"
 
 namespace scen {
 namespace {
-
-// A track one point a metre along a wave across the Y axis: `ampiezza` (m)
-// either side every `onda` (m), tighter at its crests than the tightest
-// curve class when the two say so.
-std::vector<punto_piano> onda(double lunghezza, double ampiezza, double onda) {
-  std::vector<punto_piano> t{{0, 0}};
-  double x = 0, y = 0;
-  for (double s = 1; s <= lunghezza; ++s) {
-    const double a = std::atan(ampiezza * 2 * std::numbers::pi / onda *
-                               std::cos(2 * std::numbers::pi * y / onda));
-    x += std::sin(a);
-    y += std::cos(a);
-    t.push_back({x, y});
-  }
-  return t;
-}
 
 // A line of 203 km waving tighter than any curve class: the plan strays
 // from it at every crest and the fit widens its tolerance there. It comes
@@ -30,7 +15,7 @@ std::vector<punto_piano> onda(double lunghezza, double ampiezza, double onda) {
 // drift allowed, and redraws to a plan of its own length: a fit that walked
 // the track's length at every metre would not end here for minutes.
 TEST(AdattaCurve, ALongLineWavingTighterThanAnyClassIsFittedToItsEnd) {
-  const std::vector<punto_piano> t = onda(203000, 100, 700);
+  const std::vector<punto_piano> t = prova::onda(203000, 100, 700);
   std::vector<long> corrispondenze;
   const std::vector<curva_importata> curve = adatta_curve(t, corrispondenze);
   ASSERT_GT(corrispondenze.size(), 200000u);
@@ -49,7 +34,7 @@ TEST(AdattaCurve, ALongLineWavingTighterThanAnyClassIsFittedToItsEnd) {
 
 // A line waving within the tolerance is one straight run however long.
 TEST(AdattaCurve, ALineWavingWithinTheToleranceIsStraight) {
-  const std::vector<punto_piano> t = onda(150000, 3, 1000);
+  const std::vector<punto_piano> t = prova::onda(150000, 3, 1000);
   std::vector<long> corrispondenze;
   EXPECT_TRUE(adatta_curve(t, corrispondenze).empty());
   EXPECT_EQ(corrispondenze.back(), static_cast<long>(t.size()) - 1);

@@ -5,6 +5,8 @@
 // each can be a station's name or a signpost's text.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,17 @@ inline const std::vector<std::string>& testi_ostili() {
       "&amp; &lt; &#x3c; \\u003c {{x}} ${x}",
   };
   return testi;
+}
+
+// How many times `cosa` (in small letters) stands in `testo`, whatever the
+// case there: "<SCRIPT" opens a script as "<script" does.
+inline std::size_t conta_in_pagina(std::string testo, std::string_view cosa) {
+  std::transform(testo.begin(), testo.end(), testo.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::size_t n = 0;
+  for (std::size_t da = testo.find(cosa); da != std::string::npos; da = testo.find(cosa, da + 1))
+    ++n;
+  return n;
 }
 
 // Whether `t` is UTF-8 that XML 1.0 can hold: no control character but tab,
