@@ -20,7 +20,14 @@ class presa {
   explicit presa(std::intptr_t maniglia) : maniglia_(maniglia) {}
   ~presa() { chiudi(); }
   presa(presa&& altra) noexcept : maniglia_(altra.maniglia_) { altra.maniglia_ = -1; }
-  presa& operator=(presa&& altra) noexcept;
+  presa& operator=(presa&& altra) noexcept {
+    if (this != &altra) {
+      chiudi();
+      maniglia_ = altra.maniglia_;
+      altra.maniglia_ = -1;
+    }
+    return *this;
+  }
   presa(const presa&) = delete;
   presa& operator=(const presa&) = delete;
 

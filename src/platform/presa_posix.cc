@@ -23,15 +23,6 @@ int fd(const presa& p) { return static_cast<int>(p.maniglia()); }
 
 }  // namespace
 
-presa& presa::operator=(presa&& altra) noexcept {
-  if (this != &altra) {
-    chiudi();
-    maniglia_ = altra.maniglia_;
-    altra.maniglia_ = -1;
-  }
-  return *this;
-}
-
 void presa::chiudi() {
   if (maniglia_ == -1) return;
   ::close(static_cast<int>(maniglia_));

@@ -33,15 +33,6 @@ bool non_bloccante(SOCKET presa_host) {
 
 }  // namespace
 
-presa& presa::operator=(presa&& altra) noexcept {
-  if (this != &altra) {
-    chiudi();
-    maniglia_ = altra.maniglia_;
-    altra.maniglia_ = -1;
-  }
-  return *this;
-}
-
 void presa::chiudi() {
   if (maniglia_ == -1) return;
   ::closesocket(static_cast<SOCKET>(maniglia_));
