@@ -11,6 +11,7 @@
 #include "import/cippi_osm.h"
 #include "import/estratto_osm.h"
 #include "import/importa.h"
+#include "model/modello.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -47,7 +48,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
                        const std::function<void(const std::string&)>& avanzamento = {});
 
 // The highest speed limit a train description holds (km/h).
-inline constexpr long velocita_massima_descrizione = 1275;
+inline constexpr long velocita_massima_descrizione = velocita_massima_cella_kmh;
 
 // The speed in km/h that a maxspeed value gives, rounded down to a
 // multiple of 5 ("120", "60 mph"); 0 for a value that gives none ("none",

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/modello.h"
 #include "platform/stato.h"
 
 namespace scen {
@@ -74,7 +75,8 @@ inline constexpr double massa_minima_t = 0.1;
 inline constexpr double massa_massima_t = 100000;
 inline constexpr double lunghezza_massima_m = 10000;
 inline constexpr double velocita_minima_kmh = 1;
-inline constexpr double velocita_massima_kmh = 1275;  // also of the effort's points
+inline constexpr double velocita_massima_kmh =
+    velocita_massima_cella_kmh;  // also of the effort's points
 inline constexpr double coefficiente_masse_massimo = 2;
 inline constexpr double sforzo_massimo_kN = 10000;
 inline constexpr double a_massimo_kN = 10000;

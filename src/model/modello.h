@@ -36,6 +36,10 @@ struct cella {
   friend bool operator==(const cella&, const cella&) = default;
 };
 
+// A cell keeps its speed limit in fifths of km/h, in one byte: the highest
+// speed any description, train or import can give.
+inline constexpr long velocita_massima_cella_kmh = 255 * 5;
+
 // Cell codes.
 namespace codice_cella {
 inline constexpr Byte vuota = 0;

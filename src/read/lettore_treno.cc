@@ -127,11 +127,11 @@ class lettore_treno final : public lettore_descrizione {
     const double quinto = std::nearbyint(static_cast<double>(velocita_.in_vigore) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
       guasto_in(velocita_.in_vigore < 0
-                    ? fmt::format("la velocità {} km/h è negativa: va da 0 a 1275 km/h",
-                                  velocita_.in_vigore)
-                    : fmt::format("la velocità {} km/h va oltre 1275 km/h, la più alta che le "
+                    ? fmt::format("la velocità {} km/h è negativa: va da 0 a {} km/h",
+                                  velocita_.in_vigore, velocita_massima_cella_kmh)
+                    : fmt::format("la velocità {} km/h va oltre {} km/h, la più alta che le "
                                   "celle tengono (in quinti di km/h, fino a 255)",
-                                  velocita_.in_vigore),
+                                  velocita_.in_vigore, velocita_massima_cella_kmh),
                 velocita_.luogo_valore);
     return static_cast<Byte>(quinto);
   }
