@@ -22,16 +22,12 @@ constexpr const char* generale[] = {
     "ripetizione segnali 9 codici,    0,    0",
 };
 
-constexpr Long record_condivisi = 80;
-
 }  // namespace
 
 Long passo_cartelli(Long lunghezza, size_t stazioni) {
-  const Long liberi = record_condivisi - static_cast<Long>(stazioni);
-  const Long massimo = liberi / 2;
-  for (Long passo : {1, 2, 5, 10, 20, 50, 100})
-    if (lunghezza / (passo * 1000) <= massimo) return lunghezza >= passo * 1000 ? passo : 0;
-  return 0;
+  const Long passo =
+      passo_che_sta([&](Long p) { return lunghezza / (p * 1000); }, cartelli_disponibili(stazioni));
+  return passo > 0 && lunghezza >= passo * 1000 ? passo : 0;
 }
 
 std::string senza_controlli(std::string_view testo) {

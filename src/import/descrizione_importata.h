@@ -60,9 +60,29 @@ inline constexpr Long tipo_stazione_importata = 2;
 // carried train's ordinary main signal in the open line.
 inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";
 
-// Signposts and stations share 80 records: the signposts take at most half of
-// what the stations leave, every 1, 2, 5, 10, 20, 50 or 100 km, the closest
-// that fits. 0 when not even one fits.
+// Signposts and stations share this many records.
+inline constexpr Long record_condivisi = 80;
+
+// The signposts a train with `stazioni` stations may take: at most half of
+// the shared records the stations leave.
+inline Long cartelli_disponibili(size_t stazioni) {
+  return (record_condivisi - static_cast<Long>(stazioni)) / 2;
+}
+
+// The steps between two kilometre signposts (km), the closest first.
+inline constexpr Long passi_chilometrici[] = {1, 2, 5, 10, 20, 50, 100};
+
+// The closest step of passi_chilometrici whose signposts, `quanti(passo)`
+// of them, are at most `massimo`; 0 when none is.
+template <typename conta_cartelli>
+Long passo_che_sta(conta_cartelli quanti, Long massimo) {
+  for (Long passo : passi_chilometrici)
+    if (quanti(passo) <= massimo) return passo;
+  return 0;
+}
+
+// The step of a track's kilometre signposts, one every passo_cartelli km
+// from the start, within cartelli_disponibili. 0 when not even one fits.
 Long passo_cartelli(Long lunghezza, size_t stazioni);
 
 // A place in metres rounded to the nearest multiple of 50, as the

@@ -8,12 +8,11 @@
 #include <set>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
 
 #include "import/linea_osm.h"
 #include "import/nomi_1252.h"
+#include "import/posa_osm.h"
 #include "import/quote_tessere.h"
-#include "import/segnali_osm.h"
 #include "read/accesso.h"
 #include "read/costruttori_treno.h"
 
@@ -25,11 +24,6 @@ namespace {
 // the smoothing weighs every stretch alike and the heights are sampled
 // finer than the tiles.
 constexpr double passo_punti = 10;
-// The first place for a signpost: the cells before it are the compiler's.
-constexpr Long primo_cartello = 100;
-// The first place for a signal: its approach marks, 400 m before its cell,
-// stay on the line.
-constexpr Long primo_segnale = 350;
 
 bool segnato(const std::string& valore) { return !valore.empty() && valore != "no"; }
 
@@ -38,24 +32,6 @@ std::string genere_struttura(const via_osm& v) {
   if (segnato(v.bridge)) return "ponte";
   if (segnato(v.embankment)) return "rilevato";
   if (segnato(v.cutting)) return "trincea";
-  return "";
-}
-
-// A sign's text: no comma, and no parenthesis inside its parentheses.
-std::string testo_cartello(std::string s) {
-  s = senza_controlli(s);
-  for (char& c : s)
-    if (c == ',' || c == '(' || c == ')') c = ' ';
-  const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(' ');
-  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
-}
-
-// A bridge's own name, bridge:name of its first way that has one; the
-// name of the line it carries is no bridge's name.
-std::string nome_del_ponte(const estratto_osm& e, const struttura_osm& s) {
-  for (id_osm v : s.vie)
-    if (const auto k = e.indice_vie.find(v); k != e.indice_vie.end())
-      if (!e.vie[k->second].nome_ponte.empty()) return e.vie[k->second].nome_ponte;
   return "";
 }
 
@@ -247,27 +223,6 @@ void stazioni_distanziate(linea_importata& l, std::vector<std::string>& avvisi) 
   l.stazioni = std::move(tenute);
 }
 
-// The cells taken by the stations' stop marks.
-std::set<largo> celle_delle_stazioni(const linea_importata& l) {
-  std::set<largo> prese;
-  for (const stazione_importata& s : l.stazioni)
-    prese.insert(cella_fermata(
-        estensione_di(s.posizione, tipo_stazione_importata, s.estensione, false).fine));
-  return prese;
-}
-
-// A free cell for a record wanted at `voluta` (a multiple of 50): the
-// nearest, nearer after it, within `raggio` m, from `da` m on.
-std::optional<Long> posto_libero(Long voluta, std::set<largo>& prese, Long raggio, Long da,
-                                 Long fino) {
-  for (Long scarto = 0; scarto <= raggio; scarto += 50)
-    for (Long p : {voluta + scarto, voluta - scarto}) {
-      if (p < da || p > fino) continue;
-      if (prese.insert(cella_dopo(p)).second) return p;
-    }
-  return std::nullopt;
-}
-
 }  // namespace
 
 namespace {
@@ -316,40 +271,47 @@ bool metri_di_posizione(const std::string& valore, double& metri) {
   return true;
 }
 
-Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
-                       const std::function<void(const std::string&)>& avanzamento) {
-  const std::string& nome = r.traccia;
-  estratto_osm e;
-  if (Stato s = leggi_estratto(nome, e, avanzamento); !s.riuscito()) return s;
-  linea_osm l;
+namespace {
+
+// The line the request names: by its route relation, or between two
+// stations. The ways it takes, the track after it and what could not be
+// followed go into the report.
+Stato linea_richiesta(const estratto_osm& e, const richiesta_importa& r, linea_osm& l,
+                      resoconto_osm& resoconto) {
   if (r.relazione != 0) {
-    if (Stato s = linea_da_relazione(e, r.relazione, nome, l); !s.riuscito()) return s;
+    if (Stato s = linea_da_relazione(e, r.relazione, r.traccia, l); !s.riuscito()) return s;
   } else {
-    if (Stato s = linea_tra_stazioni(e, r.da, r.a, nome, l); !s.riuscito()) return s;
+    if (Stato s = linea_tra_stazioni(e, r.da, r.a, r.traccia, l); !s.riuscito()) return s;
   }
   resoconto.vie = l.vie;
   resoconto.seguito = l.seguito;
   resoconto.avvisi.insert(resoconto.avvisi.end(), l.avvisi.begin(), l.avvisi.end());
+  return Stato::ok();
+}
 
-  punti_linea p = punti_della_linea(l);
-  if (r.quote.empty()) {
+// The heights of the track's points: from the tiles `quote` when given, the
+// structures' heights drawn between their ends; else from the line's nodes.
+Stato quote_della_linea(const estratto_osm& e, const linea_osm& l,
+                        const std::vector<std::string>& quote, punti_linea& p,
+                        resoconto_osm& resoconto) {
+  if (quote.empty()) {
     quote_dai_nodi(e, l, p);
-  } else {
-    tessere_quote tessere;
-    if (Stato s = tessere.apri(r.quote); !s.riuscito()) return s;
-    resoconto.tessere = tessere.tessere();
-    p.t.correlazione_quote = tessere.passo_metri(l.vertici.front().luogo.latitudine);
-    std::string nomi;
-    for (const std::string& q : r.quote) nomi += (nomi.empty() ? "" : ", ") + q;
-    if (Stato s =
-            quote_dai_tessere(tessere, e, l, nomi, p.t.correlazione_quote, p, resoconto.strutture);
-        !s.riuscito())
-      return s;
+    return Stato::ok();
   }
-  // The stations' names as the descriptions write them; their places come
-  // from where the line passes them, after the fit. The milestones as
-  // points to place.
-  std::vector<std::string> nomi_stazioni;
+  tessere_quote tessere;
+  if (Stato s = tessere.apri(quote); !s.riuscito()) return s;
+  resoconto.tessere = tessere.tessere();
+  p.t.correlazione_quote = tessere.passo_metri(l.vertici.front().luogo.latitudine);
+  std::string nomi;
+  for (const std::string& q : quote) nomi += (nomi.empty() ? "" : ", ") + q;
+  return quote_dai_tessere(tessere, e, l, nomi, p.t.correlazione_quote, p, resoconto.strutture);
+}
+
+// The stations' names as the descriptions write them; their places come
+// from where the line passes them, after the fit. Fails, naming the file
+// `nome`, for more stations than a train holds.
+Stato nomi_delle_stazioni(const linea_osm& l, const std::string& nome,
+                          std::vector<std::string>& nomi, resoconto_osm& resoconto) {
   for (const stazione_vicina& s : l.stazioni) {
     const std::string nome_scritto = nome_per_1252(s.nome);
     if (nome_scritto != s.nome)
@@ -357,20 +319,28 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
           fmt::format("la stazione \"{}\" si scrive \"{}\": Windows-1252 "
                       "non ha tutte le sue lettere",
                       s.nome, nome_scritto));
-    nomi_stazioni.push_back(nome_scritto);
+    nomi.push_back(nome_scritto);
   }
   if (l.stazioni.size() > stazioni_massime)
     return Stato::errore(
         fmt::format("{}: {} stazioni sulla linea: quelle di un treno sono al più {}", nome,
                     l.stazioni.size(), stazioni_massime));
-  // The line's numbers: its ways' ref and its route relation's.
+  return Stato::ok();
+}
+
+// The line's milestones as points for the fit to place (added to the
+// track's referred points), and the count each one reads (m). The line's
+// numbers, its ways' ref and its route relation's, tell its milestones from
+// other lines'.
+std::vector<double> cippi_da_porre(const estratto_osm& e, const linea_osm& l, id_osm relazione,
+                                   punti_linea& p, resoconto_osm& resoconto) {
   std::vector<std::string> refs;
   for (id_osm v : l.vie)
     if (const std::string& ref = e.vie[e.indice_vie.at(v)].ref;
         !ref.empty() && std::find(refs.begin(), refs.end(), ref) == refs.end())
       refs.push_back(ref);
   for (const relazione_osm& rel : e.relazioni)
-    if (rel.id == r.relazione && !rel.ref.empty()) refs.push_back(rel.ref);
+    if (rel.id == relazione && !rel.ref.empty()) refs.push_back(rel.ref);
   std::vector<double> conte;
   for (const punto_osm* q : cippi_della_linea(e, l, refs, resoconto.cippi_altre_linee)) {
     double metri = 0;
@@ -383,6 +353,23 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     p.t.riferiti.push_back({"", q->luogo.latitudine, q->luogo.longitudine, 0});
     conte.push_back(metri);
   }
+  return conte;
+}
+
+}  // namespace
+
+Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_osm& resoconto,
+                       const std::function<void(const std::string&)>& avanzamento) {
+  const std::string& nome = r.traccia;
+  estratto_osm e;
+  if (Stato s = leggi_estratto(nome, e, avanzamento); !s.riuscito()) return s;
+  linea_osm l;
+  if (Stato s = linea_richiesta(e, r, l, resoconto); !s.riuscito()) return s;
+  punti_linea p = punti_della_linea(l);
+  if (Stato s = quote_della_linea(e, l, r.quote, p, resoconto); !s.riuscito()) return s;
+  std::vector<std::string> nomi_stazioni;
+  if (Stato s = nomi_delle_stazioni(l, nome, nomi_stazioni, resoconto); !s.riuscito()) return s;
+  const std::vector<double> conte = cippi_da_porre(e, l, r.relazione, p, resoconto);
 
   if (Stato s = adatta_traccia(p.t, nome, i); !s.riuscito()) return s;
   linea_importata& li = i.linea;
@@ -395,165 +382,22 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
   }
   if (!r.treno.empty()) stazioni_distanziate(li, resoconto.avvisi);
 
-  // Speed limits: each way's, in the line's direction; a way without one
-  // keeps the one before it.
-  std::vector<std::pair<double, Long>> cambi;
-  std::vector<id_osm> oltre_il_massimo;  // ways whose limit is capped, each warned of once
-  Long in_vigore = 0;
-  for (size_t k = 0; k + 1 < l.vertici.size(); ++k) {
-    const via_osm& v = e.vie[l.vertici[k].via];
-    const std::string& verso = l.vertici[k].avanti ? v.maxspeed_avanti : v.maxspeed_indietro;
-    const std::string& valore = verso.empty() ? v.maxspeed : verso;
-    bool oltre = false;
-    const Long kmh = static_cast<Long>(velocita_di_maxspeed(valore, &oltre));
-    if (oltre && std::find(oltre_il_massimo.begin(), oltre_il_massimo.end(), v.id) ==
-                     oltre_il_massimo.end()) {
-      oltre_il_massimo.push_back(v.id);
-      resoconto.avvisi.push_back(fmt::format(
-          "via {}: maxspeed \"{}\" oltre {} km/h, il limite più alto di una descrizione: vale {}",
-          v.id, valore, velocita_massima_descrizione, velocita_massima_descrizione));
-    }
-    if (kmh == 0) {
-      if (std::find(resoconto.vie_senza_limite.begin(), resoconto.vie_senza_limite.end(), v.id) ==
-          resoconto.vie_senza_limite.end())
-        resoconto.vie_senza_limite.push_back(v.id);
-      continue;
-    }
-    if (kmh != in_vigore) cambi.push_back({metro(p.del_vertice[k]), kmh});
-    in_vigore = kmh;
-  }
-  li.limiti.clear();
-  for (const auto& [dove, kmh] : cambi) {
-    const Long posizione = li.limiti.empty() ? 0 : std::min(arrotonda_50(dove), li.lunghezza);
-    while (!li.limiti.empty() && li.limiti.back().posizione >= posizione && li.limiti.size() > 1)
-      li.limiti.pop_back();
-    if (!li.limiti.empty() && li.limiti.back().posizione >= posizione) {
-      li.limiti.back().velocita = kmh;
-    } else if (li.limiti.empty() || li.limiti.back().velocita != kmh) {
-      li.limiti.push_back({posizione, kmh});
-    }
-  }
-  if (!r.treno.empty() && li.limiti.empty())
-    resoconto.avvisi.push_back("nessuna via della linea ha maxspeed: il limite è 100 km/h");
-
+  std::vector<double> metri_vertici;
+  for (size_t punto : p.del_vertice) metri_vertici.push_back(metro(punto));
+  limiti_della_linea(e, l, metri_vertici, !r.treno.empty(), li, resoconto);
   // The cells the stations' stop marks take, then the signals', then the
   // signposts'.
   std::set<largo> prese = celle_delle_stazioni(li);
   li.segnali.clear();
-  if (!r.treno.empty()) {
-    std::unordered_map<id_osm, const punto_osm*> segnali;
-    for (const punto_osm& q : e.punti)
-      if (q.genere == genere_punto::segnale) segnali[q.id] = &q;
-    std::vector<Long> voluti;
-    for (size_t k = 0; k < l.vertici.size(); ++k) {
-      const id_osm n = l.vertici[k].nodo;
-      if (n == 0 || !segnali.count(n)) continue;
-      {
-        const punto_osm& q = *segnali.at(n);
-        const vertice_linea& tratto = l.vertici[k + 1 < l.vertici.size() ? k : k - 1];
-        const bool verso_via = q.direzione == "forward", contro_via = q.direzione == "backward";
-        if ((verso_via && !tratto.avanti) || (contro_via && tratto.avanti)) {
-          ++resoconto.segnali_altro_verso;
-          continue;
-        }
-        if (!segnale_principale(q)) {
-          ++resoconto.segnali_lasciati[genere_da_contare(q)];
-          continue;
-        }
-        voluti.push_back(arrotonda_50(metro(p.del_vertice[k])));
-      }
-    }
-    const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / 50 + 1) -
-                          static_cast<Long>(li.stazioni.size());
-    if (static_cast<Long>(voluti.size()) > capienza)
-      return Stato::errore(fmt::format(
-          "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni 50 m da "
-          "{} m fuori dalle stazioni",
-          nome, voluti.size(), li.lunghezza, capienza, primo_segnale));
-    for (Long v : voluti) {
-      if (v < primo_segnale) {
-        resoconto.avvisi.push_back(
-            fmt::format("segnale a {} m lasciato: un segnale va posto ad almeno {} m dall'inizio",
-                        v, primo_segnale));
-        continue;
-      }
-      if (const auto dove = posto_libero(v, prese, li.lunghezza, primo_segnale, li.lunghezza))
-        li.segnali.push_back(*dove);
-    }
-    std::sort(li.segnali.begin(), li.segnali.end());
-  }
-
-  // The kilometre count from the milestones, and the signposts: named
-  // bridges first, then kilometres, within the records the stations leave.
+  if (!r.treno.empty())
+    if (Stato s = segnali_della_linea(e, l, metri_vertici, nome, prese, li, resoconto);
+        !s.riuscito())
+      return s;
   std::vector<cippo_lungo> cippi;
   for (size_t k = 0; k < conte.size(); ++k)
     cippi.push_back({std::min(i.metri_riferiti[k], ultimo), conte[k]});
-  std::sort(cippi.begin(), cippi.end(),
-            [](const cippo_lungo& a, const cippo_lungo& b) { return a.posizione < b.posizione; });
-  size_t scartati = 0;
-  li.progressive = progressive_dai_cippi(cippi, ultimo, scartati, resoconto.avvisi);
-  resoconto.cippi = cippi.size() - scartati;
-  if (scartati > 0)
-    resoconto.avvisi.push_back(fmt::format(
-        "{} cippi su {} non seguono le progressive chilometriche trovate (una conta vale se i "
-        "suoi cippi coprono almeno {:.0f} km)",
-        scartati, cippi.size(), tratto_minimo_cippi / 1000));
-
-  const Long disponibili = (80 - static_cast<Long>(li.stazioni.size())) / 2;
-  std::vector<cartello_importato> cartelli;
-  for (const struttura_osm& s : resoconto.strutture) {
-    if (s.genere != "ponte") continue;
-    const std::string testo = testo_cartello(nome_per_1252(nome_del_ponte(e, s)));
-    if (testo.empty()) continue;
-    if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove =
-            posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
-      cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
-  }
-  // The stretches of each count: from its start to the next one's.
-  struct tratto_conta {
-    double da, a;
-    progressiva_importata p;
-  };
-  std::vector<tratto_conta> tratti;
-  {
-    double da = 0;
-    progressiva_importata identita;
-    progressiva_importata attuale = identita;
-    for (const progressiva_importata& x : li.progressive) {
-      if (static_cast<double>(x.inizio) > da)
-        tratti.push_back({da, static_cast<double>(x.inizio), attuale});
-      da = std::max(da, static_cast<double>(x.inizio));
-      attuale = x;
-    }
-    tratti.push_back({da, ultimo, attuale});
-  }
-  const Long liberi = disponibili - static_cast<Long>(cartelli.size());
-  for (Long passo : {1, 2, 5, 10, 20, 50, 100}) {
-    std::vector<std::pair<Long, Long>> chilometri;  // position, km
-    for (const tratto_conta& t : tratti) {
-      const double s = static_cast<double>(t.p.scostamento);
-      const double c0 = t.p.decrescente ? s - t.da : s + t.da;
-      const double c1 = t.p.decrescente ? s - t.a : s + t.a;
-      const Long km0 = static_cast<Long>(std::ceil(std::min(c0, c1) / 1000 / passo)) * passo;
-      for (Long km = std::max<Long>(km0, passo); km * 1000 <= std::max(c0, c1); km += passo) {
-        const double x = t.p.decrescente ? s - km * 1000.0 : km * 1000.0 - s;
-        if (x < t.da || x >= t.a || x > ultimo) continue;
-        chilometri.push_back({arrotonda_50(x), km});
-      }
-    }
-    if (static_cast<Long>(chilometri.size()) > liberi) continue;
-    for (const auto& [x, km] : chilometri)
-      if (const auto dove = posto_libero(x - 50, prese, 200, primo_cartello, li.lunghezza))
-        cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
-    break;
-  }
-  std::stable_sort(cartelli.begin(), cartelli.end(),
-                   [](const cartello_importato& a, const cartello_importato& b) {
-                     return a.posizione < b.posizione;
-                   });
-  li.cartelli = std::move(cartelli);
-  li.passo_cartelli = 0;
+  progressive_della_linea(std::move(cippi), ultimo, li, resoconto);
+  cartelli_della_linea(e, resoconto.strutture, prese, li);
   return Stato::ok();
 }
 

@@ -13,14 +13,13 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "import/proiezione.h"
 #include "import/rete_binari.h"
 #include "import/stazioni_osm.h"
 
 namespace scen {
 
 namespace {
-
-constexpr double metri_grado = 6371008.8 * std::numbers::pi / 180;
 
 // The ways' ids of the line, in order, each once.
 void vie_della_linea(const estratto_osm& e, linea_osm& l) {

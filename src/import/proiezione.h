@@ -7,10 +7,16 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "platform/stato.h"
 
 namespace scen {
+
+// The metres of one degree of latitude on the mean sphere (radius
+// 6,371,008.8 m); of longitude, the same times the latitude's cosine. Near
+// enough for measuring steps and short distances, not for placing points.
+inline constexpr double metri_grado = 6371008.8 * std::numbers::pi / 180;
 
 struct punto_piano {
   double x = 0;  // east (m)

@@ -16,6 +16,8 @@
 #include <numbers>
 #include <system_error>
 
+#include "import/proiezione.h"
+
 namespace scen {
 
 namespace {
@@ -123,7 +125,6 @@ std::size_t tessere_quote::tessere() const { return t_.size(); }
 const std::string& tessere_quote::guasto() const { return guasto_; }
 
 double tessere_quote::passo_metri(double latitudine) const {
-  constexpr double metri_grado = 6371008.8 * std::numbers::pi / 180;
   double passo = 0;
   for (const auto& t : t_) {
     const double px = std::hypot(t->gt[1], t->gt[4]), py = std::hypot(t->gt[2], t->gt[5]);
