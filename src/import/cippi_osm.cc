@@ -182,6 +182,57 @@ std::vector<corsa> corse_dei_cippi(const std::vector<cippo_lungo>& cippi, std::s
 
 std::string km(double metri) { return fmt::format("{:.1f}", metri / 1000); }
 
+// Where each run's count starts: halfway from the run before, or where a
+// growing count reaches 0. `negativa` gets the first run whose own
+// milestones would read below 0 (the runs' number when none does); the
+// counts stop there.
+std::vector<progressiva_importata> conte_delle_corse(const std::vector<corsa>& corse,
+                                                     size_t& negativa) {
+  std::vector<progressiva_importata> conte;
+  negativa = corse.size();
+  for (size_t i = 0; i < corse.size() && negativa == corse.size(); ++i) {
+    const corsa& c = corse[i];
+    progressiva_importata x;
+    x.decrescente = c.verso < 0;
+    x.scostamento = arrotonda_50(c.scostamento());
+    x.inizio =
+        i == 0
+            ? 0
+            : arrotonda_50((corse[i - 1].cippi.back().posizione + c.cippi.front().posizione) / 2);
+    if (x.decrescente) {
+      if (static_cast<double>(x.scostamento) < c.cippi.back().posizione - tolleranza_conta)
+        negativa = i;
+    } else if (x.inizio + x.scostamento < 0) {
+      // It starts where it reads 0, or at its first milestone when that
+      // reads a little below 0 (within what a count may stray).
+      const double primo = c.cippi.front().posizione;
+      if (static_cast<double>(-x.scostamento) > primo + tolleranza_conta) negativa = i;
+      x.inizio = std::max(x.inizio,
+                          std::min(-x.scostamento, static_cast<Long>(std::floor(primo / 50)) * 50));
+      x.scostamento = std::max(x.scostamento, -x.inizio);
+    }
+    conte.push_back(x);
+  }
+  return conte;
+}
+
+// The counts as progressives: a falling count that reaches 0 before the
+// next one starts goes on growing from 0 there; before the first start the
+// count is the position itself.
+std::vector<progressiva_importata> progressive_delle_conte(
+    const std::vector<progressiva_importata>& conte, Long fine_linea) {
+  std::vector<progressiva_importata> p;
+  for (size_t i = 0; i < conte.size(); ++i) {
+    p.push_back(conte[i]);
+    const Long fine = i + 1 < conte.size() ? conte[i + 1].inizio : fine_linea;
+    if (conte[i].decrescente && conte[i].scostamento < fine)
+      p.push_back(
+          {std::max(conte[i].scostamento, conte[i].inizio + 50), -conte[i].scostamento, false});
+  }
+  if (!p.empty() && p.front().scostamento == 0 && !p.front().decrescente) p.erase(p.begin());
+  return p;
+}
+
 }  // namespace
 
 std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo_lungo>& cippi,
@@ -201,34 +252,8 @@ std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo
 
   std::vector<progressiva_importata> p;
   while (!corse.empty()) {
-    // Where each run's count starts: halfway from the run before, or where
-    // a growing count reaches 0; a run whose own milestones would read
-    // below 0 goes.
-    std::vector<progressiva_importata> conte;
-    size_t negativa = corse.size();
-    for (size_t i = 0; i < corse.size() && negativa == corse.size(); ++i) {
-      const corsa& c = corse[i];
-      progressiva_importata x;
-      x.decrescente = c.verso < 0;
-      x.scostamento = arrotonda_50(c.scostamento());
-      x.inizio =
-          i == 0
-              ? 0
-              : arrotonda_50((corse[i - 1].cippi.back().posizione + c.cippi.front().posizione) / 2);
-      if (x.decrescente) {
-        if (static_cast<double>(x.scostamento) < c.cippi.back().posizione - tolleranza_conta)
-          negativa = i;
-      } else if (x.inizio + x.scostamento < 0) {
-        // It starts where it reads 0, or at its first milestone when that
-        // reads a little below 0 (within what a count may stray).
-        const double primo = c.cippi.front().posizione;
-        if (static_cast<double>(-x.scostamento) > primo + tolleranza_conta) negativa = i;
-        x.inizio = std::max(
-            x.inizio, std::min(-x.scostamento, static_cast<Long>(std::floor(primo / 50)) * 50));
-        x.scostamento = std::max(x.scostamento, -x.inizio);
-      }
-      conte.push_back(x);
-    }
+    size_t negativa = 0;
+    const std::vector<progressiva_importata> conte = conte_delle_corse(corse, negativa);
     if (negativa < corse.size()) {
       const corsa& c = corse[negativa];
       avvisi.push_back(fmt::format(
@@ -240,18 +265,7 @@ std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo
       corse.erase(corse.begin() + static_cast<long>(negativa));
       continue;
     }
-    // A falling count that reaches 0 before the next one starts goes on
-    // growing from 0 there.
-    p.clear();
-    for (size_t i = 0; i < conte.size(); ++i) {
-      p.push_back(conte[i]);
-      const Long fine = i + 1 < conte.size() ? conte[i + 1].inizio : fine_linea;
-      if (conte[i].decrescente && conte[i].scostamento < fine)
-        p.push_back(
-            {std::max(conte[i].scostamento, conte[i].inizio + 50), -conte[i].scostamento, false});
-    }
-    // Before the first start the count is the position itself.
-    if (!p.empty() && p.front().scostamento == 0 && !p.front().decrescente) p.erase(p.begin());
+    p = progressive_delle_conte(conte, fine_linea);
     if (p.size() <= 3) break;
     // Too many counts for the three progressives: the run with the fewest
     // milestones goes.

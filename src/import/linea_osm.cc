@@ -185,82 +185,79 @@ passaggio piu_vicino(const std::vector<passaggio>& p) {
   });
 }
 
-// The railway stations beside `l` (within `distanza_stazione`, and nearer
-// to it than to any other main railway), each at its nearest pass, in order
-// along it; `prima` and `ultima`, when given, at the two ends.
-std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
-                                              const std::vector<stazione_osm>& stazioni,
-                                              const linea_osm& l, const stazione_osm* prima,
-                                              const passaggio* passo_prima,
-                                              const stazione_osm* ultima,
-                                              const passaggio* passo_ultima) {
-  const piano_rapido piano(l.vertici.front().luogo.latitudine);
-  const spezzata s = spezzata_di(l, piano);
-  riquadro estensione;
-  for (const luogo_osm& p : s.punti) estensione.aggiungi(p);
-  std::unordered_set<id_osm> nostre(l.vie.begin(), l.vie.end());
-  std::vector<stazione_vicina> vicine;
-  std::unordered_set<std::string> nomi;
-  // The line's cells of `distanza_stazione`, its points every 50 m in
-  // them: a station none of whose stops lies in a cell beside one is out
-  // of reach, without measuring it against every segment.
-  auto cella = [&](const luogo_osm& p) {
-    return std::pair{static_cast<long>(std::floor(piano.x(p) / distanza_stazione)),
-                     static_cast<long>(std::floor(piano.y(p) / distanza_stazione))};
-  };
-  std::set<std::pair<long, long>> celle;
-  for (size_t i = 0; i + 1 < s.punti.size(); ++i) {
-    const double tratto = s.lungo[i + 1] - s.lungo[i];
-    const int passi = std::max(1, static_cast<int>(std::ceil(tratto / 50)));
-    for (int k = 0; k <= passi; ++k) {
-      const double f = static_cast<double>(k) / passi;
-      const luogo_osm& a = s.punti[i];
-      const luogo_osm& b = s.punti[i + 1];
-      celle.insert(cella({a.latitudine + f * (b.latitudine - a.latitudine),
-                          a.longitudine + f * (b.longitudine - a.longitudine)}));
+// The line's cells of `distanza_stazione`, its points every 50 m in them:
+// a station none of whose stops lies in a cell beside one is out of reach,
+// without measuring it against every segment.
+class celle_della_linea {
+ public:
+  celle_della_linea(const piano_rapido& piano, const spezzata& s) : piano_(piano) {
+    for (size_t i = 0; i + 1 < s.punti.size(); ++i) {
+      const double tratto = s.lungo[i + 1] - s.lungo[i];
+      const int passi = std::max(1, static_cast<int>(std::ceil(tratto / 50)));
+      for (int k = 0; k <= passi; ++k) {
+        const double f = static_cast<double>(k) / passi;
+        const luogo_osm& a = s.punti[i];
+        const luogo_osm& b = s.punti[i + 1];
+        celle_.insert(cella({a.latitudine + f * (b.latitudine - a.latitudine),
+                             a.longitudine + f * (b.longitudine - a.longitudine)}));
+      }
     }
   }
-  auto accanto = [&](const stazione_osm& st) {
+
+  // Whether a stop of `st` lies in a cell beside one of the line's.
+  bool accanto(const stazione_osm& st) const {
     for (const fermata_osm* f : st.fermate)
       for (const luogo_osm& p : f->luoghi) {
         const auto [cx, cy] = cella(p);
         for (long dx = -1; dx <= 1; ++dx)
           for (long dy = -1; dy <= 1; ++dy)
-            if (celle.count({cx + dx, cy + dy})) return true;
+            if (celle_.count({cx + dx, cy + dy})) return true;
       }
     return false;
-  };
-  for (const stazione_osm& st : stazioni) {
-    if (st.leggera || &st == prima || &st == ultima) continue;
-    if (!estensione.a_portata(luogo_di(st)) || !accanto(st)) continue;
-    const passaggio p = piu_vicino(passaggi(piano, st, s));
-    if (p.distanza > distanza_stazione) continue;
-    // A station of another main line that passes nearer is that line's:
-    // told by its stop (of the kind that placed it) nearest to the line.
-    luogo_osm dove = luogo_di(st);
-    double qui = std::numeric_limits<double>::infinity();
-    for (genere_fermata g :
-         {genere_fermata::posizione, genere_fermata::banchina, genere_fermata::stazione}) {
-      for (const fermata_osm* f : st.fermate)
-        if (f->genere == g && !f->leggera)
-          for (const luogo_osm& x : f->luoghi)
-            if (const double d = distanza_dalla_spezzata(piano, x, s.punti); d < qui) {
-              qui = d;
-              dove = x;
-            }
-      if (qui <= distanza_stazione) break;
-    }
-    bool altrui = false;
-    for (const via_osm& v : e.vie) {
-      if (altrui || nostre.count(v.id) || di_servizio(v)) continue;
-      std::vector<luogo_osm> punti;
-      for (id_osm n : v.nodi) punti.push_back(e.luoghi.at(n));
-      if (distanza_dalla_spezzata(piano, dove, punti) + 20 < qui) altrui = true;
-    }
-    if (altrui) continue;
-    vicine.push_back({st.nome, p.lungo, p.distanza});
   }
-  // One station of each name: the nearest to the line.
+
+ private:
+  std::pair<long, long> cella(const luogo_osm& p) const {
+    return {static_cast<long>(std::floor(piano_.x(p) / distanza_stazione)),
+            static_cast<long>(std::floor(piano_.y(p) / distanza_stazione))};
+  }
+
+  const piano_rapido& piano_;
+  std::set<std::pair<long, long>> celle_;
+};
+
+// Whether the station `st` is another main line's: one of those passes
+// nearer to it than the line does, told by its stop (of the kind that
+// placed it) nearest to the line.
+bool di_altra_linea(const estratto_osm& e, const piano_rapido& piano, const spezzata& s,
+                    const std::unordered_set<id_osm>& nostre, const stazione_osm& st) {
+  luogo_osm dove = luogo_di(st);
+  double qui = std::numeric_limits<double>::infinity();
+  for (genere_fermata g :
+       {genere_fermata::posizione, genere_fermata::banchina, genere_fermata::stazione}) {
+    for (const fermata_osm* f : st.fermate)
+      if (f->genere == g && !f->leggera)
+        for (const luogo_osm& x : f->luoghi)
+          if (const double d = distanza_dalla_spezzata(piano, x, s.punti); d < qui) {
+            qui = d;
+            dove = x;
+          }
+    if (qui <= distanza_stazione) break;
+  }
+  for (const via_osm& v : e.vie) {
+    if (nostre.count(v.id) || di_servizio(v)) continue;
+    std::vector<luogo_osm> punti;
+    for (id_osm n : v.nodi) punti.push_back(e.luoghi.at(n));
+    if (distanza_dalla_spezzata(piano, dove, punti) + 20 < qui) return true;
+  }
+  return false;
+}
+
+// One station of each name, the nearest to the line, in order along it;
+// `prima` and `ultima`, when given, at the two ends and none beyond them.
+void in_ordine_tra_i_capi(std::vector<stazione_vicina>& vicine, const stazione_osm* prima,
+                          const passaggio* passo_prima, const stazione_osm* ultima,
+                          const passaggio* passo_ultima) {
   std::sort(vicine.begin(), vicine.end(), [](const stazione_vicina& a, const stazione_vicina& b) {
     return a.nome != b.nome ? a.nome < b.nome : a.distanza < b.distanza;
   });
@@ -274,7 +271,6 @@ std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
     std::erase_if(vicine, [&](const stazione_vicina& v) { return v.nome == ultima->nome; });
   std::sort(vicine.begin(), vicine.end(),
             [](const stazione_vicina& a, const stazione_vicina& b) { return a.lungo < b.lungo; });
-  // The named ends are the first and the last.
   if (prima) {
     std::erase_if(vicine, [&](const stazione_vicina& v) { return v.lungo < passo_prima->lungo; });
     vicine.insert(vicine.begin(), {prima->nome, passo_prima->lungo, passo_prima->distanza});
@@ -283,6 +279,33 @@ std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
     std::erase_if(vicine, [&](const stazione_vicina& v) { return v.lungo > passo_ultima->lungo; });
     vicine.push_back({ultima->nome, passo_ultima->lungo, passo_ultima->distanza});
   }
+}
+
+// The railway stations beside `l` (within `distanza_stazione`, and nearer
+// to it than to any other main railway), each at its nearest pass, in order
+// along it; `prima` and `ultima`, when given, at the two ends.
+std::vector<stazione_vicina> stazioni_accanto(const estratto_osm& e,
+                                              const std::vector<stazione_osm>& stazioni,
+                                              const linea_osm& l, const stazione_osm* prima,
+                                              const passaggio* passo_prima,
+                                              const stazione_osm* ultima,
+                                              const passaggio* passo_ultima) {
+  const piano_rapido piano(l.vertici.front().luogo.latitudine);
+  const spezzata s = spezzata_di(l, piano);
+  riquadro estensione;
+  for (const luogo_osm& p : s.punti) estensione.aggiungi(p);
+  const std::unordered_set<id_osm> nostre(l.vie.begin(), l.vie.end());
+  const celle_della_linea celle(piano, s);
+  std::vector<stazione_vicina> vicine;
+  for (const stazione_osm& st : stazioni) {
+    if (st.leggera || &st == prima || &st == ultima) continue;
+    if (!estensione.a_portata(luogo_di(st)) || !celle.accanto(st)) continue;
+    const passaggio p = piu_vicino(passaggi(piano, st, s));
+    if (p.distanza > distanza_stazione) continue;
+    if (di_altra_linea(e, piano, s, nostre, st)) continue;
+    vicine.push_back({st.nome, p.lungo, p.distanza});
+  }
+  in_ordine_tra_i_capi(vicine, prima, passo_prima, ultima, passo_ultima);
   return vicine;
 }
 
@@ -533,19 +556,18 @@ Stato da_fermata_a_fermata(const estratto_osm& e, const std::vector<size_t>& vie
 
 }  // namespace
 
-Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
-                         linea_osm& l) {
-  const auto r = std::find_if(e.relazioni.begin(), e.relazioni.end(),
-                              [&](const relazione_osm& x) { return x.id == relazione; });
-  if (r == e.relazioni.end())
-    return Stato::errore(
-        fmt::format("{}: nessuna relazione {} di tipo route nell'estratto", file, relazione));
-  std::vector<size_t> vie;
+namespace {
+
+// The relation's ways that are track, each once, in its order; the note
+// of the members that are not track, for the messages. Fails when none is.
+Stato vie_della_relazione(const estratto_osm& e, const relazione_osm& r, const std::string& file,
+                          std::vector<size_t>& vie, std::string& nota_mancanti) {
+  const id_osm relazione = r.id;
   std::vector<id_osm> mancanti;
   std::unordered_set<id_osm> banchine;
   for (const fermata_osm& f : e.fermate)
     if (f.via) banchine.insert(f.id);
-  for (id_osm id : r->vie) {
+  for (id_osm id : r.vie) {
     const auto i = e.indice_vie.find(id);
     if (i == e.indice_vie.end()) {
       // A platform listed without its role is not track.
@@ -554,13 +576,124 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
       vie.push_back(i->second);
     }
   }
-  const std::string nota_mancanti =
-      mancanti.empty()
-          ? ""
-          : fmt::format(" (non sono binari nell'estratto le sue vie {})", elenco_breve(mancanti));
+  nota_mancanti = mancanti.empty() ? ""
+                                   : fmt::format(" (non sono binari nell'estratto le sue vie {})",
+                                                 elenco_breve(mancanti));
   if (vie.empty())
     return Stato::errore(fmt::format("{}: la relazione {} non ha vie di binario (railway=rail){}",
                                      file, relazione, nota_mancanti));
+  return Stato::ok();
+}
+
+// A relation with stops in the extract: the line run so that they follow
+// in their order, by the passes that keep it, and cut at the first and the
+// last.
+Stato linea_per_le_fermate(const estratto_osm& e, const relazione_osm& r,
+                           const std::vector<stazione_osm>& stazioni,
+                           const std::vector<const stazione_osm*>& fermate, const std::string& file,
+                           linea_osm& l) {
+  const id_osm relazione = r.id;
+  // Its stops in their order: the passes that keep it, the line run so
+  // that they follow it.
+  struct verso {
+    linea_osm linea;
+    std::vector<passaggio> scelti;
+    double somma = 0;
+  };
+  verso versi[2] = {{l, {}, 0}, {l, {}, 0}};
+  rovescia(e, versi[1].linea);
+  for (verso& v : versi) {
+    const piano_rapido piano(v.linea.vertici.front().luogo.latitudine);
+    const spezzata s = spezzata_di(v.linea, piano);
+    std::vector<std::vector<passaggio>> tutti;
+    for (const stazione_osm* f : fermate) {
+      tutti.push_back(passaggi(piano, *f, s));
+      const passaggio p = piu_vicino(tutti.back());
+      if (p.distanza > distanza_stazione)
+        return Stato::errore(fmt::format(
+            "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
+            file, f->nome, relazione, p.distanza, distanza_stazione));
+    }
+    v.scelti = passaggi_in_ordine(tutti);
+    for (const passaggio& x : v.scelti) v.somma += x.distanza;
+  }
+  if (versi[0].scelti.empty() && versi[1].scelti.empty())
+    return Stato::errore(fmt::format(
+        "{}: le fermate della relazione {} non seguono le sue vie nel loro ordine ({} … {})", file,
+        relazione, fermate.front()->nome, fermate.back()->nome));
+  bool rovesciata = false;
+  if (fermate.size() == 1) {
+    // One stop tells no direction: the end nearer the "from" station,
+    // else nearer the stop.
+    const piano_rapido piano(l.vertici.front().luogo.latitudine);
+    const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r.da);
+    const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
+    rovesciata =
+        piano.distanza(p, l.vertici.back().luogo) < piano.distanza(p, l.vertici.front().luogo);
+  } else {
+    rovesciata =
+        versi[0].scelti.empty() || (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
+  }
+  verso& scelto = versi[rovesciata ? 1 : 0];
+  l = std::move(scelto.linea);
+  std::vector<stazione_vicina> vicine;
+  for (size_t k = 0; k < fermate.size(); ++k)
+    vicine.push_back({fermate[k]->nome, scelto.scelti[k].lungo, scelto.scelti[k].distanza});
+  taglia(e, l, std::move(vicine));
+  return Stato::ok();
+}
+
+// No stops listed: the start is the end nearer the "from" station, else
+// the first node member whose place is known, else the end whose way the
+// relation lists first; the stations are those beside the line.
+void linea_senza_fermate(const estratto_osm& e, const relazione_osm& r,
+                         const std::vector<stazione_osm>& stazioni, linea_osm& l) {
+  const luogo_osm inizio = l.vertici.front().luogo, fine = l.vertici.back().luogo;
+  const piano_rapido piano(inizio.latitudine);
+  std::optional<luogo_osm> primo;
+  const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r.da);
+  const std::vector<const stazione_osm*> a = stazioni_di_nome(stazioni, r.a);
+  if (!r.da.empty() && !da.empty()) primo = luogo_di(*da.front());
+  for (size_t k = 0; k < r.nodi.size() && !primo; ++k)
+    if (const auto q = e.luoghi.find(r.nodi[k]); q != e.luoghi.end()) primo = q->second;
+  bool rovesciata = false;
+  if (primo) {
+    rovesciata = piano.distanza(*primo, fine) < piano.distanza(*primo, inizio);
+  } else {
+    const auto ordine = [&](id_osm via) {
+      return std::find(r.vie.begin(), r.vie.end(), via) - r.vie.begin();
+    };
+    rovesciata = ordine(l.vie.back()) < ordine(l.vie.front());
+  }
+  if (rovesciata) rovescia(e, l);
+  // The "from" and "to" stations, where they are beside the line, its ends.
+  const spezzata s = spezzata_di(l, piano);
+  const stazione_osm* prima = nullptr;
+  const stazione_osm* ultima = nullptr;
+  passaggio passo_prima, passo_ultima;
+  if (!r.da.empty() && !da.empty()) {
+    passo_prima = piu_vicino(passaggi(piano, *da.front(), s));
+    if (passo_prima.distanza <= distanza_stazione) prima = da.front();
+  }
+  if (!r.a.empty() && !a.empty() && a.front() != prima) {
+    passo_ultima = piu_vicino(passaggi(piano, *a.front(), s));
+    if (passo_ultima.distanza <= distanza_stazione) ultima = a.front();
+  }
+  taglia(e, l, stazioni_accanto(e, stazioni, l, prima, &passo_prima, ultima, &passo_ultima));
+}
+
+}  // namespace
+
+Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::string& file,
+                         linea_osm& l) {
+  const auto r = std::find_if(e.relazioni.begin(), e.relazioni.end(),
+                              [&](const relazione_osm& x) { return x.id == relazione; });
+  if (r == e.relazioni.end())
+    return Stato::errore(
+        fmt::format("{}: nessuna relazione {} di tipo route nell'estratto", file, relazione));
+  std::vector<size_t> vie;
+  std::string nota_mancanti;
+  if (Stato s = vie_della_relazione(e, *r, file, vie, nota_mancanti); !s.riuscito()) return s;
   senza_doppioni(e, vie);
 
   const std::vector<stazione_osm> stazioni = stazioni_dell_estratto(e);
@@ -578,56 +711,7 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
   if (!fuori.vuoto())
     l.avvisi.push_back(fmt::format("fermate della relazione {} che l'estratto non ha: {}",
                                    relazione, elenco_membri(fuori)));
-  if (!fermate.empty()) {
-    // Its stops in their order: the passes that keep it, the line run so
-    // that they follow it.
-    struct verso {
-      linea_osm linea;
-      std::vector<passaggio> scelti;
-      double somma = 0;
-    };
-    verso versi[2] = {{l, {}, 0}, {l, {}, 0}};
-    rovescia(e, versi[1].linea);
-    for (verso& v : versi) {
-      const piano_rapido piano(v.linea.vertici.front().luogo.latitudine);
-      const spezzata s = spezzata_di(v.linea, piano);
-      std::vector<std::vector<passaggio>> tutti;
-      for (const stazione_osm* f : fermate) {
-        tutti.push_back(passaggi(piano, *f, s));
-        const passaggio p = piu_vicino(tutti.back());
-        if (p.distanza > distanza_stazione)
-          return Stato::errore(fmt::format(
-              "{}: la fermata \"{}\" della relazione {} è a {:.0f} m dalla linea (al più {:.0f})",
-              file, f->nome, relazione, p.distanza, distanza_stazione));
-      }
-      v.scelti = passaggi_in_ordine(tutti);
-      for (const passaggio& x : v.scelti) v.somma += x.distanza;
-    }
-    if (versi[0].scelti.empty() && versi[1].scelti.empty())
-      return Stato::errore(fmt::format(
-          "{}: le fermate della relazione {} non seguono le sue vie nel loro ordine ({} … {})",
-          file, relazione, fermate.front()->nome, fermate.back()->nome));
-    bool rovesciata = false;
-    if (fermate.size() == 1) {
-      // One stop tells no direction: the end nearer the "from" station,
-      // else nearer the stop.
-      const piano_rapido piano(l.vertici.front().luogo.latitudine);
-      const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
-      const luogo_osm p = luogo_di(!da.empty() ? *da.front() : *fermate.front());
-      rovesciata =
-          piano.distanza(p, l.vertici.back().luogo) < piano.distanza(p, l.vertici.front().luogo);
-    } else {
-      rovesciata =
-          versi[0].scelti.empty() || (!versi[1].scelti.empty() && versi[1].somma < versi[0].somma);
-    }
-    verso& scelto = versi[rovesciata ? 1 : 0];
-    l = std::move(scelto.linea);
-    std::vector<stazione_vicina> vicine;
-    for (size_t k = 0; k < fermate.size(); ++k)
-      vicine.push_back({fermate[k]->nome, scelto.scelti[k].lungo, scelto.scelti[k].distanza});
-    taglia(e, l, std::move(vicine));
-    return Stato::ok();
-  }
+  if (!fermate.empty()) return linea_per_le_fermate(e, *r, stazioni, fermate, file, l);
   if (!r->fermate.empty()) {
     // Stops listed, none of them in the extract: the whole track it holds.
     l.avvisi.push_back(fmt::format(
@@ -637,41 +721,7 @@ Stato linea_da_relazione(const estratto_osm& e, id_osm relazione, const std::str
     return Stato::ok();
   }
 
-  // No stops listed: the start is the end nearer the "from" station, else
-  // the first node member whose place is known, else the end whose way the
-  // relation lists first; the stations are those beside the line.
-  const luogo_osm inizio = l.vertici.front().luogo, fine = l.vertici.back().luogo;
-  const piano_rapido piano(inizio.latitudine);
-  std::optional<luogo_osm> primo;
-  const std::vector<const stazione_osm*> da = stazioni_di_nome(stazioni, r->da);
-  const std::vector<const stazione_osm*> a = stazioni_di_nome(stazioni, r->a);
-  if (!r->da.empty() && !da.empty()) primo = luogo_di(*da.front());
-  for (size_t k = 0; k < r->nodi.size() && !primo; ++k)
-    if (const auto q = e.luoghi.find(r->nodi[k]); q != e.luoghi.end()) primo = q->second;
-  bool rovesciata = false;
-  if (primo) {
-    rovesciata = piano.distanza(*primo, fine) < piano.distanza(*primo, inizio);
-  } else {
-    const auto ordine = [&](id_osm via) {
-      return std::find(r->vie.begin(), r->vie.end(), via) - r->vie.begin();
-    };
-    rovesciata = ordine(l.vie.back()) < ordine(l.vie.front());
-  }
-  if (rovesciata) rovescia(e, l);
-  // The "from" and "to" stations, where they are beside the line, its ends.
-  const spezzata s = spezzata_di(l, piano);
-  const stazione_osm* prima = nullptr;
-  const stazione_osm* ultima = nullptr;
-  passaggio passo_prima, passo_ultima;
-  if (!r->da.empty() && !da.empty()) {
-    passo_prima = piu_vicino(passaggi(piano, *da.front(), s));
-    if (passo_prima.distanza <= distanza_stazione) prima = da.front();
-  }
-  if (!r->a.empty() && !a.empty() && a.front() != prima) {
-    passo_ultima = piu_vicino(passaggi(piano, *a.front(), s));
-    if (passo_ultima.distanza <= distanza_stazione) ultima = a.front();
-  }
-  taglia(e, l, stazioni_accanto(e, stazioni, l, prima, &passo_prima, ultima, &passo_ultima));
+  linea_senza_fermate(e, *r, stazioni, l);
   return Stato::ok();
 }
 

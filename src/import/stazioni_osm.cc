@@ -61,15 +61,14 @@ luogo_osm luogo_di(const stazione_osm& s) {
   return s.fermate.front()->luoghi.front();
 }
 
-std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
+namespace {
+
+// The stops of one stop area join, the railway's apart from the light
+// ones'; `nome_area` gets each stop's first area's name.
+void unisci_per_aree(const estratto_osm& e, insiemi& u, std::vector<std::string>& nome_area) {
   const std::vector<fermata_osm>& f = e.fermate;
-  std::vector<stazione_osm> stazioni;
-  if (f.empty()) return stazioni;
-  const piano_rapido piano(f.front().luoghi.front().latitudine);
   std::map<chiave, size_t> indice;
   for (size_t i = 0; i < f.size(); ++i) indice[{f[i].via, f[i].id}] = i;
-  insiemi u(f.size());
-  std::vector<std::string> nome_area(f.size());
   for (const area_fermata& a : e.aree) {
     size_t primo[2] = {SIZE_MAX, SIZE_MAX};  // of the railway, light
     for (const membro_fermata& m : a.membri) {
@@ -83,25 +82,34 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
         u.unisci(i->second, p);
     }
   }
-  // The names that make a station: a station's, a stop position's.
-  auto nominata = [&](size_t i) {
-    return !f[i].nome.empty() && f[i].genere != genere_fermata::banchina;
-  };
+}
+
+// The names that make a station: a station's, a stop position's.
+bool nominata(const fermata_osm& f) {
+  return !f.nome.empty() && f.genere != genere_fermata::banchina;
+}
+
+// Stops of one name within `distanza_stesso_nome` of each other join.
+void unisci_per_nome(const std::vector<fermata_osm>& f, const piano_rapido& piano, insiemi& u) {
   std::unordered_map<std::string, std::vector<size_t>> per_nome;
   for (size_t i = 0; i < f.size(); ++i)
-    if (nominata(i)) per_nome[f[i].nome].push_back(i);
+    if (nominata(f[i])) per_nome[f[i].nome].push_back(i);
   for (const auto& [nome, qui] : per_nome)
     for (size_t a = 0; a < qui.size(); ++a)
       for (size_t b = a + 1; b < qui.size(); ++b)
         if (f[qui[a]].leggera == f[qui[b]].leggera && u.radice(qui[a]) != u.radice(qui[b]) &&
             distanza_fermate(piano, f[qui[a]], f[qui[b]]) <= distanza_stesso_nome)
           u.unisci(qui[a], qui[b]);
-  // A group with no name of a station joins the nearest one that has one:
-  // the named stops' points in cells of `distanza_aggregata`, each point
-  // looked for in the cells about it.
+}
+
+// A group with no name of a station joins the nearest one that has one:
+// the named stops' points in cells of `distanza_aggregata`, each point
+// looked for in the cells about it.
+void unisci_ai_nominati(const std::vector<fermata_osm>& f, const piano_rapido& piano,
+                        const std::vector<std::string>& nome_area, insiemi& u) {
   std::unordered_map<size_t, bool> con_nome;
   for (size_t i = 0; i < f.size(); ++i)
-    if (nominata(i) || !nome_area[i].empty()) con_nome[u.radice(i)] = true;
+    if (nominata(f[i]) || !nome_area[i].empty()) con_nome[u.radice(i)] = true;
   auto nominato = [&](size_t i) { return con_nome.count(u.radice(i)) > 0; };
   auto cella = [&](const luogo_osm& p) {
     return std::pair{static_cast<long>(std::floor(piano.x(p) / distanza_aggregata)),
@@ -138,7 +146,38 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
     if (vicino != SIZE_MAX) unioni.push_back({i, vicino});
   }
   for (const auto& [i, j] : unioni) u.unisci(i, j);
+}
 
+// Each station's name: its best stop's, else its area's, else a
+// platform's. Light when all its stops are.
+void nomina(stazione_osm& s, const std::vector<fermata_osm>& f,
+            const std::vector<std::string>& nome_area) {
+  int miglior_rango = 99;
+  s.leggera = true;
+  for (const fermata_osm* x : s.fermate) s.leggera = s.leggera && x->leggera;
+  for (const fermata_osm* x : s.fermate) {
+    if (x->leggera != s.leggera) continue;
+    const size_t i = static_cast<size_t>(x - f.data());
+    const int r = !x->nome.empty() ? rango(x->genere) : !nome_area[i].empty() ? 2 : 99;
+    if (r < miglior_rango) {
+      miglior_rango = r;
+      s.nome = r == 2 ? nome_area[i] : x->nome;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
+  const std::vector<fermata_osm>& f = e.fermate;
+  std::vector<stazione_osm> stazioni;
+  if (f.empty()) return stazioni;
+  const piano_rapido piano(f.front().luoghi.front().latitudine);
+  insiemi u(f.size());
+  std::vector<std::string> nome_area(f.size());
+  unisci_per_aree(e, u, nome_area);
+  unisci_per_nome(f, piano, u);
+  unisci_ai_nominati(f, piano, nome_area, u);
   std::unordered_map<size_t, size_t> gruppo;
   for (size_t i = 0; i < f.size(); ++i) {
     const size_t r = u.radice(i);
@@ -146,25 +185,9 @@ std::vector<stazione_osm> stazioni_dell_estratto(const estratto_osm& e) {
       gruppo[r] = stazioni.size();
       stazioni.push_back({});
     }
-    stazione_osm& s = stazioni[gruppo[r]];
-    s.fermate.push_back(&f[i]);
+    stazioni[gruppo[r]].fermate.push_back(&f[i]);
   }
-  // Each station's name: its best stop's, else its area's, else a
-  // platform's. Light when all its stops are.
-  for (stazione_osm& s : stazioni) {
-    int miglior_rango = 99;
-    s.leggera = true;
-    for (const fermata_osm* x : s.fermate) s.leggera = s.leggera && x->leggera;
-    for (const fermata_osm* x : s.fermate) {
-      if (x->leggera != s.leggera) continue;
-      const size_t i = static_cast<size_t>(x - f.data());
-      const int r = !x->nome.empty() ? rango(x->genere) : !nome_area[i].empty() ? 2 : 99;
-      if (r < miglior_rango) {
-        miglior_rango = r;
-        s.nome = r == 2 ? nome_area[i] : x->nome;
-      }
-    }
-  }
+  for (stazione_osm& s : stazioni) nomina(s, f, nome_area);
   return stazioni;
 }
 
