@@ -39,60 +39,53 @@ std::string stazioni_del_rallentamento(const std::vector<stazione_descritta>& st
   return dopo != nullptr ? dopo->nome : std::string();
 }
 
-std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
-                                              const std::string& chiave_treno,
-                                              std::vector<diagnostica>& problemi) {
-  const segni_chilometrici segni(d.progressive);
-  std::vector<std::string> righe;
-  bool con_errori = false;
-  auto errore = [&](const rallentamento_descritto& r, std::string causa) {
-    problemi.push_back(problema_di(true, r.riga, r.colonna, true, std::move(causa)));
-    con_errori = true;
-  };
-  for (size_t i = 0; i < d.rallentamenti.size(); ++i) {
-    const rallentamento_descritto& r = d.rallentamenti[i];
-    if (i == righe_rallentamenti) {
-      errore(r, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
-                            "questo è il {}°",
-                            righe_rallentamenti, i + 1));
-      break;
-    }
-    const std::optional<segni_chilometrici::cippo> cippo = segni.cippo_prima(r.inizio);
-    if (!cippo) {
-      errore(r, fmt::format("rallentamento a {} m: prima del suo inizio la linea non ha un "
-                            "cippo chilometrico da cui l'ordine di rallentamento lo possa "
-                            "contare (la progressiva vi vale {})",
-                            r.inizio, km(segni.segno(r.inizio))));
-      continue;
-    }
-    const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
-    const std::optional<std::string> cella_stazioni = cella_testo(stazioni, larghezza_stazioni);
-    const std::optional<std::string> cella_cippo =
-        cella_testo("Km " + km(cippo->segno), larghezza_cippo);
-    const std::optional<std::string> cella_velocita =
-        cella_testo(fmt::format("  {}Km/h", r.velocita), larghezza_velocita_ordine);
-    const std::optional<std::string> cella_lunghezza =
-        cella_testo(fmt::format("  {}", r.lunghezza), larghezza_lunghezza);
-    if (!cella_stazioni) {
-      errore(r,
-             fmt::format("rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
-                         "rallentamento ne mostra al più {} per le stazioni",
-                         r.inizio, da_1252_a_utf8(stazioni), stazioni.size(), larghezza_stazioni));
-      continue;
-    }
-    if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
-      errore(r, fmt::format("rallentamento a {} m: la velocità {} o la lunghezza {} non "
-                            "stanno nelle celle dell'ordine di rallentamento",
-                            r.inizio, r.velocita, r.lunghezza));
-      continue;
-    }
-    const std::string numero = i + 1 < 10 ? fmt::format(" {} ", i + 1) : fmt::format("{} ", i + 1);
-    righe.push_back(" |" + numero + "|" + *cella_stazioni + "|" + *cella_cippo + "|" +
-                    *cella_velocita + "|" + *cella_lunghezza + "|" +
-                    (r.tutto_il_treno ? "     A      " : "            ") + "|");
-  }
-  if (con_errori) return {};
+namespace {
 
+// The row of slowdown `i` (from 0), or the cause why the order cannot show it.
+std::optional<std::string> riga_rallentamento(const descrizioni_documenti& d,
+                                              const segni_chilometrici& segni, size_t i,
+                                              std::string& causa) {
+  const rallentamento_descritto& r = d.rallentamenti[i];
+  const std::optional<segni_chilometrici::cippo> cippo = segni.cippo_prima(r.inizio);
+  if (!cippo) {
+    causa = fmt::format(
+        "rallentamento a {} m: prima del suo inizio la linea non ha un "
+        "cippo chilometrico da cui l'ordine di rallentamento lo possa "
+        "contare (la progressiva vi vale {})",
+        r.inizio, km(segni.segno(r.inizio)));
+    return std::nullopt;
+  }
+  const std::string stazioni = stazioni_del_rallentamento(d.stazioni, r.inizio);
+  const std::optional<std::string> cella_stazioni = cella_testo(stazioni, larghezza_stazioni);
+  const std::optional<std::string> cella_cippo =
+      cella_testo("Km " + km(cippo->segno), larghezza_cippo);
+  const std::optional<std::string> cella_velocita =
+      cella_testo(fmt::format("  {}Km/h", r.velocita), larghezza_velocita_ordine);
+  const std::optional<std::string> cella_lunghezza =
+      cella_testo(fmt::format("  {}", r.lunghezza), larghezza_lunghezza);
+  if (!cella_stazioni) {
+    causa = fmt::format(
+        "rallentamento a {} m: «{}» ha {} caratteri, ma l'ordine di "
+        "rallentamento ne mostra al più {} per le stazioni",
+        r.inizio, da_1252_a_utf8(stazioni), stazioni.size(), larghezza_stazioni);
+    return std::nullopt;
+  }
+  if (!cella_cippo || !cella_velocita || !cella_lunghezza) {
+    causa = fmt::format(
+        "rallentamento a {} m: la velocità {} o la lunghezza {} non "
+        "stanno nelle celle dell'ordine di rallentamento",
+        r.inizio, r.velocita, r.lunghezza);
+    return std::nullopt;
+  }
+  const std::string numero = i + 1 < 10 ? fmt::format(" {} ", i + 1) : fmt::format("{} ", i + 1);
+  return " |" + numero + "|" + *cella_stazioni + "|" + *cella_cippo + "|" + *cella_velocita + "|" +
+         *cella_lunghezza + "|" + (r.tutto_il_treno ? "     A      " : "            ") + "|";
+}
+
+// The order's form about its rows.
+std::vector<std::string> modulo_ordine(const descrizioni_documenti& d,
+                                       const std::string& chiave_treno,
+                                       const std::vector<std::string>& righe) {
   std::string origine, destinazione;
   if (!d.stazioni.empty()) {
     origine = d.stazioni.front().nome;
@@ -122,6 +115,36 @@ std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
                              " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
                              "     i giorni esclusi i seguenti:........."});
   return testo;
+}
+
+}  // namespace
+
+std::vector<std::string> ordine_rallentamenti(const descrizioni_documenti& d,
+                                              const std::string& chiave_treno,
+                                              std::vector<diagnostica>& problemi) {
+  const segni_chilometrici segni(d.progressive);
+  std::vector<std::string> righe;
+  bool con_errori = false;
+  auto errore = [&](const rallentamento_descritto& r, std::string causa) {
+    problemi.push_back(problema_di(true, r.riga, r.colonna, true, std::move(causa)));
+    con_errori = true;
+  };
+  for (size_t i = 0; i < d.rallentamenti.size(); ++i) {
+    const rallentamento_descritto& r = d.rallentamenti[i];
+    if (i == righe_rallentamenti) {
+      errore(r, fmt::format("l'ordine di rallentamento ha posto per {} rallentamenti: "
+                            "questo è il {}°",
+                            righe_rallentamenti, i + 1));
+      break;
+    }
+    std::string causa;
+    if (std::optional<std::string> riga = riga_rallentamento(d, segni, i, causa))
+      righe.push_back(std::move(*riga));
+    else
+      errore(r, std::move(causa));
+  }
+  if (con_errori) return {};
+  return modulo_ordine(d, chiave_treno, righe);
 }
 
 }  // namespace scen

@@ -128,18 +128,17 @@ std::string nome_breve(std::string_view nome) {
   return r;
 }
 
-std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
-                                              std::vector<diagnostica>& problemi) {
-  std::vector<riga_generata> righe;
-  const size_t n = d.stazioni.size();
-  if (n == 0) return righe;
-  const segni_chilometrici segni(d.progressive);
+namespace {
+
+// The rows' points: the stations, the lower limits between the origin and
+// the destination (as kilometre posts) and the jumps of the count, in
+// order along the line.
+std::vector<punto> punti_della_scheda(const descrizioni_documenti& d,
+                                      const std::vector<salto_km>& salti) {
   const largo origine = d.stazioni.front().posizione;
   const largo destinazione = d.stazioni.back().posizione;
-  const std::vector<salto_km> salti = segni.salti(origine, destinazione);
-
   std::vector<punto> punti;
-  for (size_t i = 0; i < n; ++i)
+  for (size_t i = 0; i < d.stazioni.size(); ++i)
     punti.push_back({d.stazioni[i].posizione, 2, tipo_punto::stazione, i});
   for (size_t k = 1; k < d.velocita.size(); ++k) {
     const velocita_descritta& v = d.velocita[k];
@@ -159,102 +158,147 @@ std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
   std::stable_sort(punti.begin(), punti.end(), [](const punto& a, const punto& b) {
     return a.posizione != b.posizione ? a.posizione < b.posizione : a.ordine < b.ordine;
   });
+  return punti;
+}
 
+// The card's rows, point by point.
+class righe_scheda {
+ public:
+  righe_scheda(const descrizioni_documenti& d, std::vector<diagnostica>& problemi)
+      : d_(d),
+        problemi_(problemi),
+        segni_(d.progressive),
+        salti_(segni_.salti(d.stazioni.front().posizione, d.stazioni.back().posizione)),
+        punti_(punti_della_scheda(d, salti_)),
+        marcia_(d.marcia.presente && d.marcia.arrivo.size() == d.stazioni.size() ? &d.marcia
+                                                                                 : nullptr) {}
+
+  std::vector<riga_generata> righe() {
+    for (size_t k = 0; k < punti_.size(); ++k) {
+      const punto& p = punti_[k];
+      if (p.tipo == tipo_punto::salto)
+        riga_salto(k, salti_[p.indice]);
+      else if (p.tipo == tipo_punto::cippo)
+        riga_cippo(k, d_.velocita[p.indice]);
+      else
+        riga_stazione(k, p);
+    }
+    return std::move(righe_);
+  }
+
+ private:
   // A row from the train description's line `dove.first`, column `dove.second`.
-  auto aggiungi = [&](riga_griglia r, std::pair<long, long> dove, bool con_la_seguente = false,
-                      bool spaziatura = false) {
-    righe.push_back({{std::move(r), con_la_seguente, spaziatura}, dove.first, dove.second});
-    controlla_larghezze(righe.back(), d, problemi);
-  };
-  auto salto_in = [&](largo p) {
-    return std::find_if(salti.begin(), salti.end(),
-                        [&](const salto_km& s) { return s.posizione == p; });
-  };
-  auto riga_dopo_salto = [&](const salto_km& s, std::pair<long, long> dove) {
+  void aggiungi(riga_griglia r, std::pair<long, long> dove, bool con_la_seguente = false,
+                bool spaziatura = false) {
+    righe_.push_back({{std::move(r), con_la_seguente, spaziatura}, dove.first, dove.second});
+    controlla_larghezze(righe_.back(), d_, problemi_);
+  }
+
+  void riga_dopo_salto(const salto_km& s, std::pair<long, long> dove) {
     riga_griglia r;
     r.progressiva = cella_progressiva(s.dopo);
     aggiungi(std::move(r), dove);
-  };
+  }
 
   // With the timetable: the running speed of a row is the highest of the
-  // fastest run from it to the next row, within the limit, to 5 km/h; a
-  // station without a time of its own takes the timetable's, moved with the
-  // description's times at the stations before it.
-  const marcia_documenti* marcia =
-      d.marcia.presente && d.marcia.arrivo.size() == n ? &d.marcia : nullptr;
-  largo scarto = 0;
-  auto in_marcia = [&](size_t k, const std::optional<largo>& limite) -> std::optional<largo> {
-    if (!limite || !marcia || marcia->velocita.empty() || k + 1 == punti.size()) return limite;
-    const largo ultimo = static_cast<largo>(marcia->velocita.size()) - 1;
-    const largo passo = marcia->campione;
-    const largo da = std::clamp<largo>((punti[k].posizione - marcia->da) / passo, 0, ultimo);
+  // fastest run from it to the next row, within the limit, to 5 km/h.
+  std::optional<largo> in_marcia(size_t k, const std::optional<largo>& limite) const {
+    if (!limite || !marcia_ || marcia_->velocita.empty() || k + 1 == punti_.size()) return limite;
+    const largo ultimo = static_cast<largo>(marcia_->velocita.size()) - 1;
+    const largo passo = marcia_->campione;
+    const largo da = std::clamp<largo>((punti_[k].posizione - marcia_->da) / passo, 0, ultimo);
     const largo a =
-        std::clamp<largo>((punti[k + 1].posizione - marcia->da + passo - 1) / passo, da, ultimo);
+        std::clamp<largo>((punti_[k + 1].posizione - marcia_->da + passo - 1) / passo, da, ultimo);
     double massima = 0;
     for (largo x = da; x <= a; ++x)
-      massima = std::max(massima, marcia->velocita[static_cast<size_t>(x)]);
+      massima = std::max(massima, marcia_->velocita[static_cast<size_t>(x)]);
     const largo v = 5 * static_cast<largo>(std::lround(massima / 5));
     return std::min(*limite, v);
-  };
+  }
 
-  for (size_t k = 0; k < punti.size(); ++k) {
-    const punto& p = punti[k];
+  void riga_salto(size_t k, const salto_km& s) {
     riga_griglia r;
-    const std::optional<largo> v = velocita_a(d, p.posizione);
+    const std::optional<largo> v = velocita_a(d_, punti_[k].posizione);
     const std::optional<largo> v_marcia = in_marcia(k, v);
-    if (p.tipo == tipo_punto::salto) {
-      const salto_km& s = salti[p.indice];
-      if (v) r.vel_limite = cella_velocita(*v);
-      if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
-      r.progressiva = cella_progressiva(s.prima, true);
-      aggiungi(std::move(r), {0, 0}, true);
-      riga_dopo_salto(s, {0, 0});
-    } else if (p.tipo == tipo_punto::cippo) {
-      const velocita_descritta& vel = d.velocita[p.indice];
-      const largo segno = segni.segno(vel.posizione);
-      r.vel_limite = cella_velocita(vel.kmh);
-      r.vel_marcia = cella_velocita(marcia ? *in_marcia(k, vel.kmh) : vel.kmh);
-      r.progressiva = cella_progressiva(segno);
-      r.vel_no_rs = cella_velocita(std::min(vel.kmh, velocita_senza_ripetizione));
-      r.localita = *cella_testo("Cippo Km " + km(segno), larghezza_localita);
-      aggiungi(std::move(r), {vel.riga, vel.colonna});
+    if (v) r.vel_limite = cella_velocita(*v);
+    if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
+    r.progressiva = cella_progressiva(s.prima, true);
+    aggiungi(std::move(r), {0, 0}, true);
+    riga_dopo_salto(s, {0, 0});
+  }
+
+  void riga_cippo(size_t k, const velocita_descritta& vel) {
+    riga_griglia r;
+    const largo segno = segni_.segno(vel.posizione);
+    r.vel_limite = cella_velocita(vel.kmh);
+    r.vel_marcia = cella_velocita(marcia_ ? *in_marcia(k, vel.kmh) : vel.kmh);
+    r.progressiva = cella_progressiva(segno);
+    r.vel_no_rs = cella_velocita(std::min(vel.kmh, velocita_senza_ripetizione));
+    r.localita = *cella_testo("Cippo Km " + km(segno), larghezza_localita);
+    aggiungi(std::move(r), {vel.riga, vel.colonna});
+  }
+
+  // A station without a time of its own takes the timetable's, moved with
+  // the description's times at the stations before it (`scarto_`).
+  void riga_stazione(size_t k, const punto& p) {
+    const size_t n = d_.stazioni.size();
+    const stazione_descritta& s = d_.stazioni[p.indice];
+    const bool ultima = p.indice + 1 == n;
+    riga_griglia r;
+    const std::optional<largo> v = velocita_a(d_, p.posizione);
+    const std::optional<largo> v_marcia = in_marcia(k, v);
+    if (v) r.vel_limite = cella_velocita(*v);
+    if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
+    const auto salto =
+        p.ordine == 0 ? std::find_if(salti_.begin(), salti_.end(),
+                                     [&](const salto_km& x) { return x.posizione == s.posizione; })
+                      : salti_.end();
+    r.progressiva = salto != salti_.end() ? cella_progressiva(salto->prima, true)
+                                          : cella_progressiva(segni_.segno(s.posizione));
+    if (std::optional<std::string> nome = cella_testo(s.nome, larghezza_localita)) {
+      r.localita = std::move(*nome);
     } else {
-      const stazione_descritta& s = d.stazioni[p.indice];
-      const bool ultima = p.indice + 1 == n;
-      if (v) r.vel_limite = cella_velocita(*v);
-      if (v_marcia) r.vel_marcia = cella_velocita(*v_marcia);
-      const auto salto = p.ordine == 0 ? salto_in(s.posizione) : salti.end();
-      r.progressiva = salto != salti.end() ? cella_progressiva(salto->prima, true)
-                                           : cella_progressiva(segni.segno(s.posizione));
-      if (std::optional<std::string> nome = cella_testo(s.nome, larghezza_localita)) {
-        r.localita = std::move(*nome);
-      } else {
-        problemi.push_back(
-            problema_di(true, s.riga, s.colonna_nome, true,
-                        fmt::format("stazione: il nome «{}» ha {} caratteri, ma la scheda "
-                                    "treno ne mostra al più {}",
-                                    da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
-      }
-      r.orario = orario_stazione(s, p.indice, n, problemi, marcia, scarto);
-      if (marcia) {
-        // The description's time is the departure at the origin and at a
-        // stop, the passing elsewhere.
-        if (s.orario != 0) scarto = s.orario - marcia->partenza[p.indice];
-        if (marcia->recupero[p.indice] > 0) r.recupero = cella_recupero(marcia->recupero[p.indice]);
-      }
-      const std::pair<long, long> dove = {s.riga, s.colonna_nome};
-      aggiungi(std::move(r), dove, salto != salti.end() || ultima);
-      if (salto != salti.end()) riga_dopo_salto(*salto, dove);
-      if (ultima) {
-        riga_griglia fine;
-        fine.progressiva = cella_progressiva_tra_parentesi(0);
-        aggiungi(std::move(fine), dove);
-      } else {
-        aggiungi(riga_griglia{}, dove, false, true);
-      }
+      problemi_.push_back(
+          problema_di(true, s.riga, s.colonna_nome, true,
+                      fmt::format("stazione: il nome «{}» ha {} caratteri, ma la scheda "
+                                  "treno ne mostra al più {}",
+                                  da_1252_a_utf8(s.nome), s.nome.size(), larghezza_localita)));
+    }
+    r.orario = orario_stazione(s, p.indice, n, problemi_, marcia_, scarto_);
+    if (marcia_) {
+      // The description's time is the departure at the origin and at a
+      // stop, the passing elsewhere.
+      if (s.orario != 0) scarto_ = s.orario - marcia_->partenza[p.indice];
+      if (marcia_->recupero[p.indice] > 0) r.recupero = cella_recupero(marcia_->recupero[p.indice]);
+    }
+    const std::pair<long, long> dove = {s.riga, s.colonna_nome};
+    aggiungi(std::move(r), dove, salto != salti_.end() || ultima);
+    if (salto != salti_.end()) riga_dopo_salto(*salto, dove);
+    if (ultima) {
+      riga_griglia fine;
+      fine.progressiva = cella_progressiva_tra_parentesi(0);
+      aggiungi(std::move(fine), dove);
+    } else {
+      aggiungi(riga_griglia{}, dove, false, true);
     }
   }
-  return righe;
+
+  const descrizioni_documenti& d_;
+  std::vector<diagnostica>& problemi_;
+  const segni_chilometrici segni_;
+  const std::vector<salto_km> salti_;
+  const std::vector<punto> punti_;
+  const marcia_documenti* marcia_;
+  largo scarto_ = 0;
+  std::vector<riga_generata> righe_;
+};
+
+}  // namespace
+
+std::vector<riga_generata> righe_della_scheda(const descrizioni_documenti& d,
+                                              std::vector<diagnostica>& problemi) {
+  if (d.stazioni.empty()) return {};
+  return righe_scheda(d, problemi).righe();
 }
 
 std::vector<std::string> scheda_generata(const descrizioni_documenti& d,
