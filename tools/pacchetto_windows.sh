@@ -7,9 +7,10 @@
 # (default cmake-build/pacchetti/) and prints its path. In it, under the
 # folder of the same name:
 #   compilatore.exe, scenario.exe   the programs of CARTELLA_WINDOWS (default
-#                                   cmake-build/windows), with every DLL they
-#                                   load that is not Windows' own (none, since
-#                                   they are linked statically: checked here)
+#                                   cmake-build/windows), stripped, with
+#                                   every DLL they load that is not Windows'
+#                                   own (none, since they are linked
+#                                   statically: checked here)
 #   README.txt                      README.md, with CR LF
 #   doc/descrizioni.html, doc/file_compilati.html
 #                                   the reference (tools/md_html.py)
@@ -26,6 +27,10 @@ pacchetti=${3:-$PWD/cmake-build/pacchetti}
 mkdir -p "$pacchetti"
 pacchetti=$(cd "$pacchetti" && pwd)
 
+/usr/bin/python3 -c 'import markdown' 2>/dev/null || {
+  echo "pacchetto windows: manca python3-markdown (tools/prerequisiti.sh --prove lo installa)" >&2
+  exit 2
+}
 versione=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$finestre/CMakeCache.txt")
 [ -n "$versione" ] || {
   echo "pacchetto windows: nessuna versione in $finestre/CMakeCache.txt" >&2
@@ -56,7 +61,8 @@ for programma in compilatore.exe scenario.exe; do
     echo "pacchetto windows: manca $finestre/$programma" >&2
     exit 2
   }
-  cp "$finestre/$programma" "$cartella/"
+  # Without its symbols, which only a debugger reads.
+  x86_64-w64-mingw32-strip -o "$cartella/$programma" "$finestre/$programma"
 done
 # Each DLL that a program (or a DLL it brings) loads and Windows does not
 # have goes beside it.
