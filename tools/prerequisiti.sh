@@ -17,13 +17,18 @@ if [ "${1:-}" = --prove ]; then
   # sees it.
   pacchetti+=(clang libclang-rt-14-dev clang-format libgtest-dev googletest libbenchmark-dev
     util-linux librsvg2-bin chromium python3)
+  # The Debian package (tools/prova_debian.sh): dpkg-shlibdeps, which finds
+  # its Depends, and file, with which CPack finds the programs to give it;
+  # groff reads its manual page.
+  leggeri+=(dpkg-dev file groff-base)
   # The Windows build and its checks under Wine (tools/prova_windows.sh): the
   # cross compiler, Wine with its fonts, a headless X server, a hand on its
   # keyboard, screenshots and the reading of their text, and curl, which
-  # fetches the page that scenario.exe serves. Also without their recommended
-  # packages.
+  # fetches the page that scenario.exe serves; and Python-Markdown, which
+  # makes the reference's HTML pages of the zip (tools/md_html.py). Also
+  # without their recommended packages.
   leggeri+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick tesseract-ocr
-    tesseract-ocr-eng curl)
+    tesseract-ocr-eng curl python3-markdown)
 fi
 
 mancanti() {

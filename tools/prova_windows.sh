@@ -21,7 +21,14 @@
 #     with "Attendere";
 #   - prova_ospite.exe errore 1250 shows the message box " Errore n. 1250"
 #     with its OK button; once OK is pressed the program has ended, with
-#     status 1 and no code after the error report run.
+#     status 1 and no code after the error report run;
+#   - the zip that goes out (tools/pacchetto_windows.sh, made here into
+#     cmake-build/pacchetti/ from these programs), unpacked into an empty
+#     folder: every DLL its programs load is in it or is Windows' own,
+#     compilatore.exe writes there the six files of the Linux compilatore,
+#     scenario.exe verifica and disegna on its example answer as the Linux
+#     scenario does, and scenario.exe --version and both programs' version
+#     resources name the build's version.
 # CARTELLA_LINUX holds the Linux compilatore, scenario and prova_ospite
 # (default cmake-build/release). Without the cross toolchain or Wine it says
 # so and does nothing. Screenshots stay in cmake-build/windows/schermate/.
@@ -42,6 +49,11 @@ cmake --preset windows --no-warn-unused-cli >/dev/null
 cmake --build --preset windows --target compilatore scenario prova_ospite >/dev/null
 finestre=$radice/cmake-build/windows
 echo "windows: programmi costruiti in $((SECONDS - inizio)) s"
+
+# The zip that goes out, made from the programs just built.
+inizio=$SECONDS
+zip=$(tools/pacchetto_windows.sh "$finestre" "$linux" "$radice/cmake-build/pacchetti")
+echo "windows: $(basename "$zip") fatto in $((SECONDS - inizio)) s"
 
 schermate=$finestre/schermate
 rm -rf "$schermate"
@@ -138,6 +150,73 @@ else
   ((colori >= 8)) || fallito "la finestra di compilatore.exe è vuota ($colori colori)"
   [ "$titolo" = Form1 ] || fallito "la finestra si chiama \"$titolo\" invece di Form1"
 fi
+
+# The zip, unpacked into an empty folder and used there.
+inizio=$SECONDS
+versione=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$finestre/CMakeCache.txt")
+mkdir "$lavoro/zip"
+(cd "$lavoro/zip" && cmake -E tar xf "$zip") || fallito "$zip non si apre"
+pacco=$lavoro/zip/$(basename "$zip" .zip)
+for file in compilatore.exe scenario.exe README.txt doc/descrizioni.html doc/file_compilati.html \
+  esempio/Vela_Nuro_linea.txt "esempio/Vela_Nuro_IC 731-.txt"; do
+  [ -s "$pacco/$file" ] || fallito "lo zip non ha $file"
+done
+grep -q '</html>' "$pacco/doc/descrizioni.html" || fallito "doc/descrizioni.html non è una pagina intera"
+# Each DLL a program or a DLL of the zip loads: beside it, or Windows' own
+# (as Wine has them in system32).
+for file in "$pacco"/*.exe "$pacco"/*.dll; do
+  [ -e "$file" ] || continue
+  for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
+    [ -n "$(find "$pacco" "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll" | head -1)" ] ||
+      fallito "$(basename "$file") carica $dll, che né lo zip né Windows hanno"
+  done
+done
+# The version, in each program's properties and from scenario.exe --version.
+for programma in compilatore scenario; do
+  risorse=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$pacco/$programma.exe" 2>&1 || true)
+  grep -q "VALUE \"FileVersion\", \"$versione\"" <<<"$risorse" &&
+    grep -q "VALUE \"OriginalFilename\", \"$programma.exe\"" <<<"$risorse" ||
+    fallito "$programma.exe non ha la versione $versione nelle sue proprietà"
+done
+detta=$(cd "$pacco" && wine scenario.exe --version | tr -d '\r')
+[ "$detta" = "scenario $versione" ] || fallito "scenario.exe --version dice \"$detta\", non \"scenario $versione\""
+prima=$(cd "$pacco" && find . -type f | sort)
+stato=0
+(cd "$pacco" && wine compilatore.exe) || stato=$?
+[ "$stato" = 0 ] || fallito "compilatore.exe dallo zip esce con stato $stato"
+for file in "$lavoro/linux/"*; do
+  nome=$(basename "$file")
+  [ "$nome" = compilatore ] && continue
+  cmp -s "$file" "$pacco/$nome" || fallito "compilatore.exe dallo zip: \"$nome\" differisce"
+done
+nuovi=$(cd "$pacco" && find . -type f | sort | comm -13 <(echo "$prima") - | wc -l)
+[ "$nuovi" = 6 ] || fallito "compilatore.exe dallo zip lascia $nuovi file invece di 6"
+# verifica and disegna on the example, as the Linux scenario does on it.
+cp -r "$pacco/esempio" "$lavoro/esempio-linux"
+for ospite in linux windows; do
+  if [ "$ospite" = linux ]; then
+    cartella=$lavoro/esempio-linux
+    eseguito=("$linux/scenario")
+  else
+    cartella=$pacco/esempio
+    eseguito=(wine ../scenario.exe)
+  fi
+  (
+    cd "$cartella"
+    stato=0
+    "${eseguito[@]}" verifica Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" | tr -d '\r' >verifica.out || stato=$?
+    echo "stato $stato" >>verifica.out
+    stato=0
+    "${eseguito[@]}" disegna Vela_Nuro_linea.txt "Vela_Nuro_IC 731-.txt" --uscita disegno.svg |
+      tr -d '\r' >disegna.out || stato=$?
+    echo "stato $stato" >>disegna.out
+  )
+done
+grep -qx 'stato 0' "$pacco/esempio/verifica.out" || fallito "scenario.exe verifica sull'esempio: $(cat "$pacco/esempio/verifica.out")"
+grep -qx 'stato 0' "$pacco/esempio/disegna.out" || fallito "scenario.exe disegna sull'esempio: $(cat "$pacco/esempio/disegna.out")"
+diff -r "$lavoro/esempio-linux" "$pacco/esempio" >"$lavoro/diff" ||
+  fallito "scenario.exe verifica e disegna sull'esempio dello zip: altro da Linux: $(head -5 "$lavoro/diff")"
+echo "windows: zip provato in $((SECONDS - inizio)) s"
 
 # Two runs at once in one folder take turns: the six files are those of one
 # run, and nothing half written is left.
@@ -313,4 +392,4 @@ if ((guasti > 0)); then
   echo "windows: $guasti differenze; schermate in $schermate" >&2
   exit 1
 fi
-echo "windows: file identici a Linux, pagina di guarda servita, finestra e messaggio d'errore visti (schermate in $schermate)"
+echo "windows: file identici a Linux, pagina di guarda servita, finestra e messaggio d'errore visti (schermate in $schermate); $zip provato"

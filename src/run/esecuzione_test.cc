@@ -267,5 +267,17 @@ TEST(Esecuzione, TheHelpIsAllThatHelpDoes) {
   EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"compilatore"});
 }
 
+// The version that the build was made with, the same that scenario and the
+// packages name; and nothing written.
+TEST(Esecuzione, TheVersionIsAllThatVersionDoes) {
+  CartellaTemporanea cartella;
+  prova::copia_programma(SCEN_COMPILATORE, cartella.percorso());
+  prova::Esito esito = prova::esegui("./compilatore --versione", cartella.percorso());
+  EXPECT_EQ(esito.stato, 0);
+  EXPECT_EQ(esito.uscita, "compilatore " SCEN_VERSIONE "\n");
+  EXPECT_EQ(esito.errori, "");
+  EXPECT_EQ(cartella.elenco(), std::vector<std::string>{"compilatore"});
+}
+
 }  // namespace
 }  // namespace scen

@@ -27,7 +27,9 @@ constexpr const char* aiuto =
     "quando c'\xc3\xa8), poi, se la lettura si \xc3\xa8 fermata in un file di\n"
     "descrizione, la riga \"FILE:RIGA:COLONNA: errore: causa\" con le sue\n"
     "note, ed esce con stato 1. Un file che non si pu\xc3\xb2 scrivere si segnala\n"
-    "con il suo nome e il motivo.\n";
+    "con il suo nome e il motivo.\n"
+    "\n"
+    "Con --versione mostra la versione ed esce.\n";
 
 }  // namespace
 
@@ -36,6 +38,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       scen::mostra_testo(aiuto);
+      return EXIT_SUCCESS;
+    }
+    if (std::strcmp(argv[i], "--versione") == 0) {
+      scen::mostra_testo("compilatore " SCEN_VERSIONE "\n");
       return EXIT_SUCCESS;
     }
   }

@@ -4,12 +4,14 @@
 #include <cstddef>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/interruzione.h"
 #include "platform/stati_uscita.h"
 #include "tool/comandi.h"
+#include "tool/pagina_man.h"
 #include "tool/testi_aiuto.h"
 
 namespace {
@@ -92,9 +94,9 @@ int scenario(int argc, char** argv) {
   app.get_formatter()->label("REQUIRED", "(obbligatorio)");
   app.get_formatter()->column_width(36);
   app.option_defaults()->group("Opzioni");
-  app.set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+  app.set_help_flag("-h,--help", std::string(scen::aiuto_opzione_aiuto));
   app.set_version_flag("--version", std::string("scenario ") + SCEN_VERSIONE,
-                       "mostra la versione ed esce");
+                       std::string(scen::aiuto_opzione_versione));
   app.allow_extras();
   app.allow_windows_style_options(false);  // "/x" is a path on every host, never an option
   app.require_subcommand(0, 1);            // one command at a time
@@ -106,7 +108,7 @@ int scenario(int argc, char** argv) {
   for (const scen::comando* c : comandi) {
     CLI::App* parte = app.add_subcommand(std::string(c->nome), std::string(c->aiuto));
     parte->group("Comandi");
-    parte->set_help_flag("-h,--help", "mostra questo aiuto ed esce");
+    parte->set_help_flag("-h,--help", std::string(scen::aiuto_opzione_aiuto));
     parte->footer(std::string(c->piede));
     parte->allow_extras();
     parti.push_back(parte);
@@ -162,5 +164,15 @@ int scenario(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   scen::prepara_processo();
-  return scen::entro_il_confine([&] { return scenario(argc, argv); }, std::cerr);
+  return scen::entro_il_confine(
+      [&] {
+        // The manual page, which the build makes from the help's texts; not
+        // in the help, since it is the build's and not the user's.
+        if (argc == 2 && std::string_view(argv[1]) == "--pagina-man") {
+          scen::scrivi_pagina_man(std::cout, comandi, SCEN_VERSIONE);
+          return std::cout.flush() ? scen::uscita_riuscita : scen::uscita_fallita;
+        }
+        return scenario(argc, argv);
+      },
+      std::cerr);
 }

@@ -21,6 +21,10 @@ inline constexpr std::string_view aiuto_scenario =
     "tiene aperta una pagina locale con il disegno e i problemi di una coppia di\n"
     "file di descrizione, che si aggiorna a ogni salvataggio.\n";
 
+// The program's own options, and every command's --help.
+inline constexpr std::string_view aiuto_opzione_aiuto = "mostra questo aiuto ed esce";
+inline constexpr std::string_view aiuto_opzione_versione = "mostra la versione ed esce";
+
 inline constexpr std::string_view aiuto_compila =
     "compila le descrizioni di linea e treno nei file dello scenario";
 
