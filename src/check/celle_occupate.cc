@@ -172,9 +172,12 @@ std::vector<problema> note_cella_occupata(const modello& m, const descrizione_vi
                     nome_di_parte(chi.file),
                     c.riga,
                     c.colonna,
-                    fmt::format("{} della riga {} tiene già la {}, che {} della riga {} vuole",
+                    fmt::format("{} della riga {} tiene già la {}, che {} della riga {}{} vuole",
                                 nome_record(*chi.record), chi.record->chiave.riga,
-                                cella_in_parole(presa), nome_record(*fermo), fermo->chiave.riga),
+                                cella_in_parole(presa), nome_record(*fermo), fermo->chiave.riga,
+                                chi.file == file                 ? ""
+                                : file == file_verificato::linea ? " della descrizione della linea"
+                                                                 : " della descrizione del treno"),
                     {}});
   }
 

@@ -25,11 +25,14 @@ std::string causa(std::string_view resto) {
   const std::optional<char32_t> c = primo_carattere(resto);
   if (!c) {
     const auto byte = static_cast<unsigned char>(resto[0]);
-    // A letter of Windows-1252 where UTF-8 breaks: the file was likely
-    // written in Windows-1252, which the readers take as it is.
+    // A character of Windows-1252 standing alone among plain ASCII, where a
+    // UTF-8 sequence would go on: the file was likely written in
+    // Windows-1252, which the readers take as it is. A sequence broken
+    // further on is UTF-8 gone wrong, and gets no such hint.
     const bool indefinito = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
                             byte == 0x9D || byte == 0xA0 || byte == 0xAD;
-    if (byte >= 0x80 && !indefinito)
+    const bool tra_ascii = resto.size() > 1 && static_cast<unsigned char>(resto[1]) < 0x80;
+    if (byte >= 0x80 && !indefinito && tra_ascii)
       return fmt::format(
           "il byte 0x{:02X} non inizia un carattere UTF-8 valido: in Windows-1252 è «{}», e il "
           "file sembra in Windows-1252: senza --utf8?",
