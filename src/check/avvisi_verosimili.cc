@@ -11,6 +11,10 @@ namespace scen {
 
 namespace {
 
+// The step of the speeds that the cells keep (km/h): the slowest slowdown,
+// and how far below the limit the fastest stays.
+constexpr Long passo_velocita = 5;
+
 // The value with its two digits swapped, when that one is within the usual
 // range: -72 for -27 is a common slip.
 std::string cifre_scambiate(Long valore) {
@@ -60,9 +64,10 @@ void rallentamenti_sotto_il_limite(const descrizione_vista& treno, elenco_proble
     problemi.avviso(
         file_verificato::treno, c.riga, c.colonna,
         fmt::format("rallentamento: la velocità {} km/h non è sotto il limite in vigore a {} m, "
-                    "{} km/h dalla riga {}: un rallentamento abbassa il limite, si attende da 5 "
+                    "{} km/h dalla riga {}: un rallentamento abbassa il limite, si attende da {} "
                     "a {} km/h",
-                    v, inizio, limite->valore(2), limite->chiave.riga, limite->valore(2) - 5));
+                    v, inizio, limite->valore(2), limite->chiave.riga, passo_velocita,
+                    limite->valore(2) - passo_velocita));
   }
 }
 

@@ -1071,6 +1071,41 @@ TEST(Verifica, UnoSbaglioUnMessaggio) {
        "Windows-1252 è «à», e il file sembra in Windows-1252: senza --utf8?\n"
        "1 errore, 0 avvisi\n"},
 
+      {"un rallentamento le cui celle di avvicinamento trovano un segnale",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
+        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    2700,   2, 3, 1,  1, 0,    2,  2,1,1, 115\r\nrallentamento,  4000,    60,  "
+         "500, 0,  1,  60"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:17: errore: cella di avvicinamento del rallentamento occupata: una delle "
+       "quattro celle di avvicinamento prima del punto di avviso è la cella 55 (da 2750 a 2800 m), "
+       "che ha già un segnale (esito 20)\n"
+       "treno.txt:17:13: nota: il segnale della riga 17 tiene già la cella 55 (da 2750 a 2800 m), "
+       "che il rallentamento della riga 18 vuole\n"
+       "treno.txt:18:17: nota: le posizioni più vicine sulla griglia di 50 m dove il rallentamento "
+       "trova libere le sue celle: 3850 m oppure 4400 m\n"
+       "1 errore, 0 avvisi\n"},
+      {"un rallentamento il cui inizio trova un segnale",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
+        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    4000,   2, 3, 1,  1, 0,    2,  2,1,1, 115\r\nrallentamento,  4000,    60,  "
+         "500, 0,  1,  60"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:17: errore: inizio del rallentamento su una cella occupata: l'inizio del "
+       "rallentamento, a 4000 m, va nella cella 81 (da 4050 a 4100 m), che ha già un segnale "
+       "(esito 18)\n"
+       "treno.txt:17:13: nota: il segnale della riga 17 tiene già la cella 81 (da 4050 a 4100 m), "
+       "che il rallentamento della riga 18 vuole\n"
+       "treno.txt:18:17: nota: le posizioni più vicine sulla griglia di 50 m dove il rallentamento "
+       "trova libere le sue celle: 3950 m oppure 4050 m\n"
+       "1 errore, 0 avvisi\n"},
+
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.nome);
