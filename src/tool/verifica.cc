@@ -127,16 +127,8 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
   riduci_alla_causa(trovati, byte, nomi, richiesta.utf8);
 
   if (richiesta.json) {
-    std::string documento =
-        json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi, trovati.interruzione);
-    if (trovati.seguono > 0) {
-      // The count of those held back, after the list's counts.
-      const std::string avvisi = fmt::format("\n  \"avvisi\": {},", trovati.avvisi);
-      if (const size_t dove = documento.find(avvisi); dove != std::string::npos)
-        documento.insert(dove + avvisi.size(),
-                         fmt::format("\n  \"seguono\": {},", trovati.seguono));
-    }
-    uscita << documento;
+    uscita << json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
+                            trovati.interruzione, trovati.seguono);
   } else {
     for (const problema& p : trovati.ordinati)
       for (const std::string& riga : righe_problema(p, nomi)) uscita << riga << '\n';
