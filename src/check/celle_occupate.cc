@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "read/accesso.h"
@@ -107,15 +108,33 @@ occupante chi_tiene(largo cella, const descrizione_vista& linea, const descrizio
   return trovato;
 }
 
-// Whether every cell of `celle` is free in `m`, or one of `proprie`: the
-// stopped record's own cells, written before it stopped. Cell 1 is the
-// compiler's, and the last cells are beyond the range test.
+// The cells that the records read after `fermo` would take: a place that
+// is free only until one of them is read is no way out.
+std::set<largo> prese_dopo(const descrizione_vista& linea, const descrizione_vista& treno,
+                           const record_visto* fermo) {
+  std::set<largo> prese;
+  bool dopo = false;
+  for (const descrizione_vista* d : {&linea, &treno})
+    for (const record_visto& r : d->record) {
+      if (&r == fermo) {
+        dopo = true;
+        continue;
+      }
+      if (!dopo || !r.intero || !con_posizione(r.tipo)) continue;
+      for (largo c : celle_a(r, r.valore(1))) prese.insert(c);
+    }
+  return prese;
+}
+
+// Whether every cell of `celle` is free in `m` and stays so, or is one of
+// `proprie`: the stopped record's own cells, written before it stopped.
+// Cell 1 is the compiler's, and the last cells are beyond the range test.
 bool tutte_libere(const modello& m, const std::vector<largo>& celle,
-                  const std::vector<largo>& proprie) {
+                  const std::vector<largo>& proprie, const std::set<largo>& poi) {
   if (celle.empty()) return false;
   for (largo c : celle) {
     if (c <= 1 || c > static_cast<largo>(m.ultima_cella) - margine_record / metri_cella ||
-        c >= static_cast<largo>(m.celle.size()))
+        c >= static_cast<largo>(m.celle.size()) || poi.count(c) != 0)
       return false;
     if (cella_libera(m.celle[static_cast<size_t>(c)])) continue;
     if (std::find(proprie.begin(), proprie.end(), c) == proprie.end()) return false;
@@ -185,15 +204,16 @@ std::vector<problema> note_cella_occupata(const modello& m, const descrizione_vi
   std::vector<largo> proprie;
   if (numero == esito::avvicinamento_su_cella_occupata)
     proprie = celle_del_record(*fermo, p, esito::nessuno);
+  const std::set<largo> poi = prese_dopo(linea, treno, fermo);
   const largo base = p - ((p % metri_cella) + metri_cella) % metri_cella;
   std::optional<largo> prima, dopo;
   for (largo k = 0; k <= celle_cercate && (!prima || !dopo); ++k) {
     const largo indietro = base - k * metri_cella;
     if (!prima && indietro < p && indietro >= 0 &&
-        tutte_libere(m, celle_a(*fermo, indietro), proprie))
+        tutte_libere(m, celle_a(*fermo, indietro), proprie, poi))
       prima = indietro;
     const largo avanti = base + (k + 1) * metri_cella;
-    if (!dopo && tutte_libere(m, celle_a(*fermo, avanti), proprie)) dopo = avanti;
+    if (!dopo && tutte_libere(m, celle_a(*fermo, avanti), proprie, poi)) dopo = avanti;
   }
   if (prima || dopo) {
     std::string posti;

@@ -1086,7 +1086,7 @@ TEST(Verifica, UnoSbaglioUnMessaggio) {
        "treno.txt:17:13: nota: il segnale della riga 17 tiene già la cella 55 (da 2750 a 2800 m), "
        "che il rallentamento della riga 18 vuole\n"
        "treno.txt:18:17: nota: le posizioni più vicine sulla griglia di 50 m dove il rallentamento "
-       "trova libere le sue celle: 3850 m oppure 4400 m\n"
+       "trova libere le sue celle: 3850 m oppure 4450 m\n"
        "1 errore, 0 avvisi\n"},
       {"un rallentamento il cui inizio trova un segnale",
        {},
