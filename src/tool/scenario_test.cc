@@ -378,6 +378,17 @@ TEST_F(Scenario, QuelCheCompilaDiceIntornoAllEsito) {
        "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 sono "
        "chilometri)\n"
        "un altro problema ne segue\n"},
+      // The curve beyond the trace stops reading first; the length explains it.
+      {"la lunghezza in chilometri, e una curva oltre il tracciato",
+       sostituito(sostituito(prova::linea_prova, "lunghezza percorso,    10000",
+                             "lunghezza percorso,    10"),
+                  "curvad3,  4000,  200", "curvad3,  6900,  200"),
+       prova::treno_prova, "esito errore_codice=25 errore_posizione=0\n",
+       " Errore n. 25\n"
+       "linea.txt:2:24: errore: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
+       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 sono "
+       "chilometri)\n"
+       "un altro problema ne segue\n"},
       {"un segnale sulla cella di un cartello", prova::linea_prova,
        sostituito(prova::treno_prova, "segnale,    2500", "segnale,    2950"),
        "esito errore_codice=16 errore_posizione=2950\n",
