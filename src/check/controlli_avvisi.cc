@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "check/avvisi_stato.h"
+#include "check/avvisi_verosimili.h"
 
 namespace scen {
 
@@ -57,6 +58,8 @@ void controlli::descrizione(const descrizione_vista& d, file_verificato f) {
 void controlla_avvisi(const descrizione_vista* linea, const descrizione_vista* treno, bool utf8,
                       elenco_problemi& problemi) {
   controlli(linea, treno, utf8, problemi).esegui();
+  if (linea) pendenze_verosimili(*linea, problemi);
+  if (treno) rallentamenti_sotto_il_limite(*treno, problemi);
 }
 
 }  // namespace scen

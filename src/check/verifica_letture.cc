@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/celle_occupate.h"
 #include "compile/file_compilati.h"
 #include "compile/memorizza_percorso.h"
 #include "compile/riduzione_codici.h"
@@ -199,6 +200,11 @@ class letture {
       if (std::optional<problema> n = nota_lunghezza(vedi_linea(linea_), vedi_treno(treno_)))
         e.note.push_back(std::move(*n));
     }
+    // A taken cell: who holds it, and where the record could go instead.
+    if (esito_di_cella_occupata(m.errore_codice))
+      for (problema& n :
+           note_cella_occupata(m, vedi_linea(linea_), vedi_treno(treno_), parte_di(d.file), d.riga))
+        e.note.push_back(std::move(n));
     p_.aggiungi(std::move(e));
     const std::string dove = luogo(d);
     if (t.senza_via) {
@@ -361,6 +367,14 @@ class dopo_lettura {
       : linea_(linea), treno_(treno), p_(problemi) {}
 
   void esegui(const modello& letto) {
+    const modello intero = passaggio(letto);
+    casella_riservata(intero);
+    testi_lunghi();
+  }
+
+  // Outcomes 11 to 13 of the code-reduction pass, each at its record: the
+  // cells as the pass leaves them.
+  modello passaggio(const modello& letto) {
     modello intero;
     intero.celle = letto.celle;
     intero.registri = letto.registri;
@@ -372,8 +386,7 @@ class dopo_lettura {
       else
         esito_del_passaggio({intero.errore_codice, intero.errore_posizione, 0, 0, {}, {}});
     }
-    casella_riservata(intero);
-    testi_lunghi();
+    return intero;
   }
 
  private:
@@ -590,6 +603,11 @@ bool svuota_riga(std::string& testo, long riga, std::string* tolta) {
   if (tolta) *tolta = testo.substr(inizio, fine - inizio);
   testo.erase(inizio, fine - inizio);
   return true;
+}
+
+void errori_del_passaggio(const modello& letto, const descrizione_vista& linea,
+                          const descrizione_vista& treno, elenco_problemi& problemi) {
+  dopo_lettura(linea, treno, problemi).passaggio(letto);
 }
 
 void errori_dopo_lettura(const modello& letto, const descrizione_vista& linea,

@@ -66,6 +66,11 @@ std::optional<problema> errore_casella_riservata(const modello& m, const descriz
 std::optional<problema> nota_lunghezza(const descrizione_vista& linea,
                                        const descrizione_vista& treno);
 
+// Only the outcomes of the code-reduction pass, as `errori_dopo_lettura`
+// tells them.
+void errori_del_passaggio(const modello& letto, const descrizione_vista& linea,
+                          const descrizione_vista& treno, elenco_problemi& problemi);
+
 void errori_dopo_lettura(const modello& letto, const descrizione_vista& linea,
                          const descrizione_vista& treno, elenco_problemi& problemi);
 

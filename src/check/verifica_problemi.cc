@@ -109,7 +109,7 @@ std::string riepilogo(long errori, long avvisi) {
 }
 
 std::string json_problemi(const std::vector<problema>& problemi, const nomi_verificati& nomi,
-                          long errori, long avvisi, std::string_view interruzione) {
+                          long errori, long avvisi, std::string_view interruzione, long seguono) {
   nlohmann::ordered_json elenco = nlohmann::ordered_json::array();
   for (const problema& p : problemi) {
     nlohmann::ordered_json voce = {{"file", nome_di(p.file, nomi)},
@@ -128,10 +128,10 @@ std::string json_problemi(const std::vector<problema>& problemi, const nomi_veri
     }
     elenco.push_back(std::move(voce));
   }
-  nlohmann::ordered_json documento = {{"problemi", std::move(elenco)},
-                                      {"errori", errori},
-                                      {"avvisi", avvisi},
-                                      {"interrotta", !interruzione.empty()}};
+  nlohmann::ordered_json documento = {
+      {"problemi", std::move(elenco)}, {"errori", errori}, {"avvisi", avvisi}};
+  if (seguono > 0) documento["seguono"] = seguono;
+  documento["interrotta"] = !interruzione.empty();
   if (!interruzione.empty()) documento["motivo_interruzione"] = interruzione;
   // A file name given on the command line need not be UTF-8: its bytes that
   // are not become U+FFFD rather than failing the whole document.

@@ -71,9 +71,11 @@ std::vector<std::string> righe_problema(const problema& p, const nomi_verificati
 std::string riepilogo(long errori, long avvisi);
 
 // The problems as one JSON document: the list (file, riga, colonna, gravita,
-// causa, and the notes of an error), the counts and, when the check was cut
-// short, why.
+// causa, and the notes of an error), the counts, those held back because
+// the first explains them ("seguono", when there are any) and, when the
+// check was cut short, why.
 std::string json_problemi(const std::vector<problema>& problemi, const nomi_verificati& nomi,
-                          long errori, long avvisi, std::string_view interruzione);
+                          long errori, long avvisi, std::string_view interruzione,
+                          long seguono = 0);
 
 }  // namespace scen

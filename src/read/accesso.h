@@ -89,6 +89,9 @@ inline Long a_long(largo v, nome_campo c) {
 // The low 8 bits, for the fields that keep only those.
 inline Byte otto_bit(Long v) { return static_cast<Byte>(static_cast<std::uint32_t>(v) & 0xFF); }
 
+// The length of a cell along the line (m): the grid that positions keep.
+inline constexpr largo metri_cella = 50;
+
 // p / 50, to the nearest whole number, halves to even.
 inline largo cella_di(largo p) {
   largo q = p / 50, r = p % 50;

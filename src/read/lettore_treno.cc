@@ -258,6 +258,7 @@ class lettore_treno final : public lettore_descrizione {
     estensione_stazione(r, letta.estensione);
     if (!segna_stazione(r)) return passo::ferma;
     if (!distante_dalla_precedente(r)) return passo::ferma;
+    riga_precedente_ = p_.campo(0).riga;
     return prossima_stazione();
   }
 
@@ -389,15 +390,27 @@ class lettore_treno final : public lettore_descrizione {
     if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni,
                {"l'inizio della stazione meno 350 m,", 1}) >= fine_precedente)
       return true;
+    const registro& precedente = registro_n(m_, stazione_ - 1);
     const largo distanza = static_cast<largo>(r.inizio) - fine_precedente;
+    std::string dettaglio;
+    // A station written twice, or out of order, is told as such: the 350 m
+    // between extents is not what the author has to mend.
+    if (r.progressiva == precedente.progressiva && r.nome == precedente.nome)
+      dettaglio = fmt::format("è la stessa stazione della riga {}, {} a {} m, scritta due volte",
+                              riga_precedente_, cita(r.nome), r.progressiva);
+    else if (r.progressiva < precedente.progressiva)
+      dettaglio = fmt::format(
+          "la stazione a {} m viene prima della precedente, della riga {}, a {} m: le stazioni "
+          "si scrivono in ordine di posizione",
+          r.progressiva, riga_precedente_, precedente.progressiva);
+    else
+      dettaglio =
+          fmt::format("la sua estensione comincia a {} m, {} della precedente, a {} m", r.inizio,
+                      distanza >= 0 ? fmt::format("solo {} m dopo la fine", distanza)
+                                    : std::string("prima della fine"),
+                      fine_precedente);
     ferma_a(esito::stazioni_troppo_vicine, r.progressiva, 1,
-            causa_esito(esito::stazioni_troppo_vicine,
-                        fmt::format("la sua estensione comincia a {} m, {} della precedente, a "
-                                    "{} m",
-                                    r.inizio,
-                                    distanza >= 0 ? fmt::format("solo {} m dopo la fine", distanza)
-                                                  : std::string("prima della fine"),
-                                    fine_precedente)));
+            causa_esito(esito::stazioni_troppo_vicine, dettaglio));
     return false;
   }
 
@@ -437,7 +450,8 @@ class lettore_treno final : public lettore_descrizione {
   // The speed and adhesion in force: 0 until the first profile record.
   profilo velocita_{&cella::vel_limite, "le velocità"};
   profilo aderenza_{&cella::aderenza, "le aderenze"};
-  Long stazione_ = 1;  // the record of the next station
+  Long stazione_ = 1;         // the record of the next station
+  long riga_precedente_ = 0;  // the line of the keyword field of the station before it
 };
 
 }  // namespace

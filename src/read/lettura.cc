@@ -125,6 +125,50 @@ void lettore_descrizione::segna_valore() {
   p_.inizio_riga_ultimo = f_.inizio_riga();
 }
 
+namespace {
+
+// A time written as a clock shows it, "7:10:00": its numbers, when the text
+// is hours and minutes, and maybe seconds, separated by colons.
+std::optional<std::array<long, 3>> ora_con_i_due_punti(std::string_view t) {
+  std::array<long, 3> numeri{};
+  size_t n = 0;
+  for (;;) {
+    size_t cifre = 0;
+    long v = 0;
+    while (cifre < t.size() && cifre < 3 && t[cifre] >= '0' && t[cifre] <= '9')
+      v = v * 10 + (t[cifre++] - '0');
+    if (cifre == 0 || cifre > 2 || n == numeri.size()) return std::nullopt;
+    numeri[n++] = v;
+    t.remove_prefix(cifre);
+    if (t.empty()) break;
+    if (t.front() != ':') return std::nullopt;
+    t.remove_prefix(1);
+  }
+  if (n < 2) return std::nullopt;
+  return numeri;
+}
+
+}  // namespace
+
+// The clock and a station's time take three numbers: a time written with
+// colons gets the form that the record takes.
+void lettore_descrizione::consiglio_ora(guasto_lettura& g) const {
+  if (!corrente_ || g.dove != guasto_lettura::luogo::punto) return;
+  const bool orologio = corrente_->tipo == specie::orologio;
+  if (!orologio && corrente_->tipo != specie::stazione) return;
+  const std::optional<std::array<long, 3>> ora = ora_con_i_due_punti(senza_spazi_finali(g.trovato));
+  if (!ora) return;
+  const auto [ore, minuti, secondi] = *ora;
+  g.causa += orologio ? fmt::format(
+                            "; l'orologio si scrive con ore, minuti e secondi separati da "
+                            "spazi, senza i due punti: {}, {} {} {}",
+                            corrente_->parola, ore, minuti, secondi)
+                      : fmt::format(
+                            "; l'orario della stazione si scrive in tre campi, ore, "
+                            "minuti e secondi separati da virgole: {}, {}, {}",
+                            ore, minuti, secondi);
+}
+
 Long lettore_descrizione::numero(std::string_view cosa) {
   Long valore = 0;
   try {
@@ -132,6 +176,7 @@ Long lettore_descrizione::numero(std::string_view cosa) {
   } catch (guasto_lettura& g) {
     campo_fallito();
     record_interrotto(g, cosa);
+    consiglio_ora(g);
     throw;
   }
   segna_valore();

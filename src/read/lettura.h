@@ -209,6 +209,9 @@ class lettore_descrizione {
   // moves to the end of its line, or to the number that its keyword field
   // holds for want of a comma.
   void record_interrotto(guasto_lettura& g, std::string_view cosa) const;
+  // A time written with colons where the record takes three numbers: the
+  // cause says how the record writes it.
+  void consiglio_ora(guasto_lettura& g) const;
 };
 
 // Where in the file being read a failure of reading lies.

@@ -23,9 +23,22 @@ std::optional<char32_t> primo_carattere(std::string_view testo) {
 // Why the character at the start of `resto` cannot be converted.
 std::string causa(std::string_view resto) {
   const std::optional<char32_t> c = primo_carattere(resto);
-  if (!c)
-    return fmt::format("il byte 0x{:02X} non inizia un carattere UTF-8 valido",
-                       static_cast<unsigned char>(resto[0]));
+  if (!c) {
+    const auto byte = static_cast<unsigned char>(resto[0]);
+    // A character of Windows-1252 standing alone among plain ASCII, where a
+    // UTF-8 sequence would go on: the file was likely written in
+    // Windows-1252, which the readers take as it is. A sequence broken
+    // further on is UTF-8 gone wrong, and gets no such hint.
+    const bool indefinito = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+                            byte == 0x9D || byte == 0xA0 || byte == 0xAD;
+    const bool tra_ascii = resto.size() > 1 && static_cast<unsigned char>(resto[1]) < 0x80;
+    if (byte >= 0x80 && !indefinito && tra_ascii)
+      return fmt::format(
+          "il byte 0x{:02X} non inizia un carattere UTF-8 valido: in Windows-1252 è «{}», e il "
+          "file sembra in Windows-1252: senza --utf8?",
+          byte, da_1252_a_utf8(resto.substr(0, 1)));
+    return fmt::format("il byte 0x{:02X} non inizia un carattere UTF-8 valido", byte);
+  }
   const auto codice = static_cast<unsigned>(*c);
   // A control character is named by its number alone.
   if (codice < 0xA0)

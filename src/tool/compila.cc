@@ -6,7 +6,11 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
+#include "check/causa_unica.h"
+#include "check/celle_occupate.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
@@ -26,6 +30,32 @@
 namespace scen {
 
 namespace {
+
+constexpr std::string_view nessun_file_scritto =
+    "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di una "
+    "compilazione precedente";
+
+bool esito_del_passaggio(esito e) {
+  return e == esito::riduzione_prima_di_segnale || e == esito::riduzione_prima_di_inizio ||
+         e == esito::riduzione_nel_rallentamento;
+}
+
+// The outcomes of the code-reduction pass at their records, as `scenario
+// verifica` gives them: the pass comes after reading, and the reading that
+// compiled does not keep the cells as they were before it, so the two
+// descriptions are read again.
+std::vector<std::string> righe_del_passaggio(std::array<std::string, 2> testi,
+                                             const nomi_verificati& nomi) {
+  elenco_problemi letti;
+  lettura_verificata lettura = leggi_e_ripeti(testi[0], testi[1], nomi, 1, letti);
+  if (!lettura.letto) return {};
+  elenco_problemi passaggio;
+  errori_del_passaggio(*lettura.letto, vedi_linea(testi[0]), vedi_treno(testi[1]), passaggio);
+  std::vector<std::string> righe;
+  for (const problema& p : passaggio.ordinati())
+    for (std::string& riga : righe_problema(p, nomi)) righe.push_back(std::move(riga));
+  return righe;
+}
 
 void scrivi_esito(std::ostream& uscita, const modello& m) {
   uscita << fmt::format("esito errore_codice={} errore_posizione={}\n",
@@ -77,14 +107,29 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
     if (!stato.riuscito()) return non_compilato(stato.messaggio());
   }
 
-  const Long j = richiesta.senza_linea ? 0 : 1;
-  risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
-
-  // The two files as the readers saw them, for what is said around the
+  // The two files as the readers see them, for what is said around the
   // outcome.
   const descrizione_vista linea = vedi_linea(testi[0]);
   const descrizione_vista treno = vedi_treno(testi[1]);
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
+
+  // The two files given in each other's place: that, and nothing that
+  // follows from it (the train given is a line, so it reads empty).
+  if (std::optional<problema> e = file_scambiati(linea, treno)) {
+    for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
+    errori << nessun_file_scritto << '\n' << std::flush;
+    return uscita_esito;
+  }
+  // A train that reads empty would compile into a train with no station and
+  // no limit: an error here as in `scenario verifica`, and nothing written.
+  if (std::optional<problema> e = treno_vuoto(&linea, treno, gravita::errore)) {
+    for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
+    errori << nessun_file_scritto << '\n' << std::flush;
+    return uscita_esito;
+  }
+
+  const Long j = richiesta.senza_linea ? 0 : 1;
+  risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
 
   switch (risultato.esito) {
     case esito_percorso::errore_1250:
@@ -93,9 +138,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
                                                                 : " Errore n. 1251\n");
       if (std::optional<problema> e = errore_casella_riservata(*m, linea, treno))
         for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
-      errori << "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di "
-                "una compilazione precedente\n"
-             << std::flush;
+      errori << nessun_file_scritto << '\n' << std::flush;
       return uscita_fallita;
     default:
       break;
@@ -103,15 +146,35 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
 
   if (m->errore_codice != esito::nessuno)
     errori << " Errore n. " << testo_esito(m->errore_codice, m->errore_posizione) << '\n';
+  if (esito_del_passaggio(m->errore_codice))
+    for (const std::string& riga : righe_del_passaggio(testi, nomi)) errori << riga << '\n';
   diagnosi_lettura& diagnosi = risultato.diagnosi;
   // What the reading does not say: a line length that the records find too
-  // short, a train read empty with its "[generale]".
-  if (m->errore_codice == esito::fuori_dalle_celle)
+  // short.
+  // The line's length in kilometres explains the outcome: that first, and
+  // the outcome's own error, which follows from it, only counted.
+  std::optional<lunghezza_in_km> km;
+  if (m->errore_codice != esito::nessuno) km = lunghezza_in_chilometri(linea, treno);
+  if (km) {
+    for (const std::string& riga : righe_problema(km->errore, nomi)) errori << riga << '\n';
+    if (!diagnosi.file.empty()) {
+      diagnosi.file.clear();
+      std::erase_if(diagnosi.note, [](const diagnostica& n) { return n.livello == gravita::nota; });
+      errori << problemi_che_seguono(1) << '\n';
+    }
+  } else if (m->errore_codice == esito::fuori_dalle_celle) {
     if (std::optional<problema> n = nota_lunghezza(linea, treno))
       aggiungi_nota(diagnosi, gravita::nota, copie.linea, {n->riga, n->colonna}, n->causa);
-  if (treno.con_generale)
-    if (std::optional<problema> v = treno_vuoto(&linea, treno, gravita::avviso))
-      aggiungi_nota(diagnosi, gravita::avviso, copie.treno, {v->riga, v->colonna}, v->causa);
+  }
+  // A taken cell: who holds it, and where the record could go instead.
+  if (esito_di_cella_occupata(m->errore_codice) && !diagnosi.file.empty()) {
+    const file_verificato f =
+        diagnosi.file == copie.linea ? file_verificato::linea : file_verificato::treno;
+    for (const problema& n : note_cella_occupata(*m, linea, treno, f, diagnosi.riga))
+      aggiungi_nota(diagnosi, gravita::nota,
+                    parte_di(n.file) == file_verificato::linea ? copie.linea : copie.treno,
+                    {n.riga, n.colonna}, n.causa);
+  }
   // Name the files the author gave, not their private copies.
   rinomina_file(diagnosi, copie.linea, richiesta.linea);
   rinomina_file(diagnosi, copie.treno, richiesta.treno);

@@ -218,7 +218,8 @@ TEST_F(Ispeziona, WhatCompilaWritesIsRead) {
     std::vector<std::string> opzioni;
     std::string cella;  // the first line said of the cell file
   };
-  const std::string treno = prova::righe({"[generale]", "[fine]"});
+  // A train of one record that takes no cell: an empty one compiles nothing.
+  const std::string treno = prova::righe({"[generale]", "numero vetture,  1", "[fine]"});
   const std::vector<Caso> casi = {
       {prova::righe({"[generale]", "lunghezza percorso,    -6900", "[fine]"}),
        {},

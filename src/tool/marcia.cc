@@ -331,6 +331,8 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
     r.margine = margine;
     std::ostringstream detto;
     if (const int stato = disegna(r, detto, errori); stato != uscita_riuscita) return stato;
+    // The standard output holds the run; the picture written is told apart.
+    errori << "marcia: disegno " << detto.str() << std::flush;
   }
   return uscita_riuscita;
 }

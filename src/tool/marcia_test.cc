@@ -202,6 +202,15 @@ TEST_F(MarciaPortata, DescriptionsWithErrorsGiveNoTimetable) {
   EXPECT_NE(errori.str().find("treno.txt:58:"), std::string::npos) << errori.str();
 }
 
+TEST_F(MarciaPortata, ThePictureWrittenIsNamedOnTheErrorStream) {
+  richiesta.uscita = cartella.file("marcia.svg");
+  ASSERT_EQ(esegui(), 0) << errori.str();
+  EXPECT_FALSE(prova::leggi(richiesta.uscita).empty());
+  EXPECT_EQ(errori.str(), "marcia: disegno " + richiesta.uscita +
+                              ": 334,0 km, 45 stazioni (45 nominate sulla pianta), 179 segnali, "
+                              "2 rallentamenti\n");
+}
+
 TEST(Marcia, UsageFaults) {
   const struct {
     richiesta_marcia r;

@@ -276,7 +276,11 @@ TEST_F(Scenario, UnEsitoDellaLetturaNominaFileERiga) {
   errori.cifre();
   errori.testo(
       ":19: errore: abbattimento su una cella occupata: l'abbattimento a 450 m va nella cella 9 "
-      "(da 450 a 500 m), che ha già il segno di fermata di una stazione\n");
+      "(da 450 a 500 m), che ha già il segno di fermata di una stazione\n"
+      "treno.txt:12:17: nota: il segno di fermata della stazione della riga 12 tiene già la "
+      "cella 9 (da 450 a 500 m), che l'abbattimento della riga 21 vuole\n"
+      "treno.txt:21:19: nota: le posizioni più vicine sulla griglia di 50 m dove l'abbattimento "
+      "trova libere le sue celle: 400 m oppure 500 m\n");
   EXPECT_TRUE(errori.finita()) << esito.errori;
   EXPECT_EQ(uscita(),
             (std::vector<std::string>{celle_compilate, treno_compilato, linea_compilata}));
@@ -304,20 +308,55 @@ TEST_F(Scenario, UnaPosizioneOltreLeCelleNominaLaLineaEIlTrenoSoloInUnaNota) {
   ingressi_intatti();
 }
 
-TEST_F(Scenario, UnTrenoSenzaGeneraleCompilaConUnAvviso) {
-  descrizioni(prova::linea_prova, "");
-  prova::Esito esito = compila();
-  EXPECT_EQ(esito.stato, 0);
-  EXPECT_EQ(esito.uscita, "esito errore_codice=0 errore_posizione=0\n");
-  EXPECT_EQ(esito.errori,
-            "treno.txt:1:1: avviso: il file è vuoto: del treno non si è letto nulla\n");
-  EXPECT_EQ(uscita().size(), 3u);
-  ingressi_intatti();
+// A train that reads empty, or the two files given swapped, compile
+// nothing: the error, and no file written.
+TEST_F(Scenario, UnTrenoLettoVuotoNonCompila) {
+  const std::string nulla_scritto =
+      "nessun file compilato scritto: quelli già nella cartella, se ci sono, sono di una "
+      "compilazione precedente\n";
+  struct caso {
+    const char* nome;
+    std::string linea;
+    std::string treno;
+    std::string errori;
+  };
+  const caso casi[] = {
+      {"un file vuoto", prova::linea_prova, "",
+       "treno.txt:1:1: errore: il file è vuoto: il treno viene letto vuoto, senza stazioni né "
+       "limiti di velocità\n"},
+      {"[generali] per [generale]", prova::linea_prova,
+       prova::righe({"[generali]", "numero vetture,  10", "velocita,  0,  100", "[fine]"}),
+       "treno.txt:1:1: errore: nessun campo \"[generale]\": il treno viene letto vuoto, senza "
+       "stazioni né limiti di velocità; il file comincia con [generale]\n"},
+      {"nessun record del treno dopo [generale]", prova::linea_prova,
+       prova::righe({"[generale]", "[fine]"}),
+       "treno.txt:1:1: errore: nessun record dopo [generale]: il treno viene letto vuoto, senza "
+       "stazioni né limiti di velocità\n"},
+      {"il file della linea dato anche per il treno", prova::linea_prova, prova::linea_prova,
+       "treno.txt:1:1: errore: il file ha il testo della descrizione della linea: il treno viene "
+       "letto vuoto, senza stazioni né limiti di velocità\n"},
+      {"i due file scambiati", prova::treno_prova, prova::linea_prova,
+       "linea.txt: errore: i due file sono dati scambiati: questo è una descrizione del treno, e "
+       "quello dato per il treno è una descrizione della linea; si dà prima la linea, poi il "
+       "treno\n"},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    descrizioni(c.linea, c.treno);
+    prova::Esito esito = compila();
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_EQ(esito.uscita, "");
+    EXPECT_EQ(esito.errori, c.errori + nulla_scritto);
+    EXPECT_TRUE(uscita().empty());
+    ingressi_intatti();
+  }
 }
 
-// What compila says around an outcome that reading leaves unsaid: a train
-// read empty, a line length that the records find too short. The outcome,
-// the output line and the files are the reading's as ever.
+// What compila says around an outcome that reading leaves unsaid: a line
+// length in kilometres, told first with what follows from it only counted;
+// who holds a taken cell and where the record could go; the record of a
+// code-reduction outcome. The outcome, the output line and the files are the
+// reading's as ever.
 TEST_F(Scenario, QuelCheCompilaDiceIntornoAllEsito) {
   auto sostituito = [](std::string testo, const std::string& da, const std::string& a) {
     testo.replace(testo.find(da), da.size(), a);
@@ -327,54 +366,61 @@ TEST_F(Scenario, QuelCheCompilaDiceIntornoAllEsito) {
     const char* nome;
     std::string linea;
     std::string treno;
-    int stato;
     std::string uscita;
     std::string errori;
   };
   const caso casi[] = {
-      {"il file della linea dato anche per il treno", prova::linea_prova, prova::linea_prova, 0,
-       "esito errore_codice=0 errore_posizione=0\n",
-       "treno.txt:1:1: avviso: il file ha il testo della descrizione della linea: il treno viene "
-       "letto vuoto, senza stazioni né limiti di velocità\n"},
-      {"nessun record del treno dopo [generale]", prova::linea_prova,
-       prova::righe({"[generale]", "[fine]"}), 0, "esito errore_codice=0 errore_posizione=0\n",
-       "treno.txt:1:1: avviso: nessun record dopo [generale]: il treno viene letto vuoto, senza "
-       "stazioni né limiti di velocità\n"},
       {"la lunghezza in chilometri",
        sostituito(prova::linea_prova, "lunghezza percorso,    10000", "lunghezza percorso,    10"),
-       prova::treno_prova, 1, "esito errore_codice=15 errore_posizione=9000\n",
+       prova::treno_prova, "esito errore_codice=15 errore_posizione=9000\n",
        " Errore n. 15 alla posizione 9000\n"
-       "treno.txt:13:14: errore: posizione oltre le celle della linea: 9000 m, ma con una linea "
-       "di 10 m una stazione arriva al più a 6200 m\n"
-       "linea.txt:2:24: nota: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
-       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri\n"},
+       "linea.txt:2:24: errore: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
+       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 sono "
+       "chilometri)\n"
+       "un altro problema ne segue\n"},
+      // The curve beyond the trace stops reading first; the length explains it.
+      {"la lunghezza in chilometri, e una curva oltre il tracciato",
+       sostituito(sostituito(prova::linea_prova, "lunghezza percorso,    10000",
+                             "lunghezza percorso,    10"),
+                  "curvad3,  4000,  200", "curvad3,  6900,  200"),
+       prova::treno_prova, "esito errore_codice=25 errore_posizione=0\n",
+       " Errore n. 25\n"
+       "linea.txt:2:24: errore: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
+       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 sono "
+       "chilometri)\n"
+       "un altro problema ne segue\n"},
+      {"un segnale sulla cella di un cartello", prova::linea_prova,
+       sostituito(prova::treno_prova, "segnale,    2500", "segnale,    2950"),
+       "esito errore_codice=16 errore_posizione=2950\n",
+       " Errore n. 16 alla posizione 2950\n"
+       "treno.txt:18:13: errore: segnale su una cella occupata: il segnale a 2950 m va nella "
+       "cella 60 (da 3000 a 3050 m), che ha già un cartello indicatore\n"
+       "linea.txt:22:23: nota: il cartello indicatore della riga 22 tiene già la cella 60 (da "
+       "3000 a 3050 m), che il segnale della riga 18 della descrizione del treno vuole\n"
+       "treno.txt:18:13: nota: le posizioni più vicine sulla griglia di 50 m dove il segnale "
+       "trova libere le sue celle: 2900 m oppure 3000 m\n"},
+      // A code reduction in cell 92 and a signal in cell 93, just after the
+      // slowdown's end (cell 91): no free cell before that signal.
+      {"un esito del passaggio", prova::linea_prova,
+       sostituito(sostituito(prova::treno_prova, "segnale,    4900", "segnale,    4600"),
+                  "abbattimento,    6050", "abbattimento,    4600"),
+       "esito errore_codice=13 errore_posizione=4550\n",
+       " Errore n. 13 alla posizione 4550\n"
+       "treno.txt:15:17: errore: nessuna cella per l'abbattimento nel rallentamento o dopo di "
+       "esso: nella cella 91 (da 4550 a 4600 m) e nelle due accanto, dove il compilatore mette "
+       "un abbattimento ogni 400 m del rallentamento, o nelle due celle prima del primo segnale "
+       "dopo la fine, non c'è una cella libera (esito 13)\n"},
   };
   for (const caso& c : casi) {
     SCOPED_TRACE(c.nome);
     descrizioni(c.linea, c.treno);
     prova::Esito esito = compila();
-    EXPECT_EQ(esito.stato, c.stato);
+    EXPECT_EQ(esito.stato, 1);
     EXPECT_EQ(esito.uscita, c.uscita);
     EXPECT_EQ(esito.errori, c.errori);
     EXPECT_EQ(uscita().size(), 3u);
     ingressi_intatti();
   }
-}
-
-TEST_F(Scenario, UnEsitoDelPassaggioNonHaRiga) {
-  // A code reduction in cell 92 and a signal in cell 93, just after the
-  // slowdown's end (cell 91): no free cell before that signal.
-  std::string treno = prova::treno_prova;
-  treno.replace(treno.find("segnale,    4900"), 16, "segnale,    4600");
-  treno.replace(treno.find("abbattimento,    6050"), 21, "abbattimento,    4600");
-  descrizioni(prova::linea_prova, treno);
-
-  prova::Esito esito = compila();
-  EXPECT_EQ(esito.stato, 1);
-  EXPECT_EQ(esito.errori, " Errore n. 13 alla posizione 4550\n");
-  EXPECT_EQ(esito.uscita, "esito errore_codice=13 errore_posizione=4550\n");
-  EXPECT_EQ(uscita().size(), 3u);
-  ingressi_intatti();
 }
 
 TEST_F(Scenario, CaselleRiservateOccupate1250E1251) {

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "check/avvisi_orari.h"
+#include "check/causa_unica.h"
 #include "check/controlli_avvisi.h"
 #include "check/verifica_letture.h"
 #include "check/verifica_problemi.h"
@@ -122,14 +123,18 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
     errori << visibile(stato.messaggio()) << '\n' << std::flush;
     return uscita_fallita;
   }
-  const problemi_trovati trovati = trova_problemi(std::move(byte), nomi, richiesta.utf8);
+  problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
+  riduci_alla_causa(trovati, byte, nomi, richiesta.utf8);
 
   if (richiesta.json) {
     uscita << json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
-                            trovati.interruzione);
+                            trovati.interruzione, trovati.seguono);
   } else {
     for (const problema& p : trovati.ordinati)
       for (const std::string& riga : righe_problema(p, nomi)) uscita << riga << '\n';
+    if (trovati.seguono > 0)
+      uscita << problemi_che_seguono(trovati.seguono)
+             << ": corretto il primo, la verifica va ripetuta\n";
     if (!trovati.interruzione.empty()) uscita << visibile(trovati.interruzione) << '\n';
     uscita << riepilogo(trovati.errori, trovati.avvisi) << '\n';
   }

@@ -31,6 +31,8 @@ struct problemi_trovati {
   long avvisi = 0;
   std::string interruzione;  // why the check was cut short, if it was
   bool convertiti = true;    // with `utf8`: both files read as UTF-8
+  // Held back because one mistake, told first, explains them.
+  long seguono = 0;
 };
 
 // Every problem of the two descriptions `byte` (the line's and the train's
@@ -38,6 +40,14 @@ struct problemi_trovati {
 // converted from UTF-8, and a failure there is a problem of its file.
 problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_verificati& nomi,
                                 bool utf8);
+
+// When one mistake explains the rest of `trovati` (the files given swapped,
+// the line's length in kilometres), that mistake first and only the
+// problems that do not follow from it; those that do are counted in
+// `seguono`. Those that follow from the length are those that a check with
+// the length in metres no longer finds.
+void riduci_alla_causa(problemi_trovati& trovati, const std::array<std::string, 2>& byte,
+                       const nomi_verificati& nomi, bool utf8);
 
 // Checks the two files and writes their problems to `uscita`, one line each
 // ("FILE:RIGA:COLONNA: errore: causa", or "avviso"), sorted by file, line

@@ -715,40 +715,14 @@ TEST(Verifica, GliSbagliDiChiScriveDaCapo) {
         "rallentamento della riga 15, da 4000 a 4500 m: i due si sovrappongono da 4200 "
         "a 4500 m, le celle tengono i due inizi e le due fini e non dicono quale "
         "velocità valga nel tratto comune; si scrive un rallentamento per tratto"}},
+      // What follows from the length is only counted.
       {"la lunghezza in chilometri",
        {{"lunghezza percorso,    10000", "lunghezza percorso,    10"}},
        {},
        1,
-       {"linea.txt:11:11: avviso: curva: l'inizio 1350 è oltre la fine della linea, "
-        "lunga 10 m",
-        "linea.txt:12:11: avviso: curva: l'inizio 4000 è oltre la fine della linea, "
-        "lunga 10 m",
-        "linea.txt:15:12: avviso: pendenza: la posizione 1250 è oltre la fine della "
-        "linea, lunga 10 m",
-        "linea.txt:16:12: avviso: pendenza: la posizione 6000 è oltre la fine della "
-        "linea, lunga 10 m",
-        "linea.txt:18:13: avviso: montagna: l'inizio 2000 è oltre la fine della linea, "
-        "lunga 10 m",
-        "linea.txt:20:19: errore: posizione oltre le celle della linea: 7300 m, ma con "
-        "una linea di 10 m si arriva al più a 6900 m (esito 15)",
-        "linea.txt:2:24: nota: la linea è lunga 10 m, ma 14 dei 18 record con una "
-        "posizione stanno oltre, fino a 9000 m: la lunghezza si scrive in metri",
-        "linea.txt:22:23: avviso: cartello_indicatore: la posizione 2950 è oltre la "
-        "fine della linea, lunga 10 m",
-        "treno.txt:10:12: avviso: velocita: la posizione 5000 è oltre la fine della "
-        "linea, lunga 10 m",
-        "treno.txt:13:14: errore: posizione oltre le celle della linea: 9000 m, ma con "
-        "una linea di 10 m una stazione arriva al più a 6200 m (esito 15)",
-        "treno.txt:15:17: avviso: rallentamento: l'inizio 4000 è oltre la fine della "
-        "linea, lunga 10 m",
-        "treno.txt:17:13: avviso: segnale: la posizione 1050 è oltre la fine della "
-        "linea, lunga 10 m",
-        "treno.txt:18:13: avviso: segnale: la posizione 2500 è oltre la fine della "
-        "linea, lunga 10 m",
-        "treno.txt:19:13: avviso: segnale: la posizione 4900 è oltre la fine della "
-        "linea, lunga 10 m",
-        "treno.txt:21:18: avviso: abbattimento: la posizione 6050 è oltre la fine "
-        "della linea, lunga 10 m"}},
+       {"linea.txt:2:24: errore: la linea è lunga 10 m, ma 14 dei 18 record con una "
+        "posizione stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 "
+        "sono chilometri)"}},
       {"la lunghezza negativa",
        {{"lunghezza percorso,    10000", "lunghezza percorso,    -10000"}},
        {},
@@ -920,7 +894,7 @@ TEST(Verifica, UnaPosizioneOltreLeCelleDellaLineaSiDiceNellaLinea) {
                                  "abbattimento,    6050,   270\r\nabbattimento,    6060,   270"}});
   const esito_verifica e = verifica_di(linea, treno);
   errori_come(e.uscita, {{"linea.txt:17:12", 15}, {"treno.txt:22:18", 7}});
-  EXPECT_EQ(e.uscita.find(": nota: "), std::string::npos) << e.uscita;
+  EXPECT_EQ(e.uscita.find("la lunghezza si scrive in metri"), std::string::npos) << e.uscita;
 }
 
 TEST(Verifica, ErroriOltreIQualiNonSiLegge) {
@@ -955,18 +929,207 @@ TEST(Verifica, ErroriOltreIQualiNonSiLegge) {
   }
 }
 
+// One mistake, one message: a mistake that explains the others is told
+// first, and what follows from it only counted; a taken cell names the
+// record that holds it and the free places nearby; a station twice or out
+// of order says so; values no line has, a time written with colons and a
+// file in Windows-1252 given as UTF-8 are told with what was meant.
+TEST(Verifica, UnoSbaglioUnMessaggio) {
+  struct caso {
+    const char* nome;
+    std::vector<modifica> linea;
+    std::vector<modifica> treno;
+    bool scambiati;
+    bool utf8;
+    int stato;
+    std::string uscita;
+  };
+  const caso casi[] = {
+      {"la lunghezza in chilometri",
+       {{"lunghezza percorso,    10000", "lunghezza percorso,    10"},
+        {"pendenza,  6000,   5", "pendenza,  6000,   5,5"}},
+       {},
+       false,
+       false,
+       1,
+       "linea.txt:2:24: errore: la linea è lunga 10 m, ma 14 dei 18 record con una posizione "
+       "stanno oltre, fino a 9000 m: la lunghezza si scrive in metri (10000, se 10 sono "
+       "chilometri)\n"
+       "linea.txt:16:20: avviso: pendenza: virgola decimale in \"5,5\": la pendenza si legge 5 e "
+       "\"5\" viene ignorato; i decimali non si possono scrivere\n"
+       "altri 14 problemi ne seguono: corretto il primo, la verifica va ripetuta\n"
+       "1 errore, 1 avviso\n"},
+      {"i file scambiati",
+       {},
+       {},
+       true,
+       false,
+       1,
+       "linea.txt: errore: i due file sono dati scambiati: questo è una descrizione del treno, e "
+       "quello dato per il treno è una descrizione della linea; si dà prima la linea, poi il "
+       "treno\n"
+       "altri 46 problemi ne seguono: corretto il primo, la verifica va ripetuta\n"
+       "1 errore, 0 avvisi\n"},
+      {"un segnale sulla cella di un cartello",
+       {},
+       {{"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    2950,   2, 3, 1,  1, 0,    2,  2,1,1, 115"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:13: errore: segnale su una cella occupata: il segnale a 2950 m va nella cella "
+       "60 (da 3000 a 3050 m), che ha già un cartello indicatore (esito 16)\n"
+       "linea.txt:22:23: nota: il cartello indicatore della riga 22 tiene già la cella 60 (da 3000 "
+       "a 3050 m), che il segnale della riga 18 della descrizione del treno vuole\n"
+       "treno.txt:18:13: nota: le posizioni più vicine sulla griglia di 50 m dove il segnale trova "
+       "libere le sue celle: 2900 m oppure 3000 m\n"
+       "1 errore, 0 avvisi\n"},
+      {"un cartello sulla cella di un indicatore",
+       {{"indicatori_vmax,  7300,  75,  80,  85,  0,  75,  80,  85,  0",
+         "indicatori_vmax,  2950,  75,  80,  85,  0,  75,  80,  85,  0"}},
+       {},
+       false,
+       false,
+       1,
+       "linea.txt:22:23: errore: cartello indicatore su una cella occupata: il cartello a 2950 m "
+       "va nella cella 60 (da 3000 a 3050 m), che ha già un indicatore di velocità (esito 6)\n"
+       "linea.txt:20:19: nota: l'indicatore di velocità della riga 20 tiene già la cella 60 (da "
+       "3000 a 3050 m), che il cartello indicatore della riga 22 vuole\n"
+       "linea.txt:22:23: nota: le posizioni più vicine sulla griglia di 50 m dove il cartello "
+       "indicatore trova libere le sue celle: 2900 m oppure 3000 m\n"
+       "1 errore, 0 avvisi\n"},
+      {"un segnale su una cella di avvicinamento",
+       {},
+       {{"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    2700,   2, 3, 1,  1, 0,    2,  2,1,1, 115"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:13: errore: segnale su una cella occupata: il segnale a 2700 m va nella cella "
+       "55 (da 2750 a 2800 m), che ha già una cella di avvicinamento di un rallentamento (esito "
+       "16)\n"
+       "treno.txt:15:17: nota: il rallentamento della riga 15 tiene già la cella 55 (da 2750 a "
+       "2800 m), che il segnale della riga 18 vuole\n"
+       "treno.txt:18:13: nota: le posizioni più vicine sulla griglia di 50 m dove il segnale trova "
+       "libere le sue celle: 2550 m oppure 2850 m\n"
+       "1 errore, 0 avvisi\n"},
+      {"una stazione scritta due volte e una fuori ordine",
+       {},
+       {{"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, "
+         "Nuro\r\nstazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, "
+         "Nuro\r\nstazione,    5000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,25, 0, Aba"}},
+       false,
+       false,
+       1,
+       "treno.txt:14:14: errore: stazione a meno di 350 m dalla precedente: è la stessa stazione "
+       "della riga 13, \"Nuro\" a 9000 m, scritta due volte (esito 22)\n"
+       "treno.txt:15:14: errore: stazione a meno di 350 m dalla precedente: la stazione a 5000 m "
+       "viene prima della precedente, della riga 13, a 9000 m: le stazioni si scrivono in ordine "
+       "di posizione (esito 22)\n"
+       "2 errori, 0 avvisi\n"},
+      {"pendenza e rallentamento inverosimili",
+       {{"pendenza,  6000,   5", "pendenza,  6000,   -72"},
+        {"pendenza,  1250,   -4", "pendenza,  1250,   46"}},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60",
+         "rallentamento,  4000,    100,  500, 0,  1,  60"}},
+       false,
+       false,
+       0,
+       "linea.txt:15:20: avviso: pendenza: 46 ‰ è oltre quel che una linea ad aderenza di solito "
+       "ha: si attende da -45 a 45 ‰\n"
+       "linea.txt:16:20: avviso: pendenza: -72 ‰ è oltre quel che una linea ad aderenza di solito "
+       "ha: si attende da -45 a 45 ‰; forse -27?\n"
+       "treno.txt:15:26: avviso: rallentamento: la velocità 100 km/h non è sotto il limite in "
+       "vigore a 4000 m, 100 km/h dalla riga 9: un rallentamento abbassa il limite, si attende da "
+       "5 a 95 km/h\n"
+       "0 errori, 3 avvisi\n"},
+      {"l'ora con i due punti",
+       {},
+       {{"orologio,  13 4 30 ", "orologio,  7:10:00"},
+        {"stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13,20, 0, Nuro",
+         "stazione,    9000,  2,  400,  0, 0, 0,  0,0,0,  0,0,0,    0,  13:20, Nuro"}},
+       false,
+       false,
+       1,
+       "treno.txt:5:12: errore: le ore dell'orologio: trovato \"7:10:00\", ma va un numero intero "
+       "(cifre, con \"-\" davanti se negativo); l'orologio si scrive con ore, minuti e secondi "
+       "separati da spazi, senza i due punti: orologio, 7 10 0 (esito 25)\n"
+       "treno.txt:13:63: errore: le ore della stazione: trovato \"13:20\", ma va un numero intero "
+       "(cifre, con \"-\" davanti se negativo); l'orario della stazione si scrive in tre campi, "
+       "ore, minuti e secondi separati da virgole: 13, 20, 0 (esito 25)\n"
+       "2 errori, 0 avvisi\n"},
+      {"un byte di Windows-1252 con --utf8",
+       {{"cartello_indicatore,  2950,   (  Cippo  )(Km 3+000)",
+         "cartello_indicatore,  2950,   (  Citt\xe0"
+         "  )(Km 3+000)"}},
+       {},
+       false,
+       true,
+       2,
+       "linea.txt:22:38: errore: il byte 0xE0 non inizia un carattere UTF-8 valido: in "
+       "Windows-1252 è «à», e il file sembra in Windows-1252: senza --utf8?\n"
+       "1 errore, 0 avvisi\n"},
+
+      {"un rallentamento le cui celle di avvicinamento trovano un segnale",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
+        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    2700,   2, 3, 1,  1, 0,    2,  2,1,1, 115\r\nrallentamento,  4000,    60,  "
+         "500, 0,  1,  60"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:17: errore: cella di avvicinamento del rallentamento occupata: una delle "
+       "quattro celle di avvicinamento prima del punto di avviso è la cella 55 (da 2750 a 2800 m), "
+       "che ha già un segnale (esito 20)\n"
+       "treno.txt:17:13: nota: il segnale della riga 17 tiene già la cella 55 (da 2750 a 2800 m), "
+       "che il rallentamento della riga 18 vuole\n"
+       "treno.txt:18:17: nota: le posizioni più vicine sulla griglia di 50 m dove il rallentamento "
+       "trova libere le sue celle: 3850 m oppure 4450 m\n"
+       "1 errore, 0 avvisi\n"},
+      {"un rallentamento il cui inizio trova un segnale",
+       {},
+       {{"rallentamento,  4000,    60,  500, 0,  1,  60", ""},
+        {"segnale,    2500,   2, 3, 1,  1, 0,    2,  2,1,1, 115",
+         "segnale,    4000,   2, 3, 1,  1, 0,    2,  2,1,1, 115\r\nrallentamento,  4000,    60,  "
+         "500, 0,  1,  60"}},
+       false,
+       false,
+       1,
+       "treno.txt:18:17: errore: inizio del rallentamento su una cella occupata: l'inizio del "
+       "rallentamento, a 4000 m, va nella cella 81 (da 4050 a 4100 m), che ha già un segnale "
+       "(esito 18)\n"
+       "treno.txt:17:13: nota: il segnale della riga 17 tiene già la cella 81 (da 4050 a 4100 m), "
+       "che il rallentamento della riga 18 vuole\n"
+       "treno.txt:18:17: nota: le posizioni più vicine sulla griglia di 50 m dove il rallentamento "
+       "trova libere le sue celle: 3950 m oppure 4050 m\n"
+       "1 errore, 0 avvisi\n"},
+
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    std::string linea = modificato(linea_pulita, c.linea);
+    std::string treno = modificato(treno_pulito, c.treno);
+    if (c.scambiati) std::swap(linea, treno);
+    richiesta_verifica r;
+    r.utf8 = c.utf8;
+    const esito_verifica e = verifica_di(linea, treno, r);
+    EXPECT_EQ(e.uscita, c.uscita);
+    EXPECT_EQ(e.stato, c.stato);
+  }
+}
+
 TEST(Verifica, IFileScambiati) {
-  const esito_verifica e = verifica_di(treno_pulito, linea_pulita);
-  const std::vector<std::string> righe = problemi_di(e.uscita);
-  ASSERT_GE(righe.size(), 2u);
-  EXPECT_TRUE(righe[0].starts_with("linea.txt:1:1: errore: ")) << righe[0];
-  EXPECT_EQ(righe[1],
-            "linea.txt:2:1: nota: \"numero vetture\" è un record della descrizione del treno: i "
-            "due file di descrizione sono forse scambiati?");
-  EXPECT_NE(e.uscita.find("linea.txt:3:1: avviso: \"percentuale massa frenata\" è un record "
-                          "della descrizione del treno, non di questa: la riga viene ignorata\n"),
-            std::string::npos)
-      << e.uscita;
+  richiesta_verifica r;
+  r.json = true;
+  const esito_verifica e = verifica_di(treno_pulito, linea_pulita, r);
+  const nlohmann::json j = nlohmann::json::parse(e.uscita);
+  ASSERT_EQ(j["problemi"].size(), 1u);
+  EXPECT_EQ(j["problemi"][0]["riga"], 0);
+  EXPECT_EQ(j["errori"], 1);
+  EXPECT_EQ(j["avvisi"], 0);
+  EXPECT_EQ(j["seguono"], 46);
   EXPECT_EQ(e.stato, 1);
 }
 
