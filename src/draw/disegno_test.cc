@@ -313,6 +313,24 @@ TEST_F(DisegnoPortato, ICartelliSulProfilo) {
   }
 }
 
+// On the plan, a mark each with its text as its title, and the text beside
+// it where the names, the speeds and the kilometre marks left room.
+TEST_F(DisegnoPortato, ICartelliSullaPianta) {
+  const nodo_xml& cartelli = elemento("pianta-cartelli");
+  std::vector<std::string> titoli, testi;
+  for (const auto& f : cartelli.figli) {
+    if (f->nome == "rect")
+      titoli.push_back(f->figli.at(0)->testo);
+    else
+      testi.push_back(f->testo);
+  }
+  ASSERT_EQ(titoli.size(), 19u);
+  EXPECT_EQ(titoli.front(), "(  Cippo  )(Km 8+000)");
+  EXPECT_GE(testi.size(), 15u);
+  EXPECT_EQ(testi.front(), "Cippo · Km 8+000");
+  EXPECT_EQ(d_->pianta.stazioni_nominate, 45) << "every station keeps its name";
+}
+
 TEST(Disegno, IlTestoDiUnCartelloInUnaRiga) {
   struct caso {
     const char* testo;

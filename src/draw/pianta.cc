@@ -226,6 +226,7 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
   const piano_etichette e =
       poni_etichette_pianta(s, l, area, std::move(o), ingombri_fissi(l.pr, area));
   segni_chilometrici(w, l, e);
+  cartelli_in_pianta(w, l, s, e);
   simboli_stazioni(w, s, l);
   guide_etichette(w, e);
   etichette_rallentamenti(w, e);
