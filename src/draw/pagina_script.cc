@@ -1,7 +1,12 @@
 // The script of the page: zoom and pan along the distance axis, and the
-// readout under the pointer. It works on the SVG as the drawing wrote it: the
-// groups of class "dati" are scaled along x, the texts with "data-m" and the
-// station names are placed anew, and the axis is written again.
+// readout under the pointer. It works on the two SVG documents as the drawing
+// wrote them (the profile, "disegno-profilo", and the plan, "disegno-pianta",
+// where it marks the point read): the groups of class "dati" are scaled along
+// x, the texts with "data-m" and the station names are placed anew, the
+// signposts' texts shown where the one before leaves room, and the axis is
+// written again. The timetable's band spans the stretch of the day of the
+// view: its path scaled in y too, its hour lines written again, the
+// scheduled times ("data-t") placed anew.
 #include "draw/pagina.h"
 
 namespace scen {
