@@ -97,6 +97,10 @@ std::string parti_pagina(const disegno& d) {
   return "<div id=\"disegno\">\n" + d.svg_profilo + d.svg_pianta + "</div>\n";
 }
 
+std::string senza_script() {
+  return "<noscript><style>#piu,#meno,#tutto,#lettura{display:none;}</style></noscript>\n";
+}
+
 std::string stile_disegno(int sopra) {
   std::string c;
   c += ".vista{position:absolute;width:1px;height:1px;margin:0;opacity:0;pointer-events:none;}\n";
@@ -119,8 +123,9 @@ std::string stile_disegno(int sopra) {
   c += ".vista:focus-visible~#comandi #viste{outline:2px solid #3568a0;outline-offset:2px;}\n";
   c += "#vista-profilo:checked~#disegno #disegno-pianta,#vista-pianta:checked~#disegno "
        "#disegno-profilo{display:none;}\n";
-  c += "#lettura{margin-left:12px;font-variant-numeric:tabular-nums;color:#4b5563;white-space:"
-       "nowrap;overflow:hidden;text-overflow:ellipsis;}\n";
+  c += "#comandi>*{flex:none;}\n";
+  c += "#comandi>#lettura{flex:1 1 auto;min-width:0;margin-left:12px;font-variant-numeric:"
+       "tabular-nums;color:#4b5563;white-space:nowrap;overflow:hidden;text-overflow:ellipsis;}\n";
   c += fmt::format(
       "#disegno svg{{display:block;width:100%;height:auto;max-height:calc(100vh - {}px);"
       "touch-action:none;}}\n",
@@ -147,7 +152,7 @@ std::string pagina_html(const scena& s, const disegno& d) {
   h += "main{max-width:1200px;margin:0 auto 24px;background:#fff;box-shadow:0 1px 4px "
        "rgba(0,0,0,.12);}\n";
   h += stile_disegno(44);
-  h += "</style>\n</head>\n<body>\n<main>\n";
+  h += "</style>\n" + senza_script() + "</head>\n<body>\n<main>\n";
   h += comandi_pagina(
       "Rotella o pulsanti per ingrandire il profilo, trascinalo per scorrerlo; sotto il "
       "puntatore: posizione, pendenza, velocità, aderenza.");

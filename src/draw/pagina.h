@@ -32,6 +32,9 @@ std::string parti_pagina(const disegno& d);
 // The styles of the above: `sopra`, the pixels that the page's sticky bars
 // take above the drawing, keeps each part within the window's height.
 std::string stile_disegno(int sopra);
+// For the page's head: without scripts, the zoom's buttons and the readout,
+// which would do nothing, do not show.
+std::string senza_script();
 
 // The page's script (JavaScript), on its own for reading and testing.
 extern const std::string_view script_pagina;

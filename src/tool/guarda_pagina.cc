@@ -31,7 +31,7 @@ body{margin:0;background:#eceef1;color:#2b3038;}
 #segno{width:10px;height:10px;border-radius:50%;background:#9ca3af;}
 #segno.acceso{background:#22c55e;}
 #ora{margin-left:auto;color:#d1d5db;font-variant-numeric:tabular-nums;}
-#ferma{margin:0;padding:10px 16px;background:#fdecea;color:#8a1c1c;border-bottom:1px solid #f3b7b0;font:13px/1.45 monospace;white-space:pre-wrap;}
+#ferma{margin:0;max-height:30vh;overflow:auto;padding:10px 16px;background:#fdecea;color:#8a1c1c;border-bottom:1px solid #f3b7b0;font:13px/1.45 monospace;white-space:pre-wrap;}
 #corpo{display:grid;grid-template-columns:minmax(0,1fr) 380px;gap:12px;padding:12px;align-items:start;}
 main{background:#fff;box-shadow:0 1px 4px rgba(0,0,0,.12);min-width:0;}
 #vecchio{padding:8px 16px;background:#fff7e0;color:#7a4b00;border-bottom:1px solid #f1d48a;font-size:13px;}
@@ -310,7 +310,7 @@ std::string pagina_guarda(const stato_guarda& s) {
   h += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   h += "<link rel=\"icon\" href=\"data:,\">\n<title>scenario guarda</title>\n<style>";
   h += "body{font-family:" + std::string(stile::carattere) + ";}";
-  h += std::string(stile_pagina) + stile_disegno(78) + "</style>\n</head>\n";
+  h += std::string(stile_pagina) + stile_disegno(78) + "</style>\n" + senza_script() + "</head>\n";
   h += fmt::format("<body data-lettura=\"{}\" data-disegno=\"{}\"{}>\n", s.lettura,
                    s.disegno_svg.empty() ? 0 : s.disegno, superato ? " class=\"superato\"" : "");
   h += "<header id=\"testata\"><span id=\"segno\"></span><strong>scenario guarda</strong>"
