@@ -9,7 +9,7 @@ protocol (tools/prova_guarda.py's client), as a person opens it:
 - the header's count is that of the list, and "letto alle" says the time of
   the program's reading, the one its state gives;
 - the scheduled times are points on the timetable's band, which spans the
-  stretch of the day of a zoomed view;
+  stretch of the day of a zoomed view, and a station read out says its own;
 - a file deleted: the count and the list agree, and the list says why.
 
 Screenshots of each screen, with and without scripts, stay in OUTDIR to be
@@ -198,6 +198,14 @@ def main():
                 if not banda["y0"] - 0.5 <= y <= banda["y1"] + 0.5:
                     fallita(f"{schermo}: un orario fuori dalla sua banda: {banda}")
             p.fotografa(os.path.join(uscita, f"ingrandita_{schermo}.png"))
+
+        # A station read out: its scheduled time with it.
+        p.chiedi("Page.navigate", url="about:blank")
+        p.attendi("location.href === 'about:blank'", 10, "la pagina vuota")
+        p.chiedi("Page.navigate", url=indirizzo + "#km=90-110&punto=99.850")
+        p.attendi("document.body.dataset.pronto === 'si' && document.getElementById('lettura')"
+                  ".textContent.includes('a Valdimora (orario 14:00:30)')", 20,
+                  "l'orario di Valdimora nella lettura")
 
         # The train's file deleted: the count is that of the list, which
         # says why; served as such too.

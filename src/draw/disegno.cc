@@ -106,8 +106,9 @@ std::string km_italiani(long metri, int decimali) {
 
 namespace {
 
-// Opens an SVG document that shows `vista` ("x y w h") of the picture, at
-// its size, with the picture's title and background.
+// Opens an SVG document that shows the stretch of the picture from `y` down,
+// `larghezza` by `altezza`, at that size, with the picture's title and its
+// background.
 void apri_documento(scrittore_svg& w, const scena& s, const char* id, double y, double larghezza,
                     double altezza) {
   w.apri("svg", {{"xmlns", "http://www.w3.org/2000/svg"},

@@ -379,7 +379,8 @@ TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
   const nlohmann::json j = nlohmann::json::parse(h.substr(inizio, fine - inizio));
   EXPECT_EQ(j["lunghezza"], 334000);
   EXPECT_EQ(j["stazioni"].size(), 45u);
-  EXPECT_EQ(j["stazioni"][44][1], "Nuro Centrale");
+  EXPECT_EQ(j["stazioni"][44], nlohmann::json::array({332750, "Nuro Centrale", false, 58800}))
+      << "its scheduled time, 16:20:00, read out at the station";
   EXPECT_EQ(j["aderenza"].size(), 4u);
   EXPECT_EQ(j["percorso"].size(), d_->pianta.percorso.size());
   EXPECT_EQ(j["rallentamenti"][1], nlohmann::json::array({308700, 308900, 30}));

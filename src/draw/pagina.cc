@@ -41,7 +41,8 @@ std::string dati_json(const scena& s, const disegno& d) {
   for (punto p : quote(s)) q.push_back({p.x, std::round(p.y * 10) / 10});
   j["quote"] = q;
   nlohmann::json st = nlohmann::json::array();
-  for (const stazione_scena& x : s.stazioni) st.push_back({x.posizione, x.nome, x.fermata});
+  for (const stazione_scena& x : s.stazioni)
+    st.push_back({x.posizione, x.nome, x.fermata, x.orario});
   j["stazioni"] = st;
   nlohmann::json r = nlohmann::json::array();
   for (const rallentamento_scena& x : s.rallentamenti) r.push_back({x.inizio, x.fine, x.velocita});

@@ -220,8 +220,10 @@ const std::string_view script_pagina = R"js("use strict";
   function dove(m) {
     let prima = null, dopo = null;
     for (const s of D.stazioni) { if (s[0] <= m) prima = s; else if (dopo === null) dopo = s; }
-    if (prima && Math.abs(prima[0] - m) < 300) return "a " + prima[1];
-    if (dopo && Math.abs(dopo[0] - m) < 300) return "a " + dopo[1];
+    // At a station, its scheduled time where the description gives one.
+    const a = (s) => "a " + s[1] + (s[3] > 0 ? " (orario " + ora(s[3]) + ":" + String(s[3] % 60).padStart(2, "0") + ")" : "");
+    if (prima && Math.abs(prima[0] - m) < 300) return a(prima);
+    if (dopo && Math.abs(dopo[0] - m) < 300) return a(dopo);
     if (prima && dopo) return "tra " + prima[1] + " e " + dopo[1];
     if (prima) return "dopo " + prima[1];
     if (dopo) return "prima di " + dopo[1];

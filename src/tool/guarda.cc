@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <new>
