@@ -104,6 +104,34 @@ std::string km_italiani(long metri, int decimali) {
   return t + " km";
 }
 
+namespace {
+
+// Opens an SVG document that shows the stretch of the picture from `y` down,
+// `larghezza` by `altezza`, at that size, with the picture's title and its
+// background.
+void apri_documento(scrittore_svg& w, const scena& s, const char* id, double y, double larghezza,
+                    double altezza) {
+  w.apri("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
+                 {"width", num(larghezza)},
+                 {"height", num(altezza)},
+                 {"viewBox", fmt::format("0 {} {} {}", num(y), num(larghezza), num(altezza))},
+                 {"font-family", std::string(stile::carattere)},
+                 {"id", id}});
+  w.testo("title", {}, titolo_di(s));
+  if (y == 0)
+    w.vuoto("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", std::string(stile::sfondo)}});
+  else
+    w.vuoto("rect", {{"y", num(y)},
+                     {"width", "100%"},
+                     {"height", "100%"},
+                     {"fill", std::string(stile::sfondo)}});
+}
+
+// What `w` wrote from `da` on.
+std::string da(const scrittore_svg& w, std::size_t da) { return w.scritto().substr(da); }
+
+}  // namespace
+
 disegno disegna_scena(const scena& s) {
   disegno d;
   const double m = stile::margine, w_tot = stile::larghezza;
@@ -111,6 +139,43 @@ disegno disegna_scena(const scena& s) {
   const double y_pianta = m + altezza_testata;
   const double y_profilo = y_pianta + h_pianta + 18;
   d.altezza = y_profilo + altezza_profilo() + m;
+
+  // The two parts, each a document of its own that shows its stretch of
+  // the picture in the picture's own coordinates; the whole holds the same
+  // elements, one part after the other.
+  scrittore_svg p;
+  const double fine_pianta = y_pianta + h_pianta + m / 2;
+  apri_documento(p, s, "disegno-pianta", 0, w_tot, fine_pianta);
+  const std::size_t inizio_pianta = p.scritto().size();
+  p.testo("text",
+          {{"id", "titolo"},
+           {"x", num(m)},
+           {"y", num(m + 18)},
+           {"font-size", "20"},
+           {"font-weight", "bold"},
+           {"fill", std::string(stile::inchiostro)}},
+          titolo_di(s));
+  p.testo("text",
+          {{"id", "sommario"},
+           {"x", num(m)},
+           {"y", num(m + 38)},
+           {"font-size", "11.5"},
+           {"fill", std::string(stile::inchiostro_tenue)}},
+          sommario(s));
+  legenda(p, w_tot - m, m + 38);
+  d.pianta = disegna_pianta(p, s, {m, y_pianta, w_tot - m, y_pianta + h_pianta});
+  const std::string pianta = da(p, inizio_pianta);
+  p.chiudi();
+  d.svg_pianta = p.finito();
+
+  scrittore_svg q;
+  const double sopra = y_profilo - m / 2;
+  apri_documento(q, s, "disegno-profilo", sopra, w_tot, d.altezza - sopra);
+  const std::size_t inizio_profilo = q.scritto().size();
+  d.profilo = disegna_profilo(q, s, {m, y_profilo, w_tot - m, y_profilo + altezza_profilo()});
+  const std::string profilo = da(q, inizio_profilo);
+  q.chiudi();
+  d.svg_profilo = q.finito();
 
   scrittore_svg w;
   w.apri("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
@@ -121,24 +186,8 @@ disegno disegna_scena(const scena& s) {
                  {"id", "disegno-scenario"}});
   w.testo("title", {}, titolo_di(s));
   w.vuoto("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", std::string(stile::sfondo)}});
-  w.testo("text",
-          {{"id", "titolo"},
-           {"x", num(m)},
-           {"y", num(m + 18)},
-           {"font-size", "20"},
-           {"font-weight", "bold"},
-           {"fill", std::string(stile::inchiostro)}},
-          titolo_di(s));
-  w.testo("text",
-          {{"id", "sommario"},
-           {"x", num(m)},
-           {"y", num(m + 38)},
-           {"font-size", "11.5"},
-           {"fill", std::string(stile::inchiostro_tenue)}},
-          sommario(s));
-  legenda(w, w_tot - m, m + 38);
-  d.pianta = disegna_pianta(w, s, {m, y_pianta, w_tot - m, y_pianta + h_pianta});
-  d.profilo = disegna_profilo(w, s, {m, y_profilo, w_tot - m, y_profilo + altezza_profilo()});
+  w.grezzo(pianta);
+  w.grezzo(profilo);
   w.chiudi();
   d.svg = w.finito();
   return d;

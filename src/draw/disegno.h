@@ -1,5 +1,6 @@
 // The whole picture of a scenario as SVG: a title, the plan of the line on
-// top and the profile under it.
+// top and the profile under it; and the same two parts as documents of their
+// own, for a page that lays them out as the screen allows.
 #pragma once
 
 #include <string>
@@ -12,6 +13,10 @@ namespace scen {
 
 struct disegno {
   std::string svg;  // a complete SVG document, UTF-8, without an XML declaration
+  // The title with the plan, and the profile, each a complete SVG document
+  // that shows its own stretch of the whole in the whole's coordinates.
+  std::string svg_pianta;
+  std::string svg_profilo;
   double altezza = 0;
   pianta_disegnata pianta;
   profilo_disegnato profilo;

@@ -2,8 +2,10 @@
 // that it is well formed.
 #include "draw/disegno.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -11,8 +13,10 @@
 
 #include "draw/marcia_scena.h"
 #include "draw/pagina.h"
+#include "draw/profilo_bande.h"
 #include "draw/scena.h"
 #include "draw/stile.h"
+#include "draw/svg.h"
 #include "marcia/orario.h"
 #include "testing/prova_lettura.h"
 #include "testing/xml_minimo.h"
@@ -111,7 +115,10 @@ TEST_F(DisegnoPortato, LaPiantaConScalaNordStazioniSegnaliERallentamenti) {
   EXPECT_EQ(quanti(scala, "rect"), 4u);
   ASSERT_EQ(quanti(scala, "text"), 2u);
   EXPECT_EQ(scala.figli.back()->testo, "20 km");
-  EXPECT_EQ(elemento("nord").figli.back()->testo, "N");
+  // The plan is drawn in the line's own frame: the arrow says which way the
+  // line sets out, not where north lies.
+  EXPECT_EQ(svg_->con_id("nord"), nullptr);
+  EXPECT_EQ(elemento("direzione").figli.back()->testo, "direzione alla partenza");
 
   // The line is thinned for drawing: far fewer points than metres.
   const std::string d = elemento("linea").attributo("d");
@@ -190,12 +197,13 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
   svg_->visita([&](const nodo_xml& n) {
     if (n.attributo("class") == "titolo-banda") titoli.push_back(n.testo);
   });
-  EXPECT_EQ(titoli,
-            (std::vector<std::string>{"Quota rispetto all'origine (m)", "Pendenza (‰)",
-                                      "Curve (a destra in alto, a sinistra in basso; R = raggio)",
-                                      "Velocità massima e della corsa più veloce (km/h)",
-                                      "Orario della marcia (ore, in basso l'arrivo)", "Aderenza",
-                                      "Zone di montagna", "Segnali"}));
+  EXPECT_EQ(titoli, (std::vector<std::string>{
+                        "Quota rispetto all'origine (m)", "Pendenza (‰)",
+                        "Curve (a destra in alto, a sinistra in basso; R = raggio)",
+                        "Velocità massima e della corsa più veloce (km/h)",
+                        "Orario della marcia (ore, in basso l'arrivo; i punti: "
+                        "l'orario della descrizione)",
+                        "Aderenza", "Zone di montagna", "Segnali", "Cartelli indicatori"}));
   // The fastest run under the limit, and its path through the day from the
   // departure at 13:04:30 to the arrival at 16:20.
   ASSERT_TRUE(s_->marcia.presente);
@@ -205,10 +213,149 @@ TEST_F(DisegnoPortato, IlProfiloConLeSueSerieSuUnSoloAsse) {
   EXPECT_NE(svg_->con_id("serie-orario"), nullptr);
 }
 
+// A page lays out the two parts as the screen allows: each a document of
+// its own over its stretch of the whole, in the whole's coordinates, and
+// together the same elements as the whole.
+TEST_F(DisegnoPortato, LeDuePartiSonoIlDisegnoIntero) {
+  const auto pianta = prova::leggi_xml(d_->svg_pianta);
+  const auto profilo = prova::leggi_xml(d_->svg_profilo);
+  EXPECT_EQ(pianta->attributo("id"), "disegno-pianta");
+  EXPECT_EQ(profilo->attributo("id"), "disegno-profilo");
+  EXPECT_NE(pianta->con_id("pianta"), nullptr);
+  EXPECT_NE(pianta->con_id("titolo"), nullptr);
+  EXPECT_EQ(pianta->con_id("profilo"), nullptr);
+  EXPECT_NE(profilo->con_id("profilo"), nullptr);
+  EXPECT_EQ(profilo->con_id("pianta"), nullptr);
+  // The profile's document starts 12 px above its names and ends with the
+  // whole; the plan's starts at the top.
+  const double sopra = d_->profilo.y_nomi - 118 - 12;
+  EXPECT_EQ(profilo->attributo("viewBox"),
+            fmt::format("0 {} 1000 {}", num(sopra), num(d_->altezza - sopra)));
+  EXPECT_EQ(pianta->attributo("viewBox").rfind("0 0 1000 ", 0), 0u);
+  // The elements of each, between its title and background and its end, are
+  // those of the whole, the plan's first.
+  auto dentro = [](const std::string& svg) {
+    std::size_t da = 0;
+    for (int riga = 0; riga < 3; ++riga) da = svg.find('\n', da) + 1;
+    return svg.substr(da, svg.rfind("</svg>") - da);
+  };
+  const std::string intero = d_->svg;
+  EXPECT_EQ(intero.find(dentro(d_->svg_pianta) + dentro(d_->svg_profilo) + "</svg>"),
+            intero.find("  <text id=\"titolo\""));
+}
+
+// The scheduled times of the description, a point each on the timetable's
+// band: from the departure at its top to the arrival at its bottom.
+TEST_F(DisegnoPortato, GliOrariDellaDescrizioneSullaBandaDellOrario) {
+  const nodo_xml& orari = elemento("orari-descrizione");
+  std::vector<std::string> titoli, testi;
+  std::vector<const nodo_xml*> punti;
+  for (const auto& f : orari.figli) {
+    if (f->nome == "circle") {
+      punti.push_back(f.get());
+      titoli.push_back(f->figli.at(0)->testo);
+    } else {
+      testi.push_back(f->testo);
+    }
+  }
+  EXPECT_EQ(titoli, (std::vector<std::string>{
+                        "Vela: 13:04:30 (orario della descrizione)",
+                        "Colle Ardito: 13:18:30 (orario della descrizione)",
+                        "Valdimora: 14:00:30 (orario della descrizione)",
+                        "Santa Brina: 14:33:30 (orario della descrizione)",
+                        "Castrovela: 15:02:30 (orario della descrizione)",
+                        "Pescolara: 15:28:30 (orario della descrizione)",
+                        "Nuro Ponente: 15:53:30 (orario della descrizione)",
+                        "Nuro Centrale: 16:20:00 (orario della descrizione)",
+                    }));
+  EXPECT_EQ(testi, (std::vector<std::string>{"13:04", "13:18", "14:00", "14:33", "15:02", "15:28",
+                                             "15:53", "16:20"}));
+  EXPECT_EQ(punti.front()->attributo("data-m"), "0");
+  EXPECT_EQ(punti.front()->attributo("data-t"), std::to_string(13 * 3600 + 4 * 60 + 30));
+  EXPECT_EQ(punti.front()->attributo("cy"), num(d_->profilo.y_orario0, 2));
+  EXPECT_EQ(punti.back()->attributo("data-m"), "332750");
+  EXPECT_EQ(punti.back()->attributo("cy"), num(d_->profilo.y_orario1, 2));
+
+  // What a page needs to span a zoomed view's stretch of the day with them.
+  const std::string h = pagina_html(*s_, *d_);
+  const std::string apertura = "<script type=\"application/json\" id=\"dati-scenario\">";
+  const std::size_t inizio = h.find(apertura) + apertura.size();
+  const nlohmann::json o =
+      nlohmann::json::parse(h.substr(inizio, h.find("</script>", inizio) - inizio))["orario"];
+  EXPECT_EQ(o["y0"], d_->profilo.y_orario0);
+  EXPECT_EQ(o["y1"], d_->profilo.y_orario1);
+  EXPECT_EQ(o["da"], 13 * 3600 + 4 * 60 + 30);
+  EXPECT_EQ(o["a"], 16 * 3600 + 20 * 60);
+  ASSERT_GT(o["percorso"].size(), 334000u / 500);
+  EXPECT_LT(o["percorso"].size(), 334000u / 250);
+  EXPECT_EQ(o["percorso"].front(), nlohmann::json::array({0, 13 * 3600 + 4 * 60 + 30}));
+  EXPECT_EQ(o["percorso"].back()[0], 332750);
+}
+
+// The signposts on their own band: a tick each, and the texts that find
+// room at full view written as a line.
+TEST_F(DisegnoPortato, ICartelliSulProfilo) {
+  const std::string tacche = elemento("serie-cartelli").figli.at(0)->attributo("d");
+  EXPECT_EQ(std::count(tacche.begin(), tacche.end(), 'M'), 19);
+  const nodo_xml& testi = elemento("testi-cartelli");
+  ASSERT_EQ(testi.figli.size(), 19u);
+  EXPECT_EQ(testi.figli[0]->testo, "Cippo · Km 8+000");
+  EXPECT_EQ(testi.figli[0]->attributo("data-m"), "7950");
+  EXPECT_EQ(testi.figli[0]->attributo("display"), "");
+  EXPECT_EQ(testi.figli[1]->attributo("display"), "none") << "10 km on, no room at full view";
+  // Those shown do not overlap.
+  double fine = 0;
+  for (const auto& t : testi.figli) {
+    if (t->attributo("display") == "none") continue;
+    const double x = std::stod(t->attributo("x"));
+    EXPECT_GE(x, fine) << t->testo;
+    fine = x + std::stod(t->attributo("data-w"));
+  }
+}
+
+// On the plan, a mark each with its text as its title, and the text beside
+// it where the names, the speeds and the kilometre marks left room.
+TEST_F(DisegnoPortato, ICartelliSullaPianta) {
+  const nodo_xml& cartelli = elemento("pianta-cartelli");
+  std::vector<std::string> titoli, testi;
+  for (const auto& f : cartelli.figli) {
+    if (f->nome == "rect")
+      titoli.push_back(f->figli.at(0)->testo);
+    else
+      testi.push_back(f->testo);
+  }
+  ASSERT_EQ(titoli.size(), 19u);
+  EXPECT_EQ(titoli.front(), "(  Cippo  )(Km 8+000)");
+  EXPECT_GE(testi.size(), 15u);
+  EXPECT_EQ(testi.front(), "Cippo · Km 8+000");
+  EXPECT_EQ(d_->pianta.stazioni_nominate, 45) << "every station keeps its name";
+}
+
+TEST(Disegno, IlTestoDiUnCartelloInUnaRiga) {
+  struct caso {
+    const char* testo;
+    const char* riga;
+  };
+  const caso casi[] = {
+      {"(  Cippo  )(Km 28+000)", "Cippo · Km 28+000"},
+      {" (Bivio)  ( Nord ) ", "Bivio · Nord"},
+      {"(Stazione)", "Stazione"},
+      {"(   )(Km 3)", "Km 3"},
+      {"senza parti", "senza parti"},
+      {"(aperta", "(aperta"},
+      {"(a)x(b)", "(a)x(b)"},
+      {"()", "()"},
+      {"", ""},
+  };
+  for (const caso& c : casi) EXPECT_EQ(bande_profilo::testo_cartello(c.testo), c.riga) << c.testo;
+}
+
 TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
   const std::string h = pagina_html(*s_, *d_);
   EXPECT_EQ(h.rfind("<!DOCTYPE html>", 0), 0u);
-  EXPECT_NE(h.find(d_->svg), std::string::npos) << "the same drawing";
+  EXPECT_NE(h.find("<div id=\"disegno\">\n" + d_->svg_profilo + d_->svg_pianta + "</div>"),
+            std::string::npos)
+      << "the same drawing, the profile first";
   EXPECT_NE(h.find(std::string(script_pagina)), std::string::npos);
   for (const char* esterno : {"src=", "href=", "@import", "https:", "<link", "<iframe"})
     EXPECT_EQ(h.find(esterno), std::string::npos) << esterno;
@@ -224,7 +371,7 @@ TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
     ++indirizzi;
     ++da;
   }
-  EXPECT_EQ(indirizzi, 2u);
+  EXPECT_EQ(indirizzi, 3u);
 
   const std::string apertura = "<script type=\"application/json\" id=\"dati-scenario\">";
   const std::size_t inizio = h.find(apertura) + apertura.size();
@@ -232,7 +379,8 @@ TEST_F(DisegnoPortato, LaPaginaNonPrendeNullaDaFuori) {
   const nlohmann::json j = nlohmann::json::parse(h.substr(inizio, fine - inizio));
   EXPECT_EQ(j["lunghezza"], 334000);
   EXPECT_EQ(j["stazioni"].size(), 45u);
-  EXPECT_EQ(j["stazioni"][44][1], "Nuro Centrale");
+  EXPECT_EQ(j["stazioni"][44], nlohmann::json::array({332750, "Nuro Centrale", false, 58800}))
+      << "its scheduled time, 16:20:00, read out at the station";
   EXPECT_EQ(j["aderenza"].size(), 4u);
   EXPECT_EQ(j["percorso"].size(), d_->pianta.percorso.size());
   EXPECT_EQ(j["rallentamenti"][1], nlohmann::json::array({308700, 308900, 30}));

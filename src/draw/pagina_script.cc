@@ -1,7 +1,12 @@
 // The script of the page: zoom and pan along the distance axis, and the
-// readout under the pointer. It works on the SVG as the drawing wrote it: the
-// groups of class "dati" are scaled along x, the texts with "data-m" and the
-// station names are placed anew, and the axis is written again.
+// readout under the pointer. It works on the two SVG documents as the drawing
+// wrote them (the profile, "disegno-profilo", and the plan, "disegno-pianta",
+// where it marks the point read): the groups of class "dati" are scaled along
+// x, the texts with "data-m" and the station names are placed anew, the
+// signposts' texts shown where the one before leaves room, and the axis is
+// written again. The timetable's band spans the stretch of the day of the
+// view: its path scaled in y too, its hour lines written again, the
+// scheduled times ("data-t") placed anew.
 #include "draw/pagina.h"
 
 namespace scen {
@@ -10,7 +15,8 @@ const std::string_view script_pagina = R"js("use strict";
 (function () {
   const NS = "http://www.w3.org/2000/svg";
   const D = JSON.parse(document.getElementById("dati-scenario").textContent);
-  const svg = document.querySelector("#disegno svg");
+  const svg = document.getElementById("disegno-profilo");
+  const pianta = document.getElementById("disegno-pianta");
   const lettura = document.getElementById("lettura");
   const L = D.lunghezza, X0 = D.x0, W = D.x1 - D.x0;
   const zoomMassimo = Math.max(1, L / 1500);
@@ -21,7 +27,7 @@ const std::string_view script_pagina = R"js("use strict";
   const km = (m, d) => (m / 1000).toFixed(d).replace(".", ",");
 
   // The texts placed at a metre, with their offset from it at full view.
-  const testi = Array.from(svg.querySelectorAll("#profilo text[data-m]")).map((e) => {
+  const testi = Array.from(svg.querySelectorAll("#profilo text[data-m]:not([data-t]):not([data-w])")).map((e) => {
     const m = Number(e.dataset.m);
     return { e, m, dx: Number(e.getAttribute("x")) - (X0 + (W * m) / L) };
   });
@@ -31,6 +37,15 @@ const std::string_view script_pagina = R"js("use strict";
     return { g, m: Number(g.dataset.m), testo, guida: g.querySelector("path"), base: Number(tr[2]) };
   });
   const gruppi = Array.from(svg.querySelectorAll("#profilo g.dati"));
+  // Signposts' texts: each where the one before has ended.
+  const cartelli = Array.from(svg.querySelectorAll("#testi-cartelli text")).map((e) => ({ e, m: Number(e.dataset.m), w: Number(e.dataset.w) }));
+  // The timetable's band: its path, its hour lines and the scheduled
+  // times span the stretch of the day that the view shows.
+  const O = D.orario;
+  const serieOrario = svg.querySelector("#serie-orario");
+  const grigliaOrario = svg.querySelector("#griglia-orario");
+  const grigliaIntera = grigliaOrario ? grigliaOrario.innerHTML : "";
+  const puntiOrario = Array.from(svg.querySelectorAll("#orari-descrizione [data-t]")).map((e) => ({ e, m: Number(e.dataset.m), t: Number(e.dataset.t), cerchio: e.tagName === "circle" }));
   const asse = svg.querySelector("#asse-km");
   const yAsse = D.yAsse;
 
@@ -91,6 +106,56 @@ const std::string_view script_pagina = R"js("use strict";
     asse.appendChild(nota);
   }
 
+  // The time of day at metre m of the timetable's path: the earliest (on
+  // arrival, where it waits) or the latest (on departure).
+  function tempo(m, tardi) {
+    const p = O.percorso;
+    if (p.length === 0) return O.da;
+    let lo = 0, hi = p.length;
+    while (lo < hi) { const mid = (lo + hi) >> 1; if (tardi ? p[mid][0] <= m : p[mid][0] < m) lo = mid + 1; else hi = mid; }
+    if (lo === 0) return p[0][1];
+    if (lo >= p.length) return p[p.length - 1][1];
+    const a = p[lo - 1], b = p[lo];
+    return b[0] === a[0] ? (tardi ? a[1] : b[1]) : a[1] + ((b[1] - a[1]) * (m - a[0])) / (b[0] - a[0]);
+  }
+  const ora = (s) => String(Math.floor(s / 3600) % 24).padStart(2, "0") + ":" + String(Math.floor(s / 60) % 60).padStart(2, "0");
+
+  function applicaOrario(da, a) {
+    let lo = O.da, hi = O.a;
+    if (z > 1.0001) {
+      lo = tempo(da, false); hi = tempo(a, true);
+      for (const p of puntiOrario) if (p.m >= da && p.m <= a) { lo = Math.min(lo, p.t); hi = Math.max(hi, p.t); }
+      if (hi - lo < 60) { const c = (lo + hi) / 2; lo = c - 30; hi = c + 30; }
+    }
+    const y = (s) => O.y0 + ((s - lo) / (hi - lo)) * (O.y1 - O.y0);
+    if (serieOrario) {
+      const k = (O.a - O.da) / (hi - lo), b = O.y0 - O.y0 * k - ((lo - O.da) / (hi - lo)) * (O.y1 - O.y0);
+      serieOrario.setAttribute("transform", "translate(" + (X0 * (1 - z) + t) + " " + b + ") scale(" + z + " " + k + ")");
+    }
+    if (grigliaOrario) {
+      if (z <= 1.0001) grigliaOrario.innerHTML = grigliaIntera;
+      else {
+        while (grigliaOrario.childNodes.length > 0) grigliaOrario.removeChild(grigliaOrario.lastChild);
+        let passo = 7200;
+        for (const p of [60, 120, 300, 600, 900, 1800, 3600]) if ((hi - lo) / p <= 5) { passo = p; break; }
+        for (let s = Math.floor(lo / passo) * passo + passo; s < hi; s += passo) {
+          crea("line", { x1: X0, x2: X0 + W, y1: y(s), y2: y(s), stroke: "#e4e7eb", "stroke-width": "0.8" }, grigliaOrario);
+          crea("text", { x: X0 - 6, y: y(s) + 3.5, "text-anchor": "end" }, grigliaOrario).textContent = ora(s);
+        }
+      }
+    }
+    for (const p of puntiOrario) {
+      const px = pxDiM(p.m);
+      p.e.style.display = px < X0 - 1 || px > X0 + W + 1 ? "none" : "";
+      if (p.cerchio) { p.e.setAttribute("cx", px); p.e.setAttribute("cy", y(p.t)); }
+      else {
+        const destra = px - 32 < X0;
+        p.e.setAttribute("x", destra ? px + 5 : px - 5); p.e.setAttribute("y", y(p.t) + 12);
+        p.e.setAttribute("text-anchor", destra ? "start" : "end");
+      }
+    }
+  }
+
   function applica() {
     t = Math.min(0, Math.max(t, W - W * z));
     const tr = "translate(" + (X0 * (1 - z) + t) + " 0) scale(" + z + " 1)";
@@ -100,6 +165,14 @@ const std::string_view script_pagina = R"js("use strict";
       x.e.setAttribute("x", px + x.dx);
       x.e.style.display = px < X0 - 1 || px > X0 + W + 1 ? "none" : "";
     }
+    let libero = X0;
+    for (const c of cartelli) {
+      const x = pxDiM(c.m) + 3, posto = x >= libero && x + c.w <= X0 + W + 1 && x >= X0;
+      if (posto) libero = x + c.w + 6;
+      c.e.setAttribute("x", x);
+      c.e.style.display = posto ? "inline" : "none";
+    }
+    if (O) applicaOrario(Math.max(0, mDiPx(X0)), Math.min(L, mDiPx(X0 + W)));
     const visibili = nomi.filter((n) => { const px = pxDiM(n.m); return px >= X0 - 0.5 && px <= X0 + W + 0.5; });
     const corpo = 10.5;
     const posti = inFila(visibili.map((n) => pxDiM(n.m)), corpo + 2, X0 + 5, X0 + W - 2);
@@ -147,8 +220,10 @@ const std::string_view script_pagina = R"js("use strict";
   function dove(m) {
     let prima = null, dopo = null;
     for (const s of D.stazioni) { if (s[0] <= m) prima = s; else if (dopo === null) dopo = s; }
-    if (prima && Math.abs(prima[0] - m) < 300) return "a " + prima[1];
-    if (dopo && Math.abs(dopo[0] - m) < 300) return "a " + dopo[1];
+    // At a station, its scheduled time where the description gives one.
+    const a = (s) => "a " + s[1] + (s[3] > 0 ? " (orario " + ora(s[3]) + ":" + String(s[3] % 60).padStart(2, "0") + ")" : "");
+    if (prima && Math.abs(prima[0] - m) < 300) return a(prima);
+    if (dopo && Math.abs(dopo[0] - m) < 300) return a(dopo);
     if (prima && dopo) return "tra " + prima[1] + " e " + dopo[1];
     if (prima) return "dopo " + prima[1];
     if (dopo) return "prima di " + dopo[1];
@@ -162,7 +237,7 @@ const std::string_view script_pagina = R"js("use strict";
     return e;
   }
   const cursore = crea("line", { y1: D.yNomi - 4, y2: D.yAsse, stroke: "#2b3038", "stroke-width": "0.8", "stroke-dasharray": "3 2", visibility: "hidden", "pointer-events": "none" }, svg);
-  const marca = crea("circle", { r: "6", fill: "none", stroke: "#d9822b", "stroke-width": "2.5", visibility: "hidden", "pointer-events": "none" }, svg);
+  const marca = crea("circle", { r: "6", fill: "none", stroke: "#d9822b", "stroke-width": "2.5", visibility: "hidden", "pointer-events": "none" }, pianta || svg);
 
   function puntoSvg(ev) {
     const p = svg.createSVGPoint();

@@ -54,26 +54,35 @@ void barra_di_scala(scrittore_svg& w, const proiezione& pr, const riquadro& area
   w.chiudi();
 }
 
-void freccia_nord(scrittore_svg& w, const riquadro& area) {
+// The plan is drawn in the line's own frame, its first stretch heading up:
+// the arrow says so (which way is north, the descriptions do not tell).
+constexpr std::string_view testo_direzione = "direzione alla partenza";
+constexpr double corpo_direzione = 10;
+
+void freccia_direzione(scrittore_svg& w, const riquadro& area) {
   const double x = area.x1 - 22, y = area.y0 + 16;
-  w.apri("g", {{"id", "nord"}, {"fill", std::string(stile::inchiostro)}});
-  w.vuoto("path", {{"d", fmt::format("M{} {}L{} {}L{} {}L{} {}Z", num(x), num(y + 4), num(x + 6),
-                                     num(y + 22), num(x), num(y + 18), num(x - 6), num(y + 22))}});
+  w.apri("g", {{"id", "direzione"}, {"fill", std::string(stile::inchiostro)}});
+  w.vuoto("path", {{"d", fmt::format("M{} {}L{} {}L{} {}L{} {}Z", num(x), num(y - 6), num(x + 6),
+                                     num(y + 12), num(x), num(y + 8), num(x - 6), num(y + 12))}});
+  w.vuoto("path", {{"d", fmt::format("M{} {}V{}", num(x), num(y + 8), num(y + 22))},
+                   {"stroke", std::string(stile::inchiostro)},
+                   {"stroke-width", "1.6"}});
   w.testo("text",
-          {{"x", num(x)},
-           {"y", num(y + 1)},
-           {"text-anchor", "middle"},
-           {"font-size", "11"},
-           {"font-weight", "bold"}},
-          "N");
+          {{"x", num(x - 11)},
+           {"y", num(y + 10)},
+           {"text-anchor", "end"},
+           {"font-size", num(corpo_direzione)}},
+          testo_direzione);
   w.chiudi();
 }
 
-// Where the scale bar and the north arrow stand, with room around them.
+// Where the scale bar and the arrow with its words stand, with room around
+// them.
 std::vector<riquadro> ingombri_fissi(const proiezione& pr, const riquadro& area) {
   const double scala_px = lunghezza_scala(area.larghezza() / 5 / pr.scala) * pr.scala;
+  const double parole = stile::larghezza_testo(testo_direzione, corpo_direzione);
   return {{area.x0 + 4, area.y1 - 40, area.x0 + 36 + scala_px, area.y1 - 4},
-          {area.x1 - 36, area.y0 + 4, area.x1 - 8, area.y0 + 44}};
+          {area.x1 - 36 - parole, area.y0 + 4, area.x1 - 8, area.y0 + 44}};
 }
 
 void fondo(scrittore_svg& w, const riquadro& area) {
@@ -217,12 +226,13 @@ pianta_disegnata disegna_pianta(scrittore_svg& w, const scena& s, const riquadro
   const piano_etichette e =
       poni_etichette_pianta(s, l, area, std::move(o), ingombri_fissi(l.pr, area));
   segni_chilometrici(w, l, e);
+  cartelli_in_pianta(w, l, s, e);
   simboli_stazioni(w, s, l);
   guide_etichette(w, e);
   etichette_rallentamenti(w, e);
   risultato.stazioni_nominate = nomi_stazioni(w, s, e);
   barra_di_scala(w, l.pr, area);
-  freccia_nord(w, area);
+  freccia_direzione(w, area);
   w.chiudi();
   return risultato;
 }

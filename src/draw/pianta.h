@@ -1,6 +1,7 @@
-// The plan of the line, north up: the line drawn from its trace, the
-// stations named where they lie, the signals and slowdowns marked, a scale
-// bar and a north arrow.
+// The plan of the line in its own frame, its first stretch heading up: the
+// line drawn from its trace, the stations named where they lie, the signals
+// and slowdowns marked, a scale bar and an arrow that says which way the
+// line sets out.
 #pragma once
 
 #include <vector>

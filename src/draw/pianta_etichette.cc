@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "draw/profilo_bande.h"
 #include "draw/stile.h"
 
 namespace scen::parti_pianta {
@@ -83,6 +84,18 @@ void chiedi_chilometri(const scena& s, const linea_in_pianta& l, piano_etichette
   }
 }
 
+// The signposts' texts, as a line each.
+void chiedi_cartelli(const scena& s, const linea_in_pianta& l, piano_etichette& e) {
+  e.fine_chilometri = e.richieste.size();
+  for (const cartello_scena& c : s.cartelli) {
+    if (c.posizione < 0 || c.posizione > s.lunghezza) continue;
+    const std::string testo = bande_profilo::testo_cartello(c.testo);
+    e.cartelli.push_back(c.posizione);
+    e.richieste.push_back({l.in_pianta(c.posizione), stile::larghezza_testo(testo, 9), 11});
+    e.testi.push_back(testo);
+  }
+}
+
 }  // namespace
 
 int rango(const scena& s, std::size_t stazione) {
@@ -97,6 +110,7 @@ piano_etichette poni_etichette_pianta(const scena& s, const linea_in_pianta& l,
   chiedi_rallentamenti(s, l, e, o);
   chiedi_stazioni(s, l, e, o);
   chiedi_chilometri(s, l, e);
+  chiedi_cartelli(s, l, e);
   o.riquadri.insert(o.riquadri.end(), fissi.begin(), fissi.end());
   const riquadro dentro{area.x0 + 4, area.y0 + 4, area.x1 - 4, area.y1 - 4};
   e.poste = poni_etichette(e.richieste, o, dentro);
@@ -118,6 +132,34 @@ void segni_chilometrici(scrittore_svg& w, const linea_in_pianta& l, const piano_
     if (posta.posta)
       w.testo("text", {{"x", num(posta.dove.x0)}, {"y", num(posta.dove.y1 - 2.5)}},
               e.testi[e.fine_stazioni + k]);
+  }
+  w.chiudi();
+}
+
+void cartelli_in_pianta(scrittore_svg& w, const linea_in_pianta& l, const scena& s,
+                        const piano_etichette& e) {
+  w.apri("g", {{"id", "pianta-cartelli"},
+               {"font-size", "9"},
+               {"fill", std::string(stile::inchiostro)},
+               {"stroke", "#f6f7f9"},
+               {"stroke-width", "2.5"},
+               {"paint-order", "stroke"},
+               {"stroke-linejoin", "round"}});
+  std::size_t k = 0;
+  for (const cartello_scena& c : s.cartelli) {
+    if (c.posizione < 0 || c.posizione > s.lunghezza) continue;
+    const punto p = l.in_pianta(c.posizione);
+    const std::size_t r = e.fine_chilometri + k++;
+    w.apri("rect", {{"x", num(p.x - 2)},
+                    {"y", num(p.y - 2)},
+                    {"width", "4"},
+                    {"height", "4"},
+                    {"stroke-width", "1"}});
+    w.testo("title", {}, c.testo);
+    w.chiudi();
+    const etichetta_posta& posta = e.poste[r];
+    if (posta.posta)
+      w.testo("text", {{"x", num(posta.dove.x0)}, {"y", num(posta.dove.y1 - 2.5)}}, e.testi[r]);
   }
   w.chiudi();
 }

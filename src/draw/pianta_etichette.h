@@ -22,7 +22,7 @@ int rango(const scena& s, std::size_t stazione);
 // The labels asked for and where they went. The requests come in the order
 // of their choice of room: the slowdowns', then the stations' (the ends and
 // the stops first, then the others in line order), then the kilometre
-// marks', which give way to everything else.
+// marks', then the signposts' texts, which give way to everything else.
 struct piano_etichette {
   std::vector<richiesta_etichetta> richieste;
   std::vector<std::string> testi;      // one per request
@@ -30,6 +30,8 @@ struct piano_etichette {
   std::size_t fine_stazioni = 0;       // then the stations' up to this one
   std::vector<std::size_t> ordine;     // the station of each of the stations' requests
   std::vector<long> chilometri;        // the metre of each kilometre mark
+  std::size_t fine_chilometri = 0;     // the kilometre marks' requests end here
+  std::vector<long> cartelli;          // the metre of each signpost's request
   std::vector<etichetta_posta> poste;  // one per request
 };
 
@@ -43,6 +45,11 @@ piano_etichette poni_etichette_pianta(const scena& s, const linea_in_pianta& l,
 // The kilometre marks: a dot on the line each, and its text where it found
 // room.
 void segni_chilometrici(scrittore_svg& w, const linea_in_pianta& l, const piano_etichette& e);
+
+// The signposts: a small square on the line each, its text in its title,
+// and the text beside it where it found room.
+void cartelli_in_pianta(scrittore_svg& w, const linea_in_pianta& l, const scena& s,
+                        const piano_etichette& e);
 
 // The leader lines of the labels that stand away from their point.
 void guide_etichette(scrittore_svg& w, const piano_etichette& e);

@@ -33,11 +33,15 @@ constexpr banda bande[] = {
     {"pendenza", "Pendenza (‰)", 64, banda_pendenza},
     {"curve", "Curve (a destra in alto, a sinistra in basso; R = raggio)", 40, banda_curve},
     {"velocita", "Velocità massima e della corsa più veloce (km/h)", 70, banda_velocita},
-    {"orario", "Orario della marcia (ore, in basso l'arrivo)", 90, banda_orario},
+    {"orario", "Orario della marcia (ore, in basso l'arrivo; i punti: l'orario della descrizione)",
+     90, banda_orario},
     {"aderenza", "Aderenza", 38, banda_aderenza},
     {"montagna", "Zone di montagna", 14, banda_montagna},
     {"segnali", "Segnali", 12, banda_segnali},
+    {"cartelli", "Cartelli indicatori", 14, banda_cartelli},
 };
+constexpr std::size_t banda_dell_orario = 4;
+static_assert(std::string_view(bande[banda_dell_orario].id) == "orario");
 
 // A passo for the distance axis's ticks that leaves them about 70 px apart.
 long passo_km(double px_per_km) {
@@ -238,12 +242,14 @@ double altezza_profilo() {
 profilo_disegnato disegna_profilo(scrittore_svg& w, const scena& s, const riquadro& area) {
   const asse a{area.x0 + stile::margine_sinistro_profilo, area.x1 - 14, s.lunghezza};
   std::vector<scala_y> posti;
-  const profilo_disegnato r = disponi(area, a, posti);
+  profilo_disegnato r = disponi(area, a, posti);
   apri_profilo(w, a, area, r);
   titoli_bande(w, a, posti);
   fondo_rallentamenti(w, s, a, r);
   guide_stazioni(w, s, a, r);
   for (std::size_t k = 0; k < posti.size(); ++k) bande[k].disegna(w, s, a, posti[k]);
+  r.y_orario0 = posti[banda_dell_orario].y0;
+  r.y_orario1 = posti[banda_dell_orario].y1;
   asse_km(w, s, a, r.y_asse);
   nomi_stazioni(w, s, a, r.y_nomi);
   w.chiudi();

@@ -11,13 +11,15 @@
 namespace scen {
 
 struct profilo_disegnato {
-  double altezza = 0;  // of the panel, in pixels
-  double x0 = 0;       // where metre 0 lies
-  double x1 = 0;       // where the end of the line lies
-  double y0 = 0;       // top of the bands that share the axis
-  double y1 = 0;       // their bottom
-  double y_nomi = 0;   // bottom of the station names
-  double y_asse = 0;   // the distance axis
+  double altezza = 0;    // of the panel, in pixels
+  double x0 = 0;         // where metre 0 lies
+  double x1 = 0;         // where the end of the line lies
+  double y0 = 0;         // top of the bands that share the axis
+  double y1 = 0;         // their bottom
+  double y_nomi = 0;     // bottom of the station names
+  double y_asse = 0;     // the distance axis
+  double y_orario0 = 0;  // top of the timetable's band (its earliest time)
+  double y_orario1 = 0;  // its bottom (its latest time)
 };
 
 // The height that the profile takes.

@@ -271,21 +271,47 @@ void banda_segnali(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) 
   chiudi_dati(w);
 }
 
+std::optional<ore_orario> ore_della_banda(const scena& s) {
+  const marcia_scena& m = s.marcia;
+  if (!m.presente) return std::nullopt;
+  ore_orario o{static_cast<double>(m.partenza), static_cast<double>(m.arrivo)};
+  for (const punto& p : m.percorso) {
+    o.da = std::min(o.da, p.y);
+    o.a = std::max(o.a, p.y);
+  }
+  for (const stazione_scena& st : s.stazioni)
+    if (st.orario > 0) {
+      o.da = std::min(o.da, static_cast<double>(st.orario));
+      o.a = std::max(o.a, static_cast<double>(st.orario));
+    }
+  o.a = std::max(o.a, o.da + 60);
+  return o;
+}
+
+std::string ora_del_giorno(long secondi, bool con_secondi) {
+  const long h = secondi / 3600 % 24, m = secondi / 60 % 60, sec = secondi % 60;
+  if (con_secondi) return fmt::format("{:02}:{:02}:{:02}", h, m, sec);
+  return fmt::format("{:02}:{:02}", h, m);
+}
+
 void banda_orario(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
   const marcia_scena& m = s.marcia;
-  if (!m.presente) {
+  const std::optional<ore_orario> ore = ore_della_banda(s);
+  if (!ore) {
     w.testo("text", {{"x", num(a.x0 + 4)}, {"y", num((sy.y0 + sy.y1) / 2)}},
             "la marcia non si calcola: " + m.perche_no);
     return;
   }
-  // Time runs downwards, from the departure to the arrival, with a line
-  // every hour (every half hour on a run of under three hours).
-  sy.alto = static_cast<double>(m.partenza);
-  sy.basso = static_cast<double>(std::max(m.arrivo, m.partenza + 60));
-  const long passo = sy.basso - sy.alto < 3 * 3600 ? 1800 : 3600;
-  for (long t = (m.partenza / passo + 1) * passo; t < static_cast<long>(sy.basso); t += passo)
-    riga_griglia(w, a, sy.y(static_cast<double>(t)),
-                 fmt::format("{:02}:{:02}", t / 3600 % 24, t / 60 % 60));
+  // Time runs downwards, from the earliest time to the latest, with a line
+  // every hour (every half hour on a stretch of under three hours). A page
+  // that zooms writes the lines anew for the stretch of the day it shows.
+  sy.alto = ore->da;
+  sy.basso = ore->a;
+  const long inizio = static_cast<long>(ore->da), passo = ore->a - ore->da < 3 * 3600 ? 1800 : 3600;
+  w.apri("g", {{"id", "griglia-orario"}});
+  for (long t = (inizio / passo + 1) * passo; t < static_cast<long>(sy.basso); t += passo)
+    riga_griglia(w, a, sy.y(static_cast<double>(t)), ora_del_giorno(t, false));
+  w.chiudi();
   std::vector<punto> px;
   for (const punto& p : m.percorso) px.push_back({x_di(a, p.x), sy.y(p.y)});
   apri_dati(w, "serie-orario");
@@ -295,6 +321,113 @@ void banda_orario(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
                    {"stroke-width", "1.6"},
                    {"vector-effect", "non-scaling-stroke"}});
   chiudi_dati(w);
+  // The scheduled times that the description gives its stations: a point
+  // each, with the time under it on the left, where the path, which falls
+  // to the right, leaves room (on the right near the band's start).
+  w.apri("g", {{"id", "orari-descrizione"},
+               {"clip-path", "url(#ritaglio-profilo)"},
+               {"font-size", "9"},
+               {"fill", std::string(stile::inchiostro)},
+               {"stroke", "#ffffff"},
+               {"stroke-width", "2.5"},
+               {"paint-order", "stroke"}});
+  for (const stazione_scena& st : s.stazioni) {
+    if (st.orario <= 0 || st.posizione < 0 || st.posizione > s.lunghezza) continue;
+    const double x = a.x(st.posizione), y = sy.y(static_cast<double>(st.orario));
+    const std::string t = std::to_string(st.orario);
+    w.apri("circle", {{"class", "orario"},
+                      {"data-m", attr_metro(st.posizione)},
+                      {"data-t", t},
+                      {"cx", num(x, 2)},
+                      {"cy", num(y, 2)},
+                      {"r", "3"},
+                      {"fill", "#ffffff"},
+                      {"stroke", std::string(stile::inchiostro)},
+                      {"stroke-width", "1.4"}});
+    w.testo(
+        "title", {},
+        fmt::format("{}: {} (orario della descrizione)", st.nome, ora_del_giorno(st.orario, true)));
+    w.chiudi();
+    const bool a_destra = x - 32 < a.x0;
+    w.testo("text",
+            {{"class", "orario"},
+             {"data-m", attr_metro(st.posizione)},
+             {"data-t", t},
+             {"x", num(a_destra ? x + 5 : x - 5, 2)},
+             {"y", num(y + 12, 2)},
+             {"text-anchor", a_destra ? "start" : "end"}},
+            ora_del_giorno(st.orario, false));
+  }
+  w.chiudi();
+}
+
+std::string testo_cartello(const std::string& testo) {
+  std::vector<std::string> parti;
+  std::size_t i = 0;
+  while (i < testo.size() && testo[i] == ' ') ++i;
+  while (i < testo.size()) {
+    if (testo[i] != '(') return testo;
+    const std::size_t chiusa = testo.find(')', i);
+    if (chiusa == std::string::npos) return testo;
+    std::string parte = testo.substr(i + 1, chiusa - i - 1);
+    const std::size_t a = parte.find_first_not_of(' '), b = parte.find_last_not_of(' ');
+    if (a != std::string::npos) parti.push_back(parte.substr(a, b - a + 1));
+    i = chiusa + 1;
+    while (i < testo.size() && testo[i] == ' ') ++i;
+  }
+  if (parti.empty()) return testo;
+  std::string riga = parti.front();
+  for (std::size_t k = 1; k < parti.size(); ++k) riga += " · " + parti[k];
+  return riga;
+}
+
+void banda_cartelli(scrittore_svg& w, const scena& s, const asse& a, scala_y sy) {
+  tracciato_svg d;
+  for (const cartello_scena& c : s.cartelli) {
+    if (c.posizione < 0 || c.posizione > s.lunghezza) continue;
+    d.muovi(a.x(c.posizione), sy.y0);
+    d.linea(a.x(c.posizione), sy.y1);
+  }
+  apri_dati(w, "serie-cartelli");
+  w.vuoto("path", {{"d", d.d()},
+                   {"stroke", std::string(stile::inchiostro)},
+                   {"stroke-width", "1.2"},
+                   {"vector-effect", "non-scaling-stroke"}});
+  chiudi_dati(w);
+  // Each text right of its tick, where the text before it has ended; the
+  // width of each goes with it, for a page that places them anew.
+  constexpr double corpo = 9;
+  w.apri("g", {{"id", "testi-cartelli"},
+               {"clip-path", "url(#ritaglio-profilo)"},
+               {"font-size", num(corpo)},
+               {"fill", std::string(stile::inchiostro)},
+               {"stroke", "#ffffff"},
+               {"stroke-width", "2.5"},
+               {"paint-order", "stroke"}});
+  double libero = a.x0;
+  for (const cartello_scena& c : s.cartelli) {
+    if (c.posizione < 0 || c.posizione > s.lunghezza) continue;
+    const std::string riga = testo_cartello(c.testo);
+    const double x = a.x(c.posizione) + 3, larghezza = stile::larghezza_testo(riga, corpo);
+    const bool c_e_posto = x >= libero && x + larghezza <= a.x1 + 1;
+    if (c_e_posto) libero = x + larghezza + 6;
+    if (c_e_posto)
+      w.testo("text",
+              {{"data-m", attr_metro(c.posizione)},
+               {"data-w", num(larghezza)},
+               {"x", num(x, 2)},
+               {"y", num(sy.y1 - 2)}},
+              riga);
+    else
+      w.testo("text",
+              {{"data-m", attr_metro(c.posizione)},
+               {"data-w", num(larghezza)},
+               {"x", num(x, 2)},
+               {"y", num(sy.y1 - 2)},
+               {"display", "none"}},
+              riga);
+  }
+  w.chiudi();
 }
 
 }  // namespace scen::bande_profilo

@@ -4,6 +4,7 @@
 // groups that a page zooms.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,7 +60,8 @@ void banda_curve(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
 // Speed limit, with the slowdowns' speeds dashed over it and the speed of
 // the fastest run under it.
 void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
-// The timetable's path through the day: time downwards against distance.
+// The timetable's path through the day: time downwards against distance,
+// with the stations' scheduled times of the description as points on it.
 void banda_orario(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
 // Adhesion, its values written where they change.
 void banda_aderenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
@@ -67,5 +69,23 @@ void banda_aderenza(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
 void banda_montagna(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
 // Signals: a tick each.
 void banda_segnali(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
+// Signposts: a tick each, and its text beside it where the one before
+// leaves room.
+void banda_cartelli(scrittore_svg& w, const scena& s, const asse& a, scala_y sy);
+
+// The stretch of the day that the timetable's band spans (seconds of the
+// day): from the earliest to the latest of the run's path and of the
+// scheduled times, at least a minute. Without a run, nothing.
+struct ore_orario {
+  double da = 0, a = 0;
+};
+std::optional<ore_orario> ore_della_banda(const scena& s);
+
+// A scheduled time of the day, "13:04:30" (":00" seconds left out, "13:05").
+std::string ora_del_giorno(long secondi, bool con_secondi);
+
+// A signpost's text as a line: its parts "(  Cippo  )(Km 28+000)" written
+// "Cippo · Km 28+000"; a text not in parts as it is.
+std::string testo_cartello(const std::string& testo);
 
 }  // namespace scen::bande_profilo

@@ -32,6 +32,8 @@ class scrittore_svg {
   // The text written so far, once every element is closed.
   std::string finito();
   int aperti() const { return static_cast<int>(pila_.size()); }
+  // The text written so far, as it stands (elements may still be open).
+  const std::string& scritto() const { return testo_; }
 
  private:
   void inizio(std::string_view nome, attributi a);

@@ -88,7 +88,16 @@ TEST_F(Disegna, LaPaginaHaLoStessoDisegnoEIlSuoScript) {
   ASSERT_EQ(scenario({"disegna", "compilati", "--uscita", "linea.svg"}).stato, 0);
   const std::string pagina = leggi(cartella.file("linea.html"));
   EXPECT_EQ(pagina.rfind("<!DOCTYPE html>\n<html lang=\"it\">", 0), 0u);
-  EXPECT_NE(pagina.find(leggi(cartella.file("linea.svg"))), std::string::npos);
+  // The picture's elements, in two documents: the plan's and the profile's.
+  const std::string svg = leggi(cartella.file("linea.svg"));
+  std::size_t da = 0;
+  for (int riga = 0; riga < 3; ++riga) da = svg.find('\n', da) + 1;  // <svg>, <title>, <rect>
+  const std::string dentro = svg.substr(da, svg.rfind("</svg>") - da);
+  const std::size_t profilo = dentro.find("  <g id=\"profilo\"");
+  ASSERT_NE(profilo, std::string::npos);
+  EXPECT_NE(pagina.find(dentro.substr(0, profilo) + "</svg>"), std::string::npos);
+  EXPECT_NE(pagina.find(dentro.substr(profilo) + "</svg>"), std::string::npos);
+  EXPECT_LT(pagina.find("id=\"disegno-profilo\""), pagina.find("id=\"disegno-pianta\""));
   EXPECT_NE(pagina.find("document.body.dataset.pronto = \"si\""), std::string::npos);
   EXPECT_EQ(pagina.substr(pagina.size() - 8), "</html>\n");
 }

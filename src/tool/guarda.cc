@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -29,19 +28,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// "12:03:04", the local time now.
-std::string ora() {
-  const std::time_t adesso = std::time(nullptr);
-  char testo[16] = "";
-  if (const std::tm* t = std::localtime(&adesso)) std::strftime(testo, sizeof testo, "%H:%M:%S", t);
-  return testo;
-}
-
 // The line that the terminal shows for a reading: what stopped it, when a
 // file could not be read at all.
 std::string riga_lettura(const stato_guarda& s) {
   std::string riga =
-      fmt::format("{} {}, {} ms", ora(), riepilogo(s.errori, s.avvisi), s.millisecondi);
+      fmt::format("{} {}, {} ms", s.ora, riepilogo(s.errori, s.avvisi), s.millisecondi);
   if (!s.guasto.empty()) riga += ": " + visibile(s.guasto);
   if (!s.disegno_attuale)
     riga +=
@@ -55,21 +46,26 @@ constexpr int flussi_massimi = 16;
 using testo_condiviso = std::shared_ptr<const std::string>;
 
 // What the pages are served: the page, the state and the drawing of the
-// last reading, shared by every answer that sends them.
+// last reading, shared by every answer that sends them. The page holds the
+// state and the drawing too, so that it shows them before its script runs
+// (and without it).
 class stato_servito {
  public:
-  explicit stato_servito(std::string pagina)
-      : pagina_(std::make_shared<const std::string>(std::move(pagina))) {}
   void metti(const stato_guarda& nuovo) {
+    auto pagina = std::make_shared<const std::string>(pagina_guarda(nuovo));
     auto json = std::make_shared<const std::string>(nuovo.json);
     auto disegno = nuovo.disegno_json.empty()
                        ? testo_condiviso()
                        : std::make_shared<const std::string>(nuovo.disegno_json);
     std::lock_guard<std::mutex> l(m_);
+    pagina_ = std::move(pagina);
     json_ = std::move(json);
     disegno_ = std::move(disegno);
   }
-  testo_condiviso pagina() const { return pagina_; }
+  testo_condiviso pagina() const {
+    std::lock_guard<std::mutex> l(m_);
+    return pagina_;
+  }
   testo_condiviso json() const {
     std::lock_guard<std::mutex> l(m_);
     return json_;
@@ -81,8 +77,7 @@ class stato_servito {
 
  private:
   mutable std::mutex m_;
-  const testo_condiviso pagina_;
-  testo_condiviso json_, disegno_;
+  testo_condiviso pagina_, json_, disegno_;
 };
 
 // The answer to a request: the page and its state, and nothing else, to
@@ -203,7 +198,7 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
                                {"X-Content-Type-Options", "nosniff"},
                                {"Referrer-Policy", "no-referrer"}};
   impostazioni.flussi = flussi_massimi;
-  stato_servito servito(pagina_guarda());
+  stato_servito servito;
   long porta = richiesta.porta;
   servente_http servente(impostazioni, [&servito, &porta](const richiesta_http& q) {
     return rispondi(q, servito, porta);
@@ -274,7 +269,8 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
           pubblica(ultimo);
           uscita << riga_lettura(ultimo) << '\n' << std::flush;
         } else {
-          uscita << ora() << " lettura non riuscita: " << visibile(guasto) << '\n' << std::flush;
+          uscita << ora_locale() << " lettura non riuscita: " << visibile(guasto) << '\n'
+                 << std::flush;
         }
       }
       if (in_corso || !di_nuovo) continue;
@@ -289,7 +285,7 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
       in_corso.reset();
       di_nuovo = true;
       const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-      uscita << ora()
+      uscita << ora_locale()
              << " lettura non riuscita: " << (memoria ? memoria_esaurita : visibile(e.what()))
              << '\n'
              << std::flush;

@@ -1,17 +1,23 @@
-// The page of `scenario guarda`. It holds no drawing of its own: it asks
-// the program for the state (Server-Sent Events at /eventi) and, when the
-// state names a drawing it has not shown, for the drawing (/disegno), which
-// it puts in place and hands to the drawing's own script with the view on
-// screen written in the address as that script reads it (#km=DA-A&punto=P),
-// so that the zoom and the point read out stay where they were. A stream
-// refused or lost it opens again by itself. Every text from the files it
-// puts into the document as text, never as markup; its one script is the
-// one its policy names by digest.
+// The page of `scenario guarda`. As served it is whole: the counts, the
+// reading's time, the problems and the drawing of the state at that moment,
+// which a browser shows without running a script. Its script then follows
+// the state (Server-Sent Events at /eventi) and, when the state names a
+// drawing it has not shown, asks for the drawing (/disegno), which it puts
+// in place and hands to the drawing's own script with the view on screen
+// written in the address as that script reads it (#km=DA-A&punto=P), so
+// that the zoom and the point read out stay where they were. A stream
+// refused or lost it opens again by itself. Every text from the files goes
+// into the document as text, never as markup (escaped here, set as text by
+// the script); its one script is the one its policy names by digest.
+#include <fmt/format.h>
+
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "draw/pagina.h"
 #include "draw/politica_pagina.h"
 #include "draw/stile.h"
+#include "draw/testo_sicuro.h"
 #include "tool/guarda_stato.h"
 
 namespace scen {
@@ -25,17 +31,11 @@ body{margin:0;background:#eceef1;color:#2b3038;}
 #segno{width:10px;height:10px;border-radius:50%;background:#9ca3af;}
 #segno.acceso{background:#22c55e;}
 #ora{margin-left:auto;color:#d1d5db;font-variant-numeric:tabular-nums;}
-#ferma{margin:0;padding:10px 16px;background:#fdecea;color:#8a1c1c;border-bottom:1px solid #f3b7b0;font:13px/1.45 monospace;white-space:pre-wrap;}
+#ferma{margin:0;max-height:30vh;overflow:auto;padding:10px 16px;background:#fdecea;color:#8a1c1c;border-bottom:1px solid #f3b7b0;font:13px/1.45 monospace;white-space:pre-wrap;}
 #corpo{display:grid;grid-template-columns:minmax(0,1fr) 380px;gap:12px;padding:12px;align-items:start;}
 main{background:#fff;box-shadow:0 1px 4px rgba(0,0,0,.12);min-width:0;}
 #vecchio{padding:8px 16px;background:#fff7e0;color:#7a4b00;border-bottom:1px solid #f1d48a;font-size:13px;}
 body.superato #disegno{opacity:.55;}
-#comandi{position:sticky;top:34px;z-index:1;display:flex;gap:8px;align-items:center;padding:8px 16px;background:rgba(255,255,255,.96);border-bottom:1px solid #e4e7eb;font-size:13px;}
-#comandi button{font:inherit;min-width:32px;padding:3px 10px;border:1px solid #c3c8cf;border-radius:4px;background:#f6f7f9;color:inherit;cursor:pointer;}
-#comandi button:hover{background:#e4e7eb;}
-#lettura{margin-left:12px;font-variant-numeric:tabular-nums;color:#4b5563;white-space:nowrap;overflow:hidden;text-overflow:ellipsis;}
-#disegno svg{display:block;width:100%;height:auto;touch-action:none;}
-#disegno svg.trascina{cursor:grabbing;}
 aside{position:sticky;top:46px;max-height:calc(100vh - 58px);overflow-y:auto;overflow-x:hidden;background:#fff;box-shadow:0 1px 4px rgba(0,0,0,.12);font-size:13px;}
 aside h2{margin:0;padding:9px 14px;font-size:14px;border-bottom:1px solid #e4e7eb;}
 #problemi{list-style:none;margin:0;padding:0;}
@@ -49,6 +49,8 @@ aside h2{margin:0;padding:9px 14px;font-size:14px;border-bottom:1px solid #e4e7e
 #problemi li.avviso .gravita{background:#fdf0c4;color:#7a4b00;}
 #problemi .nota{margin-top:3px;color:#6b7280;font-size:12px;}
 #problemi li.nessuno{color:#6b7280;}
+#nessun-disegno{margin:0;padding:24px 16px;color:#6b7280;font-size:13px;}
+@media (max-width:1500px){#corpo{grid-template-columns:minmax(0,1fr) 320px;}}
 )css";
 
 constexpr std::string_view script_guarda = R"js("use strict";
@@ -154,9 +156,12 @@ constexpr std::string_view script_guarda = R"js("use strict";
   }
 
   function mostraStato(s) {
-    $("conteggio").textContent = s.errori + (s.errori === 1 ? " errore, " : " errori, ") +
-      s.avvisi + (s.avvisi === 1 ? " avviso" : " avvisi");
-    $("ora").textContent = "letto alle " + new Date().toLocaleTimeString("it-IT") + " in " + s.millisecondi + " ms";
+    // The counts of the list shown, the time of the program's reading.
+    let errori = 0, avvisi = 0;
+    for (const p of s.problemi) { if (p.gravita === "errore") errori++; else if (p.gravita === "avviso") avvisi++; }
+    $("conteggio").textContent = errori + (errori === 1 ? " errore, " : " errori, ") +
+      avvisi + (avvisi === 1 ? " avviso" : " avvisi");
+    $("ora").textContent = "letto alle " + s.ora + " in " + s.millisecondi + " ms";
     const ferma = s.guasto ? [s.guasto] : s.ferma;
     $("ferma").hidden = ferma.length === 0;
     $("ferma").textContent = ferma.join("\n");
@@ -208,6 +213,14 @@ constexpr std::string_view script_guarda = R"js("use strict";
       }, 1000);
     });
   }
+  // The drawing that the page came with, as if it had been asked for.
+  const venuto = Number(document.body.dataset.disegno || "0");
+  if (venuto > 0) {
+    mostrato = venuto;
+    svgTesto = $("disegno").innerHTML;
+    datiTesto = $("dati-scenario").textContent;
+    avviaDisegno();
+  }
   collega();
 })();
 )js";
@@ -230,28 +243,98 @@ std::string politica_guarda() {
   return politica;
 }
 
-std::string pagina_guarda() {
+namespace {
+
+using json = nlohmann::json;
+
+// "2 errori, 1 avviso", as the script writes it.
+std::string conteggio(long errori, long avvisi) {
+  return fmt::format("{} {}, {} {}", errori, errori == 1 ? "errore" : "errori", avvisi,
+                     avvisi == 1 ? "avviso" : "avvisi");
+}
+
+// FILE:RIGA:COLONNA with the file by its name alone, as the script writes it.
+std::string dove(const json& voce) {
+  const std::string f = voce.value("file", "");
+  const auto barra = f.find_last_of("/\\");
+  std::string t = barra == std::string::npos ? f : f.substr(barra + 1);
+  const long riga = voce.value("riga", 0L), colonna = voce.value("colonna", 0L);
+  if (riga > 0) t += fmt::format(":{}", riga);
+  if (riga > 0 && colonna > 0) t += fmt::format(":{}", colonna);
+  return t;
+}
+
+// The list of problems as the script writes it.
+std::string elenco(const json& stato) {
+  std::string h;
+  const json& problemi = stato["problemi"];
+  for (const json& p : problemi) {
+    const std::string gravita = p.value("gravita", "");
+    std::string titolo = p.value("testo", "");
+    const bool con_metro = p.contains("metro") && p["metro"].is_number();
+    if (con_metro) {
+      std::string km = fmt::format("{:.3f}", p["metro"].get<double>() / 1000);
+      for (char& c : km)
+        if (c == '.') c = ',';
+      titolo += "\n(al km " + km + ": un clic lo mostra sul profilo e sulla pianta)";
+    }
+    h += "<li class=\"" + xml_testo(gravita) + (con_metro ? " con-metro" : "") + "\" title=\"" +
+         xml_testo(titolo) + "\"><span class=\"dove\">" + xml_testo(dove(p)) +
+         "</span><span class=\"gravita\">" + xml_testo(gravita) + "</span>" +
+         xml_testo(p.value("causa", ""));
+    if (p.contains("note"))
+      for (const json& n : p["note"])
+        h += "<div class=\"nota\">" + xml_testo(dove(n) + ": " + n.value("testo", "")) + "</div>";
+    h += "</li>";
+  }
+  if (problemi.empty() && !stato.contains("guasto"))
+    h += "<li class=\"nessuno\">Nessun problema.</li>";
+  return h;
+}
+
+}  // namespace
+
+std::string pagina_guarda(const stato_guarda& s) {
+  const json stato = json::parse(s.json);
+  std::string ferma;
+  if (!s.guasto.empty())
+    ferma = s.guasto;
+  else
+    for (const json& riga : stato["ferma"]) {
+      if (!ferma.empty()) ferma += '\n';
+      ferma += riga.get<std::string>();
+    }
+  const bool superato = !s.disegno_attuale && s.disegno > 0;
   std::string h;
   h += "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n";
   h += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
   h += "<link rel=\"icon\" href=\"data:,\">\n<title>scenario guarda</title>\n<style>";
   h += "body{font-family:" + std::string(stile::carattere) + ";}";
-  h += std::string(stile_pagina) + "</style>\n</head>\n<body>\n";
+  h += std::string(stile_pagina) + stile_disegno(78) + "</style>\n" + senza_script() + "</head>\n";
+  h += fmt::format("<body data-lettura=\"{}\" data-disegno=\"{}\"{}>\n", s.lettura,
+                   s.disegno_svg.empty() ? 0 : s.disegno, superato ? " class=\"superato\"" : "");
   h += "<header id=\"testata\"><span id=\"segno\"></span><strong>scenario guarda</strong>"
-       "<span id=\"conteggio\"></span><span id=\"ora\">in attesa del primo stato…</span>"
-       "</header>\n";
-  h += "<pre id=\"ferma\" hidden></pre>\n<div id=\"corpo\">\n<main>\n";
-  h += "<div id=\"vecchio\" hidden>Le descrizioni ora non si leggono fino in fondo: il disegno è "
-       "quello dell'ultima lettura riuscita.</div>\n";
-  h += "<div id=\"comandi\"><button id=\"piu\" title=\"ingrandisci\">+</button>"
-       "<button id=\"meno\" title=\"riduci\">&#8722;</button>"
-       "<button id=\"tutto\" title=\"tutta la linea\">tutta la linea</button>"
-       "<span id=\"lettura\">Rotella o pulsanti per ingrandire il profilo, trascinalo per "
-       "scorrerlo; un problema con la sua posizione, cliccato, si mostra sul profilo e sulla "
-       "pianta.</span></div>\n";
-  h += "<div id=\"disegno\"></div>\n</main>\n";
-  h += "<aside><h2>Problemi</h2><ol id=\"problemi\"></ol></aside>\n</div>\n";
-  h += "<script type=\"application/json\" id=\"dati-scenario\">{}</script>\n";
+       "<span id=\"conteggio\">" +
+       conteggio(s.errori, s.avvisi) + "</span><span id=\"ora\">" +
+       xml_testo(fmt::format("letto alle {} in {} ms", s.ora, s.millisecondi)) +
+       "</span></header>\n";
+  h += std::string("<pre id=\"ferma\"") + (ferma.empty() ? " hidden" : "") + ">" +
+       xml_testo(ferma) + "</pre>\n<div id=\"corpo\">\n<main>\n";
+  h += comandi_pagina(
+      "Rotella o pulsanti per ingrandire il profilo, trascinalo per scorrerlo; un problema con "
+      "la sua posizione, cliccato, si mostra sul profilo e sulla pianta.");
+  h += std::string("<div id=\"vecchio\"") + (superato ? "" : " hidden") +
+       ">Le descrizioni ora non si leggono fino in fondo: il disegno è quello dell'ultima "
+       "lettura riuscita.</div>\n";
+  if (s.disegno_svg.empty())
+    h += "<div id=\"disegno\"><p id=\"nessun-disegno\">Ancora nessun disegno: le descrizioni "
+         "non si sono mai lette fino in fondo.</p></div>\n";
+  else
+    h += "<div id=\"disegno\">" + s.disegno_svg + "</div>\n";
+  h += "</main>\n<aside><h2>Problemi</h2><ol id=\"problemi\">" + elenco(stato) +
+       "</ol></aside>\n</div>\n";
+  h += "<script type=\"application/json\" id=\"dati-scenario\">" +
+       (s.disegno_dati.empty() ? std::string("{}") : s.disegno_dati) + "</script>\n";
   h += "<script>" + script_intero() + "</script>\n</body>\n</html>\n";
   return h;
 }

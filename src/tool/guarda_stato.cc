@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -54,6 +55,13 @@ std::string testo_json(const json& j) { return json_in_pagina(j); }
 
 }  // namespace
 
+std::string ora_locale() {
+  const std::time_t adesso = std::time(nullptr);
+  char testo[16] = "";
+  if (const std::tm* t = std::localtime(&adesso)) std::strftime(testo, sizeof testo, "%H:%M:%S", t);
+  return testo;
+}
+
 bool host_ammesso(std::string_view host, long porta) {
   const std::string coda = fmt::format(":{}", porta);
   for (std::string_view nome : {"127.0.0.1", "[::1]", "localhost"})
@@ -75,20 +83,35 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   stato.lettura = prima.lettura + 1;
   stato.disegno = prima.disegno;
   stato.disegno_json = prima.disegno_json;
+  stato.disegno_svg = prima.disegno_svg;
+  stato.disegno_dati = prima.disegno_dati;
 
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
   json j;
   std::string guasto;
   std::array<std::string, 2> byte;
+  std::size_t illeggibile = 0;
   for (size_t i = 0; i < 2 && guasto.empty(); ++i)
     // Only a regular file: a pipe put in its place would hold the reading
     // for ever, a device would never end.
-    if (Stato s = leggi_file_regolare(nomi[i], byte[i], byte_massimi_descrizione); !s.riuscito())
+    if (Stato s = leggi_file_regolare(nomi[i], byte[i], byte_massimi_descrizione); !s.riuscito()) {
       guasto = s.messaggio();
+      illeggibile = i;
+    }
 
   json problemi = json::array();
   std::vector<std::string> lettura;
-  if (!guasto.empty()) stato.errori = 1;
+  if (!guasto.empty()) {
+    // The file that could not be read is the one problem of the list.
+    const std::string& file = nomi[illeggibile];
+    problemi.push_back({{"file", file},
+                        {"riga", 0},
+                        {"colonna", 0},
+                        {"gravita", "errore"},
+                        {"causa", "il file non si legge: " + guasto},
+                        {"testo", file + ": errore: il file non si legge: " + guasto},
+                        {"metro", nullptr}});
+  }
   if (guasto.empty()) {
     // The texts as the readers take them, for the drawing and the places.
     std::array<std::optional<std::string>, 2> testi;
@@ -101,8 +124,6 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       }
     }
     const problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
-    stato.errori = trovati.errori;
-    stato.avvisi = trovati.avvisi;
     json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,
                                                trovati.avvisi, trovati.interruzione));
     std::array<std::map<long, long>, 2> posizioni;
@@ -138,17 +159,27 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
         const disegno d = disegna_scena(s);
         stato.disegno = stato.lettura;
         stato.disegno_attuale = true;
+        std::string parti = d.svg_profilo + d.svg_pianta;
+        const std::string dati = dati_pagina(s, d);
         json nuovo;
         nuovo["disegno"] = stato.disegno;
-        nuovo["svg"] = d.svg;
-        nuovo["dati"] = json::parse(dati_pagina(s, d));
+        nuovo["svg"] = parti;
+        nuovo["dati"] = json::parse(dati);
         stato.disegno_json = testo_json(nuovo);
+        stato.disegno_svg = parti;
+        stato.disegno_dati = dati;
       }
     } else {
       lettura.push_back("le descrizioni non si convertono da UTF-8: nessun disegno");
     }
   }
 
+  // The counts are those of the list, whatever it holds.
+  for (const json& p : problemi) {
+    stato.errori += p["gravita"] == "errore";
+    stato.avvisi += p["gravita"] == "avviso";
+  }
+  stato.ora = ora_locale();
   stato.millisecondi = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - inizio)
                                              .count());
@@ -158,6 +189,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   j["errori"] = stato.errori;
   j["avvisi"] = stato.avvisi;
   j["millisecondi"] = stato.millisecondi;
+  j["ora"] = stato.ora;
   j["file"] = {richiesta.linea, richiesta.treno};
   if (!guasto.empty()) j["guasto"] = guasto;
   stato.guasto = guasto;

@@ -196,6 +196,129 @@ TEST_F(StatoGuarda, AStopKeepsTheLastDrawingAndSaysWhere) {
   }
 }
 
+// The page as served is whole before any script runs: the counts of its
+// list, the time of the program's reading, the problems, the drawing and
+// its data.
+TEST_F(StatoGuarda, ThePageServedHoldsTheStateAndTheDrawing) {
+  const stato_guarda s = leggi_stato(richiesta, stato_guarda{});
+  const json j = json::parse(s.json);
+  ASSERT_EQ(s.ora.size(), 8u);
+  EXPECT_EQ(j["ora"], s.ora);
+  const std::string p = pagina_guarda(s);
+  EXPECT_NE(p.find("<body data-lettura=\"1\" data-disegno=\"1\">\n"), std::string::npos);
+  EXPECT_NE(p.find("<span id=\"conteggio\">0 errori, 1 avviso</span>"), std::string::npos);
+  EXPECT_NE(
+      p.find(fmt::format("<span id=\"ora\">letto alle {} in {} ms</span>", s.ora, s.millisecondi)),
+      std::string::npos);
+  EXPECT_NE(p.find("<pre id=\"ferma\" hidden></pre>"), std::string::npos);
+  EXPECT_NE(p.find("<div id=\"vecchio\" hidden>"), std::string::npos);
+  // The problem as the script would list it.
+  const json& problema = j["problemi"][0];
+  const std::string voce =
+      "<ol id=\"problemi\"><li class=\"avviso con-metro\" title=\"" +
+      xml_testo(problema["testo"].get<std::string>()) +
+      "\n(al km 1,250: un clic lo mostra sul profilo e sulla pianta)\"><span "
+      "class=\"dove\">linea.txt:15:20</span><span class=\"gravita\">avviso</span>" +
+      xml_testo(problema["causa"].get<std::string>()) + "</li></ol>";
+  EXPECT_NE(p.find(voce), std::string::npos) << p.substr(p.find("<ol"), 600);
+  // The drawing, the profile first, and its data, as /disegno sends them.
+  const json d = json::parse(s.disegno_json);
+  EXPECT_EQ(d["svg"], s.disegno_svg);
+  EXPECT_EQ(s.disegno_svg.rfind("<svg", 0), 0u);
+  EXPECT_LT(s.disegno_svg.find("id=\"disegno-profilo\""),
+            s.disegno_svg.find("id=\"disegno-pianta\""));
+  EXPECT_NE(p.find("<div id=\"disegno\">" + s.disegno_svg + "</div>"), std::string::npos);
+  EXPECT_NE(p.find("<script type=\"application/json\" id=\"dati-scenario\">" + s.disegno_dati +
+                   "</script>"),
+            std::string::npos);
+  EXPECT_EQ(json::parse(s.disegno_dati), d["dati"]);
+}
+
+// Whatever happens to the files, the counts are those of the list, and the
+// list says what happened.
+TEST_F(StatoGuarda, TheCountsAreThoseOfTheList) {
+  const stato_guarda buono = leggi_stato(richiesta, stato_guarda{});
+  struct caso {
+    const char* nome;
+    std::function<void()> guasta;
+    long errori, avvisi;
+  };
+  const caso casi[] = {
+      {"as it is", [] {}, 0, 1},
+      {"a record that does not read",
+       [&] {
+         prova::scrivi(richiesta.linea, con(prova::linea_prova, "pendenza,  6000,   5",
+                                            "pendenza,  6000,   cinque"));
+       },
+       1, 1},
+      {"the train's file deleted", [&] { std::filesystem::remove(richiesta.treno); }, 1, 0},
+  };
+  for (const caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    prova::scrivi(richiesta.linea, prova::linea_prova);
+    prova::scrivi(richiesta.treno, prova::treno_prova);
+    c.guasta();
+    const stato_guarda s = leggi_stato(richiesta, buono);
+    const json j = json::parse(s.json);
+    long errori = 0, avvisi = 0;
+    for (const json& p : j["problemi"]) {
+      errori += p["gravita"] == "errore";
+      avvisi += p["gravita"] == "avviso";
+    }
+    EXPECT_EQ(s.errori, c.errori) << s.json;
+    EXPECT_EQ(s.avvisi, c.avvisi) << s.json;
+    EXPECT_EQ(errori, s.errori);
+    EXPECT_EQ(avvisi, s.avvisi);
+    EXPECT_EQ(j["errori"], s.errori);
+    const std::string p = pagina_guarda(s);
+    EXPECT_NE(p.find(fmt::format("<span id=\"conteggio\">{} {}, {} {}</span>", c.errori,
+                                 c.errori == 1 ? "errore" : "errori", c.avvisi,
+                                 c.avvisi == 1 ? "avviso" : "avvisi")),
+              std::string::npos);
+    EXPECT_EQ(prova::conta_in_pagina(p, "<li "), j["problemi"].size());
+  }
+  // The file deleted: the one problem names it and says why.
+  std::filesystem::remove(richiesta.treno);
+  const stato_guarda s = leggi_stato(richiesta, buono);
+  const json j = json::parse(s.json);
+  ASSERT_EQ(j["problemi"].size(), 1u);
+  const json& p = j["problemi"][0];
+  EXPECT_EQ(p["file"], richiesta.treno);
+  EXPECT_EQ(p["riga"], 0);
+  EXPECT_EQ(p["metro"], nullptr);
+  EXPECT_EQ(p["causa"], "il file non si legge: " + s.guasto);
+  EXPECT_EQ(p["testo"], richiesta.treno + ": errore: il file non si legge: " + s.guasto);
+  EXPECT_EQ(s.guasto.rfind("impossibile aprire \"" + richiesta.treno + "\": ", 0), 0u) << s.guasto;
+  const std::string pagina = pagina_guarda(s);
+  EXPECT_NE(pagina.find("<ol id=\"problemi\"><li class=\"errore\" title=\"" +
+                        xml_testo(p["testo"].get<std::string>()) +
+                        "\"><span class=\"dove\">treno.txt</span><span "
+                        "class=\"gravita\">errore</span>" +
+                        xml_testo(p["causa"].get<std::string>()) + "</li></ol>"),
+            std::string::npos);
+  // The last drawing stays, marked as such.
+  EXPECT_NE(pagina.find("<body data-lettura=\"2\" data-disegno=\"1\" class=\"superato\">"),
+            std::string::npos);
+  EXPECT_NE(pagina.find("<div id=\"vecchio\">"), std::string::npos);
+  EXPECT_NE(pagina.find("<div id=\"disegno\">" + buono.disegno_svg + "</div>"), std::string::npos);
+  EXPECT_NE(pagina.find("<pre id=\"ferma\">" + xml_testo(s.guasto) + "</pre>"), std::string::npos);
+}
+
+// Before any drawing: the page says so where the drawing goes.
+TEST_F(StatoGuarda, NoDrawingYetIsSaid) {
+  prova::scrivi(richiesta.linea,
+                con(prova::linea_prova, "pendenza,  6000,   5", "pendenza,  6000,   cinque"));
+  const stato_guarda s = leggi_stato(richiesta, stato_guarda{});
+  ASSERT_EQ(s.disegno, 0);
+  const std::string p = pagina_guarda(s);
+  EXPECT_NE(p.find("<body data-lettura=\"1\" data-disegno=\"0\">"), std::string::npos);
+  EXPECT_NE(p.find("<div id=\"disegno\"><p id=\"nessun-disegno\">Ancora nessun disegno: le "
+                   "descrizioni non si sono mai lette fino in fondo.</p></div>"),
+            std::string::npos);
+  EXPECT_NE(p.find("<script type=\"application/json\" id=\"dati-scenario\">{}</script>"),
+            std::string::npos);
+}
+
 // Texts from the files, and the files' own names, reach the page only
 // through JSON that holds no character that could end a script or open a
 // comment, and read back as they were.
@@ -211,6 +334,12 @@ TEST_F(StatoGuarda, HostileTextsStayText) {
     const json j = json::parse(s.json);
     EXPECT_EQ(j["file"][1], richiesta.treno);
     ASSERT_EQ(s.disegno, 1) << s.json;
+    // The page served holds them only escaped, and no element of theirs.
+    const std::string pagina = pagina_guarda(s);
+    EXPECT_EQ(pagina.find(t), std::string::npos);
+    EXPECT_EQ(prova::conta_in_pagina(pagina, "<script"), 2u);
+    for (const char* estraneo : {"<!--", "<img", "<svg onload", "]]>"})
+      EXPECT_EQ(prova::conta_in_pagina(pagina, estraneo), 0u) << estraneo;
     const json d = json::parse(s.disegno_json);
     // The file is read as Windows-1252.
     const std::string nome = da_1252_a_utf8(t);
@@ -219,8 +348,8 @@ TEST_F(StatoGuarda, HostileTextsStayText) {
   }
 }
 
-TEST(PaginaGuarda, OnlyItsOwnScriptRunsAndTheStreamComesBack) {
-  const std::string p = pagina_guarda();
+TEST_F(StatoGuarda, OnlyItsOwnScriptRunsAndTheStreamComesBack) {
+  const std::string p = pagina_guarda(leggi_stato(richiesta, stato_guarda{}));
   // One script of code (and one of data), the one the policy names.
   const std::size_t apre = p.rfind("<script>") + 8, chiude = p.rfind("</script>");
   ASSERT_LT(apre, chiude);
@@ -239,8 +368,8 @@ TEST(PaginaGuarda, OnlyItsOwnScriptRunsAndTheStreamComesBack) {
     EXPECT_NE(p.find(parte), std::string::npos) << parte;
 }
 
-TEST(PaginaGuarda, HoldsTheDrawingsScriptAndAsksForNothingElse) {
-  const std::string p = pagina_guarda();
+TEST_F(StatoGuarda, HoldsTheDrawingsScriptAndAsksForNothingElse) {
+  const std::string p = pagina_guarda(leggi_stato(richiesta, stato_guarda{}));
   for (const char* parte :
        {"id=\"disegno\"", "id=\"problemi\"", "id=\"dati-scenario\"", "function avviaDisegno()",
         "new EventSource(\"/eventi\")", "fetch(\"/disegno\""})
