@@ -21,7 +21,9 @@ std::vector<problema> orari_di(long riga = 0, std::string_view nuova = {}) {
   leggi_descrizioni(*m, linea, treno, {"linea", "treno"});
   EXPECT_EQ(m->errore_codice, esito::nessuno);
   elenco_problemi problemi;
-  controlla_orari(*m, vedi_linea(linea), vedi_treno(treno), problemi);
+  const descrizione_vista vista_linea = vedi_linea(linea);
+  controlla_orari(marcia_del_modello(*m, &vista_linea, nullptr), *m, vista_linea,
+                  vedi_treno(treno), problemi);
   return problemi.ordinati();
 }
 

@@ -3,30 +3,25 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "marcia/corsa.h"
-#include "marcia/orario.h"
-#include "marcia/percorso.h"
-
 namespace scen {
 
-void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double margine) {
+void marcia_in_scena(const marcia_modello& m, scena& s) {
   s.marcia = {};
-  percorso_marcia linea = percorso_da_modello(m, nullptr);
-  // The curves from how the trace turns over each 50 m.
-  for (std::size_t i = 0; i < s.curvatura.size(); ++i) {
-    const gradino& g = s.curvatura[i];
-    if (g.valore == 0) continue;
-    const long fine = i + 1 < s.curvatura.size() ? s.curvatura[i + 1].da : s.lunghezza;
-    linea.curve.push_back({g.da, fine - g.da, 1e5 / std::abs(g.valore)});
-  }
-  const registro& generali = m.registri[indice_registro::generali_treno];
-  const rotabile incorporato = rotabile_incorporato(generali.progressiva, generali.inizio);
-  corsa c;
-  if (Stato stato = calcola_corsa(linea, treno ? *treno : incorporato, c); !stato.riuscito()) {
-    s.marcia.perche_no = stato.messaggio();
+  const corsa& c = m.c;
+  const percorso_marcia& linea = m.linea;
+  if (!m.riuscita()) {
+    s.marcia.perche_no = m.stato.messaggio();
+    if (c.fermo) {
+      s.marcia.fermo = static_cast<double>(c.fermo->posizione);
+      for (std::size_t i = 0; i < c.velocita.size(); ++i)
+        s.marcia.velocita.push_back(
+            {static_cast<double>(c.da + static_cast<long>(i) * corsa::campione), c.velocita[i]});
+      s.marcia.velocita.push_back({*s.marcia.fermo, 0});
+    }
     return;
   }
-  const orario_marcia o = orario_da_corsa(linea, c, margine);
+  const orario_marcia& o = m.orario;
+  const double margine = o.margine;
   marcia_scena& ms = s.marcia;
   ms.presente = true;
   ms.margine = margine;

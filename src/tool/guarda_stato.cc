@@ -16,6 +16,7 @@
 #include "draw/scena.h"
 #include "draw/testo_sicuro.h"
 #include "model/esiti.h"
+#include "marcia/rotabile_scelto.h"
 #include "platform/file.h"
 #include "read/diagnosi.h"
 #include "read/formato.h"
@@ -100,7 +101,12 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
         testi[i] = std::move(convertito);
       }
     }
-    const problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
+    // The train of the run, read afresh at each reading as the descriptions.
+    rotabile_scelto scelto;
+    if (Stato r = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto); !r.riuscito())
+      lettura.push_back(r.messaggio() + " (la marcia è del treno incorporato)");
+    const problemi_trovati trovati =
+        trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
     stato.errori = trovati.errori;
     stato.avvisi = trovati.avvisi;
     json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,
@@ -124,6 +130,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       m->chiave_percorso = chiave_percorso_portata;
       m->chiave_treno = chiave_treno_portata;
       m->con_tracciato = 1;
+      const std::string testo_linea = *testi[0];
       const std::string testo_treno = *testi[1];
       const diagnosi_lettura diagnosi =
           leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
@@ -134,7 +141,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
         lettura.push_back("disegna: " + fatta.messaggio());
       } else {
-        completa_dalle_descrizioni(*m, testo_treno, s);
+        completa_dalle_descrizioni(*m, testo_linea, testo_treno, s, scelto.se_dato());
         const disegno d = disegna_scena(s);
         stato.disegno = stato.lettura;
         stato.disegno_attuale = true;
