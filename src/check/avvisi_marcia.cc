@@ -40,7 +40,8 @@ void fermo(const marcia_modello& m, const descrizione_vista& linea, elenco_probl
       "il treno «{}» non ce la fa: a {} m si ferma, con una pendenza media sotto il treno di {} "
       "per mille; gli mancano {} kN per ripartire. La marcia si ferma qui: gli orari non si "
       "controllano e la scheda treno non ha i tempi della marcia",
-      m.treno.nome, f.posizione, cifra(f.pendenza), cifra(std::ceil(f.forza_mancante_kN * 10) / 10));
+      m.treno.nome, f.posizione, cifra(f.pendenza),
+      cifra(std::ceil(f.forza_mancante_kN * 10) / 10));
   if (const record_visto* r = record_del_fermo(linea, f.posizione, f.pendenza)) {
     const bool pendenza = r->tipo == specie::pendenza;
     problemi.avviso(file_verificato::linea, r->chiave.riga,
@@ -65,10 +66,9 @@ void massa_frenata(const marcia_modello& m, const descrizione_vista& treno,
         file_verificato::treno, r.chiave.riga, r.campo(1).colonna,
         fmt::format("percentuale massa frenata {}%: nessun treno frena così (da {}% a {}%){}", p,
                     frenatura_plausibile_min_percento, frenatura_plausibile_max_percento,
-                    m.incorporato
-                        ? fmt::format("; il treno incorporato frena allora a {} m/s²",
-                                      con_virgola(m.treno.decelerazione_frenatura_ms2, 2))
-                        : std::string()));
+                    m.incorporato ? fmt::format("; il treno incorporato frena allora a {} m/s²",
+                                                con_virgola(m.treno.decelerazione_frenatura_ms2, 2))
+                                  : std::string()));
   }
 }
 
@@ -101,10 +101,9 @@ void salite_senza_partenza(const marcia_modello& m, const descrizione_vista& lin
     if (r.tipo != specie::pendenza || !r.intero || r.valori.size() < 2) continue;
     const long x = r.valore(1);
     const long cella = x / 50;
-    const int aderenza =
-        cella >= 0 && static_cast<size_t>(cella) < m.linea.aderenza.size()
-            ? m.linea.aderenza[static_cast<size_t>(cella)]
-            : 0;
+    const int aderenza = cella >= 0 && static_cast<size_t>(cella) < m.linea.aderenza.size()
+                             ? m.linea.aderenza[static_cast<size_t>(cella)]
+                             : 0;
     const double sforzo = std::min(sforzo_a(t, 0), sforzo_aderenza(t, aderenza));
     const double serve = resistenza_a(t, 0) + peso_kN * static_cast<double>(r.valore(2)) / 1000;
     if (sforzo >= serve) continue;

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-
 namespace scen {
 
 namespace {
@@ -14,6 +13,16 @@ std::string durata(long s) {
   if (s < 60) return fmt::format("{} s", s);
   if (s < 3600) return fmt::format("{} min {} s", s / 60, s % 60);
   return fmt::format("{} h {} min {} s", s / 3600, s / 60 % 60, s % 60);
+}
+
+// Whether the stations make a run: two at least, each not before the one
+// before it, the last beyond the first.
+bool stazioni_in_ordine(const percorso_marcia& p) {
+  if (p.stazioni.size() < 2 || p.stazioni.back().posizione <= p.stazioni.front().posizione)
+    return false;
+  for (size_t i = 1; i < p.stazioni.size(); ++i)
+    if (p.stazioni[i].posizione < p.stazioni[i - 1].posizione) return false;
+  return true;
 }
 
 }  // namespace
@@ -70,8 +79,10 @@ void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
                         "gli orari tornano indietro",
                         nome(s), ora_testo(s.orario), nome(a), ora_testo(a.orario)));
       } else if (!con_corsa) {
-        // Said once, at the first time it leaves unchecked.
-        if (!saltati && !corsa_fatta.c.fermo)
+        // Said once, at the first time it leaves unchecked; a train that
+        // stops on the way is a warning of its own, and stations that make
+        // no run have theirs.
+        if (!saltati && !corsa_fatta.c.fermo && stazioni_in_ordine(percorso))
           problemi.avviso(
               file_verificato::treno, riga, colonna,
               fmt::format("stazione «{}»: gli orari non si controllano con la corsa più veloce, "
@@ -85,17 +96,16 @@ void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
         if (static_cast<double>(concesso) < minimo)
           problemi.avviso(
               file_verificato::treno, riga, colonna,
-              fmt::format("stazione «{}»: l'orario {} viene {} dopo quello di «{}» ({}), ma la "
-                          "corsa più veloce del {} ci mette {}{}: nessun treno "
-                          "lo può tenere",
-                          nome(s), ora_testo(s.orario), durata(concesso), nome(a),
-                          ora_testo(a.orario),
-                          corsa_fatta.incorporato
-                              ? std::string("treno incorporato")
-                              : fmt::format("treno «{}»", corsa_fatta.treno.nome),
-                          durata(static_cast<long>(std::ceil(minimo))),
-                          a_qui.fermata ? fmt::format(", con la sosta di {} s qui", s.sosta)
-                                        : std::string()));
+              fmt::format(
+                  "stazione «{}»: l'orario {} viene {} dopo quello di «{}» ({}), ma la "
+                  "corsa più veloce del {} ci mette {}{}: nessun treno "
+                  "lo può tenere",
+                  nome(s), ora_testo(s.orario), durata(concesso), nome(a), ora_testo(a.orario),
+                  corsa_fatta.incorporato ? std::string("treno incorporato")
+                                          : fmt::format("treno «{}»", corsa_fatta.treno.nome),
+                  durata(static_cast<long>(std::ceil(minimo))),
+                  a_qui.fermata ? fmt::format(", con la sosta di {} s qui", s.sosta)
+                                : std::string()));
       }
     }
     prima = i;

@@ -350,13 +350,23 @@ double aderenza_a(const ambito& q, long x) {
   return sforzo_aderenza(q.treno, a_metro(q.linea.aderenza, x));
 }
 
+// "52", "84,2": one decimal at most, with a decimal comma.
+std::string un_decimale(double x) {
+  std::string s = fmt::format("{:.1f}", x);
+  if (s.ends_with(".0")) s.resize(s.size() - 2);
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}
+
 // The train stopped at metre x: why, in the words of the messages.
 Stato fermato(const ambito& q, corsa& c, long x, double pendenza, double mancante) {
   c.fermo = fermo_corsa{x, pendenza, mancante};
   return Stato::errore(fmt::format(
       "il treno «{}» non ce la fa: a {} m si ferma, lo sforzo non vince la resistenza, la "
       "pendenza e le curve (pendenza media sotto il treno {} per mille, mancano {} kN)",
-      q.treno.nome, x, std::round(pendenza * 10) / 10, std::ceil(mancante * 10) / 10));
+      q.treno.nome, x, un_decimale(std::round(pendenza * 10) / 10),
+      un_decimale(std::ceil(mancante * 10) / 10)));
 }
 
 // The motion, metre by metre from `da` to `a`, each metre in `n` steps.
@@ -381,7 +391,7 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
   while (prossima < st.size() && st[prossima].posizione == q.da) ++prossima;
   struct passo {
     double v = -1, tetto = -1, resistenza = 0, aderenza = -1;  // from
-    double v1 = 0, durata = 0, lavoro = 0;                       // to (lavoro in kJ)
+    double v1 = 0, durata = 0, lavoro = 0;                     // to (lavoro in kJ)
   } prima;
   size_t avanti = 0;  // the first point ahead that is not behind the head
   double v = 0, t = 0, lavoro = 0;
@@ -427,7 +437,12 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
         const double a_passo = (v1 * v1 - v * v) / (2 * ds);
         const double tiro = massa_efficace * a_passo + f.resistenza((v + v1) / 2) +
                             peso_kN * resistenza_linea / 1000;
-        prima = {v, tetto, resistenza_linea, limite_aderenza, v1, 2 * ds / (v + v1),
+        prima = {v,
+                 tetto,
+                 resistenza_linea,
+                 limite_aderenza,
+                 v1,
+                 2 * ds / (v + v1),
                  std::max(tiro, 0.0) * ds};
       }
       t += prima.durata;
@@ -473,7 +488,12 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
   c = {};
   if (Stato s = controlla_ingressi(linea, treno, c); !s.riuscito()) return s;
   const long lunghezza = static_cast<long>(std::ceil(treno.lunghezza_m));
-  const ambito q{linea,     treno, c.da, c.a, lunghezza, std::max(0L, c.da - lunghezza),
+  const ambito q{linea,
+                 treno,
+                 c.da,
+                 c.a,
+                 lunghezza,
+                 std::max(0L, c.da - lunghezza),
                  treno.velocita_massima_kmh};
   const gradini limiti = limiti_del_treno(q);
   for (const auto& [x, valore] : limiti) c.limiti.emplace_back(x - c.da, valore);

@@ -20,9 +20,9 @@ struct marcia_modello {
   percorso_marcia linea;
   rotabile treno;
   bool incorporato = false;  // the built-in train
-  corsa c;              // up to where the train stopped, when it did (`c.fermo`)
-  orario_marcia orario;  // empty when there is no run
-  Stato stato;          // why there is no run, when there is none
+  corsa c;                   // up to where the train stopped, when it did (`c.fermo`)
+  orario_marcia orario;      // empty when there is no run
+  Stato stato;               // why there is no run, when there is none
 
   bool riuscita() const { return stato.riuscito(); }
 };

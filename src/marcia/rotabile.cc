@@ -123,15 +123,15 @@ class lettore_rotabile {
 
  private:
   static constexpr std::array<std::string_view, 10> campi_rotabile = {"nome",
-                                                                     "massa_t",
-                                                                     "lunghezza_m",
-                                                                     "velocita_massima_kmh",
-                                                                     "coefficiente_masse_rotanti",
-                                                                     "sforzo_trazione",
-                                                                     "resistenza",
-                                                                     "decelerazione_frenatura_ms2",
-                                                                     "aderenza_massima",
-                                                                     "massa_aderente_t"};
+                                                                      "massa_t",
+                                                                      "lunghezza_m",
+                                                                      "velocita_massima_kmh",
+                                                                      "coefficiente_masse_rotanti",
+                                                                      "sforzo_trazione",
+                                                                      "resistenza",
+                                                                      "decelerazione_frenatura_ms2",
+                                                                      "aderenza_massima",
+                                                                      "massa_aderente_t"};
   static constexpr std::array<std::string_view, 3> campi_resistenza = {"a_kN", "b_kN_per_kmh",
                                                                        "c_kN_per_kmh2"};
 

@@ -139,21 +139,21 @@ std::string testo_marcia(const marcia_modello& m, const std::vector<riga_marcia>
       visibile(m.linea.stazioni.back().nome),
       con_virgola(margine, margine == std::floor(margine) ? 0 : 1));
   t += riga_energia(c) + "\n";
-  t += fmt::format("{:>9} {:>9} {:>4} {:>4} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n",
-                   "posizione", "km", "lim.", "vel.", "corsa", "arrivo", "partenza", "rec.",
-                   "previsto", "diff.", "località");
+  t += fmt::format("{:>9} {:>9} {:>4} {:>4} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n", "posizione",
+                   "km", "lim.", "vel.", "corsa", "arrivo", "partenza", "rec.", "previsto", "diff.",
+                   "località");
   for (const riga_marcia& r : righe) {
     const long corsa_s = std::lround(r.corsa_minima);
     const bool con_arrivo = !r.prima;
     const bool con_partenza = r.stazione && !r.ultima && (r.prima || r.fermata);
-    t += fmt::format(
-        "{:>9} {:>9} {:>4.0f} {:>4.0f} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n", r.posizione,
-        r.km, r.limite, r.velocita,
-        fmt::format("{}:{:02}:{:02}", corsa_s / 3600, corsa_s / 60 % 60, corsa_s % 60),
-        con_arrivo ? ora_testo(r.arrivo) : "", con_partenza ? ora_testo(r.partenza) : "",
-        r.recupero ? con_virgola(static_cast<double>(r.recupero) / 60, 1) : "",
-        r.descritto ? ora_testo(r.descritto) : "",
-        r.descritto ? differenza(r.descritto - r.confronto) : "", visibile(r.nome));
+    t += fmt::format("{:>9} {:>9} {:>4.0f} {:>4.0f} {:>8} {:>8} {:>8} {:>4} {:>8} {:>6}  {}\n",
+                     r.posizione, r.km, r.limite, r.velocita,
+                     fmt::format("{}:{:02}:{:02}", corsa_s / 3600, corsa_s / 60 % 60, corsa_s % 60),
+                     con_arrivo ? ora_testo(r.arrivo) : "",
+                     con_partenza ? ora_testo(r.partenza) : "",
+                     r.recupero ? con_virgola(static_cast<double>(r.recupero) / 60, 1) : "",
+                     r.descritto ? ora_testo(r.descritto) : "",
+                     r.descritto ? differenza(r.descritto - r.confronto) : "", visibile(r.nome));
   }
   return t;
 }
@@ -161,12 +161,12 @@ std::string testo_marcia(const marcia_modello& m, const std::vector<riga_marcia>
 std::string json_marcia(const marcia_modello& m, const std::vector<riga_marcia>& righe) {
   const rotabile& treno = m.treno;
   nlohmann::ordered_json j;
-  j["treno"] = {{"nome", treno.nome},
-                {"massa_t", decimi(treno.massa_t)},
-                {"lunghezza_m", decimi(treno.lunghezza_m)},
-                {"velocita_massima_kmh", decimi(treno.velocita_massima_kmh)},
-                {"decelerazione_frenatura_ms2",
-                 std::round(treno.decelerazione_frenatura_ms2 * 1000) / 1000}};
+  j["treno"] = {
+      {"nome", treno.nome},
+      {"massa_t", decimi(treno.massa_t)},
+      {"lunghezza_m", decimi(treno.lunghezza_m)},
+      {"velocita_massima_kmh", decimi(treno.velocita_massima_kmh)},
+      {"decelerazione_frenatura_ms2", std::round(treno.decelerazione_frenatura_ms2 * 1000) / 1000}};
   j["margine_percento"] = m.orario.margine;
   j["partenza_s"] = m.orario.partenza;
   j["corsa_minima_s"] = decimi(m.c.totale);
@@ -215,15 +215,15 @@ std::string csv_marcia(const std::vector<riga_marcia>& righe) {
   for (const riga_marcia& r : righe) {
     const bool con_arrivo = !r.prima;
     const bool con_partenza = r.stazione && !r.ultima && (r.prima || r.fermata);
-    t += fmt::format(
-        "{},{},{},{},{:.1f},{:.0f},{:.1f},{},{},{},{},{},{:.1f},{:.1f}\n",
-        r.stazione ? (r.fermata ? "fermata" : "stazione") : "cippo", csv_testo(visibile(r.nome)),
-        r.posizione, r.km, decimi(r.velocita), r.limite, decimi(r.corsa_minima),
-        con_arrivo ? ora_testo(r.arrivo) : "", con_partenza ? ora_testo(r.partenza) : "",
-        r.recupero ? fmt::format("{:g}", static_cast<double>(r.recupero) / 60) : "",
-        r.descritto ? ora_testo(r.descritto) : "",
-        r.descritto ? fmt::format("{}", r.descritto - r.confronto) : "", decimi(r.energia),
-        decimi(r.energia / rendimento_trazione));
+    t += fmt::format("{},{},{},{},{:.1f},{:.0f},{:.1f},{},{},{},{},{},{:.1f},{:.1f}\n",
+                     r.stazione ? (r.fermata ? "fermata" : "stazione") : "cippo",
+                     csv_testo(visibile(r.nome)), r.posizione, r.km, decimi(r.velocita), r.limite,
+                     decimi(r.corsa_minima), con_arrivo ? ora_testo(r.arrivo) : "",
+                     con_partenza ? ora_testo(r.partenza) : "",
+                     r.recupero ? fmt::format("{:g}", static_cast<double>(r.recupero) / 60) : "",
+                     r.descritto ? ora_testo(r.descritto) : "",
+                     r.descritto ? fmt::format("{}", r.descritto - r.confronto) : "",
+                     decimi(r.energia), decimi(r.energia / rendimento_trazione));
   }
   return t;
 }

@@ -137,7 +137,8 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
   const rotabile* treno_corsa = richiesta.treno;
   if (!treno_corsa) {
     const std::string accanto = richiesta.ingressi.size() == 2 ? richiesta.ingressi[1] : "";
-    if (Stato stato = scegli_rotabile(richiesta.file_rotabile, accanto, scelto); !stato.riuscito()) {
+    if (Stato stato = scegli_rotabile(richiesta.file_rotabile, accanto, scelto);
+        !stato.riuscito()) {
       errori << visibile(stato.messaggio()) << '\n';
       return uscita_fallita;
     }

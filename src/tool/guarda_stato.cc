@@ -15,8 +15,8 @@
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "draw/testo_sicuro.h"
-#include "model/esiti.h"
 #include "marcia/rotabile_scelto.h"
+#include "model/esiti.h"
 #include "platform/file.h"
 #include "read/diagnosi.h"
 #include "read/formato.h"
@@ -105,8 +105,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
     rotabile_scelto scelto;
     if (Stato r = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto); !r.riuscito())
       lettura.push_back(r.messaggio() + " (la marcia è del treno incorporato)");
-    const problemi_trovati trovati =
-        trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
+    const problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
     stato.errori = trovati.errori;
     stato.avvisi = trovati.avvisi;
     json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,

@@ -75,8 +75,7 @@ int marcia(const richiesta_marcia& richiesta, std::ostream& uscita, std::ostream
   if (Stato stato = leggi_descrizioni_date(nomi, richiesta.utf8, testi); !stato.riuscito())
     return fallito(stato.messaggio());
   rotabile_scelto scelto;
-  if (Stato stato = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto);
-      !stato.riuscito())
+  if (Stato stato = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto); !stato.riuscito())
     return fallito(stato.messaggio());
 
   elenco_problemi problemi;
