@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <vector>
 
 #include "marcia/tabella_marcia.h"
 
@@ -19,19 +20,26 @@ std::string cifra(double x) {
   return s;
 }
 
-// The record of the line where the train stopped at `x`: the curve over it
-// when the gradient under the train does not climb, else the gradient
-// record in force there.
-const record_visto* record_del_fermo(const descrizione_vista& linea, long x, double pendenza) {
-  const record_visto* in_vigore = nullptr;
+// The record of the line where the train stopped with its head at `x`:
+// the steepest gradient record in force under the train (from `x - lunghezza`
+// to `x`), or the curve under the head when no gradient there climbs.
+const record_visto* record_del_fermo(const descrizione_vista& linea, long x, long lunghezza) {
+  std::vector<const record_visto*> pendenze;
   const record_visto* curva = nullptr;
   for (const record_visto& r : linea.record) {
     if (!r.intero || r.valori.size() < 2) continue;
-    if (r.tipo == specie::pendenza && r.valore(1) <= x) in_vigore = &r;
+    if (r.tipo == specie::pendenza) pendenze.push_back(&r);
     if (r.tipo == specie::curva && r.valore(1) <= x && x < r.valore(1) + r.valore(2)) curva = &r;
   }
-  if (curva && (pendenza <= 0 || !in_vigore)) return curva;
-  return in_vigore;
+  const record_visto* ripida = nullptr;
+  for (size_t i = 0; i < pendenze.size(); ++i) {
+    const long da = pendenze[i]->valore(1);
+    const long a = i + 1 < pendenze.size() ? pendenze[i + 1]->valore(1) : x + 1;
+    if (da > x || a <= x - lunghezza) continue;
+    if (!ripida || pendenze[i]->valore(2) > ripida->valore(2)) ripida = pendenze[i];
+  }
+  if (curva && (!ripida || ripida->valore(2) <= 0)) return curva;
+  return ripida;
 }
 
 void fermo(const marcia_modello& m, const descrizione_vista& linea, elenco_problemi& problemi) {
@@ -42,7 +50,8 @@ void fermo(const marcia_modello& m, const descrizione_vista& linea, elenco_probl
       "controllano e la scheda treno non ha i tempi della marcia",
       m.treno.nome, f.posizione, cifra(f.pendenza),
       cifra(std::ceil(f.forza_mancante_kN * 10) / 10));
-  if (const record_visto* r = record_del_fermo(linea, f.posizione, f.pendenza)) {
+  const long lunghezza = static_cast<long>(std::ceil(m.treno.lunghezza_m));
+  if (const record_visto* r = record_del_fermo(linea, f.posizione, lunghezza)) {
     const bool pendenza = r->tipo == specie::pendenza;
     problemi.avviso(file_verificato::linea, r->chiave.riga,
                     pendenza ? r->campo(2).colonna : r->chiave.colonna,
