@@ -29,8 +29,9 @@ void marcia_in_scena(const marcia_modello& m, scena& s) {
   ms.arrivo = o.stazioni.back().arrivo;
 
   // The samples of the run, with the stations where they stand: the speed,
-  // and the path through the day, waiting at each station with recovery for
-  // it and at each stop for its dwell.
+  // and the path through the day, the stretch before a station with
+  // recovery ending at the timetable's arrival, and waiting at each stop for
+  // its dwell.
   const double partenza = static_cast<double>(o.partenza);
   double recuperi = 0;
   std::size_t k = 0;
@@ -41,10 +42,11 @@ void marcia_in_scena(const marcia_modello& m, scena& s) {
       const double p = static_cast<double>(linea.stazioni[k].posizione);
       const tempi_stazione& ts = c.stazioni[k];
       ms.velocita.push_back({p, ts.velocita});
-      ms.percorso.push_back({p, partenza + ts.arrivo + recuperi});
+      // The timetable's own times here: its arrival holds the recovery
+      // lumped at this station, its departure the dwell besides.
       recuperi += static_cast<double>(o.stazioni[k].recupero);
-      if (ts.partenza != ts.arrivo || o.stazioni[k].recupero != 0)
-        ms.percorso.push_back({p, partenza + ts.partenza + recuperi});
+      ms.percorso.push_back({p, o.stazioni[k].arrivo_esatto});
+      if (ts.partenza != ts.arrivo) ms.percorso.push_back({p, o.stazioni[k].partenza_esatta});
       stazione_qui = stazione_qui || linea.stazioni[k].posizione == x;
     }
     if (stazione_qui) continue;
