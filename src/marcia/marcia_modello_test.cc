@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,6 +185,29 @@ TEST(MarciaModello, TheEnergyAtTheWheelIsTheWorkOfTheEffort) {
   const double frenata = 20.0 * 20 / (2 * (0.52 + gravita_ms2 * 0.01));
   EXPECT_NEAR(s.c.energia_ruota_kWh, (kJ + 100 * gravita_ms2 * (19000 - frenata) * 0.01) / 3600,
               0.01);
+}
+
+}  // namespace
+}  // namespace scen
+
+namespace scen {
+namespace {
+
+TEST(MarciaModello, CompiledFilesWithoutDescriptionsRunTheSameCurves) {
+  // Without the records (a folder of compiled files) the curves are read
+  // back from the plan trace that the reader drew from them.
+  const Descritta d({"[curve]", "curvas1,  1350,  150", "curvad3,  4000,  200",
+                     "curvad6,  6000,  900", "curvas4,  9000,  1200"});
+  const std::vector<curva_marcia> dai_record = percorso_da_modello(*d.m, &d.vista).curve;
+  const std::vector<curva_marcia> dal_tracciato = percorso_da_modello(*d.m, nullptr).curve;
+  ASSERT_EQ(dai_record.size(), 4U);
+  ASSERT_EQ(dal_tracciato.size(), dai_record.size());
+  for (size_t i = 0; i < dai_record.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_LE(std::labs(dal_tracciato[i].inizio - dai_record[i].inizio), 1);
+    EXPECT_LE(std::labs(dal_tracciato[i].lunghezza - dai_record[i].lunghezza), 1);
+    EXPECT_DOUBLE_EQ(dal_tracciato[i].raggio, dai_record[i].raggio);
+  }
 }
 
 }  // namespace
