@@ -369,40 +369,92 @@ Stato fermato(const ambito& q, corsa& c, long x, double pendenza, double mancant
       un_decimale(std::ceil(mancante * 10) / 10)));
 }
 
+// A step of the motion: from a speed, under a ceiling (the square of the
+// highest speed at its end), a resistance of the line and an adhesion
+// limit, to the speed at its end, with its duration and the work at the
+// wheel (kJ). A step from the same speed under the same ceiling, resistance
+// and adhesion as the one before (at a steady speed) ends the same way.
+struct passo {
+  double v = -1, tetto = -1, resistenza = 0, aderenza = -1;  // from
+  double v1 = 0, durata = 0, lavoro = 0;                     // to
+  bool stesso(double u, double t, double r, double a) const {
+    return u == v && t == tetto && r == resistenza && a == aderenza;
+  }
+};
+
+// The train's figures that the steps use.
+struct dinamica {
+  forze f;
+  double peso_kN, massa_efficace;  // kN, t
+  explicit dinamica(const rotabile& t)
+      : f(t),
+        peso_kN(t.massa_t * gravita_ms2),
+        massa_efficace(t.massa_t * t.coefficiente_masse_rotanti) {}
+  // The acceleration at speed u (m/s^2): kN over t.
+  double accelerazione(double u, double resistenza_linea, double aderenza) {
+    return (f.netta(u, aderenza) - peso_kN * resistenza_linea / 1000) / massa_efficace;
+  }
+  // What the train lacks at rest to go on (kN).
+  double mancante(double resistenza_linea, double aderenza) {
+    return std::max(-(f.netta(0, aderenza) - peso_kN * resistenza_linea / 1000), 0.0);
+  }
+};
+
+// The step of `ds` from v; false when the train stops on it. The
+// acceleration of the step is the mean of those at its two ends (the speed
+// at its end first found with the one at its start).
+bool fai_passo(dinamica& d, double v, double tetto, double resistenza_linea, double aderenza,
+               double ds, passo& p) {
+  const double a0 = d.accelerazione(v, resistenza_linea, aderenza);
+  const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
+  const double a1 = d.accelerazione(v1_stimata, resistenza_linea, aderenza);
+  const double v1 = std::sqrt(std::max(0.0, std::min(v * v + (a0 + a1) * ds, tetto)));
+  if (v + v1 <= 0 || (v1 <= 0 && tetto > 0)) return false;
+  // The effort that the step took at the wheel: the mass times its
+  // acceleration plus every resistance, when that is a pull.
+  const double tiro = d.massa_efficace * (v1 * v1 - v * v) / (2 * ds) +
+                      d.f.resistenza((v + v1) / 2) + d.peso_kN * resistenza_linea / 1000;
+  p = {v, tetto, resistenza_linea, aderenza, v1, 2 * ds / (v + v1), std::max(tiro, 0.0) * ds};
+  return true;
+}
+
+// The stations' departures and stops, and the totals, once the run is done.
+void chiudi_corsa(const ambito& q, double lavoro, corsa& c) {
+  const auto& st = q.linea.stazioni;
+  c.totale = c.tempo.back();
+  c.energia_ruota_kWh = lavoro / 3600;
+  c.energia_pantografo_kWh = c.energia_ruota_kWh / rendimento_trazione;
+  for (size_t i = 0; i < st.size(); ++i) {
+    tempi_stazione& ts = c.stazioni[i];
+    ts.fermata = i > 0 && i + 1 < st.size() && st[i].sosta != 0;
+    ts.partenza = ts.arrivo + (ts.fermata ? static_cast<double>(st[i].sosta) : 0);
+  }
+}
+
 // The motion, metre by metre from `da` to `a`, each metre in `n` steps.
 Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sotto,
               const frenate& fr, int passi_per_metro, corsa& c) {
   const long n = std::max(passi_per_metro, 1);
   const double ds = 1.0 / static_cast<double>(n);
-  const double peso_kN = q.treno.massa_t * gravita_ms2;
-  const double massa_efficace = q.treno.massa_t * q.treno.coefficiente_masse_rotanti;  // t
-  forze f(q.treno);
+  dinamica d(q.treno);
   cursore limite_metro(limiti, q.massima);
   const auto& st = q.linea.stazioni;
-  const size_t metri = static_cast<size_t>(q.a - q.da);
-  c.velocita.reserve(metri / corsa::campione + 2);
-  c.tempo.reserve(metri / corsa::campione + 2);
-  c.velocita.push_back(0);
-  c.tempo.push_back(0);
-  c.energia.push_back(0);
+  for (auto* serie : {&c.velocita, &c.tempo, &c.energia}) {
+    serie->reserve(static_cast<size_t>(q.a - q.da) / corsa::campione + 2);
+    serie->push_back(0);
+  }
   // The stations as the head reaches them, the first at rest at the start.
   c.stazioni.assign(st.size(), {});
   size_t prossima = 0;
   while (prossima < st.size() && st[prossima].posizione == q.da) ++prossima;
-  struct passo {
-    double v = -1, tetto = -1, resistenza = 0, aderenza = -1;  // from
-    double v1 = 0, durata = 0, lavoro = 0;                     // to (lavoro in kJ)
-  } prima;
+  passo prima;
   size_t avanti = 0;  // the first point ahead that is not behind the head
   double v = 0, t = 0, lavoro = 0;
   for (long x = q.da; x < q.a; ++x) {
     const size_t j = static_cast<size_t>(x - q.da);
     const double resistenza_linea = sotto.resistenza[j];
-    const double limite_aderenza = aderenza_a(q, x);
+    const double aderenza = aderenza_a(q, x);
     const double lim = limite_metro.a(x) / 3.6;
-    auto accelerazione = [&](double u) {
-      return (f.netta(u, limite_aderenza) - peso_kN * resistenza_linea / 1000) / massa_efficace;
-    };
     for (long k = 0; k < n; ++k) {
       // The highest speed at the end of the step: the limit of the metre
       // (at a whole metre, also of the metre after), and what braking for
@@ -415,36 +467,9 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
       }
       while (avanti < fr.vincoli.size() && fr.vincoli[avanti].y < s) ++avanti;
       tetto = std::max(std::min(tetto, fr.minimo_da[avanti] - 2 * fr.f(s, q.da)), 0.0);
-
-      // A step from the same speed, under the same ceiling, resistance and
-      // adhesion, as the one before (at a steady speed) ends the same way.
-      if (v != prima.v || tetto != prima.tetto || resistenza_linea != prima.resistenza ||
-          limite_aderenza != prima.aderenza) {
-        const double a0 = accelerazione(v);
-        const double v1_stimata = std::sqrt(std::max(0.0, v * v + 2 * a0 * ds));
-        const double a1 = accelerazione(v1_stimata);
-        const double v1q = std::min(v * v + (a0 + a1) * ds, tetto);
-        const double v1 = std::sqrt(std::max(0.0, v1q));
-        if (v + v1 <= 0 || (v1 <= 0 && tetto > 0)) {
-          // What it lacks at rest: its resistance, the gradient and the
-          // curves over what it can pull there.
-          const double mancante =
-              -(f.netta(0, limite_aderenza) - peso_kN * resistenza_linea / 1000);
-          return fermato(q, c, x, sotto.pendenza[j], std::max(mancante, 0.0));
-        }
-        // The effort that this step took at the wheel: the mass times its
-        // acceleration plus every resistance, when that is a pull.
-        const double a_passo = (v1 * v1 - v * v) / (2 * ds);
-        const double tiro = massa_efficace * a_passo + f.resistenza((v + v1) / 2) +
-                            peso_kN * resistenza_linea / 1000;
-        prima = {v,
-                 tetto,
-                 resistenza_linea,
-                 limite_aderenza,
-                 v1,
-                 2 * ds / (v + v1),
-                 std::max(tiro, 0.0) * ds};
-      }
+      if (!prima.stesso(v, tetto, resistenza_linea, aderenza) &&
+          !fai_passo(d, v, tetto, resistenza_linea, aderenza, ds, prima))
+        return fermato(q, c, x, sotto.pendenza[j], d.mancante(resistenza_linea, aderenza));
       t += prima.durata;
       lavoro += prima.lavoro;
       v = prima.v1;
@@ -459,9 +484,9 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
       c.stazioni[prossima].velocita = v * 3.6;
     }
     // The dwell of a stop here.
-    const double qui = static_cast<double>(x + 1);
     long sosta = 0;
-    for (size_t k = avanti; k < fr.vincoli.size() && fr.vincoli[k].y == qui; ++k)
+    for (size_t k = avanti; k < fr.vincoli.size() && fr.vincoli[k].y == static_cast<double>(x + 1);
+         ++k)
       sosta = std::max(sosta, fr.vincoli[k].sosta);
     if (x + 1 < q.a) t += static_cast<double>(sosta);
     if (!(t <= durata_massima_corsa_s))
@@ -470,14 +495,7 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
           "orario così non si scrive",
           q.treno.nome, durata_massima_corsa_s / 86400, x + 1));
   }
-  c.totale = c.tempo.back();
-  c.energia_ruota_kWh = lavoro / 3600;
-  c.energia_pantografo_kWh = c.energia_ruota_kWh / rendimento_trazione;
-  for (size_t i = 0; i < st.size(); ++i) {
-    tempi_stazione& ts = c.stazioni[i];
-    ts.fermata = i > 0 && i + 1 < st.size() && st[i].sosta != 0;
-    ts.partenza = ts.arrivo + (ts.fermata ? static_cast<double>(st[i].sosta) : 0);
-  }
+  chiudi_corsa(q, lavoro, c);
   return Stato::ok();
 }
 
