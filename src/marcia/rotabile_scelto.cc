@@ -10,8 +10,9 @@ namespace scen {
 std::string rotabile_accanto(const std::string& treno) {
   const size_t barra = treno.find_last_of("/\\");
   const size_t punto = treno.find_last_of('.');
+  // A name that only begins with a dot (".treno") has no extension.
   const bool con_estensione =
-      punto != std::string::npos && (barra == std::string::npos || punto > barra + 1);
+      punto != std::string::npos && (barra == std::string::npos ? punto > 0 : punto > barra + 1);
   return (con_estensione ? treno.substr(0, punto) : treno) + ".rotabile.json";
 }
 
