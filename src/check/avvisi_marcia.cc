@@ -66,15 +66,15 @@ void fermo(const marcia_modello& m, const descrizione_vista& linea, elenco_probl
 // A braked-mass percentage of no train: a typing slip (12 for 120).
 void massa_frenata(const marcia_modello& m, const descrizione_vista& treno,
                    elenco_problemi& problemi) {
-  using namespace limiti_rotabile;
+  using namespace rotabile_incorporato_dati;
   for (const record_visto& r : treno.record) {
     if (r.tipo != specie::massa_frenata || !r.intero || r.valori.empty()) continue;
     const double p = static_cast<double>(r.valore(1));
-    if (p >= frenatura_plausibile_min_percento && p <= frenatura_plausibile_max_percento) continue;
+    if (p >= massa_frenata_plausibile_minima && p <= massa_frenata_plausibile_massima) continue;
     problemi.avviso(
         file_verificato::treno, r.chiave.riga, r.campo(1).colonna,
         fmt::format("percentuale massa frenata {}%: nessun treno frena così (da {}% a {}%){}", p,
-                    frenatura_plausibile_min_percento, frenatura_plausibile_max_percento,
+                    massa_frenata_plausibile_minima, massa_frenata_plausibile_massima,
                     m.incorporato ? fmt::format("; il treno incorporato frena allora a {} m/s²",
                                                 con_virgola(m.treno.decelerazione_frenatura_ms2, 2))
                                   : std::string()));

@@ -28,9 +28,7 @@ bool stazioni_in_ordine(const percorso_marcia& p) {
 }  // namespace
 
 void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
-                     const descrizione_vista& linea, const descrizione_vista& treno,
-                     elenco_problemi& problemi) {
-  (void)linea;
+                     const descrizione_vista& treno, elenco_problemi& problemi) {
   const percorso_marcia& percorso = corsa_fatta.linea;
   if (percorso.stazioni.empty()) return;
 

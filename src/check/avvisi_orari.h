@@ -12,10 +12,9 @@
 namespace scen {
 
 // On the model of a reading that went through and its run (made by
-// `marcia_del_modello`), with the records of the two files as that reading
-// saw them for the places.
+// `marcia_del_modello`), with the train's records as that reading saw them
+// for the places.
 void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
-                     const descrizione_vista& linea, const descrizione_vista& treno,
-                     elenco_problemi& problemi);
+                     const descrizione_vista& treno, elenco_problemi& problemi);
 
 }  // namespace scen

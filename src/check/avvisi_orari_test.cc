@@ -22,8 +22,7 @@ std::vector<problema> orari_di(long riga = 0, std::string_view nuova = {}) {
   EXPECT_EQ(m->errore_codice, esito::nessuno);
   elenco_problemi problemi;
   const descrizione_vista vista_linea = vedi_linea(linea);
-  controlla_orari(marcia_del_modello(*m, &vista_linea, nullptr), *m, vista_linea, vedi_treno(treno),
-                  problemi);
+  controlla_orari(marcia_del_modello(*m, &vista_linea, nullptr), *m, vedi_treno(treno), problemi);
   return problemi.ordinati();
 }
 

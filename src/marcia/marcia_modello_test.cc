@@ -119,6 +119,7 @@ TEST(MarciaModello, BrakingToRestTakesTheGradientsShare) {
     // Still at 100 km/h 1% before the braking distance, and on the braking
     // curve v^2 = 2 b s within it.
     EXPECT_NEAR(m.c.velocita_a(fine - static_cast<long>(std::ceil(distanza * 1.01))), 100, 1e-9);
+    EXPECT_LT(m.c.velocita_a(fine - static_cast<long>(std::floor(distanza * 0.99))), 99.5);
     for (double parte : {0.25, 0.5, 0.9}) {
       const long s = std::lround(distanza * parte);
       EXPECT_NEAR(m.c.velocita_a(fine - s), std::sqrt(2 * b * static_cast<double>(s)) * 3.6,

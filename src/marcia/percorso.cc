@@ -87,7 +87,7 @@ std::vector<curva_marcia> curve_dal_tracciato(const modello& m) {
 
 percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* linea) {
   percorso_marcia p;
-  p.lunghezza = std::max<Long>(m.registri[indice_registro::generali_treno].fine, 0);
+  p.lunghezza = std::max<Long>(m.lunghezza_percorso(), 0);
   const size_t n = static_cast<size_t>((p.lunghezza + 49) / 50);
   p.limite.assign(n, 0);
   p.pendenza.assign(n, 0);

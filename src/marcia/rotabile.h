@@ -62,6 +62,11 @@ inline constexpr double massa_aderente_t = massa_locomotiva_t;
 inline constexpr double frenatura_per_cento_ms2 = 0.4;
 inline constexpr double frenatura_minima_ms2 = 0.2;
 inline constexpr double frenatura_massima_ms2 = 0.8;
+// The braked masses of trains that run, in percent: outside them a
+// description's figure is a slip (12 written for 120), which `verifica`
+// warns of.
+inline constexpr double massa_frenata_plausibile_minima = 50;
+inline constexpr double massa_frenata_plausibile_massima = 250;
 }  // namespace rotabile_incorporato_dati
 
 // The built-in train: the locomotive and `vetture` coaches, braked at the
@@ -89,8 +94,6 @@ inline constexpr double c_massimo_kN_per_kmh2 = 1;
 inline constexpr double frenatura_minima_ms2 = 0.05;
 inline constexpr double frenatura_massima_ms2 = 3;
 inline constexpr double aderenza_massima = 1;
-inline constexpr double frenatura_plausibile_min_percento = 50;
-inline constexpr double frenatura_plausibile_max_percento = 250;
 }  // namespace limiti_rotabile
 
 // The largest rolling-stock file read: a train's figures and an effort

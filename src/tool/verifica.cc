@@ -103,7 +103,7 @@ problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_veri
     quel_che_i_documenti_non_mostrano(*linea, *treno, *lettura.letto, problemi);
     const marcia_modello corsa_fatta = marcia_del_modello(*lettura.letto, &*linea, treno_corsa);
     controlla_marcia(corsa_fatta, *linea, *treno, problemi);
-    controlla_orari(corsa_fatta, *lettura.letto, *linea, *treno, problemi);
+    controlla_orari(corsa_fatta, *lettura.letto, *treno, problemi);
   }
 
   problemi_trovati trovati;
