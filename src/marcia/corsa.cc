@@ -271,30 +271,23 @@ struct vincolo {
 };
 
 struct frenate {
-  std::vector<double> somma;  // F at each whole metre from `da`
-  std::vector<double> rate;   // the rate over each metre
+  double b = 0;  // the service rate
   std::vector<vincolo> vincoli;
   std::vector<double> minimo_da;  // the lowest key from each point on
 
-  // F at `s` metres (absolute), the rate constant within a metre.
-  double f(double s, long da) const {
-    const double j = s - static_cast<double>(da);
-    const size_t i = std::min(static_cast<size_t>(std::max(j, 0.0)), rate.size() - 1);
-    return somma[i] + (j - static_cast<double>(i)) * rate[i];
+  // The rate over metre j from `da`.
+  double rate(const sotto_il_treno& sotto, size_t j) const {
+    return frenatura_su(b, sotto.pendenza[j]);
   }
 };
 
 frenate vincoli_di_frenata(const ambito& q, const gradini& limiti, const sotto_il_treno& sotto) {
   frenate fr;
-  const double b = q.treno.decelerazione_frenatura_ms2;
-  fr.somma.push_back(0);
-  for (double i : sotto.pendenza) {
-    fr.rate.push_back(frenatura_su(b, i));
-    fr.somma.push_back(fr.somma.back() + fr.rate.back());
-  }
-  auto punto = [&](double y, double cap, long sosta) {
-    fr.vincoli.push_back({y, cap + 2 * fr.f(y, q.da), sosta});
-  };
+  fr.b = q.treno.decelerazione_frenatura_ms2;
+  // The points with the square of their speed, then F added as the metres
+  // are walked once in their order (F at a whole metre, the rate constant
+  // within one).
+  auto punto = [&](double y, double cap, long sosta) { fr.vincoli.push_back({y, cap, sosta}); };
   for (size_t i = 1; i < limiti.size(); ++i)
     if (limiti[i].second < limiti[i - 1].second) {
       const double v = limiti[i].second / 3.6;
@@ -306,6 +299,14 @@ frenate vincoli_di_frenata(const ambito& q, const gradini& limiti, const sotto_i
   punto(static_cast<double>(q.a), 0, 0);
   std::stable_sort(fr.vincoli.begin(), fr.vincoli.end(),
                    [](const vincolo& p, const vincolo& r) { return p.y < r.y; });
+  const size_t metri = sotto.pendenza.size();
+  double f = 0;  // F at metre j
+  size_t j = 0;
+  for (vincolo& v : fr.vincoli) {
+    const double jy = std::max(v.y - static_cast<double>(q.da), 0.0);
+    for (; j + 1 < metri && static_cast<double>(j + 1) <= jy; ++j) f += fr.rate(sotto, j);
+    v.chiave += 2 * (f + (jy - static_cast<double>(j)) * fr.rate(sotto, j));
+  }
   fr.minimo_da.assign(fr.vincoli.size() + 1, std::numeric_limits<double>::infinity());
   for (size_t i = fr.vincoli.size(); i-- > 0;)
     fr.minimo_da[i] = std::min(fr.minimo_da[i + 1], fr.vincoli[i].chiave);
@@ -450,11 +451,13 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
   passo prima;
   size_t avanti = 0;  // the first point ahead that is not behind the head
   double v = 0, t = 0, lavoro = 0;
+  double f_x = 0;  // the sum of the braking rates from `da` to the head
   for (long x = q.da; x < q.a; ++x) {
     const size_t j = static_cast<size_t>(x - q.da);
     const double resistenza_linea = sotto.resistenza[j];
     const double aderenza = aderenza_a(q, x);
     const double lim = limite_metro.a(x) / 3.6;
+    const double rata = fr.rate(sotto, j);
     for (long k = 0; k < n; ++k) {
       // The highest speed at the end of the step: the limit of the metre
       // (at a whole metre, also of the metre after), and what braking for
@@ -466,7 +469,8 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
         tetto = std::min(tetto, dopo * dopo);
       }
       while (avanti < fr.vincoli.size() && fr.vincoli[avanti].y < s) ++avanti;
-      tetto = std::max(std::min(tetto, fr.minimo_da[avanti] - 2 * fr.f(s, q.da)), 0.0);
+      const double f_s = f_x + (s - static_cast<double>(x)) * rata;
+      tetto = std::max(std::min(tetto, fr.minimo_da[avanti] - 2 * f_s), 0.0);
       if (!prima.stesso(v, tetto, resistenza_linea, aderenza) &&
           !fai_passo(d, v, tetto, resistenza_linea, aderenza, ds, prima))
         return fermato(q, c, x, sotto.pendenza[j], d.mancante(resistenza_linea, aderenza));
@@ -474,6 +478,7 @@ Stato integra(const ambito& q, const gradini& limiti, const sotto_il_treno& sott
       lavoro += prima.lavoro;
       v = prima.v1;
     }
+    f_x += rata;
     if ((j + 1) % corsa::campione == 0 || x + 1 == q.a) {
       c.velocita.push_back(v * 3.6);
       c.tempo.push_back(t);
