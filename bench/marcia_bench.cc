@@ -9,9 +9,7 @@
 #include <string>
 
 #include "content/dati_incorporati.h"
-#include "marcia/corsa.h"
-#include "marcia/orario.h"
-#include "marcia/percorso.h"
+#include "marcia/marcia_modello.h"
 #include "platform/cartella_privata.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
@@ -62,14 +60,10 @@ void BM_corsa_e_orario(benchmark::State& state) {
   const std::string linea = portata("linea");
   leggi_descrizioni(*m, linea, portata("treno"), {"linea", "treno"});
   const descrizione_vista vista = vedi_linea(linea);
-  const registro& g = m->registri[indice_registro::generali_treno];
-  const rotabile treno = rotabile_incorporato(g.progressiva, g.inizio);
   for (auto _ : state) {
-    const percorso_marcia p = percorso_da_modello(*m, &vista);
-    corsa c;
-    if (!calcola_corsa(p, treno, c).riuscito()) state.SkipWithError("la corsa non si calcola");
-    const orario_marcia o = orario_da_corsa(p, c, margine_normale);
-    benchmark::DoNotOptimize(o.stazioni.data());
+    const marcia_modello r = marcia_del_modello(*m, &vista, nullptr);
+    if (!r.riuscita()) state.SkipWithError("la corsa non si calcola");
+    benchmark::DoNotOptimize(r.orario.stazioni.data());
   }
 }
 BENCHMARK(BM_corsa_e_orario)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -4,11 +4,6 @@
 
 #include <cmath>
 
-#include "marcia/corsa.h"
-#include "marcia/orario.h"
-#include "marcia/percorso.h"
-#include "marcia/rotabile.h"
-
 namespace scen {
 
 namespace {
@@ -20,11 +15,21 @@ std::string durata(long s) {
   return fmt::format("{} h {} min {} s", s / 3600, s / 60 % 60, s % 60);
 }
 
+// Whether the stations make a run: two at least, each not before the one
+// before it, the last beyond the first.
+bool stazioni_in_ordine(const percorso_marcia& p) {
+  if (p.stazioni.size() < 2 || p.stazioni.back().posizione <= p.stazioni.front().posizione)
+    return false;
+  for (size_t i = 1; i < p.stazioni.size(); ++i)
+    if (p.stazioni[i].posizione < p.stazioni[i - 1].posizione) return false;
+  return true;
+}
+
 }  // namespace
 
-void controlla_orari(const modello& letto, const descrizione_vista& linea,
+void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
                      const descrizione_vista& treno, elenco_problemi& problemi) {
-  const percorso_marcia percorso = percorso_da_modello(letto, &linea);
+  const percorso_marcia& percorso = corsa_fatta.linea;
   if (percorso.stazioni.empty()) return;
 
   // The station records in the order of the table, where the times stand.
@@ -52,11 +57,9 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
         fmt::format("orologio: {}, ma il treno parte dall'origine «{}» alle {}",
                     ora_testo(percorso.orologio), nome(origine), ora_testo(origine.orario)));
 
-  const rotabile treno_incorporato =
-      rotabile_incorporato(letto.registri[indice_registro::generali_treno].progressiva,
-                           letto.registri[indice_registro::generali_treno].inizio);
-  corsa c;
-  const bool con_corsa = calcola_corsa(percorso, treno_incorporato, c).riuscito();
+  const corsa& c = corsa_fatta.c;
+  const bool con_corsa = corsa_fatta.riuscita();
+  bool saltati = false;  // a time check left out for want of a run
 
   size_t prima = percorso.stazioni.size();  // the last station with a time
   for (size_t i = 0; i < percorso.stazioni.size(); ++i) {
@@ -73,20 +76,34 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
             fmt::format("stazione «{}»: l'orario {} viene prima di quello di «{}» ({}): "
                         "gli orari tornano indietro",
                         nome(s), ora_testo(s.orario), nome(a), ora_testo(a.orario)));
-      } else if (con_corsa) {
+      } else if (!con_corsa) {
+        // Said once, at the first time it leaves unchecked; a train that
+        // stops on the way is a warning of its own, and stations that make
+        // no run have theirs.
+        if (!saltati && !corsa_fatta.c.fermo && stazioni_in_ordine(percorso))
+          problemi.avviso(
+              file_verificato::treno, riga, colonna,
+              fmt::format("stazione «{}»: gli orari non si controllano con la corsa più veloce, "
+                          "che non si calcola: {}",
+                          nome(s), corsa_fatta.stato.messaggio()));
+        saltati = true;
+      } else {
         const tempi_stazione& da = c.stazioni[prima];
         const tempi_stazione& a_qui = c.stazioni[i];
         const double minimo = (a_qui.fermata ? a_qui.partenza : a_qui.arrivo) - da.partenza;
         if (static_cast<double>(concesso) < minimo)
           problemi.avviso(
               file_verificato::treno, riga, colonna,
-              fmt::format("stazione «{}»: l'orario {} viene {} dopo quello di «{}» ({}), ma la "
-                          "corsa più veloce del treno incorporato ci mette {}{}: nessun treno "
-                          "lo può tenere",
-                          nome(s), ora_testo(s.orario), durata(concesso), nome(a),
-                          ora_testo(a.orario), durata(static_cast<long>(std::ceil(minimo))),
-                          a_qui.fermata ? fmt::format(", con la sosta di {} s qui", s.sosta)
-                                        : std::string()));
+              fmt::format(
+                  "stazione «{}»: l'orario {} viene {} dopo quello di «{}» ({}), ma la "
+                  "corsa più veloce del {} ci mette {}{}: nessun treno "
+                  "lo può tenere",
+                  nome(s), ora_testo(s.orario), durata(concesso), nome(a), ora_testo(a.orario),
+                  corsa_fatta.incorporato ? std::string("treno incorporato")
+                                          : fmt::format("treno «{}»", corsa_fatta.treno.nome),
+                  durata(static_cast<long>(std::ceil(minimo))),
+                  a_qui.fermata ? fmt::format(", con la sosta di {} s qui", s.sosta)
+                                : std::string()));
       }
     }
     prima = i;

@@ -21,7 +21,8 @@ std::vector<problema> orari_di(long riga = 0, std::string_view nuova = {}) {
   leggi_descrizioni(*m, linea, treno, {"linea", "treno"});
   EXPECT_EQ(m->errore_codice, esito::nessuno);
   elenco_problemi problemi;
-  controlla_orari(*m, vedi_linea(linea), vedi_treno(treno), problemi);
+  const descrizione_vista vista_linea = vedi_linea(linea);
+  controlla_orari(marcia_del_modello(*m, &vista_linea, nullptr), *m, vedi_treno(treno), problemi);
   return problemi.ordinati();
 }
 
@@ -46,7 +47,7 @@ TEST(AvvisiOrari, TimesThatNoTrainCanKeep) {
        72,
        63,
        {"l'orario 13:23:30 viene 5 min 0 s dopo quello di «Colle Ardito» (13:18:30)",
-        "ci mette 4"}},
+        "ci mette 39 min 57 s"}},
       // A passing time, given, that comes too soon.
       {59,
        "stazione,   17600,  2,  400,  0, 0, 0,  1,0,0,  0,1,0,    0,  13,19, 0, Borgo Feroni",

@@ -157,9 +157,13 @@ void controlli::generale_treno(const descrizione_vista& d) {
     avviso(f, d.generale,
            "manca il record percentuale massa frenata: la percentuale di massa frenata è 0");
   if (manca(specie::velocita, "velocit"))
-    avviso(f, d.generale, "nessun record velocita: il limite di velocità è 0 su tutta la linea");
+    avviso(f, d.generale,
+           "nessun record velocita: il limite di velocità è 0 su tutta la linea, e la "
+           "marcia va alla velocità massima del treno");
   if (manca(specie::aderenza, "aderenza"))
-    avviso(f, d.generale, "nessun record aderenza: l'aderenza è 0 su tutta la linea");
+    avviso(f, d.generale,
+           "nessun record aderenza: l'aderenza è 0 su tutta la linea, e la marcia la "
+           "prende per rotaia asciutta");
   // The timetable runs from the first station to the last (with none, the
   // documents' check says so).
   const auto stazioni =

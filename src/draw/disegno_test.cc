@@ -18,6 +18,7 @@
 #include "draw/stile.h"
 #include "draw/svg.h"
 #include "marcia/orario.h"
+#include "read/vista.h"
 #include "testing/prova_lettura.h"
 #include "testing/xml_minimo.h"
 
@@ -35,7 +36,8 @@ class DisegnoPortato : public testing::Test {
     ASSERT_EQ(lettura->m.errore_codice, esito::nessuno);
     s_ = new scena;
     ASSERT_TRUE(scena_da_modello(lettura->m, *s_).riuscito());
-    marcia_in_scena(lettura->m, *s_, nullptr, margine_normale);
+    const descrizione_vista vista = vedi_linea(prova::portata("linea"));
+    marcia_in_scena(marcia_del_modello(lettura->m, &vista, nullptr, margine_normale), *s_);
     d_ = new disegno(disegna_scena(*s_));
     svg_ = prova::leggi_xml(d_->svg).release();
   }

@@ -3,30 +3,25 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "marcia/corsa.h"
-#include "marcia/orario.h"
-#include "marcia/percorso.h"
-
 namespace scen {
 
-void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double margine) {
+void marcia_in_scena(const marcia_modello& m, scena& s) {
   s.marcia = {};
-  percorso_marcia linea = percorso_da_modello(m, nullptr);
-  // The curves from how the trace turns over each 50 m.
-  for (std::size_t i = 0; i < s.curvatura.size(); ++i) {
-    const gradino& g = s.curvatura[i];
-    if (g.valore == 0) continue;
-    const long fine = i + 1 < s.curvatura.size() ? s.curvatura[i + 1].da : s.lunghezza;
-    linea.curve.push_back({g.da, fine - g.da, 1e5 / std::abs(g.valore)});
-  }
-  const registro& generali = m.registri[indice_registro::generali_treno];
-  const rotabile incorporato = rotabile_incorporato(generali.progressiva, generali.inizio);
-  corsa c;
-  if (Stato stato = calcola_corsa(linea, treno ? *treno : incorporato, c); !stato.riuscito()) {
-    s.marcia.perche_no = stato.messaggio();
+  const corsa& c = m.c;
+  const percorso_marcia& linea = m.linea;
+  if (!m.riuscita()) {
+    s.marcia.perche_no = m.stato.messaggio();
+    if (c.fermo) {
+      s.marcia.fermo = static_cast<double>(c.fermo->posizione);
+      for (std::size_t i = 0; i < c.velocita.size(); ++i)
+        s.marcia.velocita.push_back(
+            {static_cast<double>(c.da + static_cast<long>(i) * corsa::campione), c.velocita[i]});
+      s.marcia.velocita.push_back({*s.marcia.fermo, 0});
+    }
     return;
   }
-  const orario_marcia o = orario_da_corsa(linea, c, margine);
+  const orario_marcia& o = m.orario;
+  const double margine = o.margine;
   marcia_scena& ms = s.marcia;
   ms.presente = true;
   ms.margine = margine;
@@ -34,8 +29,9 @@ void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double m
   ms.arrivo = o.stazioni.back().arrivo;
 
   // The samples of the run, with the stations where they stand: the speed,
-  // and the path through the day, waiting at each station with recovery for
-  // it and at each stop for its dwell.
+  // and the path through the day, the stretch before a station with
+  // recovery ending at the timetable's arrival, and waiting at each stop for
+  // its dwell.
   const double partenza = static_cast<double>(o.partenza);
   double recuperi = 0;
   std::size_t k = 0;
@@ -46,10 +42,11 @@ void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double m
       const double p = static_cast<double>(linea.stazioni[k].posizione);
       const tempi_stazione& ts = c.stazioni[k];
       ms.velocita.push_back({p, ts.velocita});
-      ms.percorso.push_back({p, partenza + ts.arrivo + recuperi});
+      // The timetable's own times here: its arrival holds the recovery
+      // lumped at this station, its departure the dwell besides.
       recuperi += static_cast<double>(o.stazioni[k].recupero);
-      if (ts.partenza != ts.arrivo || o.stazioni[k].recupero != 0)
-        ms.percorso.push_back({p, partenza + ts.partenza + recuperi});
+      ms.percorso.push_back({p, o.stazioni[k].arrivo_esatto});
+      if (ts.partenza != ts.arrivo) ms.percorso.push_back({p, o.stazioni[k].partenza_esatta});
       stazione_qui = stazione_qui || linea.stazioni[k].posizione == x;
     }
     if (stazione_qui) continue;

@@ -2,15 +2,13 @@
 #pragma once
 
 #include "draw/scena.h"
-#include "marcia/rotabile.h"
-#include "model/modello.h"
+#include "marcia/marcia_modello.h"
 
 namespace scen {
 
-// Computes the run of `treno` (the built-in train of the model's coaches and
-// braked mass when none) over the line of `m`, the curves from the scene's
-// own curvature, and the timetable with `margine` percent, into `s.marcia`.
-// When the train cannot run the line, `s.marcia` says why.
-void marcia_in_scena(const modello& m, scena& s, const rotabile* treno, double margine);
+// Puts the run `m` (made by `marcia_del_modello`) into `s.marcia`: the
+// speed and the timetable's path. A run that stopped on the way leaves its
+// speed up to there and the place where it stopped, with why.
+void marcia_in_scena(const marcia_modello& m, scena& s);
 
 }  // namespace scen

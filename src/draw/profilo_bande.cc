@@ -177,7 +177,7 @@ void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
                    {"stroke", std::string(stile::velocita)},
                    {"stroke-width", "1.6"},
                    {"vector-effect", "non-scaling-stroke"}});
-  if (s.marcia.presente) {
+  if (!s.marcia.velocita.empty()) {
     std::vector<punto> px;
     for (const punto& p : s.marcia.velocita)
       px.push_back({x_di(a, p.x), sy.y(std::min(p.y, sy.alto))});
@@ -188,6 +188,15 @@ void banda_velocita(scrittore_svg& w, const scena& s, const asse& a, scala_y sy)
                      {"stroke-width", "1.1"},
                      {"vector-effect", "non-scaling-stroke"}});
   }
+  // Where the train stopped on the way: a mark across the band.
+  if (s.marcia.fermo)
+    w.vuoto("path", {{"id", "corsa-fermo"},
+                     {"d", fmt::format("M{} {}V{}", num(x_di(a, *s.marcia.fermo), 2),
+                                       num(sy.y(sy.alto)), num(sy.y(0)))},
+                     {"stroke", std::string(stile::corsa)},
+                     {"stroke-width", "2"},
+                     {"stroke-dasharray", "3 2"},
+                     {"vector-effect", "non-scaling-stroke"}});
   for (const rallentamento_scena& rl : s.rallentamenti)
     w.vuoto("path", {{"d", fmt::format("M{} {}H{}", num(a.x(rl.inizio), 2), num(sy.y(rl.velocita)),
                                        num(std::max(a.x(rl.fine), a.x(rl.inizio) + 2.5), 2))},

@@ -3,6 +3,7 @@
 // are in UTF-8 here, ready to be drawn.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ struct marcia_scena {
   long partenza = 0;  // seconds of the day
   long arrivo = 0;
   double margine = 0;  // %
+  // Where the train stopped on the way (m), when it did: `velocita` then
+  // holds its speed up to there.
+  std::optional<double> fermo;
 };
 
 struct scena {

@@ -168,7 +168,7 @@ percorso_marcia linea_varia() {
     p.limite[i] = static_cast<int>(80 + 10 * (i * 7 % 9));
     p.pendenza[i] = static_cast<int>(i * 5 % 23) - 11;
   }
-  for (int k = 0; k < 6; ++k) p.curve.push_back({3000 + 5000 * k, 800, raggi_classi[k]});
+  for (int k = 0; k < 6; ++k) p.curve.push_back({3000 + 5000 * k, 800, raggio_classe(k + 1)});
   p.rallentamenti = {{21000, 400, 30, true}};
   p.stazioni.insert(p.stazioni.begin() + 1, {"Fermata", 17350, 0, 60, 3});
   return p;
@@ -217,8 +217,7 @@ struct Portata {
     leggi_descrizioni(m, testo_linea, prova::portata("treno"), {"linea", "treno"});
     const descrizione_vista vista = vedi_linea(testo_linea);
     linea = percorso_da_modello(m, &vista);
-    const rotabile r = rotabile_incorporato(m.registri[indice_registro::generali_treno].progressiva,
-                                            m.registri[indice_registro::generali_treno].inizio);
+    const rotabile r = rotabile_incorporato(m.numero_vetture(), m.massa_frenata());
     ok = calcola_corsa(linea, r, c).riuscito();
   }
   bool ok = false;

@@ -38,18 +38,24 @@ struct percorso_marcia {
   // cell's start: element i holds from 50 i.
   std::vector<int> limite;
   std::vector<int> pendenza;
+  // The adhesion value of each cell as the line gives it; none (or 0) where
+  // the line gives none: the train's own adhesion then holds.
+  std::vector<int> aderenza;
   std::vector<curva_marcia> curve;
   std::vector<rallentamento_marcia> rallentamenti;
   std::vector<stazione_marcia> stazioni;  // in the order of the table, by position
   long orologio = 0;                      // the clock at the start (seconds of the day)
 };
 
-// The radii of the curve classes 1 to 6 (m).
-inline constexpr double raggi_classi[6] = {10000, 5000, 2500, 1000, 500, 333};
-
-// The line of a filled model. `linea`, when given, gives the curves (by the
-// class of each curve record); without it the line has none.
+// The line of a filled model. `linea`, when given, gives the curves: each
+// curve record that the reader drew, of the class that the reader took from
+// its keyword (`classe_curva`), of the radius of that class's curvature
+// (`curvatura_classe`). Without it the curves come from the model's plan
+// trace, metre by metre, each metre's turn taken as the nearest class.
 percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* linea);
+
+// The radius (m) of curve class `classe`, 1 to 6: one over its curvature.
+double raggio_classe(int classe);
 
 // The resistance of a curve of radius `raggio` (m), in N/kN: 650 / (R - 55)
 // from 300 m up, 500 / (R - 30) below; 0 for no curve.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -110,19 +111,27 @@ class lettore_rotabile {
         !s.riuscito())
       return s;
     if (con_aderenza) r.aderenza_massima = aderenza;
+    double aderente = 0;
+    bool con_aderente = false;
+    if (Stato s = numero(radice, "", "massa_aderente_t", "massa_aderente_t", aderente, true,
+                         &con_aderente);
+        !s.riuscito())
+      return s;
+    if (con_aderente) r.massa_aderente_t = aderente;
     return Stato::ok();
   }
 
  private:
-  static constexpr std::array<std::string_view, 9> campi_rotabile = {"nome",
-                                                                     "massa_t",
-                                                                     "lunghezza_m",
-                                                                     "velocita_massima_kmh",
-                                                                     "coefficiente_masse_rotanti",
-                                                                     "sforzo_trazione",
-                                                                     "resistenza",
-                                                                     "decelerazione_frenatura_ms2",
-                                                                     "aderenza_massima"};
+  static constexpr std::array<std::string_view, 10> campi_rotabile = {"nome",
+                                                                      "massa_t",
+                                                                      "lunghezza_m",
+                                                                      "velocita_massima_kmh",
+                                                                      "coefficiente_masse_rotanti",
+                                                                      "sforzo_trazione",
+                                                                      "resistenza",
+                                                                      "decelerazione_frenatura_ms2",
+                                                                      "aderenza_massima",
+                                                                      "massa_aderente_t"};
   static constexpr std::array<std::string_view, 3> campi_resistenza = {"a_kN", "b_kN_per_kmh",
                                                                        "c_kN_per_kmh2"};
 
@@ -183,7 +192,7 @@ rotabile rotabile_incorporato(long vetture, long massa_frenata) {
   r.a_kN = resistenza_a_N_per_kN * peso_kN / 1000;
   r.c_kN_per_kmh2 = resistenza_c_N_per_kN_per_kmh2 * peso_kN / 1000;
   r.decelerazione_frenatura_ms2 = frenatura_da_massa_frenata(massa_frenata);
-  r.aderenza_massima = massa_locomotiva_t / r.massa_t * aderenza_locomotiva;
+  r.massa_aderente_t = rotabile_incorporato_dati::massa_aderente_t;
   return r;
 }
 
@@ -257,6 +266,9 @@ Stato rotabile_valido(const rotabile& r, std::string* puntatore) {
   if (r.aderenza_massima)
     if (auto perche = fuori_intervallo(*r.aderenza_massima, true, 0, aderenza_massima, ""))
       return errore("aderenza_massima", "/aderenza_massima", *perche);
+  if (r.massa_aderente_t)
+    if (auto perche = fuori_intervallo(*r.massa_aderente_t, true, 0, r.massa_t, "t"))
+      return errore("massa_aderente_t", "/massa_aderente_t", *perche);
   return Stato::ok();
 }
 
@@ -288,6 +300,15 @@ double sforzo_a(const rotabile& r, double kmh) {
   }
   if (r.aderenza_massima) f = std::min(f, *r.aderenza_massima * r.massa_t * gravita_ms2);
   return f;
+}
+
+double coefficiente_aderenza(int valore) {
+  return valore > 0 ? aderenza_rotaia_asciutta * valore / 100 : aderenza_rotaia_asciutta;
+}
+
+double sforzo_aderenza(const rotabile& r, int valore) {
+  if (!r.massa_aderente_t) return std::numeric_limits<double>::infinity();
+  return coefficiente_aderenza(valore) * *r.massa_aderente_t * gravita_ms2;
 }
 
 double resistenza_a(const rotabile& r, double kmh) {

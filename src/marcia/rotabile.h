@@ -35,6 +35,10 @@ struct rotabile {
   // weight on the driving axles over the whole weight, times the adhesion
   // coefficient); none where the file gives none.
   std::optional<double> aderenza_massima;
+  // The weight on the driving axles (t): the effort is never more than the
+  // line's adhesion over it (`sforzo_aderenza`); none where the file gives
+  // none.
+  std::optional<double> massa_aderente_t;
 };
 
 // The figures of the built-in train.
@@ -51,13 +55,18 @@ inline constexpr double coefficiente_masse_rotanti = 1.06;
 // 0.025 (v/10)^2 N/kN, v in km/h, in still air.
 inline constexpr double resistenza_a_N_per_kN = 2.5;
 inline constexpr double resistenza_c_N_per_kN_per_kmh2 = 0.025 / 100;
-// The adhesion coefficient of the locomotive's wheels at starting.
-inline constexpr double aderenza_locomotiva = 0.33;
+// The weight on the locomotive's driving axles: all four of them.
+inline constexpr double massa_aderente_t = massa_locomotiva_t;
 // The service braking rate from the braked-mass percentage: 0.4 m/s^2 for
 // each 100%, between 0.2 and 0.8 m/s^2.
 inline constexpr double frenatura_per_cento_ms2 = 0.4;
 inline constexpr double frenatura_minima_ms2 = 0.2;
 inline constexpr double frenatura_massima_ms2 = 0.8;
+// The braked masses of trains that run, in percent: outside them a
+// description's figure is a slip (12 written for 120), which `verifica`
+// warns of.
+inline constexpr double massa_frenata_plausibile_minima = 50;
+inline constexpr double massa_frenata_plausibile_massima = 250;
 }  // namespace rotabile_incorporato_dati
 
 // The built-in train: the locomotive and `vetture` coaches, braked at the
@@ -104,8 +113,22 @@ Stato leggi_rotabile(std::string_view testo, std::string_view nome_file, rotabil
 // its place in the JSON file ("/sforzo_trazione/2").
 Stato rotabile_valido(const rotabile& r, std::string* puntatore = nullptr);
 
-// The effort at the wheel (kN) at `kmh`, within the adhesion limit.
+// The effort at the wheel (kN) at `kmh`, within `aderenza_massima`.
 double sforzo_a(const rotabile& r, double kmh);
+
+// The adhesion coefficient of dry rail at starting, which a line's adhesion
+// value of 100 stands for: the line's value is read as a percentage of it
+// (the carried line's 87 to 96 are 0.287 to 0.317).
+inline constexpr double aderenza_rotaia_asciutta = 0.33;
+
+// The adhesion coefficient where the line's adhesion value is `valore` (0
+// where the line gives none: dry rail).
+double coefficiente_aderenza(int valore);
+
+// The most effort (kN) that adhesion allows the train where the line's
+// adhesion value is `valore`: the coefficient times the weight on the
+// driving axles times g; unbounded for a train without that weight.
+double sforzo_aderenza(const rotabile& r, int valore);
 // The running resistance (kN) at `kmh`.
 double resistenza_a(const rotabile& r, double kmh);
 

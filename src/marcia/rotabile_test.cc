@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace scen {
@@ -75,7 +76,7 @@ TEST(Rotabile, BadValuesAreNamedByTheirFieldAtTheirPlace) {
       {con("\"massa_t\": 400", "\"massa_T\": 400"),
        "t.json:3:14: campo «massa_T»: non è un campo del rotabile (i campi sono: nome, massa_t, "
        "lunghezza_m, velocita_massima_kmh, coefficiente_masse_rotanti, sforzo_trazione, "
-       "resistenza, decelerazione_frenatura_ms2, aderenza_massima)"},
+       "resistenza, decelerazione_frenatura_ms2, aderenza_massima, massa_aderente_t)"},
       {con("\"a_kN\": 8", "\"a_kN\": 8, \"d_kN\": 1"),
        "t.json:8:37: campo «resistenza.d_kN»: non è un campo del rotabile (i campi sono: a_kN, "
        "b_kN_per_kmh, c_kN_per_kmh2)"},
@@ -196,6 +197,15 @@ TEST(Rotabile, TheBuiltInTrain) {
   EXPECT_EQ(frenatura_da_massa_frenata(300), 0.8);
   // 2.5 + 0.025 (v/10)^2 N/kN of the weight.
   EXPECT_NEAR(resistenza_a(r, 100), 535 * gravita_ms2 * (2.5 + 2.5) / 1000, 1e-9);
+  // Adhesion: the locomotive's 85 t on its driving axles, times the line's
+  // value as a share of dry rail's 0.33.
+  ASSERT_TRUE(r.massa_aderente_t);
+  EXPECT_DOUBLE_EQ(*r.massa_aderente_t, 85);
+  EXPECT_NEAR(sforzo_aderenza(r, 0), 0.33 * 85 * gravita_ms2, 1e-9);
+  EXPECT_NEAR(sforzo_aderenza(r, 87), 0.33 * 0.87 * 85 * gravita_ms2, 1e-9);
+  rotabile senza = r;
+  senza.massa_aderente_t.reset();
+  EXPECT_TRUE(std::isinf(sforzo_aderenza(senza, 87)));
 }
 
 }  // namespace

@@ -137,6 +137,11 @@ struct modello {
   Long ultima_cella = 0;
   esito errore_codice = esito::nessuno;
   Long errore_posizione = 0;
+
+  // The general values of record 84 by their names.
+  Long numero_vetture() const { return registri[indice_registro::generali_treno].progressiva; }
+  Long massa_frenata() const { return registri[indice_registro::generali_treno].inizio; }
+  Long lunghezza_percorso() const { return registri[indice_registro::generali_treno].fine; }
 };
 
 }  // namespace scen

@@ -15,6 +15,8 @@ esecuzione dichiara(parte_comando& parte) {
                   "CARTELLA dei file compilati, oppure LINEA e TRENO");
   parte.opzione("--uscita", richiesta->uscita, "il disegno: FILE.svg o FILE.html", "FILE");
   parte.bandiera("--utf8", richiesta->utf8, "LINEA e TRENO sono in UTF-8");
+  parte.opzione("--rotabile", richiesta->file_rotabile, "il treno della marcia in un file JSON",
+                "FILE");
   return [richiesta](const chiamata& c) {
     Stato valida = richiesta_disegna_valida(*richiesta);
     if (!valida.riuscito()) return uso_non_valido(c.errori, valida.messaggio());

@@ -33,6 +33,8 @@ esecuzione dichiara(parte_comando& parte) {
                 "massa bloccata in tonnellate (predefinita 600)", "T");
   parte.bandiera("--senza-marcia", o->richiesta.senza_marcia,
                  "la scheda senza i tempi della marcia: solo gli orari della descrizione");
+  parte.opzione("--rotabile", o->richiesta.rotabile, "il treno della marcia in un file JSON",
+                "FILE");
   return [o](const chiamata& c) {
     Stato stato = chiavi_1252(o->chiavi, o->richiesta.chiave_percorso, o->richiesta.chiave_treno);
     if (!stato.riuscito()) return uso_non_valido(c.errori, stato.messaggio());

@@ -18,6 +18,7 @@ esecuzione dichiara(parte_comando& parte) {
   parte.bandiera("--utf8", richiesta->utf8,
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
   parte.bandiera("--apri", richiesta->apri, "apre la pagina nel browser del sistema");
+  parte.opzione("--rotabile", richiesta->rotabile, "il treno della marcia in un file JSON", "FILE");
   return [richiesta](const chiamata& c) { return guarda(*richiesta, c.uscita, c.errori); };
 }
 

@@ -17,6 +17,8 @@ esecuzione dichiara(parte_comando& parte) {
                  "LINEA e TRENO sono in UTF-8, con le righe chiuse da LF, CR LF o CR");
   parte.bandiera("--json", richiesta->json, "i problemi come un solo documento JSON");
   parte.bandiera("--rigoroso", richiesta->rigoroso, "anche gli avvisi fanno fallire la verifica");
+  parte.opzione("--rotabile", richiesta->rotabile,
+                "il treno della marcia con cui si controllano gli orari, in un file JSON", "FILE");
   return [richiesta](const chiamata& c) { return verifica(*richiesta, c.uscita, c.errori); };
 }
 

@@ -14,6 +14,8 @@
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "inspect/cartella_compilata.h"
+#include "marcia/marcia_modello.h"
+#include "marcia/rotabile_scelto.h"
 #include "model/esiti.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
@@ -56,12 +58,13 @@ std::string radice(const std::string& percorso) {
 // Both descriptions read from memory, as the compile step reads them from
 // their files, into a model with the carried keys and the trace.
 Stato leggi_coppia(const richiesta_disegna& r, modello& m, std::ostream& errori, bool& fermata,
-                   std::string& treno) {
+                   std::string& linea, std::string& treno) {
   fermata = false;
   std::array<std::string, 2> byte;
   if (Stato stato = leggi_descrizioni_date({r.ingressi[0], r.ingressi[1]}, r.utf8, byte);
       !stato.riuscito())
     return stato;
+  linea = byte[0];
   treno = byte[1];
   m.chiave_percorso = chiave_percorso_portata;
   m.chiave_treno = chiave_treno_portata;
@@ -105,10 +108,12 @@ std::string uscita_predefinita(const richiesta_disegna& richiesta, const std::st
 
 }  // namespace
 
-void completa_dalle_descrizioni(const modello& m, const std::string& testo_treno, scena& s,
-                                const rotabile* treno, double margine) {
+void completa_dalle_descrizioni(const modello& m, const std::string& testo_linea,
+                                const std::string& testo_treno, scena& s, const rotabile* treno,
+                                double margine) {
   rallentamenti_dai_record(testo_treno, s);
-  marcia_in_scena(m, s, treno, margine);
+  const descrizione_vista vista = vedi_linea(testo_linea);
+  marcia_in_scena(marcia_del_modello(m, &vista, treno, margine), s);
 }
 
 Stato richiesta_disegna_valida(const richiesta_disegna& richiesta) {
@@ -127,12 +132,27 @@ Stato richiesta_disegna_valida(const richiesta_disegna& richiesta) {
 int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostream& errori) {
   const formato f = finisce_con(richiesta.uscita, ".html") ? formato::html : formato::svg;
 
+  // The train: the one given, or the one of a rolling-stock file.
+  rotabile_scelto scelto;
+  const rotabile* treno_corsa = richiesta.treno;
+  if (!treno_corsa) {
+    const std::string accanto = richiesta.ingressi.size() == 2 ? richiesta.ingressi[1] : "";
+    if (Stato stato = scegli_rotabile(richiesta.file_rotabile, accanto, scelto);
+        !stato.riuscito()) {
+      errori << visibile(stato.messaggio()) << '\n';
+      return uscita_fallita;
+    }
+    treno_corsa = scelto.se_dato();
+    if (const std::string detto = riga_rotabile_accanto(scelto); !detto.empty())
+      uscita << detto << '\n';
+  }
+
   auto m = std::make_unique<modello>();
   std::string chiave;
-  std::string treno;
+  std::string linea, treno;
   if (richiesta.ingressi.size() == 2) {
     bool fermata = false;
-    Stato stato = leggi_coppia(richiesta, *m, errori, fermata, treno);
+    Stato stato = leggi_coppia(richiesta, *m, errori, fermata, linea, treno);
     if (!stato.riuscito()) {
       errori << visibile(stato.messaggio()) << '\n';
       return fermata ? uscita_esito : uscita_fallita;
@@ -154,9 +174,9 @@ int disegna(const richiesta_disegna& richiesta, std::ostream& uscita, std::ostre
     return uscita_esito;
   }
   if (richiesta.ingressi.size() == 2)
-    completa_dalle_descrizioni(*m, treno, s, richiesta.treno, richiesta.margine);
+    completa_dalle_descrizioni(*m, linea, treno, s, treno_corsa, richiesta.margine);
   else
-    marcia_in_scena(*m, s, richiesta.treno, richiesta.margine);
+    marcia_in_scena(marcia_del_modello(*m, nullptr, treno_corsa, richiesta.margine), s);
   const disegno d = disegna_scena(s);
   const std::string nome =
       richiesta.uscita.empty() ? uscita_predefinita(richiesta, chiave) : richiesta.uscita;

@@ -18,9 +18,11 @@ struct richiesta_disegna {
   std::vector<std::string> ingressi;
   std::string uscita;  // FILE.svg or FILE.html; empty: the default name
   bool utf8 = false;   // the descriptions in UTF-8, any line ends
-  // The train and the supplement of the run drawn: the built-in train and
-  // the usual supplement unless given.
+  // The train and the supplement of the run drawn: the train of `rotabile`
+  // (a JSON file), else of the file beside the train description, else the
+  // built-in train, and the usual supplement, unless given.
   const rotabile* treno = nullptr;
+  std::string file_rotabile;
   double margine = margine_normale;
 };
 
@@ -35,8 +37,10 @@ struct scena;
 // read from them: the slowdowns from their records where some overlap (the
 // cells cannot tell them apart), and the fastest run of `treno` (the
 // built-in train when none) with the timetable of `margine` percent.
-// `testo_treno` is the train description as the readers took it.
-void completa_dalle_descrizioni(const modello& m, const std::string& testo_treno, scena& s,
+// `testo_linea` and `testo_treno` are the descriptions as the readers took
+// them.
+void completa_dalle_descrizioni(const modello& m, const std::string& testo_linea,
+                                const std::string& testo_treno, scena& s,
                                 const rotabile* treno = nullptr, double margine = margine_normale);
 
 // Draws the scenario and writes the picture (a valid request). Without a

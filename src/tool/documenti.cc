@@ -13,6 +13,8 @@
 #include "documents/marcia_scheda.h"
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
+#include "marcia/marcia_modello.h"
+#include "marcia/rotabile_scelto.h"
 #include "model/nomi_file.h"
 #include "platform/file.h"
 #include "platform/stati_uscita.h"
@@ -106,6 +108,11 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   std::array<std::string, 2> testi;
   if (Stato stato = leggi_descrizioni_date(nomi, richiesta.utf8, testi); !stato.riuscito())
     return fallito(stato.messaggio());
+  rotabile_scelto scelto;
+  if (!richiesta.senza_marcia)
+    if (Stato stato = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto);
+        !stato.riuscito())
+      return fallito(stato.messaggio());
   std::vector<std::string> note;
   if (richiesta.note)
     if (Stato stato = righe_note(*richiesta.note, note); !stato.riuscito())
@@ -126,7 +133,7 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   }
 
   intestazione_scheda intestazione;
-  const Long massa_frenata = lettura.letto->registri[indice_registro::generali_treno].inizio;
+  const Long massa_frenata = lettura.letto->massa_frenata();
   if (Stato stato = intestazione_da(richiesta, massa_frenata, intestazione); !stato.riuscito())
     return fallito(stato.messaggio());
 
@@ -135,7 +142,9 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   descrizioni_documenti dati = dati_da(linea, treno, *lettura.letto);
   std::vector<diagnostica> trovati;
   if (!richiesta.senza_marcia && dati.stazioni.size() >= 2)
-    if (Stato stato = aggiungi_marcia(dati, *lettura.letto, linea); !stato.riuscito())
+    if (Stato stato = aggiungi_marcia(
+            dati, marcia_del_modello(*lettura.letto, &linea, scelto.se_dato(), margine_normale));
+        !stato.riuscito())
       trovati.push_back(problema_di(
           true, 0, 0, false,
           fmt::format("la marcia non si calcola ({}): la scheda treno ha solo gli orari della "
@@ -153,6 +162,8 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
     return uscita_esito;
   }
   errori.flush();
+  if (const std::string detto = riga_rotabile_accanto(scelto); !detto.empty())
+    uscita << detto << '\n';
 
   modello chiavi;
   chiavi.chiave_percorso = richiesta.chiave_percorso;

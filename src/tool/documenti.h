@@ -22,6 +22,9 @@ struct richiesta_documenti {
   std::string categoria = "V200 C";                       // the train's category (UTF-8)
   long massa_bloccata = 600;                              // tonnes
   bool senza_marcia = false;                              // the card without the timetable's times
+  // The train of the card's times: a JSON file; empty, the file beside the
+  // train description when there is one, else the built-in train.
+  std::string rotabile;
 };
 
 // Writes into the folder, named for the keys, the notes (only with a notes

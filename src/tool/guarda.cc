@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "check/verifica_problemi.h"
+#include "marcia/rotabile_scelto.h"
 #include "platform/file.h"
 #include "platform/memoria.h"
 #include "platform/servente_http.h"
@@ -218,7 +219,11 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   int avuta6 = 0;
   (void)servente.ascolta("::1", avuta, avuta6);
 
-  sorveglianza_file sorveglianza({richiesta.linea, richiesta.treno});
+  // The rolling-stock file too, given or beside the train description,
+  // whether or not it is there yet.
+  const std::string file_rotabile =
+      richiesta.rotabile.empty() ? rotabile_accanto(richiesta.treno) : richiesta.rotabile;
+  sorveglianza_file sorveglianza({richiesta.linea, richiesta.treno, file_rotabile});
   auto pubblica = [&](const stato_guarda& s) {
     servito.metti(s);
     servente.pubblica("event: stato\ndata: " + s.json + "\n\n");
@@ -247,7 +252,10 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
   servente.avvia();
 
   const std::string indirizzo = fmt::format("http://127.0.0.1:{}/", porta);
-  uscita << indirizzo << '\n' << riga_lettura(ultimo) << '\n' << std::flush;
+  uscita << indirizzo << '\n';
+  if (richiesta.rotabile.empty() && esiste(file_rotabile))
+    uscita << "rotabile: " << visibile(file_rotabile) << " (accanto alla descrizione del treno)\n";
+  uscita << riga_lettura(ultimo) << '\n' << std::flush;
   if (richiesta.apri)
     if (Stato s = apri_nel_browser(indirizzo); !s.riuscito())
       errori << "guarda: " << visibile(s.messaggio()) << '\n' << std::flush;

@@ -14,6 +14,10 @@ struct richiesta_guarda {
   long porta = 0;     // 0: a free one
   bool utf8 = false;  // given in UTF-8, any line ends
   bool apri = false;  // open the page in the user's browser
+  // The train of the run: a JSON file; empty, the file beside the train
+  // description when there is one, else the built-in train. Its saves are
+  // followed as the descriptions'.
+  std::string rotabile;
 };
 
 // Serves the page until an interrupt (Ctrl-C) or a termination, which end it

@@ -10,12 +10,14 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "check/causa_unica.h"
 #include "check/verifica_problemi.h"
 #include "content/chiavi_portate.h"
 #include "draw/disegno.h"
 #include "draw/pagina.h"
 #include "draw/scena.h"
 #include "draw/testo_sicuro.h"
+#include "marcia/rotabile_scelto.h"
 #include "model/esiti.h"
 #include "platform/file.h"
 #include "read/diagnosi.h"
@@ -123,9 +125,17 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
         testi[i] = std::move(convertito);
       }
     }
-    const problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
+    // The train of the run, read afresh at each reading as the descriptions.
+    rotabile_scelto scelto;
+    if (Stato r = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto); !r.riuscito())
+      lettura.push_back(r.messaggio() + " (la marcia è del treno incorporato)");
+    problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
+    riduci_alla_causa(trovati, byte, nomi, richiesta.utf8, scelto.se_dato());
     json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,
-                                               trovati.avvisi, trovati.interruzione));
+                                               trovati.avvisi, trovati.interruzione,
+                                               trovati.seguono));
+    // What one mistake explains is held back, and said as one line.
+    if (trovati.seguono > 0) lettura.push_back(problemi_che_seguono(trovati.seguono));
     std::array<std::map<long, long>, 2> posizioni;
     if (testi[0]) posizioni[0] = posizioni_per_riga(vedi_linea(*testi[0]));
     if (testi[1]) posizioni[1] = posizioni_per_riga(vedi_treno(*testi[1]));
@@ -145,6 +155,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       m->chiave_percorso = chiave_percorso_portata;
       m->chiave_treno = chiave_treno_portata;
       m->con_tracciato = 1;
+      const std::string testo_linea = *testi[0];
       const std::string testo_treno = *testi[1];
       const diagnosi_lettura diagnosi =
           leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
@@ -155,7 +166,7 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
         lettura.push_back("disegna: " + fatta.messaggio());
       } else {
-        completa_dalle_descrizioni(*m, testo_treno, s);
+        completa_dalle_descrizioni(*m, testo_linea, testo_treno, s, scelto.se_dato());
         const disegno d = disegna_scena(s);
         stato.disegno = stato.lettura;
         stato.disegno_attuale = true;

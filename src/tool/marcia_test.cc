@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "content/dati_incorporati.h"
+#include "platform/file.h"
 #include "testing/cartella_temporanea.h"
 
 namespace scen {
@@ -209,6 +210,35 @@ TEST_F(MarciaPortata, ThePictureWrittenIsNamedOnTheErrorStream) {
   EXPECT_EQ(errori.str(), "marcia: disegno " + richiesta.uscita +
                               ": 334,0 km, 45 stazioni (45 nominate sulla pianta), 179 segnali, "
                               "2 rallentamenti\n");
+}
+
+TEST_F(MarciaPortata, ATrainThatStopsIsNamedAndDrawnUpToWhereItStops) {
+  // 52 per mille from 33850 to 43500 m: 12 coaches do not get over it.
+  std::vector<std::string> linea = righe_incorporate("linea");
+  for (std::string& r : linea)
+    if (r.rfind("pendenza,", 0) == 0) {
+      const long p = std::stol(r.substr(9));
+      if (p >= 33850 && p < 43500) r = "pendenza,  " + std::to_string(p) + ",   52";
+    }
+  prova::scrivi(cartella.file("linea.txt"), crlf(linea));
+  std::vector<std::string> treno = righe_incorporate("treno");
+  treno[1] = "numero vetture,  12";
+  prova::scrivi(cartella.file("treno.txt"), crlf(treno));
+  richiesta.uscita = cartella.file("fermo.svg");
+  EXPECT_EQ(esegui(), 1);
+  EXPECT_EQ(uscita.str(), "");
+  const std::string fermo =
+      "marcia: il treno «locomotiva elettrica e 12 vetture» non ce la fa: a 37307 m si "
+      "ferma, lo sforzo non vince la resistenza, la pendenza e le curve (pendenza media "
+      "sotto il treno 52 per mille, mancano 84,2 kN)\n";
+  EXPECT_EQ(errori.str().substr(0, fermo.size()), fermo);
+  EXPECT_EQ(errori.str().substr(fermo.size()).rfind("marcia: disegno " + richiesta.uscita + ": ", 0),
+            0u)
+      << errori.str();
+  std::string svg;
+  ASSERT_TRUE(leggi_file(richiesta.uscita, svg).riuscito());
+  EXPECT_NE(svg.find("id=\"corsa-fermo\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"corsa-velocita\""), std::string::npos);
 }
 
 TEST(Marcia, UsageFaults) {

@@ -124,7 +124,7 @@ inline constexpr std::string_view aiuto_verifica =
 
 // What `verifica` reports, in which form, and how it ends.
 inline constexpr std::string_view aiuto_verifica_piede =
-    "scenario verifica LINEA TRENO [--utf8] [--json] [--rigoroso]\n"
+    "scenario verifica LINEA TRENO [--utf8] [--json] [--rigoroso] [--rotabile FILE]\n"
     "Legge il file di descrizione della linea LINEA e quello del treno TRENO e ne\n"
     "elenca tutti i problemi in una volta. Non scrive nessun file: solo l'uscita\n"
     "standard e, per un file che non si può leggere, l'errore standard.\n"
@@ -194,7 +194,7 @@ inline constexpr std::string_view aiuto_documenti =
 inline constexpr std::string_view aiuto_documenti_piede =
     "scenario documenti LINEA TRENO CARTELLA [--utf8] [--chiave-percorso K]\n"
     "  [--chiave-treno K] [--note FILE] [--categoria C] [--massa-bloccata T]\n"
-    "  [--senza-marcia]\n"
+    "  [--senza-marcia] [--rotabile FILE]\n"
     "Scrive in CARTELLA, che deve esistere, i documenti per il personale di uno\n"
     "scenario, fatti dai file di descrizione della linea LINEA e del treno TRENO.\n"
     "\n"
@@ -215,7 +215,9 @@ inline constexpr std::string_view aiuto_documenti_piede =
     "dalle opzioni. Le chiavi sono \"Vela_Nuro\" e \"IC 731\" se non se ne danno\n"
     "altre. Il file delle note è in UTF-8; ogni sua riga è una riga delle note.\n"
     "Le stazioni che la descrizione lascia senza orario prendono quello della\n"
-    "marcia (scenario marcia, con il treno incorporato e il margine del 5%),\n"
+    "marcia (scenario marcia, con il treno di --rotabile, o del file\n"
+    "TRENO.rotabile.json accanto alla descrizione, o quello incorporato, e il\n"
+    "margine del 5%),\n"
     "spostato con gli orari della descrizione alle stazioni prima; la colonna\n"
     "Rec ha i recuperi della marcia, la velocità di marcia la più alta della corsa\n"
     "fino alla riga dopo, entro il limite. Con --senza-marcia la scheda ha solo gli\n"
@@ -243,6 +245,7 @@ inline constexpr std::string_view aiuto_disegna =
 // What `disegna` draws, where it writes it and how it ends.
 inline constexpr std::string_view aiuto_disegna_piede =
     "scenario disegna (CARTELLA | LINEA TRENO) [--uscita FILE.svg | FILE.html] [--utf8]\n"
+    "                 [--rotabile FILE]\n"
     "Disegna lo scenario dei file compilati in CARTELLA, o quello delle descrizioni\n"
     "LINEA e TRENO, lette in memoria come le legge scenario compila (non si scrive\n"
     "nient'altro che il disegno).\n"
@@ -437,11 +440,15 @@ inline constexpr std::string_view aiuto_marcia_piede =
     "TRENO: parte da fermo alla prima stazione all'orario che essa porta (o a quello\n"
     "dell'orologio), accelera con lo sforzo che resta tolte la resistenza al moto,\n"
     "la pendenza (i per mille danno i N/kN) e le curve (650/(R-55) N/kN, classi da\n"
-    "1 a 6 di raggio 10000, 5000, 2500, 1000, 500 e 333 m), tiene il limite più\n"
+    "1 a 6 di raggio 10000, 5000, 2500, 1000, 500 e 333,3 m), tiene il limite più\n"
     "basso in vigore (quello della linea, i rallentamenti, la velocità massima del\n"
     "treno; un limite che sale vale solo quando la coda è passata), frena per\n"
     "essere al limite più basso dove comincia e fermo a ogni fermata (le stazioni\n"
-    "con il valore di fermata, che è la sosta in secondi) e all'ultima stazione.\n"
+    "con il valore di fermata, che è la sosta in secondi) e all'ultima stazione,\n"
+    "alla frenatura di servizio meno g i (in discesa frena più a lungo). Lo sforzo\n"
+    "non supera l'aderenza: il valore aderenza della linea, in centesimi di 0,33,\n"
+    "per la massa sugli assi motori per g. Dice l'energia alla ruota e al\n"
+    "pantografo (rendimento 85%).\n"
     "\n"
     "L'orario aggiunge il margine di regolarità (--margine, 5% se non dato) come\n"
     "minuti di recupero alle fermate e all'arrivo, arrotondati al mezzo minuto, e\n"
@@ -451,14 +458,16 @@ inline constexpr std::string_view aiuto_marcia_piede =
     "l'orario della descrizione e la differenza (alle fermate con la partenza).\n"
     "--margine 0% dà come orario la corsa più veloce.\n"
     "\n"
-    "Senza --rotabile il treno è quello incorporato: una locomotiva elettrica (85 t,\n"
-    "5600 kW, 250 kN all'avvio, 200 km/h) e le vetture della descrizione (45 t e\n"
+    "Senza --rotabile il treno è quello del file TRENO.rotabile.json accanto alla\n"
+    "descrizione del treno (detto con una riga), se c'è, se no quello incorporato:\n"
+    "una locomotiva elettrica (85 t, tutte sugli assi motori, 5600 kW, 250 kN\n"
+    "all'avvio, 200 km/h) e le vetture della descrizione (45 t e\n"
     "26,4 m ciascuna), frenatura 0,4 m/s² per ogni 100% di massa frenata. Con\n"
     "--rotabile FILE il treno viene da un file JSON con i campi nome, massa_t,\n"
     "lunghezza_m, velocita_massima_kmh, coefficiente_masse_rotanti,\n"
     "sforzo_trazione ([[km/h, kN], ...]), resistenza ({\"a_kN\", \"b_kN_per_kmh\",\n"
-    "\"c_kN_per_kmh2\"}), decelerazione_frenatura_ms2 e, facoltativo,\n"
-    "aderenza_massima.\n"
+    "\"c_kN_per_kmh2\"}), decelerazione_frenatura_ms2 e, facoltativi,\n"
+    "aderenza_massima e massa_aderente_t.\n"
     "\n"
     "--json dà un documento JSON (la lista stazioni, con nome, posizione_m,\n"
     "corsa_minima_s e orario_s), --csv una riga per stazione o cippo.\n"
@@ -467,7 +476,8 @@ inline constexpr std::string_view aiuto_marcia_piede =
     "\n"
     "Stato di uscita:\n"
     "  0  orario calcolato\n"
-    "  1  le descrizioni non si leggono senza errori, o il treno non ce la fa\n"
+    "  1  le descrizioni non si leggono senza errori, o il treno non ce la fa (con\n"
+    "     --uscita il disegno si scrive fin dove arriva)\n"
     "  2  un file che non si può leggere o scrivere, un file del rotabile sbagliato\n"
     "     (con il campo), uso non valido\n";
 
@@ -477,7 +487,7 @@ inline constexpr std::string_view aiuto_guarda =
 
 // What `guarda` serves, what it watches and how it ends.
 inline constexpr std::string_view aiuto_guarda_piede =
-    "scenario guarda LINEA TRENO [--porta N] [--utf8] [--apri]\n"
+    "scenario guarda LINEA TRENO [--porta N] [--utf8] [--apri] [--rotabile FILE]\n"
     "Serve, solo sull'indirizzo locale (127.0.0.1 e ::1), una pagina con il disegno\n"
     "delle descrizioni LINEA e TRENO, come lo fa scenario disegna (pianta e profilo,\n"
     "che si ingrandisce e si legge sotto il puntatore), e accanto i problemi che\n"

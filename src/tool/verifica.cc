@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "check/avvisi_marcia.h"
 #include "check/avvisi_orari.h"
 #include "check/causa_unica.h"
 #include "check/controlli_avvisi.h"
@@ -14,6 +15,8 @@
 #include "documents/dati_da_lettura.h"
 #include "documents/ordine_rallentamenti.h"
 #include "documents/scheda_generata.h"
+#include "marcia/marcia_modello.h"
+#include "marcia/rotabile_scelto.h"
 #include "platform/stati_uscita.h"
 #include "platform/visibile.h"
 #include "read/memorizza_dati.h"
@@ -51,7 +54,7 @@ void quel_che_i_documenti_non_mostrano(const descrizione_vista& linea,
 }  // namespace
 
 problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_verificati& nomi,
-                                bool utf8) {
+                                bool utf8, const rotabile* treno_corsa) {
   elenco_problemi problemi;
   // The two texts as the readers take them; none for a file that could not
   // be converted.
@@ -99,7 +102,9 @@ problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_veri
   if (lettura.letto) {
     errori_dopo_lettura(*lettura.letto, *linea, *treno, problemi);
     quel_che_i_documenti_non_mostrano(*linea, *treno, *lettura.letto, problemi);
-    controlla_orari(*lettura.letto, *linea, *treno, problemi);
+    const marcia_modello corsa_fatta = marcia_del_modello(*lettura.letto, &*linea, treno_corsa);
+    controlla_marcia(corsa_fatta, *linea, *treno, problemi);
+    controlla_orari(corsa_fatta, *lettura.letto, *treno, problemi);
   }
 
   problemi_trovati trovati;
@@ -123,8 +128,19 @@ int verifica(const richiesta_verifica& richiesta, std::ostream& uscita, std::ost
     errori << visibile(stato.messaggio()) << '\n' << std::flush;
     return uscita_fallita;
   }
-  problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8);
-  riduci_alla_causa(trovati, byte, nomi, richiesta.utf8);
+  rotabile_scelto scelto;
+  if (Stato stato = scegli_rotabile(richiesta.rotabile, richiesta.treno, scelto);
+      !stato.riuscito()) {
+    if (richiesta.json) uscita << json_problemi({}, nomi, 0, 0, stato.messaggio()) << std::flush;
+    errori << visibile(stato.messaggio()) << '\n' << std::flush;
+    return uscita_fallita;
+  }
+  // Which file was taken from beside the description, where it does not
+  // spoil the JSON document.
+  if (const std::string detto = riga_rotabile_accanto(scelto); !detto.empty())
+    (richiesta.json ? errori : uscita) << detto << '\n';
+  problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
+  riduci_alla_causa(trovati, byte, nomi, richiesta.utf8, scelto.se_dato());
 
   if (richiesta.json) {
     uscita << json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/verifica_problemi.h"
+#include "marcia/rotabile.h"
 
 namespace scen {
 
@@ -19,6 +20,10 @@ struct richiesta_verifica {
   bool utf8 = false;      // given in UTF-8, any line ends
   bool json = false;      // the problems as one JSON document
   bool rigoroso = false;  // warnings fail the check too
+  // The train of the run whose times are checked: a JSON file; empty, the
+  // file beside the train description when there is one, else the built-in
+  // train.
+  std::string rotabile;
 };
 
 // After this many errors the check stops, and says so.
@@ -38,16 +43,18 @@ struct problemi_trovati {
 // Every problem of the two descriptions `byte` (the line's and the train's
 // bytes as their files hold them, named `nomi`); with `utf8` each is first
 // converted from UTF-8, and a failure there is a problem of its file.
+// `treno` is the train of the run (the built-in one when none).
 problemi_trovati trova_problemi(std::array<std::string, 2> byte, const nomi_verificati& nomi,
-                                bool utf8);
+                                bool utf8, const rotabile* treno = nullptr);
 
 // When one mistake explains the rest of `trovati` (the files given swapped,
 // the line's length in kilometres), that mistake first and only the
 // problems that do not follow from it; those that do are counted in
 // `seguono`. Those that follow from the length are those that a check with
 // the length in metres no longer finds.
+// `treno` is the train of the run, as for trova_problemi.
 void riduci_alla_causa(problemi_trovati& trovati, const std::array<std::string, 2>& byte,
-                       const nomi_verificati& nomi, bool utf8);
+                       const nomi_verificati& nomi, bool utf8, const rotabile* treno = nullptr);
 
 // Checks the two files and writes their problems to `uscita`, one line each
 // ("FILE:RIGA:COLONNA: errore: causa", or "avviso"), sorted by file, line

@@ -395,12 +395,13 @@ TEST(Verifica, AvvisiDelTreno) {
        {},
        {{"velocita,  0,  100", ""}, {"velocita,  5000,  60", ""}},
        {"treno.txt:1:1: avviso: nessun record velocita: il limite di velocità è 0 su tutta la "
-        "linea"}},
+        "linea, e la marcia va alla velocità massima del treno"}},
       {"nessuna aderenza e nessuna vettura",
        {},
        {{"aderenza,  0,  90", ""}, {"numero vetture,  10", ""}},
        {"treno.txt:1:1: avviso: manca il record numero vetture: il treno ha 0 vetture",
-        "treno.txt:1:1: avviso: nessun record aderenza: l'aderenza è 0 su tutta la linea"}},
+        "treno.txt:1:1: avviso: nessun record aderenza: l'aderenza è 0 su tutta la linea, e la "
+        "marcia la prende per rotaia asciutta"}},
       {"una sola stazione",
        {},
        {{stazione_13, ""}},
