@@ -18,7 +18,7 @@ constexpr Long passo_velocita = 5;
 // The value with its two digits swapped, when that one is within the usual
 // range: -72 for -27 is a common slip.
 std::string cifre_scambiate(Long valore) {
-  const Long assoluto = std::labs(valore);
+  const Long assoluto = valore < 0 ? -valore : valore;
   if (assoluto < 10 || assoluto > 99 || assoluto % 10 == 0) return {};
   const Long scambiato = (assoluto % 10) * 10 + assoluto / 10;
   if (scambiato > pendenza_verosimile) return {};

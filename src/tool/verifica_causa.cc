@@ -48,7 +48,7 @@ void conta(problemi_trovati& t) {
 }  // namespace
 
 void riduci_alla_causa(problemi_trovati& trovati, const std::array<std::string, 2>& byte,
-                       const nomi_verificati& nomi, bool utf8, const rotabile* treno) {
+                       const nomi_verificati& nomi, bool utf8, const rotabile* rotabile_corsa) {
   if (!trovati.convertiti || trovati.ordinati.empty()) return;
   std::array<std::string, 2> testi = byte;
   if (utf8)
@@ -69,7 +69,7 @@ void riduci_alla_causa(problemi_trovati& trovati, const std::array<std::string, 
     const std::optional<std::string> corretta =
         con_numero(byte[0], km->errore.riga, km->errore.colonna, km->metri);
     if (!corretta) return;
-    const problemi_trovati in_metri = trova_problemi({*corretta, byte[1]}, nomi, utf8, treno);
+    const problemi_trovati in_metri = trova_problemi({*corretta, byte[1]}, nomi, utf8, rotabile_corsa);
     std::vector<problema> restano = {km->errore};
     long seguono = 0;
     for (problema& p : trovati.ordinati) {
