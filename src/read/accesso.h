@@ -90,7 +90,7 @@ inline Long a_long(largo v, nome_campo c) {
 inline Byte otto_bit(Long v) { return static_cast<Byte>(static_cast<std::uint32_t>(v) & 0xFF); }
 
 // p / 50, to the nearest whole number, halves to even.
-inline largo cella_di(largo p) {
+inline constexpr largo cella_di(largo p) {
   largo q = p / 50, r = p % 50;
   if (r < 0) {
     r += 50;
@@ -108,7 +108,9 @@ inline constexpr Long lunghezza_massima = 1000000;
 // The cells and the trace run this far beyond the line's end (m).
 inline constexpr Long oltre_la_linea = 7000;
 // The last cell of a line of length `lunghezza`.
-inline largo ultima_cella_di(largo lunghezza) { return cella_di(lunghezza + oltre_la_linea); }
+inline constexpr largo ultima_cella_di(largo lunghezza) {
+  return cella_di(lunghezza + oltre_la_linea);
+}
 
 // How far inside the cells the range test wants a record's position: a
 // station, whose marks reach beyond its position, and any other record.
