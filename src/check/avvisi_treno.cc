@@ -47,12 +47,12 @@ void controlli::segnale(const record_visto& r, file_verificato f) {
                        "campo 6",
                        tipo));
   const Long extra = r.valore(11);
-  if (r.valore(2) == 2 && extra >= 1 && extra <= 100)
+  if (r.valore(2) == classe_con_extra && extra_da_alzare(extra))
     avviso(f, r, 11,
-           fmt::format("segnale: il valore extra {} si legge come 101: si attende 0 (nessuno) "
-                       "oppure da 101 a 255",
-                       extra));
-  if (r.valore(2) != 2 && extra != 0)
+           fmt::format("segnale: il valore extra {} si legge come {}: si attende 0 (nessuno) "
+                       "oppure da {} a 255",
+                       extra, extra_letto(extra), extra_alzato));
+  if (r.valore(2) != classe_con_extra && extra != 0)
     avviso(f, r, 11,
            fmt::format("segnale: il valore extra {} non viene letto: vale solo per la classe 2, "
                        "e questo segnale è di classe {}",
@@ -97,12 +97,12 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
            fmt::format("stazione: l'estensione vale {}: si attende una lunghezza in metri, "
                        "multipla di 100, maggiore di 0",
                        estensione));
-  if (r.valore(5) != 0 && (estensione < 600 || prima))
+  if (r.valore(5) != 0 && (!estensione_tiene_campo_5(estensione) || prima))
     avviso(f, r, 5,
            fmt::format("stazione: il campo 5 vale {} ma non viene registrato: vale solo con "
-                       "un'estensione di 600 m o più, e non per la prima stazione",
-                       r.valore(5)));
-  if (r.valore(6) != 0 && tipo >= 5 && tipo <= 8)
+                       "un'estensione di {} m o più, e non per la prima stazione",
+                       r.valore(5), estensione_con_campo_5));
+  if (r.valore(6) != 0 && !tipo_con_prolungamento(tipo))
     avviso(f, r, 6,
            fmt::format("stazione: il campo 6 (prolungamento) vale {} ma non ha effetto per il "
                        "tipo {}: vale solo per i tipi diversi da 5, 6, 7 e 8",
@@ -212,7 +212,7 @@ void controlli::segni_di_fermata() {
         break;
       }
       case specie::stazione: {
-        if (r.valore(2) >= 25) break;
+        if (!stazione_con_segni(r.valore(2))) break;
         const largo t = cella_fermata(
             estensione_di(r.valore(1), r.valore(2), r.valore(3), r.valore(6) != 0).fine);
         if (t <= 1) break;

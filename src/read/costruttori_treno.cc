@@ -56,8 +56,9 @@ esito memo_segnale(modello& m, const record_segnale& s) {
   c.valore_3 = parola(s.decine_3, s.unita_3,
                       {"il terzo valore del segnale, 10 × campo 5 + campo 10,",
                        campo_in_causa({{5, s.decine_3}, {10, s.unita_3}})});
-  const Long extra = s.valore_extra >= 1 && s.valore_extra <= 100 ? 101 : s.valore_extra;
-  c.valore_5 = s.classe == 2 ? a_byte(extra, {"il valore extra del segnale (campo 11)", 11}) : 0;
+  c.valore_5 = s.classe == classe_con_extra ? a_byte(extra_letto(s.valore_extra),
+                                                     {"il valore extra del segnale (campo 11)", 11})
+                                            : 0;
 
   const Long tipo = a_long(static_cast<largo>(tre_classe) + s.cifra_tipo, tipo_segnale);
   const Long dieci_tipo = a_long(10 * static_cast<largo>(tipo), tipo_segnale);

@@ -25,6 +25,17 @@ struct record_segnale {
   Long valore_extra = 0;  // 0 for none; 1 to 100 count as 101
 };
 
+// Only a signal of this class keeps its extra value (field 11).
+inline constexpr Long classe_con_extra = 2;
+// An extra value from 1 to 100 is read as `extra_alzato`: the cell keeps
+// none below it but 0, none.
+inline constexpr Long extra_alzato = 101;
+inline constexpr bool extra_da_alzare(largo extra) { return extra >= 1 && extra < extra_alzato; }
+// The extra value as the signal's cell keeps it.
+inline constexpr Long extra_letto(Long extra) {
+  return extra_da_alzare(extra) ? extra_alzato : extra;
+}
+
 // A "rallentamento" record, its values in file order.
 struct record_rallentamento {
   Long inizio = 0;             // where the slowdown begins (m)
@@ -64,6 +75,18 @@ inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensi
   return {posizione - estensione / 2, fine, prolungata ? fine + prolungamento_stazione : fine};
 }
 inline largo cella_fermata(largo fine) { return cella_di(fine - 50); }
+// Types 5 to 8 take no extension (field 6): their extent is set by their
+// type alone.
+inline constexpr bool tipo_con_prolungamento(largo tipo) { return tipo < 5 || tipo > 8; }
+// Field 5 is kept only for an extent of `estensione_con_campo_5` or more
+// (and never for the first station).
+inline constexpr Long estensione_con_campo_5 = 600;
+inline constexpr bool estensione_tiene_campo_5(largo estensione) {
+  return estensione >= estensione_con_campo_5;
+}
+// Stations of type `tipo_senza_segni` and above get no marks in the cells.
+inline constexpr Long tipo_senza_segni = 25;
+inline constexpr bool stazione_con_segni(largo tipo) { return tipo < tipo_senza_segni; }
 // Station extents lie at least this far apart (m), and a stop mark lies
 // after cell `ultima_cella_senza_fermata`.
 inline constexpr Long distanza_stazioni = 350;

@@ -326,13 +326,11 @@ class lettore_treno final : public lettore_descrizione {
       case 6:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
         r.fine = a_long(e.fine, {"la fine della stazione, posizione + 150 m,", 1});
-        r.prolungamento = 0;
         break;
       case 7:
       case 8:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
         r.fine = a_long(e.fine, {"la fine della stazione, posizione + estensione,", 3});
-        r.prolungamento = 0;
         break;
       default:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione / 2,", 3});
@@ -342,7 +340,8 @@ class lettore_treno final : public lettore_descrizione {
           r.fine = a_long(e.fine, {"la fine della stazione, con i 50 m del campo 6,", 6});
         break;
     }
-    if (estensione < 600) r.campo_5 = 0;
+    if (!tipo_con_prolungamento(r.tipo)) r.prolungamento = 0;
+    if (!estensione_tiene_campo_5(estensione)) r.campo_5 = 0;
     if (stazione_ == 1) {
       r.prolungamento = 0;
       r.campo_5 = 0;
@@ -354,7 +353,7 @@ class lettore_treno final : public lettore_descrizione {
   // extent's end, whatever that cell holds. Stations of type 25 and above get
   // no marks. False when the stop mark would fall on cell 0 or 1.
   bool segna_stazione(const registro& r) {
-    if (r.tipo >= 25) return true;
+    if (!stazione_con_segni(r.tipo)) return true;
     auto segni = [&] {
       return uso_tabella{
           fmt::format("i segni della stazione alla fine della sua estensione, a {} m", r.fine), 3};
