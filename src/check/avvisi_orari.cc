@@ -8,6 +8,7 @@
 #include "marcia/orario.h"
 #include "marcia/percorso.h"
 #include "marcia/rotabile.h"
+#include "read/costruttori_treno.h"
 
 namespace scen {
 
@@ -44,8 +45,7 @@ void controlla_orari(const modello& letto, const descrizione_vista& linea,
   const stazione_marcia& origine = percorso.stazioni.front();
   // A clock whose fields are out of their ranges has its own warnings.
   const registro& g = letto.registri[indice_registro::generali_ripetizione];
-  const bool orologio_valido = g.campo_10 >= 0 && g.campo_10 < 24 && g.campo_11 >= 0 &&
-                               g.campo_11 < 60 && g.campo_12 >= 0 && g.campo_12 < 60;
+  const bool orologio_valido = ora_valida(g.campo_10, g.campo_11, g.campo_12);
   if (orologio && orologio_valido && origine.orario != 0 && percorso.orologio != origine.orario)
     problemi.avviso(
         file_verificato::treno, orologio->chiave.riga, orologio->campo(1).colonna,

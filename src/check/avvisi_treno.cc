@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
+#include "read/formato.h"
 #include "read/guasto.h"
 
 namespace scen {
@@ -24,11 +24,12 @@ void controlli::velocita(const record_visto& r, file_verificato f) {
     avviso(f, r, 2,
            "velocita: la velocità vale 0 km/h: si attende il limite di velocità della linea, "
            "in km/h");
-  else if (v > 0 && v % 5 != 0)
+  else if (v > 0 && v % kmh_per_quinto != 0)
     avviso(f, r, 2,
-           fmt::format("velocita: la velocità {} non è un multiplo di 5: le celle la tengono "
-                       "come {} km/h; si scrivono limiti a passi di 5",
-                       v, 5 * static_cast<Long>(std::nearbyint(static_cast<double>(v) / 5.0))));
+           fmt::format("velocita: la velocità {} non è un multiplo di {}: le celle la tengono "
+                       "come {} km/h; si scrivono limiti a passi di {}",
+                       v, kmh_per_quinto, kmh_per_quinto * static_cast<Long>(quinti_di(v)),
+                       kmh_per_quinto));
 }
 
 void controlli::segnale(const record_visto& r, file_verificato f) {
@@ -141,32 +142,31 @@ void controlli::generale_treno(const descrizione_vista& d) {
     if (d.messe_da_parte.empty() || !d.con_generale) p_.aggiungi(std::move(*e));
     return;
   }
-  // A kind of which no record is read, nor set aside for an error.
-  auto manca = [&](specie tipo, std::string_view parola, std::string_view altra = {}) {
-    auto ha = [&](std::string_view campo) {
-      return contiene_maiuscole(campo, parola) &&
-             (altra.empty() || contiene_maiuscole(campo, altra));
-    };
+  // A kind of which no record is read, nor set aside for an error (a line
+  // set aside counts when it holds the kind's keyword words).
+  auto manca = [&](specie tipo) {
+    const formato_record& formato = formato_di(tipo);
     return std::none_of(d.record.begin(), d.record.end(),
                         [&](const record_visto& r) { return r.tipo == tipo; }) &&
-           !da_parte(d, ha);
+           !da_parte(d, [&](std::string_view riga) { return chiama(formato, riga); });
   };
-  if (manca(specie::vetture, "vetture"))
+  if (manca(specie::vetture))
     avviso(f, d.generale, "manca il record numero vetture: il treno ha 0 vetture");
-  if (manca(specie::massa_frenata, "massa", "frenata"))
+  if (manca(specie::massa_frenata))
     avviso(f, d.generale,
            "manca il record percentuale massa frenata: la percentuale di massa frenata è 0");
-  if (manca(specie::velocita, "velocit"))
+  if (manca(specie::velocita))
     avviso(f, d.generale, "nessun record velocita: il limite di velocità è 0 su tutta la linea");
-  if (manca(specie::aderenza, "aderenza"))
+  if (manca(specie::aderenza))
     avviso(f, d.generale, "nessun record aderenza: l'aderenza è 0 su tutta la linea");
   // The timetable runs from the first station to the last (with none, the
   // documents' check says so).
   const auto stazioni =
       std::count_if(d.record.begin(), d.record.end(),
                     [](const record_visto& r) { return r.tipo == specie::stazione; }) +
-      std::count_if(d.messe_da_parte.begin(), d.messe_da_parte.end(),
-                    [](const std::string& riga) { return contiene_maiuscole(riga, "stazione"); });
+      std::count_if(d.messe_da_parte.begin(), d.messe_da_parte.end(), [](const std::string& riga) {
+        return chiama(formato_di(specie::stazione), riga);
+      });
   if (stazioni == 1)
     avviso(f, d.generale,
            "una sola stazione: il treno non ha orario, che va da una stazione di partenza a una "

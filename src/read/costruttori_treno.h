@@ -3,6 +3,10 @@
 // when the record is placed, else the collision that the reader stops on.
 #pragma once
 
+#include <array>
+#include <cmath>
+#include <cstddef>
+
 #include "model/esiti.h"
 #include "model/modello.h"
 #include "read/accesso.h"
@@ -24,6 +28,21 @@ struct record_segnale {
   Long unita_3 = 0;       // units of `valore_3`
   Long valore_extra = 0;  // 0 for none; 1 to 100 count as 101
 };
+
+// A cell keeps a speed limit in fifths of km/h: the speed in km/h is
+// rounded to the nearest fifth, halves to even.
+inline constexpr Long kmh_per_quinto = 5;
+inline double quinti_di(largo kmh) {
+  return std::nearbyint(static_cast<double>(kmh) / static_cast<double>(kmh_per_quinto));
+}
+
+// A time of day (a station's time, the clock): hours from 0 to 23, minutes
+// and seconds from 0 to 59, each its highest here in that order.
+inline constexpr std::array<Long, 3> massimi_ora = {23, 59, 59};
+inline constexpr bool parte_ora_valida(size_t k, largo v) { return v >= 0 && v <= massimi_ora[k]; }
+inline constexpr bool ora_valida(largo ore, largo minuti, largo secondi) {
+  return parte_ora_valida(0, ore) && parte_ora_valida(1, minuti) && parte_ora_valida(2, secondi);
+}
 
 // Only a signal of this class keeps its extra value (field 11).
 inline constexpr Long classe_con_extra = 2;

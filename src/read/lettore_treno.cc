@@ -124,7 +124,7 @@ class lettore_treno final : public lettore_descrizione {
   // The speed in force in fifths, as `vel_limite` keeps it. A speed that
   // does not fit fails at its own record, when a later one reaches it.
   Byte vel_limite() const {
-    const double quinto = std::nearbyint(static_cast<double>(velocita_.in_vigore) / 5.0);
+    const double quinto = quinti_di(velocita_.in_vigore);
     if (!(quinto >= 0.0 && quinto <= 255.0))
       guasto_in(velocita_.in_vigore < 0
                     ? fmt::format("la velocità {} km/h è negativa: va da 0 a {} km/h",
