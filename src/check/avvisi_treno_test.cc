@@ -101,7 +101,7 @@ TEST(AvvisiTreno, TheSignalsExtraValueIsWarnedAboutWhereTheReaderRaisesIt) {
           riga,
           fmt::format("segnale,    4900,   {}, 3, 0,  0, 0,    1,  1,0,0, {}", classe, extra)));
       ASSERT_TRUE(r.fino_in_fondo);
-      const Byte tenuto = r.m->celle[static_cast<size_t>(cella_segnale)].valore_5;
+      const Long tenuto = r.m->celle[static_cast<size_t>(cella_segnale)].valore_5;
       const Long atteso = classe != 2 ? 0 : extra >= 1 && extra <= 100 ? 101 : extra;
       EXPECT_EQ(tenuto, atteso);
       EXPECT_EQ(r.avvisa(riga, fmt::format("segnale: il valore extra {} si legge come", extra)),
@@ -109,6 +109,28 @@ TEST(AvvisiTreno, TheSignalsExtraValueIsWarnedAboutWhereTheReaderRaisesIt) {
       EXPECT_EQ(r.avvisa(riga, fmt::format("segnale: il valore extra {} non viene letto", extra)),
                 classe != 2 && extra != 0);
     }
+}
+
+// A speed limit is kept in fifths of km/h, to the nearest: the checker warns
+// exactly where the cells keep another speed than the one written.
+TEST(AvvisiTreno, ASpeedIsWarnedAboutWhereTheCellsKeepAnotherOne) {
+  const long riga = riga_di("velocita,  5000");
+  ASSERT_GT(riga, 0);
+  const struct {
+    Long scritta;
+    int quinti;
+  } casi[] = {{1, 0},  {2, 0},   {3, 1},   {5, 1},   {7, 1},      {12, 2},
+              {13, 3}, {60, 12}, {62, 12}, {63, 13}, {1274, 255}, {1275, 255}};
+  for (const auto& c : casi) {
+    SCOPED_TRACE(fmt::format("velocita {}", c.scritta));
+    const letto_e_controllato r =
+        leggi_e_controlla(con_riga(riga, fmt::format("velocita,  5000,  {}", c.scritta)));
+    ASSERT_TRUE(r.fino_in_fondo);
+    const int tenuta = r.m->celle[150].vel_limite;
+    EXPECT_EQ(tenuta, c.quinti);
+    EXPECT_EQ(r.avvisa(riga, fmt::format("velocita: la velocità {} non è un multiplo", c.scritta)),
+              5 * tenuta != c.scritta);
+  }
 }
 
 // The second station, by type, extent and fields 5 and 6: what the reader

@@ -138,7 +138,7 @@ Stato scena_da_modello(const modello& m, scena& s) {
     s.progressive.push_back({r.inizio, scostamento_scritto(r), r.progressiva == 1});
   }
 
-  s.pendenza = serie_di(m.celle, n, [](const cella& c) { return int{c.pendenza} - 100; });
+  s.pendenza = serie_di(m.celle, n, [](const cella& c) { return pendenza_di_cella(c.pendenza); });
   s.velocita = serie_di(m.celle, n, [](const cella& c) { return 5 * int{c.vel_limite}; });
   s.aderenza = serie_di(m.celle, n, [](const cella& c) { return int{c.aderenza}; });
   s.montagna = serie_di(m.celle, n, [](const cella& c) { return int{c.montagna}; });

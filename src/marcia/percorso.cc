@@ -4,6 +4,7 @@
 
 #include "platform/windows1252.h"
 #include "read/campi.h"
+#include "read/costruttori_linea.h"
 
 namespace scen {
 
@@ -22,7 +23,7 @@ percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* l
   p.pendenza.assign(n, 0);
   for (size_t i = 0; i < n && i < m.celle.size(); ++i) {
     p.limite[i] = 5 * int{m.celle[i].vel_limite};
-    p.pendenza[i] = int{m.celle[i].pendenza} - 100;
+    p.pendenza[i] = pendenza_di_cella(m.celle[i].pendenza);
   }
 
   // A slowdown's cells stand in the cell after each of its points.

@@ -286,13 +286,12 @@ class lettore_linea final : public lettore_descrizione {
   // The gradient in force plus 100, as the cells keep it. A gradient that
   // does not fit fails at its own record, when a later one reaches it.
   Byte byte_pendenza() const {
-    const largo valore = static_cast<largo>(pendenza_.in_vigore) + 100;
-    if (valore < 0 || valore > 255)
+    if (!pendenza_tenuta(pendenza_.in_vigore))
       guasto_in(fmt::format("la pendenza {} per mille va oltre quanto le celle tengono: va da "
-                            "-100 a 155",
-                            pendenza_.in_vigore),
+                            "{} a {}",
+                            pendenza_.in_vigore, pendenza_minima_cella, pendenza_massima_cella),
                 pendenza_.luogo_valore);
-    return static_cast<Byte>(valore);
+    return static_cast<Byte>(static_cast<largo>(pendenza_.in_vigore) + scarto_pendenza);
   }
 
   passo pendenza() {
