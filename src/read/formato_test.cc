@@ -2,10 +2,12 @@
 // every record kind has its keyword there and every section header its
 // line, the example of each kind's section
 // has the kind's fields, and each kind's table of fields numbers exactly its
-// fields; the general values' tables give each keyword its count of values.
+// fields; the general values' tables give each keyword its count of values;
+// the ranges it states are the readers' own.
 // The table in code holds; the reference follows it.
 #include "read/formato.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +17,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/modello.h"
+#include "read/accesso.h"
+#include "read/costruttori_linea.h"
+#include "read/costruttori_treno.h"
 
 namespace scen {
 namespace {
@@ -207,6 +214,34 @@ TEST(FormatoERiferimento, TheGeneralValuesTablesCountEachKeywordsValues) {
   for (const formato_record* f : tutti_i_formati())
     generali += generale(f->tipo) && f->quale <= 1 ? 1 : 0;
   EXPECT_EQ(visti, generali);
+}
+
+// The ranges and distances that the reference states, each as the rule
+// that the readers apply gives it.
+TEST(FormatoERiferimento, TheRangesTheReferenceStatesAreTheReadersOwn) {
+  const std::string doc = riferimento();
+  auto migliaia = [](Long n) {
+    return fmt::format("{},{:03},{:03}", n / 1000000, n / 1000 % 1000, n % 1000);
+  };
+  const std::string frasi[] = {
+      fmt::format("le celle tengono: va da {} a {}`", pendenza_minima_cella,
+                  pendenza_massima_cella),
+      fmt::format("va oltre {} km/h, la più alta che le celle tengono (in quinti di km/h, fino a "
+                  "255)",
+                  velocita_massima_cella_kmh),
+      fmt::format("limits as multiples of {}, at most {}", kmh_per_quinto,
+                  velocita_massima_cella_kmh),
+      fmt::format("| length | {} m |", migliaia(lunghezza_massima)),
+      fmt::format("else {} to 255; 1 to {} are taken as {}. Kept only for class {}", extra_alzato,
+                  extra_alzato - 1, extra_alzato, classe_con_extra),
+      fmt::format("kept only when L ≥ {} and not for the first station", estensione_con_campo_5),
+      fmt::format("| 5, 6 | p − L | p + {} |", coda_stazione_di_testa),
+      fmt::format("| {} and above |", tipo_senza_segni),
+      fmt::format("begin at least **{} m after the end", distanza_stazioni),
+      fmt::format("| warning point, {} m before the start | the cell after (start − {}) |",
+                  distanza_avviso, distanza_avviso),
+  };
+  for (const std::string& frase : frasi) EXPECT_NE(doc.find(frase), std::string::npos) << frase;
 }
 
 }  // namespace
