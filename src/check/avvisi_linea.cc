@@ -164,11 +164,12 @@ void controlli::ordine_montagne(const descrizione_vista& d, file_verificato f) {
       else if (distacco <= distanza_zone && tenuto != valore_zona_vicina)
         avviso(f, r, 1,
                fmt::format("montagna: la zona inizia {} la fine della zona della riga {}, a "
-                           "{} m: a 150 m o meno dalla zona prima la lettura le dà il valore 3 "
+                           "{} m: a {} m o meno dalla zona prima la lettura le dà il valore {} "
                            "invece di {}",
                            distacco < 0 ? fmt::format("{} m prima del", -distacco)
                                         : fmt::format("{} m dopo", distacco),
-                           prima->chiave.riga, prima->valore(2), tenuto));
+                           prima->chiave.riga, prima->valore(2), distanza_zone, valore_zona_vicina,
+                           tenuto));
     }
     prima = &r;
   }

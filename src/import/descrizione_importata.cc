@@ -22,7 +22,7 @@ constexpr const char* generale[] = {
     "ripetizione segnali 9 codici,    0,    0",
 };
 
-constexpr Long record_condivisi = 80;
+constexpr Long record_condivisi = indice_registro::primo_cartello;
 
 }  // namespace
 

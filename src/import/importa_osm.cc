@@ -499,7 +499,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
         "suoi cippi coprono almeno {:.0f} km)",
         scartati, cippi.size(), tratto_minimo_cippi / 1000));
 
-  const Long disponibili = (80 - static_cast<Long>(li.stazioni.size())) / 2;
+  const Long disponibili =
+      (indice_registro::primo_cartello - static_cast<Long>(li.stazioni.size())) / 2;
   std::vector<cartello_importato> cartelli;
   for (const struttura_osm& s : resoconto.strutture) {
     if (s.genere != "ponte") continue;

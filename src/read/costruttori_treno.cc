@@ -84,9 +84,9 @@ esito memo_segnale(modello& m, const record_segnale& s) {
 esito memo_rallentamento(modello& m, const record_rallentamento& r) {
   const Long fine = a_long(static_cast<largo>(r.inizio) + r.lunghezza,
                            {"la fine del rallentamento, inizio + lunghezza (campi 1 e 3),", 3});
-  const Long avviso =
-      a_long(static_cast<largo>(r.inizio) - distanza_avviso,
-             {"il punto di avviso, 1200 m prima dell'inizio del rallentamento,", 1});
+  static const std::string punto_di_avviso =
+      fmt::format("il punto di avviso, {} m prima dell'inizio del rallentamento,", distanza_avviso);
+  const Long avviso = a_long(static_cast<largo>(r.inizio) - distanza_avviso, {punto_di_avviso, 1});
   const largo s = cella_inizio_rallentamento(r.inizio);
   const largo e = cella_dopo(fine);
   const largo w = cella_avviso_rallentamento(r.inizio);

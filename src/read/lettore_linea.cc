@@ -450,7 +450,10 @@ class lettore_linea final : public lettore_descrizione {
       return passo::ferma;
     }
     if (cartello_ <= 0)
-      guasto("più di 80 cartelli indicatori: nessun registro libero per questo, l'81°");
+      guasto(
+          fmt::format("più di {} cartelli indicatori: nessun registro libero per questo, "
+                      "l'{}°",
+                      indice_registro::primo_cartello, indice_registro::primo_cartello + 1));
     c.codice = codice_cella::cartello;
     c.valore_1 = static_cast<Integer>(cartello_);
     registro_n(m_, cartello_).nome = m_.campo;

@@ -203,8 +203,8 @@ class lettore_treno final : public lettore_descrizione {
     const largo avviso = inizio - distanza_avviso;
     switch (numero) {
       case esito::avviso_su_cella_occupata:
-        return fmt::format("il punto di avviso, 1200 m prima dell'inizio (a {} m), va nella {}",
-                           avviso, occupata(cella_dopo(avviso)));
+        return fmt::format("il punto di avviso, {} m prima dell'inizio (a {} m), va nella {}",
+                           distanza_avviso, avviso, occupata(cella_dopo(avviso)));
       case esito::inizio_su_cella_occupata:
         return fmt::format("l'inizio del rallentamento, a {} m, va nella {}", inizio,
                            occupata(cella_dopo(inizio)));
@@ -325,7 +325,9 @@ class lettore_treno final : public lettore_descrizione {
       case 5:
       case 6:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
-        r.fine = a_long(e.fine, {"la fine della stazione, posizione + 150 m,", 1});
+        static const std::string fine_di_testa =
+            fmt::format("la fine della stazione, posizione + {} m,", coda_stazione_di_testa);
+        r.fine = a_long(e.fine, {fine_di_testa, 1});
         break;
       case 7:
       case 8:
@@ -385,8 +387,10 @@ class lettore_treno final : public lettore_descrizione {
   bool distante_dalla_precedente(const registro& r) {
     if (stazione_ == 1) return true;
     const Long fine_precedente = registro_n(m_, stazione_ - 1).fine;
-    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni,
-               {"l'inizio della stazione meno 350 m,", 1}) >= fine_precedente)
+    static const std::string inizio_meno_distanza =
+        fmt::format("l'inizio della stazione meno {} m,", distanza_stazioni);
+    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni, {inizio_meno_distanza, 1}) >=
+        fine_precedente)
       return true;
     const largo distanza = static_cast<largo>(r.inizio) - fine_precedente;
     ferma_a(esito::stazioni_troppo_vicine, r.progressiva, 1,
