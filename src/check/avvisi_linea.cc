@@ -56,11 +56,11 @@ void controlli::valore_montagna(const record_visto& r, file_verificato f) {
                        "gli 8 bit bassi, {}; si attende da 0 a 255 (da 11 a 265 con i segnali "
                        "di zona)",
                        v, tenuto, otto_bit(tenuto)));
-  if (cella_di(static_cast<largo>(r.valore(2)) - 50) < cella_di(r.valore(1)))
+  if (cella_di(static_cast<largo>(r.valore(2)) - metri_cella) < cella_di(r.valore(1)))
     avviso(f, r, 2,
-           fmt::format("montagna: la fine {} non supera di 50 m l'inizio {}: la zona non copre "
+           fmt::format("montagna: la fine {} non supera di {} m l'inizio {}: la zona non copre "
                        "nessuna cella",
-                       r.valore(2), r.valore(1)));
+                       r.valore(2), metri_cella, r.valore(1)));
 }
 
 void controlli::indicatore(const record_visto& r, file_verificato f) {

@@ -276,10 +276,10 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
                            nome, p, prima->chiave.riga));
       else if (cella_di(p) == cella_di(q))
         avviso(f, r, 1,
-               fmt::format("{}: la posizione {} cade nella stessa cella di 50 m di quella della "
+               fmt::format("{}: la posizione {} cade nella stessa cella di {} m di quella della "
                            "riga {}, {}: le celle tengono un valore ciascuna, e uno dei due non "
                            "vale dove è scritto",
-                           nome, p, prima->chiave.riga, q));
+                           nome, p, metri_cella, prima->chiave.riga, q));
     }
     prima = &r;
   }

@@ -76,8 +76,8 @@ void controlli::rallentamento(const record_visto& r, file_verificato f) {
   else if (cella_dopo(r.valore(1)) == cella_dopo(static_cast<largo>(r.valore(1)) + lunghezza))
     avviso(f, r, 3,
            fmt::format("rallentamento: la lunghezza {} m è troppo breve: inizio e fine cadono "
-                       "nella stessa cella di 50 m, che resta un inizio senza fine",
-                       lunghezza));
+                       "nella stessa cella di {} m, che resta un inizio senza fine",
+                       lunghezza, metri_cella));
   segno_0_1(r, 4, nome, f);
   if (r.valore(5) != 0 && !con_punto_di_avviso(r.valore(1)))
     avviso(f, r, 5,

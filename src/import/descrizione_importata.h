@@ -12,6 +12,7 @@
 #include "model/modello.h"
 #include "model/tipi.h"
 #include "platform/stato.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -67,7 +68,9 @@ Long passo_cartelli(Long lunghezza, size_t stazioni);
 
 // A place in metres rounded to the nearest multiple of 50, as the
 // descriptions' places are written.
-inline Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
+inline Long arrotonda_50(double metri) {
+  return static_cast<Long>(std::llround(metri / metri_cella) * metri_cella);
+}
 
 // The most stations a train holds: the records below the first signpost's.
 inline constexpr size_t stazioni_massime = indice_registro::primo_cartello - 1;

@@ -260,7 +260,7 @@ std::set<largo> celle_delle_stazioni(const linea_importata& l) {
 // nearest, nearer after it, within `raggio` m, from `da` m on.
 std::optional<Long> posto_libero(Long voluta, std::set<largo>& prese, Long raggio, Long da,
                                  Long fino) {
-  for (Long scarto = 0; scarto <= raggio; scarto += 50)
+  for (Long scarto = 0; scarto <= raggio; scarto += metri_cella)
     for (Long p : {voluta + scarto, voluta - scarto}) {
       if (p < da || p > fino) continue;
       if (prese.insert(cella_dopo(p)).second) return p;
@@ -463,13 +463,13 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
         voluti.push_back(arrotonda_50(metro(p.del_vertice[k])));
       }
     }
-    const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / 50 + 1) -
+    const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / metri_cella + 1) -
                           static_cast<Long>(li.stazioni.size());
     if (static_cast<Long>(voluti.size()) > capienza)
       return Stato::errore(fmt::format(
-          "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni 50 m da "
+          "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni {} m da "
           "{} m fuori dalle stazioni",
-          nome, voluti.size(), li.lunghezza, capienza, primo_segnale));
+          nome, voluti.size(), li.lunghezza, capienza, metri_cella, primo_segnale));
     for (Long v : voluti) {
       if (v < primo_segnale) {
         resoconto.avvisi.push_back(
@@ -507,8 +507,8 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     const std::string testo = testo_cartello(nome_per_1252(nome_del_ponte(e, s)));
     if (testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove =
-            posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
+    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - metri_cella, prese, 200,
+                                       primo_cartello, li.lunghezza))
       cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
   }
   // The stretches of each count: from its start to the next one's.
@@ -545,7 +545,7 @@ Stato importa_estratto(const richiesta_importa& r, importazione& i, resoconto_os
     }
     if (static_cast<Long>(chilometri.size()) > liberi) continue;
     for (const auto& [x, km] : chilometri)
-      if (const auto dove = posto_libero(x - 50, prese, 200, primo_cartello, li.lunghezza))
+      if (const auto dove = posto_libero(x - metri_cella, prese, 200, primo_cartello, li.lunghezza))
         cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
     break;
   }

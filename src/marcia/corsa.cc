@@ -8,6 +8,8 @@
 #include <limits>
 #include <set>
 
+#include "read/accesso.h"
+
 namespace scen {
 
 namespace {
@@ -19,7 +21,7 @@ using gradini = std::vector<std::pair<long, double>>;
 // line, the last after it).
 int a_metro(const std::vector<int>& serie, long x) {
   if (serie.empty()) return 0;
-  const long i = std::clamp<long>(x / 50, 0, static_cast<long>(serie.size()) - 1);
+  const long i = std::clamp<long>(x / metri_cella, 0, static_cast<long>(serie.size()) - 1);
   return serie[static_cast<size_t>(i)];
 }
 
@@ -150,7 +152,7 @@ Stato calcola_corsa(const percorso_marcia& linea, const rotabile& treno, corsa& 
     size_t j = i + 1;
     while (j < linea.limite.size() && linea.limite[j] == linea.limite[i]) ++j;
     if (linea.limite[i] > 0)
-      sotto.push_back({50 * static_cast<long>(i), 50 * static_cast<long>(j),
+      sotto.push_back({metri_cella * static_cast<long>(i), metri_cella * static_cast<long>(j),
                        std::min<double>(linea.limite[i], massima)});
     i = j;
   }

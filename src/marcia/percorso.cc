@@ -18,7 +18,7 @@ double resistenza_curva(double raggio) {
 percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* linea) {
   percorso_marcia p;
   p.lunghezza = std::max<Long>(m.registri[indice_registro::generali_treno].fine, 0);
-  const size_t n = static_cast<size_t>((p.lunghezza + 49) / 50);
+  const size_t n = static_cast<size_t>((p.lunghezza + metri_cella - 1) / metri_cella);
   p.limite.assign(n, 0);
   p.pendenza.assign(n, 0);
   for (size_t i = 0; i < n && i < m.celle.size(); ++i) {
@@ -32,7 +32,7 @@ percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* l
   rallentamento_marcia r;
   for (size_t i = 0; i < m.celle.size(); ++i) {
     const cella& c = m.celle[i];
-    const long punto = 50 * (static_cast<long>(i) - 1);
+    const long punto = metri_cella * (static_cast<long>(i) - 1);
     if (c.codice == codice_cella::inizio_rallentamento) {
       r = {punto, punto, c.valore_1, c.valore_3 == 1};
       aperto = true;

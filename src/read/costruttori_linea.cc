@@ -121,7 +121,7 @@ void memo_montagna(modello& m, zona_montagna zona) {
     zona.valore = valore_zona_vicina;
 
   const largo prima = cella_di(zona.inizio);
-  const largo ultima = cella_di(static_cast<largo>(zona.fine) - 50);
+  const largo ultima = cella_di(static_cast<largo>(zona.fine) - metri_cella);
   const Byte byte_valore = otto_bit(zona.valore);
   for (largo k = prima; k <= ultima; ++k) {
     cella& c = cella_n(m, k, [&] {

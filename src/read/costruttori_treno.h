@@ -93,7 +93,7 @@ inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensi
   const largo fine = posizione + estensione / 2;
   return {posizione - estensione / 2, fine, prolungata ? fine + prolungamento_stazione : fine};
 }
-inline largo cella_fermata(largo fine) { return cella_di(fine - 50); }
+inline largo cella_fermata(largo fine) { return cella_di(fine - metri_cella); }
 // Types 5 to 8 take no extension (field 6): their extent is set by their
 // type alone.
 inline constexpr bool tipo_con_prolungamento(largo tipo) { return tipo < 5 || tipo > 8; }

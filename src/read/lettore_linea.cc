@@ -193,10 +193,10 @@ class lettore_linea final : public lettore_descrizione {
     r.fine = numero(size_t{2});
     r.progressiva = numero(size_t{3});
     progressiva_fuori_passo& fuori = progressive_[static_cast<size_t>(quale)];
-    if (r.inizio % 50 != 0)
+    if (r.inizio % metri_cella != 0)
       fuori = {p_.campo(1),
                fmt::format("la progressiva chilometrica {} comincia a {} m", nome, r.inizio)};
-    else if (r.fine % 50 != 0)
+    else if (r.fine % metri_cella != 0)
       fuori = {p_.campo(2),
                fmt::format("la progressiva chilometrica {} ha lo scostamento {} m", nome, r.fine)};
     else
@@ -209,12 +209,12 @@ class lettore_linea final : public lettore_descrizione {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.inizio = numero(size_t{1});
     r.fine = numero(size_t{2});
-    if (r.inizio % 50 != 0) {
+    if (r.inizio % metri_cella != 0) {
       ferma(esito::ripetizione_inizio_non_multiplo, 1,
             causa_esito(esito::ripetizione_inizio_non_multiplo, fmt::format("{} m", r.inizio)));
       return false;
     }
-    if (r.fine % 50 != 0) {
+    if (r.fine % metri_cella != 0) {
       ferma(esito::ripetizione_fine_non_multipla, 2,
             causa_esito(esito::ripetizione_fine_non_multipla, fmt::format("{} m", r.fine)));
       return false;

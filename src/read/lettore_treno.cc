@@ -268,7 +268,7 @@ class lettore_treno final : public lettore_descrizione {
     r.progressiva = numero(size_t{1});
     const Long posizione = r.progressiva;
     if (!in_campo(posizione, margine_stazione)) return {passo::chiudi};
-    if (posizione % 50 != 0) {
+    if (posizione % metri_cella != 0) {
       ferma_a(esito::stazione_non_multipla, posizione, 1,
               causa_esito(esito::stazione_non_multipla, fmt::format("{} m", posizione)));
       return {passo::ferma};
@@ -362,7 +362,7 @@ class lettore_treno final : public lettore_descrizione {
     };
     if (r.tipo != 5 && r.tipo != 6)
       for (int k = 1; k <= 4; ++k) {
-        const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
+        const largo t = cella_di(static_cast<largo>(r.fine) - metri_cella * (k + 1));
         if (t > ultima_cella_senza_fermata)
           cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
       }
@@ -425,7 +425,7 @@ class lettore_treno final : public lettore_descrizione {
     for (int i : {indice_registro::progressiva_tre, indice_registro::progressiva_due,
                   indice_registro::progressiva_uno}) {
       const registro& r = m_.registri[static_cast<size_t>(i)];
-      if (r.inizio % 50 != 0 || r.fine % 50 != 0) {
+      if (r.inizio % metri_cella != 0 || r.fine % metri_cella != 0) {
         m_.errore_codice = esito::progressiva_non_multipla;
         segna_errore(d_, linea_.file, linea_.progressiva.punto,
                      causa_esito(esito::progressiva_non_multipla, linea_.progressiva.dettaglio));

@@ -86,7 +86,7 @@ righe cartelli(const std::vector<cartello_compilato>& elenco) {
     const std::string testo = fmt::format("\"{}\"", utf8(c.testo));
     if (c.cella)
       r.push_back(fmt::format("    {:4}  cella {:5}, da {:6} m  {}", c.registro, *c.cella,
-                              50 * *c.cella, testo));
+                              metri_cella * *c.cella, testo));
     else
       r.push_back(fmt::format("    {:4}  {}", c.registro, testo));
   }
@@ -138,7 +138,7 @@ std::string riga_cella(const cella_scelta& s) {
       "    cella {} da {} m: codice {}{}, valore_1 {}, valore_2 {}, valore_3 {}, valore_4 {}, "
       "valore_5 {}, avvicinamento {}, montagna {}, vel_limite {} ({} km/h), pendenza {} "
       "({:+} per mille), aderenza {}",
-      s.indice, 50 * s.indice, long{c.codice}, o.empty() ? "" : " (" + o + ")", c.valore_1,
+      s.indice, metri_cella * s.indice, long{c.codice}, o.empty() ? "" : " (" + o + ")", c.valore_1,
       c.valore_2, c.valore_3, c.valore_4, long{c.valore_5}, long{c.avvicinamento}, long{c.montagna},
       vel, 5 * vel, pendenza, pendenza - 100, long{c.aderenza});
 }
