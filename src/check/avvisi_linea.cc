@@ -56,11 +56,11 @@ void controlli::valore_montagna(const record_visto& r, file_verificato f) {
                        "gli 8 bit bassi, {}; si attende da 0 a 255 (da 11 a 265 con i segnali "
                        "di zona)",
                        v, tenuto, otto_bit(tenuto)));
-  if (cella_di(static_cast<largo>(r.valore(2)) - 50) < cella_di(r.valore(1)))
+  if (cella_di(static_cast<largo>(r.valore(2)) - metri_cella) < cella_di(r.valore(1)))
     avviso(f, r, 2,
-           fmt::format("montagna: la fine {} non supera di 50 m l'inizio {}: la zona non copre "
+           fmt::format("montagna: la fine {} non supera di {} m l'inizio {}: la zona non copre "
                        "nessuna cella",
-                       r.valore(2), r.valore(1)));
+                       r.valore(2), metri_cella, r.valore(1)));
 }
 
 void controlli::indicatore(const record_visto& r, file_verificato f) {
@@ -164,11 +164,12 @@ void controlli::ordine_montagne(const descrizione_vista& d, file_verificato f) {
       else if (distacco <= distanza_zone && tenuto != valore_zona_vicina)
         avviso(f, r, 1,
                fmt::format("montagna: la zona inizia {} la fine della zona della riga {}, a "
-                           "{} m: a 150 m o meno dalla zona prima la lettura le dà il valore 3 "
+                           "{} m: a {} m o meno dalla zona prima la lettura le dà il valore {} "
                            "invece di {}",
                            distacco < 0 ? fmt::format("{} m prima del", -distacco)
                                         : fmt::format("{} m dopo", distacco),
-                           prima->chiave.riga, prima->valore(2), tenuto));
+                           prima->chiave.riga, prima->valore(2), distanza_zone, valore_zona_vicina,
+                           tenuto));
     }
     prima = &r;
   }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "read/costruttori_treno.h"
+
 namespace scen {
 
 namespace {
@@ -49,8 +51,7 @@ void controlla_orari(const marcia_modello& corsa_fatta, const modello& letto,
   const stazione_marcia& origine = percorso.stazioni.front();
   // A clock whose fields are out of their ranges has its own warnings.
   const registro& g = letto.registri[indice_registro::generali_ripetizione];
-  const bool orologio_valido = g.campo_10 >= 0 && g.campo_10 < 24 && g.campo_11 >= 0 &&
-                               g.campo_11 < 60 && g.campo_12 >= 0 && g.campo_12 < 60;
+  const bool orologio_valido = ora_valida(g.campo_10, g.campo_11, g.campo_12);
   if (orologio && orologio_valido && origine.orario != 0 && percorso.orologio != origine.orario)
     problemi.avviso(
         file_verificato::treno, orologio->chiave.riga, orologio->campo(1).colonna,

@@ -13,6 +13,7 @@
 #include "check/controlli_avvisi.h"
 #include "check/verifica_testi.h"
 #include "read/campi.h"
+#include "read/costruttori_treno.h"
 #include "read/guasto.h"
 
 namespace scen {
@@ -224,14 +225,12 @@ void controlli::segno_0_1(const record_visto& r, size_t n, const std::string& no
 }
 
 void controlli::ora(const record_visto& r, size_t n, const std::string& nome, file_verificato f) {
-  static constexpr std::array<std::pair<Long, std::string_view>, 3> limiti = {
-      {{23, "da 0 a 23"}, {59, "da 0 a 59"}, {59, "da 0 a 59"}}};
-  for (size_t k = 0; k < 3; ++k) {
+  for (size_t k = 0; k < massimi_ora.size(); ++k) {
     const Long v = r.valore(n + k);
-    if (v < 0 || v > limiti[k].first)
+    if (!parte_ora_valida(k, v))
       avviso(f, r, n + k,
-             fmt::format("{}: {} valgono {}: si attende {}", nome, campo_in_parole(r.tipo, n + k),
-                         v, limiti[k].second));
+             fmt::format("{}: {} valgono {}: si attende da 0 a {}", nome,
+                         campo_in_parole(r.tipo, n + k), v, massimi_ora[k]));
   }
 }
 
@@ -277,10 +276,10 @@ void controlli::ordine_profilo(const descrizione_vista& d, specie tipo, file_ver
                            nome, p, prima->chiave.riga));
       else if (cella_di(p) == cella_di(q))
         avviso(f, r, 1,
-               fmt::format("{}: la posizione {} cade nella stessa cella di 50 m di quella della "
+               fmt::format("{}: la posizione {} cade nella stessa cella di {} m di quella della "
                            "riga {}, {}: le celle tengono un valore ciascuna, e uno dei due non "
                            "vale dove è scritto",
-                           nome, p, prima->chiave.riga, q));
+                           nome, p, metri_cella, prima->chiave.riga, q));
     }
     prima = &r;
   }

@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include "check/verifica_testi.h"
 #include "read/campi.h"
 #include "read/costruttori_treno.h"
+#include "read/formato.h"
 #include "read/guasto.h"
 
 namespace scen {
@@ -24,11 +24,12 @@ void controlli::velocita(const record_visto& r, file_verificato f) {
     avviso(f, r, 2,
            "velocita: la velocità vale 0 km/h: si attende il limite di velocità della linea, "
            "in km/h");
-  else if (v > 0 && v % 5 != 0)
+  else if (v > 0 && v % kmh_per_quinto != 0)
     avviso(f, r, 2,
-           fmt::format("velocita: la velocità {} non è un multiplo di 5: le celle la tengono "
-                       "come {} km/h; si scrivono limiti a passi di 5",
-                       v, 5 * static_cast<Long>(std::nearbyint(static_cast<double>(v) / 5.0))));
+           fmt::format("velocita: la velocità {} non è un multiplo di {}: le celle la tengono "
+                       "come {} km/h; si scrivono limiti a passi di {}",
+                       v, kmh_per_quinto, kmh_per_quinto * static_cast<Long>(quinti_di(v)),
+                       kmh_per_quinto));
 }
 
 void controlli::segnale(const record_visto& r, file_verificato f) {
@@ -47,12 +48,12 @@ void controlli::segnale(const record_visto& r, file_verificato f) {
                        "campo 6",
                        tipo));
   const Long extra = r.valore(11);
-  if (r.valore(2) == 2 && extra >= 1 && extra <= 100)
+  if (r.valore(2) == classe_con_extra && extra_da_alzare(extra))
     avviso(f, r, 11,
-           fmt::format("segnale: il valore extra {} si legge come 101: si attende 0 (nessuno) "
-                       "oppure da 101 a 255",
-                       extra));
-  if (r.valore(2) != 2 && extra != 0)
+           fmt::format("segnale: il valore extra {} si legge come {}: si attende 0 (nessuno) "
+                       "oppure da {} a 255",
+                       extra, extra_letto(extra), extra_alzato));
+  if (r.valore(2) != classe_con_extra && extra != 0)
     avviso(f, r, 11,
            fmt::format("segnale: il valore extra {} non viene letto: vale solo per la classe 2, "
                        "e questo segnale è di classe {}",
@@ -75,8 +76,8 @@ void controlli::rallentamento(const record_visto& r, file_verificato f) {
   else if (cella_dopo(r.valore(1)) == cella_dopo(static_cast<largo>(r.valore(1)) + lunghezza))
     avviso(f, r, 3,
            fmt::format("rallentamento: la lunghezza {} m è troppo breve: inizio e fine cadono "
-                       "nella stessa cella di 50 m, che resta un inizio senza fine",
-                       lunghezza));
+                       "nella stessa cella di {} m, che resta un inizio senza fine",
+                       lunghezza, metri_cella));
   segno_0_1(r, 4, nome, f);
   if (r.valore(5) != 0 && !con_punto_di_avviso(r.valore(1)))
     avviso(f, r, 5,
@@ -97,12 +98,12 @@ void controlli::stazione(const record_visto& r, file_verificato f) {
            fmt::format("stazione: l'estensione vale {}: si attende una lunghezza in metri, "
                        "multipla di 100, maggiore di 0",
                        estensione));
-  if (r.valore(5) != 0 && (estensione < 600 || prima))
+  if (r.valore(5) != 0 && (!estensione_tiene_campo_5(estensione) || prima))
     avviso(f, r, 5,
            fmt::format("stazione: il campo 5 vale {} ma non viene registrato: vale solo con "
-                       "un'estensione di 600 m o più, e non per la prima stazione",
-                       r.valore(5)));
-  if (r.valore(6) != 0 && tipo >= 5 && tipo <= 8)
+                       "un'estensione di {} m o più, e non per la prima stazione",
+                       r.valore(5), estensione_con_campo_5));
+  if (r.valore(6) != 0 && !tipo_con_prolungamento(tipo))
     avviso(f, r, 6,
            fmt::format("stazione: il campo 6 (prolungamento) vale {} ma non ha effetto per il "
                        "tipo {}: vale solo per i tipi diversi da 5, 6, 7 e 8",
@@ -141,26 +142,24 @@ void controlli::generale_treno(const descrizione_vista& d) {
     if (d.messe_da_parte.empty() || !d.con_generale) p_.aggiungi(std::move(*e));
     return;
   }
-  // A kind of which no record is read, nor set aside for an error.
-  auto manca = [&](specie tipo, std::string_view parola, std::string_view altra = {}) {
-    auto ha = [&](std::string_view campo) {
-      return contiene_maiuscole(campo, parola) &&
-             (altra.empty() || contiene_maiuscole(campo, altra));
-    };
+  // A kind of which no record is read, nor set aside for an error (a line
+  // set aside counts when it holds the kind's keyword words).
+  auto manca = [&](specie tipo) {
+    const formato_record& formato = formato_di(tipo);
     return std::none_of(d.record.begin(), d.record.end(),
                         [&](const record_visto& r) { return r.tipo == tipo; }) &&
-           !da_parte(d, ha);
+           !da_parte(d, [&](std::string_view riga) { return chiama(formato, riga); });
   };
-  if (manca(specie::vetture, "vetture"))
+  if (manca(specie::vetture))
     avviso(f, d.generale, "manca il record numero vetture: il treno ha 0 vetture");
-  if (manca(specie::massa_frenata, "massa", "frenata"))
+  if (manca(specie::massa_frenata))
     avviso(f, d.generale,
            "manca il record percentuale massa frenata: la percentuale di massa frenata è 0");
-  if (manca(specie::velocita, "velocit"))
+  if (manca(specie::velocita))
     avviso(f, d.generale,
            "nessun record velocita: il limite di velocità è 0 su tutta la linea, e la "
            "marcia va alla velocità massima del treno");
-  if (manca(specie::aderenza, "aderenza"))
+  if (manca(specie::aderenza))
     avviso(f, d.generale,
            "nessun record aderenza: l'aderenza è 0 su tutta la linea, e la marcia la "
            "prende per rotaia asciutta");
@@ -169,8 +168,9 @@ void controlli::generale_treno(const descrizione_vista& d) {
   const auto stazioni =
       std::count_if(d.record.begin(), d.record.end(),
                     [](const record_visto& r) { return r.tipo == specie::stazione; }) +
-      std::count_if(d.messe_da_parte.begin(), d.messe_da_parte.end(),
-                    [](const std::string& riga) { return contiene_maiuscole(riga, "stazione"); });
+      std::count_if(d.messe_da_parte.begin(), d.messe_da_parte.end(), [](const std::string& riga) {
+        return chiama(formato_di(specie::stazione), riga);
+      });
   if (stazioni == 1)
     avviso(f, d.generale,
            "una sola stazione: il treno non ha orario, che va da una stazione di partenza a una "
@@ -216,7 +216,7 @@ void controlli::segni_di_fermata() {
         break;
       }
       case specie::stazione: {
-        if (r.valore(2) >= 25) break;
+        if (!stazione_con_segni(r.valore(2))) break;
         const largo t = cella_fermata(
             estensione_di(r.valore(1), r.valore(2), r.valore(3), r.valore(6) != 0).fine);
         if (t <= 1) break;

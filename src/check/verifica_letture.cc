@@ -249,7 +249,7 @@ class letture {
     for (int i : {indice_registro::progressiva_tre, indice_registro::progressiva_due,
                   indice_registro::progressiva_uno}) {
       const registro& r = m.registri[static_cast<size_t>(i)];
-      if (r.inizio % 50 != 0 || r.fine % 50 != 0) fuori = true;
+      if (r.inizio % metri_cella != 0 || r.fine % metri_cella != 0) fuori = true;
     }
     if (!fuori) return;
     std::string causa(descrizione_esito(esito::progressiva_non_multipla));
@@ -338,7 +338,7 @@ std::optional<std::vector<esito_passaggio>> passaggio_per_rallentamento(const mo
     if (!e.gruppi_pieni.empty()) {
       esito_passaggio gruppi = e;
       gruppi.numero = esito::riduzione_prima_di_inizio;
-      gruppi.posizione = i * 50;
+      gruppi.posizione = i * metri_cella;
       esiti.push_back(std::move(gruppi));
     }
     if (lavoro.errore_codice == esito::nessuno) continue;
@@ -347,7 +347,7 @@ std::optional<std::vector<esito_passaggio>> passaggio_per_rallentamento(const mo
     e.numero = lavoro.errore_codice;
     e.posizione = lavoro.errore_posizione;
     if (e.numero == esito::riduzione_prima_di_segnale) {
-      const Long s = e.posizione / 50;
+      const Long s = e.posizione / metri_cella;
       if (s >= 2)
         e.prima_del_segnale =
             fmt::format("{}, {}", contenuto_cella(lavoro.celle[static_cast<size_t>(s - 1)]),
@@ -438,7 +438,7 @@ class dopo_lettura {
             : fmt::format("del rallentamento che inizia nella {}", cella_in_parole(e.cella));
     switch (e.numero) {
       case esito::riduzione_prima_di_segnale: {
-        const Long s = e.posizione / 50;
+        const Long s = e.posizione / metri_cella;
         errore_in(
             record_in_cella(specie::segnale, s), treno, 1,
             fmt::format("{}: il segnale sta nella {}, meno di 1000 m prima del punto di "
@@ -454,7 +454,7 @@ class dopo_lettura {
         std::string gruppi;
         for (const auto& [da, a] : e.gruppi_pieni)
           gruppi += fmt::format("{}da {} a {} (da {} a {} m)", gruppi.empty() ? "" : " e ", da, a,
-                                da * 50, a * 50 + 50);
+                                da * metri_cella, (a + 1) * metri_cella);
         errore_in(
             rallentamento, treno, 1,
             fmt::format("{}: il compilatore mette un abbattimento in ciascun gruppo di celle "
@@ -471,7 +471,7 @@ class dopo_lettura {
                   fmt::format("{}: nella {} e nelle due accanto, dove il compilatore mette un "
                               "abbattimento ogni 400 m del rallentamento, o nelle due celle prima "
                               "del primo segnale dopo la fine, non c'è una cella libera (esito {})",
-                              descrizione, cella_in_parole(e.posizione / 50), numero));
+                              descrizione, cella_in_parole(e.posizione / metri_cella), numero));
         break;
     }
   }

@@ -9,21 +9,24 @@ namespace scen {
 
 namespace {
 
-constexpr std::int16_t tag_vuoto = 0;
-constexpr std::int16_t tag_integer = 2;
-constexpr std::int16_t tag_double = 5;
-constexpr size_t byte_massimi_variante = 10;
+void metti_tag(scrittore_byte& out, std::uint16_t tag) { out.integer(static_cast<Integer>(tag)); }
 
 void metti_variante(scrittore_byte& out, const variante& v) {
   if (const double* d = std::get_if<double>(&v)) {
-    out.integer(tag_double);
+    metti_tag(out, tag_variante::double_);
     out.double_(*d);
   } else if (const Integer* i = std::get_if<Integer>(&v)) {
-    out.integer(tag_integer);
+    metti_tag(out, tag_variante::integer);
     out.integer(*i);
   } else {
-    out.integer(tag_vuoto);
+    metti_tag(out, tag_variante::vuoto);
   }
+}
+
+// A cell or a record, field by field in file order.
+template <typename Oggetto>
+void metti_campi(scrittore_byte& out, const Oggetto& oggetto) {
+  per_ogni_campo(oggetto, [&](const auto& campo) { out.campo(campo); });
 }
 
 // Hands the encoded trace to `pezzo` in consecutive pieces, X before Y;
@@ -59,7 +62,11 @@ std::string codifica_tracciato(const modello& m) {
 }
 
 Stato scrivi_tracciato(const modello& m, file_nuovo& file) {
-  return per_pezzi(m, [&](std::string_view pezzo) { return file.scrivi(pezzo); });
+  try {
+    return per_pezzi(m, [&](std::string_view pezzo) { return file.scrivi(pezzo); });
+  } catch (const codifica_traboccata& e) {
+    return Stato::errore(e.what());
+  }
 }
 
 std::string codifica_registri(const modello& m) {
@@ -67,24 +74,7 @@ std::string codifica_registri(const modello& m) {
   for (const registro& r : m.registri) massimo += byte_per_registro + r.nome.size();
   std::string byte;
   scrittore_byte out(byte, massimo);
-  for (const registro& r : m.registri) {
-    out.byte(r.tipo);
-    out.long_(r.inizio);
-    out.long_(r.fine);
-    out.long_(r.progressiva);
-    out.byte(r.campo_4);
-    out.stringa(r.nome);
-    out.integer(r.campo_7);
-    out.integer(r.campo_8);
-    out.integer(r.campo_10);
-    out.integer(r.campo_11);
-    out.integer(r.campo_12);
-    out.byte(r.campo_9);
-    out.byte(r.fermata);
-    out.byte(r.prolungamento);
-    out.byte(r.campo_5);
-    out.long_(r.orario);
-  }
+  for (const registro& r : m.registri) metti_campi(out, r);
   out.fine();
   return byte;
 }
@@ -92,19 +82,7 @@ std::string codifica_registri(const modello& m) {
 std::string codifica_celle(const modello& m) {
   std::string byte;
   scrittore_byte out(byte, byte_per_cella * m.celle.size());
-  for (const cella& c : m.celle) {
-    out.byte(c.codice);
-    out.integer(c.valore_1);
-    out.integer(c.valore_2);
-    out.integer(c.valore_3);
-    out.integer(c.valore_4);
-    out.byte(c.valore_5);
-    out.byte(c.avvicinamento);
-    out.byte(c.montagna);
-    out.byte(c.vel_limite);
-    out.byte(c.pendenza);
-    out.byte(c.aderenza);
-  }
+  for (const cella& c : m.celle) metti_campi(out, c);
   out.fine();
   return byte;
 }

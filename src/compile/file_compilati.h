@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "model/disposizione_compilati.h"
 #include "model/modello.h"
 #include "platform/stato.h"
 
@@ -13,16 +14,16 @@ class file_nuovo;
 
 namespace scen {
 
-inline constexpr size_t byte_per_cella = 15;
-inline constexpr size_t byte_per_registro = 34;  // plus the length of its text
-inline constexpr size_t lunghezza_testo_massima = 65535;
+// The writers follow the layout of model/disposizione_compilati.h; a write
+// beyond what a table was sized for throws `codifica_traboccata`.
 
 // `tracciato`: all X elements in metre order, then all Y elements; each a
 // two-byte tag (0 empty, 2 Integer, 5 Double) and its value.
 std::string codifica_tracciato(const modello& m);
 
 // The same bytes written into `file` a piece at a time, so the whole
-// encoded trace is never held in memory at once.
+// encoded trace is never held in memory at once; an encoding that does not
+// fit its piece is returned as a failure.
 Stato scrivi_tracciato(const modello& m, file_nuovo& file);
 
 // `registri`: the 87 records in order, field by field, no padding.

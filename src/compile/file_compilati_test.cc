@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "compile/codifica.h"
 #include "testing/file_compilati_letti.h"
 
 namespace scen {
@@ -130,6 +131,26 @@ TEST(FileCompilati, AnEmptyKeyGivesA34ByteRecord) {
   EXPECT_EQ(tutto.size(), 2958u + 6);
   EXPECT_EQ(tutto.substr(85 * 34, 34), std::string(34, '\0'));
   EXPECT_EQ(tutto.substr(86 * 34 + 14, 8), byte({6, 0}) + "IC 731");
+}
+
+// A write past the bytes the writer was given is refused before it touches
+// them, with what was written and what did not fit.
+TEST(ScrittoreByte, AWritePastTheSizedBufferIsAnOutcomeAndTouchesNothing) {
+  std::string uscita;
+  scrittore_byte out(uscita, 5);
+  out.integer(0x0102);
+  out.byte(3);
+  try {
+    out.long_(-1);
+    FAIL() << "quattro byte scritti dove ne restavano due";
+  } catch (const codifica_traboccata& e) {
+    EXPECT_STREQ(e.what(), "la codifica supera i 5 byte previsti: 3 già scritti e 4 da scrivere");
+  }
+  EXPECT_THROW(out.stringa("abcd"), codifica_traboccata);
+  out.integer(-1);
+  EXPECT_THROW(out.byte(0), codifica_traboccata);
+  out.fine();
+  EXPECT_EQ(uscita, byte({2, 1, 3, 0xFF, 0xFF}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "compile/codici_gara.h"
+#include "compile/codifica.h"
 #include "compile/file_compilati.h"
 #include "compile/riduzione_codici.h"
 #include "model/nomi_file.h"
@@ -14,12 +15,9 @@ namespace scen {
 
 namespace {
 
-constexpr Integer marca_registro = 610;
-constexpr Integer marca_cella = 5121;
-
 // Why the model cannot be written, or empty when it can.
 std::string motivo_non_scrivibile(const modello& m) {
-  if (m.celle.size() < 2)
+  if (m.celle.size() <= cella_segnata)
     return "la linea non ha la cella 1 (lunghezza della linea non letta o troppo breve)";
   for (size_t i = 0; i < m.registri.size(); ++i)
     if (m.registri[i].nome.size() > lunghezza_testo_massima)
@@ -41,9 +39,10 @@ risultato_percorso memorizza_percorso(modello& m, Long j, const file_descrizione
 }
 
 esito_percorso casella_riservata_presa(const modello& m) {
-  const registro& generali = m.registri[indice_registro::generali_linea];
-  const cella& riservata = m.celle[1];
-  if (generali.campo_7 != 0 || riservata.valore_1 != 0) return esito_percorso::errore_1250;
+  const registro& generali = m.registri[registro_segnato];
+  const cella& riservata = m.celle[cella_segnata];
+  if (generali.*campo_segno_registri != 0 || riservata.*campo_segno_celle != 0)
+    return esito_percorso::errore_1250;
   if (generali.orario != 0 || riservata.valore_2 != 0) return esito_percorso::errore_1251;
   return esito_percorso::scritti;
 }
@@ -60,10 +59,10 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
 
   risultato.esito = casella_riservata_presa(m);
   if (risultato.esito != esito_percorso::scritti) return risultato;
-  registro& generali = m.registri[indice_registro::generali_linea];
-  cella& riservata = m.celle[1];
-  generali.campo_7 = marca_registro;
-  riservata.valore_1 = marca_cella;
+  registro& generali = m.registri[registro_segnato];
+  cella& riservata = m.celle[cella_segnata];
+  generali.*campo_segno_registri = segno_registri;
+  riservata.*campo_segno_celle = segno_celle;
   generali.orario = codice_gara_st(m);
   riservata.valore_2 = codice_gara_og(m);
 
@@ -74,7 +73,13 @@ risultato_percorso completa_e_scrivi(modello& m, const std::string& cartella_usc
   auto scrivi = [&](const std::string& nome, auto&& contenuto) {
     file_nuovo& file = insieme.aggiungi(da_1252_a_utf8(nome));
     Stato stato = file.apri();
-    if (stato.riuscito()) stato = contenuto(file);
+    if (stato.riuscito()) {
+      try {
+        stato = contenuto(file);
+      } catch (const codifica_traboccata& e) {
+        stato = Stato::errore(e.what());
+      }
+    }
     // Closed at once: only one file is open at a time.
     if (stato.riuscito()) stato = file.chiudi();
     if (!stato.riuscito()) {

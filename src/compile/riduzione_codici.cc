@@ -5,6 +5,7 @@
 
 #include "model/esiti.h"
 #include "model/minimo.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -70,7 +71,7 @@ class passaggio {
       else if (codice(s - 2) == codice_cella::abbattimento)
         limita(s - 2);
       else
-        registra_esito(esito::riduzione_prima_di_segnale, s * 50);
+        registra_esito(esito::riduzione_prima_di_segnale, s * metri_cella);
     }
   }
 
@@ -96,7 +97,7 @@ class passaggio {
           messa = true;
           break;
         }
-      if (!messa) registra_esito(esito::riduzione_prima_di_inizio, i * 50);
+      if (!messa) registra_esito(esito::riduzione_prima_di_inizio, i * metri_cella);
     }
   }
 
@@ -120,7 +121,7 @@ class passaggio {
           metti(k + 1);
           n = -1;
         } else {
-          registra_esito(esito::riduzione_nel_rallentamento, k * 50);
+          registra_esito(esito::riduzione_nel_rallentamento, k * metri_cella);
         }
       }
       if (codice(k) == codice_cella::fine_rallentamento) break;
@@ -152,7 +153,7 @@ class passaggio {
         else if (libera(prima - 1))
           metti(prima - 1);
         else
-          registra_esito(esito::riduzione_nel_rallentamento, k * 50);
+          registra_esito(esito::riduzione_nel_rallentamento, k * metri_cella);
       }
       return;
     }

@@ -19,14 +19,14 @@ namespace scen {
 namespace {
 
 // An object placed on a cell stands in the cell after its position.
-long posizione_oggetto(std::size_t i) { return 50 * (static_cast<long>(i) - 1); }
+long posizione_oggetto(std::size_t i) { return metri_cella * (static_cast<long>(i) - 1); }
 
 template <class Valore>
 serie serie_di(const std::vector<cella>& celle, std::size_t n, Valore&& valore_di) {
   serie s;
   for (std::size_t i = 0; i < n; ++i) {
     const int v = valore_di(celle[i]);
-    if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
+    if (s.empty() || s.back().valore != v) s.push_back({metri_cella * static_cast<long>(i), v});
   }
   return s;
 }
@@ -39,15 +39,15 @@ double rotta(const std::vector<punto>& t, std::size_t i) {
 serie curvatura_di(const std::vector<punto>& t, std::size_t n) {
   serie s;
   for (std::size_t i = 0; i < n; ++i) {
-    const std::size_t a = 50 * i, b = 50 * i + 50;
+    const std::size_t a = metri_cella * i, b = metri_cella * (i + 1);
     int v = 0;
     if (b + 1 < t.size()) {
       double giro = rotta(t, b) - rotta(t, a);
       if (giro > std::numbers::pi) giro -= 2 * std::numbers::pi;
       if (giro < -std::numbers::pi) giro += 2 * std::numbers::pi;
-      v = static_cast<int>(std::lround(giro / 50 * 1e5));
+      v = static_cast<int>(std::lround(giro / metri_cella * 1e5));
     }
-    if (s.empty() || s.back().valore != v) s.push_back({50 * static_cast<long>(i), v});
+    if (s.empty() || s.back().valore != v) s.push_back({metri_cella * static_cast<long>(i), v});
   }
   return s;
 }
@@ -62,10 +62,10 @@ Stato scena_da_modello(const modello& m, scena& s) {
     return Stato::errore(
         fmt::format("la lunghezza della linea è {} m: non c'è nulla da disegnare", lunghezza));
   // The cells that cover the line: the last one begins before its end.
-  const std::size_t n = static_cast<std::size_t>((lunghezza + 49) / 50);
+  const std::size_t n = static_cast<std::size_t>((lunghezza + metri_cella - 1) / metri_cella);
   if (n > m.celle.size())
     return Stato::errore(fmt::format("la linea è lunga {} m ma le celle ne coprono solo {}",
-                                     lunghezza, 50 * static_cast<long>(m.celle.size())));
+                                     lunghezza, metri_cella * static_cast<long>(m.celle.size())));
   s.lunghezza = lunghezza;
 
   const auto& x = m.tracciato[0];
@@ -138,7 +138,7 @@ Stato scena_da_modello(const modello& m, scena& s) {
     s.progressive.push_back({r.inizio, scostamento_scritto(r), r.progressiva == 1});
   }
 
-  s.pendenza = serie_di(m.celle, n, [](const cella& c) { return int{c.pendenza} - 100; });
+  s.pendenza = serie_di(m.celle, n, [](const cella& c) { return pendenza_di_cella(c.pendenza); });
   s.velocita = serie_di(m.celle, n, [](const cella& c) { return 5 * int{c.vel_limite}; });
   s.aderenza = serie_di(m.celle, n, [](const cella& c) { return int{c.aderenza}; });
   s.montagna = serie_di(m.celle, n, [](const cella& c) { return int{c.montagna}; });

@@ -4,12 +4,12 @@
 #include <limits>
 
 #include "import/adatta.h"
+#include "read/accesso.h"
 
 namespace scen {
 
 namespace {
 
-constexpr long passo_cella = 50;
 constexpr long pendenza_massima = 60;  // per mille, either way
 constexpr long pendenze = 2 * pendenza_massima + 1;
 // Heights are taken on a lattice of this step (m): a whole gradient in per
@@ -82,7 +82,7 @@ long finestra_mediana(double correlazione) {
 // median over `finestra`.
 std::vector<long> limiti_delle_liscie(const std::vector<double>& liscie, long finestra) {
   const long ultimo = static_cast<long>(liscie.size()) - 1;
-  const long celle = ultimo / passo_cella;
+  const long celle = ultimo / metri_cella;
   const long base = std::min(base_pendenza, ultimo);
   // The steepest chord of each window, by its start.
   std::vector<double> corde(static_cast<size_t>(ultimo - base + 1));
@@ -96,8 +96,8 @@ std::vector<long> limiti_delle_liscie(const std::vector<double>& liscie, long fi
   const long margine = finestra / 2;
   std::vector<long> limiti(static_cast<size_t>(celle));
   for (long c = 0; c < celle; ++c) {
-    const long da = std::max(0L, c * passo_cella - base - margine);
-    const long a = std::min(ultimo - base, (c + 1) * passo_cella + margine);
+    const long da = std::max(0L, c * metri_cella - base - margine);
+    const long a = std::min(ultimo - base, (c + 1) * metri_cella + margine);
     double ripida = 0;
     for (long k = da; k <= a; ++k) ripida = std::max(ripida, corde[static_cast<size_t>(k)]);
     limiti[static_cast<size_t>(c)] =
@@ -109,7 +109,7 @@ std::vector<long> limiti_delle_liscie(const std::vector<double>& liscie, long fi
 }  // namespace
 
 std::vector<long> pendenze_mostrate(const std::vector<double>& quote, double correlazione) {
-  if (quote.size() <= static_cast<size_t>(passo_cella)) return {};
+  if (quote.size() <= static_cast<size_t>(metri_cella)) return {};
   const long finestra = finestra_mediana(correlazione);
   return limiti_delle_liscie(mediana_mobile(quote, finestra), finestra);
 }
@@ -153,8 +153,8 @@ class adattamento_profilo {
     somme_.resize(celle);
     for (size_t c = 0; c < celle; ++c) {
       somme_cella& s = somme_[c];
-      for (long t = 0; t < passo_cella; ++t) {
-        const size_t m = c * passo_cella + static_cast<size_t>(t);
+      for (long t = 0; t < metri_cella; ++t) {
+        const size_t m = c * metri_cella + static_cast<size_t>(t);
         const double q = quote[m], w = pesi[m];
         const double tt = static_cast<double>(t);
         s.n += w;
@@ -168,7 +168,7 @@ class adattamento_profilo {
     basso_.resize(celle + 1);
     alto_.resize(celle + 1);
     for (size_t k = 0; k <= celle; ++k) {
-      const double centro = centri[k * passo_cella];
+      const double centro = centri[k * metri_cella];
       basso_[k] = static_cast<long>(std::floor((centro - fasce[k]) / passo_quota));
       alto_[k] = static_cast<long>(std::ceil((centro + fasce[k]) / passo_quota));
       if (k == 0) continue;
@@ -258,12 +258,12 @@ class adattamento_profilo {
 // The height of the profile at each metre it covers.
 std::vector<double> quote_del_profilo(const profilo_adattato& p) {
   std::vector<double> q;
-  q.reserve(p.pendenze.size() * passo_cella + 1);
+  q.reserve(p.pendenze.size() * metri_cella + 1);
   double quota = p.partenza;
   for (long g : p.pendenze)
-    for (long t = 0; t < passo_cella; ++t) {
+    for (long t = 0; t < metri_cella; ++t) {
       q.push_back(quota + static_cast<double>(g * t) / 1000.0);
-      if (t + 1 == passo_cella) quota += static_cast<double>(g * passo_cella) / 1000.0;
+      if (t + 1 == metri_cella) quota += static_cast<double>(g * metri_cella) / 1000.0;
     }
   return q;
 }
@@ -283,9 +283,9 @@ void dove_non_viste(const std::vector<double>& viste, std::vector<long>& limiti,
   std::vector<bool> vista(celle);
   for (size_t c = 0; c < celle; ++c) {
     double somma = 0;
-    for (size_t t = 0; t < static_cast<size_t>(passo_cella); ++t)
-      somma += viste[c * passo_cella + t];
-    vista[c] = somma >= 0.5 * passo_cella;
+    for (size_t t = 0; t < static_cast<size_t>(metri_cella); ++t)
+      somma += viste[c * metri_cella + t];
+    vista[c] = somma >= 0.5 * metri_cella;
   }
   for (size_t c = 0; c < celle;) {
     if (vista[c]) {
@@ -303,7 +303,7 @@ void dove_non_viste(const std::vector<double>& viste, std::vector<long>& limiti,
       ripida = std::max(ripida, limiti[k]);
     }
     for (size_t k = c + 1; k < fine; ++k) {
-      const double dentro = static_cast<double>(std::min(k - c, fine - k) * passo_cella);
+      const double dentro = static_cast<double>(std::min(k - c, fine - k) * metri_cella);
       const double scosta = 2 * static_cast<double>(ripida) / 1000.0 * dentro;
       fasce[k] = std::max(fasce[k], std::min(scosta, fascia_massima));
     }
@@ -325,10 +325,10 @@ profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
                                     const std::vector<double>& centri, double correlazione,
                                     const std::vector<double>& viste) {
   const size_t passo =
-      static_cast<size_t>(passo_cella) *
-      static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / passo_cella)));
+      static_cast<size_t>(metri_cella) *
+      static_cast<size_t>(std::max(1.0, std::ceil(2 * correlazione / metri_cella)));
   const double rumore = std::max(rumore_stimato(quote, passo), 0.05);
-  const double prezzo = prezzo_cambio * static_cast<double>(passo_cella) * rumore * rumore;
+  const double prezzo = prezzo_cambio * static_cast<double>(metri_cella) * rumore * rumore;
   const double fascia = std::clamp(fascia_rumori * rumore, fascia_minima, fascia_massima);
   std::vector<long> limiti = limiti_delle_liscie(centri, finestra_mediana(correlazione));
   std::vector<double> fasce(limiti.size() + 1, fascia);
@@ -365,7 +365,7 @@ profilo_adattato adatta_in_un_verso(const std::vector<double>& quote,
 std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote,
                                                 double correlazione,
                                                 const std::vector<double>& viste) {
-  if (quote.size() <= static_cast<size_t>(passo_cella)) return {{0, 0}};
+  if (quote.size() <= static_cast<size_t>(metri_cella)) return {{0, 0}};
   if (!viste.empty() && viste.size() != quote.size()) return adatta_pendenze(quote, correlazione);
   // Read both ways, and the cheaper kept: so the profile read the other way
   // gives the same records, mirrored.
@@ -383,7 +383,7 @@ std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote
     for (size_t c = 0; c < celle.size(); ++c)
       if (c == 0 || celle[c] != celle[c - 1])
         risultato.push_back(
-            {static_cast<Long>(static_cast<long>(c) * passo_cella), static_cast<Long>(celle[c])});
+            {static_cast<Long>(static_cast<long>(c) * metri_cella), static_cast<Long>(celle[c])});
     return risultato;
   }
   // The cells read backwards start at the last metre: their ends, seen
@@ -392,11 +392,12 @@ std::vector<pendenza_importata> adatta_pendenze(const std::vector<double>& quote
   const std::vector<long>& celle = indietro.pendenze;
   for (size_t c = celle.size(); c-- > 0;)
     if (c + 1 == celle.size() || celle[c] != celle[c + 1]) {
-      const long fine = static_cast<long>(c + 1) * passo_cella;  // from the last metre
+      const long fine = static_cast<long>(c + 1) * metri_cella;  // from the last metre
       const Long dove =
           c + 1 == celle.size()
               ? 0
-              : static_cast<Long>(std::llround(static_cast<double>(ultimo - fine) / 50.0) * 50);
+              : static_cast<Long>(std::llround(static_cast<double>(ultimo - fine) / metri_cella) *
+                                  metri_cella);
       risultato.push_back({dove, static_cast<Long>(-celle[c])});
     }
   return risultato;

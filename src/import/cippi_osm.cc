@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "read/accesso.h"
+
 namespace scen {
 
 namespace {
@@ -207,8 +209,9 @@ std::vector<progressiva_importata> conte_delle_corse(const std::vector<corsa>& c
       // reads a little below 0 (within what a count may stray).
       const double primo = c.cippi.front().posizione;
       if (static_cast<double>(-x.scostamento) > primo + tolleranza_conta) negativa = i;
-      x.inizio = std::max(x.inizio,
-                          std::min(-x.scostamento, static_cast<Long>(std::floor(primo / 50)) * 50));
+      x.inizio = std::max(
+          x.inizio, std::min(-x.scostamento,
+                             static_cast<Long>(std::floor(primo / metri_cella)) * metri_cella));
       x.scostamento = std::max(x.scostamento, -x.inizio);
     }
     conte.push_back(x);
@@ -226,8 +229,8 @@ std::vector<progressiva_importata> progressive_delle_conte(
     p.push_back(conte[i]);
     const Long fine = i + 1 < conte.size() ? conte[i + 1].inizio : fine_linea;
     if (conte[i].decrescente && conte[i].scostamento < fine)
-      p.push_back(
-          {std::max(conte[i].scostamento, conte[i].inizio + 50), -conte[i].scostamento, false});
+      p.push_back({std::max(conte[i].scostamento, conte[i].inizio + metri_cella),
+                   -conte[i].scostamento, false});
   }
   if (!p.empty() && p.front().scostamento == 0 && !p.front().decrescente) p.erase(p.begin());
   return p;
@@ -279,7 +282,7 @@ std::vector<progressiva_importata> progressive_dai_cippi(const std::vector<cippo
   if (p.empty()) return p;
   while (p.size() < 3) {
     progressiva_importata x = p.back();
-    x.inizio += 50;
+    x.inizio += metri_cella;
     p.push_back(x);
   }
   return p;

@@ -12,6 +12,7 @@
 #include "model/modello.h"
 #include "model/tipi.h"
 #include "platform/stato.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -61,7 +62,7 @@ inline constexpr Long tipo_stazione_importata = 2;
 inline constexpr const char* cifre_segnale = "2, 4, 0,  0, 0,    0,  1,0,0, 0";
 
 // Signposts and stations share this many records.
-inline constexpr Long record_condivisi = 80;
+inline constexpr Long record_condivisi = indice_registro::primo_cartello;
 
 // The signposts a train with `stazioni` stations may take: at most half of
 // the shared records the stations leave.
@@ -87,7 +88,9 @@ Long passo_cartelli(Long lunghezza, size_t stazioni);
 
 // A place in metres rounded to the nearest multiple of 50, as the
 // descriptions' places are written.
-inline Long arrotonda_50(double metri) { return static_cast<Long>(std::llround(metri / 50) * 50); }
+inline Long arrotonda_50(double metri) {
+  return static_cast<Long>(std::llround(metri / metri_cella) * metri_cella);
+}
 
 // The most stations a train holds: the records below the first signpost's.
 inline constexpr size_t stazioni_massime = indice_registro::primo_cartello - 1;

@@ -43,7 +43,7 @@ std::string nome_del_ponte(const estratto_osm& e, const struttura_osm& s) {
 // nearest, nearer after it, within `raggio` m, from `da` m on.
 std::optional<Long> posto_libero(Long voluta, std::set<largo>& prese, Long raggio, Long da,
                                  Long fino) {
-  for (Long scarto = 0; scarto <= raggio; scarto += 50)
+  for (Long scarto = 0; scarto <= raggio; scarto += metri_cella)
     for (Long p : {voluta + scarto, voluta - scarto}) {
       if (p < da || p > fino) continue;
       if (prese.insert(cella_dopo(p)).second) return p;
@@ -185,13 +185,13 @@ Stato segnali_della_linea(const estratto_osm& e, const linea_osm& l,
                           std::set<largo>& prese, linea_importata& li, resoconto_osm& resoconto) {
   li.segnali.clear();
   const std::vector<Long> voluti = segnali_voluti(e, l, metri_vertici, resoconto);
-  const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / 50 + 1) -
+  const Long capienza = std::max<Long>(0, (li.lunghezza - primo_segnale) / metri_cella + 1) -
                         static_cast<Long>(li.stazioni.size());
   if (static_cast<Long>(voluti.size()) > capienza)
     return Stato::errore(fmt::format(
-        "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni 50 m da "
+        "{}: {} segnali sulla linea: una linea di {} m ne tiene al più {}, uno ogni {} m da "
         "{} m fuori dalle stazioni",
-        nome, voluti.size(), li.lunghezza, capienza, primo_segnale));
+        nome, voluti.size(), li.lunghezza, capienza, metri_cella, primo_segnale));
   for (Long v : voluti) {
     if (v < primo_segnale) {
       resoconto.avvisi.push_back(
@@ -229,8 +229,8 @@ void cartelli_della_linea(const estratto_osm& e, const std::vector<struttura_osm
     const std::string testo = testo_cartello(nome_per_1252(nome_del_ponte(e, s)));
     if (testo.empty()) continue;
     if (static_cast<Long>(cartelli.size()) >= disponibili) break;
-    if (const auto dove =
-            posto_libero(arrotonda_50(s.inizio) - 50, prese, 200, primo_cartello, li.lunghezza))
+    if (const auto dove = posto_libero(arrotonda_50(s.inizio) - metri_cella, prese, 200,
+                                       primo_cartello, li.lunghezza))
       cartelli.push_back({*dove, fmt::format("(Ponte)({})", testo)});
   }
   const double ultimo = static_cast<double>(li.lunghezza);
@@ -240,7 +240,7 @@ void cartelli_della_linea(const estratto_osm& e, const std::vector<struttura_osm
       disponibili - static_cast<Long>(cartelli.size()));
   if (passo > 0)
     for (const auto& [x, km] : chilometri_a_passo(tratti, passo, ultimo))
-      if (const auto dove = posto_libero(x - 50, prese, 200, primo_cartello, li.lunghezza))
+      if (const auto dove = posto_libero(x - metri_cella, prese, 200, primo_cartello, li.lunghezza))
         cartelli.push_back({*dove, fmt::format("(  Cippo  )(Km {}+000)", km)});
   std::stable_sort(cartelli.begin(), cartelli.end(),
                    [](const cartello_importato& a, const cartello_importato& b) {

@@ -75,9 +75,9 @@ Stato leggi_cartella_compilata(const std::string& cartella, modello& m) {
   const Long lunghezza = m.registri[indice_registro::generali_treno].fine;
   if (lunghezza < -metri_oltre_la_linea || lunghezza > metri_estesi_massimi - metri_oltre_la_linea)
     return Stato::errore(
-        fmt::format("{}: la lunghezza della linea (registro 84) vale {} m, fuori da -7000 a "
+        fmt::format("{}: la lunghezza della linea (registro 84) vale {} m, fuori da {} a "
                     "1.000.000 m",
-                    treno, lunghezza));
+                    treno, lunghezza, -metri_oltre_la_linea));
   const Long estesa = lunghezza + metri_oltre_la_linea;
   const auto ultima = static_cast<Long>(cella_di(estesa));
   if (m.ultima_cella != ultima)

@@ -115,7 +115,9 @@ struct fatti_celle {
   std::optional<celle_scelte> scelte;
 
   // The line length that the number of cells gives, to within a cell.
-  Long lunghezza_percorso_circa() const { return 50 * ultima_cella - metri_oltre_la_linea; }
+  Long lunghezza_percorso_circa() const {
+    return metri_cella * ultima_cella - metri_oltre_la_linea;
+  }
 };
 
 struct fatti_linea {

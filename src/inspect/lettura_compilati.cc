@@ -37,7 +37,42 @@ class lettore_byte {
     return t;
   }
 
+  // One field of a compiled record, by its type, if its bytes are all
+  // there (a text's length and then its bytes); false, and nothing read
+  // past the end, when they are not.
+  bool campo(Byte& v) {
+    return prendi(v, [&] { return un_byte(); });
+  }
+  bool campo(Integer& v) {
+    return prendi(v, [&] { return un_integer(); });
+  }
+  bool campo(Long& v) {
+    return prendi(v, [&] { return un_long(); });
+  }
+  bool campo(std::string& v) {
+    if (!restano(byte_fissi_campo<std::string>)) return false;
+    const auto n = static_cast<std::uint16_t>(un_integer());
+    if (!restano(n)) return false;
+    v = testo(n);
+    return true;
+  }
+
+  // A cell or a record, field by field in file order, as far as its bytes go.
+  template <typename Oggetto>
+  bool campi(Oggetto& oggetto) {
+    bool interi = true;
+    per_ogni_campo(oggetto, [&](auto& c) { interi = interi && campo(c); });
+    return interi;
+  }
+
  private:
+  template <typename Numero, typename Leggi>
+  bool prendi(Numero& v, Leggi leggi) {
+    if (!restano(sizeof(Numero))) return false;
+    v = leggi();
+    return true;
+  }
+
   std::uint64_t senza_segno(size_t n) {
     std::uint64_t v = 0;
     for (size_t i = n; i-- > 0;) v = v << 8 | static_cast<std::uint8_t>(resto_[i]);
@@ -49,14 +84,18 @@ class lettore_byte {
   std::string_view resto_;
 };
 
+// A positive number with a dot between thousands: "1.000.000".
+std::string con_punti(Long numero) {
+  const std::string cifre = std::to_string(numero);
+  std::string testo;
+  for (size_t i = 0; i < cifre.size(); ++i) {
+    if (i > 0 && (cifre.size() - i) % 3 == 0) testo += '.';
+    testo += cifre[i];
+  }
+  return testo;
+}
+
 bool codice_noto(Byte codice) { return codice <= 6 || (codice >= 10 && codice <= 14); }
-
-// Tags of the trace's variants.
-constexpr std::uint16_t tag_vuoto = 0;
-constexpr std::uint16_t tag_integer = 2;
-constexpr std::uint16_t tag_double = 5;
-
-size_t byte_valore(std::uint16_t tag) { return tag == tag_integer ? 2 : tag == tag_double ? 8 : 0; }
 
 // The most bytes a file of each kind can have.
 constexpr std::uint64_t massimo_celle = std::uint64_t{byte_per_cella} * celle_massime;
@@ -88,40 +127,30 @@ Stato leggi_celle_compilate(std::string_view byte, std::string_view nome,
                             std::vector<cella>& celle) {
   if (byte.size() % byte_per_cella != 0)
     return Stato::errore(fmt::format(
-        "{}: {} byte non fanno un numero intero di celle da 15 byte: il file è troncato o non "
+        "{}: {} byte non fanno un numero intero di celle da {} byte: il file è troncato o non "
         "contiene celle compilate",
-        nome, byte.size()));
+        nome, byte.size(), byte_per_cella));
   const size_t numero = byte.size() / byte_per_cella;
   if (numero < celle_minime)
     return Stato::errore(fmt::format(
-        "{}: {} celle, meno delle 2 che ha ogni file di celle compilate (la cella 1 porta il "
+        "{}: {} celle, meno delle {} che ha ogni file di celle compilate (la cella {} porta il "
         "segno): il file è troncato",
-        nome, numero));
+        nome, numero, celle_minime, cella_segnata));
   if (numero > celle_massime)
     return Stato::errore(
-        fmt::format("{}: {} celle, più delle 20141 di una linea di 1.000.000 m: il file non "
+        fmt::format("{}: {} celle, più delle {} di una linea di {} m: il file non "
                     "contiene celle compilate",
-                    nome, numero));
+                    nome, numero, celle_massime, con_punti(lunghezza_massima)));
   lettore_byte l(byte);
   std::vector<cella> lette(numero);
-  for (cella& c : lette) {
-    c.codice = l.un_byte();
-    c.valore_1 = l.un_integer();
-    c.valore_2 = l.un_integer();
-    c.valore_3 = l.un_integer();
-    c.valore_4 = l.un_integer();
-    c.valore_5 = l.un_byte();
-    c.avvicinamento = l.un_byte();
-    c.montagna = l.un_byte();
-    c.vel_limite = l.un_byte();
-    c.pendenza = l.un_byte();
-    c.aderenza = l.un_byte();
-  }
-  if (lette[1].valore_1 != segno_celle)
+  // The size was checked: every cell is whole.
+  for (cella& c : lette) static_cast<void>(l.campi(c));
+  const Integer segno = lette[cella_segnata].*campo_segno_celle;
+  if (segno != segno_celle)
     return Stato::errore(
-        fmt::format("{}: la cella 1 non porta il segno 5121 (valore_1 vale {}): il file non "
+        fmt::format("{}: la cella {} non porta il segno {} (valore_1 vale {}): il file non "
                     "contiene celle compilate",
-                    nome, lette[1].valore_1));
+                    nome, cella_segnata, segno_celle, segno));
   for (size_t i = 0; i < lette.size(); ++i)
     if (!codice_noto(lette[i].codice))
       return Stato::errore(
@@ -144,37 +173,19 @@ Stato leggi_treno_compilato(std::string_view byte, std::string_view nome,
                       "è un treno compilato",
                       nome, i, byte.size()));
     };
-    if (!l.restano(1 + 4 + 4 + 4 + 1 + 2)) return troncato();
-    r.tipo = l.un_byte();
-    r.inizio = l.un_long();
-    r.fine = l.un_long();
-    r.progressiva = l.un_long();
-    r.campo_4 = l.un_byte();
-    const auto n = static_cast<std::uint16_t>(l.un_integer());
-    if (!l.restano(size_t{n} + 5 * 2 + 4 + 4)) return troncato();
-    r.nome = l.testo(n);
-    r.campo_7 = l.un_integer();
-    r.campo_8 = l.un_integer();
-    r.campo_10 = l.un_integer();
-    r.campo_11 = l.un_integer();
-    r.campo_12 = l.un_integer();
-    r.campo_9 = l.un_byte();
-    r.fermata = l.un_byte();
-    r.prolungamento = l.un_byte();
-    r.campo_5 = l.un_byte();
-    r.orario = l.un_long();
+    if (!l.campi(r)) return troncato();
   }
   if (l.rimasti() != 0)
     return Stato::errore(fmt::format(
-        "{}: {} byte dopo l'ultimo registro (l'86, che finisce al byte {}): il file non è un "
+        "{}: {} byte dopo l'ultimo registro (l'{}, che finisce al byte {}): il file non è un "
         "treno compilato",
-        nome, l.rimasti(), l.letti()));
-  const Integer segno = letti[indice_registro::generali_linea].campo_7;
+        nome, l.rimasti(), letti.size() - 1, l.letti()));
+  const Integer segno = letti[registro_segnato].*campo_segno_registri;
   if (segno != segno_registri)
     return Stato::errore(fmt::format(
-        "{}: il registro 85 non porta il segno 610 (campo_7 vale {}): il file non è un treno "
+        "{}: il registro {} non porta il segno {} (campo_7 vale {}): il file non è un treno "
         "compilato",
-        nome, segno));
+        nome, registro_segnato, segno_registri, segno));
   registri = std::move(letti);
   return Stato::ok();
 }
@@ -184,17 +195,17 @@ Stato leggi_linea_compilata(std::string_view byte, std::string_view nome,
   // First the tags alone: how many elements, each of a known type, none cut.
   size_t elementi = 0;
   for (size_t o = 0; o < byte.size(); ++elementi) {
-    if (o + 2 > byte.size())
+    if (o + byte_tag_variante > byte.size())
       return Stato::errore(fmt::format(
           "{}: il file finisce dentro un elemento del tracciato, al byte {}: è troncato", nome, o));
     const auto tag = static_cast<std::uint16_t>(static_cast<std::uint8_t>(byte[o]) |
                                                 static_cast<std::uint8_t>(byte[o + 1]) << 8);
-    if (tag != tag_vuoto && tag != tag_integer && tag != tag_double)
-      return Stato::errore(
-          fmt::format("{}: al byte {} un elemento di tipo {}, ma il tracciato ha solo i tipi 0 "
-                      "(vuoto), 2 (Integer) e 5 (Double): il file non è una linea compilata",
-                      nome, o, tag));
-    const size_t fine = o + 2 + byte_valore(tag);
+    if (tag != tag_variante::vuoto && tag != tag_variante::integer && tag != tag_variante::double_)
+      return Stato::errore(fmt::format(
+          "{}: al byte {} un elemento di tipo {}, ma il tracciato ha solo i tipi {} "
+          "(vuoto), {} (Integer) e {} (Double): il file non è una linea compilata",
+          nome, o, tag, tag_variante::vuoto, tag_variante::integer, tag_variante::double_));
+    const size_t fine = o + byte_tag_variante + byte_valore_variante(tag);
     if (fine > byte.size())
       return Stato::errore(fmt::format(
           "{}: il file finisce dentro un elemento del tracciato, al byte {}: è troncato", nome, o));
@@ -208,9 +219,9 @@ Stato leggi_linea_compilata(std::string_view byte, std::string_view nome,
   const size_t metri = elementi / 2;
   if (metri < metri_minimi || metri > size_t{metri_estesi_massimi} + 1)
     return Stato::errore(
-        fmt::format("{}: {} metri per componente, fuori dai 2 a 1007001 di una linea "
+        fmt::format("{}: {} metri per componente, fuori dai {} a {} di una linea "
                     "compilata: il file è troncato o non è una linea compilata",
-                    nome, metri));
+                    nome, metri, metri_minimi, metri_estesi_massimi + 1));
 
   lettore_byte l(byte);
   std::array<componente_tracciato, 2> letto;
@@ -219,9 +230,9 @@ Stato leggi_linea_compilata(std::string_view byte, std::string_view nome,
     letto[k].resize(metri);
     for (size_t metro = 0; metro < metri; ++metro) {
       const auto tag = static_cast<std::uint16_t>(l.un_integer());
-      if (tag == tag_double) {
+      if (tag == tag_variante::double_) {
         letto[k][metro] = l.un_double();
-      } else if (tag == tag_integer) {
+      } else if (tag == tag_variante::integer) {
         const Integer v = l.un_integer();
         if (metro > 1)
           return Stato::errore(
@@ -253,8 +264,8 @@ Stato leggi_compilato(const std::string& percorso, tipo_compilato tipo, modello&
   const std::uint64_t massimo =
       tipo == tipo_compilato::celle ? massimo_celle
       : tipo == tipo_compilato::treno
-          ? std::uint64_t{indice_registro::numero} * (byte_per_registro + 65535)
-          : 2 * 10 * std::uint64_t{metri_estesi_massimi + 1};
+          ? std::uint64_t{indice_registro::numero} * (byte_per_registro + lunghezza_testo_massima)
+          : 2 * byte_massimi_variante * std::uint64_t{metri_estesi_massimi + 1};
   if (dimensione > massimo)
     return Stato::errore(fmt::format("{}: {} byte, più di quanti ne abbia ogni file di {}",
                                      percorso, dimensione, nome_tipo(tipo)));

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/disposizione_compilati.h"
 #include "model/modello.h"
 #include "platform/stato.h"
 #include "read/accesso.h"
@@ -36,9 +37,7 @@ inline constexpr Long metri_oltre_la_linea = oltre_la_linea;
 inline constexpr Long metri_estesi_massimi = lunghezza_massima + oltre_la_linea;
 inline constexpr size_t metri_minimi = 2;
 inline constexpr size_t celle_minime = 2;
-inline constexpr size_t celle_massime = 20141;
-inline constexpr Integer segno_celle = 5121;    // cell 1, valore_1
-inline constexpr Integer segno_registri = 610;  // record 85, campo_7
+inline constexpr size_t celle_massime = static_cast<size_t>(ultima_cella_di(lunghezza_massima)) + 1;
 
 // Readers of one file's bytes. `nome` (host text) begins every message,
 // as "NOME: what is wrong". On failure the table is left as it was.

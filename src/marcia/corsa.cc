@@ -8,6 +8,8 @@
 #include <limits>
 #include <set>
 
+#include "read/accesso.h"
+
 namespace scen {
 
 namespace {
@@ -19,7 +21,7 @@ using gradini = std::vector<std::pair<long, double>>;
 // line, the last after it).
 int a_metro(const std::vector<int>& serie, long x) {
   if (serie.empty()) return 0;
-  const long i = std::clamp<long>(x / 50, 0, static_cast<long>(serie.size()) - 1);
+  const long i = std::clamp<long>(x / metri_cella, 0, static_cast<long>(serie.size()) - 1);
   return serie[static_cast<size_t>(i)];
 }
 
@@ -164,7 +166,7 @@ gradini limiti_del_treno(const ambito& q) {
     size_t j = i + 1;
     while (j < lim.size() && lim[j] == lim[i]) ++j;
     if (lim[i] > 0)
-      sotto.push_back({50 * static_cast<long>(i), 50 * static_cast<long>(j),
+      sotto.push_back({metri_cella * static_cast<long>(i), metri_cella * static_cast<long>(j),
                        std::min<double>(lim[i], q.massima)});
     i = j;
   }

@@ -6,6 +6,7 @@
 #include "model/minimo.h"
 #include "platform/windows1252.h"
 #include "read/campi.h"
+#include "read/costruttori_linea.h"
 #include "read/formato.h"
 #include "read/passo_tracciato.h"
 
@@ -88,13 +89,13 @@ std::vector<curva_marcia> curve_dal_tracciato(const modello& m) {
 percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* linea) {
   percorso_marcia p;
   p.lunghezza = std::max<Long>(m.lunghezza_percorso(), 0);
-  const size_t n = static_cast<size_t>((p.lunghezza + 49) / 50);
+  const size_t n = static_cast<size_t>((p.lunghezza + metri_cella - 1) / metri_cella);
   p.limite.assign(n, 0);
   p.pendenza.assign(n, 0);
   p.aderenza.assign(n, 0);
   for (size_t i = 0; i < n && i < m.celle.size(); ++i) {
     p.limite[i] = 5 * int{m.celle[i].vel_limite};
-    p.pendenza[i] = int{m.celle[i].pendenza} - 100;
+    p.pendenza[i] = pendenza_di_cella(m.celle[i].pendenza);
     p.aderenza[i] = int{m.celle[i].aderenza};
   }
 
@@ -104,7 +105,7 @@ percorso_marcia percorso_da_modello(const modello& m, const descrizione_vista* l
   rallentamento_marcia r;
   for (size_t i = 0; i < m.celle.size(); ++i) {
     const cella& c = m.celle[i];
-    const long punto = 50 * (static_cast<long>(i) - 1);
+    const long punto = metri_cella * (static_cast<long>(i) - 1);
     if (c.codice == codice_cella::inizio_rallentamento) {
       r = {punto, punto, c.valore_1, c.valore_3 == 1};
       aperto = true;

@@ -21,7 +21,7 @@ std::string con_consiglio(std::string causa, const uso_tabella& uso) {
 }  // namespace
 
 std::string cella_in_parole(largo i) {
-  return fmt::format("cella {} (da {} a {} m)", i, i * 50, i * 50 + 50);
+  return fmt::format("cella {} (da {} a {} m)", i, i * metri_cella, (i + 1) * metri_cella);
 }
 
 void guasto_cella(const modello& m, largo i, const uso_tabella& uso) {

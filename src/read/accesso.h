@@ -89,38 +89,42 @@ inline Long a_long(largo v, nome_campo c) {
 // The low 8 bits, for the fields that keep only those.
 inline Byte otto_bit(Long v) { return static_cast<Byte>(static_cast<std::uint32_t>(v) & 0xFF); }
 
-// The length of a cell along the line (m): the grid that positions keep.
-inline constexpr largo metri_cella = 50;
+// The length of a cell (m): the line is kept in cells of this many metres.
+inline constexpr Long metri_cella = 50;
 
-// p / 50, to the nearest whole number, halves to even.
-inline largo cella_di(largo p) {
-  largo q = p / 50, r = p % 50;
+// p / metri_cella, to the nearest whole number, halves to even.
+inline constexpr largo cella_di(largo p) {
+  largo q = p / metri_cella, r = p % metri_cella;
   if (r < 0) {
-    r += 50;
+    r += metri_cella;
     --q;
   }
-  if (r > 25 || (r == 25 && (q & 1) != 0)) ++q;
+  if (2 * r > metri_cella || (2 * r == metri_cella && (q & 1) != 0)) ++q;
   return q;
 }
 
-// p / 50 + 1, to the nearest whole number, halves to even.
-inline largo cella_dopo(largo p) { return cella_di(p + 50); }
+// p / metri_cella + 1, to the nearest whole number, halves to even.
+inline largo cella_dopo(largo p) { return cella_di(p + metri_cella); }
 
 // The longest line a description may give (m).
 inline constexpr Long lunghezza_massima = 1000000;
 // The cells and the trace run this far beyond the line's end (m).
 inline constexpr Long oltre_la_linea = 7000;
 // The last cell of a line of length `lunghezza`.
-inline largo ultima_cella_di(largo lunghezza) { return cella_di(lunghezza + oltre_la_linea); }
+inline constexpr largo ultima_cella_di(largo lunghezza) {
+  return cella_di(lunghezza + oltre_la_linea);
+}
 
 // How far inside the cells the range test wants a record's position: a
 // station, whose marks reach beyond its position, and any other record.
 inline constexpr largo margine_record = 100;
 inline constexpr largo margine_stazione = 800;
 
-// The range test: (p + margine) / 50, in real numbers, not beyond the last
+// The range test: (p + margine) / metri_cella, in real numbers, not beyond the last
 // cell `ultima`.
-inline bool nel_campo(largo p, largo ultima, largo margine) { return p + margine <= ultima * 50; }
+inline bool nel_campo(largo p, largo ultima, largo margine) {
+  return p + margine <= ultima * metri_cella;
+}
 inline bool nelle_celle(const modello& m, Long p, largo margine) {
   return nel_campo(p, m.ultima_cella, margine);
 }

@@ -113,7 +113,7 @@ void memo_montagna(modello& m, zona_montagna zona) {
   m.montagne_numero += 1;
   const Long n = m.montagne_numero;
   if (n < 0 || n > montagne_massimo)
-    guasto(fmt::format("più di 80 zone di montagna: questa è la n. {}", n));
+    guasto(fmt::format("più di {} zone di montagna: questa è la n. {}", montagne_massimo, n));
   m.montagne_inizio[static_cast<size_t>(n)] = zona.inizio;
   m.montagne_fine[static_cast<size_t>(n)] = zona.fine;
   if (n > 1 && a_long(static_cast<largo>(zona.inizio) - m.montagne_fine[static_cast<size_t>(n - 1)],
@@ -121,7 +121,7 @@ void memo_montagna(modello& m, zona_montagna zona) {
     zona.valore = valore_zona_vicina;
 
   const largo prima = cella_di(zona.inizio);
-  const largo ultima = cella_di(static_cast<largo>(zona.fine) - 50);
+  const largo ultima = cella_di(static_cast<largo>(zona.fine) - metri_cella);
   const Byte byte_valore = otto_bit(zona.valore);
   for (largo k = prima; k <= ultima; ++k) {
     cella& c = cella_n(m, k, [&] {

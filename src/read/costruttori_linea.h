@@ -8,6 +8,19 @@
 
 namespace scen {
 
+// A cell keeps the gradient (per mille) plus `scarto_pendenza`, in a byte:
+// so a gradient from `pendenza_minima_cella` to `pendenza_massima_cella`.
+inline constexpr largo scarto_pendenza = 100;
+inline constexpr largo pendenza_minima_cella = -scarto_pendenza;
+inline constexpr largo pendenza_massima_cella = 255 - scarto_pendenza;
+inline constexpr bool pendenza_tenuta(largo per_mille) {
+  return per_mille >= pendenza_minima_cella && per_mille <= pendenza_massima_cella;
+}
+// The gradient (per mille) that a cell's `pendenza` byte stands for.
+inline constexpr int pendenza_di_cella(Byte tenuta) {
+  return int{tenuta} - static_cast<int>(scarto_pendenza);
+}
+
 // Orders the three kilometric progressives of records 81 to 83 by start
 // (latest first) and adds 100 to the offset of the decreasing ones.
 // A decreasing progressive (its sign 1) keeps its offset with this added.

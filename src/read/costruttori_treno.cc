@@ -56,8 +56,9 @@ esito memo_segnale(modello& m, const record_segnale& s) {
   c.valore_3 = parola(s.decine_3, s.unita_3,
                       {"il terzo valore del segnale, 10 × campo 5 + campo 10,",
                        campo_in_causa({{5, s.decine_3}, {10, s.unita_3}})});
-  const Long extra = s.valore_extra >= 1 && s.valore_extra <= 100 ? 101 : s.valore_extra;
-  c.valore_5 = s.classe == 2 ? a_byte(extra, {"il valore extra del segnale (campo 11)", 11}) : 0;
+  c.valore_5 = s.classe == classe_con_extra ? a_byte(extra_letto(s.valore_extra),
+                                                     {"il valore extra del segnale (campo 11)", 11})
+                                            : 0;
 
   const Long tipo = a_long(static_cast<largo>(tre_classe) + s.cifra_tipo, tipo_segnale);
   const Long dieci_tipo = a_long(10 * static_cast<largo>(tipo), tipo_segnale);
@@ -83,9 +84,9 @@ esito memo_segnale(modello& m, const record_segnale& s) {
 esito memo_rallentamento(modello& m, const record_rallentamento& r) {
   const Long fine = a_long(static_cast<largo>(r.inizio) + r.lunghezza,
                            {"la fine del rallentamento, inizio + lunghezza (campi 1 e 3),", 3});
-  const Long avviso =
-      a_long(static_cast<largo>(r.inizio) - distanza_avviso,
-             {"il punto di avviso, 1200 m prima dell'inizio del rallentamento,", 1});
+  static const std::string punto_di_avviso =
+      fmt::format("il punto di avviso, {} m prima dell'inizio del rallentamento,", distanza_avviso);
+  const Long avviso = a_long(static_cast<largo>(r.inizio) - distanza_avviso, {punto_di_avviso, 1});
   const largo s = cella_inizio_rallentamento(r.inizio);
   const largo e = cella_dopo(fine);
   const largo w = cella_avviso_rallentamento(r.inizio);

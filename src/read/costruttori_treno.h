@@ -3,6 +3,10 @@
 // when the record is placed, else the collision that the reader stops on.
 #pragma once
 
+#include <array>
+#include <cmath>
+#include <cstddef>
+
 #include "model/esiti.h"
 #include "model/modello.h"
 #include "read/accesso.h"
@@ -24,6 +28,32 @@ struct record_segnale {
   Long unita_3 = 0;       // units of `valore_3`
   Long valore_extra = 0;  // 0 for none; 1 to 100 count as 101
 };
+
+// A cell keeps a speed limit in fifths of km/h: the speed in km/h is
+// rounded to the nearest fifth, halves to even.
+inline constexpr Long kmh_per_quinto = 5;
+inline double quinti_di(largo kmh) {
+  return std::nearbyint(static_cast<double>(kmh) / static_cast<double>(kmh_per_quinto));
+}
+
+// A time of day (a station's time, the clock): hours from 0 to 23, minutes
+// and seconds from 0 to 59, each its highest here in that order.
+inline constexpr std::array<Long, 3> massimi_ora = {23, 59, 59};
+inline constexpr bool parte_ora_valida(size_t k, largo v) { return v >= 0 && v <= massimi_ora[k]; }
+inline constexpr bool ora_valida(largo ore, largo minuti, largo secondi) {
+  return parte_ora_valida(0, ore) && parte_ora_valida(1, minuti) && parte_ora_valida(2, secondi);
+}
+
+// Only a signal of this class keeps its extra value (field 11).
+inline constexpr Long classe_con_extra = 2;
+// An extra value from 1 to 100 is read as `extra_alzato`: the cell keeps
+// none below it but 0, none.
+inline constexpr Long extra_alzato = 101;
+inline constexpr bool extra_da_alzare(largo extra) { return extra >= 1 && extra < extra_alzato; }
+// The extra value as the signal's cell keeps it.
+inline constexpr Long extra_letto(Long extra) {
+  return extra_da_alzare(extra) ? extra_alzato : extra;
+}
 
 // A "rallentamento" record, its values in file order.
 struct record_rallentamento {
@@ -63,7 +93,19 @@ inline estremi_stazione estensione_di(largo posizione, largo tipo, largo estensi
   const largo fine = posizione + estensione / 2;
   return {posizione - estensione / 2, fine, prolungata ? fine + prolungamento_stazione : fine};
 }
-inline largo cella_fermata(largo fine) { return cella_di(fine - 50); }
+inline largo cella_fermata(largo fine) { return cella_di(fine - metri_cella); }
+// Types 5 to 8 take no extension (field 6): their extent is set by their
+// type alone.
+inline constexpr bool tipo_con_prolungamento(largo tipo) { return tipo < 5 || tipo > 8; }
+// Field 5 is kept only for an extent of `estensione_con_campo_5` or more
+// (and never for the first station).
+inline constexpr Long estensione_con_campo_5 = 600;
+inline constexpr bool estensione_tiene_campo_5(largo estensione) {
+  return estensione >= estensione_con_campo_5;
+}
+// Stations of type `tipo_senza_segni` and above get no marks in the cells.
+inline constexpr Long tipo_senza_segni = 25;
+inline constexpr bool stazione_con_segni(largo tipo) { return tipo < tipo_senza_segni; }
 // Station extents lie at least this far apart (m), and a stop mark lies
 // after cell `ultima_cella_senza_fermata`.
 inline constexpr Long distanza_stazioni = 350;

@@ -193,10 +193,10 @@ class lettore_linea final : public lettore_descrizione {
     r.fine = numero(size_t{2});
     r.progressiva = numero(size_t{3});
     progressiva_fuori_passo& fuori = progressive_[static_cast<size_t>(quale)];
-    if (r.inizio % 50 != 0)
+    if (r.inizio % metri_cella != 0)
       fuori = {p_.campo(1),
                fmt::format("la progressiva chilometrica {} comincia a {} m", nome, r.inizio)};
-    else if (r.fine % 50 != 0)
+    else if (r.fine % metri_cella != 0)
       fuori = {p_.campo(2),
                fmt::format("la progressiva chilometrica {} ha lo scostamento {} m", nome, r.fine)};
     else
@@ -209,12 +209,12 @@ class lettore_linea final : public lettore_descrizione {
     registro& r = m_.registri[indice_registro::generali_ripetizione];
     r.inizio = numero(size_t{1});
     r.fine = numero(size_t{2});
-    if (r.inizio % 50 != 0) {
+    if (r.inizio % metri_cella != 0) {
       ferma(esito::ripetizione_inizio_non_multiplo, 1,
             causa_esito(esito::ripetizione_inizio_non_multiplo, fmt::format("{} m", r.inizio)));
       return false;
     }
-    if (r.fine % 50 != 0) {
+    if (r.fine % metri_cella != 0) {
       ferma(esito::ripetizione_fine_non_multipla, 2,
             causa_esito(esito::ripetizione_fine_non_multipla, fmt::format("{} m", r.fine)));
       return false;
@@ -286,13 +286,12 @@ class lettore_linea final : public lettore_descrizione {
   // The gradient in force plus 100, as the cells keep it. A gradient that
   // does not fit fails at its own record, when a later one reaches it.
   Byte byte_pendenza() const {
-    const largo valore = static_cast<largo>(pendenza_.in_vigore) + 100;
-    if (valore < 0 || valore > 255)
+    if (!pendenza_tenuta(pendenza_.in_vigore))
       guasto_in(fmt::format("la pendenza {} per mille va oltre quanto le celle tengono: va da "
-                            "-100 a 155",
-                            pendenza_.in_vigore),
+                            "{} a {}",
+                            pendenza_.in_vigore, pendenza_minima_cella, pendenza_massima_cella),
                 pendenza_.luogo_valore);
-    return static_cast<Byte>(valore);
+    return static_cast<Byte>(static_cast<largo>(pendenza_.in_vigore) + scarto_pendenza);
   }
 
   passo pendenza() {
@@ -451,7 +450,10 @@ class lettore_linea final : public lettore_descrizione {
       return passo::ferma;
     }
     if (cartello_ <= 0)
-      guasto("più di 80 cartelli indicatori: nessun registro libero per questo, l'81°");
+      guasto(
+          fmt::format("più di {} cartelli indicatori: nessun registro libero per questo, "
+                      "l'{}°",
+                      indice_registro::primo_cartello, indice_registro::primo_cartello + 1));
     c.codice = codice_cella::cartello;
     c.valore_1 = static_cast<Integer>(cartello_);
     registro_n(m_, cartello_).nome = m_.campo;

@@ -124,7 +124,7 @@ class lettore_treno final : public lettore_descrizione {
   // The speed in force in fifths, as `vel_limite` keeps it. A speed that
   // does not fit fails at its own record, when a later one reaches it.
   Byte vel_limite() const {
-    const double quinto = std::nearbyint(static_cast<double>(velocita_.in_vigore) / 5.0);
+    const double quinto = quinti_di(velocita_.in_vigore);
     if (!(quinto >= 0.0 && quinto <= 255.0))
       guasto_in(velocita_.in_vigore < 0
                     ? fmt::format("la velocità {} km/h è negativa: va da 0 a {} km/h",
@@ -203,8 +203,8 @@ class lettore_treno final : public lettore_descrizione {
     const largo avviso = inizio - distanza_avviso;
     switch (numero) {
       case esito::avviso_su_cella_occupata:
-        return fmt::format("il punto di avviso, 1200 m prima dell'inizio (a {} m), va nella {}",
-                           avviso, occupata(cella_dopo(avviso)));
+        return fmt::format("il punto di avviso, {} m prima dell'inizio (a {} m), va nella {}",
+                           distanza_avviso, avviso, occupata(cella_dopo(avviso)));
       case esito::inizio_su_cella_occupata:
         return fmt::format("l'inizio del rallentamento, a {} m, va nella {}", inizio,
                            occupata(cella_dopo(inizio)));
@@ -269,7 +269,7 @@ class lettore_treno final : public lettore_descrizione {
     r.progressiva = numero(size_t{1});
     const Long posizione = r.progressiva;
     if (!in_campo(posizione, margine_stazione)) return {passo::chiudi};
-    if (posizione % 50 != 0) {
+    if (posizione % metri_cella != 0) {
       ferma_a(esito::stazione_non_multipla, posizione, 1,
               causa_esito(esito::stazione_non_multipla, fmt::format("{} m", posizione)));
       return {passo::ferma};
@@ -326,14 +326,14 @@ class lettore_treno final : public lettore_descrizione {
       case 5:
       case 6:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
-        r.fine = a_long(e.fine, {"la fine della stazione, posizione + 150 m,", 1});
-        r.prolungamento = 0;
+        static const std::string fine_di_testa =
+            fmt::format("la fine della stazione, posizione + {} m,", coda_stazione_di_testa);
+        r.fine = a_long(e.fine, {fine_di_testa, 1});
         break;
       case 7:
       case 8:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione,", 3});
         r.fine = a_long(e.fine, {"la fine della stazione, posizione + estensione,", 3});
-        r.prolungamento = 0;
         break;
       default:
         r.inizio = a_long(e.inizio, {"l'inizio della stazione, posizione - estensione / 2,", 3});
@@ -343,7 +343,8 @@ class lettore_treno final : public lettore_descrizione {
           r.fine = a_long(e.fine, {"la fine della stazione, con i 50 m del campo 6,", 6});
         break;
     }
-    if (estensione < 600) r.campo_5 = 0;
+    if (!tipo_con_prolungamento(r.tipo)) r.prolungamento = 0;
+    if (!estensione_tiene_campo_5(estensione)) r.campo_5 = 0;
     if (stazione_ == 1) {
       r.prolungamento = 0;
       r.campo_5 = 0;
@@ -355,14 +356,14 @@ class lettore_treno final : public lettore_descrizione {
   // extent's end, whatever that cell holds. Stations of type 25 and above get
   // no marks. False when the stop mark would fall on cell 0 or 1.
   bool segna_stazione(const registro& r) {
-    if (r.tipo >= 25) return true;
+    if (!stazione_con_segni(r.tipo)) return true;
     auto segni = [&] {
       return uso_tabella{
           fmt::format("i segni della stazione alla fine della sua estensione, a {} m", r.fine), 3};
     };
     if (r.tipo != 5 && r.tipo != 6)
       for (int k = 1; k <= 4; ++k) {
-        const largo t = cella_di(static_cast<largo>(r.fine) - 50 * (k + 1));
+        const largo t = cella_di(static_cast<largo>(r.fine) - metri_cella * (k + 1));
         if (t > ultima_cella_senza_fermata)
           cella_n(m_, t, segni).avvicinamento = static_cast<Byte>(80 + k);
       }
@@ -387,8 +388,10 @@ class lettore_treno final : public lettore_descrizione {
   bool distante_dalla_precedente(const registro& r) {
     if (stazione_ == 1) return true;
     const Long fine_precedente = registro_n(m_, stazione_ - 1).fine;
-    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni,
-               {"l'inizio della stazione meno 350 m,", 1}) >= fine_precedente)
+    static const std::string inizio_meno_distanza =
+        fmt::format("l'inizio della stazione meno {} m,", distanza_stazioni);
+    if (a_long(static_cast<largo>(r.inizio) - distanza_stazioni, {inizio_meno_distanza, 1}) >=
+        fine_precedente)
       return true;
     const registro& precedente = registro_n(m_, stazione_ - 1);
     const largo distanza = static_cast<largo>(r.inizio) - fine_precedente;
@@ -435,7 +438,7 @@ class lettore_treno final : public lettore_descrizione {
     for (int i : {indice_registro::progressiva_tre, indice_registro::progressiva_due,
                   indice_registro::progressiva_uno}) {
       const registro& r = m_.registri[static_cast<size_t>(i)];
-      if (r.inizio % 50 != 0 || r.fine % 50 != 0) {
+      if (r.inizio % metri_cella != 0 || r.fine % metri_cella != 0) {
         m_.errore_codice = esito::progressiva_non_multipla;
         segna_errore(d_, linea_.file, linea_.progressiva.punto,
                      causa_esito(esito::progressiva_non_multipla, linea_.progressiva.dettaglio));

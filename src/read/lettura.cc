@@ -277,7 +277,7 @@ void lettore_descrizione::ferma_a(esito numero, Long posizione, int campo, std::
 
 bool lettore_descrizione::in_campo(Long posizione, largo margine) {
   if (nelle_celle(m_, posizione, margine)) return true;
-  const largo massimo = static_cast<largo>(m_.ultima_cella) * 50 - margine;
+  const largo massimo = static_cast<largo>(m_.ultima_cella) * metri_cella - margine;
   const Long lunghezza = m_.registri[indice_registro::generali_treno].fine;
   ferma_a(esito::fuori_dalle_celle, posizione, 1,
           causa_esito(

@@ -1,8 +1,8 @@
 // For tests: the compiled cell file and the compiled train file read back
 // into the model's records, so that a test says what a cell or a record holds
 // rather than where its bytes lie. Numbers are little-endian, fields follow
-// one another with no padding, and a record's text is a two-byte length and
-// its bytes.
+// one another with no padding in the order of model/disposizione_compilati.h,
+// and a record's text is a two-byte length and its bytes.
 #pragma once
 
 #include <array>
@@ -12,8 +12,10 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "model/disposizione_compilati.h"
 #include "model/modello.h"
 
 namespace scen {
@@ -29,11 +31,16 @@ inline void PrintTo(const cella& c, std::ostream* os) {
 
 // How gtest shows a record: its fields in file order.
 inline void PrintTo(const registro& r, std::ostream* os) {
-  *os << "{" << int{r.tipo} << ", " << r.inizio << ", " << r.fine << ", " << r.progressiva << ", "
-      << int{r.campo_4} << ", \"" << r.nome << "\", " << r.campo_7 << ", " << r.campo_8 << ", "
-      << r.campo_10 << ", " << r.campo_11 << ", " << r.campo_12 << ", " << int{r.campo_9} << ", "
-      << int{r.fermata} << ", " << int{r.prolungamento} << ", " << int{r.campo_5} << ", "
-      << r.orario << "}";
+  const char* prima = "{";
+  per_ogni_campo(r, [&]<typename Campo>(const Campo& c) {
+    *os << prima;
+    prima = ", ";
+    if constexpr (std::is_same_v<Campo, std::string>)
+      *os << "\"" << c << "\"";
+    else
+      *os << +c;
+  });
+  *os << "}";
 }
 
 }  // namespace scen
@@ -60,6 +67,18 @@ class LetturaCompilata {
     return t;
   }
 
+  // One field of a compiled record, by its type.
+  void campo(Byte& v) { v = un_byte(); }
+  void campo(Integer& v) { v = un_integer(); }
+  void campo(Long& v) { v = un_long(); }
+  void campo(std::string& v) { v = testo(); }
+
+  // A cell or a record, field by field in file order.
+  template <typename Oggetto>
+  void campi(Oggetto& oggetto) {
+    per_ogni_campo(oggetto, [&](auto& c) { campo(c); });
+  }
+
   bool riuscita() const { return riuscita_; }
   // Every read found its bytes and none is left over.
   bool finita() const { return riuscita_ && resto_.empty(); }
@@ -81,24 +100,12 @@ class LetturaCompilata {
 };
 
 // A compiled cell file's cells; nothing if its size is not a whole number
-// of 15-byte cells.
+// of cells.
 inline std::optional<std::vector<cella>> celle_lette(std::string_view byte) {
-  if (byte.size() % 15 != 0) return std::nullopt;
+  if (byte.size() % byte_per_cella != 0) return std::nullopt;
   LetturaCompilata l(byte);
-  std::vector<cella> celle(byte.size() / 15);
-  for (cella& c : celle) {
-    c.codice = l.un_byte();
-    c.valore_1 = l.un_integer();
-    c.valore_2 = l.un_integer();
-    c.valore_3 = l.un_integer();
-    c.valore_4 = l.un_integer();
-    c.valore_5 = l.un_byte();
-    c.avvicinamento = l.un_byte();
-    c.montagna = l.un_byte();
-    c.vel_limite = l.un_byte();
-    c.pendenza = l.un_byte();
-    c.aderenza = l.un_byte();
-  }
+  std::vector<cella> celle(byte.size() / byte_per_cella);
+  for (cella& c : celle) l.campi(c);
   return celle;
 }
 
@@ -109,24 +116,7 @@ using tabella_registri = std::array<registro, indice_registro::numero>;
 inline std::optional<tabella_registri> registri_letti(std::string_view byte) {
   LetturaCompilata l(byte);
   tabella_registri registri{};
-  for (registro& r : registri) {
-    r.tipo = l.un_byte();
-    r.inizio = l.un_long();
-    r.fine = l.un_long();
-    r.progressiva = l.un_long();
-    r.campo_4 = l.un_byte();
-    r.nome = l.testo();
-    r.campo_7 = l.un_integer();
-    r.campo_8 = l.un_integer();
-    r.campo_10 = l.un_integer();
-    r.campo_11 = l.un_integer();
-    r.campo_12 = l.un_integer();
-    r.campo_9 = l.un_byte();
-    r.fermata = l.un_byte();
-    r.prolungamento = l.un_byte();
-    r.campo_5 = l.un_byte();
-    r.orario = l.un_long();
-  }
+  for (registro& r : registri) l.campi(r);
   if (!l.finita()) return std::nullopt;
   return registri;
 }

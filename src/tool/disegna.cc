@@ -91,7 +91,7 @@ void rallentamenti_dai_record(const std::string& treno, scena& s) {
     if (r.tipo != specie::rallentamento || !r.intero) continue;
     const largo p = r.valore(1);
     // Where the cells place each point, as the picture of the cells shows it.
-    auto in_cella = [](largo metri) { return static_cast<long>(50 * cella_di(metri)); };
+    auto in_cella = [](largo metri) { return static_cast<long>(metri_cella * cella_di(metri)); };
     s.rallentamenti.push_back({con_punto_di_avviso(p) ? in_cella(p - distanza_avviso) : -1,
                                in_cella(p), in_cella(p + r.valore(3)),
                                static_cast<int>(r.valore(2))});

@@ -131,9 +131,9 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       lettura.push_back(r.messaggio() + " (la marcia è del treno incorporato)");
     problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
     riduci_alla_causa(trovati, byte, nomi, richiesta.utf8, scelto.se_dato());
-    json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori,
-                                               trovati.avvisi, trovati.interruzione,
-                                               trovati.seguono));
+    json documento =
+        json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
+                                  trovati.interruzione, trovati.seguono));
     // What one mistake explains is held back, and said as one line.
     if (trovati.seguono > 0) lettura.push_back(problemi_che_seguono(trovati.seguono));
     std::array<std::map<long, long>, 2> posizioni;

@@ -54,7 +54,7 @@ json stazione_json(const stazione_compilata& s) {
 
 json cella_json(const cella_scelta& s) {
   const cella& c = s.dati;
-  return {{"cella", s.indice},      {"metri", 50 * s.indice},
+  return {{"cella", s.indice},      {"metri", metri_cella * s.indice},
           {"codice", c.codice},     {"oggetto", oggetto_cella(c.codice)},
           {"valore_1", c.valore_1}, {"valore_2", c.valore_2},
           {"valore_3", c.valore_3}, {"valore_4", c.valore_4},
@@ -96,7 +96,7 @@ json json_di(const fatti_treno& t) {
     json cartello = {{"registro", c.registro}, {"testo", utf8(c.testo)}};
     if (c.cella) {
       cartello["cella"] = *c.cella;
-      cartello["metri"] = 50 * *c.cella;
+      cartello["metri"] = metri_cella * *c.cella;
     }
     cartelli.push_back(std::move(cartello));
   }
@@ -119,7 +119,8 @@ json json_di(const fatti_celle& c) {
   f["censimento"] = std::move(censimento);
   json cartelli = json::array();
   for (const cella_cartello& k : c.cartelli)
-    cartelli.push_back({{"cella", k.cella}, {"metri", 50 * k.cella}, {"registro", k.registro}});
+    cartelli.push_back(
+        {{"cella", k.cella}, {"metri", metri_cella * k.cella}, {"registro", k.registro}});
   f["cartelli"] = std::move(cartelli);
   if (c.scelte) {
     json elenco = json::array();

@@ -80,12 +80,13 @@ righe stazioni(const std::vector<stazione_compilata>& elenco) {
 righe cartelli(const std::vector<cartello_compilato>& elenco) {
   if (elenco.empty()) return {"  cartelli: nessuno"};
   righe r;
-  r.push_back(fmt::format("  cartelli: {}, registri 80-{}", elenco.size(), elenco.back().registro));
+  r.push_back(fmt::format("  cartelli: {}, registri {}-{}", elenco.size(),
+                          indice_registro::primo_cartello, elenco.back().registro));
   for (const cartello_compilato& c : elenco) {
     const std::string testo = fmt::format("\"{}\"", utf8(c.testo));
     if (c.cella)
       r.push_back(fmt::format("    {:4}  cella {:5}, da {:6} m  {}", c.registro, *c.cella,
-                              50 * *c.cella, testo));
+                              metri_cella * *c.cella, testo));
     else
       r.push_back(fmt::format("    {:4}  {}", c.registro, testo));
   }
@@ -137,7 +138,7 @@ std::string riga_cella(const cella_scelta& s) {
       "    cella {} da {} m: codice {}{}, valore_1 {}, valore_2 {}, valore_3 {}, valore_4 {}, "
       "valore_5 {}, avvicinamento {}, montagna {}, vel_limite {} ({} km/h), pendenza {} "
       "({:+} per mille), aderenza {}",
-      s.indice, 50 * s.indice, long{c.codice}, o.empty() ? "" : " (" + o + ")", c.valore_1,
+      s.indice, metri_cella * s.indice, long{c.codice}, o.empty() ? "" : " (" + o + ")", c.valore_1,
       c.valore_2, c.valore_3, c.valore_4, long{c.valore_5}, long{c.avvicinamento}, long{c.montagna},
       vel, 5 * vel, pendenza, pendenza - 100, long{c.aderenza});
 }
@@ -172,8 +173,8 @@ righe righe_di(const fatti_linea& f) {
   const esame_tracciato& e = f.tracciato;
   righe r;
   r.push_back(fmt::format(
-      "{}: linea compilata, {} byte, tracciato dei metri 0-{} (una linea di {} m più 7000)", f.file,
-      f.byte, e.ultimo_metro, f.lunghezza_percorso()));
+      "{}: linea compilata, {} byte, tracciato dei metri 0-{} (una linea di {} m più {})", f.file,
+      f.byte, e.ultimo_metro, f.lunghezza_percorso(), metri_oltre_la_linea));
   std::string riga = fmt::format("  metri pieni: {}", e.metri_pieni);
   if (e.ultimo_pieno >= 0 && e.metri_pieni == e.ultimo_pieno + 1)
     riga += fmt::format(" (0-{})", e.ultimo_pieno);

@@ -232,8 +232,8 @@ TEST_F(MarciaPortata, ATrainThatStopsIsNamedAndDrawnUpToWhereItStops) {
       "ferma, lo sforzo non vince la resistenza, la pendenza e le curve (pendenza media "
       "sotto il treno 52 per mille, mancano 84,2 kN)\n";
   EXPECT_EQ(errori.str().substr(0, fermo.size()), fermo);
-  EXPECT_EQ(errori.str().substr(fermo.size()).rfind("marcia: disegno " + richiesta.uscita + ": ", 0),
-            0u)
+  EXPECT_EQ(
+      errori.str().substr(fermo.size()).rfind("marcia: disegno " + richiesta.uscita + ": ", 0), 0u)
       << errori.str();
   std::string svg;
   ASSERT_TRUE(leggi_file(richiesta.uscita, svg).riuscito());

@@ -69,7 +69,8 @@ void riduci_alla_causa(problemi_trovati& trovati, const std::array<std::string, 
     const std::optional<std::string> corretta =
         con_numero(byte[0], km->errore.riga, km->errore.colonna, km->metri);
     if (!corretta) return;
-    const problemi_trovati in_metri = trova_problemi({*corretta, byte[1]}, nomi, utf8, rotabile_corsa);
+    const problemi_trovati in_metri =
+        trova_problemi({*corretta, byte[1]}, nomi, utf8, rotabile_corsa);
     std::vector<problema> restano = {km->errore};
     long seguono = 0;
     for (problema& p : trovati.ordinati) {

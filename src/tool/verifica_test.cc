@@ -1039,12 +1039,16 @@ TEST(Verifica, UnoSbaglioUnMessaggio) {
        0,
        "linea.txt:15:20: avviso: pendenza: 46 ‰ è oltre quel che una linea ad aderenza di solito "
        "ha: si attende da -45 a 45 ‰\n"
+       // The same gradient is one the train cannot start on.
+       "linea.txt:15:20: avviso: pendenza di 46 per mille: il treno «locomotiva elettrica e 10 "
+       "vetture» non vi riparte da fermo: lo sforzo che l'aderenza gli lascia è 247,7 kN, ne "
+       "servono 254,5\n"
        "linea.txt:16:20: avviso: pendenza: -72 ‰ è oltre quel che una linea ad aderenza di solito "
        "ha: si attende da -45 a 45 ‰; forse -27?\n"
        "treno.txt:15:26: avviso: rallentamento: la velocità 100 km/h non è sotto il limite in "
        "vigore a 4000 m, 100 km/h dalla riga 9: un rallentamento abbassa il limite, si attende da "
        "5 a 95 km/h\n"
-       "0 errori, 3 avvisi\n"},
+       "0 errori, 4 avvisi\n"},
       {"l'ora con i due punti",
        {},
        {{"orologio,  13 4 30 ", "orologio,  7:10:00"},
