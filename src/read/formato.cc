@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <stdexcept>
+
 namespace scen {
 
 namespace {
@@ -340,7 +342,8 @@ std::span<const formato_record> formati(sezione_formato s) {
 const formato_record& formato_di(specie tipo, int quale) {
   for (const formato_record& f : tabella)
     if (f.tipo == tipo && (f.quale == quale || quale == 0)) return f;
-  return tabella[0];
+  throw std::out_of_range(fmt::format("nessun formato di record per la specie {} (quale {})",
+                                      static_cast<int>(tipo), quale));
 }
 
 bool parola_di(sezione_formato s, std::string_view campo) {

@@ -70,6 +70,9 @@ struct formato_record {
 
 // The kinds of one part of the files, in the order the readers test them.
 std::span<const formato_record> formati(sezione_formato s);
+// The entry of kind `tipo` (of `quale` among the three progressives or
+// backgrounds; any, for 0). A kind or `quale` that the table has not is a
+// fault of the caller: std::out_of_range, naming them.
 const formato_record& formato_di(specie tipo, int quale = 0);
 
 // Whether the keyword field `campo` calls for a record of the kind.

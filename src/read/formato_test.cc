@@ -14,6 +14,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -242,6 +243,13 @@ TEST(FormatoERiferimento, TheRangesTheReferenceStatesAreTheReadersOwn) {
                   distanza_avviso, distanza_avviso),
   };
   for (const std::string& frase : frasi) EXPECT_NE(doc.find(frase), std::string::npos) << frase;
+}
+
+TEST(Formato, AKindOrOrdinalTheTableHasNotIsAFaultNotTheFirstEntry) {
+  EXPECT_EQ(formato_di(specie::progressiva, 2).quale, 2);
+  EXPECT_EQ(formato_di(specie::stazione).tipo, specie::stazione);
+  EXPECT_THROW(formato_di(specie::progressiva, 4), std::out_of_range);
+  EXPECT_THROW(formato_di(static_cast<specie>(999)), std::out_of_range);
 }
 
 }  // namespace
