@@ -157,6 +157,24 @@ TEST_F(StatoGuarda, ProblemsWithTheirPositionAndTheDrawing) {
   EXPECT_EQ(d["dati"]["lunghezza"], 10000);
 }
 
+TEST_F(StatoGuarda, OneMistakeIsListedAloneAndWhatFollowsFromItCounted) {
+  std::string linea = prova::linea_prova;
+  const std::string metri = "lunghezza percorso,    10000";
+  linea.replace(linea.find(metri), metri.size(), "lunghezza percorso,    10");
+  prova::scrivi(richiesta.linea, linea);
+  const stato_guarda s = leggi_stato(richiesta, stato_guarda{});
+  const json j = json::parse(s.json);
+  ASSERT_FALSE(j["problemi"].empty());
+  EXPECT_NE(j["problemi"][0]["testo"].get<std::string>().find("la lunghezza si scrive in metri"),
+            std::string::npos)
+      << j["problemi"][0]["testo"];
+  bool detto = false;
+  for (const json& riga : j["ferma"])
+    detto = detto || riga.get<std::string>().find("ne segu") != std::string::npos;
+  EXPECT_TRUE(detto) << j["ferma"];
+  EXPECT_EQ(s.errori + s.avvisi, static_cast<long>(j["problemi"].size()));
+}
+
 TEST_F(StatoGuarda, AStopKeepsTheLastDrawingAndSaysWhere) {
   const stato_guarda buono = leggi_stato(richiesta, stato_guarda{});
   struct caso {
