@@ -52,30 +52,9 @@ serie curvatura_di(const std::vector<punto>& t, std::size_t n) {
   return s;
 }
 
-}  // namespace
-
-Stato scena_da_modello(const modello& m, scena& s) {
-  s = {};
-  const long lunghezza = m.registri[indice_registro::generali_treno].fine;
-  if (m.celle.empty()) return Stato::errore("la linea non ha celle: manca la sua lunghezza");
-  if (lunghezza <= 0)
-    return Stato::errore(
-        fmt::format("la lunghezza della linea è {} m: non c'è nulla da disegnare", lunghezza));
-  // The cells that cover the line: the last one begins before its end.
-  const std::size_t n = static_cast<std::size_t>((lunghezza + metri_cella - 1) / metri_cella);
-  if (n > m.celle.size())
-    return Stato::errore(fmt::format("la linea è lunga {} m ma le celle ne coprono solo {}",
-                                     lunghezza, metri_cella * static_cast<long>(m.celle.size())));
-  s.lunghezza = lunghezza;
-
-  const auto& x = m.tracciato[0];
-  const auto& y = m.tracciato[1];
-  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    const std::optional<double> px = valore_se_pieno(x[i]), py = valore_se_pieno(y[i]);
-    if (!px || !py) break;
-    s.tracciato.push_back({*px, *py});
-  }
-
+// The objects the cells hold: signals, speed indicators, slowdowns (each
+// with its warning point) and signposts; the records the signposts name.
+std::set<long> oggetti_delle_celle(const modello& m, scena& s) {
   std::set<long> cartelli;
   rallentamento_scena aperto;
   bool in_corso = false;
@@ -123,6 +102,34 @@ Stato scena_da_modello(const modello& m, scena& s) {
         break;
     }
   }
+  return cartelli;
+}
+
+}  // namespace
+
+Stato scena_da_modello(const modello& m, scena& s) {
+  s = {};
+  const long lunghezza = m.registri[indice_registro::generali_treno].fine;
+  if (m.celle.empty()) return Stato::errore("la linea non ha celle: manca la sua lunghezza");
+  if (lunghezza <= 0)
+    return Stato::errore(
+        fmt::format("la lunghezza della linea è {} m: non c'è nulla da disegnare", lunghezza));
+  // The cells that cover the line: the last one begins before its end.
+  const std::size_t n = static_cast<std::size_t>((lunghezza + metri_cella - 1) / metri_cella);
+  if (n > m.celle.size())
+    return Stato::errore(fmt::format("la linea è lunga {} m ma le celle ne coprono solo {}",
+                                     lunghezza, metri_cella * static_cast<long>(m.celle.size())));
+  s.lunghezza = lunghezza;
+
+  const auto& x = m.tracciato[0];
+  const auto& y = m.tracciato[1];
+  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+    const std::optional<double> px = valore_se_pieno(x[i]), py = valore_se_pieno(y[i]);
+    if (!px || !py) break;
+    s.tracciato.push_back({*px, *py});
+  }
+
+  const std::set<long> cartelli = oggetti_delle_celle(m, s);
 
   for (int i = 1; i <= indice_registro::primo_cartello; ++i) {
     const registro& r = m.registri[static_cast<std::size_t>(i)];

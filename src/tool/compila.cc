@@ -63,6 +63,64 @@ void scrivi_esito(std::ostream& uscita, const modello& m) {
          << std::flush;
 }
 
+// The two files given in each other's place, or a train that reads empty
+// (it would compile into a train with no station and no limit): that, and
+// nothing that follows from it, nothing written. False when neither.
+bool rifiutata(const descrizione_vista& linea, const descrizione_vista& treno,
+               const nomi_verificati& nomi, std::ostream& errori) {
+  std::optional<problema> e = file_scambiati(linea, treno);
+  if (!e) e = treno_vuoto(&linea, treno, gravita::errore);
+  if (!e) return false;
+  for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
+  errori << nessun_file_scritto << '\n' << std::flush;
+  return true;
+}
+
+// What is said around an outcome: the outcome, the records of the
+// code-reduction pass, the cause that explains it (a length in kilometres)
+// or a note on a short length, who holds a taken cell and where the record
+// could go, then where reading stopped, with the files the author gave.
+void spiega_esito(const modello& m, const std::array<std::string, 2>& testi,
+                  const file_descrizione& copie, const nomi_verificati& nomi,
+                  diagnosi_lettura& diagnosi, std::ostream& errori) {
+  const descrizione_vista linea = vedi_linea(testi[0]);
+  const descrizione_vista treno = vedi_treno(testi[1]);
+  if (m.errore_codice != esito::nessuno)
+    errori << " Errore n. " << testo_esito(m.errore_codice, m.errore_posizione) << '\n';
+  if (esito_del_passaggio(m.errore_codice))
+    for (const std::string& riga : righe_del_passaggio(testi, nomi)) errori << riga << '\n';
+  // The line's length in kilometres explains the outcome: that first, and
+  // the outcome's own error, which follows from it, only counted.
+  std::optional<lunghezza_in_km> km;
+  if (m.errore_codice != esito::nessuno) km = lunghezza_in_chilometri(linea, treno);
+  if (km) {
+    for (const std::string& riga : righe_problema(km->errore, nomi)) errori << riga << '\n';
+    if (!diagnosi.file.empty()) {
+      diagnosi.file.clear();
+      std::erase_if(diagnosi.note, [](const diagnostica& n) { return n.livello == gravita::nota; });
+      errori << problemi_che_seguono(1) << '\n';
+    }
+  } else if (m.errore_codice == esito::fuori_dalle_celle) {
+    // What the reading does not say: a line length that the records find
+    // too short.
+    if (std::optional<problema> n = nota_lunghezza(linea, treno))
+      aggiungi_nota(diagnosi, gravita::nota, copie.linea, {n->riga, n->colonna}, n->causa);
+  }
+  // A taken cell: who holds it, and where the record could go instead.
+  if (esito_di_cella_occupata(m.errore_codice) && !diagnosi.file.empty()) {
+    const file_verificato f =
+        diagnosi.file == copie.linea ? file_verificato::linea : file_verificato::treno;
+    for (const problema& n : note_cella_occupata(m, linea, treno, f, diagnosi.riga))
+      aggiungi_nota(diagnosi, gravita::nota,
+                    parte_di(n.file) == file_verificato::linea ? copie.linea : copie.treno,
+                    {n.riga, n.colonna}, n.causa);
+  }
+  // Name the files the author gave, not their private copies.
+  rinomina_file(diagnosi, copie.linea, nomi[0]);
+  rinomina_file(diagnosi, copie.treno, nomi[1]);
+  for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';
+}
+
 }  // namespace
 
 Stato chiave_1252(std::string_view utf8, std::string_view quale, std::string& chiave) {
@@ -112,21 +170,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
   const descrizione_vista linea = vedi_linea(testi[0]);
   const descrizione_vista treno = vedi_treno(testi[1]);
   const nomi_verificati nomi = {richiesta.linea, richiesta.treno};
-
-  // The two files given in each other's place: that, and nothing that
-  // follows from it (the train given is a line, so it reads empty).
-  if (std::optional<problema> e = file_scambiati(linea, treno)) {
-    for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
-    errori << nessun_file_scritto << '\n' << std::flush;
-    return uscita_esito;
-  }
-  // A train that reads empty would compile into a train with no station and
-  // no limit: an error here as in `scenario verifica`, and nothing written.
-  if (std::optional<problema> e = treno_vuoto(&linea, treno, gravita::errore)) {
-    for (const std::string& riga : righe_problema(*e, nomi)) errori << riga << '\n';
-    errori << nessun_file_scritto << '\n' << std::flush;
-    return uscita_esito;
-  }
+  if (rifiutata(linea, treno, nomi, errori)) return uscita_esito;
 
   const Long j = richiesta.senza_linea ? 0 : 1;
   risultato_percorso risultato = memorizza_percorso(*m, j, copie, richiesta.cartella);
@@ -144,41 +188,7 @@ int compila(const richiesta_compila& richiesta, std::ostream& uscita, std::ostre
       break;
   }
 
-  if (m->errore_codice != esito::nessuno)
-    errori << " Errore n. " << testo_esito(m->errore_codice, m->errore_posizione) << '\n';
-  if (esito_del_passaggio(m->errore_codice))
-    for (const std::string& riga : righe_del_passaggio(testi, nomi)) errori << riga << '\n';
-  diagnosi_lettura& diagnosi = risultato.diagnosi;
-  // What the reading does not say: a line length that the records find too
-  // short.
-  // The line's length in kilometres explains the outcome: that first, and
-  // the outcome's own error, which follows from it, only counted.
-  std::optional<lunghezza_in_km> km;
-  if (m->errore_codice != esito::nessuno) km = lunghezza_in_chilometri(linea, treno);
-  if (km) {
-    for (const std::string& riga : righe_problema(km->errore, nomi)) errori << riga << '\n';
-    if (!diagnosi.file.empty()) {
-      diagnosi.file.clear();
-      std::erase_if(diagnosi.note, [](const diagnostica& n) { return n.livello == gravita::nota; });
-      errori << problemi_che_seguono(1) << '\n';
-    }
-  } else if (m->errore_codice == esito::fuori_dalle_celle) {
-    if (std::optional<problema> n = nota_lunghezza(linea, treno))
-      aggiungi_nota(diagnosi, gravita::nota, copie.linea, {n->riga, n->colonna}, n->causa);
-  }
-  // A taken cell: who holds it, and where the record could go instead.
-  if (esito_di_cella_occupata(m->errore_codice) && !diagnosi.file.empty()) {
-    const file_verificato f =
-        diagnosi.file == copie.linea ? file_verificato::linea : file_verificato::treno;
-    for (const problema& n : note_cella_occupata(*m, linea, treno, f, diagnosi.riga))
-      aggiungi_nota(diagnosi, gravita::nota,
-                    parte_di(n.file) == file_verificato::linea ? copie.linea : copie.treno,
-                    {n.riga, n.colonna}, n.causa);
-  }
-  // Name the files the author gave, not their private copies.
-  rinomina_file(diagnosi, copie.linea, richiesta.linea);
-  rinomina_file(diagnosi, copie.treno, richiesta.treno);
-  for (const std::string& riga : righe_diagnosi(diagnosi)) errori << riga << '\n';
+  spiega_esito(*m, testi, copie, nomi, risultato.diagnosi, errori);
 
   int uscita_stato = m->errore_codice != esito::nessuno ? uscita_esito : uscita_riuscita;
   switch (risultato.esito) {

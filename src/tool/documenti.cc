@@ -94,6 +94,34 @@ Stato righe_note(const std::string& file, std::vector<std::string>& righe) {
   return Stato::ok();
 }
 
+// The documents into the output folder, each named on `uscita` with what
+// it holds: the notes (when given), the slowdown order and the train card.
+Stato scrivi_documenti(const richiesta_documenti& richiesta, const std::vector<std::string>& note,
+                       const std::vector<std::string>& ordine, size_t rallentamenti,
+                       const std::vector<std::string>& scheda, size_t fogli, std::ostream& uscita) {
+  modello chiavi;
+  chiavi.chiave_percorso = richiesta.chiave_percorso;
+  chiavi.chiave_treno = richiesta.chiave_treno;
+  auto scrivi = [&](const char* proprio, tabella_righe tabella, const std::string& cosa) {
+    const std::string nome = nome_documento(chiavi, proprio);
+    Stato stato = scrivi_tabella(percorso_in(richiesta.cartella, nome), tabella);
+    if (stato.riuscito()) uscita << visibile(da_1252_a_utf8(nome)) << ": " << cosa << '\n';
+    return stato;
+  };
+  auto quanti = [](size_t n, const char* uno, const char* molti) {
+    return fmt::format("{} {}", n, n == 1 ? uno : molti);
+  };
+  Stato stato;
+  if (richiesta.note)
+    stato = scrivi("note.txt", tabella_da_1252(note), quanti(note.size(), "riga", "righe"));
+  if (stato.riuscito())
+    stato = scrivi("rallentamenti.txt", tabella_da_1252(ordine),
+                   quanti(rallentamenti, "rallentamento", "rallentamenti"));
+  if (stato.riuscito())
+    stato = scrivi("scheda_treno.txt", tabella_da_1252(scheda), quanti(fogli, "foglio", "fogli"));
+  return stato;
+}
+
 }  // namespace
 
 int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::ostream& errori) {
@@ -165,26 +193,8 @@ int documenti(const richiesta_documenti& richiesta, std::ostream& uscita, std::o
   if (const std::string detto = riga_rotabile_accanto(scelto); !detto.empty())
     uscita << detto << '\n';
 
-  modello chiavi;
-  chiavi.chiave_percorso = richiesta.chiave_percorso;
-  chiavi.chiave_treno = richiesta.chiave_treno;
-  auto scrivi = [&](const char* proprio, tabella_righe tabella, const std::string& cosa) {
-    const std::string nome = nome_documento(chiavi, proprio);
-    Stato stato = scrivi_tabella(percorso_in(richiesta.cartella, nome), tabella);
-    if (stato.riuscito()) uscita << visibile(da_1252_a_utf8(nome)) << ": " << cosa << '\n';
-    return stato;
-  };
-  auto quanti = [](size_t n, const char* uno, const char* molti) {
-    return fmt::format("{} {}", n, n == 1 ? uno : molti);
-  };
-  Stato stato;
-  if (richiesta.note)
-    stato = scrivi("note.txt", tabella_da_1252(note), quanti(note.size(), "riga", "righe"));
-  if (stato.riuscito())
-    stato = scrivi("rallentamenti.txt", tabella_da_1252(ordine),
-                   quanti(dati.rallentamenti.size(), "rallentamento", "rallentamenti"));
-  if (stato.riuscito())
-    stato = scrivi("scheda_treno.txt", tabella_da_1252(scheda), quanti(fogli, "foglio", "fogli"));
+  const Stato stato =
+      scrivi_documenti(richiesta, note, ordine, dati.rallentamenti.size(), scheda, fogli, uscita);
   uscita.flush();
   if (!stato.riuscito()) return fallito(stato.messaggio());
   return uscita_riuscita;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -173,35 +174,94 @@ class lettura_a_parte {
   std::_Exit(uscita_riuscita);
 }
 
-}  // namespace
-
-int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori) {
-  const fine_chiesta fine;
-  if (richiesta.porta < 0 || richiesta.porta > 65535) {
-    errori << "guarda: la porta " << richiesta.porta
-           << " non esiste (da 1 a 65535, 0 una libera)\n";
-    return uscita_fallita;
-  }
-  // Files that cannot be read at all are a mistake in the command: later,
-  // a file that cannot be read is a problem shown on the page. Only regular
-  // files are read: a pipe would hold the reading for ever.
-  for (const std::string& nome : {richiesta.linea, richiesta.treno}) {
-    std::string byte;
-    if (Stato s = leggi_file_regolare(nome, byte, byte_massimi_descrizione); !s.riuscito()) {
-      errori << visibile(s.messaggio()) << '\n';
-      return uscita_fallita;
-    }
-  }
-
+// The server of the page: every answer kept from caches, sniffing and
+// referrers; at most flussi_massimi streams.
+impostazioni_servente impostazioni_guarda() {
   impostazioni_servente impostazioni;
   impostazioni.nome = "guarda";
   impostazioni.intestazioni = {{"Cache-Control", "no-store"},
                                {"X-Content-Type-Options", "nosniff"},
                                {"Referrer-Policy", "no-referrer"}};
   impostazioni.flussi = flussi_massimi;
+  return impostazioni;
+}
+
+// A port that does not exist, or a file that cannot be read at all, is a
+// mistake in the command (later, a file that cannot be read is a problem
+// shown on the page): the message, or nothing. Only regular files are
+// read: a pipe would hold the reading for ever.
+std::string sbaglio_di_richiesta(const richiesta_guarda& richiesta) {
+  if (richiesta.porta < 0 || richiesta.porta > 65535)
+    return fmt::format("guarda: la porta {} non esiste (da 1 a 65535, 0 una libera)",
+                       richiesta.porta);
+  for (const std::string& nome : {richiesta.linea, richiesta.treno}) {
+    std::string byte;
+    if (Stato s = leggi_file_regolare(nome, byte, byte_massimi_descrizione); !s.riuscito())
+      return visibile(s.messaggio());
+  }
+  return "";
+}
+
+// Until an interrupt: the files read again aside after each change, each
+// state read published and told on `uscita`. `in_corso` is left with the
+// reading still going, if any.
+void segui_i_file(const richiesta_guarda& richiesta, const fine_chiesta& fine,
+                  sorveglianza_file& sorveglianza,
+                  const std::function<void(const stato_guarda&)>& pubblica, stato_guarda& ultimo,
+                  std::optional<lettura_a_parte>& in_corso, std::ostream& uscita) {
+  bool di_nuovo = false;  // a change seen while a reading was going on
+  while (!fine.chiesta()) {
+    std::this_thread::sleep_for(100ms);
+    // Out of memory (or of threads) here costs a turn, never the serving:
+    // the state served stays the last one, and the reading is tried again.
+    try {
+      if (sorveglianza.cambiati()) di_nuovo = true;
+      if (in_corso && in_corso->finita()) {
+        std::string guasto;
+        std::optional<stato_guarda> letto = in_corso->prendi(guasto);
+        in_corso.reset();
+        if (letto) {
+          ultimo = std::move(*letto);
+          pubblica(ultimo);
+          uscita << riga_lettura(ultimo) << '\n' << std::flush;
+        } else {
+          uscita << ora_locale() << " lettura non riuscita: " << visibile(guasto) << '\n'
+                 << std::flush;
+        }
+      }
+      if (in_corso || !di_nuovo) continue;
+      // An editor may write a file in more than one step: the reading waits
+      // for a moment of quiet, and a change within it is seen at the next
+      // turn.
+      std::this_thread::sleep_for(50ms);
+      sorveglianza.cambiati();
+      in_corso.emplace(richiesta, ultimo);
+      di_nuovo = false;
+    } catch (const std::exception& e) {
+      in_corso.reset();
+      di_nuovo = true;
+      const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+      uscita << ora_locale()
+             << " lettura non riuscita: " << (memoria ? memoria_esaurita : visibile(e.what()))
+             << '\n'
+             << std::flush;
+      std::this_thread::sleep_for(1s);
+    }
+  }
+}
+
+}  // namespace
+
+int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream& errori) {
+  const fine_chiesta fine;
+  if (const std::string sbaglio = sbaglio_di_richiesta(richiesta); !sbaglio.empty()) {
+    errori << sbaglio << '\n';
+    return uscita_fallita;
+  }
+
   stato_servito servito;
   long porta = richiesta.porta;
-  servente_http servente(impostazioni, [&servito, &porta](const richiesta_http& q) {
+  servente_http servente(impostazioni_guarda(), [&servito, &porta](const richiesta_http& q) {
     return rispondi(q, servito, porta);
   });
   int avuta = 0;
@@ -261,45 +321,7 @@ int guarda(const richiesta_guarda& richiesta, std::ostream& uscita, std::ostream
       errori << "guarda: " << visibile(s.messaggio()) << '\n' << std::flush;
 
   std::optional<lettura_a_parte> in_corso;
-  bool di_nuovo = false;  // a change seen while a reading was going on
-  while (!fine.chiesta()) {
-    std::this_thread::sleep_for(100ms);
-    // Out of memory (or of threads) here costs a turn, never the serving:
-    // the state served stays the last one, and the reading is tried again.
-    try {
-      if (sorveglianza.cambiati()) di_nuovo = true;
-      if (in_corso && in_corso->finita()) {
-        std::string guasto;
-        std::optional<stato_guarda> letto = in_corso->prendi(guasto);
-        in_corso.reset();
-        if (letto) {
-          ultimo = std::move(*letto);
-          pubblica(ultimo);
-          uscita << riga_lettura(ultimo) << '\n' << std::flush;
-        } else {
-          uscita << ora_locale() << " lettura non riuscita: " << visibile(guasto) << '\n'
-                 << std::flush;
-        }
-      }
-      if (in_corso || !di_nuovo) continue;
-      // An editor may write a file in more than one step: the reading waits
-      // for a moment of quiet, and a change within it is seen at the next
-      // turn.
-      std::this_thread::sleep_for(50ms);
-      sorveglianza.cambiati();
-      in_corso.emplace(richiesta, ultimo);
-      di_nuovo = false;
-    } catch (const std::exception& e) {
-      in_corso.reset();
-      di_nuovo = true;
-      const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-      uscita << ora_locale()
-             << " lettura non riuscita: " << (memoria ? memoria_esaurita : visibile(e.what()))
-             << '\n'
-             << std::flush;
-      std::this_thread::sleep_for(1s);
-    }
-  }
+  segui_i_file(richiesta, fine, sorveglianza, pubblica, ultimo, in_corso, uscita);
 
   servente.ferma();
   if (in_corso && !in_corso->finita()) finisci_ora(uscita, errori);

@@ -79,6 +79,91 @@ bool origine_ammessa(std::string_view origine, std::string_view sito, long porta
   return origine.starts_with(schema) && host_ammesso(origine.substr(schema.size()), porta);
 }
 
+namespace {
+
+// The state as the page and its stream take it: the counts, the times,
+// the files, where reading stopped and the list.
+std::string json_dello_stato(const stato_guarda& stato, const richiesta_guarda& richiesta,
+                             const std::vector<std::string>& lettura, json j, json problemi) {
+  j["lettura"] = stato.lettura;
+  j["disegno"] = stato.disegno;
+  j["disegno_attuale"] = stato.disegno_attuale;
+  j["errori"] = stato.errori;
+  j["avvisi"] = stato.avvisi;
+  j["millisecondi"] = stato.millisecondi;
+  j["ora"] = stato.ora;
+  j["file"] = {richiesta.linea, richiesta.treno};
+  if (!stato.guasto.empty()) j["guasto"] = stato.guasto;
+  j["ferma"] = lettura;
+  j["problemi"] = std::move(problemi);
+  return testo_json(j);
+}
+
+// The list's entries: each problem as verifica's JSON gives it, with its
+// line as the terminal shows it and the metre its record stands at (null
+// where the text did not convert, or the record has no place).
+void voci_dei_problemi(const problemi_trovati& trovati,
+                       const std::array<std::optional<std::string>, 2>& testi,
+                       const nomi_verificati& nomi, json& problemi) {
+  json documento = json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
+                                             trovati.interruzione, trovati.seguono));
+  std::array<std::map<long, long>, 2> posizioni;
+  if (testi[0]) posizioni[0] = posizioni_per_riga(vedi_linea(*testi[0]));
+  if (testi[1]) posizioni[1] = posizioni_per_riga(vedi_treno(*testi[1]));
+  for (size_t k = 0; k < trovati.ordinati.size(); ++k) {
+    const problema& p = trovati.ordinati[k];
+    json voce = std::move(documento["problemi"][k]);
+    voce["testo"] = righe_problema(p, nomi, false).front();
+    const auto& righe = posizioni[static_cast<size_t>(parte_di(p.file))];
+    const auto trovata = righe.find(p.riga);
+    voce["metro"] = trovata == righe.end() ? json() : json(trovata->second);
+    problemi.push_back(std::move(voce));
+  }
+}
+
+// The drawing of the texts read (none where one did not convert from
+// UTF-8), with the run of `treno`; where reading stops, the outcome and
+// its place go to `lettura` and the last drawing stays.
+void disegna_lettura(std::array<std::optional<std::string>, 2> testi, const nomi_verificati& nomi,
+                     const rotabile* treno, stato_guarda& stato,
+                     std::vector<std::string>& lettura) {
+  if (testi[0] && testi[1]) {
+    auto m = std::make_unique<modello>();
+    m->chiave_percorso = chiave_percorso_portata;
+    m->chiave_treno = chiave_treno_portata;
+    m->con_tracciato = 1;
+    const std::string testo_linea = *testi[0];
+    const std::string testo_treno = *testi[1];
+    const diagnosi_lettura diagnosi =
+        leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
+    scena s;
+    if (m->errore_codice != esito::nessuno) {
+      lettura.push_back(" Errore n. " + testo_esito(m->errore_codice, m->errore_posizione));
+      for (std::string& riga : righe_diagnosi(diagnosi)) lettura.push_back(std::move(riga));
+    } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
+      lettura.push_back("disegna: " + fatta.messaggio());
+    } else {
+      completa_dalle_descrizioni(*m, testo_linea, testo_treno, s, treno);
+      const disegno d = disegna_scena(s);
+      stato.disegno = stato.lettura;
+      stato.disegno_attuale = true;
+      std::string parti = d.svg_profilo + d.svg_pianta;
+      const std::string dati = dati_pagina(s, d);
+      json nuovo;
+      nuovo["disegno"] = stato.disegno;
+      nuovo["svg"] = parti;
+      nuovo["dati"] = json::parse(dati);
+      stato.disegno_json = testo_json(nuovo);
+      stato.disegno_svg = parti;
+      stato.disegno_dati = dati;
+    }
+  } else {
+    lettura.push_back("le descrizioni non si convertono da UTF-8: nessun disegno");
+  }
+}
+
+}  // namespace
+
 stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& prima) {
   const auto inizio = std::chrono::steady_clock::now();
   stato_guarda stato;
@@ -106,12 +191,13 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   if (!guasto.empty()) {
     // The file that could not be read is the one problem of the list.
     const std::string& file = nomi[illeggibile];
+    const std::string causa = "il file non si legge: " + guasto;
     problemi.push_back({{"file", file},
                         {"riga", 0},
                         {"colonna", 0},
                         {"gravita", "errore"},
-                        {"causa", "il file non si legge: " + guasto},
-                        {"testo", file + ": errore: il file non si legge: " + guasto},
+                        {"causa", causa},
+                        {"testo", file + ": errore: " + causa},
                         {"metro", nullptr}});
   }
   if (guasto.empty()) {
@@ -131,58 +217,12 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
       lettura.push_back(r.messaggio() + " (la marcia è del treno incorporato)");
     problemi_trovati trovati = trova_problemi(byte, nomi, richiesta.utf8, scelto.se_dato());
     riduci_alla_causa(trovati, byte, nomi, richiesta.utf8, scelto.se_dato());
-    json documento =
-        json::parse(json_problemi(trovati.ordinati, nomi, trovati.errori, trovati.avvisi,
-                                  trovati.interruzione, trovati.seguono));
     // What one mistake explains is held back, and said as one line.
     if (trovati.seguono > 0) lettura.push_back(problemi_che_seguono(trovati.seguono));
-    std::array<std::map<long, long>, 2> posizioni;
-    if (testi[0]) posizioni[0] = posizioni_per_riga(vedi_linea(*testi[0]));
-    if (testi[1]) posizioni[1] = posizioni_per_riga(vedi_treno(*testi[1]));
-    for (size_t k = 0; k < trovati.ordinati.size(); ++k) {
-      const problema& p = trovati.ordinati[k];
-      json voce = std::move(documento["problemi"][k]);
-      voce["testo"] = righe_problema(p, nomi, false).front();
-      const auto& righe = posizioni[static_cast<size_t>(parte_di(p.file))];
-      const auto trovata = righe.find(p.riga);
-      voce["metro"] = trovata == righe.end() ? json() : json(trovata->second);
-      problemi.push_back(std::move(voce));
-    }
+    voci_dei_problemi(trovati, testi, nomi, problemi);
     if (!trovati.interruzione.empty()) j["interruzione"] = trovati.interruzione;
 
-    if (testi[0] && testi[1]) {
-      auto m = std::make_unique<modello>();
-      m->chiave_percorso = chiave_percorso_portata;
-      m->chiave_treno = chiave_treno_portata;
-      m->con_tracciato = 1;
-      const std::string testo_linea = *testi[0];
-      const std::string testo_treno = *testi[1];
-      const diagnosi_lettura diagnosi =
-          leggi_descrizioni(*m, std::move(*testi[0]), std::move(*testi[1]), {nomi[0], nomi[1]});
-      scena s;
-      if (m->errore_codice != esito::nessuno) {
-        lettura.push_back(" Errore n. " + testo_esito(m->errore_codice, m->errore_posizione));
-        for (std::string& riga : righe_diagnosi(diagnosi)) lettura.push_back(std::move(riga));
-      } else if (Stato fatta = scena_da_modello(*m, s); !fatta.riuscito()) {
-        lettura.push_back("disegna: " + fatta.messaggio());
-      } else {
-        completa_dalle_descrizioni(*m, testo_linea, testo_treno, s, scelto.se_dato());
-        const disegno d = disegna_scena(s);
-        stato.disegno = stato.lettura;
-        stato.disegno_attuale = true;
-        std::string parti = d.svg_profilo + d.svg_pianta;
-        const std::string dati = dati_pagina(s, d);
-        json nuovo;
-        nuovo["disegno"] = stato.disegno;
-        nuovo["svg"] = parti;
-        nuovo["dati"] = json::parse(dati);
-        stato.disegno_json = testo_json(nuovo);
-        stato.disegno_svg = parti;
-        stato.disegno_dati = dati;
-      }
-    } else {
-      lettura.push_back("le descrizioni non si convertono da UTF-8: nessun disegno");
-    }
+    disegna_lettura(std::move(testi), nomi, scelto.se_dato(), stato, lettura);
   }
 
   // The counts are those of the list, whatever it holds.
@@ -194,19 +234,8 @@ stato_guarda leggi_stato(const richiesta_guarda& richiesta, const stato_guarda& 
   stato.millisecondi = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - inizio)
                                              .count());
-  j["lettura"] = stato.lettura;
-  j["disegno"] = stato.disegno;
-  j["disegno_attuale"] = stato.disegno_attuale;
-  j["errori"] = stato.errori;
-  j["avvisi"] = stato.avvisi;
-  j["millisecondi"] = stato.millisecondi;
-  j["ora"] = stato.ora;
-  j["file"] = {richiesta.linea, richiesta.treno};
-  if (!guasto.empty()) j["guasto"] = guasto;
   stato.guasto = guasto;
-  j["ferma"] = lettura;
-  j["problemi"] = std::move(problemi);
-  stato.json = testo_json(j);
+  stato.json = json_dello_stato(stato, richiesta, lettura, std::move(j), std::move(problemi));
   return stato;
 }
 
