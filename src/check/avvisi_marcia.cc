@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "marcia/tabella_marcia.h"
+#include "read/accesso.h"
 
 namespace scen {
 
@@ -109,7 +110,7 @@ void salite_senza_partenza(const marcia_modello& m, const descrizione_vista& lin
   for (const record_visto& r : linea.record) {
     if (r.tipo != specie::pendenza || !r.intero || r.valori.size() < 2) continue;
     const long x = r.valore(1);
-    const long cella = x / 50;
+    const long cella = x / metri_cella;
     const int aderenza = cella >= 0 && static_cast<size_t>(cella) < m.linea.aderenza.size()
                              ? m.linea.aderenza[static_cast<size_t>(cella)]
                              : 0;

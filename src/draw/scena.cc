@@ -77,7 +77,7 @@ std::set<long> oggetti_delle_celle(const modello& m, scena& s) {
         break;
       case codice_cella::inizio_rallentamento: {
         const auto suo = std::find_if(avvisi.begin(), avvisi.end(), [&](long a) {
-          return std::abs(a - (p - distanza_avviso)) <= 50;
+          return std::abs(a - (p - distanza_avviso)) <= metri_cella;
         });
         aperto = {suo == avvisi.end() ? -1 : *suo, p, p, c.valore_1};
         if (suo != avvisi.end()) avvisi.erase(suo);

@@ -90,8 +90,8 @@ std::vector<std::string> righe_linea(const linea_importata& l) {
       righe.push_back(fmt::format("cartello_indicatore,  {},   {}", c.posizione, c.testo));
   else if (l.passo_cartelli > 0)
     for (Long km = l.passo_cartelli; km * 1000 <= l.lunghezza; km += l.passo_cartelli)
-      righe.push_back(
-          fmt::format("cartello_indicatore,  {},   (  Cippo  )(Km {}+000)", km * 1000 - 50, km));
+      righe.push_back(fmt::format("cartello_indicatore,  {},   (  Cippo  )(Km {}+000)",
+                                  km * 1000 - metri_cella, km));
   righe.emplace_back("[fine]");
   return righe;
 }
