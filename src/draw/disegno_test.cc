@@ -36,7 +36,9 @@ class DisegnoPortato : public testing::Test {
     ASSERT_EQ(lettura->m.errore_codice, esito::nessuno);
     s_ = new scena;
     ASSERT_TRUE(scena_da_modello(lettura->m, *s_).riuscito());
-    const descrizione_vista vista = vedi_linea(prova::portata("linea"));
+    // The view keeps pieces of the text: the text outlives it.
+    const std::string linea = prova::portata("linea");
+    const descrizione_vista vista = vedi_linea(linea);
     marcia_in_scena(marcia_del_modello(lettura->m, &vista, nullptr, margine_normale), *s_);
     d_ = new disegno(disegna_scena(*s_));
     svg_ = prova::leggi_xml(d_->svg).release();
