@@ -18,6 +18,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scen::prova {
 
@@ -28,6 +29,13 @@ inline std::string righe(std::initializer_list<std::string_view> elenco) {
     testo += riga;
     testo += "\r\n";
   }
+  return testo;
+}
+
+// The same for lines held in a vector.
+inline std::string crlf(const std::vector<std::string>& righe) {
+  std::string testo;
+  for (const std::string& riga : righe) testo += riga + "\r\n";
   return testo;
 }
 

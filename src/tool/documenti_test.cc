@@ -35,12 +35,7 @@ const std::string scheda_portata = "Vela_Nuro_IC 731_scheda_treno.txt";
 const std::string ordine_portato = "Vela_Nuro_IC 731_rallentamenti.txt";
 const std::string note_portate = "Vela_Nuro_IC 731_note.txt";
 
-// A carried text as its file holds it: each line followed by CR LF.
-std::string crlf(const std::vector<std::string>& righe) {
-  std::string testo;
-  for (const std::string& riga : righe) testo += riga + "\r\n";
-  return testo;
-}
+using prova::crlf;
 
 struct cella_righe {
   std::string vel_limite, vel_marcia, progressiva, no_rs, localita, orario, recupero;

@@ -17,6 +17,7 @@
 #include "platform/file.h"
 #include "read/memorizza_dati.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/descrizioni_prova.h"
 #include "tool/disegna.h"
 #include "tool/documenti.h"
 #include "tool/marcia.h"
@@ -24,11 +25,7 @@
 namespace scen {
 namespace {
 
-std::string crlf(const std::vector<std::string>& righe) {
-  std::string t;
-  for (const std::string& r : righe) t += r + "\r\n";
-  return t;
-}
+using prova::crlf;
 
 constexpr const char* rotabile_prova = R"({"nome": "prova", "massa_t": 300,
   "lunghezza_m": 150, "velocita_massima_kmh": 120, "coefficiente_masse_rotanti": 1.05,

@@ -12,17 +12,14 @@
 #include "content/dati_incorporati.h"
 #include "platform/file.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/descrizioni_prova.h"
 
 namespace scen {
 namespace {
 
 using prova::CartellaTemporanea;
 
-std::string crlf(const std::vector<std::string>& righe) {
-  std::string t;
-  for (const std::string& r : righe) t += r + "\r\n";
-  return t;
-}
+using prova::crlf;
 
 class MarciaPortata : public testing::Test {
  protected:

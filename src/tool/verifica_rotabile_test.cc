@@ -9,16 +9,13 @@
 
 #include "content/dati_incorporati.h"
 #include "testing/cartella_temporanea.h"
+#include "testing/descrizioni_prova.h"
 #include "tool/verifica.h"
 
 namespace scen {
 namespace {
 
-std::string crlf(const std::vector<std::string>& righe) {
-  std::string t;
-  for (const std::string& r : righe) t += r + "\r\n";
-  return t;
-}
+using prova::crlf;
 
 // A slow train: 60 km/h at most, so that the carried times are too soon.
 constexpr const char* lento = R"({"nome": "lento", "massa_t": 300,
